@@ -1,0 +1,66 @@
+// Every parameter of the configuration: where it lives in the image, how it is scaled, its
+// range and default, the page and control that edit it. One table, read by the file dump,
+// the comparison, the defaults checks and the page bindings.
+#pragma once
+
+#include <span>
+#include <string>
+
+#include "model/parameter_image.h"
+
+namespace rq {
+
+enum class Storage { Word, Byte };
+enum class ControlKind { UpDown, CheckBox, ComboBox, RadioGroup };
+
+inline constexpr int kDefaultPreset = -100000;  // set by the motorbike-type preset
+inline constexpr int kDefaultNotSet = -100001;  // a new configuration keeps the old value
+inline constexpr int kDefaultMap = -100002;     // from the default map or axis tables
+
+struct ParameterDef {
+  int page;             // page index
+  const char* control;  // objectName of the editing control
+  const char* name;     // English name used by the command-line dump
+  Storage storage;
+  int index;  // word number (Storage::Word) or image byte offset (Storage::Byte)
+  int step;
+  int bias;  // 0 or -100
+  int min, max, increment;  // in shown units; choices: item range
+  int defaultShown;         // shown value, or one of the kDefault markers
+  const char* unit;         // "" when none
+  ControlKind kind;
+  int imageOffset() const { return storage == Storage::Word ? 2 * index : index; }
+};
+
+// Scalar parameters, pages 0, 1 and 7..9, then the per-output and per-gear ones, in the
+// read-back order of each page.
+std::span<const ParameterDef> ScalarParameters();
+
+// Value as shown to the user.
+int ShownValue(const ParameterImage& image, const ParameterDef& def);
+// Stores a shown value (low byte / low word of the scaled value).
+void StoreShown(ParameterImage& image, const ParameterDef& def, long shown);
+
+// The three 10 x 15 maps with their rpm axes.
+struct MapDef {
+  int page;
+  const char* name;
+  int axisWord;   // first of 15 axis words
+  int cellsByte;  // cell (row t, column r) at cellsByte + 15 t + r
+  int minCell, maxCell;
+  const char* unit;
+};
+inline constexpr int kMapRows = 10;
+inline constexpr int kMapColumns = 15;
+// Throttle rows of every map, in percent.
+inline constexpr int kThrottleRows[kMapRows] = {0, 2, 5, 10, 20, 30, 40, 60, 80, 100};
+std::span<const MapDef> Maps();
+// Servo map step depends on byte 482 (percent): 20 mV per count, or 1 %.
+int MapCellStep(const ParameterImage& image, const MapDef& map);
+
+// Power output on/off grid: byte 663 + 3n + k holds bit c for throttle band k, rpm band c.
+inline constexpr int kPowerGridByte = 663;
+
+const char* PageName(int page);
+
+}  // namespace rq
