@@ -1,0 +1,109 @@
+// The message table: the numbered texts of the program in the four interface languages
+// (0 English, 1 German, 2 French, 3 Czech), held as UTF-8.
+#pragma once
+
+#include <array>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace rq {
+
+inline constexpr int kLanguageCount = 4;
+inline constexpr int kTextCount = 67;
+
+enum Language : int {
+  kLanguageEnglish = 0,
+  kLanguageGerman = 1,
+  kLanguageFrench = 2,
+  kLanguageCzech = 3,
+};
+
+// Entry numbers are fixed: the monitor computes some of them (power output modes 1..4 map to
+// entries 53..56). Numbers without a name below are not used and hold empty texts.
+enum TextId : int {
+  TxtManualFile = 0,
+  TxtProgramError = 1,
+  TxtVerifyError = 2,
+  TxtReadError = 3,
+  TxtProgramDevice = 4,
+  TxtVerifying = 5,
+  TxtReading = 6,
+  TxtSaving = 7,
+  TxtVersionMismatch = 8,
+  TxtProgramCount = 9,
+  TxtMotorOff = 10,
+  TxtStartLimiterActive = 11,
+  TxtStartSoftLimiter = 12,
+  TxtStartLimiter = 13,
+  TxtSoftLimiter = 14,
+  TxtLimiter = 15,
+  TxtYes = 16,
+  TxtNo = 17,
+  TxtAdvance = 18,
+  TxtAdvance1 = 19,
+  TxtAdvance2 = 20,
+  TxtMaxAdvance1 = 21,
+  TxtMaxAdvance2 = 22,
+  TxtComOpenError = 27,
+  TxtOpenFileError = 28,
+  TxtAskDefaults = 29,
+  TxtFileVersionMismatch = 31,
+  TxtPrintDateTime = 33,
+  TxtManualOpenError = 34,
+  TxtPickupError = 35,
+  TxtPickup1 = 36,
+  TxtPickup2 = 37,
+  TxtRunning = 38,
+  TxtNoSignal = 39,
+  TxtServoMeasured = 40,
+  TxtServoDesired = 41,
+  TxtClutchMaster = 43,
+  TxtInput1 = 45,
+  TxtInput2 = 46,
+  TxtInput3 = 47,
+  TxtRetard = 48,
+  TxtAdvanceChart2 = 50,
+  TxtFuelPump = 53,
+  TxtGearShiftLight = 54,
+  TxtPowerJet = 55,
+  TxtSpecialOut = 56,
+  TxtAcceleration = 57,
+  TxtServoEnable = 58,
+  TxtBaseAdvance = 59,
+  TxtHysteresis = 60,
+  TxtPotentiometer = 61,
+  TxtAccelThreshold = 63,
+  TxtGear = 64,
+  TxtSpeed = 65,
+  TxtGearVoltage = 66,
+};
+
+// The text of entry `id` in `language` (out-of-range language: English; out-of-range id: "").
+// Never null.
+const char* MessageText(int language, int id);
+
+// 0..3 for exactly "ENGLISH", "DEUTSCH", "FRANCE", "CESKY" (case-sensitive), else -1.
+int LanguageFromArgument(const std::string& argument);
+
+// The texts of the current language, owned by the main window. Empty until the first
+// ApplyMessageTable; applying a language rewrites all 67 entries.
+class TextTable {
+ public:
+  // Language values outside 0..3 select English.
+  void ApplyMessageTable(int language);
+  // Entry `id`; an id outside 0..66 yields an empty text.
+  const std::string& text(int id) const;
+  int language() const { return language_; }
+
+ private:
+  std::array<std::string, kTextCount> entries_{};
+  int language_ = kLanguageEnglish;
+};
+
+// Captions built from entries, as (control objectName, text) pairs, for the window to apply
+// after the entries are filled: LabelRetard, GroupBoxRetard, the four limiter labels and
+// GroupBoxPoti.
+std::vector<std::pair<std::string, std::string>> ComposedCaptions(const TextTable& texts);
+
+}  // namespace rq
