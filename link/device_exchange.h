@@ -1,0 +1,209 @@
+// The exchange engine behind Read, Verify and Program and behind the live monitor.
+//
+// Driven by tick() every 55 ms and by the start handlers, all on one thread. On every tick it
+// takes at most one reply from the port, advances a running block sequence (resending after 4
+// ticks, giving up after 5 sends) or, when idle, asks for a monitor frame every 6th tick,
+// keeps the status line and gauge data up to date and watches the connection (reopening the
+// port every 30 silent ticks, trying the next COM port in automatic mode).
+//
+// The engine owns no widgets: the window reads view() after each tick or handler and mirrors
+// it into LabelHlaseni, CGaugeProgram, LabelSpojeni, LabelVersion, LabelCom and the Com menu.
+// Everything else the window has to do is reached through ExchangeHooks.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <string>
+
+#include "link/frame.h"
+#include "link/monitor.h"
+#include "link/serial_port.h"
+#include "model/parameter_image.h"
+
+namespace rq {
+
+enum class OpState : std::uint8_t { Idle = 0, Program = 1, Verify = 2, Read = 3 };
+
+// Status texts; the values are the entry numbers of the message table. None means no text
+// has been set yet.
+enum class StatusText : int {
+  None = 0,
+  ProgramError = 1,
+  VerifyError = 2,
+  ReadError = 3,
+  ProgramDevice = 4,
+  Verifying = 5,
+  Reading = 6,
+  Saving = 7,
+};
+
+// English texts of the status entries, for headless use ("" for None).
+const char* EnglishStatusText(StatusText t);
+
+inline constexpr int kComMenuItems = 21;  // Com 1 .. Com 20, Com Auto
+inline constexpr int kComAuto = 20;       // ComPort value of automatic search
+inline constexpr int kTestButtons = 9;
+
+// Test buttons in the order of the Test page.
+enum TestButton : int {
+  kTestIgn1 = 0,
+  kTestIgn2 = 1,
+  kTestPOut1 = 2,
+  kTestPOut2 = 3,
+  kTestPOut3 = 4,
+  kTestPOut4 = 5,
+  kTestRpm = 6,
+  kTestServoPlus = 7,
+  kTestServoMinus = 8,
+};
+
+// Callbacks into the window. Each may be left empty.
+struct ExchangeHooks {
+  std::function<void()> readBackPage;    // write the page on screen into the image
+  std::function<void()> sanitizeImage;   // empty: rq::SanitizeImage(image) is run instead
+  std::function<void()> refreshPages;
+  std::function<void()> markLive;        // mark the live operating point, last step of a tick
+  std::function<void()> decodeIdentification;  // after a block-0 reply has been stored
+  // The unit reports another image version; the engine is already idle when this runs.
+  std::function<void(int received)> versionMismatch;
+  std::function<void()> comOpenError;    // "Com opening error!" message box
+  // An accepted monitor reply (the window renders it); the kept values are already updated.
+  std::function<void(const FrameBytes&)> monitorAccepted;
+  std::function<void()> clearFileName;   // MenuReadClick clears LabelFile2
+};
+
+// Port settings of the Com menu, saved by the window in its settings file (as value + 1).
+struct PortSettings {
+  std::uint8_t comPort = 1;      // 0..19 = COM1..COM20, 20 = automatic search
+  std::uint8_t scanIndex = 0;    // 0..20; automatic search tries COM(scanIndex + 1)
+  std::uint8_t quietReopen = 0;  // 1 while the watchdog reopens; no error box then
+};
+
+// The engine's own counters and flags.
+struct ExchangeState {
+  OpState op = OpState::Idle;
+  std::uint8_t command = 0;          // command byte of the current request
+  std::uint8_t retryTicks = 0;       // ticks since the last send; paces monitor requests when idle
+  std::uint8_t attempts = 0;         // sends of the current request
+  std::uint8_t statusCountdown = 0;  // ticks the status line stays shown
+  bool programDone = false;
+  std::uint8_t silence = 18;         // ticks since the last valid reply, stays at 18
+  bool connected = false;
+  std::uint8_t reopenCounter = 0;    // no-connection ticks since the last reopen
+  std::uint16_t savingCountdown = 0; // from the last monitor reply
+  bool printing = false;
+};
+
+// What the window shows; updated by the engine, read after each tick or handler.
+struct ExchangeView {
+  StatusText statusText = StatusText::None;  // LabelHlaseni: text of this entry ...
+  std::string statusSuffix;                  // ... followed by "", ":" or ": OK"
+  bool statusError = false;                  // red background; otherwise button face
+  bool statusVisible = false;
+  int gaugeMax = 5;                          // CGaugeProgram
+  int gaugeProgress = 0;
+  bool gaugeVisible = false;
+  bool noConnectionVisible = true;           // LabelSpojeni
+  bool hideVersionLabel = false;             // set by a tick while LabelSpojeni shows
+  std::string comLabel;                      // LabelCom caption, "COM= COMn"
+  std::string devicePath;                    // device path of that port (LabelCom hint)
+  int comCheckedItem = -1;                   // the Com menu item with the check mark
+};
+
+// Maps COMn (1..21) to a device path. The default is ComPortPath(n) without [PORTS] entries.
+using PortPathResolver = std::function<std::string(int comNumber)>;
+
+class DeviceExchange {
+ public:
+  static constexpr int kReplyTimeoutTicks = 4;
+  static constexpr int kMaxSends = 5;
+  static constexpr int kMonitorPeriodTicks = 6;
+  static constexpr int kSilenceLimit = 18;
+  static constexpr int kReopenPeriodTicks = 30;
+  static constexpr int kStatusTicks = 200;
+  static constexpr int kSavingFullScale = 1500;
+  static constexpr std::size_t kReceiveBufferSize = 10000;
+
+  DeviceExchange(ParameterImage& image, SerialPort& port, ExchangeHooks hooks = {},
+                 PortPathResolver resolver = {});
+
+  void setHooks(ExchangeHooks hooks) { hooks_ = std::move(hooks); }
+  void setPortPathResolver(PortPathResolver resolver);
+
+  // The 55 ms timer body: receive, sequence or monitor pacing, status line, watchdog,
+  // version label, live marking.
+  void tick();
+
+  // Starts; each replaces whatever operation runs. Nothing is sent before the next tick.
+  void MenuReadClick();     // read blocks 0..5, then verify 1..5
+  void MenuVerifyClick();   // read back page, sanitise, refresh; verify 1..5
+  void MenuProgramClick();  // read back page, sanitise, refresh; program 0..5, then verify
+  void StartProgramming();  // program without reading the page back (program after change)
+
+  // Port handling with the current settings. OpenPort also updates comLabel, devicePath and
+  // comCheckedItem of the view.
+  void OpenPort();
+  void ClosePort();
+  // Com menu item (0..20) chosen: the setting becomes the item, the port is reopened and a
+  // failure is reported through comOpenError (unless automatic).
+  void MenuCom1Click(int item);
+
+  // Test page button 0..8 (TestButton): ORs its bit into the test command bytes; they leave
+  // with the next monitor request.
+  void ButtonTestClick(int buttonIndex);
+
+  // Transmit operations. SendBlockRequest restarts the retry tick counter.
+  void SendBlockRequest();
+  void SendMonitorRequest();
+  // Takes at most one frame from the port and hands it to one of the handlers below.
+  void PollReceive();
+  // Handlers for a received frame (its first 152 bytes are used; shorter input is dropped).
+  void HandleBlockReply(std::span<const std::uint8_t> frame);
+  void HandleMonitorReply(std::span<const std::uint8_t> frame);
+
+  // Read access for the window, tools and tests.
+  const ExchangeState& state() const { return state_; }
+  const ExchangeView& view() const { return view_; }
+  bool connected() const { return state_.connected; }
+  bool busy() const { return state_.op != OpState::Idle; }
+  const std::array<std::uint8_t, 3>& testBytes() const { return testBytes_; }
+  const MonitorKeptValues& kept() const { return kept_; }
+  // The last accepted monitor reply (all zero before the first one).
+  const FrameBytes& lastMonitorFrame() const { return lastMonitor_; }
+  // The last frame sent (for diagnostics and tests).
+  const FrameBytes& lastSent() const { return txFrame_; }
+
+  PortSettings& portSettings() { return settings_; }
+  const PortSettings& portSettings() const { return settings_; }
+  // Printing hides the status line and the "No Connection" label while it runs.
+  void setPrinting(bool printing) { state_.printing = printing; }
+
+ private:
+  void startOperation(OpState op, std::uint8_t command, StatusText text);
+  void setStatus(StatusText text, const char* suffix, bool error);
+  void runSanitize();
+  void versionMismatch(int received);
+  void nextBlockOrVerify(int b, bool programmed);
+  void startAutomaticVerify(bool programmed);
+  void tickSequence();
+  void tickIdle();
+  void tickStatusLine();
+  void tickWatchdog();
+
+  ParameterImage& image_;
+  SerialPort& port_;
+  ExchangeHooks hooks_;
+  PortPathResolver resolver_;
+  PortSettings settings_;
+  ExchangeState state_;
+  ExchangeView view_;
+  std::array<std::uint8_t, 3> testBytes_{};
+  MonitorKeptValues kept_;
+  FrameBytes lastMonitor_{};
+  FrameBytes txFrame_{};
+  std::array<std::uint8_t, kReceiveBufferSize> rx_{};
+};
+
+}  // namespace rq

@@ -1,0 +1,66 @@
+// The serial port that reaches the ignition unit: an abstract interface used by the exchange
+// engine, the termios implementation for real devices and pseudo-terminals, and the mapping
+// from the COMn numbers of the Com menu to device paths.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <span>
+#include <string>
+
+#include <termios.h>
+
+namespace rq {
+
+class SerialPort {
+ public:
+  virtual ~SerialPort() = default;
+
+  // Opens and configures the device. On failure returns false, holds no port and puts a
+  // readable reason into error. Opening while a port is held closes that one first.
+  virtual bool open(const std::string& path, std::string& error) = 0;
+  // Releases the port (nothing happens when none is held).
+  virtual void close() = 0;
+  virtual bool isOpen() const = 0;
+  // Bytes waiting in the input queue; 0 when no port is held or the line has failed.
+  virtual std::size_t bytesWaiting() = 0;
+  // Reads what waits, at most max bytes, without waiting for more. Returns the count read.
+  virtual std::size_t read(std::uint8_t* buffer, std::size_t max) = 0;
+  // Writes all bytes and waits until they have left the transmit buffer. Returns false when
+  // no port is held or the bytes could not be sent within a bounded time.
+  virtual bool writeAll(std::span<const std::uint8_t> data) = 0;
+};
+
+// POSIX termios port: O_RDWR | O_NOCTTY, exclusive (TIOCEXCL), raw, 57600 baud 8N1, no flow
+// control, VMIN 0 / VTIME 1. Closing puts back the terminal settings found at open. A write
+// never blocks longer than writeTimeoutMs, even when the far end has stopped reading.
+class TermiosPort final : public SerialPort {
+ public:
+  explicit TermiosPort(int writeTimeoutMs = 200) : writeTimeoutMs_(writeTimeoutMs) {}
+  ~TermiosPort() override;
+  TermiosPort(const TermiosPort&) = delete;
+  TermiosPort& operator=(const TermiosPort&) = delete;
+
+  bool open(const std::string& path, std::string& error) override;
+  void close() override;
+  bool isOpen() const override { return fd_ >= 0; }
+  std::size_t bytesWaiting() override;
+  std::size_t read(std::uint8_t* buffer, std::size_t max) override;
+  bool writeAll(std::span<const std::uint8_t> data) override;
+
+  int fd() const { return fd_; }
+
+ private:
+  int fd_ = -1;
+  int writeTimeoutMs_;
+  termios saved_{};
+  bool haveSaved_ = false;
+};
+
+// Device path of COMn (n = 1..21). Key "COMn" of the [PORTS] section wins when present;
+// otherwise COM1-4 = /dev/ttyUSB0-3, COM5-8 = /dev/ttyACM0-3, COM9-21 = /dev/ttyS0-12.
+// Numbers outside 1..21 give an empty path.
+std::string ComPortPath(int n, const std::map<std::string, std::string>& ports = {});
+
+}  // namespace rq
