@@ -1,0 +1,175 @@
+#include "ui/text_table.h"
+
+namespace rq {
+namespace {
+
+// One row per entry: English, German, French, Czech. Trailing blanks are part of the texts;
+// entry 35 is padded to 40 characters in every language so the advance label keeps its width.
+constexpr const char* kTable[kTextCount][kLanguageCount] = {
+    /*  0 TxtManualFile */ {"Kelvora_manual_en.pdf", "Kelvora_manual_en.pdf",
+         "Kelvora_manual_en.pdf", "Kelvora_manual_en.pdf"},
+    /*  1 TxtProgramError */ {"Program error!", "Programmier Fehler",
+         "Erreur de programmation!", "Chyba programování"},
+    /*  2 TxtVerifyError */ {"Verify error!", "Vergleichsfehler",
+         "Verifier erreur!", "Chyba verifikace!"},
+    /*  3 TxtReadError */ {"Read error!", "Lesefehler",
+         "Lire erreur!", "Chyba čtení!"},
+    /*  4 TxtProgramDevice */ {"Program device:", "Programmieren:",
+         "Programmer:", "Programování:"},
+    /*  5 TxtVerifying */ {"Verify:", "Vergleichen:",
+         "Vérifier", "Verifikace:"},
+    /*  6 TxtReading */ {"Read:", "Lesen:",
+         "Lire", "Čtení:"},
+    /*  7 TxtSaving */ {"Saving:", "Speichern:",
+         "Mémorisation", "Ukládání:"},
+    /*  8 TxtVersionMismatch */ {"Unmatched version of PC and Ignition programs!", "Programm der Zündung ist nicht kompatibel mit dem Programm am PC!",
+         "Programme du boitier d´alumage non compatible avec programme PC!", "Neshodné verze proramu v PC a zapalování!"},
+    /*  9 TxtProgramCount */ {"Number of Programing= ", "Programmierungsanzahl= ",
+         "Nombre de programmations= ", "Počet programování= "},
+    /* 10 TxtMotorOff */ {"Motor off", "Motor off",
+         "Blocage", "Blokování"},
+    /* 11 TxtStartLimiterActive */ {"Start limiter aktivated", "Startbegrenzer ist tätig",
+         "Limiteur de départ activé", "Startovací omezovač aktivován"},
+    /* 12 TxtStartSoftLimiter */ {"Start soft limiter", "Startsoftbegrenzer",
+         "Limitateur départ mou", "Startovací měkký omezovač"},
+    /* 13 TxtStartLimiter */ {"Start limiter", "Startbegrenzer",
+         "Limitateur départ", "Startovací omezovač"},
+    /* 14 TxtSoftLimiter */ {"Soft limiter", "Soft begrenzer",
+         "Limitateur mou", "Měkký omezovač"},
+    /* 15 TxtLimiter */ {"Limiter", "Begrenzer",
+         "Limitateur", "Omezovač"},
+    /* 16 TxtYes */ {"YES", "JA",
+         "Oui", "ANO"},
+    /* 17 TxtNo */ {"NO", "NEIN",
+         "Non", "NE"},
+    /* 18 TxtAdvance */ {"Advance", "Vorzündung",
+         "Avance", "Předstih"},
+    /* 19 TxtAdvance1 */ {"Advance 1", "Vorzündung 1",
+         "Avance 1", "Předstih 1"},
+    /* 20 TxtAdvance2 */ {"Advance 2", "Vorzündung 2",
+         "Avance 2", "Předstih 2"},
+    /* 21 TxtMaxAdvance1 */ {"Max. advance 1", "Max. Vorzündung 1",
+         "Max. Avance 1", "Max. předstih 1"},
+    /* 22 TxtMaxAdvance2 */ {"Max. advance 2", "Max. Vorzündung 2",
+         "Max. Avance 2", "Max. předstih 2"},
+    /* 23 */ {"", "", "", ""},
+    /* 24 */ {"", "", "", ""},
+    /* 25 */ {"", "", "", ""},
+    /* 26 */ {"", "", "", ""},
+    /* 27 TxtComOpenError */ {"Com opening error!", "Falscher COM-Anschlußes!",
+         "Erreur connections PC!", "Chyba při otevírání portu Com!"},
+    /* 28 TxtOpenFileError */ {"Open file error!", "Fehler beim öffnen der Datei!",
+         "Erreur ouvertur fichier!", "Chyba při otevírání souboru!"},
+    /* 29 TxtAskDefaults */ {"Do you want default setting?", "Wollen Sie Standardeinstellungen öffnen?",
+         "Voulez vous la programation de base?", "Chcete nastavit základní hodnoty?"},
+    /* 30 */ {"", "", "", ""},
+    /* 31 TxtFileVersionMismatch */ {"Unmatched version of *.ign file!", "Datendatei *.ign ist nicht kompatiebel!",
+         "Programme du fichier non compatible avec programme PC!", "Neshodná verze souboru *.ign!"},
+    /* 32 */ {"", "", "", ""},
+    /* 33 TxtPrintDateTime */ {"Date and time of printing:  ", "Zeitpunkt des Ausdruckes   ",
+         "Date et heur de l´imprimé:   ", "Datum a čas tisku:  "},
+    /* 34 TxtManualOpenError */ {"Error by opening file Kelvora_manual_en.pdf !", "Fehler beim öffnen der Datei Kelvora_manual_en.pdf !",
+         "Erreur à l´ouvertur du Fichier Kelvora_manual_en.pdf !", "Chyba při otevírání souboru Kelvora_manual_en.pdf !"},
+    /* 35 TxtPickupError */ {"Pick up system error                    ", "Gebersystemehler                        ",
+         "Pick up system error                    ", "Chyba v snímacím systému                "},
+    /* 36 TxtPickup1 */ {"Pick-up (CKPS) 1", "Geber(CKPS) 1",
+         "Capteur(CKPS) 1", "Snímač (klika) 1"},
+    /* 37 TxtPickup2 */ {"Pick-up (CKPS) 2", "Geber(CKPS) 2",
+         "Capteur(CKPS) 2", "Snímač (klika) 2"},
+    /* 38 TxtRunning */ {"is running", "läuft",
+         " fonctionne", "pracuje"},
+    /* 39 TxtNoSignal */ {"no signal", " kein Signal",
+         " pas de signal", "bez signálu"},
+    /* 40 TxtServoMeasured */ {"Servo measured=", "Servo Gemessene=",
+         "Servo measured=", "Servo měřené="},
+    /* 41 TxtServoDesired */ {"Servo desired=", "Servo Sollspanung=",
+         "Servo desired=", "Servo požadované="},
+    /* 42 */ {"", "", "", ""},
+    /* 43 TxtClutchMaster */ {"Clutch master", "Schaltautomat",
+         "Clutch master", "Clutch master"},
+    /* 44 */ {"", "", "", ""},
+    /* 45 TxtInput1 */ {"Input 1", "Eingang 1",
+         "Entrée 1", "Vstup 1"},
+    /* 46 TxtInput2 */ {"Input 2", "Eingang 2",
+         "Entrée 2", "Vstup 2"},
+    /* 47 TxtInput3 */ {"Input 3", "Eingang 3",
+         "Entrée 3", "Vstup 3"},
+    /* 48 TxtRetard */ {"Retard", "Spätzündung",
+         "Retard d´allumage", "Snížení předstihu"},
+    /* 49 */ {"", "", "", ""},
+    /* 50 TxtAdvanceChart2 */ {"2nd advance chart ", "2.Vorzündung mappe",
+         "2nd advance chart ", "2. mapa předstihu"},
+    /* 51 */ {"", "", "", ""},
+    /* 52 */ {"", "", "", ""},
+    /* 53 TxtFuelPump */ {"Fuel pump", "Kraftstoffpumpe",
+         "Fuel pump", "Palivová pumpa"},
+    /* 54 TxtGearShiftLight */ {"Gear shift light", "Schaltblitz",
+         "Voyant de passage de rapport", "Kontrolka řazení"},
+    /* 55 TxtPowerJet */ {"Power jet", "Power jet",
+         "Power jet", "Power jet"},
+    /* 56 TxtSpecialOut */ {"Special out", "Sonderausgang",
+         "Special out", "Specielní výstup"},
+    /* 57 TxtAcceleration */ {"Acceleration", "Beschleunigung",
+         "Accélération", "Zrychlení"},
+    /* 58 TxtServoEnable */ {"Servo enable", "Servo zulassen",
+         "Servo Axessible", "Servo povoleno"},
+    /* 59 TxtBaseAdvance */ {"Base advance", "Basis Vorzündung",
+         "Avance de base [°]", "Základní předstih"},
+    /* 60 TxtHysteresis */ {"Hysteresis [mV]", "Hysteresis [mV]",
+         "Hysteresis [mV]", "Hystereze [mV]"},
+    /* 61 TxtPotentiometer */ {"Potentiometer", "Potentiometer",
+         "Potentiometer", "Potenciometr"},
+    /* 62 */ {"", "", "", ""},
+    /* 63 TxtAccelThreshold */ {"Acceleration threshold", "Beschleunigungsschwelle",
+         "Acceleration threshold", "Akcelerační práh"},
+    /* 64 TxtGear */ {"Gear", "Gang",
+         "Gear", "Rychlost. stupeň"},
+    /* 65 TxtSpeed */ {"Speed", "Geschwindigkeit",
+         "Vitesse", "Rychlost"},
+    /* 66 TxtGearVoltage */ {"Gear voltage", "GPS Spannung",
+         "Gear voltage", "GPS napětí"},
+};
+
+int ClampLanguage(int language) {
+  return (language < 0 || language >= kLanguageCount) ? kLanguageEnglish : language;
+}
+
+}  // namespace
+
+const char* MessageText(int language, int id) {
+  if (id < 0 || id >= kTextCount) return "";
+  return kTable[id][ClampLanguage(language)];
+}
+
+int LanguageFromArgument(const std::string& argument) {
+  static constexpr const char* kNames[kLanguageCount] = {"ENGLISH", "DEUTSCH", "FRANCE", "CESKY"};
+  for (int i = 0; i < kLanguageCount; ++i) {
+    if (argument == kNames[i]) return i;
+  }
+  return -1;
+}
+
+void TextTable::ApplyMessageTable(int language) {
+  language_ = ClampLanguage(language);
+  for (int id = 0; id < kTextCount; ++id) entries_[static_cast<std::size_t>(id)] = kTable[id][language_];
+}
+
+const std::string& TextTable::text(int id) const {
+  static const std::string kEmpty;
+  if (id < 0 || id >= kTextCount) return kEmpty;
+  return entries_[static_cast<std::size_t>(id)];
+}
+
+std::vector<std::pair<std::string, std::string>> ComposedCaptions(const TextTable& texts) {
+  return {
+      {"LabelRetard", texts.text(TxtRetard) + " [°]"},
+      {"GroupBoxRetard", texts.text(TxtRetard)},
+      {"LabelStartSoftLimiter", texts.text(TxtStartSoftLimiter) + " [rpm]"},
+      {"LabelStartHardLimiter", texts.text(TxtStartLimiter) + " [rpm]"},
+      {"LabelSoftLimiter", texts.text(TxtSoftLimiter) + " [rpm]"},
+      {"LabelHardLimiter", texts.text(TxtLimiter) + " [rpm]"},
+      {"GroupBoxPoti", texts.text(TxtPotentiometer)},
+  };
+}
+
+}  // namespace rq
