@@ -1,0 +1,107 @@
+#include "model/file_io.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+namespace rq {
+
+namespace {
+std::string Reason(const std::string& what, const std::string& path, int err) {
+  return what + " " + path + ": " + std::strerror(err);
+}
+}  // namespace
+
+std::optional<std::string> ReadWholeFile(const std::string& path, std::string& error,
+                                         std::size_t maxSize) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    error = Reason("cannot open", path, errno);
+    return std::nullopt;
+  }
+  struct stat st {};
+  if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    ::close(fd);
+    error = Reason("cannot read", path, EISDIR);
+    return std::nullopt;
+  }
+  std::string data;
+  char buf[65536];
+  for (;;) {
+    const ssize_t n = ::read(fd, buf, sizeof buf);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      error = Reason("cannot read", path, errno);
+      ::close(fd);
+      return std::nullopt;
+    }
+    if (n == 0) break;
+    if (data.size() + static_cast<std::size_t>(n) > maxSize) {
+      ::close(fd);
+      error = "file too large: " + path;
+      return std::nullopt;
+    }
+    data.append(buf, static_cast<std::size_t>(n));
+  }
+  ::close(fd);
+  return data;
+}
+
+bool WriteFileAtomic(const std::string& path, const std::string& content, std::string& error) {
+  const std::size_t slash = path.rfind('/');
+  const std::string dir = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+  const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+  std::string tmp = dir + (slash == std::string::npos ? "/." : ".") + base + ".XXXXXX";
+  const int fd = ::mkstemp(tmp.data());
+  if (fd < 0) {
+    error = Reason("cannot write", path, errno);
+    return false;
+  }
+  // Keep the permissions of a file being replaced; new files get the usual 0644 less umask.
+  struct stat st {};
+  mode_t mode = 0644;
+  if (::stat(path.c_str(), &st) == 0) {
+    mode = st.st_mode & 07777;
+  } else {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    mode &= static_cast<mode_t>(~mask);
+  }
+  ::fchmod(fd, mode);
+
+  auto fail = [&](int err) {
+    ::close(fd);
+    ::unlink(tmp.c_str());
+    error = Reason("cannot write", path, err);
+    return false;
+  };
+  std::size_t done = 0;
+  while (done < content.size()) {
+    const ssize_t n = ::write(fd, content.data() + done, content.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return fail(errno);
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  if (::fsync(fd) != 0) return fail(errno);
+  if (::close(fd) != 0) {
+    const int err = errno;
+    ::unlink(tmp.c_str());
+    error = Reason("cannot write", path, err);
+    return false;
+  }
+  if (::rename(tmp.c_str(), path.c_str()) != 0) {
+    const int err = errno;
+    ::unlink(tmp.c_str());
+    error = Reason("cannot write", path, err);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace rq

@@ -1,0 +1,337 @@
+#include "model/ign_file.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace rq {
+
+namespace {
+
+// One element of the file layout. The same list drives the writer and the reader.
+enum class Kind : std::uint8_t {
+  Key,      // line break, keyword, blanks up to its column
+  Version,  // the version number as a word value
+  Word,     // word parameter `a`
+  Byte,     // image byte `a`, written as (byte + bias) * step
+  Bit,      // bit `step` of image byte `a`, written as a word value 0 or 1
+  Cont,     // line break and 15 blanks
+};
+
+struct Item {
+  Kind kind;
+  const char* key = nullptr;
+  int a = 0;
+  int step = 1;
+  int bias = 0;
+};
+
+const std::vector<Item>& Layout() {
+  static const std::vector<Item> items = [] {
+    std::vector<Item> v;
+    auto key = [&](const char* k) { v.push_back({Kind::Key, k}); };
+    auto cont = [&] { v.push_back({Kind::Cont}); };
+    auto word = [&](int k) { v.push_back({Kind::Word, nullptr, k}); };
+    auto words = [&](int first, int last) {
+      for (int k = first; k <= last; ++k) word(k);
+    };
+    auto byte = [&](int b, int step = 1, int bias = 0) {
+      v.push_back({Kind::Byte, nullptr, b, step, bias});
+    };
+    auto bytes = [&](int first, int last, int step = 1, int bias = 0) {
+      for (int b = first; b <= last; ++b) byte(b, step, bias);
+    };
+    auto map = [&](int first) {
+      for (int i = 0; i < 150; ++i) {
+        byte(first + i);
+        if (i % 15 == 14) cont();
+      }
+    };
+
+    key("TAVRENIX_KEY");
+    v.push_back({Kind::Version});
+    cont();
+    key("BIKE");
+    byte(140);
+    key("INV_PICKUP");
+    bytes(141, 142);
+    key("COMPENSATION");
+    bytes(144, 145);
+    key("PICKUP_SYSTEM");
+    for (int b : {146, 148, 149, 147}) byte(b);
+    cont();
+    for (int c = 0; c < 2; ++c) {
+      for (int b : {150 + c, 154 + c, 158 + c}) byte(b);
+      cont();
+      for (int b : {152 + c, 156 + c, 160 + c}) byte(b);
+      cont();
+    }
+    byte(162);
+    key("RPM");
+    byte(163);
+    byte(164, 1, -100);
+    key("NO_READING");
+    byte(165);
+    key("INPUT");
+    bytes(166, 168);
+    cont();
+    bytes(169, 171);
+    key("TPS");
+    words(4, 5);
+    key("LIMITER");
+    words(0, 1);
+    byte(172);
+    words(2, 3);
+    key("RETARD");
+    bytes(173, 174);
+    key("MAPA2_ACCEL");
+    byte(175, 100);
+    key("POTENTIOMETER");
+    byte(176);
+    word(6);
+    key("ADVANCE_MISC");
+    byte(180);
+    byte(177);
+    bytes(178, 179, 1, -100);
+    key("ADVANCE_RPM1");
+    words(7, 21);
+    cont();
+    key("ADVANCE1");
+    map(181);
+    key("ADVANCE_RPM2");
+    words(22, 36);
+    cont();
+    key("ADVANCE2");
+    map(331);
+    key("SERRVO_MISC");
+    bytes(481, 484);
+    key("SERVO_RPM");
+    words(37, 51);
+    cont();
+    key("SERVO");
+    map(485);
+    static const char* const kPowerKeys[4] = {"POWER_OUT1", "POWER_OUT2", "POWER_OUT3",
+                                              "POWER_OUT4"};
+    for (int n = 0; n < 4; ++n) {
+      key(kPowerKeys[n]);
+      byte(635 + n);
+      cont();
+      bytes(639 + 3 * n, 641 + 3 * n, 100);
+      byte(651 + n, 10);
+      cont();
+      bytes(655 + 2 * n, 656 + 2 * n);
+      for (int k = 0; k < 3; ++k) {
+        cont();
+        for (int c = 0; c < 4; ++c) v.push_back({Kind::Bit, nullptr, 663 + 3 * n + k, c});
+      }
+    }
+    cont();
+    key("GEAR");
+    bytes(675, 676);
+    cont();
+    words(59, 65);
+    cont();
+    words(53, 58);
+    key("GEAR_AUTO");
+    byte(678);
+    byte(679, 100);
+    byte(680);
+    byte(681);
+    key("SPEED_PULSES");
+    byte(677);
+    word(52);
+    cont();
+    key("CLUTCH");
+    byte(682);
+    byte(689, 10);
+    byte(690, 10);
+    byte(691, 100);
+    byte(692);
+    key("CLUTCH_TIME");
+    bytes(683, 688, 5);
+    key("GEAR_CORR_ADV");
+    bytes(693, 698, 1, -100);
+    key("GEAR_CORR_LIMITER");
+    bytes(699, 704, 50, -100);
+    key("GEAR_CORR_SERVO");
+    bytes(705, 710, 50, -100);
+    key("GEAR_CORR_POUT");
+    for (int k = 0; k < 4; ++k) {
+      cont();
+      bytes(711 + 6 * k, 716 + 6 * k, 50, -100);
+    }
+    key("TEST");
+    byte(735, 100);
+    byte(736, 10);
+    cont();
+    return v;
+  }();
+  return items;
+}
+
+constexpr const char* kLineBreak = "\r\n";
+constexpr const char* kVersionKey = "TAVRENIX_KEY";
+
+void AppendWord(std::string& out, unsigned value) {
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "%5u ", value);
+  out += buf;
+}
+
+void AppendInt(std::string& out, int value) {
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "%5d ", value);
+  out += buf;
+}
+
+}  // namespace
+
+std::string WriteIgnText(const ParameterImage& image) {
+  std::string out;
+  out.reserve(6200);
+  for (const Item& it : Layout()) {
+    switch (it.kind) {
+      case Kind::Key: {
+        out += kLineBreak;
+        const std::string key = it.key;
+        out += key;
+        const int length = static_cast<int>(key.size());
+        int column = (length - 2) / 6 * 6 + 9;
+        if (column < 15) column = 15;
+        for (int i = length; i < column; ++i) out += ' ';
+        break;
+      }
+      case Kind::Version: AppendWord(out, kImageVersion); break;
+      case Kind::Word: AppendWord(out, image.word(it.a)); break;
+      case Kind::Byte: AppendInt(out, (image.byte(it.a) + it.bias) * it.step); break;
+      case Kind::Bit: AppendWord(out, (image.byte(it.a) >> it.step) & 1u); break;
+      case Kind::Cont:
+        out += kLineBreak;
+        out.append(15, ' ');
+        break;
+    }
+  }
+  return out;
+}
+
+namespace {
+
+// Reads tokens and numbers the way a formatted stream read does: a failed number read
+// consumes nothing, so the token stays for the keyword loop.
+class Scanner {
+ public:
+  explicit Scanner(std::string_view text) : text_(text) {}
+
+  bool atEnd() {
+    skipSpace();
+    return pos_ >= text_.size();
+  }
+
+  std::string_view token() {
+    skipSpace();
+    const std::size_t start = pos_;
+    while (pos_ < text_.size() && !isSpace(text_[pos_])) ++pos_;
+    return text_.substr(start, pos_ - start);
+  }
+
+  // An optional sign and at least one digit. Magnitudes are capped far above any value a
+  // field can take, so the arithmetic that follows cannot overflow.
+  bool number(long long& value) {
+    skipSpace();
+    std::size_t p = pos_;
+    bool negative = false;
+    if (p < text_.size() && (text_[p] == '-' || text_[p] == '+')) negative = text_[p++] == '-';
+    if (p >= text_.size() || !isDigit(text_[p])) return false;
+    long long magnitude = 0;
+    constexpr long long kCap = 1'000'000'000'000LL;
+    while (p < text_.size() && isDigit(text_[p])) {
+      magnitude = magnitude * 10 + (text_[p] - '0');
+      if (magnitude > kCap) magnitude = kCap;
+      ++p;
+    }
+    pos_ = p;
+    value = negative ? -magnitude : magnitude;
+    return true;
+  }
+
+ private:
+  static bool isSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+  }
+  static bool isDigit(char c) { return c >= '0' && c <= '9'; }
+  void skipSpace() {
+    while (pos_ < text_.size() && isSpace(text_[pos_])) ++pos_;
+  }
+
+  std::string_view text_;
+  std::size_t pos_ = 0;
+};
+
+long long Wrap(long long v, long long modulus) {
+  long long r = v % modulus;
+  return r < 0 ? r + modulus : r;
+}
+
+// Reads the values of the group that starts at layout index `start` (just after its key).
+// Stops at the first value that is not a number; that field and the rest of the group keep
+// their values and the token is left for the keyword loop.
+void ReadGroup(Scanner& in, std::size_t start, ParameterImage& image) {
+  const auto& items = Layout();
+  bool gridCleared = false;
+  for (std::size_t i = start; i < items.size() && items[i].kind != Kind::Key; ++i) {
+    const Item& it = items[i];
+    if (it.kind == Kind::Cont) continue;
+    long long v = 0;
+    if (!in.number(v)) return;
+    switch (it.kind) {
+      case Kind::Word: image.setWord(it.a, static_cast<long>(Wrap(v, 65536))); break;
+      case Kind::Byte: {
+        if (v >= 0) v %= 65536;
+        image.setByte(it.a, static_cast<long>(Wrap(v / it.step - it.bias, 256)));
+        break;
+      }
+      case Kind::Bit: {
+        if (!gridCleared) {
+          // The grid's three bytes of this output are rebuilt from its twelve numbers.
+          for (int k = 0; k < 3; ++k) image.setByte(it.a + k, 0);
+          gridCleared = true;
+        }
+        if (v != 0) image.setByte(it.a, image.byte(it.a) | (1 << it.step));
+        break;
+      }
+      default: break;  // the version number of a repeated key is skipped
+    }
+  }
+}
+
+}  // namespace
+
+IgnReadResult ReadIgnText(std::string_view text, ParameterImage& image) {
+  IgnReadResult result;
+  Scanner in(text);
+  while (!result.validKey) {
+    if (in.atEnd()) return result;
+    if (in.token() != kVersionKey) continue;
+    long long v = 0;
+    if (!in.number(v)) continue;
+    const auto version = static_cast<unsigned long>(Wrap(v, 1LL << 32));
+    if (version % 65536 == kImageVersion)
+      result.validKey = true;
+    else
+      result.badVersions.push_back(version);
+  }
+  const auto& items = Layout();
+  while (!in.atEnd()) {
+    const std::string_view t = in.token();
+    for (std::size_t i = 0; i < items.size(); ++i) {
+      if (items[i].kind == Kind::Key && t == items[i].key) {
+        ReadGroup(in, i + 1, image);
+        break;
+      }
+    }
+  }
+  return result;
+}
+
+}  // namespace rq
