@@ -174,6 +174,8 @@ class DeviceExchange {
   const FrameBytes& lastMonitorFrame() const { return lastMonitor_; }
   // The last frame sent (for diagnostics and tests).
   const FrameBytes& lastSent() const { return txFrame_; }
+  // Why the last OpenPort failed ("" after a successful open).
+  const std::string& lastOpenError() const { return lastOpenError_; }
 
   PortSettings& portSettings() { return settings_; }
   const PortSettings& portSettings() const { return settings_; }
@@ -203,6 +205,7 @@ class DeviceExchange {
   MonitorKeptValues kept_;
   FrameBytes lastMonitor_{};
   FrameBytes txFrame_{};
+  std::string lastOpenError_;
   std::array<std::uint8_t, kReceiveBufferSize> rx_{};
 };
 

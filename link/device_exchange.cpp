@@ -1,0 +1,398 @@
+#include "link/device_exchange.h"
+
+#include <algorithm>
+
+namespace rq {
+
+namespace {
+
+constexpr std::uint8_t kFirstVerifyCommand = kCmdRead | 1;  // 0x41
+
+struct TestBit {
+  std::size_t byteIndex;
+  std::uint8_t bit;
+};
+constexpr std::array<TestBit, kTestButtons> kTestBits{{
+    {0, 0x01}, {0, 0x02},                          // ignition, cylinder 1 and 2
+    {1, 0x01}, {1, 0x02}, {1, 0x04}, {1, 0x08},    // power outputs 1..4
+    {1, 0x10},                                     // tachometer output
+    {2, 0x01}, {2, 0x02},                          // servo + and -
+}};
+
+// Block b of a reply equals the image; the read-protection byte may differ when verifying.
+bool SameBlock(const ParameterImage& image, int b, std::span<const std::uint8_t> payload,
+               bool exemptReadProtection) {
+  const auto block = image.block(b);
+  const int base = ParameterImage::blockOffset(b);
+  for (int i = 0; i < kBlockSize; ++i) {
+    if (exemptReadProtection && b != 0 && base + i == kReadProtectionByte) continue;
+    if (block[static_cast<std::size_t>(i)] != payload[static_cast<std::size_t>(i)]) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+const char* EnglishStatusText(StatusText t) {
+  switch (t) {
+    case StatusText::ProgramError: return "Program error!";
+    case StatusText::VerifyError: return "Verify error!";
+    case StatusText::ReadError: return "Read error!";
+    case StatusText::ProgramDevice: return "Program device:";
+    case StatusText::Verifying: return "Verify:";
+    case StatusText::Reading: return "Read:";
+    case StatusText::Saving: return "Saving:";
+    case StatusText::None: break;
+  }
+  return "";
+}
+
+DeviceExchange::DeviceExchange(ParameterImage& image, SerialPort& port, ExchangeHooks hooks,
+                               PortPathResolver resolver)
+    : image_(image), port_(port), hooks_(std::move(hooks)) {
+  setPortPathResolver(std::move(resolver));
+}
+
+void DeviceExchange::setPortPathResolver(PortPathResolver resolver) {
+  if (resolver) {
+    resolver_ = std::move(resolver);
+  } else {
+    resolver_ = [](int n) { return ComPortPath(n); };
+  }
+}
+
+// ---- starts ----------------------------------------------------------------------------
+
+void DeviceExchange::setStatus(StatusText text, const char* suffix, bool error) {
+  view_.statusText = text;
+  view_.statusSuffix = suffix;
+  view_.statusError = error;
+}
+
+void DeviceExchange::startOperation(OpState op, std::uint8_t command, StatusText text) {
+  state_.op = op;
+  state_.command = command;
+  state_.attempts = 0;
+  setStatus(text, "", false);
+  state_.statusCountdown = kStatusTicks;
+  view_.statusVisible = true;
+  view_.gaugeProgress = 0;
+  view_.gaugeVisible = true;
+}
+
+void DeviceExchange::runSanitize() {
+  if (hooks_.sanitizeImage) {
+    hooks_.sanitizeImage();
+  } else {
+    SanitizeImage(image_);
+  }
+}
+
+void DeviceExchange::MenuReadClick() {
+  if (hooks_.clearFileName) hooks_.clearFileName();
+  startOperation(OpState::Read, kCmdRead, StatusText::Reading);
+}
+
+void DeviceExchange::MenuVerifyClick() {
+  if (hooks_.readBackPage) hooks_.readBackPage();
+  runSanitize();
+  if (hooks_.refreshPages) hooks_.refreshPages();
+  startOperation(OpState::Verify, kFirstVerifyCommand, StatusText::Verifying);
+}
+
+void DeviceExchange::MenuProgramClick() {
+  if (hooks_.readBackPage) hooks_.readBackPage();
+  runSanitize();
+  if (hooks_.refreshPages) hooks_.refreshPages();
+  startOperation(OpState::Program, kCmdProgram, StatusText::ProgramDevice);
+}
+
+void DeviceExchange::StartProgramming() {
+  state_.programDone = false;
+  startOperation(OpState::Program, kCmdProgram, StatusText::ProgramDevice);
+}
+
+// ---- port ------------------------------------------------------------------------------
+
+void DeviceExchange::OpenPort() {
+  const int index = settings_.comPort == kComAuto ? settings_.scanIndex : settings_.comPort;
+  const int comNumber = index + 1;
+  view_.comLabel = "COM= " + ("COM" + std::to_string(comNumber)).substr(0, 10);
+  view_.devicePath = resolver_(comNumber);
+
+  lastOpenError_.clear();
+  bool ok = false;
+  if (view_.devicePath.empty()) {
+    port_.close();
+    lastOpenError_ = "no device path for COM" + std::to_string(comNumber);
+  } else {
+    ok = port_.open(view_.devicePath, lastOpenError_);
+  }
+  if (!ok) {
+    if (settings_.quietReopen == 0 && settings_.comPort != kComAuto && hooks_.comOpenError) {
+      hooks_.comOpenError();
+    }
+    // In automatic mode a port that cannot be opened is left on the next watchdog tick.
+    if (settings_.comPort == kComAuto) state_.reopenCounter = 200;
+  }
+  view_.comCheckedItem = settings_.comPort;
+}
+
+void DeviceExchange::ClosePort() { port_.close(); }
+
+void DeviceExchange::MenuCom1Click(int item) {
+  if (item < 0 || item >= kComMenuItems) return;
+  settings_.comPort = static_cast<std::uint8_t>(item);
+  ClosePort();
+  settings_.quietReopen = 0;
+  OpenPort();
+}
+
+void DeviceExchange::ButtonTestClick(int buttonIndex) {
+  if (buttonIndex < 0 || buttonIndex >= kTestButtons) return;
+  const TestBit& t = kTestBits[static_cast<std::size_t>(buttonIndex)];
+  testBytes_[t.byteIndex] = static_cast<std::uint8_t>(testBytes_[t.byteIndex] | t.bit);
+}
+
+// ---- transmit and receive --------------------------------------------------------------
+
+void DeviceExchange::SendBlockRequest() {
+  state_.retryTicks = 0;
+  const std::uint8_t c = state_.command;
+  const int b = c & kBlockMask;
+  std::array<std::uint8_t, kPayloadSize> payload{};
+  if (state_.op != OpState::Read && b != 0 && b <= kLastBlock) {
+    const auto block = image_.block(b);
+    std::copy(block.begin(), block.end(), payload.begin());
+  }
+  txFrame_ = BuildFrame(c, payload);
+  if (port_.isOpen()) port_.writeAll(txFrame_);
+}
+
+void DeviceExchange::SendMonitorRequest() {
+  std::array<std::uint8_t, kPayloadSize> payload{};
+  for (std::size_t i = 0; i < testBytes_.size(); ++i) {
+    payload[kTestByteOffset - 1 + i] = testBytes_[i];
+    testBytes_[i] = 0;  // each command goes out once
+  }
+  txFrame_ = BuildFrame(kCmdMonitor, payload);
+  if (port_.isOpen()) port_.writeAll(txFrame_);
+}
+
+void DeviceExchange::PollReceive() {
+  if (!port_.isOpen()) return;
+  if (port_.bytesWaiting() < kFrameSize) return;  // a partial frame waits for a later tick
+  // Everything that waits is taken at once; only the first frame is looked at, so a stream
+  // that lost step starts clean with the next exchange.
+  const std::size_t got = port_.read(rx_.data(), rx_.size());
+  if (got < kFrameSize) return;
+  const std::span<const std::uint8_t> frame(rx_.data(), kFrameSize);
+  if (rx_[0] == kCmdMonitorReply) {
+    HandleMonitorReply(frame);
+  } else {
+    HandleBlockReply(frame);
+  }
+}
+
+void DeviceExchange::HandleMonitorReply(std::span<const std::uint8_t> frame) {
+  const auto snap = DecodeMonitor(frame);
+  if (!snap) return;
+  state_.silence = 0;
+  state_.savingCountdown = snap->savingCountdown;
+  kept_.update(*snap);
+  std::copy_n(frame.begin(), kFrameSize, lastMonitor_.begin());
+  if (hooks_.monitorAccepted) hooks_.monitorAccepted(lastMonitor_);
+}
+
+void DeviceExchange::versionMismatch(int received) {
+  // Idle before the message shows: ticks keep running while it is open.
+  state_.op = OpState::Idle;
+  if (hooks_.versionMismatch) hooks_.versionMismatch(received);
+  state_.statusCountdown = 0;
+}
+
+void DeviceExchange::startAutomaticVerify(bool programmed) {
+  if (programmed) state_.programDone = true;
+  state_.op = OpState::Verify;
+  state_.command = kFirstVerifyCommand;
+  state_.attempts = 1;
+  SendBlockRequest();
+  setStatus(StatusText::Verifying, ":", false);
+  state_.statusCountdown = kStatusTicks;
+  view_.statusVisible = true;
+  view_.gaugeProgress = 0;
+}
+
+void DeviceExchange::nextBlockOrVerify(int b, bool programmed) {
+  if (b < kLastBlock) {
+    ++view_.gaugeProgress;
+    ++state_.command;
+    state_.attempts = 1;
+    SendBlockRequest();
+    return;
+  }
+  if (!programmed) {  // a read stored its last block
+    runSanitize();
+    if (hooks_.refreshPages) hooks_.refreshPages();
+  }
+  startAutomaticVerify(programmed);
+}
+
+void DeviceExchange::HandleBlockReply(std::span<const std::uint8_t> input) {
+  if (input.size() < kFrameSize || !FrameValid(input)) return;
+  // Work on a copy: a message box shown from a hook lets ticks refill the receive buffer.
+  FrameBytes frame{};
+  std::copy_n(input.begin(), kFrameSize, frame.begin());
+  const int b = state_.command & kBlockMask;
+  if (b > kLastBlock || frame[0] != (state_.command ^ kReplyBit) || state_.op == OpState::Idle) {
+    return;
+  }
+  state_.silence = 0;
+  const std::span<const std::uint8_t> payload(frame.data() + 1, kPayloadSize);
+
+  switch (state_.op) {
+    case OpState::Read: {
+      auto block = image_.block(b);
+      std::copy(payload.begin(), payload.end(), block.begin());
+      if (b == 0) {
+        if (hooks_.decodeIdentification) hooks_.decodeIdentification();
+        const int version = image_.byte(kIdentOffset + kIdentVersionOffset);
+        if (version != kImageVersion) {
+          state_.op = OpState::Idle;
+          runSanitize();
+          if (hooks_.refreshPages) hooks_.refreshPages();
+          versionMismatch(version);
+          return;
+        }
+      }
+      nextBlockOrVerify(b, false);
+      return;
+    }
+    case OpState::Verify: {
+      if (!SameBlock(image_, b, payload, true)) return;  // repeated after the time-out
+      if (b < kLastBlock) {
+        ++view_.gaugeProgress;
+        ++state_.command;
+        state_.attempts = 1;
+        SendBlockRequest();
+      } else {
+        view_.gaugeProgress = view_.gaugeMax;
+        setStatus(StatusText::Verifying, ": OK", false);
+        state_.statusCountdown = kStatusTicks;
+        state_.op = OpState::Idle;
+      }
+      return;
+    }
+    case OpState::Program: {
+      if (b == 0) {
+        auto block = image_.block(0);
+        std::copy(payload.begin(), payload.end(), block.begin());
+        if (hooks_.decodeIdentification) hooks_.decodeIdentification();
+        runSanitize();
+        if (hooks_.refreshPages) hooks_.refreshPages();
+        const int version = image_.byte(kIdentOffset + kIdentVersionOffset);
+        if (version != kImageVersion) {
+          versionMismatch(version);
+          return;
+        }
+      } else if (!SameBlock(image_, b, payload, false)) {
+        return;
+      }
+      nextBlockOrVerify(b, true);
+      return;
+    }
+    case OpState::Idle:
+      return;
+  }
+}
+
+// ---- the tick --------------------------------------------------------------------------
+
+void DeviceExchange::tickSequence() {
+  if (state_.op == OpState::Read) state_.programDone = false;
+  ++state_.retryTicks;
+  if (state_.retryTicks < kReplyTimeoutTicks) return;
+  state_.retryTicks = 0;
+  ++state_.attempts;
+  if (state_.attempts <= kMaxSends) {
+    SendBlockRequest();
+    return;
+  }
+  StatusText error = StatusText::ReadError;
+  if (state_.op == OpState::Program) error = StatusText::ProgramError;
+  if (state_.op == OpState::Verify) {
+    error = StatusText::VerifyError;
+    state_.programDone = false;
+  }
+  setStatus(error, "", true);
+  state_.statusCountdown = kStatusTicks;
+  state_.op = OpState::Idle;
+}
+
+void DeviceExchange::tickIdle() {
+  ++state_.retryTicks;
+  if (state_.retryTicks >= kMonitorPeriodTicks) {
+    state_.retryTicks = 0;
+    SendMonitorRequest();
+  }
+  if (state_.savingCountdown > 0) {
+    setStatus(StatusText::Saving, "", false);
+    state_.statusCountdown = kStatusTicks;
+    view_.gaugeMax = 100;
+    // The unit may report more than full scale; the bar then stays empty.
+    const int done = kSavingFullScale - static_cast<int>(state_.savingCountdown);
+    view_.gaugeProgress = std::clamp(100 * done / kSavingFullScale, 0, 100);
+  } else {
+    view_.gaugeMax = 5;
+    if (state_.programDone) {
+      setStatus(StatusText::ProgramDevice, ": OK", view_.statusError);
+      view_.gaugeProgress = view_.gaugeMax;
+    }
+  }
+}
+
+void DeviceExchange::tickStatusLine() {
+  if (state_.statusCountdown > 0) {
+    --state_.statusCountdown;
+    view_.statusVisible = !state_.printing;
+  } else {
+    view_.statusVisible = false;
+    view_.gaugeVisible = false;
+    state_.programDone = false;
+  }
+}
+
+void DeviceExchange::tickWatchdog() {
+  if (state_.silence < kSilenceLimit) {
+    ++state_.silence;
+    view_.noConnectionVisible = false;
+    state_.connected = true;
+    return;
+  }
+  if (!state_.printing) view_.noConnectionVisible = true;
+  state_.connected = false;
+  ++state_.reopenCounter;
+  if (state_.reopenCounter >= kReopenPeriodTicks) {
+    state_.reopenCounter = 0;
+    ClosePort();
+    settings_.quietReopen = 1;
+    settings_.scanIndex = static_cast<std::uint8_t>(settings_.scanIndex + 1);
+    if (settings_.scanIndex > kComAuto) settings_.scanIndex = 0;
+    OpenPort();
+  }
+}
+
+void DeviceExchange::tick() {
+  PollReceive();
+  if (state_.op == OpState::Idle) {
+    tickIdle();
+  } else {
+    tickSequence();
+  }
+  tickStatusLine();
+  tickWatchdog();
+  view_.hideVersionLabel = view_.noConnectionVisible;
+  if (hooks_.markLive) hooks_.markLive();
+}
+
+}  // namespace rq

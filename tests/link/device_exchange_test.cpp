@@ -1,0 +1,397 @@
+#include "link/device_exchange.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/link/scripted_port.h"
+
+namespace rq::test {
+namespace {
+
+using V = std::vector<std::uint8_t>;
+
+bool AllZero(std::span<const std::uint8_t> s) {
+  return std::all_of(s.begin(), s.end(), [](std::uint8_t b) { return b == 0; });
+}
+
+FrameBytes MonitorFrame(std::uint16_t rpm, std::uint16_t saving = 0) {
+  std::array<std::uint8_t, kPayloadSize> p{};
+  p[3] = static_cast<std::uint8_t>(rpm & 0xFF);  // word 2 at frame offsets 4, 5
+  p[4] = static_cast<std::uint8_t>(rpm >> 8);
+  p[51] = static_cast<std::uint8_t>(saving & 0xFF);  // word 26 at frame offsets 52, 53
+  p[52] = static_cast<std::uint8_t>(saving >> 8);
+  p[149] = kImageVersion;
+  return BuildFrame(kCmdMonitorReply, p);
+}
+
+TEST(DeviceExchange, UndisturbedReadThenAutomaticVerify) {
+  Bench t;
+  t.unit.image.setByte(181, 33);  // differs from the PC's configuration
+  t.unit.image.setByte(600, 7);
+  t.image.setByte(kIdentOffset, 0x55);
+  t.ex.MenuReadClick();
+  EXPECT_EQ(t.ex.view().statusText, StatusText::Reading);
+  EXPECT_TRUE(t.ex.view().gaugeVisible);
+  EXPECT_TRUE(t.port.sent.empty());  // the start itself sends nothing
+
+  const int used = t.runUntilIdle();
+  EXPECT_EQ(t.blockCommands(),
+            (V{0x40, 0x41, 0x42, 0x43, 0x44, 0x45, 0x41, 0x42, 0x43, 0x44, 0x45}));
+  // First send on the 4th tick, then one exchange per tick.
+  EXPECT_EQ(t.sendTicks.front(), 4);
+  EXPECT_EQ(used, 4 + 11);
+  for (std::size_t i = 0; i < 6; ++i) EXPECT_TRUE(AllZero(Payload(t.port.sent[i]))) << i;
+  for (int b = 1; b <= 5; ++b) {
+    const auto& f = t.port.sent[static_cast<std::size_t>(5 + b)];
+    EXPECT_TRUE(std::equal(f.begin() + 1, f.end() - 1, t.image.block(b).begin())) << b;
+  }
+  EXPECT_TRUE(t.image.sameConfig(t.unit.image));
+  EXPECT_EQ(t.image.byte(181), 33);
+  EXPECT_EQ(t.image.byte(kIdentOffset), 'V');
+  EXPECT_EQ(t.ex.view().statusText, StatusText::Verifying);
+  EXPECT_EQ(t.ex.view().statusSuffix, ": OK");
+  EXPECT_FALSE(t.ex.view().statusError);
+  EXPECT_EQ(t.ex.view().gaugeProgress, t.ex.view().gaugeMax);
+  EXPECT_TRUE(t.ex.connected());
+}
+
+TEST(DeviceExchange, ProgramSendsImageThenVerifiesAndReportsDone) {
+  Bench t;
+  t.image.setByte(181, 44);
+  t.image.setByte(kIdentOffset + 3, 0x99);  // never sent: block 0 goes out as zeros
+  t.ex.MenuProgramClick();
+  t.runUntilIdle();
+  EXPECT_EQ(t.blockCommands(),
+            (V{0x00, 0x01, 0x02, 0x03, 0x04, 0x05, 0x41, 0x42, 0x43, 0x44, 0x45}));
+  EXPECT_TRUE(AllZero(Payload(t.port.sent[0])));
+  EXPECT_TRUE(t.unit.image.sameConfig(t.image));
+  EXPECT_EQ(t.image.byte(kIdentOffset + 3), 12);  // identification taken from the echo
+  // The idle tick that follows shows the done text.
+  EXPECT_EQ(t.ex.view().statusText, StatusText::ProgramDevice);
+  EXPECT_EQ(t.ex.view().statusSuffix, ": OK");
+  // The unit starts saving: the idle ticks show its progress instead.
+  t.unit.monitorPayload[52] = 750 & 0xFF;  // word 26
+  t.unit.monitorPayload[53] = 750 >> 8;
+  t.run(8);
+  EXPECT_EQ(t.ex.state().savingCountdown, 750);
+  EXPECT_EQ(t.ex.view().statusText, StatusText::Saving);
+  EXPECT_EQ(t.ex.view().gaugeMax, 100);
+  EXPECT_EQ(t.ex.view().gaugeProgress, 50);
+}
+
+TEST(DeviceExchange, SilentUnitEndsReadWithErrorAfterFiveSends) {
+  Bench t;
+  t.unit.silent = true;
+  t.ex.MenuReadClick();
+  t.run(23);
+  EXPECT_TRUE(t.ex.busy());
+  EXPECT_EQ(t.blockCommands(), (V{0x40, 0x40, 0x40, 0x40, 0x40}));
+  EXPECT_EQ(t.sendTicks, (std::vector<int>{4, 8, 12, 16, 20}));
+  t.tick();
+  EXPECT_FALSE(t.ex.busy());
+  EXPECT_EQ(t.ex.view().statusText, StatusText::ReadError);
+  EXPECT_TRUE(t.ex.view().statusError);
+  EXPECT_TRUE(t.ex.view().statusVisible);
+  // The status line disappears when its countdown runs out.
+  t.run(DeviceExchange::kStatusTicks + 1);
+  EXPECT_FALSE(t.ex.view().statusVisible);
+  EXPECT_FALSE(t.ex.view().gaugeVisible);
+}
+
+TEST(DeviceExchange, ErrorTextFollowsTheOperation) {
+  Bench t;
+  t.unit.silent = true;
+  t.ex.MenuVerifyClick();
+  t.runUntilIdle();
+  EXPECT_EQ(t.ex.view().statusText, StatusText::VerifyError);
+  t.ex.StartProgramming();
+  t.runUntilIdle();
+  EXPECT_EQ(t.ex.view().statusText, StatusText::ProgramError);
+}
+
+TEST(DeviceExchange, VersionMismatchStopsAfterIdentification) {
+  Bench t;
+  t.unit.image.setByte(kIdentOffset + kIdentVersionOffset, 78);
+  t.unit.image.setByte(181, 33);
+  const auto before = t.image;
+  t.ex.MenuReadClick();
+  t.run(10);
+  EXPECT_EQ(t.versionMessages, (std::vector<int>{78}));
+  EXPECT_FALSE(t.ex.busy());
+  EXPECT_EQ(t.blockCommands(), (V{0x40}));
+  EXPECT_TRUE(t.image.sameConfig(before));  // only the identification block was stored
+  EXPECT_EQ(t.image.byte(kIdentOffset + kIdentVersionOffset), 78);
+  EXPECT_FALSE(t.ex.view().statusVisible);
+
+  // Programming stops the same way, before any configuration block leaves.
+  t.port.sent.clear();
+  t.ex.MenuProgramClick();
+  t.run(10);
+  EXPECT_EQ(t.versionMessages, (std::vector<int>{78, 78}));
+  EXPECT_EQ(t.blockCommands(), (V{0x00}));
+}
+
+TEST(DeviceExchange, VerifyDuringReadAbandonsTheRead) {
+  Bench t;
+  t.unit.silent = true;
+  t.ex.MenuReadClick();
+  t.run(4);
+  ASSERT_EQ(t.blockCommands(), (V{0x40}));
+  t.ex.MenuVerifyClick();
+  // A late answer to the abandoned read is dropped.
+  t.port.queue(BuildFrame(0xC0, t.unit.image.block(0)));
+  t.run(4);
+  EXPECT_EQ(t.blockCommands(), (V{0x40, 0x41}));
+  EXPECT_TRUE(std::equal(t.port.sent[1].begin() + 1, t.port.sent[1].end() - 1,
+                         t.image.block(1).begin()));
+  EXPECT_EQ(t.image.byte(kIdentOffset), 0);
+  EXPECT_FALSE(t.ex.connected());
+}
+
+TEST(DeviceExchange, ReadProtectionByteIsExemptOnlyWhenVerifying) {
+  {
+    Bench t;
+    t.unit.image.setByte(kReadProtectionByte, 1);
+    t.image.setByte(kReadProtectionByte, 0);
+    t.ex.MenuVerifyClick();
+    t.runUntilIdle();
+    EXPECT_EQ(t.ex.view().statusText, StatusText::Verifying);
+    EXPECT_EQ(t.ex.view().statusSuffix, ": OK");
+  }
+  {
+    Bench t;
+    t.unit.stuckByte165 = 1;
+    t.image.setByte(kReadProtectionByte, 0);
+    t.ex.MenuProgramClick();
+    t.runUntilIdle();
+    EXPECT_EQ(t.blockCommands(), (V{0x00, 0x01, 0x02, 0x02, 0x02, 0x02, 0x02}));
+    EXPECT_EQ(t.ex.view().statusText, StatusText::ProgramError);
+  }
+  {  // Any other difference fails verification.
+    Bench t;
+    t.unit.image.setByte(kReadProtectionByte + 1, t.image.byte(kReadProtectionByte + 1) + 1);
+    t.ex.MenuVerifyClick();
+    t.runUntilIdle();
+    EXPECT_EQ(t.ex.view().statusText, StatusText::VerifyError);
+  }
+}
+
+TEST(DeviceExchange, ReplyAfterResendIsTakenOnceAndTheCopyDropped) {
+  Bench t;
+  t.unit.silent = true;
+  t.ex.MenuReadClick();
+  t.run(8);  // sent at ticks 4 and 8
+  ASSERT_EQ(t.blockCommands(), (V{0x40, 0x40}));
+  auto first = t.unit.image.block(0);
+  FrameBytes reply = BuildFrame(0xC0, first);
+  t.port.queue(reply);
+  t.tick();  // tick 9: accepted, block 1 requested at once
+  EXPECT_EQ(t.blockCommands(), (V{0x40, 0x40, 0x41}));
+  EXPECT_EQ(t.sendTicks.back(), 9);
+  EXPECT_EQ(t.image.byte(kIdentOffset), 'V');
+  FrameBytes copy = reply;
+  copy[1] = 'Z';
+  copy[151] = FrameCheckByte(copy);
+  t.port.queue(copy);
+  t.tick();
+  EXPECT_EQ(t.image.byte(kIdentOffset), 'V');
+  EXPECT_EQ(t.ex.state().command, 0x41);
+  // The resend of block 1 leaves 3 ticks after the tick that sent it.
+  t.run(2);
+  EXPECT_EQ(t.blockCommands().size(), 3u);
+  t.tick();
+  EXPECT_EQ(t.blockCommands().back(), 0x41);
+  EXPECT_EQ(t.sendTicks.back(), 12);
+}
+
+TEST(DeviceExchange, BadOrUnexpectedFramesAreDropped) {
+  Bench t;
+  // A block reply while idle does not count as a sign of life.
+  t.port.queue(BuildFrame(0x80));
+  t.tick();
+  EXPECT_EQ(t.ex.state().silence, 18);
+  EXPECT_FALSE(t.ex.connected());
+  // A monitor reply with a wrong check byte is ignored as well.
+  FrameBytes bad = MonitorFrame(1234);
+  bad[151] ^= 1;
+  t.port.queue(bad);
+  t.tick();
+  EXPECT_EQ(t.ex.kept().rpm, 0);
+  EXPECT_EQ(t.ex.state().silence, 18);
+  t.port.queue(MonitorFrame(1234));
+  t.tick();
+  EXPECT_EQ(t.ex.kept().rpm, 1234);
+  EXPECT_TRUE(t.ex.connected());
+  EXPECT_FALSE(t.ex.view().noConnectionVisible);
+}
+
+TEST(DeviceExchange, PollTakesOnlyWholeFramesAndOnlyTheFirst) {
+  Bench t;
+  t.unit.silent = true;
+  const FrameBytes a = MonitorFrame(1000);
+  t.port.queue(std::span<const std::uint8_t>(a.data(), 151));
+  t.tick();
+  EXPECT_EQ(t.port.incoming.size(), 151u);
+  EXPECT_EQ(t.ex.kept().rpm, 0);
+  t.port.queue(std::span<const std::uint8_t>(a.data() + 151, 1));
+  t.tick();
+  EXPECT_TRUE(t.port.incoming.empty());
+  EXPECT_EQ(t.ex.kept().rpm, 1000);
+
+  t.port.queue(MonitorFrame(2000));
+  t.port.queue(MonitorFrame(3000));
+  t.tick();
+  EXPECT_TRUE(t.port.incoming.empty());
+  EXPECT_EQ(t.ex.kept().rpm, 2000);
+  EXPECT_EQ(t.ex.lastMonitorFrame(), MonitorFrame(2000));
+}
+
+TEST(DeviceExchange, MonitorRequestsCarryTestBitsOnce) {
+  Bench t;
+  t.unit.silent = true;
+  t.run(6);
+  ASSERT_EQ(t.port.sent.size(), 1u);
+  EXPECT_EQ(t.port.sent[0][0], kCmdMonitor);
+  EXPECT_EQ(t.port.sent[0][151], 0xCF);
+
+  t.ex.ButtonTestClick(kTestIgn1);
+  t.ex.ButtonTestClick(kTestPOut3);
+  t.ex.ButtonTestClick(kTestServoPlus);
+  t.ex.ButtonTestClick(kTestServoMinus);
+  t.ex.ButtonTestClick(kTestIgn1);
+  t.ex.ButtonTestClick(99);  // not a button
+  t.run(6);
+  ASSERT_EQ(t.port.sent.size(), 2u);
+  EXPECT_EQ(t.port.sent[1][21], 0x01);
+  EXPECT_EQ(t.port.sent[1][22], 0x04);
+  EXPECT_EQ(t.port.sent[1][23], 0x03);
+  EXPECT_TRUE(FrameValid(t.port.sent[1]));
+  EXPECT_EQ(t.ex.testBytes(), (std::array<std::uint8_t, 3>{0, 0, 0}));
+  t.run(6);
+  EXPECT_EQ(t.port.sent[2][151], 0xCF);
+
+  // During an operation the bits wait for the first monitor request after it.
+  t.ex.ButtonTestClick(kTestRpm);
+  t.ex.StartProgramming();
+  t.runUntilIdle();
+  for (const auto& f : t.port.sent) {
+    if (f[0] == kCmdMonitor) {
+      EXPECT_EQ(f[22], 0) << "sent during the operation";
+    }
+  }
+  const std::size_t n = t.port.sent.size();
+  t.run(6);
+  ASSERT_EQ(t.port.sent.size(), n + 1);
+  EXPECT_EQ(t.port.sent.back()[0], kCmdMonitor);
+  EXPECT_EQ(t.port.sent.back()[22], 0x10);
+}
+
+TEST(DeviceExchange, StartFindsThePacingCounterAlreadyAdvanced) {
+  Bench t;
+  t.run(5);  // idle pacing counter at 5
+  t.ex.MenuReadClick();
+  t.tick();  // the counter passes 4 on this tick
+  EXPECT_EQ(t.blockCommands(), (V{0x40}));
+}
+
+TEST(DeviceExchange, PrintingHidesStatusLine) {
+  Bench t;
+  t.ex.MenuReadClick();
+  t.ex.setPrinting(true);
+  t.tick();
+  EXPECT_FALSE(t.ex.view().statusVisible);
+  t.ex.setPrinting(false);
+  t.tick();
+  EXPECT_TRUE(t.ex.view().statusVisible);
+}
+
+// ---- port choice and the watchdog ----------------------------------------------------
+
+TEST(ComPortPath, MapsComNumbersToDevices) {
+  EXPECT_EQ(ComPortPath(1), "/dev/ttyUSB0");
+  EXPECT_EQ(ComPortPath(4), "/dev/ttyUSB3");
+  EXPECT_EQ(ComPortPath(5), "/dev/ttyACM0");
+  EXPECT_EQ(ComPortPath(8), "/dev/ttyACM3");
+  EXPECT_EQ(ComPortPath(9), "/dev/ttyS0");
+  EXPECT_EQ(ComPortPath(21), "/dev/ttyS12");
+  EXPECT_EQ(ComPortPath(0), "");
+  EXPECT_EQ(ComPortPath(22), "");
+  std::map<std::string, std::string> ports{{"COM3", "/dev/pts/7"}, {"COM4", ""}};
+  EXPECT_EQ(ComPortPath(3, ports), "/dev/pts/7");
+  EXPECT_EQ(ComPortPath(4, ports), "/dev/ttyUSB3");
+}
+
+TEST(DeviceExchange, OpenPortLabelsAndChecksTheChosenPort) {
+  Bench t;
+  t.ex.MenuCom1Click(9);
+  EXPECT_EQ(t.ex.view().comLabel, "COM= COM10");
+  EXPECT_EQ(t.ex.view().devicePath, "/dev/ttyS1");
+  EXPECT_EQ(t.ex.view().comCheckedItem, 9);
+  EXPECT_EQ(t.port.path, "/dev/ttyS1");
+
+  t.port.failAll = true;
+  t.ex.MenuCom1Click(2);
+  EXPECT_EQ(t.comErrors, 1);
+  EXPECT_FALSE(t.port.isOpen());
+  EXPECT_FALSE(t.ex.lastOpenError().empty());
+  // The watchdog retries the same fixed port every 30 silent ticks, without a message.
+  const std::size_t opens = t.port.opened.size();
+  t.run(30);
+  EXPECT_EQ(t.port.opened.size(), opens + 1);
+  EXPECT_EQ(t.port.opened.back(), "/dev/ttyUSB2");
+  EXPECT_EQ(t.comErrors, 1);
+}
+
+TEST(DeviceExchange, AutomaticSearchSkipsPortsThatDoNotOpen) {
+  Bench t;
+  t.port.failAll = true;
+  t.port.opened.clear();
+  t.ex.portSettings().scanIndex = 4;
+  t.ex.MenuCom1Click(kComAuto);
+  EXPECT_EQ(t.port.opened, (std::vector<std::string>{"/dev/ttyACM0"}));
+  EXPECT_EQ(t.ex.state().reopenCounter, 200);
+  EXPECT_EQ(t.comErrors, 0);
+  EXPECT_EQ(t.ex.view().comLabel, "COM= COM5");
+  EXPECT_EQ(t.ex.view().comCheckedItem, kComAuto);
+  t.run(3);  // next port on every tick
+  EXPECT_EQ(t.port.opened, (std::vector<std::string>{"/dev/ttyACM0", "/dev/ttyACM1",
+                                                     "/dev/ttyACM2", "/dev/ttyACM3"}));
+  t.run(17);  // the scan wraps from COM21 back to COM1
+  EXPECT_EQ(t.ex.portSettings().scanIndex, 0);
+  EXPECT_EQ(t.port.opened.back(), "/dev/ttyUSB0");
+  EXPECT_EQ(t.comErrors, 0);
+}
+
+TEST(DeviceExchange, AutomaticSearchWaitsOnASilentOpenPort) {
+  Bench t;
+  t.unit.silent = true;
+  t.port.opened.clear();
+  t.ex.MenuCom1Click(kComAuto);
+  ASSERT_TRUE(t.port.isOpen());
+  t.run(29);
+  EXPECT_EQ(t.port.opened.size(), 1u);
+  t.tick();
+  EXPECT_EQ(t.port.opened.size(), 2u);
+  EXPECT_EQ(t.port.opened.back(), "/dev/ttyUSB1");
+  EXPECT_EQ(t.ex.view().comLabel, "COM= COM2");
+  EXPECT_EQ(t.ex.portSettings().quietReopen, 1);
+  EXPECT_TRUE(t.ex.view().noConnectionVisible);
+  EXPECT_TRUE(t.ex.view().hideVersionLabel);
+}
+
+TEST(DeviceExchange, ConnectionLostAfterEighteenSilentTicks) {
+  Bench t;
+  t.run(6);  // the unit answers the first monitor request
+  t.tick();
+  EXPECT_TRUE(t.ex.connected());
+  t.unit.silent = true;
+  int ticksUntilLost = 0;
+  while (t.ex.connected() && ticksUntilLost < 100) {
+    t.tick();
+    ++ticksUntilLost;
+  }
+  EXPECT_EQ(ticksUntilLost, 18);
+  EXPECT_TRUE(t.ex.view().noConnectionVisible);
+}
+
+}  // namespace
+}  // namespace rq::test

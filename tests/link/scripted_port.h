@@ -1,0 +1,165 @@
+// In-memory serial port and a scripted unit for tick-exact engine tests.
+#pragma once
+
+#include <algorithm>
+#include <deque>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "link/device_exchange.h"
+#include "link/frame.h"
+#include "link/serial_port.h"
+#include "model/defaults.h"
+
+namespace rq::test {
+
+class ScriptedPort final : public SerialPort {
+ public:
+  std::deque<std::uint8_t> incoming;
+  std::vector<FrameBytes> sent;
+  std::vector<std::string> opened;      // every path asked for, in order
+  std::set<std::string> failingPaths;   // opens of these fail
+  bool failAll = false;
+  std::string path;
+
+  bool open(const std::string& p, std::string& error) override {
+    close();
+    opened.push_back(p);
+    if (failAll || failingPaths.count(p) != 0) {
+      error = "cannot open " + p;
+      return false;
+    }
+    open_ = true;
+    path = p;
+    return true;
+  }
+  void close() override { open_ = false; }
+  bool isOpen() const override { return open_; }
+  std::size_t bytesWaiting() override { return open_ ? incoming.size() : 0; }
+  std::size_t read(std::uint8_t* buffer, std::size_t max) override {
+    std::size_t n = std::min(max, incoming.size());
+    for (std::size_t i = 0; i < n; ++i) {
+      buffer[i] = incoming.front();
+      incoming.pop_front();
+    }
+    return n;
+  }
+  bool writeAll(std::span<const std::uint8_t> data) override {
+    if (!open_ || data.size() != kFrameSize) return false;
+    FrameBytes f{};
+    std::copy(data.begin(), data.end(), f.begin());
+    sent.push_back(f);
+    return true;
+  }
+
+  void queue(std::span<const std::uint8_t> bytes) {
+    incoming.insert(incoming.end(), bytes.begin(), bytes.end());
+  }
+
+ private:
+  bool open_ = false;
+};
+
+inline std::vector<std::uint8_t> Commands(const std::vector<FrameBytes>& frames) {
+  std::vector<std::uint8_t> c;
+  for (const auto& f : frames) c.push_back(f[0]);
+  return c;
+}
+
+inline std::span<const std::uint8_t> Payload(const FrameBytes& f) {
+  return std::span<const std::uint8_t>(f.data() + 1, kPayloadSize);
+}
+
+// A unit that answers like the real one: read and verify return its block, program stores
+// the block (0 gives the identification block) and echoes it, monitor returns a snapshot.
+struct FakeUnit {
+  ParameterImage image;
+  bool silent = false;
+  std::optional<std::uint8_t> stuckByte165;  // the unit keeps its own read-protection flag
+  FrameBytes monitorPayload{};               // frame bytes 1..150 of the monitor reply
+
+  FakeUnit() {
+    image = NewConfiguration();
+    auto id = image.block(0);
+    id[0] = 'V';
+    id[1] = 'T';
+    id[2] = 'X';
+    id[3] = 12;
+    id[static_cast<std::size_t>(kIdentVersionOffset)] = kImageVersion;
+    monitorPayload[150] = kImageVersion;
+  }
+
+  std::optional<FrameBytes> respond(const FrameBytes& req) {
+    if (silent || !FrameValid(req)) return std::nullopt;
+    const std::uint8_t c = req[0];
+    if (c == kCmdMonitor) {
+      FrameBytes f = monitorPayload;
+      f[0] = kCmdMonitorReply;
+      f[151] = FrameCheckByte(f);
+      return f;
+    }
+    const int b = c & kBlockMask;
+    if (b > kLastBlock) return std::nullopt;
+    if ((c & 0x40) == 0 && b != 0) {
+      auto block = image.block(b);
+      std::copy_n(req.begin() + 1, kPayloadSize, block.begin());
+      if (stuckByte165) image.setByte(kReadProtectionByte, *stuckByte165);
+    }
+    return BuildFrame(static_cast<std::uint8_t>(c ^ kReplyBit), image.block(b));
+  }
+};
+
+// Runs the engine tick by tick with the unit answering every request on the next tick.
+struct Bench {
+  ParameterImage image;
+  ScriptedPort port;
+  FakeUnit unit;
+  DeviceExchange ex{image, port};
+  std::vector<int> versionMessages;
+  int comErrors = 0;
+  int ticks = 0;
+  std::vector<int> sendTicks;  // tick number of each frame in port.sent
+
+  Bench() {
+    image = NewConfiguration();
+    ExchangeHooks h;
+    h.versionMismatch = [this](int v) { versionMessages.push_back(v); };
+    h.comOpenError = [this] { ++comErrors; };
+    ex.setHooks(h);
+    ex.OpenPort();
+  }
+
+  // One tick; replies to what was sent during it are queued for the next tick.
+  void tick() {
+    const std::size_t before = port.sent.size();
+    ++ticks;
+    ex.tick();
+    for (std::size_t i = before; i < port.sent.size(); ++i) {
+      sendTicks.push_back(ticks);
+      if (auto r = unit.respond(port.sent[i])) port.queue(*r);
+    }
+  }
+  void run(int n) {
+    for (int i = 0; i < n; ++i) tick();
+  }
+  // Ticks until the operation has ended (or the limit runs out); returns the ticks used.
+  int runUntilIdle(int limit = 200) {
+    int n = 0;
+    while (n < limit) {
+      tick();
+      ++n;
+      if (!ex.busy()) break;
+    }
+    return n;
+  }
+  std::vector<std::uint8_t> blockCommands() const {
+    std::vector<std::uint8_t> c;
+    for (const auto& f : port.sent)
+      if (f[0] != kCmdMonitor) c.push_back(f[0]);
+    return c;
+  }
+};
+
+}  // namespace rq::test

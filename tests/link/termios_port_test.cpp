@@ -1,0 +1,154 @@
+#include "link/serial_port.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <chrono>
+#include <thread>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include "link/frame.h"
+
+namespace rq {
+namespace {
+
+struct Pty {
+  int master = -1;
+  std::string slave;
+  Pty() {
+    master = posix_openpt(O_RDWR | O_NOCTTY);
+    if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0) return;
+    slave = ptsname(master);
+  }
+  ~Pty() {
+    if (master >= 0) close(master);
+  }
+  // Reads exactly n bytes from the master side, waiting at most a second.
+  std::vector<std::uint8_t> readMaster(std::size_t n) const {
+    std::vector<std::uint8_t> out;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+    while (out.size() < n && std::chrono::steady_clock::now() < end) {
+      pollfd p{master, POLLIN, 0};
+      if (poll(&p, 1, 50) <= 0) continue;
+      std::uint8_t buf[512];
+      ssize_t got = ::read(master, buf, std::min(sizeof buf, n - out.size()));
+      if (got > 0) out.insert(out.end(), buf, buf + got);
+    }
+    return out;
+  }
+};
+
+std::size_t WaitForBytes(SerialPort& port, std::size_t n) {
+  for (int i = 0; i < 200 && port.bytesWaiting() < n; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  return port.bytesWaiting();
+}
+
+TEST(TermiosPort, FramesTravelBothWaysOverAPseudoTerminal) {
+  Pty pty;
+  ASSERT_FALSE(pty.slave.empty());
+  TermiosPort port;
+  std::string error;
+  ASSERT_TRUE(port.open(pty.slave, error)) << error;
+
+  termios t{};
+  ASSERT_EQ(tcgetattr(port.fd(), &t), 0);
+  EXPECT_EQ(cfgetospeed(&t), static_cast<speed_t>(B57600));
+  EXPECT_EQ(t.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
+  EXPECT_EQ(t.c_lflag & ICANON, 0u);
+  EXPECT_EQ(t.c_cc[VMIN], 0);
+  EXPECT_EQ(t.c_cc[VTIME], 1);
+
+  // Every byte value, including the ones a cooked terminal would eat.
+  std::array<std::uint8_t, kPayloadSize> p{};
+  for (std::size_t i = 0; i < p.size(); ++i) p[i] = static_cast<std::uint8_t>(i * 7 + 3);
+  p[0] = 0x11;  // XON
+  p[1] = 0x13;  // XOFF
+  p[2] = 0x0D;
+  p[3] = 0x03;  // interrupt character
+  const FrameBytes out = BuildFrame(0x45, p);
+  ASSERT_TRUE(port.writeAll(out));
+  const auto got = pty.readMaster(kFrameSize);
+  ASSERT_EQ(got.size(), kFrameSize);
+  EXPECT_TRUE(std::equal(got.begin(), got.end(), out.begin()));
+
+  const FrameBytes in = BuildFrame(0xC5, p);
+  ASSERT_EQ(::write(pty.master, in.data(), 100), 100);
+  EXPECT_EQ(WaitForBytes(port, 100), 100u);
+  ASSERT_EQ(::write(pty.master, in.data() + 100, 52), 52);
+  ASSERT_EQ(WaitForBytes(port, kFrameSize), kFrameSize);
+  std::array<std::uint8_t, 10000> buf{};
+  ASSERT_EQ(port.read(buf.data(), buf.size()), kFrameSize);
+  EXPECT_TRUE(std::equal(in.begin(), in.end(), buf.begin()));
+  EXPECT_EQ(port.read(buf.data(), buf.size()), 0u);  // nothing waits: returns at once
+}
+
+TEST(TermiosPort, CloseRestoresTheSettingsFoundAtOpen) {
+  Pty pty;
+  ASSERT_FALSE(pty.slave.empty());
+  int other = ::open(pty.slave.c_str(), O_RDWR | O_NOCTTY);
+  ASSERT_GE(other, 0);
+  termios before{};
+  ASSERT_EQ(tcgetattr(other, &before), 0);
+  ASSERT_NE(before.c_lflag & ICANON, 0u);
+  {
+    TermiosPort port;
+    std::string error;
+    ASSERT_TRUE(port.open(pty.slave, error)) << error;
+    termios during{};
+    tcgetattr(other, &during);
+    EXPECT_EQ(during.c_lflag & ICANON, 0u);
+    if (geteuid() != 0) {  // exclusive use does not bind root
+      TermiosPort second;
+      EXPECT_FALSE(second.open(pty.slave, error));
+      EXPECT_FALSE(error.empty());
+    }
+  }
+  termios after{};
+  ASSERT_EQ(tcgetattr(other, &after), 0);
+  EXPECT_EQ(after.c_lflag, before.c_lflag);
+  EXPECT_EQ(after.c_iflag, before.c_iflag);
+  EXPECT_EQ(cfgetospeed(&after), cfgetospeed(&before));
+  close(other);
+}
+
+TEST(TermiosPort, OpenFailuresAreCleanAndReported) {
+  TermiosPort port;
+  std::string error;
+  EXPECT_FALSE(port.open("/dev/does-not-exist-rq", error));
+  EXPECT_NE(error.find("/dev/does-not-exist-rq"), std::string::npos);
+  EXPECT_FALSE(port.isOpen());
+  EXPECT_EQ(port.bytesWaiting(), 0u);
+  FrameBytes f = BuildFrame(kCmdMonitor);
+  EXPECT_FALSE(port.writeAll(f));
+  EXPECT_FALSE(port.open("/dev/null", error));  // not a terminal
+  EXPECT_FALSE(port.isOpen());
+  EXPECT_FALSE(port.open("", error));
+}
+
+TEST(TermiosPort, WritesNeverHangOnAPeerThatStopsReading) {
+  Pty pty;
+  ASSERT_FALSE(pty.slave.empty());
+  TermiosPort port(50);
+  std::string error;
+  ASSERT_TRUE(port.open(pty.slave, error)) << error;
+  const FrameBytes f = BuildFrame(kCmdMonitor);
+  // The master never reads: the line fills up and a write gives up instead of blocking.
+  bool refused = false;
+  for (int i = 0; i < 5000 && !refused; ++i) refused = !port.writeAll(f);
+  EXPECT_TRUE(refused);
+  // The far end going away turns into failed writes and an empty input queue.
+  close(pty.master);
+  pty.master = -1;
+  EXPECT_FALSE(port.writeAll(f));
+  EXPECT_EQ(port.bytesWaiting(), 0u);
+  std::uint8_t b[16];
+  EXPECT_EQ(port.read(b, sizeof b), 0u);
+}
+
+}  // namespace
+}  // namespace rq
