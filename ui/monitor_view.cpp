@@ -43,7 +43,6 @@ std::string OneDecimal(double value) {
   auto [end, ec] = std::to_chars(buf.data(), buf.data() + buf.size(), value,
                                  std::chars_format::fixed, 1);
   std::string s = ec == std::errc() ? std::string(buf.data(), end) : std::string("?");
-  if (s == "-0.0") s = "0.0";  // a tiny negative rounding to zero reads as zero
   if (s.size() < 4) s.insert(0, 4 - s.size(), ' ');
   return s;
 }
