@@ -1,0 +1,168 @@
+#include <gtest/gtest.h>
+
+#include "model/parameter_image.h"
+
+namespace rq {
+namespace {
+
+std::vector<int> Axis(const ParameterImage& im, int first) {
+  std::vector<int> v;
+  for (int i = 0; i < 15; ++i) v.push_back(im.word(first + i));
+  return v;
+}
+
+TEST(ParameterImage, WordAndBiasedByteAccess) {
+  ParameterImage im;
+  im.setWord(3, 0x12345);  // low word kept
+  EXPECT_EQ(im.byte(6), 0x45);
+  EXPECT_EQ(im.byte(7), 0x23);
+  EXPECT_EQ(im.word(3), 0x2345);
+  im.setShown(164, 1, -100, -60);
+  EXPECT_EQ(im.byte(164), 40);
+  EXPECT_EQ(im.shown(164, 1, -100), -60);
+  im.setShown(699, 50, -100, 5000);
+  EXPECT_EQ(im.byte(699), 200);
+  im.setShown(699, 50, -100, -5000);
+  EXPECT_EQ(im.byte(699), 0);
+  EXPECT_EQ(ParameterImage::blockOffset(0), 750);
+  EXPECT_EQ(ParameterImage::blockOffset(3), 300);
+  EXPECT_EQ(im.block(5).data(), im.bytes.data() + 600);
+}
+
+TEST(Sanitize, RpmAxesRaisedLoweredAndSpread) {
+  ParameterImage im;
+  for (int i = 0; i < 15; ++i) im.setWord(22 + i, 25000);
+  SanitizeImage(im);
+  const auto low = Axis(im, 7), high = Axis(im, 22), servo = Axis(im, 37);
+  for (int i = 0; i < 15; ++i) {
+    EXPECT_EQ(low[i], 300 + 50 * i);
+    EXPECT_EQ(servo[i], 300 + 50 * i);
+    EXPECT_EQ(high[i], 19300 + 50 * i);
+  }
+  // A point equal to its predecessor is pushed up, and the push carries on in the same pass.
+  ParameterImage eq;
+  const int pts[15] = {1000, 2000, 2000, 2020, 2060, 3000, 4000, 5000,
+                       6000, 7000, 8000, 9000, 10000, 11000, 12000};
+  for (int i = 0; i < 15; ++i) eq.setWord(7 + i, pts[i]);
+  SanitizeImage(eq);
+  EXPECT_EQ(eq.word(8), 2000);
+  EXPECT_EQ(eq.word(9), 2050);
+  EXPECT_EQ(eq.word(10), 2100);
+  EXPECT_EQ(eq.word(11), 2150);
+  EXPECT_EQ(eq.word(12), 3000);
+}
+
+TEST(Sanitize, ThrottleCalibrationAndMaps) {
+  ParameterImage im;
+  im.setWord(4, 4950);
+  im.setWord(5, 4950);
+  im.setByte(181, 200);
+  im.setByte(480, 61);
+  im.setByte(485, 200);
+  SanitizeImage(im);
+  EXPECT_EQ(im.word(4), 4940);
+  EXPECT_EQ(im.word(5), 4950);
+  EXPECT_EQ(im.byte(181), 60);
+  EXPECT_EQ(im.byte(480), 60);
+  EXPECT_EQ(im.byte(485), 200);  // the servo map is not limited
+  im.setWord(4, 1000);
+  im.setWord(5, 900);
+  SanitizeImage(im);
+  EXPECT_EQ(im.word(4), 1000);
+  EXPECT_EQ(im.word(5), 1010);
+}
+
+TEST(Sanitize, LobesPickupsAndOutputs) {
+  ParameterImage im;
+  im.setByte(146, 0);
+  im.setByte(148, 12);
+  im.setByte(150, 5);
+  im.setByte(153, 12);
+  im.setByte(149, 7);
+  im.setByte(158, 1);
+  SanitizeImage(im);
+  EXPECT_EQ(im.byte(148), 1);
+  EXPECT_EQ(im.byte(150), 1);
+  EXPECT_EQ(im.byte(153), 1);
+  EXPECT_EQ(im.byte(149), 2);
+  EXPECT_EQ(im.byte(158), 1);  // method 0 keeps the 2nd pick-up flags
+
+  for (int method : {1, 4, 6}) {
+    im.setByte(146, method);
+    for (int b : {158, 159, 160, 161}) im.setByte(b, 1);
+    SanitizeImage(im);
+    const int expect = method == 1 ? 0 : 1;
+    for (int b : {158, 159, 160, 161}) EXPECT_EQ(im.byte(b), expect) << method << " " << b;
+  }
+}
+
+TEST(Sanitize, PowerOutputThresholds) {
+  ParameterImage im;
+  for (int k = 0; k < 3; ++k) im.setByte(639 + k, 50);   // output 1: 50, 50, 50
+  im.setByte(655, 90);
+  im.setByte(656, 90);
+  // output 2 and up: 0, 0, 0 (first 0, 1, 2, then raised to 3)
+  im.setByte(645, 255);  // output 3: 255 + 1 wraps to 0 before the floor applies
+  im.setByte(646, 0);
+  im.setByte(647, 0);
+  SanitizeImage(im);
+  EXPECT_EQ(im.byte(639), 50);
+  EXPECT_EQ(im.byte(640), 51);
+  EXPECT_EQ(im.byte(641), 52);
+  EXPECT_EQ(im.byte(656), 91);
+  for (int k = 0; k < 3; ++k) EXPECT_EQ(im.byte(642 + k), 3);
+  EXPECT_EQ(im.byte(645), 255);
+  EXPECT_EQ(im.byte(646), 3);  // 0 -> 255 + 1 = 0 -> 3
+  EXPECT_EQ(im.byte(647), 3);
+}
+
+TEST(Sanitize, SettingsValuesAndIdempotence) {
+  ParameterImage im;
+  std::uint8_t lang = 7, port = 21, scan = 20;
+  SanitizeImage(im, lang, port, scan);
+  EXPECT_EQ(lang, 0);
+  EXPECT_EQ(port, 0);
+  EXPECT_EQ(scan, 0);
+  lang = 3, port = 20, scan = 19;
+  SanitizeImage(im, lang, port, scan);
+  EXPECT_EQ(lang, 3);
+  EXPECT_EQ(port, 20);
+  EXPECT_EQ(scan, 19);
+
+  std::srand(7);
+  for (int round = 0; round < 200; ++round) {
+    ParameterImage r;
+    for (auto& b : r.bytes) b = static_cast<std::uint8_t>(std::rand());
+    SanitizeImage(r);
+    ParameterImage again = r;
+    SanitizeImage(again);
+    // Axes wider than 20000 cannot be fully repaired in one pass, but the
+    // identification block is never touched.
+    EXPECT_TRUE(std::equal(r.bytes.begin() + 750, r.bytes.end(), again.bytes.begin() + 750));
+  }
+}
+
+TEST(Identification, NameDateTime) {
+  ParameterImage im;
+  auto id = [&](int off, int v) { im.setByte(750 + off, v); };
+  id(0, 'A'), id(1, 'B'), id(2, 'C'), id(3, 7);
+  id(4, 5), id(5, 25), id(6, 8), id(7, 9), id(8, 7);
+  auto t = DecodeIdentification(im);
+  EXPECT_EQ(t.nameVersion, "ABC07");
+  EXPECT_EQ(t.date, " 5. 1.2008");
+  EXPECT_EQ(t.time, "09:07");
+  id(5, 0);
+  id(4, 31);
+  EXPECT_EQ(DecodeIdentification(im).date, "31.00.2008");
+  id(5, 12);
+  EXPECT_EQ(DecodeIdentification(im).date, "31.12.2008");
+
+  // A description without a zero byte shows exactly 30 characters.
+  for (int i = 16; i < 60; ++i) id(i, 'x');
+  EXPECT_EQ(DecodeIdentification(im).nameVersion, std::string(30, 'x'));
+  id(20, 0);
+  EXPECT_EQ(DecodeIdentification(im).nameVersion, "xxxx");
+}
+
+}  // namespace
+}  // namespace rq
