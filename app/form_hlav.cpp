@@ -1,0 +1,415 @@
+// Life of the main window: start-up, settings and state files, close, shell commands.
+#include "app/form_hlav.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QScreen>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
+#include <QUrl>
+
+#include <cstdio>
+
+#include "app/form_about.h"
+#include "app/ini_file.h"
+#include "app/settings_paths.h"
+#include "model/defaults.h"
+#include "model/file_io.h"
+
+namespace rq {
+namespace {
+
+constexpr const char* kBasic = "BASIC";
+constexpr const char* kPorts = "PORTS";
+
+std::string ToStd(const QString& s) { return s.toUtf8().toStdString(); }
+QString FromStd(const std::string& s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
+
+// Reads the settings file; a missing or unreadable file is an empty one.
+IniFile ReadIni(const QString& path) {
+  IniFile ini;
+  std::string error;
+  if (auto text = ReadWholeFile(ToStd(path), error, 4u * 1024u * 1024u)) ini.parse(*text);
+  return ini;
+}
+
+}  // namespace
+
+FormHlav::FormHlav(FormHlavOptions options, QWidget* parent)
+    : QMainWindow(parent), options_(std::move(options)) {
+  // Construction before FormCreate: the names of the files, the port and the engine.
+  settingsFolder_ = options_.settingsFolder.isEmpty() ? SettingsFolder() : options_.settingsFolder;
+  port_ = options_.port ? std::move(options_.port) : std::make_unique<TermiosPort>();
+  exchange_ = std::make_unique<DeviceExchange>(image_, *port_);
+  exchange_->setPortPathResolver([this](int n) { return portPath(n); });
+  installHooks();
+
+  buildFrame();
+  FormCreate(options_.arguments);
+  formAbout_ = new FormAbout(this);
+  // The tick runs from here on; start-up has completed before the first one.
+  Timer1->start();
+}
+
+FormHlav::~FormHlav() {
+  Timer1->stop();
+  exchange_->ClosePort();
+}
+
+QString FormHlav::settingsFilePath() const { return settingsFolder_ + "/" + kSettingsFileName; }
+QString FormHlav::stateFilePath() const { return settingsFolder_ + "/_" + kSettingsFileName; }
+QString FormHlav::markerFilePath() const { return settingsFolder_ + "/" + kMarkerFileName; }
+QString FormHlav::fileName() const { return LabelFile2->text(); }
+
+std::string FormHlav::portPath(int comNumber) const {
+  if (options_.portOverride) return *options_.portOverride;
+  return ComPortPath(comNumber, portsMap_);
+}
+
+void FormHlav::installHooks() {
+  ExchangeHooks h;
+  h.readBackPage = [this] { ReadBackPage(); };
+  h.sanitizeImage = [this] { SanitizeImage(); };
+  h.refreshPages = [this] { RefreshPages(); };
+  h.markLive = [] {};  // the map and gear pages mark their live cell here
+  h.decodeIdentification = [this] { identification_ = DecodeIdentification(image_); };
+  h.versionMismatch = [this](int received) {
+    char suffix[48];
+    std::snprintf(suffix, sizeof suffix, "  PC-%d, IGN-%d", kImageVersion, received);
+    ShowMessage(FromStd(texts_.text(TxtVersionMismatch) + suffix));
+  };
+  h.comOpenError = [this] { ShowMessage(FromStd(texts_.text(TxtComOpenError))); };
+  h.monitorAccepted = [this](const FrameBytes& frame) { ShowMonitorFrame(frame); };
+  h.clearFileName = [this] { LabelFile2->clear(); };
+  exchange_->setHooks(std::move(h));
+}
+
+void FormHlav::FormCreate(const QStringList& arguments) {
+  // 1. The built pages come with the page modules; the Com menu exists already.
+  // 2. The status bar follows the current hint (see event()).
+  // 3. Port setting, motorbike type and the defaults.
+  exchange_->portSettings().comPort = 1;
+  image_ = NewConfiguration();
+  // 4. Centre on the screen.
+  CentreWindow();
+  // 5. The program's own data file.
+  dataIgnPath_ = QCoreApplication::applicationDirPath() + "/data.ign";
+  // 6.
+  LoadSettings();
+  // 7.
+  PageControl1Change();
+  CGaugeProgram->setMaximum(6);
+  // 8. A language named on the command line wins over the settings file.
+  if (!arguments.isEmpty()) {
+    const int lang = LanguageFromArgument(ToStd(arguments.front()));
+    if (lang >= 0) language_ = lang;
+  }
+  // 9. The engine starts in the no-connection state (its silence counter is 18).
+  // 10.
+  SanitizeImage();
+  ApplyMessageTable();
+  RefreshPages();
+  undo_.init(image_, currentPage_);
+  UpdateUndoControls();
+  // 11.
+  exchange_->portSettings().quietReopen = 0;
+  exchange_->OpenPort();
+  ApplyExchangeView();
+  // 12.
+  ApplyCaptionTable();
+  RefreshPages();
+  ShowMonitor();
+  // 13.
+  LabelHlaseni->hide();
+  CGaugeProgram->hide();
+  CGaugeProgram->setMaximum(5);
+  LabelEeDataErr->hide();
+  LabelVersion->hide();
+  // 14.
+  ReadMarkerFile();
+  for (QLabel* l : LabelTest) l->setVisible(testMode_);
+  // 15.
+  ApplyPageRules();
+}
+
+void FormHlav::CentreWindow() {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  if (screen == nullptr) return;
+  const QRect area = screen->geometry();
+  const QSize size = sizeHint().expandedTo(QSize(kClientWidth, kClientHeight));
+  resize(size);
+  move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
+}
+
+void FormHlav::LoadSettings() {
+  const IniFile ini = ReadIni(settingsFilePath());
+  auto readInt = [&](const char* key, long current) { return ini.intValue(kBasic, key, current); };
+
+  // Window placement, each applied at once.
+  const long left = readInt("Left", x());
+  const long top = readInt("Top", y());
+  move(int(left), int(top));
+  const long h = readInt("Height", height());
+  const long w = readInt("Width", width());
+  resize(int(std::clamp(w, long(minimumSizeHint().width()), 20000L)),
+         int(std::clamp(h, long(minimumSizeHint().height()), 20000L)));
+  // A window placed where no screen is any more is brought back to the middle.
+  const QRect frame(pos(), size());
+  bool onScreen = false;
+  for (const QScreen* s : QGuiApplication::screens())
+    if (s->geometry().intersects(frame.adjusted(0, 0, -frame.width() / 2, -frame.height() / 2)))
+      onScreen = true;
+  if (!onScreen && QGuiApplication::primaryScreen() != nullptr) {
+    const QRect area = QGuiApplication::primaryScreen()->geometry();
+    move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
+  }
+
+  // Port, scan index and language are bytes; out-of-range values are repaired by the
+  // consistency pass.
+  PortSettings& ps = exchange_->portSettings();
+  ps.comPort = static_cast<std::uint8_t>((readInt("ComPort", ps.comPort) - 1) & 0xFF);
+  ps.scanIndex = static_cast<std::uint8_t>((readInt("ComPortAuto", ps.scanIndex) - 1) & 0xFF);
+  language_ = static_cast<std::uint8_t>(readInt("Language", language_) & 0xFF);
+  LabelFile2->setText(FromStd(ini.stringValue(kBasic, "File", ToStd(LabelFile2->text()))));
+  iniDir_ = FromStd(ini.stringValue(kBasic, "IniDir", ToStd(iniDir_)));
+  const long page = readInt("PageControl1->ActivePageIndex", currentPage_);
+  if (page >= 0 && page < kPageCount) {
+    currentPage_ = int(page);
+    PageControl1->setCurrentIndex(currentPage_);
+  }
+
+  // Device paths of the COM numbers.
+  portsMap_.clear();
+  for (const std::string& key : ini.keys(kPorts)) {
+    QString name = FromStd(key).trimmed().toUpper();
+    if (auto v = ini.value(kPorts, key); v && !v->empty()) portsMap_[ToStd(name)] = *v;
+  }
+
+  // The configuration of the last run; without the file the defaults stay.
+  std::string error;
+  if (auto text = ReadWholeFile(ToStd(stateFilePath()), error, 1024u * 1024u))
+    ParseStateText(*text, image_, allFlags_);
+}
+
+void FormHlav::SaveSettings() {
+  QDir().mkpath(settingsFolder_);
+  // Keys and sections that are not ours are kept as the file has them now.
+  IniFile ini = ReadIni(settingsFilePath());
+  const PortSettings& ps = exchange_->portSettings();
+  ini.setInt(kBasic, "Left", x());
+  ini.setInt(kBasic, "Top", y());
+  ini.setInt(kBasic, "Height", height());
+  ini.setInt(kBasic, "Width", width());
+  ini.setInt(kBasic, "ComPort", ps.comPort + 1);
+  ini.setInt(kBasic, "ComPortAuto", ps.scanIndex + 1);
+  ini.setInt(kBasic, "Language", language_);
+  ini.setValue(kBasic, "File", ToStd(LabelFile2->text()));
+  ini.setValue(kBasic, "IniDir", ToStd(iniDir_));
+  ini.setInt(kBasic, "PageControl1->ActivePageIndex", PageControl1->currentIndex());
+
+  std::string error;
+  if (!WriteFileAtomic(ToStd(settingsFilePath()), ini.text(), error))
+    std::fprintf(stderr, "rq_vtmx4: settings not saved: %s\n", error.c_str());
+  // The configuration for the next run; a failure leaves the previous file intact.
+  if (!WriteFileAtomic(ToStd(stateFilePath()), WriteStateText(image_, allFlags_), error))
+    std::fprintf(stderr, "rq_vtmx4: configuration state not saved: %s\n", error.c_str());
+}
+
+void FormHlav::closeEvent(QCloseEvent* event) {
+  if (!closed_) {
+    closed_ = true;
+    Timer1->stop();
+    exchange_->ClosePort();
+    ReadBackPage();
+    SanitizeImage();
+    SaveSettings();
+  }
+  event->accept();
+  if (formAbout_ != nullptr) formAbout_->close();
+}
+
+void FormHlav::ReadMarkerFile() {
+  testMode_ = false;
+  std::string error;
+  const auto text = ReadWholeFile(ToStd(markerFilePath()), error, 16u * 1024u * 1024u);
+  if (!text) return;
+  const std::string_view t = *text;
+  std::size_t pos = 0;
+  auto isSpace = [](char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+  };
+  while (pos < t.size()) {
+    while (pos < t.size() && isSpace(t[pos])) ++pos;
+    const std::size_t start = pos;
+    while (pos < t.size() && !isSpace(t[pos])) ++pos;
+    if (t.substr(start, pos - start) == "DIAG_UNLOCK") {
+      testMode_ = true;
+      return;
+    }
+  }
+}
+
+void FormHlav::SanitizeImage() {
+  PortSettings& ps = exchange_->portSettings();
+  auto lang = static_cast<std::uint8_t>(language_);
+  rq::SanitizeImage(image_, lang, ps.comPort, ps.scanIndex);
+  language_ = lang;
+}
+
+void FormHlav::ApplyMessageTable() {
+  texts_.ApplyMessageTable(language_);
+  for (const auto& [name, text] : ComposedCaptions(texts_)) {
+    QWidget* w = findChild<QWidget*>(FromStd(name));
+    if (auto* label = qobject_cast<QLabel*>(w)) label->setText(FromStd(text));
+    else if (auto* box = qobject_cast<QGroupBox*>(w)) box->setTitle(FromStd(text));
+  }
+}
+
+void FormHlav::ApplyCaptionTable() {
+  for (int i = 0; i < kLanguageCount; ++i) languageItems_[static_cast<std::size_t>(i)]->setChecked(i == language_);
+  static constexpr const char* kPrefix[kLanguageCount] = {"Programming of ", "Programmierung der ",
+                                                          "Programation de ",
+                                                          "Programování jednotky "};
+  static constexpr const char* kSuffix[kLanguageCount] = {" unit", " Zündbox", " unité", ""};
+  setWindowTitle(QString::fromUtf8(kPrefix[language_]) + "RQ_VTMX4_Kelvora" +
+                 QString::fromUtf8(kSuffix[language_]));
+  PageControl1->setTabText(kPageAdvance1, FromStd(texts_.text(TxtAdvance1)));
+  PageControl1->setTabText(kPageAdvance2, FromStd(texts_.text(TxtAdvance2)));
+  layoutToolStrip();
+  ApplyMessageTable();
+}
+
+void FormHlav::setLanguage(int language) {
+  language_ = language;
+  ApplyMessageTable();
+  ApplyCaptionTable();
+  RefreshPages();
+  ShowMonitor();
+  ApplyExchangeView();
+}
+
+void FormHlav::ShowMessage(const QString& text) {
+  if (options_.messageBox) {
+    options_.messageBox(text);
+    return;
+  }
+  QMessageBox::information(isVisible() ? this : nullptr, windowTitle(), text);
+}
+
+void FormHlav::MenuContensClick() {
+  const QString manual = FromStd(texts_.text(TxtManualFile));
+  const QFileInfo info(QDir::current(), manual);
+  bool opened = false;
+  if (info.isFile()) {
+    const QString path = info.absoluteFilePath();
+    opened = options_.openDocument ? options_.openDocument(path)
+                                   : QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+  }
+  if (!opened) ShowMessage(FromStd(texts_.text(TxtManualOpenError)));
+}
+
+void FormHlav::MenuExitClick() { close(); }
+
+void FormHlav::MenuAboutClick() {
+  if (formAbout_ != nullptr) formAbout_->exec();
+}
+
+bool FormHlav::event(QEvent* event) {
+  // The application hint handler: the status bar shows the current hint.
+  if (event->type() == QEvent::StatusTip) {
+    StatusBar1->showMessage(static_cast<QStatusTipEvent*>(event)->tip());
+    return true;
+  }
+  return QMainWindow::event(event);
+}
+
+// ---- Page-facing routines ---------------------------------------------------------------
+
+void FormHlav::ReadBackPage() {
+  if (refreshing_) return;
+  // The page modules write their controls into the image here.
+}
+
+void FormHlav::RefreshPages() {
+  refreshing_ = true;
+  // The page modules write the image into the controls of the current page here.
+  // Gear coupling: the gear system decides the modes of inputs 2 and 3.
+  const int gearSystem = image_.byte(675);
+  if (gearSystem == 1) image_.setByte(167, 7);
+  if (gearSystem == 2 || gearSystem == 3) image_.setByte(168, 7);
+  ApplyPageRules();
+  refreshing_ = false;
+}
+
+void FormHlav::ApplyPageRules() {
+  const bool printing = exchange_->state().printing;
+  QPalette pal = CheckBoxProgHned->palette();
+  CheckBoxProgHned->setAutoFillBackground(CheckBoxProgHned->isChecked());
+  if (CheckBoxProgHned->isChecked()) pal.setColor(QPalette::Window, QColor(255, 0, 0));
+  else pal = QPalette();
+  CheckBoxProgHned->setPalette(pal);
+  CheckBoxProgHned->setVisible(!printing);
+  GroupBoxToolBar->setVisible(!printing);
+  StatusBar1->setVisible(!printing);
+  for (int k = 0; k < 4; ++k) {
+    if (QLabel* l = monitorLabels_.value(QString("LabelMonPOut%1").arg(k + 1)))
+      l->setEnabled(image_.byte(635 + k) != 0);
+  }
+}
+
+void FormHlav::PageControl1Change() {
+  currentPage_ = PageControl1->currentIndex();
+  RefreshPages();
+}
+
+void FormHlav::AfterChange() {
+  SanitizeImage();
+  RefreshPages();
+  RefreshPages();
+  TakeSnapshot();
+}
+
+void FormHlav::TakeSnapshot() {
+  const auto r = undo_.takeSnapshot(image_, currentPage_, CheckBoxProgHned->isChecked());
+  if (r.recorded) UpdateUndoControls();
+  if (r.startProgramming) {
+    exchange_->StartProgramming();
+    ApplyExchangeView();
+  }
+}
+
+void FormHlav::UpdateUndoControls() {
+  SpeedButtonZpet->setEnabled(undo_.canUndo());
+  MenuZpet->setEnabled(undo_.canUndo());
+  SpeedButtonZnovu->setEnabled(undo_.canRedo());
+  MenuZnovu->setEnabled(undo_.canRedo());
+}
+
+void FormHlav::restoreSnapshot(int page) {
+  if (page < 0) return;
+  RefreshPages();
+  if (page != PageControl1->currentIndex()) PageControl1->setCurrentIndex(page);
+  UpdateUndoControls();
+  if (CheckBoxProgHned->isChecked()) {
+    exchange_->StartProgramming();
+    ApplyExchangeView();
+  }
+}
+
+void FormHlav::SpeedButtonZpetClick() { restoreSnapshot(undo_.undo(image_)); }
+void FormHlav::SpeedButtonZnovuClick() { restoreSnapshot(undo_.redo(image_)); }
+
+}  // namespace rq

@@ -1,0 +1,222 @@
+// The main window: frame, start-up and close, settings and state files, the exchange engine
+// driven by Timer1 and the live monitor.
+#pragma once
+
+#include <QColor>
+#include <QHash>
+#include <QMainWindow>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "link/device_exchange.h"
+#include "link/serial_port.h"
+#include "model/parameter_image.h"
+#include "model/state_file.h"
+#include "model/undo_history.h"
+#include "ui/monitor_view.h"
+#include "ui/text_table.h"
+
+class QAction;
+class QActionGroup;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QStatusBar;
+class QTabWidget;
+class QTimer;
+class QToolButton;
+
+namespace rq {
+
+class FormAbout;
+
+inline constexpr int kClientWidth = 1005;
+inline constexpr int kClientHeight = 832;
+
+struct FormHlavOptions {
+  // Program arguments after the program name, without the program's own options. The first
+  // one may name the language ("ENGLISH", "DEUTSCH", "FRANCE", "CESKY").
+  QStringList arguments;
+  // Folder of the settings, state and marker files; empty: the user's settings folder.
+  QString settingsFolder;
+  // Device used for every COM number during this run (the demo unit); the saved port
+  // settings are not touched.
+  std::optional<std::string> portOverride;
+  // Shows a message box; empty: a modal QMessageBox. Tests record the texts instead.
+  std::function<void(const QString& text)> messageBox;
+  // Opens a document with the desktop's viewer; empty: QDesktopServices::openUrl.
+  std::function<bool(const QString& path)> openDocument;
+  // The serial port; empty: a TermiosPort.
+  std::unique_ptr<SerialPort> port;
+};
+
+class FormHlav : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  explicit FormHlav(FormHlavOptions options = {}, QWidget* parent = nullptr);
+  ~FormHlav() override;
+
+  // Paths of the files the window keeps.
+  QString settingsFilePath() const;
+  QString stateFilePath() const;
+  QString markerFilePath() const;
+  QString dataIgnPath() const { return dataIgnPath_; }
+
+  // State, for the pages, tools and tests.
+  ParameterImage& image() { return image_; }
+  const ParameterImage& image() const { return image_; }
+  AllFlags& allFlags() { return allFlags_; }
+  DeviceExchange& exchange() { return *exchange_; }
+  const TextTable& texts() const { return texts_; }
+  int language() const { return language_; }
+  int currentPage() const { return currentPage_; }
+  bool testMode() const { return testMode_; }
+  QString fileName() const;
+  QString iniDir() const { return iniDir_; }
+  FormAbout* formAbout() const { return formAbout_; }
+
+  // The 55 ms tick: the exchange engine, then the status line and the connection labels.
+  void Timer1Timer();
+
+  // Command handlers bound to the menu and the tool strip.
+  void MenuReadClick();
+  void MenuVerifyClick();
+  void MenuProgramClick();
+  void MenuCom1Click();
+  void MenuContensClick();
+  void MenuExitClick();
+  void MenuAboutClick();
+  void MenuEnglishClick() { setLanguage(kLanguageEnglish); }
+  void MenuGermanClick() { setLanguage(kLanguageGerman); }
+  void MenuFrenchClick() { setLanguage(kLanguageFrench); }
+  void MenuCzechClick() { setLanguage(kLanguageCzech); }
+
+  // Renders the last accepted monitor reply (all zero before the first one).
+  void ShowMonitor();
+  // Renders a given reply as it stands; used on acceptance and by tests.
+  void ShowMonitorFrame(const FrameBytes& frame);
+
+  // Page-facing routines. The pages bind into these; until they exist the steps that read
+  // or write controls do nothing.
+  void ReadBackPage();
+  void RefreshPages();
+  void ApplyPageRules();
+  void PageControl1Change();
+  void SanitizeImage();
+  // After an edit: consistency pass, refresh twice, undo snapshot (may start programming).
+  void AfterChange();
+  void TakeSnapshot();
+  void SpeedButtonZpetClick();
+  void SpeedButtonZnovuClick();
+  void UpdateUndoControls();
+
+  void LoadSettings();
+  void SaveSettings();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  bool event(QEvent* event) override;
+
+ private:
+  // Construction of the frame.
+  void buildFrame();
+  void buildToolStrip(QWidget* client);
+  void buildPages(QWidget* client);
+  void buildMonitorPage(QWidget* page);
+  void buildLiveStrip(QWidget* client);
+  void buildMenu();
+  void buildComMenu();
+  QLabel* makeLabel(QWidget* parent, const char* name, int x, int y, const QString& text,
+                    int pixelSize, bool bold, int width = 0);
+  void layoutToolStrip();
+
+  // Start-up.
+  void FormCreate(const QStringList& arguments);
+  void CentreWindow();
+  void ReadMarkerFile();
+  void ApplyCaptionTable();
+  void ApplyMessageTable();
+  void setLanguage(int language);
+  void ShowMessage(const QString& text);
+  void installHooks();
+
+  // Mirrors the engine's view into the status line, the connection labels and the Com menu.
+  void ApplyExchangeView();
+  void ApplyMonitorView(const MonitorView& view);
+  void setLabelColour(QLabel* label, Colour colour);
+  void setGaugeColour(QProgressBar* gauge, Colour colour);
+  std::string portPath(int comNumber) const;
+  void restoreSnapshot(int page);
+
+  FormHlavOptions options_;
+  QString settingsFolder_;
+  QString dataIgnPath_;
+  QString iniDir_;
+
+  ParameterImage image_;
+  AllFlags allFlags_{};
+  UndoHistory undo_;
+  TextTable texts_;
+  int language_ = kLanguageEnglish;
+  int currentPage_ = 0;
+  bool testMode_ = false;
+  bool closed_ = false;
+  bool refreshing_ = false;
+  IdentificationTexts identification_;
+  std::map<std::string, std::string> portsMap_;
+
+  std::unique_ptr<SerialPort> port_;
+  std::unique_ptr<DeviceExchange> exchange_;
+
+  // Frame.
+  QWidget* client_ = nullptr;
+  QGroupBox* GroupBoxToolBar = nullptr;
+  QToolButton* SpeedButton6 = nullptr;
+  QToolButton* SpeedButtonOpen = nullptr;
+  QToolButton* SpeedButtonSave = nullptr;
+  QToolButton* SpeedButtonPrint = nullptr;
+  QToolButton* SpeedButtonZpet = nullptr;
+  QToolButton* SpeedButtonZnovu = nullptr;
+  QPushButton* ButtonRead = nullptr;
+  QPushButton* BitBtnVerify = nullptr;
+  QPushButton* BitBtnProgram = nullptr;
+  QLabel* LabelSpojeni = nullptr;
+  QLabel* LabelCom = nullptr;
+  QTabWidget* PageControl1 = nullptr;
+  std::array<QWidget*, kPageCount> pages_{};
+  QLabel* LabelFile1 = nullptr;
+  QLabel* LabelFile2 = nullptr;
+  QCheckBox* CheckBoxProgHned = nullptr;
+  QLabel* LabelHlaseni = nullptr;
+  QProgressBar* CGaugeProgram = nullptr;
+  QLabel* LabelVersion = nullptr;
+  QLabel* LabelEeDataErr = nullptr;
+  std::array<QLabel*, 8> LabelTest{};
+  QStatusBar* StatusBar1 = nullptr;
+  QTimer* Timer1 = nullptr;
+  QMenu* MenuCom = nullptr;
+  QAction* MenuZpet = nullptr;
+  QAction* MenuZnovu = nullptr;
+  std::array<QAction*, kComMenuItems> comItems_{};
+  std::array<QAction*, kLanguageCount> languageItems_{};
+  FormAbout* formAbout_ = nullptr;
+
+  // Every label and gauge the monitor renders, by objectName.
+  QHash<QString, QLabel*> monitorLabels_;
+  QHash<QString, QProgressBar*> monitorGauges_;
+  QHash<QLabel*, Colour> labelColours_;
+  QHash<QProgressBar*, Colour> gaugeColours_;
+};
+
+}  // namespace rq

@@ -1,0 +1,93 @@
+// Program entry: the main window, the About window, the message loop.
+//
+// Options of the program itself (taken out before the language argument is looked at):
+//   --demo                 run against the unit simulator on a pseudo-terminal
+//   --screenshot FILE      save a picture of the window after --after-ms (default 3000) and end
+//   --page N               show page N first (with --screenshot)
+#include <QApplication>
+#include <QMessageBox>
+#include <QTabWidget>
+#include <QTimer>
+
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+
+#include "app/demo_unit.h"
+#include "app/form_hlav.h"
+#include "app/signal_close.h"
+
+namespace {
+
+// Prints one line when the window has first been painted; the start-up benchmark waits for it.
+class ShownAnnouncer : public QObject {
+ public:
+  using QObject::QObject;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Paint) {
+      std::fputs("window-shown\n", stdout);
+      std::fflush(stdout);
+      watched->removeEventFilter(this);
+    }
+    return false;
+  }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+
+  QStringList args = QApplication::arguments().mid(1);
+  bool demo = false;
+  QString screenshot;
+  std::optional<int> page;
+  int afterMs = 3000;
+  QStringList rest;
+  for (int i = 0; i < args.size(); ++i) {
+    const QString& a = args[i];
+    const bool hasValue = i + 1 < args.size();
+    if (a == "--demo") {
+      demo = true;
+    } else if (a == "--screenshot" && hasValue) {
+      screenshot = args[++i];
+    } else if (a == "--page" && hasValue) {
+      page = args[++i].toInt();
+    } else if (a == "--after-ms" && hasValue) {
+      afterMs = args[++i].toInt();
+    } else {
+      rest << a;
+    }
+  }
+
+  rq::DemoUnit demoUnit;
+  rq::FormHlavOptions options;
+  options.arguments = rest;
+  if (demo) {
+    QString error;
+    if (!demoUnit.start({}, error)) {
+      QMessageBox::critical(nullptr, "RQ_VTMX4_Kelvora", error);
+      return 1;
+    }
+    options.portOverride = demoUnit.devicePath().toStdString();
+  }
+
+  rq::FormHlav window(std::move(options));
+  rq::SignalCloser closer(&window);
+
+  ShownAnnouncer announcer;
+  if (std::getenv("RQ_VTMX4_ANNOUNCE_SHOWN") != nullptr) window.installEventFilter(&announcer);
+
+  if (page) window.findChild<QTabWidget*>("PageControl1")->setCurrentIndex(*page);
+  if (!screenshot.isEmpty()) {
+    QTimer::singleShot(afterMs, &window, [&window, screenshot] {
+      if (!window.grab().save(screenshot))
+        std::fprintf(stderr, "rq_vtmx4: cannot save %s\n", screenshot.toLocal8Bit().constData());
+      window.close();
+    });
+  }
+  window.show();
+  return app.exec();
+}
