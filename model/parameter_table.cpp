@@ -13,7 +13,6 @@ constexpr Storage W = Storage::Word;
 constexpr Storage B = Storage::Byte;
 constexpr int kPreset = kDefaultPreset;
 constexpr int kNotSet = kDefaultNotSet;
-constexpr int kMap = kDefaultMap;
 
 // Fixed rows of the Bike, Inputs, Gear, Race and Test pages, in read-back order.
 constexpr ParameterDef kFixed[] = {
@@ -99,8 +98,6 @@ constexpr ParameterDef kFixed[] = {
 };
 
 const char* const kGearRows[6] = {"0-1", "2", "3", "4", "5", "6"};
-const char* const kOutputModes[5] = {"Off", "Fuel pump", "Pilot light", "Power jet Honda",
-                                     "Special setting"};
 
 std::vector<ParameterDef> BuildTable() {
   // Names of generated rows must outlive the table.
