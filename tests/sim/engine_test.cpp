@@ -1,0 +1,209 @@
+#include "sim/engine.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "model/defaults.h"
+#include "sim/unit_model.h"
+
+namespace rq::sim {
+namespace {
+
+int Word(const FrameBytes& f, int k) { return f[2 * k] | (f[2 * k + 1] << 8); }
+
+// A configuration whose advance map 1 has a different value in every cell it is read from.
+ParameterImage MapConfig() {
+  ParameterImage c = NewConfiguration();
+  c.setByte(175, 0);    // no switch to map 2 by acceleration
+  c.setByte(176, 0);    // potentiometer off
+  c.setByte(178, 100);  // no cylinder corrections
+  c.setByte(179, 100);
+  for (int g = 0; g < 6; ++g) c.setByte(693 + g, 100);
+  c.setByte(180, 1);
+  c.setWord(2, 25000);  // limiters out of the way
+  c.setWord(3, 25000);
+  for (int t = 0; t < 10; ++t)
+    for (int r = 0; r < 15; ++r) c.setByte(181 + 15 * t + r, 5 + 3 * r + t);
+  return c;
+}
+
+FrameBytes HoldAndSample(UnitModel& unit, int rpm, int throttlePermille, int gear = 0) {
+  unit.engine().Hold(rpm, throttlePermille, gear);
+  unit.Advance(0.3);
+  return unit.MonitorFrame();
+}
+
+TEST(EngineMonitor, AdvanceComesFromTheProgrammedMapAtTheLiveCell) {
+  ParameterImage cfg = MapConfig();
+  UnitModel unit(cfg, Identity{});
+  const int axis5 = cfg.word(7 + 5), axis6 = cfg.word(7 + 6);
+
+  // On a grid point: throttle row 4 is 20 %.
+  FrameBytes f = HoldAndSample(unit, axis5, 200);
+  EXPECT_EQ(f[100] - 100, 5 + 3 * 5 + 4);
+  EXPECT_EQ(Word(f, 2), axis5);
+  EXPECT_EQ(Word(f, 5), 200);
+
+  // Half way in both directions: the mean of the four cells (rows 4/5 are 20 %/30 %).
+  f = HoldAndSample(unit, (axis5 + axis6) / 2, 250);
+  EXPECT_NEAR(f[100] - 100, (24 + 27 + 25 + 28) / 4.0, 0.51);
+
+  // Beyond the end of the axis the last column holds.
+  f = HoldAndSample(unit, cfg.word(21) + 3000, 1000);
+  EXPECT_EQ(f[100] - 100, 5 + 3 * 14 + 9);
+
+  // Maps that do not depend on throttle use the first row only.
+  cfg.setByte(180, 0);
+  UnitModel flat(cfg, Identity{});
+  f = HoldAndSample(flat, axis5, 1000);
+  EXPECT_EQ(f[100] - 100, 5 + 3 * 5);
+
+  // Cylinder corrections, and channel 2 only with two outputs.
+  cfg.setByte(178, 103);
+  cfg.setByte(179, 95);
+  cfg.setByte(149, 2);
+  UnitModel twin(cfg, Identity{});
+  f = HoldAndSample(twin, axis5, 0);
+  EXPECT_EQ(f[100] - 100, 5 + 15 + 3);
+  EXPECT_EQ(f[101] - 100, 5 + 15 - 5);
+}
+
+TEST(EngineMonitor, CrankingRunsOnBaseAdvance) {
+  ParameterImage cfg = MapConfig();
+  cfg.setByte(177, 12);
+  UnitModel unit(cfg, Identity{});
+  FrameBytes f = HoldAndSample(unit, 300, 0);
+  EXPECT_EQ(f[128], 1);
+  EXPECT_EQ(f[100] - 100, 12);
+  f = HoldAndSample(unit, 3000, 0);
+  EXPECT_EQ(f[128], 0);
+}
+
+TEST(EngineMonitor, LimitersActAtTheProgrammedLimits) {
+  ParameterImage cfg = MapConfig();
+  cfg.setWord(2, 5000);  // soft limiter
+  cfg.setWord(3, 6000);  // hard limiter
+  UnitModel unit(cfg, Identity{});
+
+  FrameBytes f = HoldAndSample(unit, 7000, 1000, 2);
+  EXPECT_EQ(f[111], 1);
+  EXPECT_EQ(f[112], 1);
+  EXPECT_LE(Word(f, 2), 6000);  // the cut keeps the engine at the limit
+
+  f = HoldAndSample(unit, 5500, 1000, 2);
+  EXPECT_EQ(f[111], 1);
+  EXPECT_EQ(f[112], 0);
+  EXPECT_EQ(Word(f, 2), 5500);
+
+  f = HoldAndSample(unit, 4000, 1000, 2);
+  EXPECT_EQ(f[111], 0);
+  EXPECT_EQ(f[112], 0);
+
+  // The per-gear limiter correction moves both limits (row of gear 2: +10 x 50 rpm).
+  cfg.setByte(699 + 1, 110);
+  UnitModel corrected(cfg, Identity{});
+  f = HoldAndSample(corrected, 5300, 1000, 2);
+  EXPECT_EQ(f[111], 0);
+  f = HoldAndSample(corrected, 6300, 1000, 2);
+  EXPECT_EQ(f[111], 1);
+  EXPECT_EQ(f[112], 0);
+}
+
+TEST(EngineMonitor, TestCommandsActOnAStandingEngine) {
+  ParameterImage cfg = NewConfiguration();
+  cfg.setByte(735, 123);  // 12300 rpm tachometer test
+  cfg.setByte(736, 50);   // 500 ms servo move
+  cfg.setByte(481, 1);
+  cfg.setByte(484, 2);  // 10 mV hysteresis
+  UnitModel unit(cfg, Identity{});
+  unit.engine().Stop();
+  unit.Advance(1.0);
+  FrameBytes idle = unit.MonitorFrame();
+  EXPECT_EQ(Word(idle, 2), 0);
+  EXPECT_EQ(idle[106], 0);
+  EXPECT_EQ(idle[107], 0);
+  EXPECT_EQ(idle[124], 0);
+  const int servoBefore = Word(idle, 8);
+
+  FrameBytes req = BuildFrame(0x30);
+  req[21] = 0x01;         // fire cylinder 1
+  req[22] = 0x04 | 0x10;  // output 3, tachometer
+  req[23] = 0x01;         // servo +
+  req[151] = FrameCheckByte(req);
+  FrameBytes f = *unit.Answer(req);
+  EXPECT_EQ(f[106], 1);
+  EXPECT_EQ(f[107], 0);
+  EXPECT_EQ(f[124], 1);
+  EXPECT_EQ(f[122], 0);
+  EXPECT_EQ(Word(f, 2), 12300);
+  unit.Advance(0.6);
+  f = unit.MonitorFrame();
+  EXPECT_GT(Word(f, 8), servoBefore + 500);
+  EXPECT_EQ(Word(f, 27), 1);  // Test1 counts the firings of cylinder 1
+
+  // Everything settles back by itself.
+  unit.Advance(5.0);
+  f = unit.MonitorFrame();
+  EXPECT_EQ(f[106], 0);
+  EXPECT_EQ(f[124], 0);
+  EXPECT_EQ(Word(f, 2), 0);
+  EXPECT_NEAR(Word(f, 8), servoBefore, 30);
+}
+
+// A long stretch of the drive cycle: everything a viewer sees must hang together.
+TEST(EngineMonitor, DriveCycleStaysConsistent) {
+  const ParameterImage cfg = NewConfiguration();
+  UnitModel unit(cfg, Identity{}, 42);
+  int maxGear = 0;
+  bool sawHard = false, sawSoft = false, sawStart = false, sawStop = false, sawRun = false;
+  for (int i = 0; i < 3000; ++i) {  // 150 s
+    unit.Advance(0.05);
+    const FrameBytes f = unit.MonitorFrame();
+    ASSERT_TRUE(FrameValid(f));
+    const int rpm = Word(f, 2);
+    const int gear = unit.engine().trueGear();
+    SCOPED_TRACE(testing::Message() << "t=" << i * 0.05 << " rpm=" << rpm << " gear=" << gear);
+    ASSERT_LE(rpm, cfg.word(3));
+    ASSERT_EQ(f[106] != 0, rpm > 0);
+    ASSERT_LE(Word(f, 5), 1000);
+    if (rpm == 0) {
+      sawStop = true;
+      ASSERT_EQ(Word(f, 16), 0);
+    }
+    if (rpm > 1000) {
+      sawRun = true;
+      ASSERT_GE(Word(f, 7), 12800);
+      ASSERT_LE(Word(f, 7), 14300);
+    }
+    maxGear = std::max(maxGear, gear);
+    sawHard |= f[112] != 0;
+    sawSoft |= f[111] != 0;
+    sawStart |= f[108] != 0 && f[110] != 0;
+    // In gear, away from a shift, engine speed over road speed is the programmed ratio.
+    if (gear >= 1 && unit.engine().phase() != Engine::Phase::Shift && Word(f, 16) > 20) {
+      const double ratio = Word(f, 18);
+      const double programmed = cfg.word(53 + gear - 1);
+      ASSERT_NEAR(ratio / programmed, 1.0, 0.1);
+    }
+  }
+  EXPECT_TRUE(sawStop);
+  EXPECT_TRUE(sawRun);
+  EXPECT_EQ(maxGear, cfg.byte(676));
+  EXPECT_TRUE(sawHard);
+  EXPECT_TRUE(sawSoft);
+  EXPECT_TRUE(sawStart);
+}
+
+TEST(EngineMonitor, SameSeedSameRide) {
+  const ParameterImage cfg = NewConfiguration();
+  UnitModel a(cfg, Identity{}, 7), b(cfg, Identity{}, 7);
+  for (int i = 0; i < 400; ++i) {
+    a.Advance(0.05);
+    b.Advance(0.05);
+  }
+  EXPECT_EQ(a.MonitorFrame(), b.MonitorFrame());
+}
+
+}  // namespace
+}  // namespace rq::sim
