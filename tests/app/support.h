@@ -1,0 +1,82 @@
+// Shared pieces of the window tests: a private settings folder, a pseudo-terminal standing in
+// for the unit's line, monitor frames and a window whose message boxes are recorded.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/form_hlav.h"
+#include "link/frame.h"
+
+namespace rq::test {
+
+// A temporary XDG_CONFIG_HOME for one test; the previous value comes back afterwards.
+class TempConfig {
+ public:
+  TempConfig();
+  ~TempConfig();
+  QString folder() const;  // .../RQ_VTMX4_Kelvora, created
+  void writeSettings(const std::string& text) const;
+  void writeState(const std::string& text) const;
+  void writeMarker(const std::string& text) const;
+  std::string readSettings() const;
+  std::string readState() const;
+  QString path(const QString& name) const { return folder() + "/" + name; }
+
+ private:
+  QTemporaryDir dir_;
+  std::string saved_;
+  bool hadValue_ = false;
+};
+
+// The master side of a pseudo-terminal; the window opens the slave as its COM port.
+class Pty {
+ public:
+  Pty();
+  ~Pty();
+  Pty(const Pty&) = delete;
+  Pty& operator=(const Pty&) = delete;
+  const std::string& slave() const { return slave_; }
+  void write(const FrameBytes& frame) const;
+  // Discards what the window has sent.
+  void drain() const;
+  // The complete frames the window has sent since the last call.
+  std::vector<FrameBytes> readFrames();
+
+ private:
+  int master_ = -1;
+  std::string slave_;
+  std::vector<std::uint8_t> pending_;
+};
+
+// A monitor reply with the unit's version 79; set values, then frame().
+struct MonitorFrame {
+  FrameBytes bytes{};
+  MonitorFrame();
+  MonitorFrame& word(int k, int value);
+  MonitorFrame& byte(int offset, int value);
+  FrameBytes frame() const;  // with the check byte
+};
+
+// Creates a window with recorded message boxes.
+struct Window {
+  std::vector<QString> messages;
+  std::unique_ptr<FormHlav> form;
+  explicit Window(const QStringList& args = {}, std::optional<std::string> portOverride = {});
+};
+
+// "[PORTS]\nCOM1=<path>\n"
+std::string PortsSection(const std::string& path, int com = 1);
+
+// Runs the window's tick (and the event loop) until pred holds or timeoutMs passes.
+bool TickUntil(FormHlav& form, const std::function<bool()>& pred, int timeoutMs = 2000,
+               const Pty* drain = nullptr);
+
+}  // namespace rq::test
