@@ -302,6 +302,12 @@ void FormHlav::setLanguage(int language) {
 }
 
 void FormHlav::ShowMessage(const QString& text) {
+  // A box asked for inside a tick opens right after it, so that the ticks running under the
+  // box never start while the engine is half-way through one.
+  if (inTick_) {
+    QTimer::singleShot(0, this, [this, text] { ShowMessage(text); });
+    return;
+  }
   if (options_.messageBox) {
     options_.messageBox(text);
     return;

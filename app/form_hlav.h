@@ -173,6 +173,7 @@ class FormHlav : public QMainWindow {
   bool testMode_ = false;
   bool closed_ = false;
   bool refreshing_ = false;
+  bool inTick_ = false;
   IdentificationTexts identification_;
   std::map<std::string, std::string> portsMap_;
 

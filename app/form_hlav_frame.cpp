@@ -55,6 +55,9 @@ QLabel* FormHlav::makeLabel(QWidget* parent, const char* name, int x, int y, con
   if (pixelSize > 0 || bold) {
     QFont f = label->font();
     if (pixelSize > 0) f.setPixelSize(pixelSize);
+    // The large live values use the narrower cut so that the longest languages fit their
+    // columns.
+    if (pixelSize >= 16) f.setStretch(QFont::SemiCondensed);
     f.setBold(bold);
     label->setFont(f);
   }

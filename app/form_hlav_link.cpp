@@ -23,7 +23,9 @@ QColor ToQColor(Colour c) {
 }  // namespace
 
 void FormHlav::Timer1Timer() {
+  inTick_ = true;
   exchange_->tick();
+  inTick_ = false;
   ApplyExchangeView();
 }
 

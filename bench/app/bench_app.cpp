@@ -1,0 +1,173 @@
+// rq_bench_app [SECONDS]: prints
+//   - the time from starting rq_vtmx4 to its first painted window (five runs),
+//   - the CPU time of one Timer1 tick while the Monitor page is shown and the demo unit
+//     answers monitor requests,
+//   - the resident memory while monitoring for SECONDS (default 60), sampled every tenth.
+// Without a display it runs on Qt's offscreen platform.
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <time.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <vector>
+
+#include "app/demo_unit.h"
+#include "app/form_hlav.h"
+
+namespace {
+
+double ThreadCpuMs() {
+  timespec ts{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+  return double(ts.tv_sec) * 1e3 + double(ts.tv_nsec) / 1e6;
+}
+
+long ResidentKiB() {
+  std::ifstream statm("/proc/self/statm");
+  long size = 0, resident = 0;
+  statm >> size >> resident;
+  return resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
+double Percentile(std::vector<double> v, double p) {
+  if (v.empty()) return 0;
+  std::sort(v.begin(), v.end());
+  return v[std::min(v.size() - 1, std::size_t(p * double(v.size() - 1) + 0.5))];
+}
+
+double Mean(const std::vector<double>& v) {
+  double s = 0;
+  for (double x : v) s += x;
+  return v.empty() ? 0 : s / double(v.size());
+}
+
+// Time from process start to the first paint of the window, in ms; negative on failure.
+double StartUpMs(const QString& configHome) {
+  QProcess p;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("RQ_VTMX4_ANNOUNCE_SHOWN", "1");
+  env.insert("XDG_CONFIG_HOME", configHome);
+  p.setProcessEnvironment(env);
+  p.setProcessChannelMode(QProcess::SeparateChannels);
+  QElapsedTimer t;
+  t.start();
+  p.start(QCoreApplication::applicationDirPath() + "/rq_vtmx4", {});
+  double ms = -1;
+  while (t.elapsed() < 10000) {
+    if (!p.waitForReadyRead(100)) {
+      if (p.state() == QProcess::NotRunning) break;
+      continue;
+    }
+    if (p.readAllStandardOutput().contains("window-shown")) {
+      ms = double(t.nsecsElapsed()) / 1e6;
+      break;
+    }
+  }
+  p.terminate();  // closes the window as File > Exit does
+  if (!p.waitForFinished(5000)) p.kill();
+  p.waitForFinished(2000);
+  return ms;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr &&
+      std::getenv("QT_QPA_PLATFORM") == nullptr)
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  QApplication app(argc, argv);
+  const int seconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 60;
+
+  QTemporaryDir home;
+  const QString folder = home.path() + "/RQ_VTMX4_Kelvora";
+  QDir().mkpath(folder);
+  // Automatic port search: no port message box holds up the start.
+  std::ofstream(folder.toStdString() + "/RQ_VTMX4_Kelvora_v79.ini") << "[BASIC]\nComPort=21\n";
+  setenv("XDG_CONFIG_HOME", home.path().toLocal8Bit().constData(), 1);
+
+  std::vector<double> starts;
+  for (int i = 0; i < 5; ++i) {
+    const double ms = StartUpMs(home.path());
+    if (ms >= 0) starts.push_back(ms);
+  }
+  if (starts.empty()) {
+    std::printf("start-up: the window did not report itself\n");
+  } else {
+    std::printf("start-up to first painted window: min %.1f ms, median %.1f ms, max %.1f ms (%zu runs)\n",
+                *std::min_element(starts.begin(), starts.end()), Percentile(starts, 0.5),
+                *std::max_element(starts.begin(), starts.end()), starts.size());
+  }
+
+  rq::DemoUnit unit;
+  QString error;
+  if (!unit.start({}, error)) {
+    std::printf("demo unit: %s\n", error.toLocal8Bit().constData());
+    return 1;
+  }
+  rq::FormHlavOptions options;
+  options.portOverride = unit.devicePath().toStdString();
+  options.messageBox = [](const QString& text) {
+    std::printf("message: %s\n", text.toLocal8Bit().constData());
+  };
+  rq::FormHlav form(std::move(options));
+  form.findChild<QTabWidget*>("PageControl1")->setCurrentIndex(rq::kPageMonitor);
+  form.show();
+
+  // The window's own timer is replaced by one that measures each tick.
+  form.findChild<QTimer*>("Timer1")->stop();
+  std::vector<double> idleTicks, replyTicks;
+  std::vector<long> rss;
+  QTimer tick;
+  tick.setTimerType(Qt::PreciseTimer);
+  tick.setInterval(55);
+  QElapsedTimer run;
+  run.start();
+  bool measuring = false;
+  QObject::connect(&tick, &QTimer::timeout, [&] {
+    const rq::FrameBytes before = form.exchange().lastMonitorFrame();
+    const double t0 = ThreadCpuMs();
+    form.Timer1Timer();
+    const double dt = ThreadCpuMs() - t0;
+    if (!measuring) {
+      // Warm up until the link is up and the labels have been filled once.
+      if (form.exchange().connected() && run.elapsed() > 1500) {
+        measuring = true;
+        run.restart();
+        rss.push_back(ResidentKiB());
+      }
+      return;
+    }
+    (form.exchange().lastMonitorFrame() != before ? replyTicks : idleTicks).push_back(dt);
+    const long tenth = std::max<long>(1, seconds * 100);  // ms per tenth of the run
+    if (run.elapsed() >= long(rss.size()) * tenth) rss.push_back(ResidentKiB());
+    if (run.elapsed() >= seconds * 1000L) app.quit();
+  });
+  tick.start();
+  app.exec();
+
+  std::printf("tick CPU time, monitor reply rendered: mean %.3f ms, p99 %.3f ms, max %.3f ms (%zu ticks)\n",
+              Mean(replyTicks), Percentile(replyTicks, 0.99),
+              replyTicks.empty() ? 0.0 : *std::max_element(replyTicks.begin(), replyTicks.end()),
+              replyTicks.size());
+  std::printf("tick CPU time, other ticks:            mean %.3f ms, p99 %.3f ms, max %.3f ms (%zu ticks)\n",
+              Mean(idleTicks), Percentile(idleTicks, 0.99),
+              idleTicks.empty() ? 0.0 : *std::max_element(idleTicks.begin(), idleTicks.end()),
+              idleTicks.size());
+  std::printf("resident memory over %d s of monitoring (KiB):", seconds);
+  for (long k : rss) std::printf(" %ld", k);
+  std::printf("\n");
+  if (!rss.empty())
+    std::printf("resident memory change: %+ld KiB\n", rss.back() - rss.front());
+  form.close();
+  return 0;
+}
