@@ -314,7 +314,7 @@ void Engine::chooseShiftPoint(const ParameterImage& cfg) {
   if (uniform(0, 1) < 0.25)
     shiftRpm_ = soft + 150;
   else
-    shiftRpm_ = std::min(soft - 200, 11500.0) - uniform(0, 900);
+    shiftRpm_ = std::min(soft - 200, 11500.0) - uniform(500, 2000);
   shiftRpm_ = std::max(shiftRpm_, 3000.0);
 }
 
