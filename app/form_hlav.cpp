@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QScreen>
@@ -149,7 +150,11 @@ void FormHlav::CentreWindow() {
   const QScreen* screen = QGuiApplication::primaryScreen();
   if (screen == nullptr) return;
   const QRect area = screen->geometry();
-  const QSize size = sizeHint().expandedTo(QSize(kClientWidth, kClientHeight));
+  // The design size, unless the screen has less room; then the client area scrolls rather
+  // than the title bar ending up above the screen.
+  const int menuHeight = menuBar()->sizeHint().height();
+  QSize size(kClientWidth, kClientHeight + menuHeight);
+  size = size.boundedTo(screen->availableGeometry().size());
   resize(size);
   move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
 }
@@ -164,8 +169,7 @@ void FormHlav::LoadSettings() {
   move(int(left), int(top));
   const long h = readInt("Height", height());
   const long w = readInt("Width", width());
-  resize(int(std::clamp(w, long(minimumSizeHint().width()), 20000L)),
-         int(std::clamp(h, long(minimumSizeHint().height()), 20000L)));
+  resize(int(std::clamp(w, 200L, 20000L)), int(std::clamp(h, 150L, 20000L)));
   // A window placed where no screen is any more is brought back to the middle.
   const QRect frame(pos(), size());
   bool onScreen = false;

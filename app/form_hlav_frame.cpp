@@ -12,6 +12,7 @@
 #include <QPixmap>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTabWidget>
@@ -77,10 +78,16 @@ void FormHlav::buildFrame() {
   base.setPointSize(8);
   setFont(base);
 
-  client_ = new QWidget(this);
+  // The client area keeps its size; on a screen too small for it the window scrolls.
+  auto* scroll = new QScrollArea(this);
+  scroll->setObjectName("ClientScroll");
+  scroll->setFrameShape(QFrame::NoFrame);
+  scroll->setWidgetResizable(false);
+  client_ = new QWidget;
   client_->setObjectName("ClientArea");
   client_->setFixedSize(kClientWidth, kClientHeight);
-  setCentralWidget(client_);
+  scroll->setWidget(client_);
+  setCentralWidget(scroll);
 
   buildToolStrip(client_);
   buildPages(client_);
