@@ -137,10 +137,12 @@ void FormHlav::setGaugeColour(QProgressBar* gauge, Colour colour) {
   const QColor c = colour == Colour::Default ? QColor(58, 110, 165)
                    : IsSystemColour(colour)  ? palette().color(QPalette::Button)
                                              : ToQColor(colour);
-  gauge->setStyleSheet(
-      QString("QProgressBar { border: 1px solid #7a7a7a; background: white; }"
-              "QProgressBar::chunk { background-color: %1; }")
-          .arg(c.name()));
+  // The bar is drawn in the highlight colour; a palette change is cheap enough to follow the
+  // acceleration gauge from reply to reply.
+  QPalette pal = gauge->palette();
+  pal.setColor(QPalette::Highlight, c);
+  pal.setColor(QPalette::Base, Qt::white);
+  gauge->setPalette(pal);
 }
 
 }  // namespace rq
