@@ -25,7 +25,7 @@
 #include <cstdio>
 
 #include "app/form_about.h"
-#include "app/ini_file.h"
+#include "model/ini_file.h"
 #include "app/settings_paths.h"
 #include "model/defaults.h"
 #include "model/file_io.h"
@@ -34,7 +34,6 @@ namespace rq {
 namespace {
 
 constexpr const char* kBasic = "BASIC";
-constexpr const char* kPorts = "PORTS";
 
 std::string ToStd(const QString& s) { return s.toUtf8().toStdString(); }
 QString FromStd(const std::string& s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
@@ -71,7 +70,7 @@ FormHlav::~FormHlav() {
 }
 
 QString FormHlav::settingsFilePath() const { return settingsFolder_ + "/" + kSettingsFileName; }
-QString FormHlav::stateFilePath() const { return settingsFolder_ + "/_" + kSettingsFileName; }
+QString FormHlav::stateFilePath() const { return settingsFolder_ + "/" + kStateFileName; }
 QString FormHlav::markerFilePath() const { return settingsFolder_ + "/" + kMarkerFileName; }
 QString FormHlav::fileName() const { return LabelFile2->text(); }
 
@@ -196,11 +195,7 @@ void FormHlav::LoadSettings() {
   }
 
   // Device paths of the COM numbers.
-  portsMap_.clear();
-  for (const std::string& key : ini.keys(kPorts)) {
-    QString name = FromStd(key).trimmed().toUpper();
-    if (auto v = ini.value(kPorts, key); v && !v->empty()) portsMap_[ToStd(name)] = *v;
-  }
+  portsMap_ = PortsSection(ini);
 
   // The configuration of the last run; without the file the defaults stay.
   std::string error;

@@ -3,10 +3,9 @@
 
 #include <QString>
 
-namespace rq {
+#include "model/settings_location.h"
 
-inline constexpr const char* kSettingsFileName = "RQ_VTMX4_Kelvora_v79.ini";
-inline constexpr const char* kMarkerFileName = "test_ardelo.txt";
+namespace rq {
 
 // $XDG_CONFIG_HOME/RQ_VTMX4_Kelvora, or $HOME/.config/RQ_VTMX4_Kelvora; created when missing.
 QString SettingsFolder();

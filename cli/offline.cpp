@@ -5,19 +5,11 @@
 #include <sstream>
 
 #include "model/defaults.h"
-#include "model/file_io.h"
-#include "model/ign_file.h"
 #include "model/parameter_table.h"
 
 namespace rq {
 
 namespace {
-
-bool EndsWithIgn(const std::string& path) {
-  return path.size() >= 4 && path.compare(path.size() - 4, 4, ".ign") == 0;
-}
-
-constexpr const char* kFileVersionMismatch = "Unmatched version of *.ign file!";
 
 std::string Line(const char* page, const std::string& name, const std::string& value,
                  const char* unit) {
@@ -39,41 +31,6 @@ void ForEachGridBit(Fn fn) {
 }
 
 }  // namespace
-
-bool LoadConfiguration(const std::string& path, LoadedConfiguration& out, std::string& error) {
-  std::string readError;
-  const auto text = ReadWholeFile(path, readError);
-  if (!text) {
-    error = readError;
-    return false;
-  }
-  out.image = NewConfiguration();
-  out.hasFlags = false;
-  if (EndsWithIgn(path)) {
-    const IgnReadResult r = ReadIgnText(*text, out.image);
-    if (!r.validKey) {
-      error = r.badVersions.empty()
-                  ? path + ": no version key, not a configuration file"
-                  : std::string(kFileVersionMismatch) + " (" + path + ": version " +
-                        std::to_string(r.badVersions.front()) + ")";
-      return false;
-    }
-  } else {
-    ParseStateText(*text, out.image, out.flags);
-    out.hasFlags = true;
-  }
-  SanitizeImage(out.image);
-  return true;
-}
-
-bool SaveConfiguration(const std::string& path, const LoadedConfiguration& config,
-                       std::string& error) {
-  AllFlags none{};
-  const std::string text = EndsWithIgn(path)
-                               ? WriteIgnText(config.image)
-                               : WriteStateText(config.image, config.hasFlags ? config.flags : none);
-  return WriteFileAtomic(path, text, error);
-}
 
 std::string FormatConfiguration(const ParameterImage& image) {
   std::ostringstream out;
@@ -169,28 +126,28 @@ int RunOfflineCommand(const std::string& command, const std::vector<std::string>
     if (args.size() != 2 || args[0] != "-o") return fail("usage: new -o OUT.ign");
     LoadedConfiguration config;
     config.image = NewConfiguration();
-    if (!SaveConfiguration(args[1], config, error)) return fail(error);
+    if (!SaveConfigurationFile(args[1], config, error)) return fail(error);
     return 0;
   }
   if (command == "convert") {
     if (args.size() != 2) return fail("usage: convert IN OUT");
     LoadedConfiguration config;
-    if (!LoadConfiguration(args[0], config, error)) return fail(error);
-    if (!SaveConfiguration(args[1], config, error)) return fail(error);
+    if (!LoadConfigurationFile(args[0], config, error)) return fail(error);
+    if (!SaveConfigurationFile(args[1], config, error)) return fail(error);
     return 0;
   }
   if (command == "show") {
     if (args.size() != 1) return fail("usage: show IN");
     LoadedConfiguration config;
-    if (!LoadConfiguration(args[0], config, error)) return fail(error);
+    if (!LoadConfigurationFile(args[0], config, error)) return fail(error);
     std::cout << FormatConfiguration(config.image);
     return 0;
   }
   if (command == "diff") {
     if (args.size() != 2) return fail("usage: diff A B");
     LoadedConfiguration a, b;
-    if (!LoadConfiguration(args[0], a, error)) return fail(error);
-    if (!LoadConfiguration(args[1], b, error)) return fail(error);
+    if (!LoadConfigurationFile(args[0], a, error)) return fail(error);
+    if (!LoadConfigurationFile(args[1], b, error)) return fail(error);
     const std::string d = FormatDifferences(a.image, b.image);
     std::cout << d;
     return d.empty() ? 0 : 1;

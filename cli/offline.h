@@ -4,23 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "model/config_file.h"
 #include "model/parameter_image.h"
-#include "model/state_file.h"
 
 namespace rq {
-
-struct LoadedConfiguration {
-  ParameterImage image;
-  AllFlags flags{};
-  bool hasFlags = false;  // the flags came from a state file
-};
-
-// Loads a .ign (by name) or an image state file on top of the new configuration, then runs
-// the consistency pass. On failure returns false with a one-line message.
-bool LoadConfiguration(const std::string& path, LoadedConfiguration& out, std::string& error);
-// Writes a .ign or a state file (by name), atomically.
-bool SaveConfiguration(const std::string& path, const LoadedConfiguration& config,
-                       std::string& error);
 
 // Human-readable listing, one parameter per line; maps as grids.
 std::string FormatConfiguration(const ParameterImage& image);

@@ -19,9 +19,11 @@
 #include "link/device_exchange.h"
 #include "link/monitor.h"
 #include "link/serial_port.h"
+#include "model/config_file.h"
 #include "model/defaults.h"
 #include "model/file_io.h"
 #include "model/ign_file.h"
+#include "model/settings_location.h"
 #include "ui/text_table.h"
 
 namespace rq {
@@ -140,36 +142,6 @@ bool ParseOptions(const std::string& command, const std::vector<std::string>& ar
   return true;
 }
 
-// The [PORTS] section of the window's settings file, where COMn may be given a device path.
-std::map<std::string, std::string> SettingsPorts() {
-  std::map<std::string, std::string> ports;
-  std::string dir;
-  if (const char* x = std::getenv("XDG_CONFIG_HOME"); x != nullptr && *x != '\0') {
-    dir = x;
-  } else if (const char* h = std::getenv("HOME"); h != nullptr && *h != '\0') {
-    dir = std::string(h) + "/.config";
-  } else {
-    return ports;
-  }
-  std::string error;
-  const auto text =
-      ReadWholeFile(dir + "/RQ_VTMX4_Kelvora/RQ_VTMX4_Kelvora_v79.ini", error, 1u << 20);
-  if (!text) return ports;
-  std::istringstream in(*text);
-  std::string line;
-  bool inPorts = false;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (!line.empty() && line.front() == '[') {
-      inPorts = line == "[PORTS]";
-      continue;
-    }
-    const auto eq = line.find('=');
-    if (inPorts && eq != std::string::npos) ports[line.substr(0, eq)] = line.substr(eq + 1);
-  }
-  return ports;
-}
-
 // "COMn" (any case, n = 1..21) names a Com menu port; anything else is a device path.
 std::string ResolvePort(const std::string& port) {
   if (port.size() > 3 && port.size() <= 5) {
@@ -180,29 +152,16 @@ std::string ResolvePort(const std::string& port) {
                                      [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
     if (head == "COM" && numeric) {
       const int n = std::atoi(digits.c_str());
-      if (n >= 1 && n <= kComMenuItems) return ComPortPath(n, SettingsPorts());
+      if (n >= 1 && n <= kComMenuItems) return ComPortPath(n, ReadSettingsPorts());
     }
   }
   return port;
 }
 
 bool LoadIgn(const std::string& path, ParameterImage& image, std::string& error) {
-  std::string readError;
-  const auto text = ReadWholeFile(path, readError);
-  if (!text) {
-    error = English(TxtOpenFileError) + " (" + readError + ")";
-    return false;
-  }
-  image = NewConfiguration();
-  const IgnReadResult r = ReadIgnText(*text, image);
-  if (!r.validKey) {
-    error = r.badVersions.empty()
-                ? path + ": not a configuration file (no version key)"
-                : English(TxtFileVersionMismatch) + " (" + path + ": version " +
-                      std::to_string(r.badVersions.front()) + ")";
-    return false;
-  }
-  SanitizeImage(image);
+  LoadedConfiguration loaded;
+  if (!LoadConfigurationFile(path, loaded, error)) return false;
+  image = loaded.image;
   return true;
 }
 

@@ -5,10 +5,8 @@
 #include <charconv>
 #include <cstdio>
 
+#include "model/config_file.h"
 #include "model/defaults.h"
-#include "model/file_io.h"
-#include "model/ign_file.h"
-#include "model/state_file.h"
 
 namespace rq::sim {
 
@@ -25,14 +23,6 @@ bool ToDouble(const std::string& s, double& v) {
   char* end = nullptr;
   v = std::strtod(s.c_str(), &end);
   return end == s.c_str() + s.size();
-}
-
-bool EndsWithIgn(const std::string& path) {
-  if (path.size() < 4) return false;
-  std::string ext = path.substr(path.size() - 4);
-  std::transform(ext.begin(), ext.end(), ext.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return ext == ".ign";
 }
 
 }  // namespace
@@ -205,24 +195,13 @@ bool ParseOptions(const std::vector<std::string>& args, SimOptions& out, std::st
 }
 
 bool LoadConfiguration(const std::string& path, ParameterImage& out, std::string& error) {
-  out = NewConfiguration();
-  if (path.empty()) return true;
-  std::optional<std::string> text = ReadWholeFile(path, error);
-  if (!text) return false;
-  if (EndsWithIgn(path)) {
-    IgnReadResult r = ReadIgnText(*text, out);
-    if (!r.validKey) {
-      error = path + ": not a configuration file of image version " +
-              std::to_string(kImageVersion);
-      return false;
-    }
+  if (path.empty()) {
+    out = NewConfiguration();
     return true;
   }
-  AllFlags flags{};
-  if (ParseStateText(*text, out, flags) == 0) {
-    error = path + ": no configuration values found";
-    return false;
-  }
+  LoadedConfiguration loaded;
+  if (!LoadConfigurationFile(path, loaded, error)) return false;
+  out = loaded.image;
   return true;
 }
 

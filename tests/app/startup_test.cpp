@@ -12,7 +12,7 @@
 
 #include <csignal>
 
-#include "app/ini_file.h"
+#include "model/ini_file.h"
 #include "app/signal_close.h"
 #include "model/defaults.h"
 #include "model/state_file.h"

@@ -69,6 +69,10 @@ TEST_F(CliTest, NewConvertShowDiff) {
     return s;
   }()));
 
+  // Files from other systems may carry the extension in capitals.
+  fs::copy_file(path("a.ign"), path("A.IGN"));
+  ASSERT_EQ(run("diff " + path("a.ign") + " " + path("A.IGN")), 0) << err_;
+
   ASSERT_EQ(run("show " + path("a.ign")), 0);
   EXPECT_NE(out_.find("Inputs  hard limiter  11000 rpm\n"), std::string::npos);
   EXPECT_NE(out_.find("advance map 1"), std::string::npos);
@@ -113,6 +117,11 @@ TEST_F(CliTest, ErrorsAreOneLineAndLeaveNoOutput) {
   }
   EXPECT_NE(run("new -o " + path("no/such/dir/x.ign")), 0);
   EXPECT_NE(err_.find("cannot write"), std::string::npos);
+  // A "state file" without a single number is not taken for a configuration.
+  spit(path("empty.ini"), "hello");
+  EXPECT_NE(run("convert " + path("empty.ini") + " " + path("o.ign")), 0);
+  EXPECT_NE(err_.find("no configuration values"), std::string::npos);
+  EXPECT_FALSE(fs::exists(path("o.ign")));
   EXPECT_EQ(run("bogus"), 2);
 }
 

@@ -1,4 +1,4 @@
-#include "app/ini_file.h"
+#include "model/ini_file.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,4 +1,5 @@
-#include "app/ini_file.h"
+#include "model/ini_file.h"
+#include "model/settings_location.h"
 
 #include <gtest/gtest.h>
 
@@ -41,6 +42,21 @@ TEST(IniFile, ValuesStayOnOneLine) {
   again.parse(ini.text());
   EXPECT_EQ(again.keys("BASIC").size(), 1u);
   EXPECT_EQ(again.stringValue("BASIC", "File", ""), "a b  c");
+}
+
+}  // namespace
+}  // namespace rq
+
+namespace rq {
+namespace {
+
+TEST(SettingsLocation, PortsSectionNamesAndPaths) {
+  IniFile ini;
+  ini.parse("[BASIC]\nCOM9=/not/ports\n[PORTS]\ncom1 =/dev/pts/3\nCOM2=\nCOM21=/dev/ttyUSB7\n");
+  const auto ports = PortsSection(ini);
+  ASSERT_EQ(ports.size(), 2u);
+  EXPECT_EQ(ports.at("COM1"), "/dev/pts/3");
+  EXPECT_EQ(ports.at("COM21"), "/dev/ttyUSB7");
 }
 
 }  // namespace

@@ -1,0 +1,31 @@
+// Loading and saving a configuration by file name: a name ending in ".ign" (any case) is a
+// .ign file,
+// any other name an image state file.
+#pragma once
+
+#include <string>
+
+#include "model/parameter_image.h"
+#include "model/state_file.h"
+
+namespace rq {
+
+struct LoadedConfiguration {
+  ParameterImage image;
+  AllFlags flags{};
+  bool hasFlags = false;  // the flags came from a state file
+};
+
+bool IsIgnFileName(const std::string& path);
+
+// Starts from the new configuration and applies the file on top of it (a .ign with missing
+// groups leaves those parameters at their defaults), then runs the consistency pass. On
+// failure returns false with a one-line message; a .ign whose only version keys carry another
+// number reports "Unmatched version of *.ign file!"; a state file must hold at least one value.
+bool LoadConfigurationFile(const std::string& path, LoadedConfiguration& out, std::string& error);
+
+// Writes a .ign or a state file (flags 0 unless they came from a state file), atomically.
+bool SaveConfigurationFile(const std::string& path, const LoadedConfiguration& config,
+                           std::string& error);
+
+}  // namespace rq
