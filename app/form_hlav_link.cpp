@@ -22,6 +22,21 @@ QColor ToQColor(Colour c) {
 
 }  // namespace
 
+namespace {
+
+// QProgressBar::setValue repaints the bar (and what shows through it) at once; inside a tick
+// that is most of its time. With updates held off the change is painted with the next
+// ordinary repaint instead.
+void SetGauge(QProgressBar* gauge, int maximum, int value) {
+  if (gauge->maximum() == maximum && gauge->value() == value) return;
+  gauge->setUpdatesEnabled(false);
+  if (gauge->maximum() != maximum) gauge->setMaximum(maximum);
+  gauge->setValue(value);
+  gauge->setUpdatesEnabled(true);  // schedules the repaint
+}
+
+}  // namespace
+
 void FormHlav::Timer1Timer() {
   inTick_ = true;
   exchange_->tick();
@@ -64,8 +79,7 @@ void FormHlav::ApplyExchangeView() {
   LabelHlaseni->setVisible(v.statusVisible);
 
   const int gaugeMax = std::max(1, v.gaugeMax);
-  if (CGaugeProgram->maximum() != gaugeMax) CGaugeProgram->setMaximum(gaugeMax);
-  CGaugeProgram->setValue(std::clamp(v.gaugeProgress, 0, gaugeMax));
+  SetGauge(CGaugeProgram, gaugeMax, std::clamp(v.gaugeProgress, 0, gaugeMax));
   CGaugeProgram->setVisible(v.gaugeVisible);
 
   LabelSpojeni->setVisible(v.noConnectionVisible);
@@ -102,8 +116,7 @@ void FormHlav::ApplyMonitorView(const MonitorView& view) {
     QProgressBar* gauge = monitorGauges_.value(FromStd(gv.objectName));
     if (gauge == nullptr) continue;
     const int max = int(std::clamp<long>(gv.maximum, 1, INT_MAX));
-    if (gauge->maximum() != max) gauge->setMaximum(max);
-    gauge->setValue(int(std::clamp<long>(gv.progress, 0, max)));
+    SetGauge(gauge, max, int(std::clamp<long>(gv.progress, 0, max)));
     setGaugeColour(gauge, gv.bar);
   }
 }
