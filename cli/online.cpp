@@ -47,10 +47,12 @@ class StopSignals {
     sigemptyset(&sa.sa_mask);
     sigaction(SIGINT, &sa, &oldInt_);
     sigaction(SIGTERM, &sa, &oldTerm_);
+    sigaction(SIGHUP, &sa, &oldHup_);  // a closed terminal, too, must not leave the port raw
   }
   ~StopSignals() {
     sigaction(SIGINT, &oldInt_, nullptr);
     sigaction(SIGTERM, &oldTerm_, nullptr);
+    sigaction(SIGHUP, &oldHup_, nullptr);
   }
   StopSignals(const StopSignals&) = delete;
   StopSignals& operator=(const StopSignals&) = delete;
@@ -58,6 +60,7 @@ class StopSignals {
  private:
   struct sigaction oldInt_ {};
   struct sigaction oldTerm_ {};
+  struct sigaction oldHup_ {};
 };
 
 std::string English(int id) { return MessageText(kLanguageEnglish, id); }
@@ -196,7 +199,9 @@ class Session {
     printStatus();
     next_ += kTick;
     const auto now = Clock::now();
-    if (next_ < now - 4 * kTick) next_ = now;  // fell far behind: do not race to catch up
+    // Time-outs are counted in ticks: after a stall the next tick still waits a whole tick,
+    // so a late reply is not given up on in a burst of back-to-back ticks.
+    if (next_ < now) next_ = now + kTick;
     std::this_thread::sleep_until(next_);
   }
 
@@ -342,17 +347,12 @@ std::string CsvLine(const MonitorSnapshot& s) {
 }
 
 int RunMonitor(Session& session, const Options& o) {
+  // The log file is created with the first snapshot, so a unit that never answers leaves an
+  // existing log as it was.
   std::ofstream file;
-  if (!o.output.empty()) {
-    file.open(o.output, std::ios::out | std::ios::trunc);
-    if (!file) {
-      std::cerr << kProgramName << ": " << English(TxtOpenFileError) << " (" << o.output
-                << ")\n";
-      return 1;
-    }
-  }
   std::ostream& out = o.output.empty() ? std::cout : file;
-  out << CsvHeader() << '\n' << std::flush;
+  bool headerWritten = false;
+  bool openFailed = false;
 
   long logged = 0;
   bool writeFailed = false;
@@ -366,6 +366,17 @@ int RunMonitor(Session& session, const Options& o) {
       std::cerr << kProgramName << ": " << VersionText(s->version) << "\n";
       versionWarned = true;
     }
+    if (!headerWritten) {
+      if (!o.output.empty()) {
+        file.open(o.output, std::ios::out | std::ios::trunc);
+        if (!file) {
+          openFailed = true;
+          return;
+        }
+      }
+      out << CsvHeader() << '\n';
+      headerWritten = true;
+    }
     out << CsvLine(*s) << '\n' << std::flush;  // every line reaches the file at once
     if (!out) writeFailed = true;
     ++logged;
@@ -375,6 +386,11 @@ int RunMonitor(Session& session, const Options& o) {
   while (o.count < 0 || logged < o.count) {
     if (gStop != 0) break;
     session.tick();
+    if (openFailed) {
+      std::cerr << kProgramName << ": " << English(TxtOpenFileError) << " (" << o.output
+                << ")\n";
+      return 1;
+    }
     if (writeFailed) {
       std::cerr << kProgramName << ": cannot write " << (o.output.empty() ? "output" : o.output)
                 << "\n";
@@ -441,10 +457,16 @@ int RunOnlineCommand(const std::string& command, const std::vector<std::string>&
   const int rc = session.runOperation();
   if (rc != 0) return rc;
 
-  if (command == "program") session.waitForSave();
+  if (command == "program") {
+    session.waitForSave();
+    if (gStop != 0) return session.interrupted();  // programmed, but the save was not seen out
+  }
   if (command == "read") {
-    if (!WriteFileAtomic(o.output, WriteIgnText(session.image()), error)) {
-      std::cerr << kProgramName << ": cannot write " << o.output << ": " << error << "\n";
+    // The name decides the format, as for every other command: .ign or an image state file.
+    LoadedConfiguration out;
+    out.image = session.image();
+    if (!SaveConfigurationFile(o.output, out, error)) {
+      std::cerr << kProgramName << ": " << error << "\n";
       return 1;
     }
     std::cout << "written " << o.output << "\n";

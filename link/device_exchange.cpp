@@ -318,12 +318,12 @@ void DeviceExchange::tickSequence() {
     SendBlockRequest();
     return;
   }
+  // An earlier programming's done flag must not turn this error into "Program device: OK"
+  // on the next idle tick, whichever operation failed.
+  state_.programDone = false;
   StatusText error = StatusText::ReadError;
   if (state_.op == OpState::Program) error = StatusText::ProgramError;
-  if (state_.op == OpState::Verify) {
-    error = StatusText::VerifyError;
-    state_.programDone = false;
-  }
+  if (state_.op == OpState::Verify) error = StatusText::VerifyError;
   setStatus(error, "", true);
   state_.statusCountdown = kStatusTicks;
   state_.op = OpState::Idle;

@@ -132,8 +132,10 @@ bool TermiosPort::writeAll(std::span<const std::uint8_t> data) {
     if (n < 0 && errno == EINTR) continue;
     if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) return false;  // EIO after hang-up
     pollfd p{fd_, POLLOUT, 0};
-    int left = msLeft();
-    if (left == 0 || poll(&p, 1, left) <= 0 || (p.revents & (POLLERR | POLLHUP | POLLNVAL))) {
+    const int left = msLeft();
+    const int r = left == 0 ? 0 : poll(&p, 1, left);
+    if (r < 0 && errno == EINTR) continue;  // a signal is no reason to drop the frame
+    if (r <= 0 || (p.revents & (POLLERR | POLLHUP | POLLNVAL))) {
       tcflush(fd_, TCOFLUSH);  // drop what a stuck line could not take
       return false;
     }
@@ -150,7 +152,9 @@ bool TermiosPort::writeAll(std::span<const std::uint8_t> data) {
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
-  return tcdrain(fd_) == 0;
+  while (tcdrain(fd_) != 0)
+    if (errno != EINTR) return false;
+  return true;
 }
 
 std::string ComPortPath(int n, const std::map<std::string, std::string>& ports) {

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -51,7 +52,13 @@ std::optional<std::string> ReadWholeFile(const std::string& path, std::string& e
   return data;
 }
 
-bool WriteFileAtomic(const std::string& path, const std::string& content, std::string& error) {
+bool WriteFileAtomic(const std::string& target, const std::string& content, std::string& error) {
+  // A file kept as a symlink stays one: the file it points to is replaced.
+  std::string path = target;
+  if (char* real = ::realpath(target.c_str(), nullptr)) {
+    path = real;
+    std::free(real);
+  }
   const std::size_t slash = path.rfind('/');
   const std::string dir = slash == std::string::npos ? "." : path.substr(0, slash + 1);
   const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);

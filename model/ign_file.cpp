@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace rq {
@@ -170,6 +171,18 @@ const std::vector<Item>& Layout() {
   return items;
 }
 
+// Keyword -> index of its item in the layout.
+const std::unordered_map<std::string_view, std::size_t>& KeyIndex() {
+  static const auto index = [] {
+    std::unordered_map<std::string_view, std::size_t> m;
+    const auto& items = Layout();
+    for (std::size_t i = 0; i < items.size(); ++i)
+      if (items[i].kind == Kind::Key) m.emplace(items[i].key, i);
+    return m;
+  }();
+  return index;
+}
+
 constexpr const char* kLineBreak = "\r\n";
 constexpr const char* kVersionKey = "TAVRENIX_KEY";
 
@@ -314,22 +327,20 @@ IgnReadResult ReadIgnText(std::string_view text, ParameterImage& image) {
     if (in.atEnd()) return result;
     if (in.token() != kVersionKey) continue;
     long long v = 0;
-    if (!in.number(v)) continue;
+    if (!in.number(v)) {
+      result.badVersions.push_back(0);  // a key without a number is no valid key either
+      continue;
+    }
     const auto version = static_cast<unsigned long>(Wrap(v, 1LL << 32));
     if (version % 65536 == kImageVersion)
       result.validKey = true;
     else
       result.badVersions.push_back(version);
   }
-  const auto& items = Layout();
+  const auto& keys = KeyIndex();
   while (!in.atEnd()) {
-    const std::string_view t = in.token();
-    for (std::size_t i = 0; i < items.size(); ++i) {
-      if (items[i].kind == Kind::Key && t == items[i].key) {
-        ReadGroup(in, i + 1, image);
-        break;
-      }
-    }
+    const auto it = keys.find(in.token());
+    if (it != keys.end()) ReadGroup(in, it->second + 1, image);
   }
   return result;
 }

@@ -14,7 +14,8 @@ std::string WriteIgnText(const ParameterImage& image);
 
 struct IgnReadResult {
   bool validKey = false;                 // a version key with 79 was found
-  std::vector<unsigned long> badVersions;  // numbers of version keys that were not 79, in order
+  std::vector<unsigned long> badVersions;  // numbers of version keys that were not 79 (0 when
+                                         // no number followed), in order
 };
 
 // Parses a .ign text into the image. Nothing changes unless a valid version key is found;

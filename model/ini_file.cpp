@@ -93,9 +93,11 @@ long IniFile::intValue(std::string_view section, std::string_view key, long def)
   if (!v) return def;
   std::string_view t = Trim(*v);
   if (t.starts_with('+')) t.remove_prefix(1);
+  // Leading digits count, as profile readers take them ("12 ; note" is 12); a value with no
+  // number at all, or one too large, gives the default.
   long out = 0;
   const auto [ptr, ec] = std::from_chars(t.data(), t.data() + t.size(), out);
-  if (ec != std::errc{} || ptr != t.data() + t.size() || t.empty()) return def;
+  if (ec != std::errc{} || ptr == t.data()) return def;
   return out;
 }
 

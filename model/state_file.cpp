@@ -30,12 +30,17 @@ int ParseStateText(std::string_view text, ParameterImage& image, AllFlags& flags
   const int total = kConfigSize + static_cast<int>(flags.size());
   while (stored < total) {
     while (pos < text.size() && isSpace(text[pos])) ++pos;
-    if (pos < text.size() && text[pos] == '+') ++pos;
-    if (pos >= text.size() || text[pos] < '0' || text[pos] > '9') break;
+    // An unsigned read takes a sign too: "-3" wraps to ...253.
+    bool negative = false;
+    std::size_t p = pos;
+    if (p < text.size() && (text[p] == '+' || text[p] == '-')) negative = text[p++] == '-';
+    if (p >= text.size() || text[p] < '0' || text[p] > '9') break;
+    pos = p;
     // Only the low byte is kept, so the digits are accumulated modulo 256.
     unsigned value = 0;
     while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9')
       value = (value * 10 + static_cast<unsigned>(text[pos++] - '0')) & 0xFFu;
+    if (negative) value = (256u - value) & 0xFFu;
     if (stored < kConfigSize)
       image.setByte(stored, value);
     else

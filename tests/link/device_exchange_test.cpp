@@ -108,6 +108,23 @@ TEST(DeviceExchange, ErrorTextFollowsTheOperation) {
   EXPECT_EQ(t.ex.view().statusText, StatusText::ProgramError);
 }
 
+// A program that fails after an earlier one succeeded must stay an error, not turn into the
+// earlier "Program device:" + ": OK" on the next idle tick.
+TEST(DeviceExchange, FailedProgramAfterASuccessfulOneStaysAnError) {
+  Bench t;
+  t.ex.MenuProgramClick();
+  t.runUntilIdle();
+  t.tick();
+  ASSERT_EQ(t.ex.view().statusSuffix, ": OK");
+  t.unit.silent = true;
+  t.ex.MenuProgramClick();
+  t.runUntilIdle();
+  t.run(3);
+  EXPECT_EQ(t.ex.view().statusText, StatusText::ProgramError);
+  EXPECT_EQ(t.ex.view().statusSuffix, "");
+  EXPECT_TRUE(t.ex.view().statusError);
+}
+
 TEST(DeviceExchange, VersionMismatchStopsAfterIdentification) {
   Bench t;
   t.unit.image.setByte(kIdentOffset + kIdentVersionOffset, 78);

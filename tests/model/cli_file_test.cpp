@@ -132,6 +132,14 @@ TEST_F(CliTest, AtomicWriteReplacesOrKeepsTheOldFile) {
   ASSERT_TRUE(WriteFileAtomic(path("f.ign"), "new content", error)) << error;
   EXPECT_EQ(slurp(path("f.ign")), "new content");
 
+  // A file kept as a symlink stays one; the file it points to gets the new content.
+  fs::create_symlink(path("f.ign"), path("link.ign"));
+  ASSERT_TRUE(WriteFileAtomic(path("link.ign"), "through the link", error)) << error;
+  EXPECT_TRUE(fs::is_symlink(path("link.ign")));
+  EXPECT_EQ(slurp(path("f.ign")), "through the link");
+  fs::remove(path("link.ign"));
+  ASSERT_TRUE(WriteFileAtomic(path("f.ign"), "new content", error)) << error;
+
   // A full disk, played by a file size limit in a child process: the write fails, says so,
   // and the old file stays whole.
   const pid_t child = fork();

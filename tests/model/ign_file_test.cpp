@@ -91,6 +91,11 @@ TEST(IgnReader, VersionKeys) {
   r = ReadIgnText("TAVRENIX_KEY 80 RETARD 1 1", other);
   EXPECT_FALSE(r.validKey);
   EXPECT_EQ(other, before);
+  // A key without a number is reported like a wrong one, and the search goes on.
+  r = ReadIgnText("TAVRENIX_KEY x TAVRENIX_KEY 79 RETARD 7 2", other);
+  EXPECT_TRUE(r.validKey);
+  ASSERT_EQ(r.badVersions.size(), 1u);
+  EXPECT_EQ(other.byte(173), 7);
   // The version is taken modulo 65536.
   EXPECT_TRUE(ReadIgnText("TAVRENIX_KEY 65615", other).validKey);
 }

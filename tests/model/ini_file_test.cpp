@@ -23,14 +23,15 @@ TEST(IniFile, KeepsWhatItDoesNotOwnAndWritesKeysLiterally) {
   EXPECT_EQ(again.text(), ini.text());
 }
 
-TEST(IniFile, IntegersFallBackToTheDefaultWhenMissingOrNotANumber) {
+TEST(IniFile, IntegersTakeLeadingDigitsOrFallBackToTheDefault) {
   IniFile ini;
-  ini.parse("\xEF\xBB\xBF[BASIC]\nA= 42 \nB=x1\nC=\nD=-3\nE=7z\n");
+  ini.parse("\xEF\xBB\xBF[BASIC]\nA= 42 \nB=x1\nC=\nD=-3\nE=7 ; note\nF=99999999999999999999\n");
   EXPECT_EQ(ini.intValue("BASIC", "A", 0), 42);
   EXPECT_EQ(ini.intValue("BASIC", "B", 5), 5);
   EXPECT_EQ(ini.intValue("BASIC", "C", 6), 6);
   EXPECT_EQ(ini.intValue("BASIC", "D", 0), -3);
-  EXPECT_EQ(ini.intValue("BASIC", "E", 8), 8);
+  EXPECT_EQ(ini.intValue("BASIC", "E", 8), 7);
+  EXPECT_EQ(ini.intValue("BASIC", "F", 8), 8);
   EXPECT_EQ(ini.intValue("BASIC", "Missing", 9), 9);
   EXPECT_EQ(ini.intValue("Nowhere", "A", 1), 1);
 }

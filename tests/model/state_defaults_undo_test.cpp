@@ -52,6 +52,10 @@ TEST(StateFile, LayoutAndParsingRules) {
   ParameterImage g = defaults;
   EXPECT_EQ(ParseStateText("5 6 junk 7", g, f), 2);
   EXPECT_EQ(g.byte(2), defaults.byte(2));
+  // A sign is read as an unsigned read takes it: -3 wraps to 253.
+  EXPECT_EQ(ParseStateText("-3 +4 -", g, f), 2);
+  EXPECT_EQ(g.byte(0), 253);
+  EXPECT_EQ(g.byte(1), 4);
   // Huge numbers keep their low byte and never overflow.
   EXPECT_EQ(ParseStateText("99999999999999999999999999", g, f), 1);
   EXPECT_EQ(g.byte(0), 255);
