@@ -9,6 +9,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenuBar>
@@ -25,8 +26,8 @@
 #include <cstdio>
 
 #include "app/form_about.h"
-#include "model/ini_file.h"
 #include "app/settings_paths.h"
+#include "model/ini_file.h"
 #include "model/defaults.h"
 #include "model/file_io.h"
 
@@ -58,6 +59,7 @@ FormHlav::FormHlav(FormHlavOptions options, QWidget* parent)
   installHooks();
 
   buildFrame();
+  qApp->installEventFilter(this);
   FormCreate(options_.arguments);
   formAbout_ = new FormAbout(this);
   // The tick runs from here on; start-up has completed before the first one.
@@ -212,8 +214,12 @@ void FormHlav::SaveSettings() {
   ini.setInt(kBasic, "Top", y());
   ini.setInt(kBasic, "Height", height());
   ini.setInt(kBasic, "Width", width());
-  ini.setInt(kBasic, "ComPort", ps.comPort + 1);
-  ini.setInt(kBasic, "ComPortAuto", ps.scanIndex + 1);
+  // A demo run borrows the simulator's port: the saved port stays as the file has it.
+  const bool demo = options_.portOverride.has_value();
+  if (!demo) {
+    ini.setInt(kBasic, "ComPort", ps.comPort + 1);
+    ini.setInt(kBasic, "ComPortAuto", ps.scanIndex + 1);
+  }
   ini.setInt(kBasic, "Language", language_);
   ini.setValue(kBasic, "File", ToStd(LabelFile2->text()));
   ini.setValue(kBasic, "IniDir", ToStd(iniDir_));
@@ -222,9 +228,26 @@ void FormHlav::SaveSettings() {
   std::string error;
   if (!WriteFileAtomic(ToStd(settingsFilePath()), ini.text(), error))
     std::fprintf(stderr, "rq_vtmx4: settings not saved: %s\n", error.c_str());
-  // The configuration for the next run; a failure leaves the previous file intact.
+  // The configuration for the next run; a failure leaves the previous file intact. A demo run
+  // leaves the user's own configuration alone: what was read from the simulator is not kept.
+  if (demo) return;
   if (!WriteFileAtomic(ToStd(stateFilePath()), WriteStateText(image_, allFlags_), error))
     std::fprintf(stderr, "rq_vtmx4: configuration state not saved: %s\n", error.c_str());
+}
+
+bool FormHlav::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::ShortcutOverride) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const auto* widget = qobject_cast<QWidget*>(watched);
+    const auto combo = key->keyCombination();
+    if (widget != nullptr && widget->window() == this &&
+        (combo == QKeyCombination(Qt::ControlModifier, Qt::Key_Z) ||
+         combo == QKeyCombination(Qt::ControlModifier | Qt::AltModifier, Qt::Key_Z))) {
+      event->ignore();  // not wanted by the edit: the menu shortcut fires
+      return true;
+    }
+  }
+  return QMainWindow::eventFilter(watched, event);
 }
 
 void FormHlav::closeEvent(QCloseEvent* event) {

@@ -126,6 +126,8 @@ class FormHlav : public QMainWindow {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  // Keeps Ctrl+Z and Ctrl+Alt+Z for Undo and Redo even while an edit field has the focus.
+  bool eventFilter(QObject* watched, QEvent* event) override;
   bool event(QEvent* event) override;
 
  private:

@@ -402,6 +402,14 @@ void FormHlav::buildMenu() {
   QMenu* help = menu("MenuHelp", "&Help");
   item(help, "MenuContens", "&Contents...", QKeySequence(Qt::Key_F1), {}, &FormHlav::MenuContensClick);
   item(help, "MenuAbout", "&About...", {}, {}, &FormHlav::MenuAboutClick);
+
+  // Until their handlers exist these commands are shown greyed out rather than doing nothing.
+  for (const char* name : {"MenuNew", "MenuOpen", "MenuOpenExeDir", "MenuSave", "MenuSaveExeDir",
+                           "MenuPrint", "MenuPrintAll", "MenuToolsMinus", "MenuToolsPlus"})
+    if (auto* a = findChild<QAction*>(name)) a->setEnabled(false);
+  for (QWidget* w : {static_cast<QWidget*>(SpeedButton6), static_cast<QWidget*>(SpeedButtonOpen),
+                     static_cast<QWidget*>(SpeedButtonSave), static_cast<QWidget*>(SpeedButtonPrint)})
+    w->setEnabled(false);
 }
 
 // The 21 port items: "Com 1" .. "Com 20" and "Com Auto"; item i stands for ComPort value i.

@@ -108,7 +108,12 @@ void FormHlav::ApplyMonitorView(const MonitorView& view) {
   for (const LabelView& lv : view.labels) {
     QLabel* label = monitorLabels_.value(FromStd(lv.objectName));
     if (label == nullptr) continue;
-    if (lv.textSet) label->setText(FromStd(lv.text));
+    if (lv.textSet) {
+      label->setText(FromStd(lv.text));
+      // The version warning wraps; its label grows to show every line of it.
+      if (label == LabelVersion && label->wordWrap())
+        label->resize(label->width(), label->heightForWidth(label->width()));
+    }
     setLabelColour(label, lv.colour);
     if (lv.visibleSet && label->isVisibleTo(this) != lv.visible) label->setVisible(lv.visible);
   }

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QProgressBar>
+#include <QLineEdit>
 #include <QTabWidget>
 #include <QTest>
 
@@ -87,6 +88,9 @@ TEST_F(MonitorTest, ConnectedReplyIsRenderedIntoLabelsColoursAndGauges) {
   EXPECT_FALSE(label("LabelVersion")->isHidden());
   EXPECT_EQ(label("LabelVersion")->text(),
             "Unmatched version of PC and Ignition programs!  PC-79, IGN-80");
+  // Tall enough for every line of the wrapped warning, the numbers included.
+  EXPECT_GE(label("LabelVersion")->height(),
+            label("LabelVersion")->heightForWidth(label("LabelVersion")->width()));
   EXPECT_TRUE(label("LabelSpojeni")->isHidden());
 
   // Back to normal: the warnings go, the colours return to the button face.
@@ -178,6 +182,17 @@ TEST_F(MonitorTest, ShortcutsWorkFromAnyPage) {
   EXPECT_FALSE(form().findChild<QAction*>("MenuZpet")->isEnabled());
   QTest::keyClick(&form(), Qt::Key_Z, Qt::ControlModifier | Qt::AltModifier);
   EXPECT_EQ(form().image().byte(300), before + 1);
+
+  // An edit field with the focus does not keep Ctrl+Z to itself.
+  auto* edit = new QLineEdit(pages->widget(kPageBike));
+  pages->setCurrentIndex(kPageBike);
+  edit->show();
+  edit->setFocus();
+  QTest::keyClicks(edit, "12");
+  ASSERT_TRUE(edit->hasFocus());
+  QTest::keyClick(edit, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(form().image().byte(300), before);
+  EXPECT_EQ(edit->text(), "12");
 }
 
 }  // namespace

@@ -216,6 +216,25 @@ TEST(Close, WritesBothFilesAndKeepsForeignEntries) {
   EXPECT_EQ(again.form->allFlags()[3], 1);
 }
 
+// A demo run borrows the simulator's port: the user's saved port and configuration survive it.
+TEST(Close, DemoRunLeavesSavedPortAndConfigurationAlone) {
+  TempConfig cfg;
+  Pty pty;
+  cfg.writeSettings("[BASIC]\nComPort=3\nComPortAuto=7\n");
+  const std::string state = WriteStateText(NewConfiguration(), AllFlags{});
+  cfg.writeState(state);
+  {
+    Window w({}, pty.slave());
+    w.form->exchange().MenuCom1Click(kComAuto);
+    w.form->image().setByte(740, 99);
+    w.form->close();
+  }
+  const IniFile ini = ParseIni(cfg.readSettings());
+  EXPECT_EQ(ini.intValue("BASIC", "ComPort", -1), 3);
+  EXPECT_EQ(ini.intValue("BASIC", "ComPortAuto", -1), 7);
+  EXPECT_EQ(cfg.readState(), state);
+}
+
 TEST(Close, TerminationSignalClosesLikeExit) {
   TempConfig cfg;
   Pty pty;
