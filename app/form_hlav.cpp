@@ -27,6 +27,7 @@
 
 #include "app/form_about.h"
 #include "app/settings_paths.h"
+#include "pages/page_set.h"
 #include "model/ini_file.h"
 #include "model/defaults.h"
 #include "model/file_io.h"
@@ -86,7 +87,7 @@ void FormHlav::installHooks() {
   h.readBackPage = [this] { ReadBackPage(); };
   h.sanitizeImage = [this] { SanitizeImage(); };
   h.refreshPages = [this] { RefreshPages(); };
-  h.markLive = [] {};  // the map and gear pages mark their live cell here
+  h.markLive = [this] { pageSet_->markLive(currentPage_); };
   h.decodeIdentification = [this] { identification_ = DecodeIdentification(image_); };
   h.versionMismatch = [this](int received) {
     char suffix[48];
@@ -94,7 +95,10 @@ void FormHlav::installHooks() {
     ShowMessage(FromStd(texts_.text(TxtVersionMismatch) + suffix));
   };
   h.comOpenError = [this] { ShowMessage(FromStd(texts_.text(TxtComOpenError))); };
-  h.monitorAccepted = [this](const FrameBytes& frame) { ShowMonitorFrame(frame); };
+  h.monitorAccepted = [this](const FrameBytes& frame) {
+    ShowMonitorFrame(frame);
+    pageSet_->monitorAccepted();
+  };
   h.clearFileName = [this] { LabelFile2->clear(); };
   exchange_->setHooks(std::move(h));
 }
@@ -364,41 +368,52 @@ bool FormHlav::event(QEvent* event) {
   return QMainWindow::event(event);
 }
 
-// ---- Page-facing routines ---------------------------------------------------------------
+// ---- Page-facing routines: the window dispatches, the page modules do the work -----------
 
-void FormHlav::ReadBackPage() {
-  if (refreshing_) return;
-  // The page modules write their controls into the image here.
-}
+const MonitorKeptValues& FormHlav::live() const { return exchange_->kept(); }
+bool FormHlav::connected() const { return exchange_->connected(); }
+bool FormHlav::printing() const { return exchange_->state().printing; }
+
+void FormHlav::ReadBackPage() { pageSet_->readBack(currentPage_); }
 
 void FormHlav::RefreshPages() {
-  refreshing_ = true;
-  // The page modules write the image into the controls of the current page here.
-  // Gear coupling: the gear system decides the modes of inputs 2 and 3.
-  const int gearSystem = image_.byte(675);
-  if (gearSystem == 1) image_.setByte(167, 7);
-  if (gearSystem == 2 || gearSystem == 3) image_.setByte(168, 7);
+  pageSet_->refresh(currentPage_);
   ApplyPageRules();
-  refreshing_ = false;
 }
 
 void FormHlav::ApplyPageRules() {
-  const bool printing = exchange_->state().printing;
-  QPalette pal = CheckBoxProgHned->palette();
-  CheckBoxProgHned->setAutoFillBackground(CheckBoxProgHned->isChecked());
-  if (CheckBoxProgHned->isChecked()) pal.setColor(QPalette::Window, QColor(255, 0, 0));
-  else pal = QPalette();
-  CheckBoxProgHned->setPalette(pal);
-  CheckBoxProgHned->setVisible(!printing);
-  GroupBoxToolBar->setVisible(!printing);
-  StatusBar1->setVisible(!printing);
-  for (int k = 0; k < 4; ++k) {
-    if (QLabel* l = monitorLabels_.value(QString("LabelMonPOut%1").arg(k + 1)))
-      l->setEnabled(image_.byte(635 + k) != 0);
+  const bool print = printing();
+  const bool ticked = CheckBoxProgHned->isChecked();
+  if (CheckBoxProgHned->autoFillBackground() != ticked) {
+    QPalette pal;
+    if (ticked) pal.setColor(QPalette::Window, QColor(255, 0, 0));
+    CheckBoxProgHned->setPalette(pal);
+    CheckBoxProgHned->setAutoFillBackground(ticked);
   }
+  if (auto* noReading = findChild<QCheckBox*>("CheckBoxZakazCteni")) {
+    const bool on = image_.byte(kReadProtectionByte) != 0;
+    if (noReading->autoFillBackground() != on) {
+      QPalette pal;
+      if (on) pal.setColor(QPalette::Window, QColor(255, 0, 0));
+      noReading->setPalette(pal);
+      noReading->setAutoFillBackground(on);
+    }
+  }
+  QPalette window = palette();
+  const QColor background = print ? QColor(Qt::white) : QPalette().color(QPalette::Button);
+  if (client_->palette().color(QPalette::Window) != background) {
+    window.setColor(QPalette::Window, background);
+    client_->setPalette(window);
+    client_->setAutoFillBackground(print);
+  }
+  pageSet_->applyRules(currentPage_);
 }
 
+void FormHlav::CommitPendingEdit() { pageSet_->commitFocusedEdit(); }
+
 void FormHlav::PageControl1Change() {
+  // An edit still being typed belongs to the page being left.
+  pageSet_->commitFocusedEdit();
   currentPage_ = PageControl1->currentIndex();
   RefreshPages();
 }
@@ -411,13 +426,44 @@ void FormHlav::AfterChange() {
 }
 
 void FormHlav::TakeSnapshot() {
+  if (pageSet_->refreshing()) return;  // a refresh never takes a step nor programs
   const auto r = undo_.takeSnapshot(image_, currentPage_, CheckBoxProgHned->isChecked());
   if (r.recorded) UpdateUndoControls();
-  if (r.startProgramming) {
-    exchange_->StartProgramming();
-    ApplyExchangeView();
-  }
+  if (r.startProgramming) requestProgramming();
 }
+
+void FormHlav::requestProgramming() {
+  // Never on top of a running read, verify or program: it starts when that one ends.
+  if (exchange_->busy()) {
+    programPending_ = true;
+    return;
+  }
+  programPending_ = false;
+  exchange_->StartProgramming();
+  ApplyExchangeView();
+}
+
+void FormHlav::startPendingProgramming() {
+  if (programPending_ && !exchange_->busy()) requestProgramming();
+}
+
+int FormHlav::askQuestion(const QString& text) {
+  if (options_.askQuestion) return options_.askQuestion(text);
+  return QMessageBox::question(this, windowTitle(), text,
+                               QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+}
+
+void FormHlav::MenuNewClick() {
+  CommitPendingEdit();
+  if (askQuestion(FromStd(texts_.text(TxtAskDefaults))) != QMessageBox::Yes) return;
+  ApplyDefaults(image_, pageSet_->kit().typeJustChanged);
+  AfterChange();
+  LabelHlaseni->hide();
+  CGaugeProgram->hide();
+  LabelFile2->clear();
+}
+
+void FormHlav::ButtonTestClick(int index) { exchange_->ButtonTestClick(index); }
 
 void FormHlav::UpdateUndoControls() {
   SpeedButtonZpet->setEnabled(undo_.canUndo());
@@ -431,13 +477,16 @@ void FormHlav::restoreSnapshot(int page) {
   RefreshPages();
   if (page != PageControl1->currentIndex()) PageControl1->setCurrentIndex(page);
   UpdateUndoControls();
-  if (CheckBoxProgHned->isChecked()) {
-    exchange_->StartProgramming();
-    ApplyExchangeView();
-  }
+  if (CheckBoxProgHned->isChecked()) requestProgramming();
 }
 
-void FormHlav::SpeedButtonZpetClick() { restoreSnapshot(undo_.undo(image_)); }
-void FormHlav::SpeedButtonZnovuClick() { restoreSnapshot(undo_.redo(image_)); }
+void FormHlav::SpeedButtonZpetClick() {
+  CommitPendingEdit();
+  restoreSnapshot(undo_.undo(image_));
+}
+void FormHlav::SpeedButtonZnovuClick() {
+  CommitPendingEdit();
+  restoreSnapshot(undo_.redo(image_));
+}
 
 }  // namespace rq

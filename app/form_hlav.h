@@ -20,6 +20,7 @@
 #include "model/parameter_image.h"
 #include "model/state_file.h"
 #include "model/undo_history.h"
+#include "pages/page_kit.h"
 #include "ui/monitor_view.h"
 #include "ui/text_table.h"
 
@@ -39,6 +40,7 @@ class QToolButton;
 namespace rq {
 
 class FormAbout;
+class PageSet;
 
 inline constexpr int kClientWidth = 1005;
 inline constexpr int kClientHeight = 832;
@@ -54,13 +56,15 @@ struct FormHlavOptions {
   std::optional<std::string> portOverride;
   // Shows a message box; empty: a modal QMessageBox. Tests record the texts instead.
   std::function<void(const QString& text)> messageBox;
+  // Asks a Yes / No / Cancel question; empty: a QMessageBox. Returns the button chosen.
+  std::function<int(const QString& text)> askQuestion;
   // Opens a document with the desktop's viewer; empty: QDesktopServices::openUrl.
   std::function<bool(const QString& path)> openDocument;
   // The serial port; empty: a TermiosPort.
   std::unique_ptr<SerialPort> port;
 };
 
-class FormHlav : public QMainWindow {
+class FormHlav : public QMainWindow, public PageHost {
   Q_OBJECT
 
  public:
@@ -74,14 +78,18 @@ class FormHlav : public QMainWindow {
   QString dataIgnPath() const { return dataIgnPath_; }
 
   // State, for the pages, tools and tests.
-  ParameterImage& image() { return image_; }
+  ParameterImage& image() override { return image_; }
   const ParameterImage& image() const { return image_; }
   AllFlags& allFlags() { return allFlags_; }
   DeviceExchange& exchange() { return *exchange_; }
   const TextTable& texts() const { return texts_; }
   int language() const { return language_; }
-  int currentPage() const { return currentPage_; }
-  bool testMode() const { return testMode_; }
+  int currentPage() const override { return currentPage_; }
+  bool testMode() const override { return testMode_; }
+  const MonitorKeptValues& live() const override;
+  bool connected() const override;
+  bool printing() const override;
+  PageSet& pageSet() { return *pageSet_; }
   QString fileName() const;
   QString iniDir() const { return iniDir_; }
   FormAbout* formAbout() const { return formAbout_; }
@@ -110,13 +118,17 @@ class FormHlav : public QMainWindow {
   // Page-facing routines. The pages bind into these; until they exist the steps that read
   // or write controls do nothing.
   void ReadBackPage();
-  void RefreshPages();
-  void ApplyPageRules();
+  void RefreshPages() override;
+  void ApplyPageRules() override;
   void PageControl1Change();
   void SanitizeImage();
   // After an edit: consistency pass, refresh twice, undo snapshot (may start programming).
-  void AfterChange();
-  void TakeSnapshot();
+  void AfterChange() override;
+  void TakeSnapshot() override;
+  void MenuNewClick() override;
+  void ButtonTestClick(int index) override;
+  // Commits an edit the user is still typing; every command calls it first.
+  void CommitPendingEdit();
   void SpeedButtonZpetClick();
   void SpeedButtonZnovuClick();
   void UpdateUndoControls();
@@ -160,6 +172,11 @@ class FormHlav : public QMainWindow {
   void setGaugeColour(QProgressBar* gauge, Colour colour);
   std::string portPath(int comNumber) const;
   void restoreSnapshot(int page);
+  // Programming after change waits while a read, verify or program runs.
+  void requestProgramming();
+  void startPendingProgramming();
+  int askQuestion(const QString& text);
+  void registerMonitorLabels();
 
   FormHlavOptions options_;
   QString settingsFolder_;
@@ -174,8 +191,9 @@ class FormHlav : public QMainWindow {
   int currentPage_ = 0;
   bool testMode_ = false;
   bool closed_ = false;
-  bool refreshing_ = false;
   bool inTick_ = false;
+  bool programPending_ = false;
+  std::unique_ptr<PageSet> pageSet_;
   IdentificationTexts identification_;
   std::map<std::string, std::string> portsMap_;
 

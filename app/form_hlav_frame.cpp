@@ -20,6 +20,7 @@
 #include <QToolButton>
 
 #include "app/form_hlav.h"
+#include "pages/page_set.h"
 
 namespace rq {
 namespace {
@@ -99,6 +100,11 @@ void FormHlav::buildFrame() {
   StatusBar1->setGeometry(0, 813, kClientWidth, 19);
 
   buildMenu();
+
+  // The editing pages, built once; then every control is known by name.
+  pageSet_ = std::make_unique<PageSet>(*this, this, pages_);
+  registerMonitorLabels();
+  pageSet_->indexControls();
 
   Timer1 = new QTimer(this);
   Timer1->setObjectName("Timer1");
@@ -262,13 +268,17 @@ void FormHlav::buildMonitorPage(QWidget* page) {
   const char* potLabels[] = {"LabelMonPotencMv", "LabelMonPotKorAdv", "LabelMonPotKorStartLimiter",
                              "LabelMonPotKorPilotLight", "LabelMonPotKorAcc"};
   for (int i = 0; i < 5; ++i) add(pot, potLabels[i], 8, 20 + 22 * i, 306);
-  add(page, "LabelMonGearNapeti", 658, 152, 306);
-  add(page, "LabelMonPomerRpmSpeed", 658, 176, 306);
-  for (int k = 0; k < 6; ++k) {
-    const QByteArray name = "LabelMonPomerRpmSpeedAuto" + QByteArray::number(k + 1);
-    add(page, name.constData(), 658 + 102 * (k % 3), 200 + 22 * (k / 3), 100);
+  // The gear values and the programming count are shown on the Gear and Bike pages.
+}
+
+// The live labels that stand on the editing pages are rendered like those of the Monitor page.
+void FormHlav::registerMonitorLabels() {
+  const MonitorView names = RenderMonitor(FrameBytes{}, image_, false, texts_);
+  for (const LabelView& lv : names.labels) {
+    const QString name = QString::fromStdString(lv.objectName);
+    if (monitorLabels_.contains(name)) continue;
+    if (auto* label = findChild<QLabel*>(name)) monitorLabels_.insert(name, label);
   }
-  add(page, "LabelPocetProgramovani", 658, 252, 306);
 }
 
 void FormHlav::buildLiveStrip(QWidget* client) {
@@ -356,7 +366,8 @@ void FormHlav::buildMenu() {
   auto later = [] {};
 
   QMenu* file = menu("MenuFile", "&File");
-  item(file, "MenuNew", "&New", QKeySequence(Qt::CTRL | Qt::Key_N), "Set default parameters ", later);
+  item(file, "MenuNew", "&New", QKeySequence(Qt::CTRL | Qt::Key_N), "Set default parameters ",
+       &FormHlav::MenuNewClick);
   file->addSeparator();
   item(file, "MenuOpen", "&Open", QKeySequence(Qt::Key_F3), "Open file with parametrs", later);
   item(file, "MenuOpenExeDir", "Open from exe dir", QKeySequence(Qt::CTRL | Qt::Key_F3), {}, later);
@@ -404,10 +415,11 @@ void FormHlav::buildMenu() {
   item(help, "MenuAbout", "&About...", {}, {}, &FormHlav::MenuAboutClick);
 
   // Until their handlers exist these commands are shown greyed out rather than doing nothing.
-  for (const char* name : {"MenuNew", "MenuOpen", "MenuOpenExeDir", "MenuSave", "MenuSaveExeDir",
+  for (const char* name : {"MenuOpen", "MenuOpenExeDir", "MenuSave", "MenuSaveExeDir",
                            "MenuPrint", "MenuPrintAll", "MenuToolsMinus", "MenuToolsPlus"})
     if (auto* a = findChild<QAction*>(name)) a->setEnabled(false);
-  for (QWidget* w : {static_cast<QWidget*>(SpeedButton6), static_cast<QWidget*>(SpeedButtonOpen),
+  connect(SpeedButton6, &QToolButton::clicked, this, &FormHlav::MenuNewClick);
+  for (QWidget* w : {static_cast<QWidget*>(SpeedButtonOpen),
                      static_cast<QWidget*>(SpeedButtonSave), static_cast<QWidget*>(SpeedButtonPrint)})
     w->setEnabled(false);
 }

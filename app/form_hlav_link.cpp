@@ -41,20 +41,24 @@ void FormHlav::Timer1Timer() {
   inTick_ = true;
   exchange_->tick();
   inTick_ = false;
+  startPendingProgramming();
   ApplyExchangeView();
 }
 
 void FormHlav::MenuReadClick() {
+  CommitPendingEdit();
   exchange_->MenuReadClick();
   ApplyExchangeView();
 }
 
 void FormHlav::MenuVerifyClick() {
+  CommitPendingEdit();
   exchange_->MenuVerifyClick();
   ApplyExchangeView();
 }
 
 void FormHlav::MenuProgramClick() {
+  CommitPendingEdit();
   exchange_->MenuProgramClick();
   ApplyExchangeView();
 }

@@ -20,6 +20,7 @@
 #include "link/monitor.h"
 #include "link/serial_port.h"
 #include "model/config_file.h"
+#include "model/parameter_table.h"
 #include "model/defaults.h"
 #include "model/file_io.h"
 #include "model/ign_file.h"
@@ -165,6 +166,8 @@ bool LoadIgn(const std::string& path, ParameterImage& image, std::string& error)
   LoadedConfiguration loaded;
   if (!LoadConfigurationFile(path, loaded, error)) return false;
   image = loaded.image;
+  // The window sends what its pages show: the gear system's hold on inputs 2 and 3 included.
+  ApplyGearCoupling(image);
   return true;
 }
 

@@ -205,3 +205,22 @@ const char* PageName(int page) {
 }
 
 }  // namespace rq
+
+namespace rq {
+
+bool ApplyGearCoupling(ParameterImage& image) {
+  constexpr int kGearSystem = 675, kInput2 = 167, kInput3 = 168, kGearOrSpeed = 7;
+  const int system = image.byte(kGearSystem);
+  const int input = system == 1 ? kInput2 : (system == 2 || system == 3) ? kInput3 : -1;
+  if (input < 0 || image.byte(input) == kGearOrSpeed) return false;
+  image.setByte(input, kGearOrSpeed);
+  return true;
+}
+
+const ParameterDef* FindParameter(std::string_view control) {
+  for (const ParameterDef& d : ScalarParameters())
+    if (control == d.control) return &d;
+  return nullptr;
+}
+
+}  // namespace rq

@@ -5,6 +5,7 @@
 
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "model/parameter_image.h"
 
@@ -62,5 +63,18 @@ int MapCellStep(const ParameterImage& image, const MapDef& map);
 inline constexpr int kPowerGridByte = 663;
 
 const char* PageName(int page);
+
+}  // namespace rq
+
+namespace rq {
+
+// The gear system takes over an input: "Voltage" (1) puts input 2 (byte 167) on "Gear", the
+// two ratio systems (2, 3) put input 3 (byte 168) on "Speed". Returns true when a byte
+// changed. Every path that hands a configuration to the unit applies it, the window's refresh
+// and the command-line tool's load alike.
+bool ApplyGearCoupling(ParameterImage& image);
+
+// The parameter row bound to a control name, or nullptr.
+const ParameterDef* FindParameter(std::string_view control);
 
 }  // namespace rq

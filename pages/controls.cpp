@@ -1,0 +1,172 @@
+#include "pages/controls.h"
+
+#include <QButtonGroup>
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+
+namespace rq {
+
+SpinEdit::SpinEdit(QWidget* parent) : QSpinBox(parent) {
+  setKeyboardTracking(false);
+  setButtonSymbols(QAbstractSpinBox::NoButtons);
+  setFocusPolicy(Qt::StrongFocus);  // the wheel alone never takes the focus
+  setGroupSeparatorShown(true);     // 1 000 and above with a thousands separator
+  setAlignment(Qt::AlignRight);
+  setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
+  connect(this, &QAbstractSpinBox::editingFinished, this, [this] {
+    // Also fires on every focus loss; only a value that differs from the shown one is an edit.
+    if (value() != shown_) commit();
+  });
+}
+
+void SpinEdit::showValue(int value) {
+  shown_ = value;
+  touched_ = false;
+  const int clamped = std::clamp(value, minimum(), maximum());
+  if (clamped != this->value() || text() != textFromValue(clamped)) {
+    const QSignalBlocker block(this);
+    setValue(clamped);
+  }
+  // What the user compares against is what the field shows.
+  shown_ = clamped;
+}
+
+void SpinEdit::takeTypedText() {
+  if (text() != textFromValue(value())) {
+    const QSignalBlocker block(this);
+    interpretText();
+  }
+}
+
+void SpinEdit::commit() {
+  touched_ = true;
+  if (onCommit) onCommit();
+}
+
+void SpinEdit::stepBy(int steps) {
+  takeTypedText();
+  const int before = value();
+  QSpinBox::stepBy(steps);
+  if (value() != before) commit();
+}
+
+void SpinEdit::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    // Enter: store the value and move on, as one commit.
+    event->accept();
+    takeTypedText();
+    commit();
+    focusNextChild();
+    return;
+  }
+  QSpinBox::keyPressEvent(event);
+}
+
+void SpinEdit::wheelEvent(QWheelEvent* event) {
+  if (!hasFocus()) {
+    event->ignore();  // scrolling past the field
+    return;
+  }
+  QSpinBox::wheelEvent(event);
+}
+
+UpDown::UpDown(SpinEdit* edit, QWidget* parent) : QWidget(parent), edit_(edit) {
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  for (int dir : {+1, -1}) {
+    auto* b = new QToolButton(this);
+    b->setArrowType(dir > 0 ? Qt::UpArrow : Qt::DownArrow);
+    b->setAutoRepeat(true);
+    b->setFocusPolicy(Qt::NoFocus);
+    b->setFixedSize(16, 11);
+    b->setIconSize(QSize(7, 5));
+    layout->addWidget(b);
+    connect(b, &QToolButton::clicked, this, [this, dir] { edit_->stepBy(dir); });
+  }
+  setFixedSize(16, 22);
+}
+
+CheckEdit::CheckEdit(const QString& text, QWidget* parent) : QCheckBox(text, parent) {
+  connect(this, &QCheckBox::clicked, this, [this] {
+    if (onCommit) onCommit();
+  });
+}
+
+void CheckEdit::showValue(bool on) {
+  shown_ = on;
+  if (isChecked() != on) {
+    const QSignalBlocker block(this);
+    setChecked(on);
+  }
+}
+
+ComboEdit::ComboEdit(const QStringList& items, QWidget* parent) : QComboBox(parent) {
+  addItems(items);
+  setFocusPolicy(Qt::StrongFocus);
+  setSizeAdjustPolicy(QComboBox::AdjustToContents);
+  connect(this, &QComboBox::activated, this, [this](int i) {
+    if (onChosen) onChosen(i);
+  });
+}
+
+void ComboEdit::setIndex(int index) {
+  if (index >= count()) index = -1;
+  if (currentIndex() == index) return;
+  const QSignalBlocker block(this);
+  setCurrentIndex(index);
+}
+
+void ComboEdit::wheelEvent(QWheelEvent* event) {
+  if (!hasFocus()) {
+    event->ignore();
+    return;
+  }
+  QComboBox::wheelEvent(event);
+}
+
+RadioGroup::RadioGroup(const QString& name, const QString& title, const QStringList& items,
+                       int columns, QWidget* parent)
+    : QGroupBox(title, parent), group_(new QButtonGroup(this)) {
+  setObjectName(name);
+  auto* grid = new QGridLayout(this);
+  grid->setContentsMargins(8, 4, 8, 4);
+  grid->setVerticalSpacing(2);
+  const int rows = (int(items.size()) + columns - 1) / std::max(1, columns);
+  for (int i = 0; i < items.size(); ++i) {
+    auto* b = new QRadioButton(items[i], this);
+    b->setObjectName(QStringLiteral("%1_%2").arg(objectName()).arg(i));
+    group_->addButton(b, i);
+    grid->addWidget(b, i % rows, i / rows);
+    buttons_.push_back(b);
+  }
+  connect(group_, &QButtonGroup::idClicked, this, [this](int id) {
+    if (onChosen) onChosen(id);
+  });
+}
+
+int RadioGroup::index() const { return group_->checkedId(); }
+
+void RadioGroup::setIndex(int index) {
+  if (index == this->index()) return;
+  const QSignalBlocker block(group_);
+  if (index < 0 || index >= count()) {
+    // A byte outside the list shows no selection.
+    group_->setExclusive(false);
+    for (QRadioButton* b : buttons_) {
+      const QSignalBlocker bb(b);
+      b->setChecked(false);
+    }
+    group_->setExclusive(true);
+    return;
+  }
+  const QSignalBlocker bb(buttons_[static_cast<std::size_t>(index)]);
+  buttons_[static_cast<std::size_t>(index)]->setChecked(true);
+}
+
+}  // namespace rq

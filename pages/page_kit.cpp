@@ -1,0 +1,130 @@
+#include "pages/page_kit.h"
+
+#include <QGridLayout>
+
+namespace rq {
+
+void Bindings::refresh(const ParameterImage& image) {
+  for (Binding& b : rows_) {
+    const int v = ShownValue(image, *b.def);
+    if (b.spin != nullptr) {
+      b.spin->showValue(v);
+    } else if (b.check != nullptr) {
+      b.check->showValue(v != 0);
+    } else if (b.choice != nullptr) {
+      const int item = b.byteToItem != nullptr ? b.byteToItem(v) : v;
+      b.shownIndex = item >= 0 && item < b.choice->count() ? item : -1;
+      b.choice->setIndex(b.shownIndex);
+    }
+  }
+}
+
+void Bindings::readBack(ParameterImage& image) {
+  for (Binding& b : rows_) {
+    if (b.spin != nullptr) {
+      b.spin->takeTypedText();
+      if (b.spin->userChanged()) StoreShown(image, *b.def, b.spin->value());
+    } else if (b.check != nullptr) {
+      if (b.check->userChanged()) StoreShown(image, *b.def, b.check->isChecked() ? 1 : 0);
+    } else if (b.choice != nullptr) {
+      const int item = b.choice->index();
+      if (item < 0 || item == b.shownIndex) continue;  // nothing chosen: leave the byte alone
+      StoreShown(image, *b.def, b.itemToByte != nullptr ? b.itemToByte(item) : item);
+    }
+  }
+}
+
+void PageKit::commitEdit() {
+  if (refreshing()) return;
+  if (readBackPage) readBackPage();
+  host_.AfterChange();
+}
+
+namespace {
+
+const ParameterDef& Row(const char* name) {
+  const ParameterDef* d = FindParameter(name);
+  if (d == nullptr) qFatal("no parameter row binds %s", name);
+  return *d;
+}
+
+}  // namespace
+
+PageKit::SpinPair PageKit::spin(const char* upDownName, QWidget* parent, Bindings& bindings) {
+  const ParameterDef& d = Row(upDownName);
+  const QString name = QString::fromLatin1(upDownName);
+  auto* edit = new SpinEdit(parent);
+  edit->setObjectName("Edit" + name.mid(6));
+  edit->setRange(d.min, d.max);
+  edit->setSingleStep(d.increment);
+  const int digits = int(QString::number(std::max(std::abs(d.min), std::abs(d.max))).size());
+  edit->setFixedWidth(std::max(40, 14 + 8 * (digits + (d.min < 0 ? 1 : 0) + (digits > 3))));
+  edit->onCommit = [this] { commitEdit(); };
+  auto* updown = new UpDown(edit, parent);
+  updown->setObjectName(name);
+  Binding b;
+  b.def = &d;
+  b.spin = edit;
+  bindings.add(b);
+  return {edit, updown};
+}
+
+CheckEdit* PageKit::check(const char* name, const QString& text, QWidget* parent,
+                          Bindings& bindings) {
+  auto* c = new CheckEdit(text, parent);
+  c->setObjectName(name);
+  c->onCommit = [this] { commitEdit(); };
+  Binding b;
+  b.def = &Row(name);
+  b.check = c;
+  bindings.add(b);
+  return c;
+}
+
+ComboEdit* PageKit::combo(const char* name, const QStringList& items, QWidget* parent,
+                          Bindings& bindings) {
+  auto* c = new ComboEdit(items, parent);
+  c->setObjectName(name);
+  c->onChosen = [this](int) { commitEdit(); };
+  Binding b;
+  b.def = &Row(name);
+  b.choice = c;
+  bindings.add(b);
+  return c;
+}
+
+RadioGroup* PageKit::radio(const char* name, const QString& title, const QStringList& items,
+                           int columns, QWidget* parent, Bindings& bindings,
+                           std::function<void(int)> handler) {
+  auto* g = new RadioGroup(name, title, items, columns, parent);
+  if (handler) {
+    g->onChosen = [this, handler = std::move(handler)](int item) {
+      if (!refreshing()) handler(item);
+    };
+  } else {
+    g->onChosen = [this](int) { commitEdit(); };
+  }
+  Binding b;
+  b.def = &Row(name);
+  b.choice = g;
+  bindings.add(b);
+  return g;
+}
+
+QLabel* PageKit::label(const char* name, const QString& text, QWidget* parent) {
+  auto* l = new QLabel(text, parent);
+  l->setObjectName(name);
+  return l;
+}
+
+PageKit::SpinPair PageKit::row(QGridLayout* grid, int r, const char* labelName,
+                               const QString& text, const char* upDownName, QWidget* parent,
+                               Bindings& bindings, int column) {
+  if (labelName != nullptr) grid->addWidget(label(labelName, text, parent), r, column);
+  SpinPair p = spin(upDownName, parent, bindings);
+  grid->addWidget(p.edit, r, column + 1);
+  grid->addWidget(p.upDown, r, column + 2);
+  return p;
+}
+
+}  // namespace rq

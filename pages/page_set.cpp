@@ -1,0 +1,84 @@
+#include "pages/page_set.h"
+
+#include <QApplication>
+#include <QWidget>
+
+namespace rq {
+
+PageSet::PageSet(PageHost& host, QWidget* window, const std::array<QWidget*, kPageCount>& pages)
+    : host_(host), window_(window), kit_(host) {
+  kit_.readBackPage = [this] { readBack(host_.currentPage()); };
+  auto own = [this](std::unique_ptr<PageModule> m, std::initializer_list<int> indexes) {
+    if (!m) return;
+    for (int i : indexes) byPage_[static_cast<std::size_t>(i)] = m.get();
+    owned_.push_back(std::move(m));
+  };
+  own(MakeBikePage(kit_, pages[kPageBike]), {kPageBike});
+  own(MakeInputsPage(kit_, pages[kPageInputs]), {kPageInputs});
+  own(MakeMapPages(kit_, pages[kPageAdvance1], pages[kPageAdvance2], pages[kPageServo]),
+      {kPageAdvance1, kPageAdvance2, kPageServo});
+  own(MakePowerOutPages(kit_, pages[kPagePowerOut1], pages[kPagePowerOut2]),
+      {kPagePowerOut1, kPagePowerOut2});
+  own(MakeGearRacePages(kit_, pages[kPageGear], pages[kPageRace]), {kPageGear, kPageRace});
+  own(MakeTestsPage(kit_, pages[kPageTests]), {kPageTests});
+}
+
+PageSet::~PageSet() = default;
+
+void PageSet::indexControls() {
+  byName_.clear();
+  for (QWidget* w : window_->findChildren<QWidget*>())
+    if (!w->objectName().isEmpty()) byName_.insert(w->objectName(), w);
+}
+
+void PageSet::refresh(int page) {
+  const PageKit::RefreshScope scope(kit_);
+  if (page >= 0 && page < kPageCount)
+    if (PageModule* m = module(page)) m->refresh(page);
+  // Runs on every refresh whatever the page: the gear system holds inputs 2 and 3.
+  ApplyGearCoupling(host_.image());
+}
+
+void PageSet::readBack(int page) {
+  if (kit_.refreshing() || page < 0 || page >= kPageCount) return;
+  if (PageModule* m = module(page)) m->readBack(page);
+}
+
+void PageSet::applyRules(int page) {
+  RuleInputs in;
+  in.image = &host_.image();
+  in.printing = host_.printing();
+  in.testMode = host_.testMode();
+  in.pickupSignal = host_.live().pickupSignal;
+  for (const RuleResult& r : EvaluatePageRules(page, in)) {
+    QWidget* w = byName_.value(QString::fromStdString(r.control));
+    if (w == nullptr) continue;
+    if (r.property == RuleProperty::Visible) {
+      if (w->isVisibleTo(w->parentWidget()) != r.on) w->setVisible(r.on);
+    } else if (w->isEnabled() != r.on) {
+      w->setEnabled(r.on);
+    }
+  }
+  if (page >= 0 && page < kPageCount)
+    if (PageModule* m = module(page)) m->applyRules(page);
+}
+
+void PageSet::markLive(int page) {
+  if (page >= 0 && page < kPageCount)
+    if (PageModule* m = module(page)) m->markLive(page);
+}
+
+void PageSet::monitorAccepted() {
+  for (const auto& m : owned_) m->monitorAccepted();
+}
+
+bool PageSet::commitFocusedEdit() {
+  auto* edit = qobject_cast<SpinEdit*>(QApplication::focusWidget());
+  if (edit == nullptr || kit_.refreshing()) return false;
+  edit->takeTypedText();
+  if (!edit->userChanged()) return false;
+  kit_.commitEdit();
+  return true;
+}
+
+}  // namespace rq

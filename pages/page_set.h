@@ -1,0 +1,64 @@
+// All editing pages of the window behind one face: the window dispatches refresh, read-back,
+// rules and live marking by page index and knows nothing of the controls.
+#pragma once
+
+#include <QHash>
+#include <QString>
+
+#include <array>
+#include <memory>
+#include <vector>
+
+#include "pages/page_kit.h"
+#include "pages/page_rules.h"
+
+class QWidget;
+
+namespace rq {
+
+class PageSet {
+ public:
+  // pages: the tab widgets of the page control, by page index; window: where the rules look
+  // controls up by name (the page controls and the frame's).
+  PageSet(PageHost& host, QWidget* window, const std::array<QWidget*, kPageCount>& pages);
+  ~PageSet();
+
+  PageKit& kit() { return kit_; }
+  bool refreshing() const { return kit_.refreshing(); }
+
+  // Image -> controls of the page, then the gear coupling. The caller applies the rules.
+  void refresh(int page);
+  // Controls of the page -> image; nothing while a refresh runs.
+  void readBack(int page);
+  // The rule table of the page and the common part, then the page's own rules.
+  void applyRules(int page);
+  void markLive(int page);
+  void monitorAccepted();
+  // Commits an edit the user is still typing in (before commands and page changes).
+  // Returns true when it committed one.
+  bool commitFocusedEdit();
+
+  PageModule* module(int page) const { return byPage_[static_cast<std::size_t>(page)]; }
+  // Call after the window has built everything it names, so that rules find every control.
+  void indexControls();
+
+ private:
+  PageHost& host_;
+  QWidget* window_;
+  PageKit kit_;
+  std::vector<std::unique_ptr<PageModule>> owned_;
+  std::array<PageModule*, kPageCount> byPage_{};
+  QHash<QString, QWidget*> byName_;
+};
+
+// The page families. Each builds its controls into the page widgets it is given.
+std::unique_ptr<PageModule> MakeBikePage(PageKit& kit, QWidget* page);
+std::unique_ptr<PageModule> MakeInputsPage(PageKit& kit, QWidget* page);
+std::unique_ptr<PageModule> MakeGearRacePages(PageKit& kit, QWidget* gear, QWidget* race);
+std::unique_ptr<PageModule> MakeTestsPage(PageKit& kit, QWidget* page);
+// The three map pages share one grid; the two power-output pages hold four outputs.
+std::unique_ptr<PageModule> MakeMapPages(PageKit& kit, QWidget* advance1, QWidget* advance2,
+                                         QWidget* servo);
+std::unique_ptr<PageModule> MakePowerOutPages(PageKit& kit, QWidget* first, QWidget* second);
+
+}  // namespace rq
