@@ -87,7 +87,9 @@ UpDown::UpDown(SpinEdit* edit, QWidget* parent) : QWidget(parent), edit_(edit) {
     b->setFixedSize(16, 11);
     b->setIconSize(QSize(7, 5));
     layout->addWidget(b);
-    connect(b, &QToolButton::clicked, this, [this, dir] { edit_->stepBy(dir); });
+    connect(b, &QToolButton::clicked, this, [this, dir] {
+      if (edit_->isEnabled() && edit_->isVisible()) edit_->stepBy(dir);
+    });
   }
   setFixedSize(16, 22);
 }

@@ -36,37 +36,59 @@ class BikePage : public BoundPage {
     bikeRow.byteToItem = &BikeTypeToItem;
     bikeRow.itemToByte = &BikeItemToType;
 
+    auto* pickups = new QHBoxLayout;
+    pickups->addWidget(
+        k.check("CheckBoxInvPickup1", "Inverse polarity of pick-up 1", top, bindings));
+    pickups->addWidget(
+        k.check("CheckBoxInvPickup2", "Inverse polarity of pick-up 2", top, bindings));
+    pickups->addStretch();
+    left->addLayout(pickups);
+
     auto* special = new QGroupBox(
         "Specification of synchronization - Caution - For experienced user only!", top);
     special->setObjectName("GroupBoxSpecial");
-    auto* sg = new QGridLayout(special);
-    sg->addWidget(PageKit::label("LabelSynchro", "Synchronization method", special), 0, 0);
+    auto* sv = new QVBoxLayout(special);
+    auto* synchroRow = new QHBoxLayout;
+    synchroRow->addWidget(PageKit::label("LabelSynchro", "Synchronization method", special));
     synchro_ = k.combo("ComboBoxSynchro",
                        {"1 lobe, 1 or 2 pick-up", "Short gap between lobes (inserted lobe)",
                         "Wide lobe", "Long gap between lobes (missing lobe)",
                         "2 pick-ups, missing lobe", "2 Short gaps between lobes (inserted lobe)",
                         "Honda NSR 250 MC18 -"},
                        special, bindings);
-    sg->addWidget(synchro_, 0, 1, 1, 5);
-    k.row(sg, 1, "LabelPocPalcu", "Number of lobe at rotor", "UpDownPocPalcu", special, bindings);
-    k.row(sg, 2, "LabelPocKanalu", "Number of outputs (coils)", "UpDownPocKanalu", special,
+    synchroRow->addWidget(synchro_);
+    synchroRow->addStretch();
+    sv->addLayout(synchroRow);
+    auto* body = new QHBoxLayout;
+    sv->addLayout(body);
+    auto* sg = new QGridLayout;
+    body->addLayout(sg);
+    k.row(sg, 0, "LabelPocPalcu", "Number of lobe at rotor", "UpDownPocPalcu", special, bindings);
+    k.row(sg, 1, "LabelPocKanalu", "Number of outputs (coils)", "UpDownPocKanalu", special,
           bindings);
     auto* nasobek = k.combo("ComboBoxNasobekPalcu",
                             {"1 ignition per 2 revolutions (camshaft)", "1 ignition per revolution",
                              "2 ignitions per revolution", "3 ignitions per revolution"},
                             special, bindings);
-    sg->addWidget(nasobek, 3, 0, 1, 3);
-    k.row(sg, 4, "LabelPocSynchro", "Revolutions without ignition", "UpDownPocSynchro", special,
+    sg->addWidget(nasobek, 2, 0, 1, 5);
+    k.row(sg, 3, "LabelPocSynchro", "Revolutions without ignition", "UpDownPocSynchro", special,
           bindings);
+    // Compensation: two values under one label, shown in developer test mode only.
+    sg->addWidget(PageKit::label("LabelKompenz", "Compensation ", special), 4, 0);
+    for (int i = 1; i <= 2; ++i) {
+      const std::string name = "UpDownKompenz" + std::to_string(i);
+      const auto p = k.spin(name.c_str(), special, bindings);
+      sg->addWidget(p.edit, 4, 1 + 2 * (i - 1));
+      sg->addWidget(p.upDown, 4, 2 + 2 * (i - 1));
+    }
+    sg->setRowStretch(5, 1);
 
     // The two channels: lobe, its second edge, the second pick-up.
-    auto* heads = new QHBoxLayout;
-    heads->addSpacing(130);
-    heads->addWidget(PageKit::label("LabelLobe", "Lobe", special));
-    heads->addWidget(PageKit::label("LabelHrana2", "2nd Edge", special));
-    heads->addWidget(PageKit::label("LabelSnimac2", "2nd Pick-up", special));
-    heads->addStretch();
-    sg->addLayout(heads, 5, 0, 1, 6);
+    auto* channels = new QGridLayout;
+    body->addLayout(channels);
+    channels->addWidget(PageKit::label("LabelLobe", "Lobe", special), 0, 1, 1, 2);
+    channels->addWidget(PageKit::label("LabelHrana2", "2nd Edge", special), 0, 3);
+    channels->addWidget(PageKit::label("LabelSnimac2", "2nd Pick-up", special), 0, 4);
     for (int ch = 1; ch <= 2; ++ch) {
       auto* box = new QGroupBox(QString("Channel %1").arg(ch), special);
       box->setObjectName(QString("GroupBoxPalec%1").arg(ch));
@@ -80,25 +102,12 @@ class BikePage : public BoundPage {
               upDown.c_str(), box, bindings);
         const std::string h2 = "CheckBoxPalec" + c + kind + "H2";
         const std::string p2 = "CheckBoxPalec" + c + kind + "P2";
-        g->addWidget(k.check(h2.c_str(), QString(), box, bindings), r, 3);
-        g->addWidget(k.check(p2.c_str(), QString(), box, bindings), r, 4);
+        g->addWidget(k.check(h2.c_str(), QString(), box, bindings), r, 3, Qt::AlignCenter);
+        g->addWidget(k.check(p2.c_str(), QString(), box, bindings), r, 4, Qt::AlignCenter);
       }
-      g->setColumnStretch(5, 1);
-      sg->addWidget(box, 5 + ch, 0, 1, 6);
+      channels->addWidget(box, ch, 0, 1, 5);
     }
-    sg->addWidget(k.check("CheckBoxInvPickup1", "Inverse polarity of pick-up 1", special, bindings),
-                  8, 0, 1, 3);
-    sg->addWidget(k.check("CheckBoxInvPickup2", "Inverse polarity of pick-up 2", special, bindings),
-                  9, 0, 1, 3);
-    // Compensation: two values under one label, shown in developer test mode only.
-    sg->addWidget(PageKit::label("LabelKompenz", "Compensation ", special), 10, 0);
-    for (int i = 1; i <= 2; ++i) {
-      const std::string name = "UpDownKompenz" + std::to_string(i);
-      const auto p = k.spin(name.c_str(), special, bindings);
-      sg->addWidget(p.edit, 10, 1 + 2 * (i - 1));
-      sg->addWidget(p.upDown, 10, 2 + 2 * (i - 1));
-    }
-    sg->setColumnStretch(5, 1);
+    channels->setRowStretch(3, 1);
     left->addWidget(special);
     left->addStretch();
 

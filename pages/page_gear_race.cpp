@@ -162,6 +162,7 @@ class GearRacePages : public PageModule {
     outer->addLayout(col4);
     col4->addWidget(autoBox);
     col4->addStretch();
+    outer->addStretch();
   }
 
   void buildRace(QWidget* page) {
@@ -227,6 +228,7 @@ class GearRacePages : public PageModule {
     }
     kg->setRowStretch(7, 1);
     outer->addWidget(kor);
+    outer->addStretch();
   }
 
   // Gear system chosen: store it, let it take over its input, rules, snapshot.
