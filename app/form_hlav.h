@@ -83,6 +83,7 @@ class FormHlav : public QMainWindow, public PageHost {
   AllFlags& allFlags() { return allFlags_; }
   DeviceExchange& exchange() { return *exchange_; }
   const TextTable& texts() const { return texts_; }
+  const UndoHistory& undoHistory() const { return undo_; }
   int language() const { return language_; }
   int currentPage() const override { return currentPage_; }
   bool testMode() const override { return testMode_; }

@@ -35,6 +35,7 @@ class SpinEdit : public QSpinBox {
   void clearTouched() { touched_ = false; }
   // Takes typed text into value() (keyboard tracking is off).
   void takeTypedText();
+  QString textFor(int value) const { return textFromValue(value); }
 
   std::function<void()> onCommit;  // called once per user commit
 

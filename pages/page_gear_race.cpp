@@ -169,9 +169,11 @@ class GearRacePages : public PageModule {
     auto* top = new QWidget(page);
     top->setObjectName("RaceContent");
     top->setGeometry(0, 0, 975, 410);
-    auto* outer = new QHBoxLayout(top);
-    auto* col1 = new QVBoxLayout;
-    outer->addLayout(col1);
+    auto* rows = new QVBoxLayout(top);
+    auto* col1 = new QHBoxLayout;
+    rows->addLayout(col1);
+    auto* outer = new QHBoxLayout;
+    rows->addLayout(outer);
     col1->addWidget(kit_.radio("RadioGroupClutchMode", "Clutch mode", {"No ignition", "Retard"},
                                1, top, race_,
                                [this](int item) { RadioGroupClutchModeClick(item); }));

@@ -1,5 +1,6 @@
 #include "pages/page_kit.h"
 
+#include <QFontMetrics>
 #include <QGridLayout>
 
 namespace rq {
@@ -57,8 +58,11 @@ PageKit::SpinPair PageKit::spin(const char* upDownName, QWidget* parent, Binding
   edit->setObjectName("Edit" + name.mid(6));
   edit->setRange(d.min, d.max);
   edit->setSingleStep(d.increment);
-  const int digits = int(QString::number(std::max(std::abs(d.min), std::abs(d.max))).size());
-  edit->setFixedWidth(std::max(40, 14 + 8 * (digits + (d.min < 0 ? 1 : 0) + (digits > 3))));
+  // As wide as the longest value it can show, thousands separator and sign included.
+  const QFontMetrics fm(edit->font());
+  const int text = std::max(fm.horizontalAdvance(edit->textFor(d.min)),
+                            fm.horizontalAdvance(edit->textFor(d.max)));
+  edit->setFixedWidth(std::max(34, text + 16));
   edit->onCommit = [this] { commitEdit(); };
   auto* updown = new UpDown(edit, parent);
   updown->setObjectName(name);

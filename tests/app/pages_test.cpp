@@ -1,0 +1,411 @@
+// The editing pages of Bike, Inputs, Gear, Race and Tests driven the way a user drives them:
+// typing plus Enter, the arrow keys, clicks. Every parameter row must reach exactly the bytes the
+// table says, and nothing a refresh does may be taken for an edit.
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <set>
+
+#include "model/defaults.h"
+#include "pages/controls.h"
+#include "pages/page_set.h"
+#include "support.h"
+
+namespace rq::test {
+namespace {
+
+constexpr int kStaticPages[] = {kPageBike, kPageInputs, kPageGear, kPageRace, kPageTests};
+
+bool IsStaticPage(int page) {
+  for (int p : kStaticPages)
+    if (p == page) return true;
+  return false;
+}
+
+QString EditName(const ParameterDef& d) {
+  const QString name = QString::fromLatin1(d.control);
+  return d.kind == ControlKind::UpDown ? "Edit" + name.mid(6) : name;
+}
+
+// The configuration bytes that differ, "offset: a/b ...", empty when equal.
+std::string Diff(const ParameterImage& a, const ParameterImage& b) {
+  std::string out;
+  for (int i = 0; i < kConfigSize; ++i)
+    if (a.byte(i) != b.byte(i))
+      out += std::to_string(i) + ": " + std::to_string(a.byte(i)) + "/" +
+             std::to_string(b.byte(i)) + " ";
+  return out;
+}
+
+// What the window must hold after a user stores `shown` into `def`: the value, then the
+// consistency pass and the gear coupling, nothing else.
+ParameterImage Expected(const ParameterImage& before, const ParameterDef& def, long shown) {
+  ParameterImage e = before;
+  StoreShown(e, def, shown);
+  SanitizeImage(e);
+  ApplyGearCoupling(e);
+  return e;
+}
+
+// Settings of the modes under which each control of the page is enabled and visible. Every
+// row is tested under the first setup that shows it.
+using ModeSetup = void (*)(ParameterImage&);
+const ModeSetup kSetups[] = {
+    [](ParameterImage& im) {  // special bike, two channels, all inputs in use
+      im.setByte(140, 1);
+      im.setByte(146, 1);
+      im.setByte(149, 2);
+      im.setByte(166, 3);
+      im.setByte(167, 4);
+      im.setByte(168, 5);
+      im.setByte(675, 0);
+    },
+    [](ParameterImage& im) {  // special bike with two pick-ups
+      im.setByte(140, 1);
+      im.setByte(146, 4);
+      im.setByte(149, 2);
+    },
+    [](ParameterImage& im) {  // gear by voltage, six gears, clutch master on input 1
+      im.setByte(675, 1);
+      im.setByte(676, 6);
+      im.setByte(166, 3);
+    },
+    [](ParameterImage& im) {  // gear by ratio
+      im.setByte(675, 2);
+      im.setByte(676, 6);
+      im.setByte(166, 3);
+    },
+    [](ParameterImage& im) {  // automatic gear learning
+      im.setByte(675, 3);
+      im.setByte(676, 6);
+      im.setByte(166, 3);
+    },
+};
+
+class PagesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    cfg_.writeMarker("DIAG_UNLOCK");  // developer test mode shows every field
+    w_ = std::make_unique<Window>();
+    form().show();
+    form().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form()));
+  }
+  FormHlav& form() { return *w_->form; }
+  void showPage(int page) {
+    form().findChild<QTabWidget*>("PageControl1")->setCurrentIndex(page);
+    ASSERT_EQ(form().currentPage(), page);
+  }
+  void load(const ParameterImage& image) {
+    form().image() = image;
+    form().RefreshPages();
+  }
+  template <typename T>
+  T* find(const QString& name) {
+    return form().findChild<T*>(name);
+  }
+
+  // Types the value into the field and presses Enter.
+  void type(SpinEdit* edit, long value) {
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClicks(edit, QString::number(value));
+    QTest::keyClick(edit, Qt::Key_Return);
+  }
+
+  TempConfig cfg_;
+  std::unique_ptr<Window> w_;
+};
+
+TEST_F(PagesTest, EveryControlHasItsRowAndEveryRowItsControl) {
+  std::set<QString> bound;
+  for (const ParameterDef& d : ScalarParameters()) {
+    if (!IsStaticPage(d.page)) continue;
+    const QString name = EditName(d);
+    bound.insert(name);
+    EXPECT_NE(find<QWidget>(name), nullptr) << "no control for row " << d.name;
+    if (d.kind == ControlKind::UpDown) {
+      EXPECT_NE(find<UpDown>(d.control), nullptr) << d.control;
+    }
+  }
+  const QTabWidget* tabs = find<QTabWidget>("PageControl1");
+  for (int page : kStaticPages) {
+    QWidget* p = tabs->widget(page);
+    for (QWidget* w : p->findChildren<QWidget*>()) {
+      const bool editing = qobject_cast<SpinEdit*>(w) || qobject_cast<CheckEdit*>(w) ||
+                           qobject_cast<ComboEdit*>(w) || qobject_cast<RadioGroup*>(w);
+      if (editing) {
+        EXPECT_TRUE(bound.count(w->objectName())) << "unbound " << w->objectName().toStdString();
+      }
+    }
+  }
+}
+
+TEST_F(PagesTest, EveryParameterThroughTypingEnterAndArrowsGivesTheTableBytes) {
+  std::set<std::string> tested;
+  for (ModeSetup setup : kSetups) {
+    for (int page : kStaticPages) {
+      ParameterImage base = NewConfiguration();
+      setup(base);
+      SanitizeImage(base);
+      ApplyGearCoupling(base);
+      showPage(page);
+      for (const ParameterDef& d : ScalarParameters()) {
+        if (d.page != page || d.kind != ControlKind::UpDown || tested.count(d.control)) continue;
+        auto* edit = find<SpinEdit>(EditName(d));
+        ASSERT_NE(edit, nullptr) << d.control;
+        load(base);
+        if (!edit->isVisible() || !edit->isEnabled()) continue;
+        tested.insert(d.control);
+        const long mid = d.min + (d.max - d.min) / 2 / d.increment * d.increment;
+        for (long v : {long(d.min), long(d.max), mid}) {
+          load(base);
+          const ParameterImage before = form().image();
+          type(edit, v);
+          EXPECT_EQ(Diff(form().image(), Expected(before, d, v)), "")
+              << d.control << " typed " << v;
+        }
+        // The arrows step by the increment from the minimum and back.
+        load(base);
+        type(edit, d.min);
+        const ParameterImage atMin = form().image();
+        const long up = std::min<long>(d.max, edit->value() + d.increment);
+        edit->setFocus();
+        QTest::keyClick(edit, Qt::Key_Up);
+        EXPECT_EQ(Diff(form().image(), Expected(atMin, d, up)), "")
+            << d.control << " up";
+      }
+    }
+  }
+  for (const ParameterDef& d : ScalarParameters())
+    if (IsStaticPage(d.page) && d.kind == ControlKind::UpDown) {
+      EXPECT_TRUE(tested.count(d.control)) << d.control << " never shown and enabled";
+    }
+}
+
+TEST_F(PagesTest, ChecksAndChoicesStoreTheirByteOnTheUsersClick) {
+  std::set<std::string> tested;
+  for (ModeSetup setup : kSetups) {
+    for (int page : kStaticPages) {
+      ParameterImage base = NewConfiguration();
+      setup(base);
+      SanitizeImage(base);
+      showPage(page);
+      for (const ParameterDef& d : ScalarParameters()) {
+        if (d.page != page || d.kind == ControlKind::UpDown || tested.count(d.control)) continue;
+        load(base);
+        QWidget* w = find<QWidget>(d.control);
+        ASSERT_NE(w, nullptr) << d.control;
+        if (!w->isVisible() || !w->isEnabled()) continue;
+        tested.insert(d.control);
+        if (auto* check = qobject_cast<CheckEdit*>(w)) {
+          const bool was = check->isChecked();
+          QTest::mouseClick(check, Qt::LeftButton, {}, QPoint(8, check->height() / 2));
+          EXPECT_EQ(form().image().byte(d.index), was ? 0 : 1) << d.control;
+        } else if (auto* radio = qobject_cast<RadioGroup*>(w)) {
+          for (int i = radio->count() - 1; i >= 0; --i) {
+            if (!radio->button(i)->isEnabled()) continue;
+            QTest::mouseClick(radio->button(i), Qt::LeftButton, {}, QPoint(6, 6));
+            // The gear system may take an input over; the item chosen is what is stored.
+            EXPECT_EQ(form().image().byte(d.index), i) << d.control;
+          }
+        } else if (auto* combo = qobject_cast<ComboEdit*>(w)) {
+          if (std::string_view(d.control) == "ComboBoxBike") continue;  // own test below
+          for (int i = combo->count() - 1; i >= 0; --i) {
+            if (!combo->isEnabled()) break;
+            combo->setCurrentIndex(i);
+            emit combo->activated(i);
+            EXPECT_EQ(form().image().byte(d.index) == i || std::string_view(d.control) == "ComboBoxSynchro", true)
+                << d.control << " item " << i;
+          }
+        }
+      }
+    }
+  }
+  for (const ParameterDef& d : ScalarParameters())
+    if (IsStaticPage(d.page) && d.kind != ControlKind::UpDown) {
+      EXPECT_TRUE(tested.count(d.control)) << d.control << " never shown and enabled";
+    }
+}
+
+TEST_F(PagesTest, MotorbikeTypeItemsMapToTypesBothWays) {
+  int asked = 0;
+  // Answer No to the defaults question: only the preset applies.
+  w_->form.reset();
+  FormHlavOptions o;
+  o.askQuestion = [&](const QString&) {
+    ++asked;
+    return int(QMessageBox::No);
+  };
+  o.messageBox = [](const QString&) {};
+  o.settingsFolder = cfg_.folder();
+  w_->form = std::make_unique<FormHlav>(std::move(o));
+  showPage(kPageBike);
+  auto* bike = find<ComboEdit>("ComboBoxBike");
+  const int types[6] = {0, 2, 3, 4, 5, 1};
+  for (int item = 0; item < 6; ++item) {
+    asked = 0;
+    bike->setCurrentIndex(item);
+    emit bike->activated(item);
+    EXPECT_EQ(form().image().byte(140), types[item]);
+    EXPECT_EQ(asked, types[item] == 1 ? 0 : 1) << "item " << item;
+    form().RefreshPages();
+    EXPECT_EQ(bike->currentIndex(), item) << "refresh shows type " << types[item];
+  }
+  // A type byte no item stands for shows no selection and is kept.
+  ParameterImage im = form().image();
+  im.setByte(140, 9);
+  load(im);
+  EXPECT_EQ(bike->currentIndex(), -1);
+  type(find<SpinEdit>("EditRpmPulsu"), 3);
+  EXPECT_EQ(form().image().byte(140), 9);
+  EXPECT_EQ(form().image().byte(163), 3);
+}
+
+TEST_F(PagesTest, ExtremeBytesRefreshEveryPageWithoutHarmAndOutOfRangeValuesStay) {
+  for (int fill : {0, 255}) {
+    ParameterImage im;
+    for (int i = 0; i < kConfigSize; ++i) im.setByte(i, fill);
+    for (int page = 0; page < kPageCount; ++page) {
+      showPage(page);
+      load(im);
+      form().ReadBackPage();
+    }
+  }
+  // A byte beyond the control's range, clamped on screen, is not written back by an edit of
+  // another field; nor is an input function outside the list.
+  ParameterImage im = NewConfiguration();
+  im.setByte(163, 200);  // tachometer pulses, 0..6
+  im.setByte(166, 9);    // input 1 function, 0..6
+  SanitizeImage(im);
+  const int pulses = im.byte(163), input = im.byte(166);
+  showPage(kPageBike);
+  load(im);
+  EXPECT_EQ(find<SpinEdit>("EditRpmPulsu")->value(), 6);
+  type(find<SpinEdit>("EditRpmKorekce"), 10);
+  EXPECT_EQ(form().image().byte(163), pulses);
+  EXPECT_EQ(form().image().byte(164), 110);
+  showPage(kPageInputs);
+  EXPECT_EQ(find<RadioGroup>("RadioGroupInput1")->index(), -1);
+  type(find<SpinEdit>("EditRetard"), 7);
+  EXPECT_EQ(form().image().byte(166), input);
+}
+
+TEST_F(PagesTest, RefreshAndReadBackOfRandomImagesChangeNothingAndTakeNoStep) {
+  std::mt19937 rng(7);
+  const int steps = form().undoHistory().current();
+  for (int n = 0; n < 1000; ++n) {
+    ParameterImage im;
+    for (int i = 0; i < kConfigSize; ++i) im.setByte(i, int(rng() & 0xFF));
+    form().image() = im;
+    const int page = n % kPageCount;
+    showPage(page);  // the page change refreshes
+    ParameterImage expected = im;
+    ApplyGearCoupling(expected);
+    ASSERT_EQ(Diff(form().image(), expected), "") << "refresh of page " << page;
+    form().ReadBackPage();
+    ASSERT_EQ(Diff(form().image(), expected), "") << "read-back of page " << page;
+  }
+  EXPECT_EQ(form().undoHistory().current(), steps);
+  EXPECT_FALSE(form().exchange().busy());
+}
+
+TEST_F(PagesTest, EnterIsOneCommitOneUndoStep) {
+  showPage(kPageInputs);
+  auto* edit = find<SpinEdit>("EditRetard");
+  ParameterImage im = NewConfiguration();
+  im.setByte(167, 4);
+  load(im);
+  const int before = form().undoHistory().current();
+  type(edit, 12);
+  // Enter moved the focus on; leaving the field again is no second commit.
+  find<SpinEdit>("EditMapa2Akcel")->setFocus();
+  QApplication::processEvents();
+  EXPECT_EQ(form().image().byte(173), 12);
+  EXPECT_EQ((form().undoHistory().current() - before + UndoHistory::kSlots) % UndoHistory::kSlots, 1);
+  // A typed value not yet confirmed is committed by a command.
+  edit->setFocus();
+  edit->selectAll();
+  QTest::keyClicks(edit, "15");
+  form().CommitPendingEdit();
+  EXPECT_EQ(form().image().byte(173), 15);
+}
+
+TEST_F(PagesTest, WheelPassesOverAFieldWithoutFocus) {
+  showPage(kPageInputs);
+  auto* edit = find<SpinEdit>("EditSoftLimiter");
+  find<SpinEdit>("EditRetard")->setFocus();
+  const int before = form().image().word(2);
+  QWheelEvent wheel(QPointF(5, 5), edit->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, 120),
+                    Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(edit, &wheel);
+  EXPECT_EQ(form().image().word(2), before);
+  EXPECT_EQ(edit->value(), before);
+}
+
+TEST_F(PagesTest, GearSystemTakesItsInputAndItsSelectorIsGuarded) {
+  showPage(kPageGear);
+  auto* system = find<RadioGroup>("RadioGroupGearSystem");
+  const int steps = form().undoHistory().current();
+  QTest::mouseClick(system->button(1), Qt::LeftButton, {}, QPoint(6, 6));
+  EXPECT_EQ(form().image().byte(675), 1);
+  EXPECT_EQ(form().image().byte(167), 7);
+  EXPECT_NE(form().undoHistory().current(), steps);
+  showPage(kPageInputs);
+  EXPECT_FALSE(find<RadioGroup>("RadioGroupInput2")->isEnabled());
+  showPage(kPageGear);
+  QTest::mouseClick(system->button(0), Qt::LeftButton, {}, QPoint(6, 6));
+  showPage(kPageInputs);
+  EXPECT_TRUE(find<RadioGroup>("RadioGroupInput2")->isEnabled());
+  EXPECT_EQ(form().image().byte(167), 7);  // stays "Gear" until the user changes it
+  // Ratio systems hold input 3 on every refresh, whatever page.
+  ParameterImage im = form().image();
+  im.setByte(675, 3);
+  im.setByte(168, 1);
+  form().image() = im;
+  showPage(kPageTests);
+  EXPECT_EQ(form().image().byte(168), 7);
+}
+
+TEST_F(PagesTest, PotentiometerModePresetsItsRangeAndLimits) {
+  showPage(kPageInputs);
+  auto* mode = find<RadioGroup>("RadioGroupModePotencMode");
+  auto* range = find<SpinEdit>("EditPotencRozsah");
+  const int presets[5] = {0, 5, 1000, 1000, 2000};
+  const int maxima[5] = {25000, 60, 10000, 10000, 10000};
+  for (int m : {1, 2, 3, 4, 0}) {
+    QTest::mouseClick(mode->button(m), Qt::LeftButton, {}, QPoint(6, 6));
+    EXPECT_EQ(form().image().byte(176), m);
+    EXPECT_EQ(form().image().word(6), presets[m]);
+    EXPECT_EQ(range->value(), presets[m]);
+    if (m != 0) {
+      EXPECT_EQ(range->maximum(), maxima[m]);
+    }
+  }
+  EXPECT_EQ(range->maximum(), 10000);  // "Off" leaves the limits as they were
+}
+
+TEST_F(PagesTest, TeachingAndThrottleButtonsNeedAUnit) {
+  ParameterImage im = NewConfiguration();
+  im.setByte(675, 1);
+  load(im);
+  showPage(kPageGear);
+  const ParameterImage before = form().image();
+  find<QPushButton>("ButtonGear3")->click();
+  showPage(kPageInputs);
+  find<QPushButton>("BitBtnTps0")->click();
+  EXPECT_EQ(Diff(form().image(), before), "");
+}
+
+}  // namespace
+}  // namespace rq::test
