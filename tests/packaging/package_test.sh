@@ -62,6 +62,18 @@ fi
 dpkg -x "$deb" "$work/root"
 bin=$work/root/usr/bin
 
+# The udev rule: every line a comma-separated list of KEY op "value", and every GOTO lands.
+rules=$work/root/usr/share/rq-vtmx4/udev/70-rq-vtmx4-serial.rules
+term='[A-Z_]+(\{[A-Za-z_]+\})?(==|!=|=|\+=)"[^"]*"'
+if grep -Ev '^[[:space:]]*(#|$)' "$rules" | grep -Evx "$term(, $term)*" >"$work/bad-rules"; then
+  fail "udev rule lines not understood: $(cat "$work/bad-rules")"
+fi
+for target in $(grep -o 'GOTO="[^"]*"' "$rules" | cut -d'"' -f2 | sort -u); do
+  grep -qx "LABEL=\"$target\"" "$rules" || fail "udev rule jumps to a missing label $target"
+done
+grep -q 'GROUP="dialout"' "$rules" || fail "the udev rule does not give dialout access"
+grep -q 'ENV{ID_MM_DEVICE_IGNORE}="1"' "$rules" || fail "the udev rule does not keep ModemManager off"
+
 # ---- The command-line tool from the unpacked package -------------------------------------
 "$bin/rq_vtmx4_cli" new -o "$work/installed.ign" || fail "unpacked rq_vtmx4_cli new failed"
 "$built_cli" new -o "$work/built.ign"
