@@ -137,6 +137,12 @@ class FormHlav : public QMainWindow, public PageHost {
   void LoadSettings();
   void SaveSettings();
 
+  // File › Open once the file is chosen: reads a .ign file into the configuration; with a
+  // valid version key runs the after-change step and makes it the last file (LabelFile2,
+  // IniDir). "Open file error!" when it cannot be read, the version message for each key with
+  // another number. Returns whether the file was loaded.
+  bool OpenConfigurationFile(const QString& path);
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   // Keeps Ctrl+Z and Ctrl+Alt+Z for Undo and Redo even while an edit field has the focus.

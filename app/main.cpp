@@ -4,17 +4,22 @@
 //   --demo                 run against the unit simulator on a pseudo-terminal
 //   --screenshot FILE      save a picture of the window after --after-ms (default 3000) and end
 //   --page N               show page N first (with --screenshot)
+//   --version              print the program version and the build date, and end
+// Any other argument that is not a language word names a configuration file to open.
 #include <QApplication>
+#include <QIcon>
 #include <QMessageBox>
 #include <QTabWidget>
 #include <QTimer>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <optional>
 
 #include "app/demo_unit.h"
 #include "app/form_hlav.h"
+#include "app/open_file.h"
 #include "app/signal_close.h"
 
 namespace {
@@ -38,7 +43,16 @@ class ShownAnnouncer : public QObject {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Answered before the application starts, so that it works without a display.
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--version") == 0) {
+      std::printf("rq_vtmx4 version %d, built %s %s\n", rq::kImageVersion, __DATE__, __TIME__);
+      return 0;
+    }
+  }
   QApplication app(argc, argv);
+  QGuiApplication::setDesktopFileName("rq_vtmx4");
+  QApplication::setWindowIcon(QIcon::fromTheme("rq_vtmx4"));
 
   QStringList args = QApplication::arguments().mid(1);
   bool demo = false;
@@ -57,6 +71,8 @@ int main(int argc, char** argv) {
       page = args[++i].toInt();
     } else if (a == "--after-ms" && hasValue) {
       afterMs = args[++i].toInt();
+    } else if (a.size() > 1 && a.startsWith('-')) {
+      std::fprintf(stderr, "rq_vtmx4: unknown option %s\n", a.toLocal8Bit().constData());
     } else {
       rest << a;
     }
@@ -64,6 +80,7 @@ int main(int argc, char** argv) {
 
   rq::DemoUnit demoUnit;
   rq::FormHlavOptions options;
+  const QStringList files = rq::FileArguments(rest);
   options.arguments = rest;
   if (demo) {
     QString error;
@@ -89,5 +106,11 @@ int main(int argc, char** argv) {
     });
   }
   window.show();
+  // Files named on the command line (a double click on a .ign file) open as File › Open
+  // opens them, in order.
+  for (const QString& file : files) {
+    if (!window.OpenConfigurationFile(file))
+      std::fprintf(stderr, "rq_vtmx4: %s not loaded\n", file.toLocal8Bit().constData());
+  }
   return app.exec();
 }

@@ -5,6 +5,7 @@
 
 #include "cli/offline.h"
 #include "cli/online.h"
+#include "model/parameter_image.h"
 
 namespace {
 
@@ -32,6 +33,11 @@ int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 2, argv + argc);
   if (command == "-h" || command == "--help" || command == "help") {
     Usage(std::cout);
+    return 0;
+  }
+  if (command == "--version") {
+    std::cout << "rq_vtmx4_cli version " << rq::kImageVersion << ", built " << __DATE__ << ' '
+              << __TIME__ << '\n';
     return 0;
   }
   if (rq::IsOfflineCommand(command)) return rq::RunOfflineCommand(command, args);

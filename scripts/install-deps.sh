@@ -2,7 +2,9 @@
 # Installs the Debian packages the build and the tests need, when they are missing.
 set -euo pipefail
 packages=(cmake g++ make pkg-config libgtest-dev qt6-base-dev libjpeg-dev xvfb xauth
-          fonts-dejavu-core)
+          fonts-dejavu-core
+          # the Debian package: icon rendering, dependency scan, and its checks
+          librsvg2-bin dpkg-dev file desktop-file-utils shared-mime-info)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
