@@ -31,6 +31,7 @@
 #include "model/ini_file.h"
 #include "model/defaults.h"
 #include "model/file_io.h"
+#include "ui/caption_apply.h"
 
 namespace rq {
 namespace {
@@ -305,15 +306,7 @@ void FormHlav::ApplyMessageTable() {
 }
 
 void FormHlav::ApplyCaptionTable() {
-  for (int i = 0; i < kLanguageCount; ++i) languageItems_[static_cast<std::size_t>(i)]->setChecked(i == language_);
-  static constexpr const char* kPrefix[kLanguageCount] = {"Programming of ", "Programmierung der ",
-                                                          "Programation de ",
-                                                          "Programování jednotky "};
-  static constexpr const char* kSuffix[kLanguageCount] = {" unit", " Zündbox", " unité", ""};
-  setWindowTitle(QString::fromUtf8(kPrefix[language_]) + "RQ_VTMX4_Kelvora" +
-                 QString::fromUtf8(kSuffix[language_]));
-  PageControl1->setTabText(kPageAdvance1, FromStd(texts_.text(TxtAdvance1)));
-  PageControl1->setTabText(kPageAdvance2, FromStd(texts_.text(TxtAdvance2)));
+  rq::ApplyCaptionTable(this, language_);  // check marks, title, every caption, hint and item
   layoutToolStrip();
   ApplyMessageTable();
 }

@@ -21,6 +21,7 @@
 
 #include "app/form_hlav.h"
 #include "pages/page_set.h"
+#include "ui/caption_apply.h"
 
 namespace rq {
 namespace {
@@ -182,7 +183,7 @@ void FormHlav::layoutToolStrip() {
   const Slot places[] = {{ButtonRead, 238, 57}, {BitBtnVerify, 304, 65}, {BitBtnProgram, 378, 81}};
   int minLeft = 0;
   for (const Slot& s : places) {
-    const int w = std::max(s.width, s.button->sizeHint().width());
+    const int w = std::max(s.width, TextFitSize(s.button).width());
     const int x = std::max(s.left, minLeft);
     s.button->setGeometry(x, 12, w, 23);
     minLeft = x + w + 7;

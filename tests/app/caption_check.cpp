@@ -1,0 +1,138 @@
+#include "caption_check.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QTabWidget>
+#include <QWidget>
+
+#include "app/form_hlav.h"
+#include "ui/caption_apply.h"
+
+namespace rq::test {
+namespace {
+
+QString PathOf(const QObject* o, const QObject* root) {
+  QString path;
+  for (; o != nullptr && o != root; o = o->parent()) {
+    QString part = o->objectName();
+    if (part.isEmpty()) {
+      const QObject* parent = o->parent();
+      const int index = parent != nullptr ? int(parent->children().indexOf(o)) : 0;
+      part = QString("%1#%2").arg(o->metaObject()->className()).arg(index);
+    }
+    path = path.isEmpty() ? part : part + "/" + path;
+  }
+  return path;
+}
+
+const char* kLanguageNames[4] = {"English", "German", "French", "Czech"};
+
+}  // namespace
+
+std::map<QString, QString> WindowSnapshot(const QWidget* window) {
+  std::map<QString, QString> s;
+  s["<title>"] = window->windowTitle();
+  for (const QObject* o : window->findChildren<QObject*>()) {
+    if (InOtherWindow(o, window)) continue;
+    const QString key = PathOf(o, window);
+    if (const auto* a = qobject_cast<const QAction*>(o)) {
+      s[key] = QString("text=%1 tip=%2 status=%3 checked=%4 enabled=%5")
+                   .arg(a->text(), a->toolTip(), a->statusTip())
+                   .arg(a->isChecked())
+                   .arg(a->isEnabled());
+      continue;
+    }
+    const auto* w = qobject_cast<const QWidget*>(o);
+    if (w == nullptr) continue;
+    QString v = QString("tip=%1 status=%2").arg(w->toolTip(), w->statusTip());
+    if (const auto* l = qobject_cast<const QLabel*>(w)) v += " text=" + l->text();
+    if (const auto* b = qobject_cast<const QAbstractButton*>(w))
+      v += QString(" text=%1 checked=%2").arg(b->text()).arg(b->isChecked());
+    if (const auto* g = qobject_cast<const QGroupBox*>(w)) v += " title=" + g->title();
+    if (const auto* m = qobject_cast<const QMenu*>(w)) v += " title=" + m->title();
+    if (const auto* c = qobject_cast<const QComboBox*>(w)) {
+      v += QString(" current=%1 items=").arg(c->currentIndex());
+      for (int i = 0; i < c->count(); ++i) v += c->itemText(i) + "|";
+    }
+    if (const auto* t = qobject_cast<const QTabWidget*>(w)) {
+      v += QString(" current=%1 tabs=").arg(t->currentIndex());
+      for (int i = 0; i < t->count(); ++i) v += t->tabText(i) + "|";
+    }
+    s[key] = v;
+  }
+  return s;
+}
+
+QStringList SnapshotDifferences(const std::map<QString, QString>& before,
+                                const std::map<QString, QString>& after) {
+  QStringList out;
+  for (const auto& [key, value] : before) {
+    const auto it = after.find(key);
+    if (it == after.end()) out << key + ": gone";
+    else if (it->second != value) out << key + ": " + value + " -> " + it->second;
+  }
+  for (const auto& [key, value] : after)
+    if (!before.contains(key)) out << key + ": new";
+  return out;
+}
+
+ChangeSignalCounter::ChangeSignalCounter(QWidget* window)
+    : emitted_(std::make_shared<QStringList>()) {
+  auto note = [this](const QObject* o, const char* what) {
+    auto list = emitted_;
+    const QString name = o->objectName() + " " + what;
+    return [list, name] { list->push_back(name); };
+  };
+  for (QObject* o : window->findChildren<QObject*>()) {
+    if (auto* c = qobject_cast<QComboBox*>(o)) {
+      connections_.push_back(QObject::connect(c, &QComboBox::currentIndexChanged, note(c, "currentIndexChanged")));
+      connections_.push_back(QObject::connect(c, &QComboBox::currentTextChanged, note(c, "currentTextChanged")));
+      connections_.push_back(QObject::connect(c, &QComboBox::activated, note(c, "activated")));
+    } else if (auto* b = qobject_cast<QAbstractButton*>(o)) {
+      connections_.push_back(QObject::connect(b, &QAbstractButton::toggled, note(b, "toggled")));
+      connections_.push_back(QObject::connect(b, &QAbstractButton::clicked, note(b, "clicked")));
+    } else if (auto* t = qobject_cast<QTabWidget*>(o)) {
+      connections_.push_back(QObject::connect(t, &QTabWidget::currentChanged, note(t, "currentChanged")));
+    } else if (auto* a = qobject_cast<QAction*>(o)) {
+      connections_.push_back(QObject::connect(a, &QAction::triggered, note(a, "triggered")));
+      connections_.push_back(QObject::connect(a, &QAction::toggled, note(a, "toggled")));
+    }
+  }
+}
+
+ChangeSignalCounter::~ChangeSignalCounter() {
+  for (const auto& c : connections_) QObject::disconnect(c);
+}
+
+void SwitchLanguage(FormHlav& form, int language) {
+  switch (language) {
+    case kLanguageGerman: form.MenuGermanClick(); break;
+    case kLanguageFrench: form.MenuFrenchClick(); break;
+    case kLanguageCzech: form.MenuCzechClick(); break;
+    default: form.MenuEnglishClick(); break;
+  }
+}
+
+QStringList CutOffTextsInEveryLanguage(FormHlav& form) {
+  const int start = form.language();
+  QStringList out;
+  for (int lang = 0; lang < kLanguageCount; ++lang) {
+    SwitchLanguage(form, lang);
+    for (const CutOffText& c : FindCutOffTexts(&form)) {
+      out << QString("%1: %2 \"%3\" needs %4 x %5, has %6 x %7")
+                 .arg(kLanguageNames[lang], c.control, c.text)
+                 .arg(c.needed.width())
+                 .arg(c.needed.height())
+                 .arg(c.available.width())
+                 .arg(c.available.height());
+    }
+  }
+  SwitchLanguage(form, start);
+  return out;
+}
+
+}  // namespace rq::test

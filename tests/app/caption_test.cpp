@@ -1,0 +1,333 @@
+// The caption table written into a window: a stand-in window holding a control for every row
+// (so every row and every kind of control is exercised before all pages exist), and the real
+// main window switched through the four languages.
+#include <QAction>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+
+#include "caption_check.h"
+#include "support.h"
+#include "ui/caption_apply.h"
+#include "ui/caption_table.h"
+
+namespace rq::test {
+namespace {
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+// A window with one control of the right kind for every row of the table, named as the rows
+// name them, without texts of their own and too small for any; combo boxes and radio groups
+// with as many items as the rows address.
+class StandIn {
+ public:
+  StandIn() {
+    window_.setObjectName("FormHlav");
+    tabs_ = new QTabWidget(&window_);
+    tabs_->setObjectName("PageControl1");
+    tabs_->resize(1000, 400);
+    auto* page = new QWidget;
+    page->setObjectName("StandInPage");
+    tabs_->addTab(page, "stand-in");
+    // Items per combo box and radio group: as many as the rows address.
+    std::map<std::string, int> items;
+    for (const CaptionText& row : CaptionTexts(0)) {
+      int& n = items[row.control];
+      if (row.property == CaptionProperty::Item) n = std::max(n, row.item + 1);
+      if (row.property == CaptionProperty::ItemList)
+        n = int(std::count(row.text.begin(), row.text.end(), '\n')) + 1;
+    }
+    items["ComboBoxBike"] = 6;  // items 1..3 keep the form's texts
+    for (const auto& [control, n] : items)
+      if (control != "FormHlav") make(Q(control), page, n);
+  }
+  QMainWindow& window() { return window_; }
+  template <typename T>
+  T* get(const char* name) {
+    T* t = window_.findChild<T*>(name);
+    EXPECT_NE(t, nullptr) << name;
+    return t;
+  }
+  QList<QRadioButton*> radios(const char* group) { return get<QGroupBox>(group)->findChildren<QRadioButton*>(); }
+
+ private:
+  void make(const QString& name, QWidget* page, int items) {
+    static const QStringList kMenus = {"MenuFile", "MenuCom", "MenuDevice", "MenuTools", "MenuLanguage", "MenuHelp"};
+    QWidget* w = nullptr;
+    if (kMenus.contains(name)) {
+      QMenu* m = window_.menuBar()->addMenu("form " + name);
+      m->setObjectName(name);
+      lastMenu_ = m;
+      return;
+    }
+    if (name.startsWith("Menu")) {
+      QAction* a = (lastMenu_ != nullptr ? lastMenu_ : window_.menuBar()->addMenu("m"))->addAction("form " + name);
+      a->setObjectName(name);
+      a->setCheckable(true);
+      return;
+    }
+    if (name.startsWith("TabSheet_")) {
+      w = new QWidget;
+      tabs_->addTab(w, "form " + name);
+    } else if (name.startsWith("RadioGroup")) {
+      auto* g = new QGroupBox(QString(), page);
+      auto* bg = new QButtonGroup(g);
+      // Created from the last to the first: the button group's ids give the order.
+      for (int i = items - 1; i >= 0; --i) {
+        auto* r = new QRadioButton(QString("form item %1").arg(i), g);
+        r->setGeometry(4, 16 + 18 * i, 60, 16);
+        bg->addButton(r, i);
+      }
+      w = g;
+    } else if (name.startsWith("GroupBox")) {
+      w = new QGroupBox(QString(), page);
+    } else if (name.startsWith("Label")) {
+      w = new QLabel(QString(), page);
+    } else if (name.startsWith("CheckBox")) {
+      w = new QCheckBox(QString(), page);
+    } else if (name.startsWith("SpeedButton")) {
+      w = new QToolButton(page);
+    } else if (name.startsWith("Button") || name.startsWith("BitBtn")) {
+      w = new QPushButton(QString(), page);
+    } else if (name.startsWith("ComboBox")) {
+      auto* c = new QComboBox(page);
+      for (int i = 0; i < items; ++i) c->addItem(QString("form item %1").arg(i));
+      w = c;
+    }
+    ASSERT_NE(w, nullptr) << name.toStdString();
+    w->setObjectName(name);
+    if (!name.startsWith("TabSheet_")) w->setGeometry(0, 0, 30, 16);
+  }
+
+  QMainWindow window_;
+  QTabWidget* tabs_ = nullptr;
+  QMenu* lastMenu_ = nullptr;
+};
+
+TEST(CaptionApply, EveryRowFindsItsKindOfControlAndWritesItInPlace) {
+  StandIn s;
+  s.window().resize(1100, 500);
+  s.window().show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&s.window()));
+  QComboBox* bike = s.get<QComboBox>("ComboBoxBike");
+  bike->setCurrentIndex(3);
+  s.radios("RadioGroupInput2").front()->setChecked(true);  // created last: item 7 "Gear"
+  s.get<QCheckBox>("CheckBoxInvInput2")->setChecked(true);
+  const auto before = WindowSnapshot(&s.window());
+  ChangeSignalCounter counter(&s.window());
+
+  const CaptionApplyResult cz = ApplyCaptionTable(&s.window(), kLanguageCzech);
+  for (const CaptionMiss& m : cz.misses) ADD_FAILURE() << m.row.toStdString() << ": " << m.reason.toStdString();
+  EXPECT_EQ(std::size_t(cz.written), CaptionTexts(kLanguageCzech).size());
+  EXPECT_EQ(s.window().windowTitle(), QString::fromUtf8("Programování jednotky RQ_VTMX4_Kelvora"));
+  EXPECT_EQ(s.get<QMenu>("MenuFile")->title(), "&Soubor");
+  EXPECT_EQ(s.get<QAction>("MenuRead")->text(), QString::fromUtf8("Čí&st"));
+  EXPECT_TRUE(s.get<QAction>("MenuCzech")->isChecked());
+  EXPECT_FALSE(s.get<QAction>("MenuEnglish")->isChecked());
+  // Hints: tool tip and status tip are the same long text; menus carry it on their item.
+  EXPECT_EQ(s.get<QToolButton>("SpeedButtonOpen")->toolTip(), QString::fromUtf8("Otevřít soubor s parametry"));
+  EXPECT_EQ(s.get<QToolButton>("SpeedButtonOpen")->statusTip(), QString::fromUtf8("Otevřít soubor s parametry"));
+  EXPECT_EQ(s.get<QAction>("MenuFrench")->statusTip(), "Installer en Francais ");
+  EXPECT_EQ(s.get<QMenu>("MenuCom")->menuAction()->statusTip(), "Nastavit číslo portu COM");
+  auto* tabs = s.get<QTabWidget>("PageControl1");
+  EXPECT_EQ(tabs->tabText(tabs->indexOf(s.get<QWidget>("TabSheet_Advance2"))), QString::fromUtf8("Předstih 2"));
+  EXPECT_EQ(tabs->tabText(0), "stand-in");
+  // Combo items replaced in place: 1..3 keep the form's texts, the selection stays.
+  EXPECT_EQ(bike->count(), 6);
+  EXPECT_EQ(bike->currentIndex(), 3);
+  EXPECT_EQ(bike->itemText(0), QString::fromUtf8("Klasika (1 výstupek, 1 nebo 2 snimače)"));
+  EXPECT_EQ(bike->itemText(2), "form item 2");
+  EXPECT_EQ(bike->itemText(5), QString::fromUtf8("Speciální nastavení"));
+  // Radio items by id, whatever order they were created in; the checked one stays checked.
+  const QList<QRadioButton*> input2 = s.radios("RadioGroupInput2");
+  EXPECT_EQ(input2.size(), 8);
+  EXPECT_EQ(input2.front()->text(), QString::fromUtf8("Rychlostní stupeň"));
+  EXPECT_TRUE(input2.front()->isChecked());
+  EXPECT_EQ(input2.back()->text(), "Vypnut");
+  EXPECT_EQ(s.radios("RadioGroupGearSystem").back()->text(), QString::fromUtf8("Není"));
+  EXPECT_EQ(s.get<QGroupBox>("RadioGroupModePotencMode")->title(), QString::fromUtf8("mění"));
+  EXPECT_EQ(s.get<QPushButton>("ButtonTestPOut3")->text(), QString::fromUtf8("Výstup 3"));
+  EXPECT_EQ(s.get<QGroupBox>("GroupBoxPOutMap2")->title(), QString::fromUtf8("Nastavení výkonového výstupu 2"));
+  // Captions that did not fit their 30-pixel stand-ins grew to fit.
+  for (const CutOffText& c : FindCutOffTexts(&s.window())) ADD_FAILURE() << c.control.toStdString() << " " << c.text.toStdString();
+
+  for (int lang : {kLanguageGerman, kLanguageFrench, kLanguageEnglish})
+    EXPECT_TRUE(ApplyCaptionTable(&s.window(), lang).misses.isEmpty());
+  EXPECT_TRUE(counter.emitted().isEmpty()) << counter.emitted().join(", ").toStdString();
+  // English again: every text that English writes is back; nothing else changed but the
+  // form's own texts and sizes that the table overwrote.
+  ApplyCaptionTable(&s.window(), kLanguageEnglish);
+  const auto english = WindowSnapshot(&s.window());
+  for (int lang : {kLanguageCzech, kLanguageGerman, kLanguageFrench, kLanguageEnglish})
+    ApplyCaptionTable(&s.window(), lang);
+  EXPECT_TRUE(SnapshotDifferences(english, WindowSnapshot(&s.window())).isEmpty());
+  EXPECT_EQ(bike->currentIndex(), 3);
+  EXPECT_TRUE(s.get<QCheckBox>("CheckBoxInvInput2")->isChecked());
+  EXPECT_EQ(before.size(), english.size());
+}
+
+TEST(CaptionApply, ControlsThatCannotTakeTheirRowsAreListed) {
+  QWidget window;
+  window.setObjectName("FormHlav");
+  auto* bike = new QComboBox(&window);
+  bike->setObjectName("ComboBoxBike");
+  bike->addItems({"a", "b", "c"});  // items 4 and 5 are missing
+  auto* input1 = new QGroupBox(&window);
+  input1->setObjectName("RadioGroupInput1");
+  for (int i = 0; i < 6; ++i) new QRadioButton(input1);  // one short
+  auto* label = new QLabel(&window);
+  label->setObjectName("GroupBoxSpecial");  // a label where a group box belongs takes the text
+  auto* combo = new QComboBox(&window);
+  combo->setObjectName("LabelBike");  // a combo box cannot take a caption
+
+  const CaptionApplyResult r = ApplyCaptionTable(&window, kLanguageEnglish);
+  QStringList found;
+  int notFound = 0;
+  for (const CaptionMiss& m : r.misses) {
+    if (m.controlFound) found << m.row;
+    else ++notFound;
+  }
+  EXPECT_EQ(found, QStringList({"LabelBike (Caption)", "ComboBoxBike (Item 4)", "ComboBoxBike (Item 5)",
+                                "RadioGroupInput1 (Item list)"}));
+  EXPECT_EQ(std::size_t(notFound + found.size() + r.written), CaptionTexts(0).size());
+  EXPECT_EQ(bike->itemText(0), "Classic (1 lobe, 1 or 2 pick-up) ");
+  // The six radios that exist carry the first six items.
+  EXPECT_EQ(input1->findChildren<QRadioButton*>().back()->text(), "Start Limiter");
+  EXPECT_EQ(label->text(), "Specification of synchronization - Caution - For experienced user only!");
+}
+
+TEST(CaptionFit, CutOffTextsAreFoundAndFittingOnesAreNot) {
+  QWidget window;
+  window.resize(600, 300);
+  auto add = [&](QWidget* w, const char* name, QRect geometry) {
+    w->setObjectName(name);
+    w->setGeometry(geometry);
+  };
+  add(new QLabel("Number clutch master on for retard off", &window), "LabelLong", {0, 0, 60, 16});
+  add(new QLabel("File:", &window), "LabelShort", {0, 20, 60, 16});
+  add(new QPushButton("&Read", &window), "ButtonFits", {0, 40, 57, 23});
+  add(new QPushButton("&Programmieren", &window), "ButtonCut", {60, 40, 50, 23});
+  add(new QCheckBox("Programmierung nach Änderung", &window), "CheckBoxCut", {0, 70, 80, 16});
+  add(new QRadioButton("Off", &window), "RadioFits", {0, 90, 60, 20});
+  add(new QGroupBox("Specification of synchronization - Caution", &window), "GroupBoxCut", {0, 120, 90, 40});
+  auto* tabs = new QTabWidget(&window);
+  add(tabs, "Tabs", {0, 170, 120, 100});
+  tabs->setElideMode(Qt::ElideRight);
+  tabs->addTab(new QWidget, "Výkonový výstup");
+  tabs->addTab(new QWidget, "Zkoušky");
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+
+  QStringList cut;
+  for (const CutOffText& c : FindCutOffTexts(&window)) cut << c.control;
+  cut.sort();
+  EXPECT_EQ(cut, QStringList({"ButtonCut", "CheckBoxCut", "GroupBoxCut", "LabelLong", "Tabs tab 0", "Tabs tab 1"}));
+}
+
+// ---- The main window ----
+
+class WindowCaptions : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    cfg_.writeSettings(PortsSection(pty_.slave()));
+    w_ = std::make_unique<Window>();
+    form().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form()));
+  }
+  FormHlav& form() { return *w_->form; }
+
+  TempConfig cfg_;
+  Pty pty_;
+  std::unique_ptr<Window> w_;
+};
+
+TEST_F(WindowCaptions, RoundTripThroughAllLanguagesRestoresEverythingAndChangesNothing) {
+  form().findChild<QTabWidget*>("PageControl1")->setCurrentIndex(kPageMonitor);
+  form().findChild<QCheckBox*>("CheckBoxProgHned")->setChecked(true);
+  const ParameterImage image = form().image();
+  const auto english = WindowSnapshot(&form());
+  ChangeSignalCounter counter(&form());
+
+  SwitchLanguage(form(), kLanguageCzech);
+  EXPECT_EQ(form().windowTitle(), QString::fromUtf8("Programování jednotky RQ_VTMX4_Kelvora"));
+  EXPECT_EQ(form().findChild<QPushButton*>("ButtonRead")->text(), QString::fromUtf8("Čí&st"));
+  const auto czech = WindowSnapshot(&form());
+  SwitchLanguage(form(), kLanguageGerman);
+  EXPECT_EQ(form().findChild<QTabWidget*>("PageControl1")->tabText(kPagePowerOut1), "Lstg. Ausg.");
+  SwitchLanguage(form(), kLanguageFrench);
+  EXPECT_EQ(form().findChild<QMenu*>("MenuHelp")->title(), "&Aide");
+  SwitchLanguage(form(), kLanguageEnglish);
+
+  EXPECT_TRUE(counter.emitted().isEmpty()) << counter.emitted().join(", ").toStdString();
+  const QStringList diff = SnapshotDifferences(english, WindowSnapshot(&form()));
+  EXPECT_TRUE(diff.isEmpty()) << diff.join("\n").toStdString();
+  EXPECT_GT(SnapshotDifferences(english, czech).size(), 40);
+  EXPECT_TRUE(image.sameConfig(form().image()));
+  EXPECT_TRUE(std::ranges::equal(image.config(), form().image().config()));
+  EXPECT_TRUE(w_->messages.empty());
+  EXPECT_EQ(form().windowTitle(), "Programming of RQ_VTMX4_Kelvora unit");
+}
+
+TEST_F(WindowCaptions, HintIsTheBareLongTextInToolTipAndStatusBar) {
+  SwitchLanguage(form(), kLanguageGerman);
+  SwitchLanguage(form(), kLanguageEnglish);
+  auto* open = form().findChild<QToolButton*>("SpeedButtonOpen");
+  EXPECT_EQ(open->toolTip(), "Open file with parametrs");
+  EXPECT_EQ(open->statusTip(), "Open file with parametrs");
+  open->setEnabled(true);  // greyed out until the file commands exist
+  QTest::mouseMove(open);
+  QStatusTipEvent tip(open->statusTip());
+  QApplication::sendEvent(open, &tip);
+  EXPECT_EQ(form().findChild<QStatusBar*>("StatusBar1")->currentMessage(), "Open file with parametrs");
+}
+
+// Rows whose control exists must be written; the rows still waiting for their page are listed.
+TEST_F(WindowCaptions, RowsOfExistingControlsAreWritten) {
+  for (int lang = 0; lang < kLanguageCount; ++lang) {
+    const CaptionApplyResult r = ApplyCaptionTable(&form(), lang);
+    QStringList waiting;
+    for (const CaptionMiss& m : r.misses) {
+      if (m.controlFound) ADD_FAILURE() << m.row.toStdString() << ": " << m.reason.toStdString();
+      else waiting << m.row;
+    }
+    if (lang == 0 && !waiting.isEmpty())
+      std::printf("caption rows without a control yet (%d): %s\n", int(waiting.size()),
+                  waiting.join(", ").toUtf8().constData());
+  }
+  SwitchLanguage(form(), kLanguageEnglish);
+}
+
+// Enabled once every page is built: every row of the table finds its control.
+TEST_F(WindowCaptions, DISABLED_EveryRowFindsItsControl) {
+  for (int lang = 0; lang < kLanguageCount; ++lang) {
+    for (const CaptionMiss& m : ApplyCaptionTable(&form(), lang).misses)
+      ADD_FAILURE() << m.row.toStdString() << ": " << m.reason.toStdString();
+  }
+}
+
+TEST_F(WindowCaptions, NothingIsCutOffInAnyLanguage) {
+  const QStringList cut = CutOffTextsInEveryLanguage(form());
+  EXPECT_TRUE(cut.isEmpty()) << cut.join("\n").toStdString();
+  // The tool-strip buttons keep their given widths where their captions fit.
+  EXPECT_EQ(form().findChild<QPushButton*>("ButtonRead")->geometry(), QRect(238, 12, 57, 23));
+}
+
+}  // namespace
+}  // namespace rq::test
