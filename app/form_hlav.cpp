@@ -309,6 +309,9 @@ void FormHlav::ApplyCaptionTable() {
   rq::ApplyCaptionTable(this, language_);  // check marks, title, every caption, hint and item
   layoutToolStrip();
   ApplyMessageTable();
+  // "File:" is longer in some languages; the name follows it.
+  LabelFile1->adjustSize();
+  LabelFile2->move(std::max(50, LabelFile1->x() + LabelFile1->width() + 6), LabelFile2->y());
 }
 
 void FormHlav::setLanguage(int language) {

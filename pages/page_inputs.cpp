@@ -45,7 +45,7 @@ class InputsPage : public BoundPage {
       tg->addWidget(b, i, 3);
       QObject::connect(b, &QPushButton::clicked, b, [this, i] { TakeThrottle(i == 0 ? 4 : 5); });
     }
-    col1->addWidget(tps);
+    col2->addWidget(tps);
 
     const QStringList functions = {"Off",         "Kill switch",  "Blocking",
                                    "Clutch master", "Retard",     "Start Limiter",
@@ -88,7 +88,7 @@ class InputsPage : public BoundPage {
     k.row(rg, 0, "LabelRetard", "Retard [°]", "UpDownRetard", ret, bindings);
     k.row(rg, 1, "LabelRetardPocetOff", "Number clutch master on for retard off",
           "UpDownRetardPocetOff", ret, bindings);
-    col2->addWidget(ret);
+    col3->addWidget(ret);
     col2->addStretch();
 
     QGroupBox* map2 = Group("GroupBoxMapa2Switch", "Switching into 2nd advance chart", top);

@@ -18,11 +18,14 @@ class TestsPage : public BoundPage {
     auto* top = new QWidget(page);
     top->setObjectName("TestsContent");
     top->setGeometry(0, 0, 975, 300);
-    auto* outer = new QHBoxLayout(top);
+    auto* rows = new QVBoxLayout(top);
+    auto* outer = new QHBoxLayout;
+    rows->addLayout(outer);
+    rows->addStretch();
     auto group = [&](const char* name, const QString& title) {
       auto* g = new QGroupBox(title, top);
       g->setObjectName(name);
-      outer->addWidget(g, 0, Qt::AlignTop);
+      outer->addWidget(g);
       return g;
     };
     auto button = [&](QWidget* parent, const char* name, const QString& text, int index) {

@@ -282,7 +282,9 @@ QSize GroupBoxFit(const QGroupBox* box) {
   if (box->isFlat()) opt.features |= QStyleOptionFrame::Flat;
   if (box->isCheckable()) opt.subControls |= QStyle::SC_GroupBoxCheckBox;
   const QFontMetrics fm = box->fontMetrics();
-  const QSize base(fm.horizontalAdvance(box->title() + QLatin1Char(' ')), fm.height());
+  // Measured as the group box measures its own title.
+  const QSize base(fm.horizontalAdvance(box->title()) + fm.horizontalAdvance(QLatin1Char(' ')),
+                   fm.height());
   const QSize size = box->style()->sizeFromContents(QStyle::CT_GroupBox, &opt, base, box);
   return {size.width(), 0};
 }
@@ -323,6 +325,7 @@ QList<CutOffText> FindCutOffTexts(const QWidget* root) {
   const QList<QWidget*> all = root->findChildren<QWidget*>();
   for (const QWidget* w : all) {
     if (w->window() != window) continue;  // other windows, and the menus' pop-ups
+    if (!w->isVisible()) continue;        // shows no text now (another page, or a rule)
     if (const auto* tabs = qobject_cast<const QTabWidget*>(w)) {
       const QTabBar* bar = tabs->tabBar();
       for (int i = 0; i < bar->count(); ++i) {

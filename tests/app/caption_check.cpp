@@ -1,6 +1,7 @@
 #include "caption_check.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QAction>
 #include <QComboBox>
 #include <QGroupBox>
@@ -120,17 +121,27 @@ void SwitchLanguage(FormHlav& form, int language) {
 QStringList CutOffTextsInEveryLanguage(FormHlav& form) {
   const int start = form.language();
   QStringList out;
+  // Every page in turn, laid out as the user sees it.
+  form.show();
+  auto* tabs = form.findChild<QTabWidget*>("PageControl1");
+  const int shown = tabs->currentIndex();
   for (int lang = 0; lang < kLanguageCount; ++lang) {
     SwitchLanguage(form, lang);
-    for (const CutOffText& c : FindCutOffTexts(&form)) {
-      out << QString("%1: %2 \"%3\" needs %4 x %5, has %6 x %7")
-                 .arg(kLanguageNames[lang], c.control, c.text)
-                 .arg(c.needed.width())
-                 .arg(c.needed.height())
-                 .arg(c.available.width())
-                 .arg(c.available.height());
+    for (int page = 0; page < tabs->count(); ++page) {
+      tabs->setCurrentIndex(page);
+      QApplication::processEvents();
+      for (const CutOffText& c : FindCutOffTexts(&form)) {
+        const QString line = QString("%1: %2 \"%3\" needs %4 x %5, has %6 x %7")
+                                 .arg(kLanguageNames[lang], c.control, c.text)
+                                 .arg(c.needed.width())
+                                 .arg(c.needed.height())
+                                 .arg(c.available.width())
+                                 .arg(c.available.height());
+        if (!out.contains(line)) out << line;
+      }
     }
   }
+  tabs->setCurrentIndex(shown);
   SwitchLanguage(form, start);
   return out;
 }
