@@ -1,5 +1,7 @@
 #include "model/ign_file.h"
 
+#include "model/parameter_table.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -40,8 +42,15 @@ const std::vector<Item>& Layout() {
     auto byte = [&](int b, int step = 1, int bias = 0) {
       v.push_back({Kind::Byte, nullptr, b, step, bias});
     };
-    auto bytes = [&](int first, int last, int step = 1, int bias = 0) {
-      for (int b = first; b <= last; ++b) byte(b, step, bias);
+    auto bytes = [&](int first, int last) {
+      for (int b = first; b <= last; ++b) byte(b);
+    };
+    // Bytes written in user units: the step and bias are those of the parameter table.
+    auto shown = [&](int first, int last) {
+      for (int b = first; b <= last; ++b) {
+        const ParameterDef* d = FindParameterAt(b);
+        byte(b, d->step, d->bias);
+      }
     };
     auto map = [&](int first) {
       for (int i = 0; i < 150; ++i) {
@@ -71,7 +80,7 @@ const std::vector<Item>& Layout() {
     byte(162);
     key("RPM");
     byte(163);
-    byte(164, 1, -100);
+    shown(164, 164);
     key("NO_READING");
     byte(165);
     key("INPUT");
@@ -87,14 +96,14 @@ const std::vector<Item>& Layout() {
     key("RETARD");
     bytes(173, 174);
     key("MAPA2_ACCEL");
-    byte(175, 100);
+    shown(175, 175);
     key("POTENTIOMETER");
     byte(176);
     word(6);
     key("ADVANCE_MISC");
     byte(180);
     byte(177);
-    bytes(178, 179, 1, -100);
+    shown(178, 179);
     key("ADVANCE_RPM1");
     words(7, 21);
     cont();
@@ -118,8 +127,8 @@ const std::vector<Item>& Layout() {
       key(kPowerKeys[n]);
       byte(635 + n);
       cont();
-      bytes(639 + 3 * n, 641 + 3 * n, 100);
-      byte(651 + n, 10);
+      shown(639 + 3 * n, 641 + 3 * n);
+      shown(651 + n, 651 + n);
       cont();
       bytes(655 + 2 * n, 656 + 2 * n);
       for (int k = 0; k < 3; ++k) {
@@ -136,7 +145,7 @@ const std::vector<Item>& Layout() {
     words(53, 58);
     key("GEAR_AUTO");
     byte(678);
-    byte(679, 100);
+    shown(679, 679);
     byte(680);
     byte(681);
     key("SPEED_PULSES");
@@ -145,26 +154,23 @@ const std::vector<Item>& Layout() {
     cont();
     key("CLUTCH");
     byte(682);
-    byte(689, 10);
-    byte(690, 10);
-    byte(691, 100);
+    shown(689, 691);
     byte(692);
     key("CLUTCH_TIME");
-    bytes(683, 688, 5);
+    shown(683, 688);
     key("GEAR_CORR_ADV");
-    bytes(693, 698, 1, -100);
+    shown(693, 698);
     key("GEAR_CORR_LIMITER");
-    bytes(699, 704, 50, -100);
+    shown(699, 704);
     key("GEAR_CORR_SERVO");
-    bytes(705, 710, 50, -100);
+    shown(705, 710);
     key("GEAR_CORR_POUT");
     for (int k = 0; k < 4; ++k) {
       cont();
-      bytes(711 + 6 * k, 716 + 6 * k, 50, -100);
+      shown(711 + 6 * k, 716 + 6 * k);
     }
     key("TEST");
-    byte(735, 100);
-    byte(736, 10);
+    shown(735, 736);
     cont();
     return v;
   }();

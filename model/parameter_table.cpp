@@ -223,4 +223,10 @@ const ParameterDef* FindParameter(std::string_view control) {
   return nullptr;
 }
 
+const ParameterDef* FindParameterAt(int byteOffset) {
+  for (const ParameterDef& d : ScalarParameters())
+    if (d.storage == Storage::Byte && d.index == byteOffset) return &d;
+  return nullptr;
+}
+
 }  // namespace rq

@@ -76,5 +76,7 @@ bool ApplyGearCoupling(ParameterImage& image);
 
 // The parameter row bound to a control name, or nullptr.
 const ParameterDef* FindParameter(std::string_view control);
+// The byte parameter stored at an image offset, or nullptr.
+const ParameterDef* FindParameterAt(int byteOffset);
 
 }  // namespace rq
