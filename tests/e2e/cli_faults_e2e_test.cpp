@@ -83,7 +83,7 @@ TEST(CliFaults, TimeoutIsCheckedAndTakenByEveryOnlineCommand) {
   ScratchDir dir;
   for (const char* bad : {"-1", "abc", "inf", ""}) {
     SCOPED_TRACE(bad);
-    RunResult r = RunProgram(kCli, {"monitor", "--port", "/dev/null", "--timeout", bad});
+    RunResult r = RunProgram(kCli, {"monitor", "--port", dir.file("noport"), "--timeout", bad});
     EXPECT_EQ(r.exitCode, 2) << r.output;
     EXPECT_TRUE(Contains(r.output, "--timeout")) << r.output;
   }

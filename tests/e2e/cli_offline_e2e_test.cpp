@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 #include <algorithm>
 
@@ -26,6 +28,10 @@ TEST(CliOffline, FailuresExitOneAndWrongUsageTwo) {
   WriteFile(dir.file("good.ign"), WriteIgnText(NewConfiguration()));
   WriteFile(dir.file("garbage.ign"), "this is not a configuration");
   ASSERT_EQ(::mkfifo(dir.file("fifo").c_str(), 0600), 0);
+  // A device of its own (a copy of /dev/null's node), never a system one: a tool with the
+  // fault replaces whatever it is given.
+  const bool device = geteuid() == 0 &&
+                      ::mknod(dir.file("null").c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
   struct Case {
     std::vector<std::string> args;
     int code;
@@ -37,7 +43,7 @@ TEST(CliOffline, FailuresExitOneAndWrongUsageTwo) {
       {{"convert", dir.file("missing.ign"), dir.file("out.ign")}, 1},
       {{"convert", dir.file("good.ign"), dir.file("no/such/folder/out.ign")}, 1},
       {{"convert", dir.file("good.ign"), dir.file("fifo")}, 1},
-      {{"new", "-o", "/dev/null"}, 1},
+      {{"new", "-o", device ? dir.file("null") : dir.path()}, 1},
       {{"show"}, 2},
       {{"show", "a", "b"}, 2},
       {{"show", "--bogus", dir.file("good.ign")}, 2},
@@ -58,8 +64,10 @@ TEST(CliOffline, FailuresExitOneAndWrongUsageTwo) {
   struct stat st {};
   ASSERT_EQ(::stat(dir.file("fifo").c_str(), &st), 0);
   EXPECT_TRUE(S_ISFIFO(st.st_mode));
-  ASSERT_EQ(::stat("/dev/null", &st), 0);
-  EXPECT_TRUE(S_ISCHR(st.st_mode));
+  if (device) {
+    ASSERT_EQ(::stat(dir.file("null").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISCHR(st.st_mode));
+  }
   EXPECT_FALSE(Contains(ReadFile(dir.file("out.ign")), "TAVRENIX"));
 }
 
