@@ -41,20 +41,13 @@ constexpr const char* kBasic = "BASIC";
 std::string ToStd(const QString& s) { return s.toUtf8().toStdString(); }
 QString FromStd(const std::string& s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
 
-// Reads the settings file; a missing or unreadable file is an empty one.
-IniFile ReadIni(const QString& path) {
-  IniFile ini;
-  std::string error;
-  if (auto text = ReadWholeFile(ToStd(path), error, 4u * 1024u * 1024u)) ini.parse(*text);
-  return ini;
-}
-
 }  // namespace
 
 FormHlav::FormHlav(FormHlavOptions options, QWidget* parent)
     : QMainWindow(parent), options_(std::move(options)) {
   // Construction before FormCreate: the names of the files, the port and the engine.
   settingsFolder_ = options_.settingsFolder.isEmpty() ? SettingsFolder() : options_.settingsFolder;
+  store_ = std::make_unique<SettingsStore>(ToStd(settingsFilePath()), ToStd(stateFilePath()));
   port_ = options_.port ? std::move(options_.port) : std::make_unique<TermiosPort>();
   exchange_ = std::make_unique<DeviceExchange>(image_, *port_);
   exchange_->setPortPathResolver([this](int n) { return portPath(n); });
@@ -95,7 +88,14 @@ void FormHlav::installHooks() {
     std::snprintf(suffix, sizeof suffix, "  PC-%d, IGN-%d", kImageVersion, received);
     ShowMessage(FromStd(texts_.text(TxtVersionMismatch) + suffix));
   };
-  h.comOpenError = [this] { ShowMessage(FromStd(texts_.text(TxtComOpenError))); };
+  h.comOpenError = [this] {
+    // A port held by another program or closed to this user: say why, so the user can act.
+    std::string text = texts_.text(TxtComOpenError);
+    const OpenFailure why = exchange_->lastOpenFailure();
+    if (why == OpenFailure::Busy || why == OpenFailure::Permission)
+      text += "\n" + exchange_->lastOpenError();
+    ShowMessage(FromStd(text));
+  };
   h.monitorAccepted = [this](const FrameBytes& frame) {
     ShowMonitorFrame(frame);
     pageSet_->monitorAccepted();
@@ -166,7 +166,8 @@ void FormHlav::CentreWindow() {
 }
 
 void FormHlav::LoadSettings() {
-  const IniFile ini = ReadIni(settingsFilePath());
+  store_->load();
+  const IniFile& ini = store_->settings();
   auto readInt = [&](const char* key, long current) { return ini.intValue(kBasic, key, current); };
 
   // Window placement, each applied at once.
@@ -205,39 +206,45 @@ void FormHlav::LoadSettings() {
   portsMap_ = PortsSection(ini);
 
   // The configuration of the last run; without the file the defaults stay.
-  std::string error;
-  if (auto text = ReadWholeFile(ToStd(stateFilePath()), error, 1024u * 1024u))
-    ParseStateText(*text, image_, allFlags_);
+  if (const auto& text = store_->stateText()) ParseStateText(*text, image_, allFlags_);
+
+  // Files that exist but could not be read are left alone at close; the user hears it once.
+  const std::string unreadable = UnreadableFilesMessage(store_->unreadable());
+  if (!unreadable.empty()) {
+    std::fprintf(stderr, "rq_vtmx4: %s\n", unreadable.c_str());
+    ShowMessage(FromStd(unreadable));
+  }
 }
 
 void FormHlav::SaveSettings() {
   QDir().mkpath(settingsFolder_);
-  // Keys and sections that are not ours are kept as the file has them now.
-  IniFile ini = ReadIni(settingsFilePath());
   const PortSettings& ps = exchange_->portSettings();
-  ini.setInt(kBasic, "Left", x());
-  ini.setInt(kBasic, "Top", y());
-  ini.setInt(kBasic, "Height", height());
-  ini.setInt(kBasic, "Width", width());
   // A demo run borrows the simulator's port: the saved port stays as the file has it.
   const bool demo = options_.portOverride.has_value();
-  if (!demo) {
-    ini.setInt(kBasic, "ComPort", ps.comPort + 1);
-    ini.setInt(kBasic, "ComPortAuto", ps.scanIndex + 1);
-  }
-  ini.setInt(kBasic, "Language", language_);
-  ini.setValue(kBasic, "File", ToStd(LabelFile2->text()));
-  ini.setValue(kBasic, "IniDir", ToStd(iniDir_));
-  ini.setInt(kBasic, "PageControl1->ActivePageIndex", PageControl1->currentIndex());
-
-  std::string error;
-  if (!WriteFileAtomic(ToStd(settingsFilePath()), ini.text(), error))
-    std::fprintf(stderr, "rq_vtmx4: settings not saved: %s\n", error.c_str());
+  const auto setKeys = [&](IniFile& ini) {
+    ini.setInt(kBasic, "Left", x());
+    ini.setInt(kBasic, "Top", y());
+    ini.setInt(kBasic, "Height", height());
+    ini.setInt(kBasic, "Width", width());
+    if (!demo) {
+      ini.setInt(kBasic, "ComPort", ps.comPort + 1);
+      ini.setInt(kBasic, "ComPortAuto", ps.scanIndex + 1);
+    }
+    ini.setInt(kBasic, "Language", language_);
+    ini.setValue(kBasic, "File", ToStd(LabelFile2->text()));
+    ini.setValue(kBasic, "IniDir", ToStd(iniDir_));
+    ini.setInt(kBasic, "PageControl1->ActivePageIndex", PageControl1->currentIndex());
+  };
   // The configuration for the next run; a failure leaves the previous file intact. A demo run
   // leaves the user's own configuration alone: what was read from the simulator is not kept.
-  if (demo) return;
-  if (!WriteFileAtomic(ToStd(stateFilePath()), WriteStateText(image_, allFlags_), error))
-    std::fprintf(stderr, "rq_vtmx4: configuration state not saved: %s\n", error.c_str());
+  const std::string state = WriteStateText(image_, allFlags_);
+  const auto failed = store_->save(setKeys, demo ? nullptr : &state);
+  if (!failed.empty()) {
+    // Shown before the window goes: a window user never sees stderr.
+    const std::string text = SaveFailureMessage(failed);
+    std::fprintf(stderr, "rq_vtmx4: %s\n", text.c_str());
+    ShowMessage(FromStd(text));
+  }
 }
 
 bool FormHlav::eventFilter(QObject* watched, QEvent* event) {

@@ -15,6 +15,7 @@
 #include <optional>
 #include <string>
 
+#include "app/settings_store.h"
 #include "link/device_exchange.h"
 #include "link/serial_port.h"
 #include "model/parameter_image.h"
@@ -187,6 +188,7 @@ class FormHlav : public QMainWindow, public PageHost {
 
   FormHlavOptions options_;
   QString settingsFolder_;
+  std::unique_ptr<SettingsStore> store_;  // the settings and state files
   QString dataIgnPath_;
   QString iniDir_;
 

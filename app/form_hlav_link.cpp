@@ -38,10 +38,14 @@ void SetGauge(QProgressBar* gauge, int maximum, int value) {
 }  // namespace
 
 void FormHlav::Timer1Timer() {
+  const bool wasConnected = exchange_->connected();
   inTick_ = true;
   exchange_->tick();
   inTick_ = false;
   startPendingProgramming();
+  // No snapshot comes when the unit falls silent: the live values are rendered once more, as
+  // "---", so that the last ones are not read as live under "No Connection".
+  if (wasConnected && !exchange_->connected()) ShowMonitor();
   ApplyExchangeView();
 }
 

@@ -1,6 +1,7 @@
 // Program entry: the main window, the About window, the message loop.
 //
 // Options of the program itself (taken out before the language argument is looked at):
+//   --help                 print the options and end, without opening the window
 //   --demo                 run against the unit simulator on a pseudo-terminal
 //   --screenshot FILE      save a picture of the window after --after-ms (default 3000) and end
 //   --page N               show page N first (with --screenshot)
@@ -40,19 +41,44 @@ class ShownAnnouncer : public QObject {
   }
 };
 
+constexpr const char* kHelp =
+    "usage: rq_vtmx4 [LANGUAGE] [FILE.ign ...] [--demo] [--screenshot FILE [--page N] [--after-ms MS]]\n"
+    "The configuration tool of the RQ_VTMX4 ignition unit.\n"
+    "  LANGUAGE           ENGLISH, DEUTSCH, FRANCE or CESKY: the language to start in\n"
+    "  --demo             use a simulated unit on a pseudo-terminal for this run; the saved\n"
+    "                     port and configuration are left as they are\n"
+    "  --screenshot FILE  save a picture of the window after --after-ms milliseconds\n"
+    "                     (default 3000), then close it\n"
+    "  --page N           show page N (0 Bike ... 10 Monitor) first\n"
+    "  FILE.ign           a configuration file to open, as File > Open does\n"
+    "  --version          print the program version and build date and end\n"
+    "  --help             print this text and end\n"
+    "Settings and the last configuration are kept in $XDG_CONFIG_HOME/RQ_VTMX4_Kelvora/\n"
+    "(~/.config/RQ_VTMX4_Kelvora/). SIGTERM, SIGINT and SIGHUP close the window like\n"
+    "File > Exit.\n";
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  // Answered before the application starts, so that it works without a display.
+  // Options that end the program before the window exists, answered before the application
+  // starts so that they work without a display.
   for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+      std::fputs(kHelp, stdout);
+      return 0;
+    }
     if (std::strcmp(argv[i], "--version") == 0) {
       std::printf("rq_vtmx4 version %d, built %s %s\n", rq::kImageVersion, __DATE__, __TIME__);
       return 0;
     }
   }
+
   QApplication app(argc, argv);
   QGuiApplication::setDesktopFileName("rq_vtmx4");
   QApplication::setWindowIcon(QIcon::fromTheme("rq_vtmx4"));
+  // From here on a close signal closes the window like File > Exit, even while start-up is
+  // still showing its message boxes.
+  rq::SignalCloser closer(nullptr);
 
   QStringList args = QApplication::arguments().mid(1);
   bool demo = false;
@@ -92,7 +118,7 @@ int main(int argc, char** argv) {
   }
 
   rq::FormHlav window(std::move(options));
-  rq::SignalCloser closer(&window);
+  if (closer.attach(&window)) return 0;  // closed (and saved) as File > Exit does
 
   ShownAnnouncer announcer;
   if (std::getenv("RQ_VTMX4_ANNOUNCE_SHOWN") != nullptr) window.installEventFilter(&announcer);

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <QWidget>
 
 #include <fcntl.h>
@@ -54,17 +55,41 @@ SignalCloser::~SignalCloser() {
   g_pipe[0] = g_pipe[1] = -1;
 }
 
-void SignalCloser::onSignal() {
-  char buf[64];
-  while (::read(g_pipe[0], buf, sizeof buf) > 0) {
-  }
+void SignalCloser::dismissBoxes() {
   // A message box open at that moment would keep the program alive; it is dismissed first.
   for (int guard = 0; guard < 16; ++guard) {
     auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget());
     if (modal == nullptr || modal == window_) break;
     modal->reject();
   }
-  if (window_) window_->close();
+}
+
+void SignalCloser::onSignal() {
+  char buf[64];
+  while (::read(g_pipe[0], buf, sizeof buf) > 0) {
+  }
+  requested_ = true;
+  dismissBoxes();
+  if (window_) {
+    window_->close();
+    return;
+  }
+  // Start-up is still running: boxes it opens from now on go at once, and the window closes
+  // when it is attached.
+  if (dismisser_ == nullptr) {
+    dismisser_ = new QTimer(this);
+    dismisser_->setInterval(20);
+    connect(dismisser_, &QTimer::timeout, this, &SignalCloser::dismissBoxes);
+    dismisser_->start();
+  }
+}
+
+bool SignalCloser::attach(QWidget* window) {
+  window_ = window;
+  if (dismisser_ != nullptr) dismisser_->stop();
+  if (!requested_ || window == nullptr) return false;
+  window->close();
+  return true;
 }
 
 }  // namespace rq

@@ -13,13 +13,21 @@ void Usage(std::ostream& out) {
   out << "usage:\n"
          "  rq_vtmx4_cli new -o OUT.ign\n"
          "  rq_vtmx4_cli convert IN OUT        (.ign <-> image state file, by file name)\n"
-         "  rq_vtmx4_cli show IN\n"
-         "  rq_vtmx4_cli diff A B              (exit 1 when they differ)\n"
-         "  rq_vtmx4_cli read --port P -o OUT.ign\n"
-         "  rq_vtmx4_cli verify --port P IN.ign\n"
-         "  rq_vtmx4_cli program --port P IN.ign\n"
-         "  rq_vtmx4_cli monitor --port P [--count N] [-o LOG.csv]\n"
-         "P is a device path or COMn.\n";
+         "  rq_vtmx4_cli show [--json] IN\n"
+         "  rq_vtmx4_cli diff [--json] A B     (exit 1 when they differ)\n"
+         "  rq_vtmx4_cli read --port P -o OUT.ign [--timeout S]\n"
+         "  rq_vtmx4_cli verify --port P IN.ign [--timeout S]\n"
+         "  rq_vtmx4_cli program --port P IN.ign [--timeout S]\n"
+         "  rq_vtmx4_cli info --port P [--json] [--timeout S]\n"
+         "  rq_vtmx4_cli monitor --port P [--count N] [-o LOG.csv] [--timeout S]\n"
+         "P is a device path or COM1 ... COM21 (mapped by [PORTS] of the settings file).\n"
+         "OUT and LOG may be - for standard output (a configuration as .ign text); other\n"
+         "outputs must be a regular file or a new name.\n"
+         "--timeout S: monitor gives up after S seconds without a reply (default 5); read,\n"
+         "verify, program and info give up when the command has taken S seconds in all\n"
+         "(default 60, the save after programming included). 0 means no time limit.\n"
+         "Exit codes: 0 success (diff: equal), 1 failure (diff: different), 2 wrong usage,\n"
+         "3 port cannot be opened, 130 interrupted.\n";
 }
 
 }  // namespace

@@ -1,9 +1,11 @@
 #include "cli/offline.h"
 
+#include <array>
 #include <cstdio>
 #include <iostream>
 #include <sstream>
 
+#include "cli/output.h"
 #include "model/defaults.h"
 #include "model/parameter_table.h"
 
@@ -11,105 +13,287 @@ namespace rq {
 
 namespace {
 
-std::string Line(const char* page, const std::string& name, const std::string& value,
-                 const char* unit) {
-  std::string s = std::string(page) + "  " + name + "  " + value;
-  if (unit[0] != '\0') s += std::string(" ") + unit;
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
+
+// ---- item names of the choices ----------------------------------------------------------
+
+struct ChoiceList {
+  int offset;                       // image byte of the choice
+  std::array<const char*, 8> items; // by stored value; nullptr past the end
+};
+
+// English item names by stored value. The motorbike type stores 0, 2, 3, 4, 5 for the first
+// five items of its list and 1 for "Special setting".
+constexpr ChoiceList kChoices[] = {
+    {140, {"Classic (1 lobe, 1 or 2 pick-up)", "Special setting",
+           "Standard (2 lobe per revol., 1 or 2 pick-up)", "Standard (3 lobe per revol., 1 pick-up)",
+           "Standard (1 lobe 2 rev. (CMPS), 1 or 2 pick-up)", "Honda NSR 250 MC18 -"}},
+    {146, {"1 lobe, 1 or 2 pick-up", "Short gap between lobes (inserted lobe)", "Wide lobe",
+           "Long gap between lobes (missing lobe)", "2 pick-ups, missing lobe",
+           "2 Short gaps between lobes (inserted lobe)", "Honda NSR 250 MC18 -"}},
+    {162, {"1 ignition per 2 revolutions (camshaft)", "1 ignition per revolution",
+           "2 ignitions per revolution", "3 ignitions per revolution"}},
+    {166, {"Off", "Kill switch", "Blocking", "Clutch master", "Retard", "Start Limiter",
+           "2 nd advance chart"}},
+    {167, {"Off", "Kill switch", "Blocking", "Clutch master", "Retard", "Start Limiter",
+           "2 nd advance chart", "Gear"}},
+    {168, {"Off", "Kill switch", "Blocking", "Clutch master", "Retard", "Start Limiter",
+           "2 nd advance chart", "Speed"}},
+    {176, {"Off", "Advance", "Start limiter", "Pilot light", "Acceleration switch of advance"}},
+    {483, {"R + T", "RPM", "TPS"}},
+    {635, {"Off", "Fuel pump", "Pilot light", "Power jet Honda", "Special setting"}},
+    {636, {"Off", "Fuel pump", "Pilot light", "Power jet Honda", "Special setting"}},
+    {637, {"Off", "Fuel pump", "Pilot light", "Power jet Honda", "Special setting"}},
+    {638, {"Off", "Fuel pump", "Pilot light", "Power jet Honda", "Special setting"}},
+    {675, {"No", "Voltage", "Ration Rpm Speed", "Automatic (Ratio Rpm Speed)"}},
+    {677, {"Pulse over 1s for 100 km/h", "Distance for pulse [mm]"}},
+    {682, {"No ignition", "Retard"}},
+};
+
+// Item name of a choice value; nullptr when d is no choice or the value has no item.
+const char* ChoiceItem(const ParameterDef& d, int value) {
+  if (d.kind != ControlKind::ComboBox && d.kind != ControlKind::RadioGroup) return nullptr;
+  for (const ChoiceList& c : kChoices) {
+    if (c.offset != d.imageOffset()) continue;
+    if (value < 0 || value >= static_cast<int>(c.items.size())) return nullptr;
+    return c.items[static_cast<std::size_t>(value)];
+  }
+  return nullptr;
+}
+
+// ---- one parameter as text and as JSON ----------------------------------------------------
+
+std::string JsonString(const std::string& s) {
+  std::string out = "\"";
+  for (char ch : s) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (ch == '"' || ch == '\\') {
+      out += '\\';
+      out += ch;
+    } else if (c < 0x20) {
+      char buf[8];
+      std::snprintf(buf, sizeof buf, "\\u%04x", c);
+      out += buf;
+    } else {
+      out += ch;
+    }
+  }
+  return out + "\"";
+}
+
+std::string Tenths(int v) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.1f", v / 10.0);
+  return buf;
+}
+
+// A value as it is shown and compared, and its JSON members.
+struct Value {
+  std::string text;  // "Kill switch (1)", "4.0", "1200"
+  std::string unit;  // "" when none
+  std::string json;  // "value":..,"item":..,"unit":..,"raw":[..]
+  bool operator==(const Value& o) const { return text == o.text && unit == o.unit; }
+};
+
+struct Entry {
+  int page;
+  std::string name;
+  Value value;
+};
+
+std::string RawJson(const ParameterImage& image, int offset, int count) {
+  std::string s = "[";
+  for (int i = 0; i < count; ++i) {
+    if (i > 0) s += ",";
+    s += std::to_string(image.byte(offset + i));
+  }
+  return s + "]";
+}
+
+Value MakeValue(std::string text, std::string number, const char* item, std::string unit,
+                std::string raw) {
+  Value v;
+  v.text = std::move(text);
+  v.unit = std::move(unit);
+  v.json = "\"value\":" + number;
+  if (item != nullptr) v.json += ",\"item\":" + JsonString(item);
+  v.json += ",\"unit\":" + JsonString(v.unit) + ",\"raw\":" + std::move(raw);
+  return v;
+}
+
+Value ScalarValue(const ParameterImage& image, const ParameterDef& d) {
+  const int v = ShownValue(image, d);
+  const std::string raw = RawJson(image, d.imageOffset(), d.storage == Storage::Word ? 2 : 1);
+  if (const char* item = ChoiceItem(d, v))
+    return MakeValue(std::string(item) + " (" + std::to_string(v) + ")", std::to_string(v), item,
+                     "", raw);
+  const std::string unit = d.unit;
+  if (unit.rfind("x0.1 ", 0) == 0) return MakeValue(Tenths(v), Tenths(v), nullptr, unit.substr(5), raw);
+  return MakeValue(std::to_string(v), std::to_string(v), nullptr, unit, raw);
+}
+
+std::string MapUnit(const ParameterImage& image, const MapDef& m) {
+  if (m.cellsByte != 485) return m.unit;
+  return MapCellStep(image, m) == 1 ? "%" : "mV";
+}
+
+Value PlainValue(int v, const std::string& unit, std::string raw) {
+  return MakeValue(std::to_string(v), std::to_string(v), nullptr, unit, std::move(raw));
+}
+
+// The on/off grid of power output n: bit c of byte 663 + 3n + k.
+std::string GridName(int n, int k, int c) {
+  return "output " + std::to_string(n + 1) + " on in throttle band " + std::to_string(k + 1) +
+         ", rpm band " + std::to_string(c + 1);
+}
+
+int GridPage(int n) { return n < 3 ? kPagePowerOut1 : kPagePowerOut2; }
+
+// Grid bits follow their output's second throttle threshold (bytes 656, 658, ...).
+int GridAfter(const ParameterDef& d) {
+  if (d.storage == Storage::Byte && d.index >= 656 && d.index <= 662 && d.index % 2 == 0)
+    return (d.index - 656) / 2;
+  return -1;
+}
+
+// Every parameter, page by page: the page's scalars in table order (each output's on/off grid
+// after its thresholds), then the page's map: rpm axis, then cells by throttle row. Names of
+// map cells carry the rpm of `names`' axis, so that two images list the same names.
+std::vector<Entry> Entries(const ParameterImage& image, const ParameterImage& names) {
+  std::vector<Entry> out;
+  for (int page = 0; page < kPageCount; ++page) {
+    for (const ParameterDef& d : ScalarParameters()) {
+      if (d.page != page) continue;
+      out.push_back({page, d.name, ScalarValue(image, d)});
+      const int n = GridAfter(d);
+      if (n < 0) continue;
+      for (int k = 0; k < 3; ++k)
+        for (int c = 0; c < 4; ++c) {
+          const int off = kPowerGridByte + 3 * n + k;
+          out.push_back({GridPage(n), GridName(n, k, c),
+                         PlainValue(image.byte(off) >> c & 1, "", RawJson(image, off, 1))});
+        }
+    }
+    for (const MapDef& m : Maps()) {
+      if (m.page != page) continue;
+      for (int r = 0; r < kMapColumns; ++r)
+        out.push_back({page, std::string(m.name) + " rpm point " + std::to_string(r + 1),
+                       PlainValue(image.word(m.axisWord + r), "rpm",
+                                  RawJson(image, 2 * (m.axisWord + r), 2))});
+      const int step = MapCellStep(image, m);
+      const std::string unit = MapUnit(image, m);
+      for (int t = 0; t < kMapRows; ++t)
+        for (int r = 0; r < kMapColumns; ++r) {
+          const int off = m.cellsByte + 15 * t + r;
+          out.push_back({page,
+                         std::string(m.name) + " cell " + std::to_string(kThrottleRows[t]) +
+                             " % / " + std::to_string(names.word(m.axisWord + r)) + " rpm",
+                         PlainValue(image.byte(off) * step, unit, RawJson(image, off, 1))});
+        }
+    }
+  }
+  return out;
+}
+
+std::string Line(const std::string& page, const std::string& name, const std::string& value,
+                 const std::string& unit) {
+  std::string s = page + "  " + name + "  " + value;
+  if (!unit.empty()) s += " " + unit;
   return s + "\n";
 }
 
-std::string GridName(int bit, int band) {
-  return "on in throttle band " + std::to_string(band + 1) + ", rpm band " +
-         std::to_string(bit + 1);
-}
-
-template <typename Fn>
-void ForEachGridBit(Fn fn) {
-  for (int n = 0; n < 4; ++n)
-    for (int k = 0; k < 3; ++k)
-      for (int c = 0; c < 4; ++c) fn(n, k, c, kPowerGridByte + 3 * n + k);
+std::string MapGrid(const ParameterImage& image, const MapDef& m) {
+  std::ostringstream out;
+  const int step = MapCellStep(image, m);
+  out << PageName(m.page) << "  " << m.name << " (" << MapUnit(image, m) << ")\n";
+  out << "   TPS % \\ rpm";
+  char buf[24];
+  for (int r = 0; r < kMapColumns; ++r) {
+    std::snprintf(buf, sizeof buf, "%6u", static_cast<unsigned>(image.word(m.axisWord + r)));
+    out << buf;
+  }
+  out << "\n";
+  for (int t = 0; t < kMapRows; ++t) {
+    std::snprintf(buf, sizeof buf, "   %10d ", kThrottleRows[t]);
+    out << buf;
+    for (int r = 0; r < kMapColumns; ++r) {
+      std::snprintf(buf, sizeof buf, "%6d", image.byte(m.cellsByte + 15 * t + r) * step);
+      out << buf;
+    }
+    out << "\n";
+  }
+  return out.str();
 }
 
 }  // namespace
 
 std::string FormatConfiguration(const ParameterImage& image) {
   std::ostringstream out;
-  int lastPage = -1;
-  for (const ParameterDef& d : ScalarParameters()) {
-    // Maps follow the Inputs page so the listing runs in page order.
-    if (lastPage <= kPageInputs && d.page > kPageInputs) {
-      for (const MapDef& m : Maps()) {
-        const int step = MapCellStep(image, m);
-        out << PageName(m.page) << "  " << m.name << " ("
-            << (step == 1 && m.cellsByte == 485 ? "%" : m.unit) << ")\n";
-        out << "   TPS % \\ rpm";
-        for (int r = 0; r < kMapColumns; ++r) {
-          char buf[16];
-          std::snprintf(buf, sizeof buf, "%6u", static_cast<unsigned>(image.word(m.axisWord + r)));
-          out << buf;
-        }
-        out << "\n";
-        for (int t = 0; t < kMapRows; ++t) {
-          char buf[24];
-          std::snprintf(buf, sizeof buf, "   %10d ", kThrottleRows[t]);
-          out << buf;
-          for (int r = 0; r < kMapColumns; ++r) {
-            std::snprintf(buf, sizeof buf, "%6d", image.byte(m.cellsByte + 15 * t + r) * step);
-            out << buf;
-          }
-          out << "\n";
-        }
-      }
-    }
-    lastPage = d.page;
-    out << Line(PageName(d.page), d.name, std::to_string(ShownValue(image, d)), d.unit);
-    // Each output's on/off grid follows its second throttle threshold (bytes 656, 658, ...).
-    if (d.storage == Storage::Byte && d.index >= 656 && d.index <= 662 && d.index % 2 == 0) {
-      const int n = (d.index - 656) / 2;
+  for (int page = 0; page < kPageCount; ++page) {
+    for (const ParameterDef& d : ScalarParameters()) {
+      if (d.page != page) continue;
+      const Value v = ScalarValue(image, d);
+      out << Line(PageName(page), d.name, v.text, v.unit);
+      const int n = GridAfter(d);
+      if (n < 0) continue;
       for (int k = 0; k < 3; ++k) {
         const int b = image.byte(kPowerGridByte + 3 * n + k);
         std::string bits;
         for (int c = 0; c < 4; ++c) bits += (b >> c & 1) ? " on " : " off";
-        out << Line(PageName(d.page),
+        out << Line(PageName(GridPage(n)),
                     "output " + std::to_string(n + 1) + " throttle band " + std::to_string(k + 1) +
                         " rpm bands 1-4",
                     bits.substr(1), "");
       }
     }
+    for (const MapDef& m : Maps())
+      if (m.page == page) out << MapGrid(image, m);
   }
   return out.str();
 }
 
+std::string FormatConfigurationJson(const ParameterImage& image) {
+  std::string out = "[\n";
+  bool first = true;
+  for (const Entry& e : Entries(image, image)) {
+    if (!first) out += ",\n";
+    first = false;
+    out += "{\"page\":" + JsonString(PageName(e.page)) + ",\"name\":" + JsonString(e.name) + "," +
+           e.value.json + "}";
+  }
+  return out + "\n]\n";
+}
+
 std::string FormatDifferences(const ParameterImage& a, const ParameterImage& b) {
   std::ostringstream out;
-  auto change = [](long x, long y) { return std::to_string(x) + " -> " + std::to_string(y); };
-  for (const ParameterDef& d : ScalarParameters()) {
-    const int x = ShownValue(a, d), y = ShownValue(b, d);
-    if (x != y) out << Line(PageName(d.page), d.name, change(x, y), d.unit);
+  const std::vector<Entry> ea = Entries(a, a), eb = Entries(b, a);
+  for (std::size_t i = 0; i < ea.size() && i < eb.size(); ++i) {
+    const Value &x = ea[i].value, &y = eb[i].value;
+    if (x == y) continue;
+    if (x.unit == y.unit) {
+      out << Line(PageName(ea[i].page), ea[i].name, x.text + " -> " + y.text, x.unit);
+    } else {
+      out << Line(PageName(ea[i].page), ea[i].name,
+                  x.text + " " + x.unit + " -> " + y.text + " " + y.unit, "");
+    }
   }
-  for (const MapDef& m : Maps()) {
-    for (int r = 0; r < kMapColumns; ++r)
-      if (a.word(m.axisWord + r) != b.word(m.axisWord + r))
-        out << Line(PageName(m.page), std::string(m.name) + " rpm point " + std::to_string(r + 1),
-                    change(a.word(m.axisWord + r), b.word(m.axisWord + r)), "rpm");
-    const int sa = MapCellStep(a, m), sb = MapCellStep(b, m);
-    for (int t = 0; t < kMapRows; ++t)
-      for (int r = 0; r < kMapColumns; ++r) {
-        const int off = m.cellsByte + 15 * t + r;
-        if (a.byte(off) * sa != b.byte(off) * sb)
-          out << Line(PageName(m.page),
-                      std::string(m.name) + " cell " + std::to_string(kThrottleRows[t]) + " % / " +
-                          std::to_string(a.word(m.axisWord + r)) + " rpm",
-                      change(a.byte(off) * sa, b.byte(off) * sb), sa == 20 ? "mV" : m.unit);
-      }
-  }
-  ForEachGridBit([&](int n, int k, int c, int off) {
-    const int x = a.byte(off) >> c & 1, y = b.byte(off) >> c & 1;
-    if (x != y)
-      out << Line(PageName(n < 3 ? kPagePowerOut1 : kPagePowerOut2),
-                  "output " + std::to_string(n + 1) + " " + GridName(c, k), change(x, y), "");
-  });
   return out.str();
+}
+
+std::string FormatDifferencesJson(const ParameterImage& a, const ParameterImage& b) {
+  std::string out = "[\n";
+  bool first = true;
+  const std::vector<Entry> ea = Entries(a, a), eb = Entries(b, a);
+  for (std::size_t i = 0; i < ea.size() && i < eb.size(); ++i) {
+    if (ea[i].value == eb[i].value) continue;
+    if (!first) out += ",\n";
+    first = false;
+    out += "{\"page\":" + JsonString(PageName(ea[i].page)) + ",\"name\":" +
+           JsonString(ea[i].name) + ",\"a\":{" + ea[i].value.json + "},\"b\":{" +
+           eb[i].value.json + "}}";
+  }
+  return first ? "[]\n" : out + "\n]\n";
 }
 
 bool IsOfflineCommand(const std::string& command) {
@@ -117,42 +301,60 @@ bool IsOfflineCommand(const std::string& command) {
 }
 
 int RunOfflineCommand(const std::string& command, const std::vector<std::string>& args) {
+  // Wrong usage exits 2; a file that cannot be read, understood or written exits 1.
+  auto usage = [](const std::string& message) {
+    std::cerr << "rq_vtmx4_cli: " << message << "\n";
+    return kExitUsage;
+  };
   auto fail = [](const std::string& message) {
     std::cerr << "rq_vtmx4_cli: " << message << "\n";
-    return 2;
+    return kExitFailure;
   };
+  // --json may stand anywhere among the arguments of show and diff.
+  bool json = false;
+  std::vector<std::string> rest;
+  for (const std::string& a : args) {
+    if (a == "--json" && (command == "show" || command == "diff")) {
+      json = true;
+    } else if (a.size() > 1 && a[0] == '-' && a != "-o") {
+      return usage("unknown option " + a + " for " + command);
+    } else {
+      rest.push_back(a);
+    }
+  }
   std::string error;
   if (command == "new") {
-    if (args.size() != 2 || args[0] != "-o") return fail("usage: new -o OUT.ign");
+    if (rest.size() != 2 || rest[0] != "-o") return usage("usage: new -o OUT.ign");
     LoadedConfiguration config;
     config.image = NewConfiguration();
-    if (!SaveConfigurationFile(args[1], config, error)) return fail(error);
+    if (!WriteConfigurationOutput(rest[1], config, error)) return fail(error);
     return 0;
   }
   if (command == "convert") {
-    if (args.size() != 2) return fail("usage: convert IN OUT");
+    if (rest.size() != 2) return usage("usage: convert IN OUT");
+    if (!CheckOutputPath(rest[1], error)) return fail(error);
     LoadedConfiguration config;
-    if (!LoadConfigurationFile(args[0], config, error)) return fail(error);
-    if (!SaveConfigurationFile(args[1], config, error)) return fail(error);
+    if (!LoadConfigurationFile(rest[0], config, error)) return fail(error);
+    if (!WriteConfigurationOutput(rest[1], config, error)) return fail(error);
     return 0;
   }
   if (command == "show") {
-    if (args.size() != 1) return fail("usage: show IN");
+    if (rest.size() != 1) return usage("usage: show [--json] IN");
     LoadedConfiguration config;
-    if (!LoadConfigurationFile(args[0], config, error)) return fail(error);
-    std::cout << FormatConfiguration(config.image);
+    if (!LoadConfigurationFile(rest[0], config, error)) return fail(error);
+    std::cout << (json ? FormatConfigurationJson(config.image) : FormatConfiguration(config.image));
     return 0;
   }
   if (command == "diff") {
-    if (args.size() != 2) return fail("usage: diff A B");
+    if (rest.size() != 2) return usage("usage: diff [--json] A B");
     LoadedConfiguration a, b;
-    if (!LoadConfigurationFile(args[0], a, error)) return fail(error);
-    if (!LoadConfigurationFile(args[1], b, error)) return fail(error);
+    if (!LoadConfigurationFile(rest[0], a, error)) return fail(error);
+    if (!LoadConfigurationFile(rest[1], b, error)) return fail(error);
     const std::string d = FormatDifferences(a.image, b.image);
-    std::cout << d;
+    std::cout << (json ? FormatDifferencesJson(a.image, b.image) : d);
     return d.empty() ? 0 : 1;
   }
-  return fail("unknown command " + command);
+  return usage("unknown command " + command);
 }
 
 }  // namespace rq

@@ -9,10 +9,17 @@
 
 namespace rq {
 
-// Human-readable listing, one parameter per line; maps as grids.
+// Human-readable listing, page by page, one parameter per line (choices by item name with
+// the number in brackets), each page's map as a grid after its scalars.
 std::string FormatConfiguration(const ParameterImage& image);
-// Lines for the parameters and map cells that differ; empty when equal.
+// The same as a JSON array: one object per parameter, map point and map cell, with page,
+// name, value (item for choices), unit and the raw image bytes.
+std::string FormatConfigurationJson(const ParameterImage& image);
+// Lines "page  name  a -> b unit" for the parameters and map cells that differ; empty when
+// equal.
 std::string FormatDifferences(const ParameterImage& a, const ParameterImage& b);
+// The differences as a JSON array of {"page","name","a":{value...},"b":{value...}}.
+std::string FormatDifferencesJson(const ParameterImage& a, const ParameterImage& b);
 
 int RunOfflineCommand(const std::string& command, const std::vector<std::string>& args);
 bool IsOfflineCommand(const std::string& command);

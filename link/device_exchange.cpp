@@ -73,6 +73,7 @@ void DeviceExchange::startOperation(OpState op, std::uint8_t command, StatusText
   state_.op = op;
   state_.command = command;
   state_.attempts = 0;
+  report_ = OperationReport{};
   setStatus(text, "", false);
   state_.statusCountdown = kStatusTicks;
   view_.statusVisible = true;
@@ -121,12 +122,17 @@ void DeviceExchange::OpenPort() {
   view_.devicePath = resolver_(comNumber);
 
   lastOpenError_.clear();
+  lastOpenFailure_ = OpenFailure::None;
+  keptLen_ = 0;
+  lastWaiting_ = 0;
   bool ok = false;
   if (view_.devicePath.empty()) {
     port_.close();
     lastOpenError_ = "no device path for COM" + std::to_string(comNumber);
+    lastOpenFailure_ = OpenFailure::Missing;
   } else {
     ok = port_.open(view_.devicePath, lastOpenError_);
+    if (!ok) lastOpenFailure_ = port_.openFailure();
   }
   if (!ok) {
     if (settings_.quietReopen == 0 && settings_.comPort != kComAuto && hooks_.comOpenError) {
@@ -179,18 +185,67 @@ void DeviceExchange::SendMonitorRequest() {
   if (port_.isOpen()) port_.writeAll(txFrame_);
 }
 
+// The reply command bytes a frame may start with now: a monitor reply at any time, and the
+// reply to the current request while an operation runs.
+bool DeviceExchange::replyCommand(std::uint8_t command) const {
+  if (command == kCmdMonitorReply) return true;
+  return state_.op != OpState::Idle && command == (state_.command ^ kReplyBit);
+}
+
 void DeviceExchange::PollReceive() {
-  if (!port_.isOpen()) return;
-  if (port_.bytesWaiting() < kFrameSize) return;  // a partial frame waits for a later tick
-  // Everything that waits is taken at once; only the first frame is looked at, so a stream
-  // that lost step starts clean with the next exchange.
-  const std::size_t got = port_.read(rx_.data(), rx_.size());
-  if (got < kFrameSize) return;
-  const std::span<const std::uint8_t> frame(rx_.data(), kFrameSize);
-  if (rx_[0] == kCmdMonitorReply) {
-    HandleMonitorReply(frame);
-  } else {
-    HandleBlockReply(frame);
+  if (!port_.isOpen()) {
+    keptLen_ = 0;
+    lastWaiting_ = 0;
+    return;
+  }
+  const std::size_t waiting = port_.bytesWaiting();
+  const bool newBytes = waiting > lastWaiting_;
+  if (keptLen_ == 0 && waiting < kFrameSize) {
+    // A partial frame waits for a later tick. One that has not grown for a whole tick is the
+    // torn end of a reply (at 57600 baud a frame on its way grows by about 300 bytes a tick);
+    // left in the queue it would spoil the next reply, so it goes.
+    if (waiting > 0 && !newBytes) {
+      const std::size_t dropped = port_.read(rx_.data(), rx_.size());
+      if (state_.op != OpState::Idle) report_.bytes += dropped;
+      lastWaiting_ = 0;
+      return;
+    }
+    lastWaiting_ = waiting;
+    return;
+  }
+  if (keptLen_ > 0 && !newBytes) {  // the start of a reply that never finished
+    keptLen_ = 0;
+    lastWaiting_ = waiting;
+    return;
+  }
+  // Everything that waits is taken at once, behind the start of a reply kept from the last
+  // tick.
+  const std::size_t got = port_.read(rx_.data() + keptLen_, rx_.size() - keptLen_);
+  if (state_.op != OpState::Idle) report_.bytes += got;
+  const std::size_t len = keptLen_ + got;
+  keptLen_ = 0;
+  lastWaiting_ = 0;
+  // The first whole, valid frame that starts with an expected reply command is handled; bytes
+  // in front of it (line noise, the end of an earlier reply) are skipped and whatever follows
+  // it is discarded, so at most one frame is taken per tick. A reply whose end has not
+  // arrived yet is kept for the next tick.
+  for (std::size_t i = 0; i < len; ++i) {
+    if (!replyCommand(rx_[i])) continue;
+    if (i + kFrameSize > len) {
+      if (i > 0)
+        std::copy(rx_.begin() + static_cast<std::ptrdiff_t>(i),
+                  rx_.begin() + static_cast<std::ptrdiff_t>(len), rx_.begin());
+      keptLen_ = len - i;
+      return;
+    }
+    const std::span<const std::uint8_t> frame(rx_.data() + i, kFrameSize);
+    if (!FrameValid(frame)) continue;
+    if (rx_[i] == kCmdMonitorReply) {
+      HandleMonitorReply(frame);
+    } else {
+      HandleBlockReply(frame);
+    }
+    return;
   }
 }
 
@@ -248,7 +303,12 @@ void DeviceExchange::HandleBlockReply(std::span<const std::uint8_t> input) {
     return;
   }
   state_.silence = 0;
+  ++report_.replies;
   const std::span<const std::uint8_t> payload(frame.data() + 1, kPayloadSize);
+  auto mismatch = [&] {
+    ++report_.mismatches;
+    report_.mismatchBlock = b;
+  };
 
   switch (state_.op) {
     case OpState::Read: {
@@ -269,7 +329,10 @@ void DeviceExchange::HandleBlockReply(std::span<const std::uint8_t> input) {
       return;
     }
     case OpState::Verify: {
-      if (!SameBlock(image_, b, payload, true)) return;  // repeated after the time-out
+      if (!SameBlock(image_, b, payload, true)) {  // repeated after the time-out
+        mismatch();
+        return;
+      }
       if (b < kLastBlock) {
         ++view_.gaugeProgress;
         ++state_.command;
@@ -296,6 +359,7 @@ void DeviceExchange::HandleBlockReply(std::span<const std::uint8_t> input) {
           return;
         }
       } else if (!SameBlock(image_, b, payload, false)) {
+        mismatch();
         return;
       }
       nextBlockOrVerify(b, true);
@@ -321,6 +385,7 @@ void DeviceExchange::tickSequence() {
   // An earlier programming's done flag must not turn this error into "Program device: OK"
   // on the next idle tick, whichever operation failed.
   state_.programDone = false;
+  report_.failedBlock = state_.command & kBlockMask;
   StatusText error = StatusText::ReadError;
   if (state_.op == OpState::Program) error = StatusText::ProgramError;
   if (state_.op == OpState::Verify) error = StatusText::VerifyError;

@@ -96,6 +96,16 @@ struct ExchangeState {
   bool printing = false;
 };
 
+// How the running (or last) operation went, for messages that say why it failed. Reset when
+// an operation starts.
+struct OperationReport {
+  int replies = 0;         // valid replies to the operation's requests, accepted or not
+  int mismatches = 0;      // of these, verify or program echoes whose content differed
+  int mismatchBlock = -1;  // block of the last such echo
+  std::size_t bytes = 0;   // bytes received while it ran (garbled ones included)
+  int failedBlock = -1;    // block of the request that went unanswered when it ended in error
+};
+
 // What the window shows; updated by the engine, read after each tick or handler.
 struct ExchangeView {
   StatusText statusText = StatusText::None;  // LabelHlaseni: text of this entry ...
@@ -166,6 +176,7 @@ class DeviceExchange {
   // Read access for the window, tools and tests.
   const ExchangeState& state() const { return state_; }
   const ExchangeView& view() const { return view_; }
+  const OperationReport& report() const { return report_; }
   bool connected() const { return state_.connected; }
   bool busy() const { return state_.op != OpState::Idle; }
   const std::array<std::uint8_t, 3>& testBytes() const { return testBytes_; }
@@ -176,6 +187,7 @@ class DeviceExchange {
   const FrameBytes& lastSent() const { return txFrame_; }
   // Why the last OpenPort failed ("" after a successful open).
   const std::string& lastOpenError() const { return lastOpenError_; }
+  OpenFailure lastOpenFailure() const { return lastOpenFailure_; }
 
   PortSettings& portSettings() { return settings_; }
   const PortSettings& portSettings() const { return settings_; }
@@ -193,6 +205,7 @@ class DeviceExchange {
   void tickIdle();
   void tickStatusLine();
   void tickWatchdog();
+  bool replyCommand(std::uint8_t command) const;
 
   ParameterImage& image_;
   SerialPort& port_;
@@ -206,7 +219,13 @@ class DeviceExchange {
   FrameBytes lastMonitor_{};
   FrameBytes txFrame_{};
   std::string lastOpenError_;
+  OpenFailure lastOpenFailure_ = OpenFailure::None;
+  OperationReport report_;
   std::array<std::uint8_t, kReceiveBufferSize> rx_{};
+  // Receive side: the start of a reply that was still arriving when it was read, and how many
+  // bytes waited in the driver queue after the last poll.
+  std::size_t keptLen_ = 0;
+  std::size_t lastWaiting_ = 0;
 };
 
 }  // namespace rq

@@ -7,6 +7,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -16,9 +17,18 @@ namespace {
 
 std::string OpenFailureText(const std::string& path, int err) {
   std::string text = "cannot open " + path + ": " + std::strerror(err);
-  if (err == EACCES || err == EPERM) text += " (is the user in the dialout group?)";
-  if (err == EBUSY) text += " (the port is in use by another program)";
+  if (err == EACCES || err == EPERM)
+    text += " (is the user in the dialout group? sudo usermod -aG dialout $USER, then log in "
+            "again)";
+  if (err == EBUSY || err == EWOULDBLOCK) text += " (the port is in use by another program)";
   return text;
+}
+
+OpenFailure FailureKind(int err) {
+  if (err == ENOENT || err == ENODEV || err == ENXIO || err == ENOTDIR) return OpenFailure::Missing;
+  if (err == EBUSY || err == EWOULDBLOCK) return OpenFailure::Busy;
+  if (err == EACCES || err == EPERM) return OpenFailure::Permission;
+  return OpenFailure::Other;
 }
 
 }  // namespace
@@ -28,15 +38,19 @@ TermiosPort::~TermiosPort() { close(); }
 bool TermiosPort::open(const std::string& path, std::string& error) {
   close();
   error.clear();
+  failure_ = OpenFailure::Other;
   if (path.empty()) {
     error = "no device path for this port";
+    failure_ = OpenFailure::Missing;
     return false;
   }
   // Non-blocking for good: reads take only what waits, writes are bounded by poll, and the
   // open itself does not wait for a modem carrier.
   int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
-    error = OpenFailureText(path, errno);
+    const int err = errno;
+    error = OpenFailureText(path, err);
+    failure_ = FailureKind(err);
     return false;
   }
   if (!isatty(fd)) {
@@ -44,10 +58,20 @@ bool TermiosPort::open(const std::string& path, std::string& error) {
     error = "cannot open " + path + ": not a serial device";
     return false;
   }
+  // TIOCEXCL keeps other users out, but not root; the advisory lock keeps out every program
+  // that asks for it, this one included, whoever runs it.
+  if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    const int err = errno;
+    ::close(fd);
+    error = OpenFailureText(path, err);
+    failure_ = FailureKind(err);
+    return false;
+  }
   if (ioctl(fd, TIOCEXCL) != 0) {
     int err = errno;
     ::close(fd);
     error = OpenFailureText(path, err);
+    failure_ = FailureKind(err);
     return false;
   }
   termios found{};
@@ -79,6 +103,7 @@ bool TermiosPort::open(const std::string& path, std::string& error) {
   fd_ = fd;
   saved_ = found;
   haveSaved_ = true;
+  failure_ = OpenFailure::None;
   return true;
 }
 

@@ -13,6 +13,9 @@
 
 namespace rq {
 
+// Why the last open failed, for messages that tell the user what to do.
+enum class OpenFailure { None, Missing, Busy, Permission, Other };
+
 class SerialPort {
  public:
   virtual ~SerialPort() = default;
@@ -30,10 +33,12 @@ class SerialPort {
   // Writes all bytes and waits until they have left the transmit buffer. Returns false when
   // no port is held or the bytes could not be sent within a bounded time.
   virtual bool writeAll(std::span<const std::uint8_t> data) = 0;
+  // Kind of the last failed open (None after a successful one).
+  virtual OpenFailure openFailure() const { return OpenFailure::Other; }
 };
 
-// POSIX termios port: O_RDWR | O_NOCTTY, exclusive (TIOCEXCL), raw, 57600 baud 8N1, no flow
-// control, VMIN 0 / VTIME 1. Closing puts back the terminal settings found at open. A write
+// POSIX termios port: O_RDWR | O_NOCTTY, exclusive (TIOCEXCL, and an advisory flock that root
+// cannot bypass), raw, 57600 baud 8N1, no flow control, VMIN 0 / VTIME 1. Closing puts back the terminal settings found at open. A write
 // never blocks longer than writeTimeoutMs, even when the far end has stopped reading.
 class TermiosPort final : public SerialPort {
  public:
@@ -48,6 +53,7 @@ class TermiosPort final : public SerialPort {
   std::size_t bytesWaiting() override;
   std::size_t read(std::uint8_t* buffer, std::size_t max) override;
   bool writeAll(std::span<const std::uint8_t> data) override;
+  OpenFailure openFailure() const override { return failure_; }
 
   int fd() const { return fd_; }
 
@@ -56,6 +62,7 @@ class TermiosPort final : public SerialPort {
   int writeTimeoutMs_;
   termios saved_{};
   bool haveSaved_ = false;
+  OpenFailure failure_ = OpenFailure::None;
 };
 
 // Device path of COMn (n = 1..21). Key "COMn" of the [PORTS] section wins when present;

@@ -239,14 +239,16 @@ class Renderer {
   }
 
   void gauges() {
+    // Without a connection the bars are empty: a stale engine speed must not pass for a live
+    // one. Ranges and colours still follow the buffer.
     const long hardLimiter = image_.word(kImageWordHardLimiter);
-    gauge("CGaugeRpm", hardLimiter != 0 ? hardLimiter : kRpmGaugeFallback, f_.word(2),
-          Colour::Default);
-    gauge("CGaugeTps", 1000, f_.word(5), Colour::Default);
+    gauge("CGaugeRpm", hardLimiter != 0 ? hardLimiter : kRpmGaugeFallback,
+          connected_ ? f_.word(2) : 0, Colour::Default);
+    gauge("CGaugeTps", 1000, connected_ ? f_.word(5) : 0, Colour::Default);
 
     const long threshold = image_.byte(kImageByteAccelThreshold);
     const long t = 200 * threshold + 2 * static_cast<long>(f_.word(15));
-    const long accel = f_.word(11);
+    const long accel = connected_ ? f_.word(11) : 0;
     gauge("CGaugeAkcel", t > 20100 ? t - 20000 : 100, accel,
           accel / 100 < threshold ? Colour::Lime : Colour::Red);
   }

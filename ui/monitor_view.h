@@ -61,9 +61,9 @@ struct MonitorView {
 inline constexpr const char* kNoValue = "---";
 
 // Renders the monitor reply in `frame` (152 bytes; missing bytes count as zero). While
-// `connected` is false the number and state labels show "---" and the state colours fall back
-// to button face; the pick-up error test, the warning colours, the error and version labels and
-// the gauges still follow the buffer.
+// `connected` is false the number and state labels show "---", the state colours fall back
+// to button face and the gauge bars are empty; the pick-up error test, the warning colours, the
+// error and version labels and the gauge ranges still follow the buffer.
 MonitorView RenderMonitor(std::span<const std::uint8_t> frame, const ParameterImage& image,
                           bool connected, const TextTable& texts);
 

@@ -44,12 +44,12 @@ class MonitorTest : public ::testing::Test {
   std::unique_ptr<Window> w_;
 };
 
-TEST_F(MonitorTest, WithoutConnectionValuesAreDashesButGaugesAndWarningsFollowTheReply) {
+TEST_F(MonitorTest, WithoutConnectionValuesAreDashesAndBarsEmptyButWarningsFollowTheReply) {
   EXPECT_EQ(label("LabelRpm")->text(), "RPM = ---");
   EXPECT_EQ(label("LabelMonInput1")->text(), "Input 1 = ---");
   ASSERT_TRUE(deliver(MonitorFrame().word(2, 3000).word(7, 7000).byte(127, 1).frame()));
   EXPECT_EQ(label("LabelRpm")->text(), "RPM = ---");
-  EXPECT_EQ(gauge("CGaugeRpm")->value(), 3000);
+  EXPECT_EQ(gauge("CGaugeRpm")->value(), 0);
   EXPECT_EQ(background(label("LabelNapeti")), QColor(255, 0, 0));
   EXPECT_FALSE(label("LabelEeDataErr")->isHidden());
 }
@@ -118,10 +118,13 @@ TEST_F(MonitorTest, CorruptReplyIsIgnoredAndSilenceShowsNoConnection) {
   TickUntil(form(), [] { return false; }, 300, &pty_);
   EXPECT_EQ(label("LabelRpm")->text(), "RPM = 2000");
 
-  // No more replies: after 18 ticks "No Connection", the version label goes, values stay.
+  // No more replies: after 18 ticks "No Connection", the version label goes, and the last
+  // values are no longer shown as if they were live.
   ASSERT_TRUE(TickUntil(form(), [&] { return !label("LabelSpojeni")->isHidden(); }, 3000, &pty_));
   EXPECT_TRUE(label("LabelVersion")->isHidden());
-  EXPECT_EQ(label("LabelRpm")->text(), "RPM = 2000");
+  EXPECT_EQ(label("LabelRpm")->text(), "RPM = ---");
+  EXPECT_EQ(label("LabelMonSnimac1")->text(), "Pick-up (CKPS) 1 = ---");
+  EXPECT_EQ(gauge("CGaugeRpm")->value(), 0);
 }
 
 TEST_F(MonitorTest, UnitThatNeverAnswersEndsTheReadInRed) {

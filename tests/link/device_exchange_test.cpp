@@ -414,3 +414,97 @@ TEST(DeviceExchange, ConnectionLostAfterEighteenSilentTicks) {
 
 }  // namespace
 }  // namespace rq::test
+
+namespace rq::test {
+namespace {
+
+// Resynchronisation: noise in front of a reply, and the torn end of a reply, no longer cost
+// an exchange, and the frame rules (size, check byte, expected command) still decide.
+TEST(DeviceExchangeResync, NoiseInFrontOfAReplyIsSkipped) {
+  Bench t;
+  t.unit.silent = true;
+  const V noise = {0x12, 0x00, 0xFF, 0x41, 0x77};
+  t.port.queue(noise);
+  t.port.queue(MonitorFrame(1500));
+  t.tick();
+  EXPECT_EQ(t.ex.kept().rpm, 1500);
+  EXPECT_TRUE(t.port.incoming.empty());
+}
+
+TEST(DeviceExchangeResync, AReplyStillArrivingIsKeptForTheNextTick) {
+  Bench t;
+  t.unit.silent = true;
+  const FrameBytes f = MonitorFrame(2500);
+  const V noise(30, 0x5A);
+  t.port.queue(noise);
+  t.port.queue(std::span<const std::uint8_t>(f.data(), 140));  // 170 bytes wait
+  t.tick();
+  EXPECT_EQ(t.ex.kept().rpm, 0);
+  t.port.queue(std::span<const std::uint8_t>(f.data() + 140, 12));
+  t.tick();
+  EXPECT_EQ(t.ex.kept().rpm, 2500);
+}
+
+TEST(DeviceExchangeResync, TornEndOfAReplyDoesNotSpoilTheNext) {
+  Bench t;
+  t.unit.silent = true;
+  const FrameBytes f = MonitorFrame(3000);
+  t.port.queue(std::span<const std::uint8_t>(f.data() + 100, 52));  // the end of a lost reply
+  t.tick();
+  t.tick();  // it has not grown for a whole tick: it goes
+  EXPECT_TRUE(t.port.incoming.empty());
+  t.port.queue(MonitorFrame(3100));
+  t.tick();
+  EXPECT_EQ(t.ex.kept().rpm, 3100);
+}
+
+TEST(DeviceExchangeResync, OnlyValidFramesWithAnExpectedCommandAreTaken) {
+  Bench t;
+  t.unit.silent = true;
+  // A frame with a wrong check byte, then a block reply nobody asked for, then the real one.
+  FrameBytes bad = MonitorFrame(999);
+  bad[151] ^= 0x40;
+  t.port.queue(bad);
+  t.port.queue(BuildFrame(0xC1));
+  t.port.queue(MonitorFrame(4000));
+  t.tick();
+  EXPECT_EQ(t.ex.kept().rpm, 4000);
+  // Two whole frames: only the first is handled, the second is discarded.
+  t.port.queue(MonitorFrame(4100));
+  t.port.queue(MonitorFrame(4200));
+  t.tick();
+  EXPECT_EQ(t.ex.kept().rpm, 4100);
+  EXPECT_TRUE(t.port.incoming.empty());
+  t.tick();
+  EXPECT_EQ(t.ex.kept().rpm, 4100);
+}
+
+TEST(DeviceExchangeReport, SaysWhetherTheUnitWasSilentOrAnsweredOtherwise) {
+  {
+    Bench t;
+    t.unit.silent = true;
+    t.ex.MenuVerifyClick();
+    t.runUntilIdle();
+    EXPECT_EQ(t.ex.view().statusText, StatusText::VerifyError);
+    EXPECT_EQ(t.ex.report().replies, 0);
+    EXPECT_EQ(t.ex.report().bytes, 0u);
+    EXPECT_EQ(t.ex.report().failedBlock, 1);
+  }
+  {
+    Bench t;
+    t.unit.image.setByte(400, 9);  // block 3 differs
+    t.ex.MenuVerifyClick();
+    t.runUntilIdle();
+    EXPECT_EQ(t.ex.view().statusText, StatusText::VerifyError);
+    EXPECT_EQ(t.ex.report().failedBlock, 3);
+    EXPECT_EQ(t.ex.report().mismatchBlock, 3);
+    EXPECT_EQ(t.ex.report().mismatches, DeviceExchange::kMaxSends);
+    // A new operation starts with a clean report.
+    t.ex.MenuReadClick();
+    EXPECT_EQ(t.ex.report().mismatches, 0);
+    EXPECT_EQ(t.ex.report().failedBlock, -1);
+  }
+}
+
+}  // namespace
+}  // namespace rq::test

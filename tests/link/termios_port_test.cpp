@@ -130,6 +130,28 @@ TEST(TermiosPort, OpenFailuresAreCleanAndReported) {
   EXPECT_FALSE(port.open("", error));
 }
 
+// Two programs on one adapter garble each other's frames. The exclusive mode of the terminal
+// does not stop root; the advisory lock does, and the reason is named.
+TEST(TermiosPort, ASecondOpenOfAHeldPortIsRefusedAsBusy) {
+  Pty pty;
+  ASSERT_FALSE(pty.slave.empty());
+  TermiosPort first;
+  std::string error;
+  ASSERT_TRUE(first.open(pty.slave, error)) << error;
+  EXPECT_EQ(first.openFailure(), OpenFailure::None);
+  TermiosPort second;
+  EXPECT_FALSE(second.open(pty.slave, error));
+  EXPECT_FALSE(second.isOpen());
+  EXPECT_NE(error.find("the port is in use by another program"), std::string::npos) << error;
+  EXPECT_EQ(second.openFailure(), OpenFailure::Busy);
+  // Released with the close: the port can be had again.
+  first.close();
+  EXPECT_TRUE(second.open(pty.slave, error)) << error;
+  TermiosPort missing;
+  EXPECT_FALSE(missing.open("/dev/does-not-exist-rq", error));
+  EXPECT_EQ(missing.openFailure(), OpenFailure::Missing);
+}
+
 TEST(TermiosPort, WritesNeverHangOnAPeerThatStopsReading) {
   Pty pty;
   ASSERT_FALSE(pty.slave.empty());

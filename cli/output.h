@@ -1,0 +1,22 @@
+// Where the command-line tool writes its results: a regular file (replaced through a
+// temporary file), a new name, or "-" for standard output. Devices, FIFOs, sockets and
+// folders are refused, so that a mistyped name never turns /dev/... into a file.
+#pragma once
+
+#include <string>
+
+#include "model/config_file.h"
+
+namespace rq {
+
+inline constexpr const char* kStandardOutput = "-";
+
+// False with a one-line reason when path exists and is not a regular file.
+bool CheckOutputPath(const std::string& path, std::string& error);
+
+// Writes a configuration by its name (.ign or image state file); "-" writes the .ign text to
+// standard output.
+bool WriteConfigurationOutput(const std::string& path, const LoadedConfiguration& config,
+                              std::string& error);
+
+}  // namespace rq

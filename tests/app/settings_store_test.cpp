@@ -1,0 +1,121 @@
+// Files the window could not read are left alone and reported once; a save that fails at
+// close is shown before the window goes; a port held by another program is named as such.
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "link/serial_port.h"
+#include "model/defaults.h"
+#include "model/state_file.h"
+#include "support.h"
+
+namespace rq::test {
+namespace {
+
+bool Contains(const QString& text, const QString& part) { return text.contains(part); }
+
+TEST(SettingsStore, OversizedSettingsAndAFolderForStateAreReportedAndLeftAlone) {
+  TempConfig cfg;
+  Pty pty;
+  // Over the 4 MiB limit, with the user's port mapping at its end.
+  std::string big = "[BASIC]\nLanguage=2\n[Notes]\n";
+  while (big.size() <= 4u * 1024u * 1024u) big += "n=" + std::string(200, 'x') + "\n";
+  big += PortsSection(pty.slave());
+  cfg.writeSettings(big);
+  ASSERT_TRUE(QDir().mkpath(cfg.path("_RQ_VTMX4_Kelvora_v79.ini")));
+  {
+    Window w;
+    // One message, before the port error, naming both files and why.
+    ASSERT_GE(w.messages.size(), 1u);
+    const QString m = w.messages[0];
+    EXPECT_TRUE(Contains(m, cfg.path("RQ_VTMX4_Kelvora_v79.ini"))) << m.toStdString();
+    EXPECT_TRUE(Contains(m, "larger than 4 MiB")) << m.toStdString();
+    EXPECT_TRUE(Contains(m, cfg.path("_RQ_VTMX4_Kelvora_v79.ini"))) << m.toStdString();
+    EXPECT_TRUE(Contains(m, "it is a folder")) << m.toStdString();
+    EXPECT_TRUE(w.form->image().sameConfig(NewConfiguration()));
+    const std::size_t before = w.messages.size();
+    w.form->close();
+    EXPECT_EQ(w.messages.size(), before);  // told once; nothing else failed at close
+  }
+  EXPECT_EQ(cfg.readSettings(), big);
+  EXPECT_TRUE(QFileInfo(cfg.path("_RQ_VTMX4_Kelvora_v79.ini")).isDir());
+}
+
+TEST(SettingsStore, StateFileWithoutReadPermissionIsNotReplaced) {
+  if (geteuid() == 0) GTEST_SKIP() << "root reads files of any mode";
+  TempConfig cfg;
+  Pty pty;
+  cfg.writeSettings(PortsSection(pty.slave()));
+  ParameterImage own = NewConfiguration();
+  own.setByte(740, 99);
+  const std::string state = WriteStateText(own, AllFlags{});
+  cfg.writeState(state);
+  const std::string statePath = cfg.path("_RQ_VTMX4_Kelvora_v79.ini").toStdString();
+  ASSERT_EQ(::chmod(statePath.c_str(), 0), 0);
+  {
+    Window w;
+    ASSERT_EQ(w.messages.size(), 1u);
+    EXPECT_TRUE(Contains(w.messages[0], "Permission denied")) << w.messages[0].toStdString();
+    w.form->close();
+  }
+  ::chmod(statePath.c_str(), 0600);
+  EXPECT_EQ(cfg.readState(), state);
+  EXPECT_FALSE(cfg.readSettings().empty());  // the settings file was read: it is saved
+}
+
+TEST(SettingsStore, SettingsThatWereReadAreSavedWithEverySectionKept) {
+  TempConfig cfg;
+  Pty pty;
+  cfg.writeSettings("[BASIC]\nLanguage=1\n" + PortsSection(pty.slave()) + "[Mine]\nk=v\n");
+  {
+    Window w;
+    EXPECT_TRUE(w.messages.empty());
+    w.form->close();
+    EXPECT_TRUE(w.messages.empty());
+  }
+  const std::string s = cfg.readSettings();
+  EXPECT_NE(s.find("COM1=" + pty.slave()), std::string::npos) << s;
+  EXPECT_NE(s.find("[Mine]\nk=v"), std::string::npos) << s;
+  EXPECT_NE(s.find("Width="), std::string::npos) << s;
+  EXPECT_FALSE(cfg.readState().empty());
+}
+
+TEST(SettingsStore, SaveThatFailsAtCloseIsShownNamingTheFile) {
+  TempConfig cfg;
+  Pty pty;
+  cfg.writeSettings(PortsSection(pty.slave()));
+  Window w;
+  ASSERT_TRUE(w.messages.empty());
+  // A folder where the state file should go appears while the window runs.
+  ASSERT_TRUE(QDir().mkpath(cfg.path("_RQ_VTMX4_Kelvora_v79.ini")));
+  w.form->close();
+  ASSERT_EQ(w.messages.size(), 1u);
+  const QString m = w.messages[0];
+  EXPECT_TRUE(Contains(m, "The configuration was not kept")) << m.toStdString();
+  EXPECT_TRUE(Contains(m, cfg.path("_RQ_VTMX4_Kelvora_v79.ini"))) << m.toStdString();
+  EXPECT_TRUE(Contains(m, "Is a directory")) << m.toStdString();
+  EXPECT_FALSE(cfg.readSettings().empty());  // the other file is still saved
+}
+
+TEST(PortOpen, PortHeldByAnotherProgramIsNamedInTheMessage) {
+  TempConfig cfg;
+  Pty pty;
+  cfg.writeSettings(PortsSection(pty.slave()));
+  TermiosPort other;  // the command-line tool, say
+  std::string error;
+  ASSERT_TRUE(other.open(pty.slave(), error)) << error;
+  Window w;
+  ASSERT_EQ(w.messages.size(), 1u);
+  EXPECT_TRUE(w.messages[0].startsWith("Com opening error!\n")) << w.messages[0].toStdString();
+  EXPECT_TRUE(Contains(w.messages[0], "the port is in use by another program"))
+      << w.messages[0].toStdString();
+  EXPECT_TRUE(Contains(w.messages[0], QString::fromStdString(pty.slave())));
+}
+
+}  // namespace
+}  // namespace rq::test
