@@ -26,6 +26,7 @@
 #include <cstdio>
 
 #include "app/form_about.h"
+#include "app/link_presenter.h"
 #include "app/settings_paths.h"
 #include "pages/page_set.h"
 #include "model/ini_file.h"

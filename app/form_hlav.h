@@ -42,6 +42,7 @@ namespace rq {
 
 class FormAbout;
 class PageSet;
+class LinkPresenter;
 
 inline constexpr int kClientWidth = 1005;
 inline constexpr int kClientHeight = 832;
@@ -175,16 +176,12 @@ class FormHlav : public QMainWindow, public PageHost {
 
   // Mirrors the engine's view into the status line, the connection labels and the Com menu.
   void ApplyExchangeView();
-  void ApplyMonitorView(const MonitorView& view);
-  void setLabelColour(QLabel* label, Colour colour);
-  void setGaugeColour(QProgressBar* gauge, Colour colour);
   std::string portPath(int comNumber) const;
   void restoreSnapshot(int page);
   // Programming after change waits while a read, verify or program runs.
   void requestProgramming();
   void startPendingProgramming();
   int askQuestion(const QString& text);
-  void registerMonitorLabels();
 
   FormHlavOptions options_;
   QString settingsFolder_;
@@ -242,11 +239,8 @@ class FormHlav : public QMainWindow, public PageHost {
   std::array<QAction*, kLanguageCount> languageItems_{};
   FormAbout* formAbout_ = nullptr;
 
-  // Every label and gauge the monitor renders, by objectName.
-  QHash<QString, QLabel*> monitorLabels_;
-  QHash<QString, QProgressBar*> monitorGauges_;
-  QHash<QLabel*, Colour> labelColours_;
-  QHash<QProgressBar*, Colour> gaugeColours_;
+  // The status line, connection labels and live values.
+  std::unique_ptr<LinkPresenter> presenter_;
 };
 
 }  // namespace rq

@@ -20,6 +20,7 @@
 #include <QToolButton>
 
 #include "app/form_hlav.h"
+#include "app/link_presenter.h"
 #include "pages/page_set.h"
 #include "ui/caption_apply.h"
 
@@ -75,6 +76,7 @@ QLabel* FormHlav::makeLabel(QWidget* parent, const char* name, int x, int y, con
 
 void FormHlav::buildFrame() {
   setObjectName("FormHlav");
+  presenter_ = std::make_unique<LinkPresenter>(this);
   // The window's font: the desktop's sans-serif at 8 points.
   QFont base = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
   base.setPointSize(8);
@@ -104,7 +106,16 @@ void FormHlav::buildFrame() {
 
   // The editing pages, built once; then every control is known by name.
   pageSet_ = std::make_unique<PageSet>(*this, this, pages_);
-  registerMonitorLabels();
+  // The live labels that stand on the editing pages are rendered like the Monitor page's.
+  presenter_->adoptRenderedLabels(RenderMonitor(FrameBytes{}, image_, false, texts_));
+  LinkPresenter::Widgets w;
+  w.status = LabelHlaseni;
+  w.gauge = CGaugeProgram;
+  w.noConnection = LabelSpojeni;
+  w.version = LabelVersion;
+  w.com = LabelCom;
+  w.comItems = comItems_;
+  presenter_->attach(w);
   pageSet_->indexControls();
 
   Timer1 = new QTimer(this);
@@ -169,7 +180,7 @@ void FormHlav::buildToolStrip(QWidget* client) {
 
   LabelSpojeni = makeLabel(client, "LabelSpojeni", 480, 9, "No Connection", 23, true);
   LabelSpojeni->setAlignment(Qt::AlignCenter);
-  setLabelColour(LabelSpojeni, Colour::Red);
+  presenter_->setLabelColour(LabelSpojeni, Colour::Red);
   layoutToolStrip();
 }
 
@@ -224,7 +235,7 @@ void FormHlav::buildMonitorPage(QWidget* page) {
   auto add = [&](QWidget* parent, const char* name, int x, int y, int w) {
     QLabel* l = makeLabel(parent, name, x, y, QString(name) + " = ---", kFont, false, w);
     l->resize(w, 20);
-    monitorLabels_.insert(name, l);
+    presenter_->addLabel(l);
     return l;
   };
   auto group = [&](const char* name, const QString& title, int x, int y, int w, int h) {
@@ -250,8 +261,8 @@ void FormHlav::buildMonitorPage(QWidget* page) {
   akcel->setTextVisible(false);
   akcel->setRange(0, 100);
   akcel->setValue(0);
-  monitorGauges_.insert("CGaugeAkcel", akcel);
-  setGaugeColour(akcel, Colour::Lime);
+  presenter_->addGauge(akcel);
+  presenter_->setGaugeColour(akcel, Colour::Lime);
 
   // Middle column: limiters and switched states, power outputs.
   const char* stateLabels[] = {"LabelMonStartLimiterAkt", "LabelMonStartSoftLimiter",
@@ -272,20 +283,10 @@ void FormHlav::buildMonitorPage(QWidget* page) {
   // The gear values and the programming count are shown on the Gear and Bike pages.
 }
 
-// The live labels that stand on the editing pages are rendered like those of the Monitor page.
-void FormHlav::registerMonitorLabels() {
-  const MonitorView names = RenderMonitor(FrameBytes{}, image_, false, texts_);
-  for (const LabelView& lv : names.labels) {
-    const QString name = QString::fromStdString(lv.objectName);
-    if (monitorLabels_.contains(name)) continue;
-    if (auto* label = findChild<QLabel*>(name)) monitorLabels_.insert(name, label);
-  }
-}
-
 void FormHlav::buildLiveStrip(QWidget* client) {
   auto live = [&](const char* name, int x, int y, const QString& text, int px, bool bold, int w = 0) {
     QLabel* l = makeLabel(client, name, x, y, text, px, bold, w);
-    monitorLabels_.insert(name, l);
+    presenter_->addLabel(l);
     return l;
   };
   auto gauge = [&](const char* name, int x, int y, int w, int h, int max, Colour c) {
@@ -295,21 +296,21 @@ void FormHlav::buildLiveStrip(QWidget* client) {
     g->setTextVisible(false);
     g->setRange(0, max);
     g->setValue(0);
-    setGaugeColour(g, c);
+    presenter_->setGaugeColour(g, c);
     return g;
   };
 
   live("LabelRpm", 20, 495, "RPM = ---", 19, true, 260);
-  monitorGauges_.insert("CGaugeRpm", gauge("CGaugeRpm", 20, 522, 250, 18, 100, Colour::Fuchsia));
+  presenter_->addGauge(gauge("CGaugeRpm", 20, 522, 250, 18, 100, Colour::Fuchsia));
   live("LabelMonTpsPromile", 20, 548, "TP= --- [%]", 19, true, 260);
-  monitorGauges_.insert("CGaugeTps", gauge("CGaugeTps", 20, 574, 250, 18, 1000, Colour::Default));
+  presenter_->addGauge(gauge("CGaugeTps", 20, 574, 250, 18, 1000, Colour::Default));
   LabelEeDataErr = live("LabelEeDataErr", 20, 615, "Programmed data error", 19, true);
-  setLabelColour(LabelEeDataErr, Colour::Red);
+  presenter_->setLabelColour(LabelEeDataErr, Colour::Red);
   // The version warning may be long in some languages; it wraps inside the left column and
   // lies above what it covers.
   LabelVersion = live("LabelVersion", 20, 641, QString(), 19, true, 266);
   LabelVersion->setWordWrap(true);
-  setLabelColour(LabelVersion, Colour::Red);
+  presenter_->setLabelColour(LabelVersion, Colour::Red);
 
   live("LabelMonAdv", 296, 511, "ADVANCE = --- [°]", 16, true, 232);
   live("LabelNapeti", 296, 537, "U = --- [V]", 19, true, 232);
