@@ -76,5 +76,7 @@ bool ApplyGearCoupling(ParameterImage& image);
 
 // The parameter row bound to a control name, or nullptr.
 const ParameterDef* FindParameter(std::string_view control);
+// The same on one page: a control that several pages share binds one row per page.
+const ParameterDef* FindParameter(std::string_view control, int page);
 
 }  // namespace rq
