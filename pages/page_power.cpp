@@ -125,7 +125,9 @@ class PowerOutPages : public PageModule {
     for (int k = 0; k < 3; ++k) {
       o.rpm[std::size_t(k)] =
           kit_.spin(("UpDownPOutRpm" + ns + "_" + std::to_string(k + 1)).c_str(), g, bindings_);
-      place(o.rpm[std::size_t(k)], 165 + 100 * k, 18);
+      // Centred over the gap between box columns k and k + 1, where its bevel runs.
+      const PageKit::SpinPair& p = o.rpm[std::size_t(k)];
+      place(p, 165 + 100 * k + 20 + 2 - (p.edit->width() + 16) / 2, 18);
     }
     o.hyst = kit_.spin(("UpDownPOutHyst" + ns).c_str(), g, bindings_);
     place(o.hyst, 565, 18);
