@@ -82,11 +82,11 @@ class FormHlav : public QMainWindow, public PageHost {
   // State, for the pages, tools and tests.
   ParameterImage& image() override { return image_; }
   const ParameterImage& image() const { return image_; }
-  AllFlags& allFlags() { return allFlags_; }
+  AllFlags& allFlags() override { return allFlags_; }
   DeviceExchange& exchange() { return *exchange_; }
   const TextTable& texts() const { return texts_; }
   const UndoHistory& undoHistory() const { return undo_; }
-  int language() const { return language_; }
+  int language() const override { return language_; }
   int currentPage() const override { return currentPage_; }
   bool testMode() const override { return testMode_; }
   const MonitorKeptValues& live() const override;
@@ -114,7 +114,7 @@ class FormHlav : public QMainWindow, public PageHost {
   void MenuCzechClick() { setLanguage(kLanguageCzech); }
 
   // Renders the last accepted monitor reply (all zero before the first one).
-  void ShowMonitor();
+  void ShowMonitor() override;
   // Renders a given reply as it stands; used on acceptance and by tests.
   void ShowMonitorFrame(const FrameBytes& frame);
 

@@ -62,14 +62,16 @@ constexpr ParameterDef kFixed[] = {
     {1, "RadioGroupModePotencMode", "potentiometer controls", B, 176, 1, 0, 0, 4, 1, 0, "", RadioGroup},
     {1, "UpDownPotencRozsah", "potentiometer range", W, 6, 1, 0, 0, 25000, 1, 0, "", UpDown},
 
-    {2, "", "base advance", B, 177, 1, 0, 0, 30, 1, 10, "deg", UpDown},
-    {2, "", "advance correction cylinder 1", B, 178, 1, -100, -30, 30, 1, 0, "deg", UpDown},
-    {2, "", "advance correction cylinder 2", B, 179, 1, -100, -30, 30, 1, 0, "deg", UpDown},
-    {2, "", "maps use throttle rows", B, 180, 1, 0, 0, 1, 1, 1, "", CheckBox},
-    {4, "", "servo enable", B, 481, 1, 0, 0, 1, 1, kNotSet, "", CheckBox},
-    {4, "", "servo map in percent", B, 482, 1, 0, 0, 1, 1, 0, "", CheckBox},
-    {4, "", "servo controlled by", B, 483, 1, 0, 0, 2, 1, 1, "", RadioGroup},
-    {4, "", "servo hysteresis", B, 484, 5, 0, 0, 1250, 5, 500, "mV", UpDown},
+    // One set of map-bar controls serves the three map pages: "CheckBoxMapTps" edits byte 180
+    // on the advance pages and byte 481 on the servo page.
+    {2, "UpDownBaseAdvance", "base advance", B, 177, 1, 0, 0, 30, 1, 10, "deg", UpDown},
+    {2, "UpDownCorrection1", "advance correction cylinder 1", B, 178, 1, -100, -30, 30, 1, 0, "deg", UpDown},
+    {2, "UpDownCorrection2", "advance correction cylinder 2", B, 179, 1, -100, -30, 30, 1, 0, "deg", UpDown},
+    {2, "CheckBoxMapTps", "maps use throttle rows", B, 180, 1, 0, 0, 1, 1, 1, "", CheckBox},
+    {4, "CheckBoxMapTps", "servo enable", B, 481, 1, 0, 0, 1, 1, kNotSet, "", CheckBox},
+    {4, "CheckBoxMapPercent", "servo map in percent", B, 482, 1, 0, 0, 1, 1, 0, "", CheckBox},
+    {4, "RadioGroupServoMode", "servo controlled by", B, 483, 1, 0, 0, 2, 1, 1, "", RadioGroup},
+    {4, "UpDownServoHysteresis", "servo hysteresis", B, 484, 5, 0, 0, 1250, 5, 500, "mV", UpDown},
 
     {7, "RadioGroupGearSystem", "gear method", B, 675, 1, 0, 0, 3, 1, 0, "", RadioGroup},
     {7, "UpDownPocetGear", "number of gears", B, 676, 1, 0, 1, 6, 1, 6, "", UpDown},
@@ -226,6 +228,12 @@ const ParameterDef* FindParameter(std::string_view control) {
 const ParameterDef* FindParameterAt(int byteOffset) {
   for (const ParameterDef& d : ScalarParameters())
     if (d.storage == Storage::Byte && d.index == byteOffset) return &d;
+  return nullptr;
+}
+
+const ParameterDef* FindParameter(std::string_view control, int page) {
+  for (const ParameterDef& d : ScalarParameters())
+    if (d.page == page && control == d.control) return &d;
   return nullptr;
 }
 

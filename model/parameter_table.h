@@ -78,5 +78,7 @@ bool ApplyGearCoupling(ParameterImage& image);
 const ParameterDef* FindParameter(std::string_view control);
 // The byte parameter stored at an image offset, or nullptr.
 const ParameterDef* FindParameterAt(int byteOffset);
+// The same on one page: a control that several pages share binds one row per page.
+const ParameterDef* FindParameter(std::string_view control, int page);
 
 }  // namespace rq

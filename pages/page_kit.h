@@ -16,6 +16,7 @@
 #include "link/monitor.h"
 #include "model/parameter_image.h"
 #include "model/parameter_table.h"
+#include "model/state_file.h"
 #include "pages/controls.h"
 
 class QGridLayout;
@@ -41,6 +42,12 @@ class PageHost {
   virtual void MenuNewClick() = 0;
   // A test button: its bit travels with the next monitor request.
   virtual void ButtonTestClick(int index) = 0;
+  // The "All" flags of the map pages: interface state, kept in the state file.
+  virtual AllFlags& allFlags() = 0;
+  // Language index of the message table (0 English .. 3 Czech).
+  virtual int language() const = 0;
+  // Renders the last monitor reply again (its power-output texts follow the modes).
+  virtual void ShowMonitor() = 0;
 };
 
 // One parameter row bound to one control.

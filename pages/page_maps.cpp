@@ -1,8 +1,425 @@
 // The advance and servo map pages.
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QInputDialog>
+#include <QLayout>
+#include <QMenu>
+#include <QStatusBar>
+#include <QTabWidget>
+
+#include <cmath>
+
+#include "pages/map_pages.h"
 #include "pages/page_set.h"
+#include "pages/tuning_tools.h"
+#include "ui/text_table.h"
 
 namespace rq {
 
-std::unique_ptr<PageModule> MakeMapPages(PageKit&, QWidget*, QWidget*, QWidget*) { return {}; }
+namespace {
+
+constexpr qint64 kTrailMs = 4000;  // how long the trail of the operating point lasts
+constexpr std::size_t kTrailSamples = 64;
+
+void Show(QWidget* w, bool on) {
+  if (w != nullptr && w->isVisibleTo(w->parentWidget()) != on) w->setVisible(on);
+}
+
+void Place(const PageKit::SpinPair& p, int x, int y) {
+  p.edit->move(x, y);
+  p.upDown->move(x + p.edit->width(), y);
+}
+
+}  // namespace
+
+MapPages::MapPages(PageKit& kit, QWidget* advance1, QWidget* advance2, QWidget* servo)
+    : kit_(kit), pages_{advance1, advance2, servo} {
+  clock_.start();
+  grid_ = new MapGrid(advance1);
+  grid_->onCommit = [this] { kit_.commitEdit(); };
+  grid_->onColumnShift = [this](int c, int dir) { CSpinButtonClick_Uni(c, dir); };
+  grid_->onCellOp = [this](CellOp op, double v) { ApplyToSelection(op, v); };
+  grid_->onCopy = [this] { CopyCells(); };
+  grid_->onPaste = [this] { PasteText(QApplication::clipboard()->text()); };
+  grid_->onContextMenu = [this](const QPoint& at) {
+    if (context_ != nullptr) context_->popup(at);
+  };
+  buildBar();
+  buildActions(advance1->window());
+}
+
+void MapPages::buildBar() {
+  bar_ = new QGroupBox(pages_[0]);
+  bar_->setObjectName("GroupBoxMapBar");
+  bar_->setGeometry(0, 374, 977, 38);
+
+  tps_ = kit_.check("CheckBoxMapTps", "TPS", bar_, advance_);
+  tps_->setGeometry(20, 10, 100, 20);
+  tps_->setStatusTip("Advance maps over throttle and rpm (ticked) or over rpm only");
+  // The same box edits the servo enable byte on the servo page.
+  Binding servoEnable;
+  servoEnable.def = FindParameter("CheckBoxMapTps", kPageServo);
+  servoEnable.check = tps_;
+  servo_.add(servoEnable);
+
+  percent_ = kit_.check("CheckBoxMapPercent", "percent", bar_, servo_);
+  percent_->setGeometry(125, 10, 70, 20);
+  percent_->setFocusPolicy(Qt::NoFocus);
+  percent_->setStatusTip("Servo map in percent instead of mV; switching converts every cell");
+
+  servoMode_ = kit_.radio("RadioGroupServoMode", QString(), {"R + T", "RPM", "TPS"}, 3, bar_, servo_,
+                          [this](int item) { RadioGroupServoModeClick(item); });
+  // Wider than 150 so that no item is cut off in any language.
+  servoMode_->setGeometry(200, 0, 215, 38);
+  servoMode_->layout()->setContentsMargins(4, 0, 4, 0);
+  servoMode_->setFocusPolicy(Qt::NoFocus);
+  servoMode_->setStatusTip("The servo follows rpm and throttle, rpm only, or throttle only");
+
+  base_ = kit_.spin("UpDownBaseAdvance", bar_, advance_);
+  Place(base_, 427, 8);
+  hysteresis_ = kit_.spin("UpDownServoHysteresis", bar_, servo_);
+  Place(hysteresis_, 427, 8);
+  correction1_ = kit_.spin("UpDownCorrection1", bar_, advance_);
+  Place(correction1_, 613, 8);
+  correction2_ = kit_.spin("UpDownCorrection2", bar_, advance_);
+  Place(correction2_, 675, 8);
+  baseLabel_ = PageKit::label("LabelBaseAdvance", "Base advance [°]", bar_);
+  baseLabel_->move(427 + std::max(base_.edit->width(), hysteresis_.edit->width()) + 16 + 6, 12);
+  correctionLabel_ = PageKit::label("LabelCorrection", "Correction for cyl. 1,2", bar_);
+  correctionLabel_->move(675 + correction2_.edit->width() + 16 + 6, 12);
+
+  shift_ = new SpinButton("CSpinButtonMapShift", 20, 25, bar_);
+  shift_->move(985 - 96, 8);
+  shift_->setStatusTip("Plus (F5) / Minus (F4): the live cell, or the whole map with All");
+  shift_->onUp = [this] { MenuToolsPlusClick(); };
+  shift_->onDown = [this] { MenuToolsMinusClick(); };
+  all_ = new CheckEdit("All", bar_);
+  all_->setObjectName("CheckBoxMapAll");
+  all_->setGeometry(985 - 96 + 40, 12, 40, 20);
+  all_->setFocusPolicy(Qt::NoFocus);
+  all_->setStatusTip("Plus and Minus change the whole map instead of the live cell");
+  all_->onCommit = [this] { kit_.commitEdit(); };
+}
+
+void MapPages::buildActions(QWidget* window) {
+  auto* tools = window->findChild<QMenu*>("MenuTools");
+  QAction* minus = window->findChild<QAction*>("MenuToolsMinus");
+  QAction* plus = window->findChild<QAction*>("MenuToolsPlus");
+  context_ = new QMenu(grid_->box());
+  context_->setObjectName("MenuMapCells");
+  auto add = [this](const char* name, const QString& text, const QString& tip,
+                    const QKeySequence& key, std::function<void()> handler) {
+    auto* a = new QAction(text, grid_->box());
+    a->setObjectName(name);
+    a->setStatusTip(tip);
+    if (!key.isEmpty()) {
+      // The cells take these keys themselves; the menus show them.
+      a->setShortcut(key);
+      a->setShortcutContext(Qt::WidgetShortcut);
+    }
+    QObject::connect(a, &QAction::triggered, grid_->box(), std::move(handler));
+    tools_.push_back(a);
+    return a;
+  };
+  std::vector<QAction*> own = {
+      add("MenuMapSet", "Set selected cells...", "Set every selected cell to one value", {},
+          [this] { runSelectionTool(CellOp::Set); }),
+      add("MenuMapAdd", "Add to selected cells...", "Add a value to every selected cell", {},
+          [this] { runSelectionTool(CellOp::Add); }),
+      add("MenuMapScale", "Scale selected cells...", "Multiply the selected cells by a percentage", {},
+          [this] { runSelectionTool(CellOp::Scale); }),
+      add("MenuMapInterpolateRows", "Interpolate between top and bottom row",
+          "Fill the selection linearly between its first and last row (over throttle)", {},
+          [this] { ApplyToSelection(CellOp::InterpolateRows, 0); }),
+      add("MenuMapInterpolateColumns", "Interpolate between left and right column",
+          "Fill the selection linearly between its first and last column (over rpm)", {},
+          [this] { ApplyToSelection(CellOp::InterpolateColumns, 0); }),
+      nullptr,
+      add("MenuMapCopy", "Copy cells", "Copy the selected cells as tab-separated text",
+          QKeySequence::Copy, [this] { CopyCells(); }),
+      add("MenuMapPaste", "Paste cells", "Paste tab-separated numbers at the selection",
+          QKeySequence::Paste, [this] { PasteText(QApplication::clipboard()->text()); }),
+  };
+  QAction* before = window->findChild<QAction*>("MenuZpet");
+  if (tools != nullptr) {
+    tools->insertSeparator(before);
+    for (QAction* a : own) {
+      if (a == nullptr) tools->insertSeparator(before);
+      else tools->insertAction(before, a);
+    }
+    tools->insertSeparator(before);
+  }
+  for (QAction* a : own) {
+    if (a == nullptr) context_->addSeparator();
+    else context_->addAction(a);
+  }
+  if (plus != nullptr && minus != nullptr) {
+    plus->setStatusTip("Raise the live cell by one step (the whole map with All)");
+    minus->setStatusTip("Lower the live cell by one step (the whole map with All)");
+    QObject::connect(plus, &QAction::triggered, grid_->box(), [this] { MenuToolsPlusClick(); });
+    QObject::connect(minus, &QAction::triggered, grid_->box(), [this] { MenuToolsMinusClick(); });
+    context_->addSeparator();
+    context_->addAction(plus);
+    context_->addAction(minus);
+    tools_.push_back(plus);
+    tools_.push_back(minus);
+  }
+  // The tools work on the map shown; elsewhere they are greyed out.
+  if (auto* pc = window->findChild<QTabWidget*>("PageControl1")) {
+    QObject::connect(pc, &QTabWidget::currentChanged, grid_->box(),
+                     [this](int index) { setToolsEnabled(IsMapPage(index)); });
+    setToolsEnabled(IsMapPage(pc->currentIndex()));
+  } else {
+    setToolsEnabled(true);
+  }
+}
+
+void MapPages::setToolsEnabled(bool on) {
+  for (QAction* a : tools_)
+    if (a->isEnabled() != on) a->setEnabled(on);
+}
+
+void MapPages::showStatus(const QString& text) {
+  if (auto* bar = grid_->box()->window()->findChild<QStatusBar*>("StatusBar1"))
+    bar->showMessage(text, 5000);
+}
+
+// ---- Refresh and read-back ----------------------------------------------------------------
+
+void MapPages::refresh(int page) {
+  const MapDef* map = MapOfPage(page);
+  if (map == nullptr) return;
+  // The grid and the bar go onto the page shown.
+  QWidget* host = pages_[std::size_t(page - kPageAdvance1)];
+  if (grid_->box()->parentWidget() != host) {
+    grid_->box()->setParent(host);
+    grid_->box()->move(0, 0);
+    bar_->setParent(host);
+    bar_->move(0, 374);
+    bar_->show();
+  }
+  const ParameterImage& im = kit_.image();
+  const CellScale scale = MapCellScale(im, page);
+  const MapMode mode = MapModeOf(im, page);
+  for (int c = 0; c < kMapColumns; ++c) grid_->rpmEdit(c)->showValue(im.word(map->axisWord + c));
+  int low = 255, high = 0;
+  for (int r = 0; r < kMapRows; ++r) {
+    for (int c = 0; c < kMapColumns; ++c) {
+      const int b = im.byte(CellByte(*map, r, c));
+      grid_->showCell(r, c, b, scale.step, scale.max);
+      if (CellVisible(mode, r, c)) {
+        low = std::min(low, b);
+        high = std::max(high, b);
+      }
+    }
+  }
+  grid_->setColourRange(low, high);
+  (page == kPageServo ? servo_ : advance_).refresh(im);
+  all_->showValue(kit_.host().allFlags()[std::size_t(page)] != 0);
+}
+
+void MapPages::readBack(int page) {
+  const MapDef* map = MapOfPage(page);
+  if (map == nullptr) return;
+  ParameterImage& im = kit_.image();
+  for (int c = 0; c < kMapColumns; ++c) {
+    SpinEdit* e = grid_->rpmEdit(c);
+    e->takeTypedText();
+    if (e->userChanged()) im.setWord(map->axisWord + c, e->value());
+  }
+  const int step = MapCellScale(im, page).step;
+  for (int r = 0; r < kMapRows; ++r) {
+    for (int c = 0; c < kMapColumns; ++c) {
+      MapCellEdit* e = grid_->cell(r, c);
+      e->takeTypedText();
+      if (e->userChanged()) im.setByte(CellByte(*map, r, c), e->value() / step);
+    }
+  }
+  if (page == kPageServo) {
+    const bool wasPercent = im.byte(kServoPercentByte) != 0;
+    servo_.readBack(im);
+    const bool percent = im.byte(kServoPercentByte) != 0;
+    if (percent != wasPercent) ConvertServoMap(im, percent);
+  } else {
+    advance_.readBack(im);
+  }
+  if (all_->userChanged()) kit_.host().allFlags()[std::size_t(page)] = all_->isChecked() ? 1 : 0;
+}
+
+// ---- Rules -------------------------------------------------------------------------------
+
+void MapPages::applyRules(int page) {
+  if (!IsMapPage(page)) return;
+  const MapMode mode = MapModeOf(kit_.image(), page);
+  grid_->applyLayout(mode);
+  Show(grid_->box(), mode.gridShown);
+  Show(bar_, true);
+  const bool servo = mode.servo;
+  for (QWidget* w : {static_cast<QWidget*>(base_.edit), static_cast<QWidget*>(base_.upDown),
+                     static_cast<QWidget*>(correction1_.edit), static_cast<QWidget*>(correction1_.upDown),
+                     static_cast<QWidget*>(correction2_.edit), static_cast<QWidget*>(correction2_.upDown),
+                     static_cast<QWidget*>(correctionLabel_)})
+    Show(w, !servo);
+  for (QWidget* w : {static_cast<QWidget*>(hysteresis_.edit), static_cast<QWidget*>(hysteresis_.upDown),
+                     static_cast<QWidget*>(servoMode_), static_cast<QWidget*>(percent_)})
+    Show(w, servo);
+  const int lang = kit_.host().language();
+  const QString tps = servo ? QString::fromUtf8(MessageText(lang, TxtServoEnable)) : QString("TPS");
+  if (tps_->text() != tps) tps_->setText(tps);
+  const QString base = servo ? QString::fromUtf8(MessageText(lang, TxtHysteresis))
+                             : QString::fromUtf8(MessageText(lang, TxtBaseAdvance)) + " [°]";
+  if (baseLabel_->text() != base) {
+    baseLabel_->setText(base);
+    baseLabel_->adjustSize();
+  }
+}
+
+void MapPages::RadioGroupServoModeClick(int item) {
+  // Stored at once; the layout follows, then the undo step.
+  kit_.image().setByte(kServoModeByte, item);
+  kit_.host().ApplyPageRules();
+  kit_.host().TakeSnapshot();
+}
+
+// ---- Live cell and trail -----------------------------------------------------------------
+
+void MapPages::monitorAccepted() {
+  const MonitorKeptValues& lv = kit_.host().live();
+  trail_.push_back({lv.rpm, lv.throttle, lv.secondMap, clock_.elapsed()});
+  while (trail_.size() > kTrailSamples) trail_.pop_front();
+}
+
+void MapPages::markLive(int page) {
+  if (!IsMapPage(page)) return;
+  LiveCell live{kLiveNone, -1, false};
+  TrailLevels levels{};
+  if (kit_.host().connected()) {
+    const ParameterImage& im = kit_.image();
+    const MonitorKeptValues& lv = kit_.host().live();
+    live = ComputeLiveCell(im, page, lv.rpm, lv.throttle, lv.secondMap);
+    const qint64 now = clock_.elapsed();
+    while (!trail_.empty() && now - trail_.front().ms > kTrailMs) trail_.pop_front();
+    // Older operating points fade out; the newest is the live cell itself.
+    for (std::size_t i = 0; i + 1 < trail_.size(); ++i) {
+      const Sample& s = trail_[i];
+      const LiveCell at = ComputeLiveCell(im, page, s.rpm, s.throttle, s.secondMap);
+      if (!at.cellMarked) continue;
+      const double left = 1.0 - double(now - s.ms) / double(kTrailMs);
+      const auto level = std::uint8_t(std::clamp(int(std::ceil(left * kTrailLevels)), 0, kTrailLevels));
+      std::uint8_t& slot = levels[std::size_t(at.row * kMapColumns + at.column)];
+      slot = std::max(slot, level);
+    }
+  }
+  lastTouched_ = grid_->mark(live, levels);
+}
+
+// ---- Tools -------------------------------------------------------------------------------
+
+void MapPages::commitPending() {
+  auto* e = qobject_cast<SpinEdit*>(QApplication::focusWidget());
+  if (e == nullptr || kit_.refreshing()) return;
+  e->takeTypedText();
+  if (e->userChanged()) kit_.commitEdit();
+}
+
+void MapPages::PlusMinus(int direction) {
+  PageHost& host = kit_.host();
+  ToolInputs in;
+  in.page = host.currentPage();
+  if (!IsMapPage(in.page)) return;
+  in.all = host.allFlags()[std::size_t(in.page)] != 0;
+  in.connected = host.connected();
+  in.rpm = host.live().rpm;
+  in.live = ComputeLiveCell(kit_.image(), in.page, in.rpm, host.live().throttle, host.live().secondMap);
+  const ToolTarget target = PlusMinusTarget(in);
+  if (target == ToolTarget::Nothing) return;
+  commitPending();
+  const MapDef& map = *MapOfPage(in.page);
+  if (target == ToolTarget::AllCells)
+    ShiftAllCells(kit_.image(), map, direction);
+  else
+    ShiftCell(kit_.image(), map, in.live.row, in.live.column, direction);
+  host.AfterChange();
+}
+
+void MapPages::CSpinButtonClick_Uni(int column, int direction) {
+  const int page = kit_.host().currentPage();
+  if (!IsMapPage(page) || column < 0 || column >= kMapColumns) return;
+  commitPending();
+  ShiftColumn(kit_.image(), *MapOfPage(page), column, direction);
+  kit_.host().AfterChange();
+}
+
+void MapPages::ApplyToSelection(CellOp op, double value) {
+  const int page = kit_.host().currentPage();
+  if (!IsMapPage(page)) return;
+  commitPending();
+  ParameterImage& im = kit_.image();
+  if (ApplyCellOp(im, page, MapModeOf(im, page), grid_->selection(), op, value))
+    kit_.host().AfterChange();
+}
+
+void MapPages::runSelectionTool(CellOp op) {
+  const int page = kit_.host().currentPage();
+  if (!IsMapPage(page)) return;
+  std::optional<double> value;
+  if (askValue) {
+    value = askValue(op);
+  } else {
+    const CellScale scale = MapCellScale(kit_.image(), page);
+    const CellRect sel = grid_->selection();
+    const MapDef& map = *MapOfPage(page);
+    bool ok = false;
+    QWidget* parent = grid_->box()->window();
+    double v = 0;
+    if (op == CellOp::Set)
+      v = QInputDialog::getDouble(parent, "Set cells", "Value for the selected cells:",
+                                  scale.step * kit_.image().byte(CellByte(map, sel.row0, sel.column0)),
+                                  0, scale.max, 0, &ok);
+    else if (op == CellOp::Add)
+      v = QInputDialog::getDouble(parent, "Add to cells",
+                                  "Add to the selected cells (negative lowers):", scale.step,
+                                  -scale.max, scale.max, 0, &ok);
+    else
+      v = QInputDialog::getDouble(parent, "Scale cells",
+                                  "Percent of the present values (110 = 10 % more):", 100, 0,
+                                  1000, 1, &ok);
+    if (ok) value = v;
+  }
+  if (value) ApplyToSelection(op, *value);
+}
+
+void MapPages::CopyCells() {
+  const int page = kit_.host().currentPage();
+  if (!IsMapPage(page)) return;
+  commitPending();
+  const ParameterImage& im = kit_.image();
+  QApplication::clipboard()->setText(
+      QString::fromStdString(CellsToText(im, page, MapModeOf(im, page), grid_->selection())));
+  showStatus(QString("%1 cells copied").arg(grid_->selection().cells()));
+}
+
+bool MapPages::PasteText(const QString& text) {
+  const int page = kit_.host().currentPage();
+  if (!IsMapPage(page)) return false;
+  commitPending();
+  ParameterImage& im = kit_.image();
+  int pasted = 0;
+  const bool changed = PasteCells(im, page, MapModeOf(im, page), grid_->selection(),
+                                  ParsePastedCells(text.toStdString()), &pasted);
+  if (pasted == 0) {
+    showStatus("Paste: the clipboard holds no numbers for these cells");
+    return false;
+  }
+  if (changed) kit_.host().AfterChange();
+  showStatus(QString("%1 cells pasted").arg(pasted));
+  return true;
+}
+
+std::unique_ptr<PageModule> MakeMapPages(PageKit& kit, QWidget* advance1, QWidget* advance2,
+                                         QWidget* servo) {
+  return std::make_unique<MapPages>(kit, advance1, advance2, servo);
+}
 
 }  // namespace rq

@@ -1,8 +1,182 @@
-// The power-output pages.
+// The power-output pages: outputs 1 to 3 on the first page, output 4 on the second. Each
+// output has its mode selector and its setting group: three rpm thresholds, the hysteresis,
+// two throttle thresholds and the twelve on/off boxes that are the bits of its grid bytes.
+#include <QFrame>
+#include <QLabel>
+
 #include "pages/page_set.h"
+#include "pages/power_model.h"
 
 namespace rq {
 
-std::unique_ptr<PageModule> MakePowerOutPages(PageKit&, QWidget*, QWidget*) { return {}; }
+namespace {
+
+constexpr int kPageHeight = 410;  // the page area below the tabs
+
+void Show(QWidget* w, bool on) {
+  if (w != nullptr && w->isVisibleTo(w->parentWidget()) != on) w->setVisible(on);
+}
+
+QFrame* Bevel(const QString& name, bool vertical, QWidget* parent) {
+  auto* f = new QFrame(parent);
+  f->setObjectName(name);
+  f->setFrameShape(vertical ? QFrame::VLine : QFrame::HLine);
+  f->setFrameShadow(QFrame::Sunken);
+  f->lower();
+  return f;
+}
+
+class PowerOutPages : public PageModule {
+ public:
+  PowerOutPages(PageKit& kit, QWidget* first, QWidget* second) : kit_(kit) {
+    const int third = kPageHeight / 3;
+    for (int i = 0; i < kPowerOutputs; ++i) build(i, i < 3 ? first : second, third * (i < 3 ? i : 0), third);
+  }
+
+  void refresh(int) override {
+    const ParameterImage& im = kit_.image();
+    bindings_.refresh(im);
+    for (int i = 0; i < kPowerOutputs; ++i) {
+      Output& o = out_[std::size_t(i)];
+      // The pilot-light and power-jet modes show their fixed pattern.
+      const PowerGrid* forced = ForcedPowerGrid(im.byte(kPowerModeByte + i));
+      for (int k = 0; k < 3; ++k) {
+        const int row = im.byte(kPowerGridFirstByte + 3 * i + k);
+        for (int j = 0; j < 4; ++j)
+          o.box[std::size_t(k)][std::size_t(j)]->showValue(
+              forced != nullptr ? (*forced)[std::size_t(k)][std::size_t(j)] : ((row >> j) & 1) != 0);
+      }
+    }
+  }
+
+  void readBack(int) override {
+    ParameterImage& im = kit_.image();
+    bindings_.readBack(im);
+    // Only the boxes the user clicked change their bit.
+    for (int i = 0; i < kPowerOutputs; ++i)
+      for (int k = 0; k < 3; ++k) {
+        const int at = kPowerGridFirstByte + 3 * i + k;
+        for (int j = 0; j < 4; ++j) {
+          CheckEdit* b = out_[std::size_t(i)].box[std::size_t(k)][std::size_t(j)];
+          if (!b->userChanged()) continue;
+          const int bit = 1 << j;
+          im.setByte(at, b->isChecked() ? (im.byte(at) | bit) : (im.byte(at) & ~bit));
+        }
+      }
+  }
+
+  void applyRules(int) override {
+    for (int i = 0; i < kPowerOutputs; ++i) {
+      const Output& o = out_[std::size_t(i)];
+      const PowerOutLayout l = PowerOutLayoutOf(kit_.image().byte(kPowerModeByte + i));
+      Show(o.group, l.group);
+      for (std::size_t k = 0; k < 3; ++k) {
+        Show(o.rpm[k].edit, l.rpm[k]);
+        Show(o.rpm[k].upDown, l.rpm[k]);
+        Show(o.rpmBevel[k], l.rpm[k]);
+      }
+      Show(o.tpsLabel, l.tpsLabel);
+      for (std::size_t k = 0; k < 2; ++k) {
+        Show(o.tps[k].edit, l.tps[k]);
+        Show(o.tps[k].upDown, l.tps[k]);
+        Show(o.tpsBevel[k], l.tps[k]);
+      }
+      for (std::size_t k = 0; k < 3; ++k)
+        for (std::size_t j = 0; j < 4; ++j) {
+          Show(o.box[k][j], l.box[k][j]);
+          if (o.box[k][j]->isEnabled() != l.boxesEnabled) o.box[k][j]->setEnabled(l.boxesEnabled);
+        }
+    }
+  }
+
+ private:
+  struct Output {
+    QGroupBox* group = nullptr;
+    RadioGroup* mode = nullptr;
+    std::array<PageKit::SpinPair, 3> rpm{};
+    PageKit::SpinPair hyst{};
+    std::array<PageKit::SpinPair, 2> tps{};
+    std::array<std::array<CheckEdit*, 4>, 3> box{};
+    std::array<QFrame*, 3> rpmBevel{};
+    std::array<QFrame*, 2> tpsBevel{};
+    QLabel* tpsLabel = nullptr;
+  };
+
+  void build(int i, QWidget* page, int top, int height) {
+    Output& o = out_[std::size_t(i)];
+    const QString n = QString::number(i + 1);
+    const std::string ns = std::to_string(i + 1);
+    o.mode = kit_.radio(("RadioGroupPOut" + ns).c_str(), "Mode power out " + n,
+                        {"Off", "Fuel pump", "Pilot light", "Power jet Honda", "Special setting"}, 1,
+                        page, bindings_, [this, i](int item) { RadioGroupPOutClick(i, item); });
+    o.mode->setGeometry(3, top, 150, height - 2);
+    o.group = new QGroupBox("Setting power out " + n, page);
+    o.group->setObjectName("GroupBoxPOutMap" + n);
+    o.group->setGeometry(3 + 150 + 5, top, 650, height - 2);
+    QWidget* g = o.group;
+
+    PageKit::label(("LabelPOutRpm" + ns).c_str(), "Rpm", g)->move(94, 20);
+    o.tpsLabel = PageKit::label(("LabelPOutTps" + ns).c_str(), "Tps", g);
+    o.tpsLabel->move(30, 34);
+    auto place = [](const PageKit::SpinPair& p, int x, int y) {
+      p.edit->move(x, y);
+      p.upDown->move(x + p.edit->width(), y);
+    };
+    for (int k = 0; k < 3; ++k) {
+      o.rpm[std::size_t(k)] =
+          kit_.spin(("UpDownPOutRpm" + ns + "_" + std::to_string(k + 1)).c_str(), g, bindings_);
+      // Centred over the gap between box columns k and k + 1, where its bevel runs.
+      const PageKit::SpinPair& p = o.rpm[std::size_t(k)];
+      place(p, 165 + 100 * k + 20 + 2 - (p.edit->width() + 16) / 2, 18);
+    }
+    o.hyst = kit_.spin(("UpDownPOutHyst" + ns).c_str(), g, bindings_);
+    place(o.hyst, 565, 18);
+    PageKit::label(("LabelPOutHyst" + ns).c_str(), "Hysterese", g)->move(565 - 60, 21);
+    for (int k = 0; k < 2; ++k) {
+      o.tps[std::size_t(k)] =
+          kit_.spin(("UpDownPOutTps" + ns + "_" + std::to_string(k + 1)).c_str(), g, bindings_);
+      place(o.tps[std::size_t(k)], 33, 61 + 28 * k);
+    }
+    for (int k = 0; k < 3; ++k)
+      for (int j = 0; j < 4; ++j) {
+        auto* b = new CheckEdit(QString(), g);
+        b->setObjectName(QString("CheckBoxPOut%1_%2_%3").arg(i + 1).arg(k + 1).arg(j + 1));
+        b->setGeometry(130 + 100 * j, 49 + 28 * k, 20, 20);
+        b->setStatusTip(QString("Output %1 on in throttle band %2, rpm band %3")
+                            .arg(i + 1).arg(k + 1).arg(j + 1));
+        b->onCommit = [this] { kit_.commitEdit(); };
+        o.box[std::size_t(k)][std::size_t(j)] = b;
+      }
+    for (int k = 0; k < 3; ++k) {
+      QFrame* f = Bevel(QString("BevelPOutRpm%1_%2").arg(i + 1).arg(k + 1), true, g);
+      f->setGeometry(165 + 100 * k + 20, 61 - 14, 4, 80);
+      o.rpmBevel[std::size_t(k)] = f;
+    }
+    for (int k = 0; k < 2; ++k) {
+      QFrame* f = Bevel(QString("BevelPOutTps%1_%2").arg(i + 1).arg(k + 1), false, g);
+      f->setGeometry(94, 61 + 28 * k + 10, 380, 4);
+      o.tpsBevel[std::size_t(k)] = f;
+    }
+  }
+
+  // A mode chosen: stored with its presets and pattern at once, then shown, one undo step, and
+  // the monitor's output texts follow the mode.
+  void RadioGroupPOutClick(int output, int mode) {
+    ApplyPowerOutMode(kit_.image(), output, mode);
+    kit_.host().RefreshPages();
+    kit_.host().TakeSnapshot();
+    kit_.host().ShowMonitor();
+  }
+
+  PageKit& kit_;
+  Bindings bindings_;
+  std::array<Output, kPowerOutputs> out_{};
+};
+
+}  // namespace
+
+std::unique_ptr<PageModule> MakePowerOutPages(PageKit& kit, QWidget* first, QWidget* second) {
+  return std::make_unique<PowerOutPages>(kit, first, second);
+}
 
 }  // namespace rq

@@ -1,0 +1,140 @@
+// The one map grid shared by the three map pages: 15 rpm points, 10 x 15 cells with their
+// up-downs, the throttle row labels and the 15 column spin buttons, in GroupBoxMap. It knows
+// the shown values, the layout, the rectangular selection and the marking (value colours,
+// selection, trail, live cell); what the values mean is the map module's business.
+#pragma once
+
+#include <QColor>
+#include <QGroupBox>
+#include <QLabel>
+#include <QObject>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+
+#include "pages/controls.h"
+#include "pages/map_model.h"
+
+class QFrame;
+class QToolButton;
+
+namespace rq {
+
+class MapGrid;
+
+// A spin button: two arrow halves with their own handlers (column shift, Plus / Minus).
+class SpinButton : public QWidget {
+  Q_OBJECT
+ public:
+  SpinButton(const QString& name, int width, int height, QWidget* parent);
+  std::function<void()> onUp;
+  std::function<void()> onDown;
+  QToolButton* upButton() const { return up_; }
+  QToolButton* downButton() const { return down_; }
+
+ private:
+  QToolButton* up_;
+  QToolButton* down_;
+};
+
+// One map cell: an edit of the kit whose arrow keys move between cells, with Shift extend
+// the selection, Page Up / Page Down step by 5, Ctrl+C / Ctrl+V copy and paste.
+class MapCellEdit : public SpinEdit {
+  Q_OBJECT
+ public:
+  MapCellEdit(MapGrid& grid, int row, int column, QWidget* parent);
+  int row() const { return row_; }
+  int column() const { return column_; }
+
+ protected:
+  bool event(QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  MapGrid& grid_;
+  int row_, column_;
+};
+
+inline constexpr int kTrailLevels = 6;
+using TrailLevels = std::array<std::uint8_t, kMapRows * kMapColumns>;
+
+class MapGrid : public QObject {
+  Q_OBJECT
+ public:
+  explicit MapGrid(QWidget* parent);
+
+  QGroupBox* box() const { return box_; }
+  SpinEdit* rpmEdit(int c) const { return rpm_[std::size_t(c)]; }
+  UpDown* rpmUpDown(int c) const { return rpmUpDown_[std::size_t(c)]; }
+  MapCellEdit* cell(int r, int c) const { return cells_[Index(r, c)]; }
+  UpDown* cellUpDown(int r, int c) const { return cellUpDowns_[Index(r, c)]; }
+  SpinButton* columnButton(int c) const { return columns_[std::size_t(c)]; }
+  QLabel* rowLabel(int r) const { return rowLabels_[std::size_t(r)]; }
+
+  // Shows one cell: value step x byte; a byte above the display maximum shows as it is.
+  void showCell(int r, int c, int byte, int step, int max);
+  // The range of the value colours: the lowest and highest byte of the visible cells.
+  void setColourRange(int low, int high);
+  // Shows, hides and places the controls for the mode; nothing happens when it is unchanged.
+  void applyLayout(const MapMode& mode);
+  const MapMode& layout() const { return mode_; }
+  // Marks the live cell, its rpm point and row label, and the trail; only the controls whose
+  // marking changes are touched. Returns how many were touched. Row -1 and column kLiveNone
+  // mark nothing.
+  int mark(const LiveCell& live, const TrailLevels& trail);
+
+  // Selection: a rectangle between the anchor and the current cell.
+  CellRect selection() const { return selection_; }
+  void select(const CellRect& rect);
+  bool multiSelection() const { return selection_.cells() > 1; }
+
+  // Requests from the keyboard, the mouse and the column buttons, answered by the module.
+  std::function<void(CellOp op, double value)> onCellOp;
+  std::function<void()> onCopy;
+  std::function<void()> onPaste;
+  std::function<void(const QPoint& globalPos)> onContextMenu;
+  std::function<void(int column, int direction)> onColumnShift;
+  std::function<void()> onCommit;  // the commit of every rpm point and cell edit
+
+  // Used by the cells.
+  void moveFrom(MapCellEdit* from, int dRow, int dColumn, bool extend);
+  void pageStep(MapCellEdit* from, int steps);
+  void cellPressed(MapCellEdit* cell, bool extend);
+  void cellDragged(const QPoint& globalPos);
+  void cellFocused(MapCellEdit* cell, bool byMouse);
+  void contextMenuAt(MapCellEdit* cell, const QPoint& globalPos);
+
+ private:
+  static std::size_t Index(int r, int c) { return std::size_t(r * kMapColumns + c); }
+  QColor valueColour(int byte) const;
+  // Recomputes a cell's colour and sets it when it differs. Returns true when it did.
+  bool paintCell(int r, int c);
+  void placeRow9(bool top);
+
+  QGroupBox* box_;
+  std::array<SpinEdit*, kMapColumns> rpm_{};
+  std::array<UpDown*, kMapColumns> rpmUpDown_{};
+  std::array<MapCellEdit*, kMapRows * kMapColumns> cells_{};
+  std::array<UpDown*, kMapRows * kMapColumns> cellUpDowns_{};
+  std::array<SpinButton*, kMapColumns> columns_{};
+  std::array<QLabel*, kMapRows> rowLabels_{};
+  QLabel* rpmCaption_ = nullptr;
+  QLabel* tpsCaption_ = nullptr;
+  QFrame* topLine_ = nullptr;
+
+  std::array<int, kMapRows * kMapColumns> bytes_{};
+  std::array<QRgb, kMapRows * kMapColumns> painted_{};
+  TrailLevels trail_{};
+  LiveCell live_{kLiveNone, -1, false};
+  bool liveShown_ = false;
+  int low_ = 0, high_ = 0;
+  MapMode mode_;
+  bool layoutApplied_ = false;
+  CellRect selection_;
+};
+
+}  // namespace rq

@@ -1,0 +1,90 @@
+// The advance and servo map pages (indexes 2, 3, 4): one grid and one bar, moved onto the page
+// shown, bound to the map of that page; the live cell and its trail; the tuning tools (Plus /
+// Minus, the column spin buttons) and the selection tools of the map's context menu and the
+// Tools menu.
+#pragma once
+
+#include <QElapsedTimer>
+#include <QString>
+
+#include <array>
+#include <deque>
+#include <functional>
+#include <optional>
+
+#include "pages/map_grid.h"
+#include "pages/page_kit.h"
+
+class QAction;
+class QGroupBox;
+class QLabel;
+class QMenu;
+
+namespace rq {
+
+class MapPages : public PageModule {
+ public:
+  MapPages(PageKit& kit, QWidget* advance1, QWidget* advance2, QWidget* servo);
+
+  void refresh(int page) override;
+  void readBack(int page) override;
+  void applyRules(int page) override;
+  void markLive(int page) override;
+  void monitorAccepted() override;
+
+  // Plus / Minus (F5 / F4, the bar's shift spin button): the live cell, or the whole map
+  // with "All". Nothing off the map pages.
+  void MenuToolsPlusClick() { PlusMinus(+1); }
+  void MenuToolsMinusClick() { PlusMinus(-1); }
+  // The column spin buttons: every cell of the column one step up or down.
+  void CSpinButtonClick_Uni(int column, int direction);
+  // Selection tools: one after-change step each.
+  void ApplyToSelection(CellOp op, double value);
+  void CopyCells();
+  // Pastes tab-separated numbers at the selection; false when the text holds none.
+  bool PasteText(const QString& text);
+
+  MapGrid& grid() { return *grid_; }
+  // Asks the value for Set, Add and Scale; empty: a dialog. Returns nothing on Cancel.
+  std::function<std::optional<double>(CellOp op)> askValue;
+  // Controls touched by the last live marking (for the benchmark).
+  int lastMarkTouched() const { return lastTouched_; }
+
+ private:
+  void PlusMinus(int direction);
+  // Commits a value the user is still typing, as every command does first.
+  void commitPending();
+  void runSelectionTool(CellOp op);
+  void buildBar();
+  void buildActions(QWidget* window);
+  void setToolsEnabled(bool on);
+  void showStatus(const QString& text);
+  void RadioGroupServoModeClick(int item);
+
+  PageKit& kit_;
+  std::array<QWidget*, 3> pages_;
+  MapGrid* grid_ = nullptr;
+  QGroupBox* bar_ = nullptr;
+  Bindings advance_, servo_;
+  CheckEdit* tps_ = nullptr;
+  CheckEdit* percent_ = nullptr;
+  CheckEdit* all_ = nullptr;
+  RadioGroup* servoMode_ = nullptr;
+  PageKit::SpinPair base_{}, hysteresis_{}, correction1_{}, correction2_{};
+  QLabel* baseLabel_ = nullptr;
+  QLabel* correctionLabel_ = nullptr;
+  SpinButton* shift_ = nullptr;
+  QMenu* context_ = nullptr;
+  std::vector<QAction*> tools_;
+
+  struct Sample {
+    int rpm, throttle;
+    bool secondMap;
+    qint64 ms;
+  };
+  std::deque<Sample> trail_;
+  QElapsedTimer clock_;
+  int lastTouched_ = 0;
+};
+
+}  // namespace rq
