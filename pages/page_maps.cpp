@@ -266,7 +266,14 @@ void MapPages::applyRules(int page) {
     Show(w, servo);
   const int lang = kit_.host().language();
   const QString tps = servo ? QString::fromUtf8(MessageText(lang, TxtServoEnable)) : QString("TPS");
-  if (tps_->text() != tps) tps_->setText(tps);
+  if (tps_->text() != tps) {
+    tps_->setText(tps);
+    // The box keeps its place and grows to its text; the percent box and the mode follow it.
+    tps_->resize(std::max(100, tps_->sizeHint().width()), 20);
+    const int percentLeft = std::max(125, tps_->x() + tps_->width() + 5);
+    percent_->move(percentLeft, percent_->y());
+    servoMode_->move(std::max(200, percentLeft + percent_->width() + 5), servoMode_->y());
+  }
   const QString base = servo ? QString::fromUtf8(MessageText(lang, TxtHysteresis))
                              : QString::fromUtf8(MessageText(lang, TxtBaseAdvance)) + " [°]";
   if (baseLabel_->text() != base) {
