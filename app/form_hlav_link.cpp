@@ -9,6 +9,7 @@
 #include <climits>
 
 #include "app/form_hlav.h"
+#include "app/verify_differences.h"
 
 namespace rq {
 namespace {
@@ -100,6 +101,7 @@ void FormHlav::ApplyExchangeView() {
     QAction* a = comItems_[static_cast<std::size_t>(i)];
     if (a->isChecked() != (i == v.comCheckedItem)) a->setChecked(i == v.comCheckedItem);
   }
+  if (verifyDifferences_) verifyDifferences_->exchangeViewChanged();
 }
 
 void FormHlav::ShowMonitor() { ShowMonitorFrame(exchange_->lastMonitorFrame()); }

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/history.h"
 #include "cli/offline.h"
 #include "cli/online.h"
 
@@ -18,6 +19,7 @@ void Usage(std::ostream& out) {
          "  rq_vtmx4_cli verify --port P IN.ign\n"
          "  rq_vtmx4_cli program --port P IN.ign\n"
          "  rq_vtmx4_cli monitor --port P [--count N] [-o LOG.csv]\n"
+         "  rq_vtmx4_cli history               (programmed configurations, newest first)\n"
          "P is a device path or COMn.\n";
 }
 
@@ -35,6 +37,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (rq::IsOfflineCommand(command)) return rq::RunOfflineCommand(command, args);
+  if (command == "history") return rq::RunHistoryCommand(args);
   if (rq::IsOnlineCommand(command)) return rq::RunOnlineCommand(command, args);
   std::cerr << "rq_vtmx4_cli: unknown command '" << command << "'\n";
   Usage(std::cerr);
