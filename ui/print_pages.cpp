@@ -15,6 +15,9 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTimer>
+
+#include <algorithm>
 
 #include "model/file_io.h"
 
@@ -137,6 +140,7 @@ void PrintPages::prepare() {
     pal.setColor(QPalette::Window, Qt::white);
     status->setPalette(pal);
     status->setAutoFillBackground(true);
+    showStampWhole(status);
     status->show();
   }
   if (auto* l = Find<QLabel>(w_.window, "LabelSpojeni")) l->hide();
@@ -149,6 +153,26 @@ void PrintPages::restore() {
   w_.setPrinting(false);
   // The status line shows the button-face colour of the window through it again.
   if (auto* status = Find<QLabel>(w_.window, "LabelHlaseni")) status->setAutoFillBackground(false);
+}
+
+// The stamp is longer than the status line is wide: the line wraps and grows while it shows
+// the stamp, on paper and on screen, and is one line again once another text replaces it.
+void PrintPages::showStampWhole(QLabel* status) {
+  if (oneLineHeight_ < 0) oneLineHeight_ = status->height();
+  status->setWordWrap(true);
+  status->resize(status->width(), std::max(oneLineHeight_, status->heightForWidth(status->width())));
+  stamp_ = status->text();
+  if (stampWatch_ == nullptr) {
+    stampWatch_ = new QTimer(w_.window);
+    stampWatch_->setInterval(250);
+    QObject::connect(stampWatch_, &QTimer::timeout, stampWatch_, [this, status] {
+      if (status->text() == stamp_ && status->isVisible()) return;
+      status->setWordWrap(false);
+      status->resize(status->width(), oneLineHeight_);
+      stampWatch_->stop();
+    });
+  }
+  stampWatch_->start();
 }
 
 bool PrintPages::printJob(QString& error) {

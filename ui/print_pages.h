@@ -13,6 +13,8 @@
 #include <functional>
 
 class QDateTime;
+class QLabel;
+class QTimer;
 class QWidget;
 
 namespace rq {
@@ -55,9 +57,13 @@ class PrintPages {
   void restore();
   bool printJob(QString& error);
   void reportFailure(int printed, int wanted, const QString& error);
+  void showStampWhole(QLabel* status);
 
   PrintWindow w_;
   QStringList lastFiles_;
+  QString stamp_;
+  int oneLineHeight_ = -1;
+  QTimer* stampWatch_ = nullptr;  // owned by the window
 };
 
 }  // namespace rq

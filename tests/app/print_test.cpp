@@ -38,6 +38,7 @@ struct Seen {
   int page = -1;
   bool toolStrip = true, statusBar = true, progCheck = true;
   QString stamp;
+  bool stampWhole = false;  // the status line is tall enough for the whole stamp
   QColor background;
 };
 
@@ -58,6 +59,7 @@ class PrintTest : public ::testing::Test {
       s.progCheck = form().findChild<QWidget*>("CheckBoxProgHned")->isVisible();
       auto* status = form().findChild<QLabel*>("LabelHlaseni");
       if (status->isVisible()) s.stamp = status->text();
+      s.stampWhole = status->wordWrap() && status->height() >= status->heightForWidth(status->width());
       s.background = picture->grab(QRect(990, 700, 4, 4)).toImage().pixelColor(1, 1);
       seen_.push_back(s);
     };
@@ -97,6 +99,7 @@ TEST_F(PrintTest, PrintWritesOnePageOfThePaperLayoutWithTheStampAndNeverOverwrit
   EXPECT_EQ(seen_[0].background, QColor(Qt::white));
   EXPECT_TRUE(seen_[0].stamp.startsWith("Date and time of printing:  ")) << seen_[0].stamp.toStdString();
   EXPECT_TRUE(seen_[0].stamp.contains("    "));
+  EXPECT_TRUE(seen_[0].stampWhole);
   EXPECT_EQ(PdfPages(pdf(1)), 1);
   expectNormalWindow();
   // The stamp stays readable on screen after the print.
