@@ -129,6 +129,8 @@ QString PrintStampSuffix(const QDateTime& when) {
 
 PrintPages::PrintPages(PrintWindow window) : w_(std::move(window)) {}
 
+PrintPages::~PrintPages() { delete stampWatch_; }
+
 // Steps before the first job: the pending edit, the stamp, the labels, the printing flag.
 void PrintPages::prepare() {
   lastFiles_.clear();

@@ -43,6 +43,9 @@ inline constexpr std::array<int, 4> kPrintAllPages{0, 1, 2, 3};
 class PrintPages {
  public:
   explicit PrintPages(PrintWindow window);
+  ~PrintPages();
+  PrintPages(const PrintPages&) = delete;
+  PrintPages& operator=(const PrintPages&) = delete;
 
   void SpeedButtonPrintClick();  // Print: the page shown
   void MenuPrintAllClick();      // Print All

@@ -14,6 +14,7 @@
 
 #include <csignal>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "app/file_commands.h"
@@ -201,6 +202,39 @@ TEST_F(FileCommandsTest, ProgramFolderVariantsAndCtrlOnTheToolStrip) {
                                   form().dataIgnPath(), form().dataIgnPath()}));
   EXPECT_TRUE(form().dataIgnPath().endsWith("/data.ign"));
   EXPECT_FALSE(QFileInfo::exists(form().dataIgnPath()));
+}
+
+TEST_F(FileCommandsTest, EveryCommandFirstTakesAnEditStillBeingTyped) {
+  form().show();
+  form().activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form().windowHandle()));
+  form().findChild<QTabWidget*>("PageControl1")->setCurrentIndex(1);
+  auto* edit = form().findChild<SpinEdit*>("EditHardLimiter");
+  ASSERT_NE(edit, nullptr);
+  dialogsAnswer(path("typed.ign"));
+  const std::vector<std::pair<const char*, std::function<void()>>> commands = {
+      {"Save", [this] { files().MenuSaveClick(); }},
+      {"Open", [this] { dialogsAnswer(QString()); files().MenuOpenClick(); }},
+      {"New", [this] { w_->answers = {QMessageBox::No}; form().MenuNewClick(); }},
+      {"Undo", [this] { form().SpeedButtonZpetClick(); }},
+  };
+  int value = 11000;
+  for (const auto& [name, run] : commands) {
+    value += 100;
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClicks(edit, QString::number(value));
+    ASSERT_NE(form().image().word(3), value) << name;
+    run();
+    if (std::string(name) == "Undo") {
+      EXPECT_EQ(form().image().word(3), value - 100) << "the typed value was one step";
+    } else {
+      EXPECT_EQ(form().image().word(3), value) << name;
+    }
+  }
+  ParameterImage saved = NewConfiguration();
+  ASSERT_TRUE(ReadIgnText(Slurp(path("typed.ign")), saved).validKey);
+  EXPECT_EQ(saved.word(3), 11100);
 }
 
 TEST_F(FileCommandsTest, NewAnsweredYesNoAndCancel) {
