@@ -136,6 +136,8 @@ bool FileCommands::SaveConfigurationFile(const QString& path) {
 }
 
 void FileCommands::KeepProgramHistory() {
+  // The history tells what went into the bike; the demo unit is not one.
+  if (form_.demoRun()) return;
   std::string error;
   const std::string kept = KeepProgrammedConfiguration(ProgramHistoryFolder(), form_.image(),
                                                        std::time(nullptr), error);

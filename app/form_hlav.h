@@ -97,6 +97,8 @@ class FormHlav : public QMainWindow, public PageHost {
   QString iniDir() const { return iniDir_; }
   FormAbout* formAbout() const { return formAbout_; }
   void setIniDir(const QString& path) { iniDir_ = path; }
+  // A demo run talks to the simulator through a borrowed port.
+  bool demoRun() const { return options_.portOverride.has_value(); }
   // The rooms of the file commands, the print commands and the verify-difference view.
   FileCommands& fileCommands() { return *fileCommands_; }
   PrintPages& printPages() { return *printPages_; }

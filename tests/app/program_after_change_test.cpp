@@ -186,6 +186,16 @@ TEST_F(UnitTest, EverySuccessfulProgramKeepsAHistoryFile) {
   form().MenuVerifyClick();
   ASSERT_TRUE(waitDone()) << describe();
   EXPECT_EQ(ListProgramHistory(ProgramHistoryFolder()).size(), 1u);
+
+  // A demo run programs the simulator, not a bike: nothing is kept.
+  w_.reset();
+  w_ = std::make_unique<Window>(QStringList{}, unit_.devicePath().toStdString());
+  trace_ = std::make_unique<OpTrace>(form());
+  ASSERT_TRUE(waitFor([&] { return form().connected(); }));
+  form().image().setByte(173, 3);
+  form().MenuProgramClick();
+  ASSERT_TRUE(waitDone()) << describe();
+  EXPECT_EQ(ListProgramHistory(ProgramHistoryFolder()).size(), 1u);
 }
 
 TEST_F(UnitTest, AfterAVerifyErrorTheDifferencesAreShownWithoutChangingEitherSide) {
