@@ -25,10 +25,13 @@
 
 #include <cstdio>
 
+#include "app/file_commands.h"
 #include "app/form_about.h"
 #include "app/link_presenter.h"
+#include "app/verify_differences.h"
 #include "app/settings_paths.h"
 #include "pages/page_set.h"
+#include "ui/print_pages.h"
 #include "model/ini_file.h"
 #include "model/defaults.h"
 #include "model/file_io.h"
@@ -102,6 +105,13 @@ void FormHlav::installHooks() {
     pageSet_->monitorAccepted();
   };
   h.clearFileName = [this] { LabelFile2->clear(); };
+  // A configuration read from the unit is an undo step of its own; it is what the unit holds,
+  // so it is not programmed back.
+  h.readStored = [this] {
+    if (undo_.takeSnapshot(image_, currentPage_, false).recorded) UpdateUndoControls();
+  };
+  h.programVerified = [this] { fileCommands_->KeepProgramHistory(); };
+  h.unitReadEnded = [this](bool ok) { verifyDifferences_->unitReadEnded(ok); };
   exchange_->setHooks(std::move(h));
 }
 
@@ -437,9 +447,12 @@ void FormHlav::TakeSnapshot() {
 }
 
 void FormHlav::requestProgramming() {
-  // Never on top of a running read, verify or program: it starts when that one ends.
+  // Never on top of a running read, verify or program: it starts when that one ends. A
+  // programming that has not sent anything yet takes the image as it is when it sends.
   if (exchange_->busy()) {
-    programPending_ = true;
+    const ExchangeState& s = exchange_->state();
+    if (!(s.op == OpState::Program && s.command == kCmdProgram && s.attempts == 0))
+      programPending_ = true;
     return;
   }
   programPending_ = false;
@@ -451,10 +464,16 @@ void FormHlav::startPendingProgramming() {
   if (programPending_ && !exchange_->busy()) requestProgramming();
 }
 
-int FormHlav::askQuestion(const QString& text) {
+int FormHlav::askQuestion(const QString& text, bool withCancel) {
   if (options_.askQuestion) return options_.askQuestion(text);
-  return QMessageBox::question(this, windowTitle(), text,
-                               QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+  QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No;
+  if (withCancel) buttons |= QMessageBox::Cancel;
+  return QMessageBox::question(this, windowTitle(), text, buttons);
+}
+
+void FormHlav::HideStatusLine() {
+  exchange_->HideStatusLine();
+  ApplyExchangeView();
 }
 
 void FormHlav::MenuNewClick() {
@@ -462,8 +481,7 @@ void FormHlav::MenuNewClick() {
   if (askQuestion(FromStd(texts_.text(TxtAskDefaults))) != QMessageBox::Yes) return;
   ApplyDefaults(image_, pageSet_->kit().typeJustChanged);
   AfterChange();
-  LabelHlaseni->hide();
-  CGaugeProgram->hide();
+  HideStatusLine();
   LabelFile2->clear();
 }
 

@@ -40,9 +40,12 @@ class QToolButton;
 
 namespace rq {
 
+class FileCommands;
 class FormAbout;
 class PageSet;
 class LinkPresenter;
+class PrintPages;
+class VerifyDifferences;
 
 inline constexpr int kClientWidth = 1005;
 inline constexpr int kClientHeight = 832;
@@ -96,6 +99,19 @@ class FormHlav : public QMainWindow, public PageHost {
   QString fileName() const;
   QString iniDir() const { return iniDir_; }
   FormAbout* formAbout() const { return formAbout_; }
+  void setIniDir(const QString& path) { iniDir_ = path; }
+  // A demo run talks to the simulator through a borrowed port.
+  bool demoRun() const { return options_.portOverride.has_value(); }
+  // The rooms of the file commands, the print commands and the verify-difference view.
+  FileCommands& fileCommands() { return *fileCommands_; }
+  PrintPages& printPages() { return *printPages_; }
+  VerifyDifferences& verifyDifferences() { return *verifyDifferences_; }
+
+  // Message box and Yes / No / Cancel question of the window (recorded in tests).
+  void ShowMessage(const QString& text);
+  int askQuestion(const QString& text, bool withCancel = true);
+  // Hides the status line and the progress gauge unless an operation is running.
+  void HideStatusLine();
 
   // The 55 ms tick: the exchange engine, then the status line and the connection labels.
   void Timer1Timer();
@@ -171,8 +187,8 @@ class FormHlav : public QMainWindow, public PageHost {
   void ApplyCaptionTable();
   void ApplyMessageTable();
   void setLanguage(int language);
-  void ShowMessage(const QString& text);
   void installHooks();
+  void createRooms();
 
   // Mirrors the engine's view into the status line, the connection labels and the Com menu.
   void ApplyExchangeView();
@@ -181,7 +197,6 @@ class FormHlav : public QMainWindow, public PageHost {
   // Programming after change waits while a read, verify or program runs.
   void requestProgramming();
   void startPendingProgramming();
-  int askQuestion(const QString& text);
 
   FormHlavOptions options_;
   QString settingsFolder_;
@@ -200,6 +215,9 @@ class FormHlav : public QMainWindow, public PageHost {
   bool inTick_ = false;
   bool programPending_ = false;
   std::unique_ptr<PageSet> pageSet_;
+  std::unique_ptr<FileCommands> fileCommands_;
+  std::unique_ptr<PrintPages> printPages_;
+  std::unique_ptr<VerifyDifferences> verifyDifferences_;
   IdentificationTexts identification_;
   std::map<std::string, std::string> portsMap_;
 

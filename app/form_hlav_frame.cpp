@@ -19,8 +19,11 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include "app/file_commands.h"
 #include "app/form_hlav.h"
 #include "app/link_presenter.h"
+#include "app/verify_differences.h"
+#include "ui/print_pages.h"
 #include "pages/page_set.h"
 #include "ui/caption_apply.h"
 
@@ -117,6 +120,7 @@ void FormHlav::buildFrame() {
   w.comItems = comItems_;
   presenter_->attach(w);
   pageSet_->indexControls();
+  createRooms();
 
   Timer1 = new QTimer(this);
   Timer1->setObjectName("Timer1");
@@ -417,13 +421,43 @@ void FormHlav::buildMenu() {
   item(help, "MenuAbout", "&About...", {}, {}, &FormHlav::MenuAboutClick);
 
   // Until their handlers exist these commands are shown greyed out rather than doing nothing.
-  for (const char* name : {"MenuOpen", "MenuOpenExeDir", "MenuSave", "MenuSaveExeDir",
-                           "MenuPrint", "MenuPrintAll", "MenuToolsMinus", "MenuToolsPlus"})
+  for (const char* name : {"MenuToolsMinus", "MenuToolsPlus"})
     if (auto* a = findChild<QAction*>(name)) a->setEnabled(false);
   connect(SpeedButton6, &QToolButton::clicked, this, &FormHlav::MenuNewClick);
-  for (QWidget* w : {static_cast<QWidget*>(SpeedButtonOpen),
-                     static_cast<QWidget*>(SpeedButtonSave), static_cast<QWidget*>(SpeedButtonPrint)})
-    w->setEnabled(false);
+}
+
+// The file commands, printing and the verify-difference view live in rooms of their own.
+void FormHlav::createRooms() {
+  fileCommands_ = std::make_unique<FileCommands>(*this);
+  verifyDifferences_ = std::make_unique<VerifyDifferences>(*this);
+  PrintWindow pw;
+  pw.window = this;
+  pw.commitEdit = [this] { CommitPendingEdit(); };
+  pw.setPrinting = [this](bool on) {
+    exchange_->setPrinting(on);
+    ApplyPageRules();
+  };
+  pw.showStamp = [this](const QString& suffix) {
+    exchange_->ShowStatusNote(StatusText::PrintDateTime, suffix.toStdString());
+    ApplyExchangeView();
+  };
+  pw.message = [this](const QString& text) { ShowMessage(text); };
+  printPages_ = std::make_unique<PrintPages>(std::move(pw));
+
+  FileCommands* files = fileCommands_.get();
+  auto on = [this](const char* name, auto handler) {
+    connect(findChild<QAction*>(name), &QAction::triggered, this, handler);
+  };
+  on("MenuOpen", [files] { files->MenuOpenClick(); });
+  on("MenuOpenExeDir", [files] { files->MenuOpenExeDirClick(); });
+  on("MenuSave", [files] { files->MenuSaveClick(); });
+  on("MenuSaveExeDir", [files] { files->MenuSaveExeDirClick(); });
+  on("MenuPrint", [this] { printPages_->SpeedButtonPrintClick(); });
+  on("MenuPrintAll", [this] { printPages_->MenuPrintAllClick(); });
+  connect(SpeedButtonOpen, &QToolButton::clicked, this, [files] { files->MenuOpenClick(true); });
+  connect(SpeedButtonSave, &QToolButton::clicked, this, [files] { files->MenuSaveClick(true); });
+  connect(SpeedButtonPrint, &QToolButton::clicked, this,
+          [this] { printPages_->SpeedButtonPrintClick(); });
 }
 
 // The 21 port items: "Com 1" .. "Com 20" and "Com Auto"; item i stands for ComPort value i.

@@ -7,6 +7,7 @@
 
 #include "app/form_hlav.h"
 #include "app/link_presenter.h"
+#include "app/verify_differences.h"
 
 namespace rq {
 
@@ -49,7 +50,10 @@ void FormHlav::MenuCom1Click() {
   ApplyExchangeView();
 }
 
-void FormHlav::ApplyExchangeView() { presenter_->showExchange(exchange_->view(), texts_); }
+void FormHlav::ApplyExchangeView() {
+  presenter_->showExchange(exchange_->view(), texts_);
+  if (verifyDifferences_) verifyDifferences_->exchangeViewChanged();
+}
 
 void FormHlav::ShowMonitor() { ShowMonitorFrame(exchange_->lastMonitorFrame()); }
 

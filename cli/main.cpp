@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/history.h"
 #include "cli/offline.h"
 #include "cli/online.h"
 #include "model/parameter_image.h"
@@ -20,6 +21,7 @@ void Usage(std::ostream& out) {
          "  rq_vtmx4_cli program --port P IN.ign [--timeout S]\n"
          "  rq_vtmx4_cli info --port P [--json] [--timeout S]\n"
          "  rq_vtmx4_cli monitor --port P [--count N] [-o LOG.csv] [--timeout S]\n"
+         "  rq_vtmx4_cli history               (programmed configurations, newest first)\n"
          "P is a device path or COM1 ... COM21 (mapped by [PORTS] of the settings file).\n"
          "OUT and LOG may be - for standard output (a configuration as .ign text); other\n"
          "outputs must be a regular file or a new name.\n"
@@ -49,6 +51,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (rq::IsOfflineCommand(command)) return rq::RunOfflineCommand(command, args);
+  if (command == "history") return rq::RunHistoryCommand(args);
   if (rq::IsOnlineCommand(command)) return rq::RunOnlineCommand(command, args);
   std::cerr << "rq_vtmx4_cli: unknown command '" << command << "'\n";
   Usage(std::cerr);

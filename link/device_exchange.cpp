@@ -42,6 +42,7 @@ const char* EnglishStatusText(StatusText t) {
     case StatusText::Verifying: return "Verify:";
     case StatusText::Reading: return "Read:";
     case StatusText::Saving: return "Saving:";
+    case StatusText::PrintDateTime: return "Date and time of printing:  ";
     case StatusText::None: break;
   }
   return "";
@@ -70,6 +71,11 @@ void DeviceExchange::setStatus(StatusText text, const char* suffix, bool error) 
 }
 
 void DeviceExchange::startOperation(OpState op, std::uint8_t command, StatusText text) {
+  verifyAfterProgram_ = false;
+  if (unitRead_ != nullptr) {  // abandoned for the new operation
+    unitRead_ = nullptr;
+    if (hooks_.unitReadEnded) hooks_.unitReadEnded(false);
+  }
   state_.op = op;
   state_.command = command;
   state_.attempts = 0;
@@ -111,6 +117,28 @@ void DeviceExchange::MenuProgramClick() {
 void DeviceExchange::StartProgramming() {
   state_.programDone = false;
   startOperation(OpState::Program, kCmdProgram, StatusText::ProgramDevice);
+}
+
+void DeviceExchange::StartUnitRead(ParameterImage& unit) {
+  startOperation(OpState::Read, kCmdRead, StatusText::Reading);
+  unitRead_ = &unit;
+}
+
+void DeviceExchange::ShowStatusNote(StatusText text, std::string suffix) {
+  view_.statusText = text;
+  view_.statusSuffix = std::move(suffix);
+  view_.statusError = false;
+  state_.statusCountdown = kStatusTicks;
+  view_.statusVisible = !state_.printing;
+  view_.gaugeVisible = false;
+}
+
+void DeviceExchange::HideStatusLine() {
+  if (state_.op != OpState::Idle) return;
+  state_.statusCountdown = 0;
+  state_.programDone = false;
+  view_.statusVisible = false;
+  view_.gaugeVisible = false;
 }
 
 // ---- port ------------------------------------------------------------------------------
@@ -268,6 +296,7 @@ void DeviceExchange::versionMismatch(int received) {
 
 void DeviceExchange::startAutomaticVerify(bool programmed) {
   if (programmed) state_.programDone = true;
+  verifyAfterProgram_ = programmed;
   state_.op = OpState::Verify;
   state_.command = kFirstVerifyCommand;
   state_.attempts = 1;
@@ -289,6 +318,7 @@ void DeviceExchange::nextBlockOrVerify(int b, bool programmed) {
   if (!programmed) {  // a read stored its last block
     runSanitize();
     if (hooks_.refreshPages) hooks_.refreshPages();
+    if (hooks_.readStored) hooks_.readStored();
   }
   startAutomaticVerify(programmed);
 }
@@ -312,6 +342,10 @@ void DeviceExchange::HandleBlockReply(std::span<const std::uint8_t> input) {
 
   switch (state_.op) {
     case OpState::Read: {
+      if (unitRead_ != nullptr) {
+        unitReadReply(b, payload);
+        return;
+      }
       auto block = image_.block(b);
       std::copy(payload.begin(), payload.end(), block.begin());
       if (b == 0) {
@@ -343,6 +377,8 @@ void DeviceExchange::HandleBlockReply(std::span<const std::uint8_t> input) {
         setStatus(StatusText::Verifying, ": OK", false);
         state_.statusCountdown = kStatusTicks;
         state_.op = OpState::Idle;
+        if (verifyAfterProgram_ && hooks_.programVerified) hooks_.programVerified();
+        verifyAfterProgram_ = false;
       }
       return;
     }
@@ -370,6 +406,34 @@ void DeviceExchange::HandleBlockReply(std::span<const std::uint8_t> input) {
   }
 }
 
+void DeviceExchange::unitReadReply(int b, std::span<const std::uint8_t> payload) {
+  ParameterImage& unit = *unitRead_;
+  auto block = unit.block(b);
+  std::copy(payload.begin(), payload.end(), block.begin());
+  if (b == 0) {
+    const int version = unit.byte(kIdentOffset + kIdentVersionOffset);
+    if (version != kImageVersion) {
+      unitRead_ = nullptr;
+      versionMismatch(version);
+      if (hooks_.unitReadEnded) hooks_.unitReadEnded(false);
+      return;
+    }
+  }
+  if (b < kLastBlock) {
+    ++view_.gaugeProgress;
+    ++state_.command;
+    state_.attempts = 1;
+    SendBlockRequest();
+    return;
+  }
+  unitRead_ = nullptr;
+  view_.gaugeProgress = view_.gaugeMax;
+  setStatus(StatusText::Reading, ": OK", false);
+  state_.statusCountdown = kStatusTicks;
+  state_.op = OpState::Idle;
+  if (hooks_.unitReadEnded) hooks_.unitReadEnded(true);
+}
+
 // ---- the tick --------------------------------------------------------------------------
 
 void DeviceExchange::tickSequence() {
@@ -392,6 +456,10 @@ void DeviceExchange::tickSequence() {
   setStatus(error, "", true);
   state_.statusCountdown = kStatusTicks;
   state_.op = OpState::Idle;
+  if (unitRead_ != nullptr) {
+    unitRead_ = nullptr;
+    if (hooks_.unitReadEnded) hooks_.unitReadEnded(false);
+  }
 }
 
 void DeviceExchange::tickIdle() {

@@ -37,6 +37,7 @@ enum class StatusText : int {
   Verifying = 5,
   Reading = 6,
   Saving = 7,
+  PrintDateTime = 33,  // the time stamp of a print
 };
 
 // English texts of the status entries, for headless use ("" for None).
@@ -72,6 +73,12 @@ struct ExchangeHooks {
   // An accepted monitor reply (the window renders it); the kept values are already updated.
   std::function<void(const FrameBytes&)> monitorAccepted;
   std::function<void()> clearFileName;   // MenuReadClick clears LabelFile2
+  // A read stored the unit's last block into the image (before its automatic verify).
+  std::function<void()> readStored;
+  // The verify that follows a programming ended equal: the unit holds the image.
+  std::function<void()> programVerified;
+  // A read started with StartUnitRead ended: all blocks arrived (true) or it failed.
+  std::function<void(bool ok)> unitReadEnded;
 };
 
 // Port settings of the Com menu, saved by the window in its settings file (as value + 1).
@@ -151,6 +158,16 @@ class DeviceExchange {
   void MenuVerifyClick();   // read back page, sanitise, refresh; verify 1..5
   void MenuProgramClick();  // read back page, sanitise, refresh; program 0..5, then verify
   void StartProgramming();  // program without reading the page back (program after change)
+  // Reads blocks 0..5 of the unit into `unit` instead of the image: nothing of the window's
+  // configuration changes and no verify follows. `unit` must outlive the read; any other start
+  // abandons it. Ends with the unitReadEnded hook.
+  void StartUnitRead(ParameterImage& unit);
+
+  // Status line texts that are not an operation's: a note shown for the status countdown
+  // (the gauge is hidden), and hiding the line at once. Hiding leaves a running operation's
+  // progress alone.
+  void ShowStatusNote(StatusText text, std::string suffix);
+  void HideStatusLine();
 
   // Port handling with the current settings. OpenPort also updates comLabel, devicePath and
   // comCheckedItem of the view.
@@ -206,6 +223,7 @@ class DeviceExchange {
   void tickStatusLine();
   void tickWatchdog();
   bool replyCommand(std::uint8_t command) const;
+  void unitReadReply(int b, std::span<const std::uint8_t> payload);
 
   ParameterImage& image_;
   SerialPort& port_;
@@ -221,6 +239,8 @@ class DeviceExchange {
   std::string lastOpenError_;
   OpenFailure lastOpenFailure_ = OpenFailure::None;
   OperationReport report_;
+  ParameterImage* unitRead_ = nullptr;  // target of a StartUnitRead while it runs
+  bool verifyAfterProgram_ = false;     // the running verify follows a programming
   std::array<std::uint8_t, kReceiveBufferSize> rx_{};
   // Receive side: the start of a reply that was still arriving when it was read, and how many
   // bytes waited in the driver queue after the last poll.

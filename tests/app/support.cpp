@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QMessageBox>
 #include <QThread>
 
 #include <fcntl.h>
@@ -130,7 +131,17 @@ Window::Window(const QStringList& args, std::optional<std::string> portOverride)
   FormHlavOptions o;
   o.arguments = args;
   o.portOverride = std::move(portOverride);
-  o.messageBox = [this](const QString& text) { messages.push_back(text); };
+  o.messageBox = [this](const QString& text) {
+    messages.push_back(text);
+    if (onMessage) onMessage(text);
+  };
+  o.askQuestion = [this](const QString& text) {
+    questions.push_back(text);
+    if (answers.empty()) return int(QMessageBox::Cancel);
+    const int a = answers.front();
+    answers.pop_front();
+    return a;
+  };
   o.openDocument = [](const QString&) { return false; };
   form = std::make_unique<FormHlav>(std::move(o));
 }

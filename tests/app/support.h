@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -65,9 +66,13 @@ struct MonitorFrame {
   FrameBytes frame() const;  // with the check byte
 };
 
-// Creates a window with recorded message boxes.
+// Creates a window with recorded message boxes and questions. Questions take the answers
+// queued in `answers` (QMessageBox buttons) in turn, Cancel when none is left.
 struct Window {
   std::vector<QString> messages;
+  std::vector<QString> questions;
+  std::deque<int> answers;
+  std::function<void(const QString&)> onMessage;  // runs when a message box would open
   std::unique_ptr<FormHlav> form;
   explicit Window(const QStringList& args = {}, std::optional<std::string> portOverride = {});
 };

@@ -1,0 +1,51 @@
+// The verify-difference view: after "Verify error!" the window reads the unit's configuration
+// into a copy of its own (neither the PC's configuration nor the unit changes) and lists the
+// parameters that differ, in user units.
+#pragma once
+
+#include <QObject>
+
+#include "model/parameter_image.h"
+
+class QDialog;
+class QLabel;
+class QPushButton;
+class QTableWidget;
+
+namespace rq {
+
+class FormHlav;
+
+class VerifyDifferences : public QObject {
+  Q_OBJECT
+
+ public:
+  explicit VerifyDifferences(FormHlav& form);
+
+  // The button under the status line shows while the status line shows "Verify error!".
+  void exchangeViewChanged();
+  // Button ButtonVerifyDiff and menu MenuVerifyDiff: read the unit, then show the view.
+  void ButtonVerifyDiffClick();
+  // The engine's read into the copy ended.
+  void unitReadEnded(bool ok);
+
+  // The view (created on first use), its summary line and its table; for tests.
+  QDialog* view() const { return view_; }
+  QTableWidget* table() const { return table_; }
+  QLabel* summary() const { return summary_; }
+  bool reading() const { return reading_; }
+
+ private:
+  void ensureView();
+  void show(bool ok);
+
+  FormHlav& form_;
+  ParameterImage unit_;
+  bool reading_ = false;
+  QPushButton* button_ = nullptr;
+  QDialog* view_ = nullptr;
+  QLabel* summary_ = nullptr;
+  QTableWidget* table_ = nullptr;
+};
+
+}  // namespace rq

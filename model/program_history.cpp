@@ -1,0 +1,130 @@
+#include "model/program_history.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+#include <tuple>
+
+#include "model/file_io.h"
+#include "model/ign_file.h"
+
+namespace rq {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A history name: "YYYY-MM-DD_HH-MM-SS.ign" or "YYYY-MM-DD_HH-MM-SS_N.ign" with N >= 2.
+struct HistoryName {
+  std::string stamp;  // "YYYY-MM-DD_HH-MM-SS"
+  unsigned long counter = 1;
+};
+
+bool ParseName(const std::string& name, HistoryName& out) {
+  static constexpr char kPattern[] = "dddd-dd-dd_dd-dd-dd";  // d = digit
+  constexpr std::size_t kStampLength = sizeof kPattern - 1;
+  if (name.size() < kStampLength + 4 || name.compare(name.size() - 4, 4, ".ign") != 0)
+    return false;
+  for (std::size_t i = 0; i < kStampLength; ++i) {
+    const char c = name[i];
+    if (kPattern[i] == 'd' ? (c < '0' || c > '9') : c != kPattern[i]) return false;
+  }
+  out.stamp = name.substr(0, kStampLength);
+  out.counter = 1;
+  const std::string rest = name.substr(kStampLength, name.size() - 4 - kStampLength);
+  if (rest.empty()) return true;
+  if (rest.size() < 2 || rest.size() > 6 || rest[0] != '_') return false;
+  unsigned long n = 0;
+  for (std::size_t i = 1; i < rest.size(); ++i) {
+    if (rest[i] < '0' || rest[i] > '9') return false;
+    n = n * 10 + static_cast<unsigned long>(rest[i] - '0');
+  }
+  if (n < 2 || rest[1] == '0') return false;
+  out.counter = n;
+  return true;
+}
+
+struct Found {
+  HistoryName name;
+  fs::path path;
+};
+
+// Oldest first.
+std::vector<Found> Scan(const std::string& folder) {
+  std::vector<Found> found;
+  std::error_code ec;
+  fs::directory_iterator it(folder, ec);
+  if (ec) return found;
+  for (const fs::directory_entry& e : it) {
+    HistoryName n;
+    if (!e.is_regular_file(ec) || !ParseName(e.path().filename().string(), n)) continue;
+    found.push_back({n, e.path()});
+  }
+  std::sort(found.begin(), found.end(), [](const Found& a, const Found& b) {
+    return std::tie(a.name.stamp, a.name.counter) < std::tie(b.name.stamp, b.name.counter);
+  });
+  return found;
+}
+
+}  // namespace
+
+std::string ProgramHistoryFolder() {
+  std::string base;
+  if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg != nullptr && xdg[0] == '/')
+    base = xdg;
+  else if (const char* home = std::getenv("HOME"); home != nullptr && home[0] != '\0')
+    base = std::string(home) + "/.local/share";
+  else
+    return {};
+  return base + "/RQ_VTMX4_Kelvora/history";
+}
+
+std::vector<HistoryEntry> ListProgramHistory(const std::string& folder) {
+  const std::vector<Found> found = Scan(folder);
+  std::vector<HistoryEntry> out;
+  out.reserve(found.size());
+  for (auto it = found.rbegin(); it != found.rend(); ++it) {
+    std::string when = it->name.stamp;
+    when[10] = ' ';
+    when[13] = ':';
+    when[16] = ':';
+    out.push_back({it->path.string(), when});
+  }
+  return out;
+}
+
+std::string KeepProgrammedConfiguration(const std::string& folder, const ParameterImage& image,
+                                        std::time_t when, std::string& error, int limit) {
+  if (folder.empty()) {
+    error = "no folder for the program history (neither XDG_DATA_HOME nor HOME is set)";
+    return {};
+  }
+  std::error_code ec;
+  fs::create_directories(folder, ec);
+  if (ec) {
+    error = "cannot create " + folder + ": " + ec.message();
+    return {};
+  }
+  std::tm local{};
+  localtime_r(&when, &local);
+  char stamp[32];
+  std::strftime(stamp, sizeof stamp, "%Y-%m-%d_%H-%M-%S", &local);
+  std::string path = folder + "/" + stamp + ".ign";
+  for (int n = 2; fs::exists(path, ec) && n < 100000; ++n)
+    path = folder + "/" + stamp + "_" + std::to_string(n) + ".ign";
+  if (!WriteFileAtomic(path, WriteIgnText(image), error)) return {};
+
+  std::vector<Found> found = Scan(folder);
+  const std::size_t keep = static_cast<std::size_t>(std::max(limit, 1));
+  // The file just written stays even when the clock was set back.
+  std::size_t excess = found.size() > keep ? found.size() - keep : 0;
+  for (std::size_t i = 0; i < found.size() && excess > 0; ++i) {
+    if (found[i].path == fs::path(path)) continue;
+    fs::remove(found[i].path, ec);
+    --excess;
+  }
+  return path;
+}
+
+}  // namespace rq

@@ -1,0 +1,161 @@
+// The program history folder and its listing by the command-line tool, and the comparison of
+// two configurations that the window and `rq_vtmx4_cli diff` share.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "model/configuration_diff.h"
+#include "model/defaults.h"
+#include "model/ign_file.h"
+#include "model/program_history.h"
+
+namespace fs = std::filesystem;
+
+namespace rq {
+namespace {
+
+std::string Slurp(const std::string& p) {
+  std::ifstream f(p, std::ios::binary);
+  std::stringstream s;
+  s << f.rdbuf();
+  return s.str();
+}
+
+class HistoryTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char tmpl[] = "/tmp/rq_history_XXXXXX";
+    dir_ = mkdtemp(tmpl);
+    folder_ = dir_ + "/RQ_VTMX4_Kelvora/history";
+  }
+  void TearDown() override {
+    std::error_code ec;
+    fs::remove_all(dir_, ec);
+  }
+  static std::time_t At(int year, int month, int day, int hour, int minute, int second) {
+    std::tm t{};
+    t.tm_year = year - 1900;
+    t.tm_mon = month - 1;
+    t.tm_mday = day;
+    t.tm_hour = hour;
+    t.tm_min = minute;
+    t.tm_sec = second;
+    t.tm_isdst = -1;
+    return std::mktime(&t);
+  }
+  std::string keep(const ParameterImage& image, std::time_t when, int limit = kProgramHistoryLimit) {
+    std::string error;
+    const std::string path = KeepProgrammedConfiguration(folder_, image, when, error, limit);
+    EXPECT_FALSE(path.empty()) << error;
+    return path;
+  }
+  std::vector<std::string> names() const {
+    std::vector<std::string> out;
+    for (const HistoryEntry& e : ListProgramHistory(folder_))
+      out.push_back(fs::path(e.path).filename().string());
+    return out;
+  }
+
+  std::string dir_, folder_;
+};
+
+TEST_F(HistoryTest, KeepsTheProgrammedBytesNamedByLocalTimeNewestFirst) {
+  ParameterImage a = NewConfiguration();
+  ParameterImage b = a;
+  b.setByte(200, 40);
+  EXPECT_TRUE(ListProgramHistory(folder_).empty());  // no folder yet: empty history
+  const std::string first = keep(a, At(2024, 3, 9, 8, 5, 1));
+  EXPECT_EQ(first, folder_ + "/2024-03-09_08-05-01.ign");
+  EXPECT_EQ(Slurp(first), WriteIgnText(a));
+  EXPECT_EQ(Slurp(first).size(), 5980u);
+  keep(b, At(2024, 3, 10, 17, 0, 0));
+  // Several programmings within one second, up to a two-digit counter.
+  for (int i = 0; i < 10; ++i) keep(b, At(2024, 3, 9, 8, 5, 1));
+  std::ofstream(folder_ + "/notes.txt") << "mine";
+  std::ofstream(folder_ + "/2024-03-09_08-05-01_x.ign") << "not ours";
+  const std::vector<std::string> n = names();
+  ASSERT_EQ(n.size(), 12u);
+  EXPECT_EQ(n[0], "2024-03-10_17-00-00.ign");
+  EXPECT_EQ(n[1], "2024-03-09_08-05-01_11.ign");
+  EXPECT_EQ(n[2], "2024-03-09_08-05-01_10.ign");
+  EXPECT_EQ(n[3], "2024-03-09_08-05-01_9.ign");
+  EXPECT_EQ(n[11], "2024-03-09_08-05-01.ign");
+  EXPECT_EQ(ListProgramHistory(folder_)[0].when, "2024-03-10 17:00:00");
+
+  // Read back, a history file is the configuration that was programmed.
+  ParameterImage back = NewConfiguration();
+  ASSERT_TRUE(ReadIgnText(Slurp(folder_ + "/2024-03-10_17-00-00.ign"), back).validKey);
+  EXPECT_TRUE(back.sameConfig(b));
+}
+
+TEST_F(HistoryTest, DropsTheOldestBeyondTheLimitButNeverOtherFilesOrTheNewOne) {
+  const ParameterImage a = NewConfiguration();
+  for (int i = 0; i < 6; ++i) keep(a, At(2024, 5, 1, 10, 0, i), 5);
+  std::ofstream(folder_ + "/readme.txt") << "kept";
+  std::vector<std::string> n = names();
+  ASSERT_EQ(n.size(), 5u);
+  EXPECT_EQ(n.back(), "2024-05-01_10-00-01.ign");  // 10-00-00 went
+  // The clock was set back: the new file is the oldest by name but stays.
+  keep(a, At(2023, 1, 1, 0, 0, 0), 5);
+  n = names();
+  ASSERT_EQ(n.size(), 5u);
+  EXPECT_EQ(n.back(), "2023-01-01_00-00-00.ign");
+  EXPECT_TRUE(fs::exists(folder_ + "/readme.txt"));
+
+  // 500 is the window's limit: the 501st programming drops the first.
+  for (int i = 0; i < 501; ++i) keep(a, At(2025, 1, 1, 0, i / 60, i % 60));
+  n = names();
+  EXPECT_EQ(n.size(), 500u);
+  EXPECT_EQ(n.back(), "2025-01-01_00-00-01.ign");
+}
+
+TEST_F(HistoryTest, AFolderThatCannotBeMadeIsReported) {
+  std::ofstream(dir_ + "/blocked") << "a file where the folder should be";
+  std::string error;
+  EXPECT_TRUE(KeepProgrammedConfiguration(dir_ + "/blocked/history", NewConfiguration(),
+                                          At(2024, 1, 1, 0, 0, 0), error)
+                  .empty());
+  EXPECT_NE(error.find("blocked"), std::string::npos);
+}
+
+TEST_F(HistoryTest, CommandLineListsNewestFirstFromTheDataFolder) {
+  folder_ = dir_ + "/data/RQ_VTMX4_Kelvora/history";
+  keep(NewConfiguration(), At(2024, 2, 1, 9, 0, 0));
+  keep(NewConfiguration(), At(2024, 2, 3, 9, 0, 0));
+  const std::string out = dir_ + "/out.txt";
+  const std::string cmd = "XDG_DATA_HOME=" + dir_ + "/data " + RQ_CLI + " history >" + out;
+  const int status = std::system(cmd.c_str());
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(Slurp(out), "2024-02-03 09:00:00  " + folder_ + "/2024-02-03_09-00-00.ign\n" +
+                            "2024-02-01 09:00:00  " + folder_ + "/2024-02-01_09-00-00.ign\n");
+  EXPECT_EQ(WEXITSTATUS(std::system((std::string(RQ_CLI) + " history extra 2>/dev/null").c_str())),
+            2);
+}
+
+// The window's difference view and `rq_vtmx4_cli diff` print the same lines.
+TEST_F(HistoryTest, ComparisonMatchesTheCommandLineDiff) {
+  ParameterImage a = NewConfiguration();
+  ParameterImage b = a;
+  b.setWord(0, 5000);                                      // a limiter
+  b.setByte(181 + 15 * 3 + 4, 30);                         // an advance cell
+  b.setWord(8, 2300);                                      // an advance axis point
+  b.setByte(485, 101);                                     // a servo cell
+  b.setByte(663, static_cast<std::uint8_t>(b.byte(663) ^ 4));  // a power-output grid bit
+  SanitizeImage(b);  // the tool loads files through the consistency pass
+  std::ofstream(dir_ + "/a.ign", std::ios::binary) << WriteIgnText(a);
+  std::ofstream(dir_ + "/b.ign", std::ios::binary) << WriteIgnText(b);
+  const std::string out = dir_ + "/diff.txt";
+  std::system((std::string(RQ_CLI) + " diff " + dir_ + "/a.ign " + dir_ + "/b.ign >" + out).c_str());
+  const std::vector<ConfigDifference> d = CompareConfigurations(a, b);
+  EXPECT_GE(d.size(), 5u);
+  EXPECT_EQ(FormatConfigDifferences(d), Slurp(out));
+  EXPECT_TRUE(CompareConfigurations(a, a).empty());
+}
+
+}  // namespace
+}  // namespace rq
