@@ -130,8 +130,11 @@ class GearRacePages : public PageModule {
     col2->addWidget(ratios);
     col2->addStretch();
 
+    // Level with the rows of the voltage column beside them.
     auto* col3 = new QVBoxLayout;
     outer->addLayout(col3);
+    col3->setSpacing(8);
+    col3->addSpacing(27);
     for (int k = 0; k <= 6; ++k) {
       auto* b = new QPushButton(QString("<- Gear %1").arg(k), top);
       b->setObjectName(QString::fromStdString(Name("ButtonGear", k)));
