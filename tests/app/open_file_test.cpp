@@ -96,7 +96,8 @@ TEST(OpenFile, FileThatCannotBeReadIsReportedAndChangesNothing) {
     fx.w->messages.clear();
     EXPECT_FALSE(f.OpenConfigurationFile(path));
     ASSERT_EQ(fx.w->messages.size(), 1u);
-    EXPECT_EQ(fx.w->messages[0], "Open file error!");
+    // The message, then the reason on its own line.
+    EXPECT_TRUE(fx.w->messages[0].startsWith("Open file error!\n")) << fx.w->messages[0].toStdString();
     EXPECT_TRUE(f.image().sameConfig(fx.before));
     EXPECT_EQ(f.fileName(), nameBefore);
     EXPECT_FALSE(f.findChild<QAction*>("MenuZpet")->isEnabled());
