@@ -13,9 +13,7 @@ class BikePage : public BoundPage {
  public:
   BikePage(PageKit& k, QWidget* page) {
     kit = &k;
-    auto* top = new QWidget(page);
-    top->setObjectName("BikeContent");
-    top->setGeometry(0, 0, 975, 380);
+    QWidget* top = PageKit::content(page, "BikeContent", 380);
     auto* outer = new QHBoxLayout(top);
     auto* left = new QVBoxLayout;
     outer->addLayout(left);
@@ -44,9 +42,9 @@ class BikePage : public BoundPage {
     pickups->addStretch();
     left->addLayout(pickups);
 
-    auto* special = new QGroupBox(
-        "Specification of synchronization - Caution - For experienced user only!", top);
-    special->setObjectName("GroupBoxSpecial");
+    QGroupBox* special = PageKit::group(
+        "GroupBoxSpecial", "Specification of synchronization - Caution - For experienced user only!",
+        top);
     auto* sv = new QVBoxLayout(special);
     auto* synchroRow = new QHBoxLayout;
     synchroRow->addWidget(PageKit::label("LabelSynchro", "Synchronization method", special));
@@ -90,8 +88,8 @@ class BikePage : public BoundPage {
     channels->addWidget(PageKit::label("LabelHrana2", "2nd Edge", special), 0, 3);
     channels->addWidget(PageKit::label("LabelSnimac2", "2nd Pick-up", special), 0, 4);
     for (int ch = 1; ch <= 2; ++ch) {
-      auto* box = new QGroupBox(QString("Channel %1").arg(ch), special);
-      box->setObjectName(QString("GroupBoxPalec%1").arg(ch));
+      const std::string boxName = "GroupBoxPalec" + std::to_string(ch);
+      QGroupBox* box = PageKit::group(boxName.c_str(), QString("Channel %1").arg(ch), special);
       auto* g = new QGridLayout(box);
       const std::string c = std::to_string(ch);
       for (int r = 0; r < 2; ++r) {
@@ -113,8 +111,7 @@ class BikePage : public BoundPage {
 
     auto* right = new QVBoxLayout;
     outer->addLayout(right);
-    auto* tacho = new QGroupBox("Tachometer output", top);
-    tacho->setObjectName("GroupBoxRpm");
+    QGroupBox* tacho = PageKit::group("GroupBoxRpm", "Tachometer output", top);
     auto* tg = new QGridLayout(tacho);
     k.row(tg, 0, "LabelRpmPulsu", "Pulses per revolution", "UpDownRpmPulsu", tacho, bindings);
     k.row(tg, 1, "LabelRpmKorekce", "Correction [%]", "UpDownRpmKorekce", tacho, bindings);

@@ -15,12 +15,6 @@ constexpr int kSpeedModeByte = 677;
 constexpr int kClutchModeByte = 682;
 const char* const kRowNames[6] = {"0-1 ", "2", "3", "4", "5", "6"};
 
-QGroupBox* Group(const char* name, const QString& title, QWidget* parent) {
-  auto* g = new QGroupBox(title, parent);
-  g->setObjectName(name);
-  return g;
-}
-
 std::string Name(const char* prefix, int k) { return prefix + std::to_string(k); }
 
 // Lime background for the live gear, the normal colour otherwise.
@@ -70,9 +64,7 @@ class GearRacePages : public PageModule {
 
  private:
   void buildGear(QWidget* page) {
-    auto* top = new QWidget(page);
-    top->setObjectName("GearContent");
-    top->setGeometry(0, 0, 975, 410);
+    QWidget* top = PageKit::content(page, "GearContent");
     auto* outer = new QHBoxLayout(top);
     auto* col1 = new QVBoxLayout;
     outer->addLayout(col1);
@@ -90,7 +82,7 @@ class GearRacePages : public PageModule {
     col1->addWidget(mv);
     col1->addWidget(ratio);
 
-    QGroupBox* speed = Group("GroupBoxPulsuProSpeed", "Setting of speedometer", top);
+    QGroupBox* speed = PageKit::group("GroupBoxPulsuProSpeed", "Setting of speedometer", top);
     auto* sv = new QVBoxLayout(speed);
     sv->addWidget(kit_.radio("RadioGroupSpeedMode", QString(),
                              {"Pulse over 1s for 100 km/h", "Distance for pulse [mm]"}, 1, speed,
@@ -105,7 +97,7 @@ class GearRacePages : public PageModule {
     // Teaching buttons, one per gear, beside the voltage and ratio columns.
     auto* col2 = new QVBoxLayout;
     outer->addLayout(col2);
-    QGroupBox* volts = Group("GroupBoxNapetiProGear", "Voltage of gears", top);
+    QGroupBox* volts = PageKit::group("GroupBoxNapetiProGear", "Voltage of gears", top);
     auto* vg = new QGridLayout(volts);
     for (int k = 0; k <= 6; ++k) {
       const std::string label = Name("LabelGear", k);
@@ -116,7 +108,7 @@ class GearRacePages : public PageModule {
       voltLabels_[static_cast<std::size_t>(k)] = volts->findChild<QLabel*>(label.c_str());
     }
     col2->addWidget(volts);
-    QGroupBox* ratios = Group("GroupBoxRpmSpeedProGear", "Ration Rpm/Speed", top);
+    QGroupBox* ratios = PageKit::group("GroupBoxRpmSpeedProGear", "Ration Rpm/Speed", top);
     auto* rg = new QGridLayout(ratios);
     rg->addWidget(PageKit::label("LabelPomerRpmSpeedHeader", "Rpm/Speed x 10", ratios), 0, 1, 1, 2);
     for (int k = 1; k <= 6; ++k) {
@@ -144,7 +136,7 @@ class GearRacePages : public PageModule {
     }
     col3->addStretch();
 
-    QGroupBox* autoBox = Group("GroupBoxMonAutoGear", "Automatic from ratio rpm speed", top);
+    QGroupBox* autoBox = PageKit::group("GroupBoxMonAutoGear", "Automatic from ratio rpm speed", top);
     auto* ag = new QGridLayout(autoBox);
     kit_.row(ag, 0, "LabelGearAutoTime", "Min Time [s]", "UpDownGearAutoTime", autoBox, gear_);
     kit_.row(ag, 1, "LabelGearAutoRpm", "Min Rpm", "UpDownGearAutoRpm", autoBox, gear_);
@@ -169,9 +161,7 @@ class GearRacePages : public PageModule {
   }
 
   void buildRace(QWidget* page) {
-    auto* top = new QWidget(page);
-    top->setObjectName("RaceContent");
-    top->setGeometry(0, 0, 975, 410);
+    QWidget* top = PageKit::content(page, "RaceContent");
     auto* rows = new QVBoxLayout(top);
     auto* col1 = new QHBoxLayout;
     rows->addLayout(col1);
@@ -180,7 +170,7 @@ class GearRacePages : public PageModule {
     col1->addWidget(kit_.radio("RadioGroupClutchMode", "Clutch mode", {"No ignition", "Retard"},
                                1, top, race_,
                                [this](int item) { RadioGroupClutchModeClick(item); }));
-    QGroupBox* clutch = Group("GroupBoxClutch", "Clutch master", top);
+    QGroupBox* clutch = PageKit::group("GroupBoxClutch", "Clutch master", top);
     auto* cg = new QGridLayout(clutch);
     kit_.row(cg, 0, "LabelClutchPause1", "Clutch master delay #1 [ms]", "UpDownClutchPause1",
              clutch, race_);
@@ -192,7 +182,7 @@ class GearRacePages : public PageModule {
     col1->addWidget(clutch);
     col1->addStretch();
 
-    QGroupBox* times = Group("GroupBoxClutchTime", "Setting according gear", top);
+    QGroupBox* times = PageKit::group("GroupBoxClutchTime", "Setting according gear", top);
     auto* tg = new QGridLayout(times);
     tg->addWidget(PageKit::label("LabelClutchTime", "Clutch master time [ms]", times), 0, 0, 1, 3);
     for (int r = 0; r < 6; ++r) {
@@ -205,7 +195,7 @@ class GearRacePages : public PageModule {
     tg->setRowStretch(7, 1);
     outer->addWidget(times);
 
-    QGroupBox* kor = Group("GroupBoxGearKor", "Correction according gear", top);
+    QGroupBox* kor = PageKit::group("GroupBoxGearKor", "Correction according gear", top);
     auto* kg = new QGridLayout(kor);
     const char* heads[7][2] = {{"LabelGearKorAdv", "Advance  [°]"},
                                {"LabelGearKorLimiter", "Limiter [rpm]"},

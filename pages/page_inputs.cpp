@@ -13,19 +13,11 @@ namespace {
 constexpr int kPotModeByte = 176;
 constexpr int kPotRangeWord = 6;
 
-QGroupBox* Group(const char* name, const QString& title, QWidget* parent) {
-  auto* g = new QGroupBox(title, parent);
-  g->setObjectName(name);
-  return g;
-}
-
 class InputsPage : public BoundPage {
  public:
   InputsPage(PageKit& k, QWidget* page) {
     kit = &k;
-    auto* top = new QWidget(page);
-    top->setObjectName("InputsContent");
-    top->setGeometry(0, 0, 975, 410);
+    QWidget* top = PageKit::content(page, "InputsContent");
     auto* outer = new QHBoxLayout(top);
     auto* col1 = new QVBoxLayout;
     auto* col2 = new QVBoxLayout;
@@ -35,7 +27,7 @@ class InputsPage : public BoundPage {
     outer->addLayout(col3);
 
     // Throttle sensor with the two calibration buttons.
-    QGroupBox* tps = Group("GroupBoxTps", "TPS", top);
+    QGroupBox* tps = PageKit::group("GroupBoxTps", "TPS", top);
     auto* tg = new QGridLayout(tps);
     k.row(tg, 0, "LabelTps0", "0%  [mV]", "UpDownTps0", tps, bindings);
     k.row(tg, 1, "LabelTps100", "100%  [mv]", "UpDownTps100", tps, bindings);
@@ -62,7 +54,7 @@ class InputsPage : public BoundPage {
     }
     col1->addStretch();
 
-    QGroupBox* act = Group("GroupBoxActivation", "Activation by Switch on", top);
+    QGroupBox* act = PageKit::group("GroupBoxActivation", "Activation by Switch on", top);
     auto* av = new QVBoxLayout(act);
     for (int i = 1; i <= 3; ++i) {
       const std::string name = "CheckBoxInvInput" + std::to_string(i);
@@ -71,7 +63,7 @@ class InputsPage : public BoundPage {
     }
     col2->addWidget(act);
 
-    QGroupBox* lim = Group("GroupBoxLimiter", "Limiter", top);
+    QGroupBox* lim = PageKit::group("GroupBoxLimiter", "Limiter", top);
     auto* lg = new QGridLayout(lim);
     k.row(lg, 0, "LabelStartSoftLimiter", "Start soft limiter [rpm]", "UpDownStartSoftLimiter",
           lim, bindings);
@@ -83,7 +75,7 @@ class InputsPage : public BoundPage {
     k.row(lg, 4, "LabelHardLimiter", "Hard limiter  [rpm]", "UpDownHardLimiter", lim, bindings);
     col2->addWidget(lim);
 
-    QGroupBox* ret = Group("GroupBoxRetard", "Retard", top);
+    QGroupBox* ret = PageKit::group("GroupBoxRetard", "Retard", top);
     auto* rg = new QGridLayout(ret);
     k.row(rg, 0, "LabelRetard", "Retard [°]", "UpDownRetard", ret, bindings);
     k.row(rg, 1, "LabelRetardPocetOff", "Number clutch master on for retard off",
@@ -91,13 +83,13 @@ class InputsPage : public BoundPage {
     col3->addWidget(ret);
     col2->addStretch();
 
-    QGroupBox* map2 = Group("GroupBoxMapa2Switch", "Switching into 2nd advance chart", top);
+    QGroupBox* map2 = PageKit::group("GroupBoxMapa2Switch", "Switching into 2nd advance chart", top);
     auto* mg = new QGridLayout(map2);
     k.row(mg, 0, "LabelMapa2Akcel", "Acceleration threshold [rpm/s]", "UpDownMapa2Akcel", map2,
           bindings);
     col3->addWidget(map2);
 
-    QGroupBox* pot = Group("GroupBoxPoti", "Potenciometer", top);
+    QGroupBox* pot = PageKit::group("GroupBoxPoti", "Potenciometer", top);
     auto* pv = new QVBoxLayout(pot);
     potMode_ = k.radio("RadioGroupModePotencMode", "Control of",
                        {"Off", "Advance", "Start Limiter", "Pilot ligjt",

@@ -121,6 +121,19 @@ QLabel* PageKit::label(const char* name, const QString& text, QWidget* parent) {
   return l;
 }
 
+QGroupBox* PageKit::group(const char* name, const QString& title, QWidget* parent) {
+  auto* g = new QGroupBox(title, parent);
+  g->setObjectName(name);
+  return g;
+}
+
+QWidget* PageKit::content(QWidget* page, const char* name, int height) {
+  auto* w = new QWidget(page);
+  w->setObjectName(name);
+  w->setGeometry(0, 0, 975, height);
+  return w;
+}
+
 PageKit::SpinPair PageKit::row(QGridLayout* grid, int r, const char* labelName,
                                const QString& text, const char* upDownName, QWidget* parent,
                                Bindings& bindings, int column) {

@@ -117,6 +117,10 @@ class PageKit {
                     int columns, QWidget* parent, Bindings& bindings,
                     std::function<void(int)> handler = {});
   static QLabel* label(const char* name, const QString& text, QWidget* parent);
+  static QGroupBox* group(const char* name, const QString& title, QWidget* parent);
+  // The area of a page its layouts fill (the page's own bottom rows stay free), of the given
+  // height.
+  static QWidget* content(QWidget* page, const char* name, int height = 410);
   // label | edit | up-down in one row of a grid.
   SpinPair row(QGridLayout* grid, int r, const char* labelName, const QString& text,
                const char* upDownName, QWidget* parent, Bindings& bindings, int column = 0);

@@ -15,16 +15,13 @@ class TestsPage : public BoundPage {
  public:
   TestsPage(PageKit& k, QWidget* page) {
     kit = &k;
-    auto* top = new QWidget(page);
-    top->setObjectName("TestsContent");
-    top->setGeometry(0, 0, 975, 300);
+    QWidget* top = PageKit::content(page, "TestsContent", 300);
     auto* rows = new QVBoxLayout(top);
     auto* outer = new QHBoxLayout;
     rows->addLayout(outer);
     rows->addStretch();
     auto group = [&](const char* name, const QString& title) {
-      auto* g = new QGroupBox(title, top);
-      g->setObjectName(name);
+      QGroupBox* g = PageKit::group(name, title, top);
       outer->addWidget(g);
       return g;
     };

@@ -21,35 +21,22 @@
 #include <fstream>
 #include <vector>
 
+#include "bench/common/bench_support.h"
 #include "app/demo_unit.h"
 #include "app/form_hlav.h"
 #include "ui/caption_apply.h"
 
 namespace {
 
-double ThreadCpuMs() {
-  timespec ts{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-  return double(ts.tv_sec) * 1e3 + double(ts.tv_nsec) / 1e6;
-}
+using rq::bench::Mean;
+using rq::bench::Percentile;
+using rq::bench::ThreadCpuMs;
 
 long ResidentKiB() {
   std::ifstream statm("/proc/self/statm");
   long size = 0, resident = 0;
   statm >> size >> resident;
   return resident * (sysconf(_SC_PAGESIZE) / 1024);
-}
-
-double Percentile(std::vector<double> v, double p) {
-  if (v.empty()) return 0;
-  std::sort(v.begin(), v.end());
-  return v[std::min(v.size() - 1, std::size_t(p * double(v.size() - 1) + 0.5))];
-}
-
-double Mean(const std::vector<double>& v) {
-  double s = 0;
-  for (double x : v) s += x;
-  return v.empty() ? 0 : s / double(v.size());
 }
 
 // Time from process start to the first paint of the window, in ms; negative on failure.
@@ -83,9 +70,7 @@ double StartUpMs(const QString& configHome) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr &&
-      std::getenv("QT_QPA_PLATFORM") == nullptr)
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  rq::bench::UseOffscreenWithoutDisplay();
   QApplication app(argc, argv);
   const int seconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 60;
 

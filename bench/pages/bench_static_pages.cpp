@@ -21,28 +21,15 @@
 #include <vector>
 
 #include "app/demo_unit.h"
+#include "bench/common/bench_support.h"
 #include "app/form_hlav.h"
 #include "pages/page_set.h"
 
 namespace {
 
-double ThreadCpuMs() {
-  timespec ts{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-  return double(ts.tv_sec) * 1e3 + double(ts.tv_nsec) / 1e6;
-}
-
-double Percentile(std::vector<double> v, double p) {
-  if (v.empty()) return 0;
-  std::sort(v.begin(), v.end());
-  return v[std::min(v.size() - 1, std::size_t(p * double(v.size() - 1) + 0.5))];
-}
-
-double Mean(const std::vector<double>& v) {
-  double s = 0;
-  for (double x : v) s += x;
-  return v.empty() ? 0 : s / double(v.size());
-}
+using rq::bench::Mean;
+using rq::bench::Percentile;
+using rq::bench::ThreadCpuMs;
 
 // A byte shown on each page and two values it may take.
 struct PageByte {
@@ -55,17 +42,11 @@ constexpr PageByte kBytes[rq::kPageCount] = {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr &&
-      std::getenv("QT_QPA_PLATFORM") == nullptr)
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  rq::bench::UseOffscreenWithoutDisplay();
   QApplication app(argc, argv);
   const int seconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 8;
 
-  QTemporaryDir home;
-  const QString folder = home.path() + "/RQ_VTMX4_Kelvora";
-  QDir().mkpath(folder);
-  std::ofstream(folder.toStdString() + "/RQ_VTMX4_Kelvora_v79.ini") << "[BASIC]\nComPort=21\n";
-  setenv("XDG_CONFIG_HOME", home.path().toLocal8Bit().constData(), 1);
+  const rq::bench::PrivateSettings settings;
 
   rq::DemoUnit unit;
   QString error;
