@@ -169,6 +169,9 @@ std::vector<std::pair<std::string, std::string>> ComposedCaptions(const TextTabl
       {"LabelSoftLimiter", texts.text(TxtSoftLimiter) + " [rpm]"},
       {"LabelHardLimiter", texts.text(TxtLimiter) + " [rpm]"},
       {"GroupBoxPoti", texts.text(TxtPotentiometer)},
+      {"RadioGroupInput1", texts.text(TxtInput1)},
+      {"RadioGroupInput2", texts.text(TxtInput2)},
+      {"RadioGroupInput3", texts.text(TxtInput3)},
   };
 }
 

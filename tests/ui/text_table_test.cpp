@@ -79,12 +79,14 @@ TEST(TextTable, ComposedCaptionsFollowTheLanguage) {
   TextTable table;
   table.ApplyMessageTable(kLanguageGerman);
   std::vector<std::pair<std::string, std::string>> captions = ComposedCaptions(table);
-  ASSERT_EQ(captions.size(), 7u);
+  ASSERT_EQ(captions.size(), 10u);
   EXPECT_EQ(captions[0], std::make_pair(std::string("LabelRetard"), std::string("Spätzündung [°]")));
   EXPECT_EQ(captions[5], std::make_pair(std::string("LabelHardLimiter"), std::string("Begrenzer [rpm]")));
   table.ApplyMessageTable(kLanguageCzech);
   captions = ComposedCaptions(table);
   EXPECT_EQ(captions[6], std::make_pair(std::string("GroupBoxPoti"), std::string("Potenciometr")));
+  // The input selectors are titled with the monitor's input names.
+  EXPECT_EQ(captions[8], std::make_pair(std::string("RadioGroupInput2"), std::string("Vstup 2")));
 }
 
 }  // namespace
