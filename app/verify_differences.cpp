@@ -96,8 +96,8 @@ void VerifyDifferences::show(bool ok) {
     table_->setRowCount(int(diff.size()));
     for (int r = 0; r < int(diff.size()); ++r) {
       const ConfigDifference& d = diff[std::size_t(r)];
-      const QString cells[5] = {FromStd(d.page), FromStd(d.name), QString::number(d.first),
-                                QString::number(d.second), FromStd(d.unit)};
+      const QString cells[5] = {FromStd(d.page), FromStd(d.name), FromStd(d.first),
+                                FromStd(d.second), FromStd(d.unit)};
       for (int c = 0; c < 5; ++c) {
         auto* item = new QTableWidgetItem(cells[c]);
         if (c == 2 || c == 3) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);

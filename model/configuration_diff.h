@@ -1,5 +1,6 @@
-// The comparison of two configurations in user units: every parameter, rpm axis point, map
-// cell and power-output grid bit whose shown value differs.
+// The comparison of two configurations in user units: every parameter, power-output grid bit,
+// rpm axis point and map cell whose shown value differs, as the command-line tool's diff and
+// the window's difference view both show it.
 #pragma once
 
 #include <string>
@@ -10,14 +11,15 @@
 namespace rq {
 
 struct ConfigDifference {
-  std::string page;  // page name ("Bike", "Advance 1", ...)
-  std::string name;  // parameter, axis point or map cell
-  long first = 0;    // shown value in the first configuration
-  long second = 0;   // ... and in the second
-  std::string unit;  // "" when none
+  std::string page;    // page name ("Bike", "Advance 1", ...)
+  std::string name;    // parameter, grid bit, axis point or map cell
+  std::string first;   // value in the first configuration ("Kill switch (1)", "4.0", "1200")
+  std::string second;  // ... and in the second
+  std::string unit;    // "" when none, or when the two values carry different units (then
+                       // each value ends in its own)
 };
 
-// Differences from `a` to `b`, in page order of the parameters, then the maps, then the grids.
+// Differences from `a` to `b`, in page order; map cells are named with `a`'s rpm axis.
 std::vector<ConfigDifference> CompareConfigurations(const ParameterImage& a,
                                                     const ParameterImage& b);
 

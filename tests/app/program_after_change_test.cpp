@@ -217,8 +217,8 @@ TEST_F(UnitTest, AfterAVerifyErrorTheDifferencesAreShownWithoutChangingEitherSid
   QTableWidget* table = form().verifyDifferences().table();
   ASSERT_EQ(table->rowCount(), int(expected.size()));
   EXPECT_EQ(table->item(0, 1)->text().toStdString(), expected[0].name);
-  EXPECT_EQ(table->item(0, 2)->text().toLong(), expected[0].first);
-  EXPECT_EQ(table->item(0, 3)->text().toLong(), expected[0].second);
+  EXPECT_EQ(table->item(0, 2)->text().toStdString(), expected[0].first);
+  EXPECT_EQ(table->item(0, 3)->text().toStdString(), expected[0].second);
   EXPECT_TRUE(form().image().sameConfig(mine));
   EXPECT_FALSE(button->isVisibleTo(&form()));
   // The unit still holds its own configuration: it differs as before.

@@ -146,6 +146,8 @@ TEST_F(HistoryTest, ComparisonMatchesTheCommandLineDiff) {
   b.setWord(8, 2300);                                      // an advance axis point
   b.setByte(485, 101);                                     // a servo cell
   b.setByte(663, static_cast<std::uint8_t>(b.byte(663) ^ 4));  // a power-output grid bit
+  b.setByte(166, 2);                                       // a choice: by item name
+  b.setByte(681, 55);                                      // tenths of a percent
   SanitizeImage(b);  // the tool loads files through the consistency pass
   std::ofstream(dir_ + "/a.ign", std::ios::binary) << WriteIgnText(a);
   std::ofstream(dir_ + "/b.ign", std::ios::binary) << WriteIgnText(b);
@@ -154,6 +156,8 @@ TEST_F(HistoryTest, ComparisonMatchesTheCommandLineDiff) {
   const std::vector<ConfigDifference> d = CompareConfigurations(a, b);
   EXPECT_GE(d.size(), 5u);
   EXPECT_EQ(FormatConfigDifferences(d), Slurp(out));
+  EXPECT_NE(Slurp(out).find("input 1 function  Kill switch (1) -> Blocking (2)"), std::string::npos);
+  EXPECT_NE(Slurp(out).find("4.0 -> 5.5 %"), std::string::npos);
   EXPECT_TRUE(CompareConfigurations(a, a).empty());
 }
 
