@@ -404,15 +404,6 @@ void FormHlav::ApplyPageRules() {
     CheckBoxProgHned->setPalette(pal);
     CheckBoxProgHned->setAutoFillBackground(ticked);
   }
-  if (auto* noReading = findChild<QCheckBox*>("CheckBoxZakazCteni")) {
-    const bool on = image_.byte(kReadProtectionByte) != 0;
-    if (noReading->autoFillBackground() != on) {
-      QPalette pal;
-      if (on) pal.setColor(QPalette::Window, QColor(255, 0, 0));
-      noReading->setPalette(pal);
-      noReading->setAutoFillBackground(on);
-    }
-  }
   QPalette window = palette();
   const QColor background = print ? QColor(Qt::white) : QPalette().color(QPalette::Button);
   if (client_->palette().color(QPalette::Window) != background) {

@@ -116,7 +116,8 @@ class BikePage : public BoundPage {
     k.row(tg, 0, "LabelRpmPulsu", "Pulses per revolution", "UpDownRpmPulsu", tacho, bindings);
     k.row(tg, 1, "LabelRpmKorekce", "Correction [%]", "UpDownRpmKorekce", tacho, bindings);
     right->addWidget(tacho);
-    right->addWidget(k.check("CheckBoxZakazCteni", "No Reading", top, bindings));
+    noReading_ = k.check("CheckBoxZakazCteni", "No Reading", top, bindings);
+    right->addWidget(noReading_);
     right->addSpacing(12);
     for (int i = 1; i <= 3; ++i) {
       QLabel* l = PageKit::label(QString("LabelVerze%1").arg(i).toLatin1().constData(), QString(),
@@ -138,6 +139,14 @@ class BikePage : public BoundPage {
   }
 
   void applyRules(int) override {
+    // Read protection is red while it is set.
+    const bool protect = kit->image().byte(kReadProtectionByte) != 0;
+    if (noReading_->autoFillBackground() != protect) {
+      QPalette pal;
+      if (protect) pal.setColor(QPalette::Window, QColor(255, 0, 0));
+      noReading_->setPalette(pal);
+      noReading_->setAutoFillBackground(protect);
+    }
     const IdentificationTexts id = DecodeIdentification(kit->image());
     const std::string* texts[3] = {&id.nameVersion, &id.date, &id.time};
     for (std::size_t i = 0; i < 3; ++i) {
@@ -162,6 +171,7 @@ class BikePage : public BoundPage {
   }
 
   ComboEdit* bike_ = nullptr;
+  CheckEdit* noReading_ = nullptr;
   ComboEdit* synchro_ = nullptr;
   std::array<QLabel*, 3> verze_{};
 };

@@ -414,3 +414,25 @@ TEST_F(PagesTest, TeachingAndThrottleButtonsNeedAUnit) {
 
 }  // namespace
 }  // namespace rq::test
+
+namespace rq::test {
+namespace {
+
+TEST_F(PagesTest, ReadProtectionIsRedWhileSetAndTakenAtTheClick) {
+  showPage(kPageBike);
+  auto* box = find<CheckEdit>("CheckBoxZakazCteni");
+  auto red = [&] {
+    return box->autoFillBackground() && box->palette().color(QPalette::Window) == QColor(255, 0, 0);
+  };
+  EXPECT_FALSE(red());
+  QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
+  EXPECT_EQ(form().image().byte(165), 1);  // stored at once: a page change cannot lose it
+  EXPECT_TRUE(red());
+  ParameterImage im = form().image();
+  im.setByte(165, 0);
+  load(im);
+  EXPECT_FALSE(red());
+}
+
+}  // namespace
+}  // namespace rq::test
