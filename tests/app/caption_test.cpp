@@ -226,7 +226,7 @@ TEST(CaptionFit, CutOffTextsAreFoundAndFittingOnesAreNot) {
   add(new QPushButton("&Programmieren", &window), "ButtonCut", {60, 40, 50, 23});
   add(new QCheckBox("Programmierung nach Änderung", &window), "CheckBoxCut", {0, 70, 80, 16});
   add(new QRadioButton("Off", &window), "RadioFits", {0, 90, 60, 20});
-  add(new QGroupBox("Specification of synchronization - Caution", &window), "GroupBoxCut", {0, 120, 90, 40});
+  add(new QGroupBox("Automatic from ratio rpm speed", &window), "GroupBoxCut", {0, 120, 90, 40});
   auto* tabs = new QTabWidget(&window);
   add(tabs, "Tabs", {0, 170, 120, 100});
   tabs->setElideMode(Qt::ElideRight);
