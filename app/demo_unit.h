@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The demo unit: the unit simulator started as a child process on a pseudo-terminal. The
 // simulator lives in the same folder as the program and ends with it.
 #pragma once

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Writes the bytes of IN as a C++ array: cmake -DIN=file -DOUT=file.cpp -DNAME=symbol -P embed_file.cmake
 file(READ "${IN}" hex HEX)
 string(LENGTH "${hex}" hex_length)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The file commands of the main window: Open and Save with their dialogs, their variants on
 // data.ign in the program's folder, the tool-strip buttons (with Ctrl held they go to data.ign
 // at once), the file name in LabelFile2 and IniDir, and the program history kept after every

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The About window: the product picture, the build date and time and the program version.
 // Created once at start and shown modally from Help > About.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Life of the main window: start-up, settings and state files, close, shell commands.
 #include "app/form_hlav.h"
 

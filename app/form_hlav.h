@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window: frame, start-up and close, settings and state files, the exchange engine
 // driven by Timer1 and the live monitor.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The frame of the main window: tool strip, page control, live strip, status bar, menu.
 #include <QAction>
 #include <QActionGroup>

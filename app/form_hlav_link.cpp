@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window side of the device link: the tick, the device commands, the status line, the
 // connection labels, the Com menu and the live monitor.
 #include <QAction>

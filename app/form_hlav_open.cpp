@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Loading a configuration file into the window: the part of File › Open after the file has
 // been chosen, shared by the command line and the menu.
 #include <QUrl>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window's face of the device link: the status line, the programming gauge, the
 // connection labels, the Com menu's check mark and every label and gauge the live monitor
 // renders. It copies the engine's view and the rendered monitor into the widgets, touching only

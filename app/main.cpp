@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Program entry: the main window, the About window, the message loop.
 //
 // Options of the program itself (taken out before the language argument is looked at):

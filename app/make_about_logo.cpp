@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Draws the About window's picture, the product name in stylised black lettering on white,
 // and writes it as a 600 x 390 baseline JPEG with three components. A development tool: the
 // picture it made is kept in app/about_logo.jpg and built into the program.

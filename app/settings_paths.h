@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the program keeps its settings, its configuration state and the diagnostic marker.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window's two files: the settings file and the image state file. Both are read once at
 // start-up and written at close through a temporary file. A file that exists but could not be
 // read (no permission, too large, not a regular file) is never replaced: it may hold the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // SIGTERM, SIGINT and SIGHUP close the main window the way File > Exit does. The handler only
 // writes a byte into a pipe; the window is closed on the GUI thread when the byte arrives.
 // The closer is installed before the window is built: a signal during start-up (while the

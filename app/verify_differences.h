@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The verify-difference view: after "Verify error!" the window reads the unit's configuration
 // into a copy of its own (neither the PC's configuration nor the unit changes) and lists the
 // parameters that differ, in user units.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // rq_vtmx4_cli: configuration files and unit access without the window.
 #include <iostream>
 #include <string>

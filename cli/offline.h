@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Offline commands of rq_vtmx4_cli: new, convert, show, diff.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Commands of rq_vtmx4_cli that talk to a unit over a serial port.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the command-line tool writes its results: a regular file (replaced through a
 // temporary file), a new name, or "-" for standard output. Devices, FIFOs, sockets and
 // folders are refused, so that a mistyped name never turns /dev/... into a file.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The exchange engine behind Read, Verify and Program and behind the live monitor.
 //
 // Driven by tick() every 55 ms and by the start handlers, all on one thread. On every tick it

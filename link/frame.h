@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The 152-byte frame that travels in both directions: command byte, 150 payload bytes, check
 // byte = 0xFF XOR bytes 0..150.
 #pragma once

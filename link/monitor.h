@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The monitor reply (command 0xB0): the unit's live state, decoded from the frame.
 // Word k is the little-endian 16-bit value at frame offsets 2k, 2k+1; flag bytes are off
 // when 0 and on otherwise.

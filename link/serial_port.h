@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The serial port that reaches the ignition unit: an abstract interface used by the exchange
 // engine, the termios implementation for real devices and pseudo-terminals, and the mapping
 // from the COMn numbers of the Com menu to device paths.

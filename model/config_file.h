@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Loading and saving a configuration by file name: a name ending in ".ign" (any case) is a
 // .ign file,
 // any other name an image state file.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The comparison of two configurations in user units: every parameter, power-output grid bit,
 // rpm axis point and map cell whose shown value differs, as the command-line tool's diff and
 // the window's difference view both show it.

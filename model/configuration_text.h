@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A configuration as text: every parameter, power-output grid bit, rpm point and map cell with
 // its page, its English name and its value in user units (choices by item name with the
 // number, tenths as decimals), in the order of the pages. The command-line listing, the JSON

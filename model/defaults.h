@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Defaults of a new configuration and the pick-up presets by motorbike type (byte 140).
 #pragma once
 

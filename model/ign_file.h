@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The .ign configuration file: keyword groups of decimal numbers, CR LF line ends.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A small ini reader/writer for the settings file. Keys are kept literally (no escaping), so
 // "PageControl1->ActivePageIndex" is written as it is named. Sections, keys, comments and
 // blank lines the program does not own survive a load/save round trip in their order.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The 900-byte parameter image: bytes 0..749 are the configuration (frame blocks 1..5),
 // bytes 750..899 the unit's identification block (frame block 0).
 #pragma once

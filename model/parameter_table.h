@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every parameter of the configuration: where it lives in the image, how it is scaled, its
 // range and default, the page and control that edit it. One table, read by the file dump,
 // the comparison, the defaults checks and the page bindings.

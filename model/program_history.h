@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Program history: every configuration that was programmed into a unit and verified is kept as
 // a .ign file named by the local date and time of the programming, so that a mechanic can go
 // back to what was in the bike last week. The oldest files go when there are too many.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the program keeps its settings file, its image state file and the diagnostic marker,
 // and the [PORTS] section that maps COMn to device paths. Shared by the window and the
 // command-line tool.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The image state file: the 750 configuration bytes and the eleven "All" flags of the map
 // pages, as "%5u " numbers.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Ring of 200 snapshots of the configuration bytes, each with the page that was shown.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The generic editing controls every page is built from. A control knows only how to show a
 // value and when the user changed it; what the value means comes from the parameter table.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one map grid shared by the three map pages: 15 rpm points, 10 x 15 cells with their
 // up-downs, the throttle row labels and the 15 column spin buttons, in GroupBoxMap. It knows
 // the shown values, the layout, the rectangular selection and the marking (value colours,

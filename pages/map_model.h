@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The arithmetic of the advance and servo map pages, without widgets: which map a page
 // edits, its cell step and maximum, the layout by mode, the servo percent conversion, the live
 // operating cell, and the operations on a rectangle of cells (set, add, scale, interpolate,

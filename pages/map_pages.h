@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The advance and servo map pages (indexes 2, 3, 4): one grid and one bar, moved onto the page
 // shown, bound to the map of that page; the live cell and its trail; the tuning tools (Plus /
 // Minus, the column spin buttons) and the selection tools of the map's context menu and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Bike page: motorbike type, pick-up synchronisation, tachometer output, read protection.
 #include <QGridLayout>
 #include <QHBoxLayout>

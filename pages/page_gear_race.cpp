@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Gear page (gear detection, speedometer) and the Race page (clutch master, corrections
 // per gear), with the marking of the live gear on both.
 #include <QGridLayout>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Inputs page: throttle sensor calibration, the three switch inputs, limiters, retard,
 // the switch into the second advance map and the potentiometer.
 #include <QGridLayout>

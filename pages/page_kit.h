@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The page kit: what every editing page is made of. A page module builds its controls from
 // rows of the parameter table, shows the image in them (refresh), writes what the user changed
 // back (read-back), and marks the live operating point. Every user edit takes one road: the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The advance and servo map pages.
 #include <QAction>
 #include <QApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The power-output pages: outputs 1 to 3 on the first page, output 4 on the second. Each
 // output has its mode selector and its setting group: three rpm thresholds, the hysteresis,
 // two throttle thresholds and the twelve on/off boxes that are the bits of its grid bytes.

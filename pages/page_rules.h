@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Which controls are visible or enabled for the modes chosen, as plain data: one table of
 // conditions per page, evaluated by one function. The window applies the result by name.
 #pragma once

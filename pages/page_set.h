@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // All editing pages of the window behind one face: the window dispatches refresh, read-back,
 // rules and live marking by page index and knows nothing of the controls.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Tests page: bench commands for the connected unit. A click sets a bit that travels with
 // the next monitor request; the buttons are live only while the engine stands.
 #include <QGridLayout>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The power-output pages without widgets: the mode presets, the fixed on/off patterns of the
 // pilot-light and power-jet modes, and which controls each mode shows.
 #pragma once

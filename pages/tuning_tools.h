@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The map tuning tools without widgets: Plus and Minus on the live cell or on the whole map,
 // and the column shift. They work on the stored bytes, one step at a time, stopping at 0 and
 // 255; the page's display maximum is left to the consistency pass (advance cells above 60

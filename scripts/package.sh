@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds a release, and makes the Debian package
 # rq-vtmx4_<version>_<architecture>.deb in the repository's top folder.
 set -euo pipefail

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The simulated motorcycle behind the unit: a drive cycle (stop, crank, idle, blips, launch,
 // run through the gears, cruise, slow down) and everything the unit measures and decides from
 // it with the programmed configuration: advance from the maps, limiters, gear and speed,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // rq_vtmx4_unit_sim: the ignition unit on a pseudo-terminal.
 #include <cerrno>
 #include <chrono>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Command line of the unit simulator and loading of the configuration it starts with.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The unit's end of the serial line, without any I/O: bytes from the PC go in with the time
 // they arrived, the bytes the unit puts on the line come out when they are due. Request
 // reassembly with resynchronisation, fault injection (dropped, corrupted, late or missing

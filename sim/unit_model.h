@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The ignition unit as seen through its link: the configuration it holds, its identification
 // block, the answers to read, verify, program and monitor requests, the saving countdown after
 // programming and the test commands of the monitor request. Plain C++, no I/O.

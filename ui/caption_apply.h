@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the caption table (ui/caption_table.h) into a window's controls and menu items, and
 // checks that every caption is shown whole.
 #pragma once

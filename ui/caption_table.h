@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The caption table: the captions, hints and item lists of the main window's controls and
 // menu items in the four interface languages (0 English, 1 German, 2 French, 3 Czech), held
 // as UTF-8. Plain data; the window writes it with ApplyCaptionTable (ui/caption_apply.h).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Decoding a JPEG picture held in memory into 8-bit RGB pixels, with the JPEG library.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The live monitor rendered as plain data: the texts, colours and visibility of every monitor
 // label and the ranges of the three live gauges, computed from the receive buffer, the
 // parameter image and the connected flag. The window only copies the result into its widgets.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Printing the main window: Print (the page shown) and Print All (four pages), each a picture
 // of the window's client area laid out for paper (white, without the tool strip, status bar,
 // spin buttons and live gauges) with the time stamp in the status line, scaled to the page

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The message table: the numbered texts of the program in the four interface languages
 // (0 English, 1 German, 2 French, 3 Czech), held as UTF-8.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // rq_bench_app [SECONDS]: prints
 //   - the time from starting rq_vtmx4 to its first painted window (five runs),
 //   - the CPU time of one Timer1 tick while the Monitor page is shown and the demo unit

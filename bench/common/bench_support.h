@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Shared pieces of the window benchmarks: CPU time of this thread, simple statistics, and a
 // private settings folder for a window that talks to the demo unit.
 #pragma once

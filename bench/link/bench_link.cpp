@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // rq_bench_link: how long Read and Program (each with its automatic verify) take against the
 // unit simulator paced to the 57600-baud wire, with the real 55 ms tick, and how much CPU one
 // tick of the exchange engine costs.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Reads over a disturbed line. For every row, N reads (default 20) of the simulator's
 # configuration with the command-line tool, each against a fresh simulator with its own seed;
 # prints the successful reads (file equal to the unit's configuration), the clean failures

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times the model operations that run inside one 55 ms tick or edit: the consistency pass,
 // one .ign write + read, one undo snapshot. Prints the median of many runs.
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // rq_bench_pages [SECONDS]: prints
 //   - the time of AfterChange on the Advance 1 page (a cell changed before each call),
 //   - the CPU time of one Timer1 tick on the Advance 1 page while the demo unit answers

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // rq_bench_static_pages [SECONDS]: prints
 //   - the time of AfterChange on every page (one configuration byte of the page changed before
 //     each call, so that each call records an undo step),

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The About window: layout, texts, title per language at every show, closing, and a picture
 // that cannot be decoded.
 #include <QGuiApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Checks of the language switch that any window test can run: a snapshot of everything a
 // window shows (texts, hints, items, selections), a counter of the change signals a switch
 // must not emit, and the "nothing cut off in any language" check.

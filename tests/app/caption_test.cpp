@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The caption table written into a window: a stand-in window holding a control for every row
 // (so every row and every kind of control is exercised before all pages exist), and the real
 // main window switched through the four languages.

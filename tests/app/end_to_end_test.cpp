@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window against the unit simulator on a pseudo-terminal, through the real port layer:
 // reading the unit's configuration with F7 and programming it with F9.
 #include <QLabel>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // File commands of the window: Save and Open with their dialogs, the file name and IniDir,
 // failures that keep the old file and the label, New and the motorbike presets, undo.
 #include <QLabel>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The live monitor, the status line and the connection labels as the window shows them, fed
 // with frames through the real receive path (a pseudo-terminal opened as COM1).
 #include <QAction>

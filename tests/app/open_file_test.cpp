@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Opening a configuration file in the window (File › Open after the choice, and a file named
 // on the command line).
 #include <QAction>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pages against a unit on the line: test buttons through monitor requests, the live marks,
 // Programming after change around a running read, and the same bytes programmed by the window
 // and by the command-line tool.

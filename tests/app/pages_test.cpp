@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The editing pages of Bike, Inputs, Gear, Race and Tests driven the way a user drives them:
 // typing plus Enter, the arrow keys, clicks. Every parameter row must reach exactly the bytes the
 // table says, and nothing a refresh does may be taken for an edit.

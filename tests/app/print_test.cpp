@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Printing the window into numbered PDF files (RQ_VTMX4_PRINT_PDF), and without a printer.
 #include <QGroupBox>
 #include <QLabel>

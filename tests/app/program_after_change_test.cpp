@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Against the unit simulator on a pseudo-terminal: the undo step of a read, programming after
 // change (once per edit, never on top of a running operation), the program history and the
 // difference view after a failed verify.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Files the window could not read are left alone and reported once; a save that fails at
 // close is shown before the window goes; a port held by another program is named as such.
 #include <QDir>

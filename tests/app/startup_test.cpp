@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up from the settings, state and marker files, and what the close leaves behind.
 #include <QAction>
 #include <QCoreApplication>

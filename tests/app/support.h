@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Shared pieces of the window tests: a private settings folder, a pseudo-terminal standing in
 // for the unit's line, monitor frames and a window whose message boxes are recorded.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Child processes for the end-to-end tests: the unit simulator on its pseudo-terminal and
 // the command-line tool, each started from its built program.
 #pragma once

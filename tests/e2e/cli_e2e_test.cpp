@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command-line tool against the unit simulator over a pseudo-terminal.
 #include <gtest/gtest.h>
 

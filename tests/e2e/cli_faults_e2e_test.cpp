@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command-line tool against the unit simulator over a pseudo-terminal: a unit that dies
 // while saving, ports that do not exist or are held by another program, time limits, the
 // reasons behind an error status, the differences a verify finds, and info.

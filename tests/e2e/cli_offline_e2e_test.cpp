@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The offline commands as a script uses them: exit codes, outputs that are not files, choice
 // names, page order and JSON.
 #include <gtest/gtest.h>

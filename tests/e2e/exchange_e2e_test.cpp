@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The exchange engine on a real termios port against the unit simulator: watchdog, port
 // search and a long run over a noisy line.
 #include <gtest/gtest.h>

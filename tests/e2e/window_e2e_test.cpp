@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window program itself: its --help, and close signals that arrive while start-up still
 // shows its message boxes.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzz target for the .ign reader and the state file parser. Built as a libFuzzer target with
 // clang (-DRQ_LIBFUZZER=ON), and otherwise as a bounded random-input run under ctest.
 #include <cstddef>

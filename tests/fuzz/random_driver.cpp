@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds the fuzz target a bounded stream of random and mutated inputs.
 #include <cstddef>
 #include <cstdint>

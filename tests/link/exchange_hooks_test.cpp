@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The engine's hooks for the window's undo step after a read, the program history after a
 // verified programming, the read of the unit into a copy, and the status notes.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // In-memory serial port and a scripted unit for tick-exact engine tests.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The offline command-line tool and safe file writes, run as a user would run them.
 #include <gtest/gtest.h>
 #include <sys/resource.h>

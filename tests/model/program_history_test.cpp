@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program history folder and its listing by the command-line tool, and the comparison of
 // two configurations that the window and `rq_vtmx4_cli diff` share.
 #include <gtest/gtest.h>

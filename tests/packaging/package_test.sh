@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package from this build tree and inspects it: control fields and contents,
 # the programs run from an unpacked copy, the desktop entry, the .ign file type, and the
 # installed window opening a .ign file named on its command line.

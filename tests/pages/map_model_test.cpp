@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The map arithmetic without widgets: servo conversion, live cell, layouts, the selection
 // operations, spreadsheet text, the tuning tools and the power-output presets.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The map pages in the window: every cell, rpm point and bar control through the user's path,
 // refresh and read-back over random images, the servo percent switch, the live cell over a
 // pseudo-terminal, and the tuning and selection tools.

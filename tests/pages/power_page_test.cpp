@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The power-output pages in the window: the grid bits through the boxes, the mode presets and
 // the fixed patterns as undo steps, the layout by mode.
 #include <QCheckBox>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The page rules as tables: for each combination of modes, what is visible and enabled.
 #include <gtest/gtest.h>
 
