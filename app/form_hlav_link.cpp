@@ -17,6 +17,7 @@ void FormHlav::Timer1Timer() {
   inTick_ = true;
   exchange_->tick();
   inTick_ = false;
+  if (readLock_ && exchange_->state().op != OpState::Read) setReadLock(false);
   startPendingProgramming();
   // No snapshot comes when the unit falls silent: the live values are rendered once more, as
   // "---", so that the last ones are not read as live under "No Connection".
@@ -27,6 +28,7 @@ void FormHlav::Timer1Timer() {
 void FormHlav::MenuReadClick() {
   CommitPendingEdit();
   exchange_->MenuReadClick();
+  setReadLock(exchange_->state().op == OpState::Read);
   ApplyExchangeView();
 }
 

@@ -27,8 +27,8 @@ class SpinEdit : public QSpinBox {
  public:
   explicit SpinEdit(QWidget* parent = nullptr);
 
-  // Shows a value from the model; out-of-range values are clamped for display only and are
-  // not written back unless the user edits the field.
+  // Shows a value from the model, clamped to the field's range; the page's next read-back
+  // stores what the field shows.
   void showValue(int value);
   // The value the user has set differs from what the last showValue put there, or the user
   // committed the field since.
