@@ -15,7 +15,7 @@ namespace rq {
 
 void PaletteChanged() {
   static int changes = 0;
-  if (++changes < 3000) return;
+  if (++changes < 1000) return;
   changes = 0;
   QPixmapCache::clear();
 }

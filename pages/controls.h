@@ -23,7 +23,7 @@ namespace rq {
 // cache keyed by, among others, the palette's identity, and every palette set is a new one;
 // the cache forgets the pictures at its size limit but keeps every key it was given until it
 // is cleared. Colouring cells and live marks on every tick would thus grow the heap for ever:
-// the cache is cleared after a few thousand palettes (the style draws its pictures again).
+// the cache is cleared after a thousand palettes (the style draws its pictures again).
 void PaletteChanged();
 
 // The edit of an edit + up-down pair. The value changes only through the user's path: typing
