@@ -91,4 +91,8 @@ bool TickUntil(FormHlav& form, const std::function<bool()>& pred, int timeoutMs 
 // as they are.
 ParameterImage ReadBackExpected(FormHlav& form, ParameterImage image, int page);
 
+// The number of random images a sweep runs: `usual` in the test suite, or the number in the
+// environment variable RQ_SWEEP_IMAGES for a long run (bench/pages/long_sweeps.sh).
+int SweepImages(int usual);
+
 }  // namespace rq::test
