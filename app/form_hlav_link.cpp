@@ -54,6 +54,8 @@ void FormHlav::MenuCom1Click() {
 }
 
 void FormHlav::ApplyExchangeView() {
+  // A verify or a programming started by hand replaces a running read.
+  if (readLock_ && exchange_->state().op != OpState::Read) setReadLock(false);
   presenter_->showExchange(exchange_->view(), texts_);
   if (verifyDifferences_) verifyDifferences_->exchangeViewChanged();
 }
