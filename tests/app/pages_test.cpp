@@ -332,7 +332,6 @@ TEST_P(PagesSweepTest, RefreshAndReadBackOfRandomImagesStoreWhatIsShownAndTakeNo
       expected = ReadBackExpected(form(), expected, page);
       form().ReadBackPage();
       ASSERT_EQ(Diff(form().image(), expected), "") << "read-back of page " << page;
-      form().RefreshPages();
       form().ReadBackPage();
       ASSERT_EQ(Diff(form().image(), expected), "") << "second read-back of page " << page;
     }
