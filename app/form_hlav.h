@@ -149,6 +149,10 @@ class FormHlav : public QMainWindow, public PageHost {
   void ButtonTestClick(int index) override;
   // Commits an edit the user is still typing; every command calls it first.
   void CommitPendingEdit();
+  // While Read replaces the configuration the pages take no edits (they are greyed out) and
+  // no programming is started or kept pending; true then, with the reason on the status bar.
+  bool editsLocked() override;
+  bool readLocked() const { return readLock_; }
   void SpeedButtonZpetClick();
   void SpeedButtonZnovuClick();
   void UpdateUndoControls();
@@ -198,6 +202,7 @@ class FormHlav : public QMainWindow, public PageHost {
   // Programming after change waits while a read, verify or program runs.
   void requestProgramming();
   void startPendingProgramming();
+  void setReadLock(bool on);
 
   FormHlavOptions options_;
   QString settingsFolder_;
@@ -215,6 +220,7 @@ class FormHlav : public QMainWindow, public PageHost {
   bool closed_ = false;
   bool inTick_ = false;
   bool programPending_ = false;
+  bool readLock_ = false;
   std::unique_ptr<PageSet> pageSet_;
   std::unique_ptr<FileCommands> fileCommands_;
   std::unique_ptr<PrintPages> printPages_;

@@ -443,6 +443,7 @@ void FormHlav::createRooms() {
     ApplyExchangeView();
   };
   pw.message = [this](const QString& text) { ShowMessage(text); };
+  pw.hideStamp = [this] { HideStatusLine(); };
   printPages_ = std::make_unique<PrintPages>(std::move(pw));
 
   FileCommands* files = fileCommands_.get();

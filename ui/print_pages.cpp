@@ -196,6 +196,8 @@ bool PrintPages::printJob(QString& error) {
 // The window is normal again before the box opens: ticks run under it.
 void PrintPages::reportFailure(int printed, int wanted, const QString& error) {
   if (printed == 0) {
+    // No paper carries the stamp: it is not left on screen either.
+    if (w_.hideStamp) w_.hideStamp();
     w_.message("Nothing was printed.\n" + error);
   } else {
     w_.message(QString("Printing stopped: %1 of %2 pages were printed.\n").arg(printed).arg(wanted) +

@@ -29,6 +29,7 @@ struct PrintWindow {
   std::function<void(bool on)> setPrinting;              // the printing flag, then page rules
   std::function<void(const QString& suffix)> showStamp;  // status line: stamp text + suffix
   std::function<void(const QString& text)> message;      // a message box
+  std::function<void()> hideStamp;                       // status line hidden again
 };
 
 // Printed size of a picture on a printable area: the full height when the width then fits,
