@@ -84,6 +84,8 @@ size=$(stat -c %s "$work/installed.ign")
 version_re='version 79, built [A-Z][a-z]{2} [ 1-3][0-9] [0-9]{4} [0-9]{2}:[0-9]{2}:[0-9]{2}$'
 "$bin/rq_vtmx4_cli" --version | grep -Eqx "rq_vtmx4_cli $version_re" ||
   fail "rq_vtmx4_cli --version: $("$bin/rq_vtmx4_cli" --version)"
+"$bin/rq_vtmx4_unit_sim" --version | grep -Eqx "rq_vtmx4_unit_sim $version_re" ||
+  fail "rq_vtmx4_unit_sim --version: $("$bin/rq_vtmx4_unit_sim" --version 2>&1)"
 
 if [ ! -x "$bin/rq_vtmx4" ]; then
   echo "no window in this build: desktop integration not checked"
