@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package from this build tree and inspects it: control fields and contents,
-# the programs run from an unpacked copy, the desktop entry, the .ign file type, and the
-# installed window opening a .ign file named on its command line.
+# copyright, changelog and manual pages, the user manual, the programs run from an unpacked
+# copy, the desktop entry, the AppStream metadata, the .ign file type, the installed window
+# opening a .ign file named on its command line and opening its manual with F1, and lintian.
 #
-# usage: package_test.sh BUILD_DIR BUILT_CLI
+# usage: package_test.sh BUILD_DIR BUILT_CLI MANUAL_MD
 set -euo pipefail
 build_dir=$1
 built_cli=$2
+manual_md=$3
 
 fail() {
   echo "FAIL: $*" >&2
@@ -22,6 +24,8 @@ need dpkg-shlibdeps dpkg-dev
 need file file
 need desktop-file-validate desktop-file-utils
 need update-mime-database shared-mime-info
+need man man-db
+need appstreamcli appstream
 
 work=$(mktemp -d)
 pids=()
@@ -42,6 +46,11 @@ deb=${debs[0]}
 echo "package: $(basename "$deb"), $(stat -c %s "$deb") bytes"
 
 field() { dpkg-deb -f "$deb" "$1"; }
+# A real address for the maintainer, and a description lintian's width (80) holds.
+maintainer_re='^[^<]+ <[a-z0-9.-]+@example\.org>$'
+[[ "$(field Maintainer)" =~ $maintainer_re ]] || fail "maintainer $(field Maintainer)"
+long=$(field Description | awk 'length($0) > 79')
+[ -z "$long" ] || fail "description lines longer than 79 columns: $long"
 [ "$(field Package)" = rq-vtmx4 ] || fail "package name $(field Package)"
 [[ "$(field Version)" == 79-* ]] || fail "version $(field Version) is not the program version 79"
 depends=$(field Depends)
@@ -74,6 +83,50 @@ for target in $(grep -o 'GOTO="[^"]*"' "$rules" | cut -d'"' -f2 | sort -u); do
 done
 grep -q 'GROUP="dialout"' "$rules" || fail "the udev rule does not give dialout access"
 grep -q 'ENV{ID_MM_DEVICE_IGNORE}="1"' "$rules" || fail "the udev rule does not keep ModemManager off"
+
+# ---- Copyright, changelog, manual pages, user manual ----------------------------------------
+doc=/usr/share/doc/rq-vtmx4
+has $doc/copyright
+has $doc/changelog.Debian.gz
+has $doc/Kelvora_manual_en.pdf
+copyright=$work/root$doc/copyright
+head -1 "$copyright" | grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' ||
+  fail "copyright is not in the machine-readable format"
+grep -qx 'License: GPL-3.0-or-later' "$copyright" || fail "copyright names no GPL-3.0-or-later"
+grep -q '/usr/share/common-licenses/GPL-3' "$copyright" || fail "copyright does not point to GPL-3"
+changelog=$work/root$doc/changelog.Debian.gz
+gzip -t "$changelog" || fail "changelog.Debian.gz is not gzip"
+first=$(zcat "$changelog" | head -1)
+[[ "$first" == "rq-vtmx4 ($(field Version)) "* ]] || fail "changelog starts with: $first"
+
+# The manual: a PDF with at least one page per top-level section of its source.
+pdf=$work/root$doc/Kelvora_manual_en.pdf
+file -b "$pdf" | grep -q '^PDF document' || fail "the manual is not a PDF: $(file -b "$pdf")"
+sections=$(grep -c '^# ' "$manual_md")
+pages=$(grep -ao '/Type /Page[^s]' "$pdf" | wc -l)
+echo "manual: $sections sections, $pages pages, $(stat -c %s "$pdf") bytes"
+[ "$pages" -ge "$sections" ] || fail "the manual has $pages pages for $sections sections"
+
+# Every program has a manual page that man renders without warnings, and it names every
+# option its --help lists.
+programs=(rq_vtmx4_cli rq_vtmx4_unit_sim)
+[ -x "$work/root/usr/bin/rq_vtmx4" ] && programs+=(rq_vtmx4)
+for program in "${programs[@]}"; do
+  page=$work/root/usr/share/man/man1/$program.1.gz
+  [ -f "$page" ] || fail "no manual page for $program"
+  warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null) ||
+    fail "man cannot render $program.1: $warnings"
+  [ -z "$warnings" ] || fail "man warns about $program.1: $warnings"
+  text=$(zcat "$page" | sed 's/\\-/-/g')
+  help=$("$work/root/usr/bin/$program" --help 2>&1)
+  for option in $(grep -oE -- '(^|[ [])--?[a-z][a-z-]*' <<<"$help" | tr -d ' [' | sort -u); do
+    grep -qF -- "$option" <<<"$text" || fail "$program.1 does not describe $option"
+  done
+done
+for command in new convert show diff read verify program info monitor history; do
+  zcat "$work/root/usr/share/man/man1/rq_vtmx4_cli.1.gz" | grep -q "^\.B.* $command\b" ||
+    fail "rq_vtmx4_cli.1 does not describe the command $command"
+done
 
 # ---- The command-line tool from the unpacked package -------------------------------------
 "$bin/rq_vtmx4_cli" new -o "$work/installed.ign" || fail "unpacked rq_vtmx4_cli new failed"
@@ -171,5 +224,65 @@ settings=$(tr -d '\r' <"$folder/RQ_VTMX4_Kelvora_v79.ini")
 grep -qx "File=$bike" <<<"$settings" || fail "the opened file is not the last file: $settings"
 grep -qx "IniDir=$bike" <<<"$settings" || fail "IniDir is not the opened file: $settings"
 grep -qx "Language=1" <<<"$settings" || fail "DEUTSCH before the file did not select German"
+
+# ---- AppStream metadata -------------------------------------------------------------------
+metainfo=$work/root/usr/share/metainfo/org.example.rq_vtmx4.metainfo.xml
+[ -f "$metainfo" ] || fail "no AppStream metadata"
+out=$(appstreamcli validate --no-net --pedantic "$metainfo" 2>&1) || fail "appstreamcli validate: $out"
+grep -q "<mediatype>$mime_type</mediatype>" "$metainfo" || fail "the metadata does not provide $mime_type"
+grep -q '<launchable type="desktop-id">rq_vtmx4.desktop</launchable>' "$metainfo" ||
+  fail "the metadata does not launch the desktop entry"
+grep -q '<screenshot type="default">' "$metainfo" || fail "the metadata has no screenshot"
+
+# ---- F1 opens the installed manual with the desktop's viewer --------------------------------
+# On an X server (Xvfb) Qt hands the manual to xdg-open; a stand-in on PATH records what it
+# was given. The window starts in a folder without a manual, as from the desktop menu.
+if command -v Xvfb >/dev/null && command -v xdotool >/dev/null; then
+  fake=$work/fakebin
+  mkdir -p "$fake" "$work/elsewhere"
+  printf '#!/bin/sh\nprintf "%%s\\n" "$*" >>"%s"\n' "$work/viewer.log" >"$fake/xdg-open"
+  chmod +x "$fake/xdg-open"
+  Xvfb -displayfd 3 -nolisten tcp -screen 0 1280x1024x24 3>"$work/display" 2>"$work/xvfb.err" &
+  pids+=($!)
+  for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+  [ -s "$work/display" ] || { cat "$work/xvfb.err" >&2; fail "Xvfb did not start"; }
+  display=:$(head -1 "$work/display")
+  (cd "$work/elsewhere" &&
+    exec env -u XDG_CURRENT_DESKTOP -u DESKTOP_SESSION -u KDE_FULL_SESSION -u GNOME_DESKTOP_SESSION_ID \
+      DISPLAY="$display" QT_QPA_PLATFORM=xcb PATH="$fake:$PATH" RQ_VTMX4_ANNOUNCE_SHOWN=1 \
+      "$bin/rq_vtmx4" >"$work/f1.out" 2>"$work/f1.err") &
+  window=$!
+  pids+=($window)
+  for _ in $(seq 1200); do
+    grep -q window-shown "$work/f1.out" && break
+    kill -0 "$window" 2>/dev/null || break
+    sleep 0.1
+  done
+  grep -q window-shown "$work/f1.out" || { cat "$work/f1.err" >&2; fail "the window did not come up on Xvfb"; }
+  id=$(DISPLAY=$display xdotool search --sync --onlyvisible --pid "$window" | head -1)
+  DISPLAY=$display xdotool windowfocus --sync "$id" key F1
+  for _ in $(seq 100); do [ -s "$work/viewer.log" ] && break; sleep 0.1; done
+  expected="file://$work/root$doc/Kelvora_manual_en.pdf"
+  [ "$(cat "$work/viewer.log" 2>/dev/null)" = "$expected" ] ||
+    fail "F1 gave the viewer \"$(cat "$work/viewer.log" 2>/dev/null)\", not $expected"
+  kill -TERM "$window"
+  wait "$window" || true
+  echo "F1 opened $expected"
+else
+  echo "Xvfb or xdotool missing: F1 on the installed window not checked"
+fi
+
+# ---- lintian ------------------------------------------------------------------------------
+if command -v lintian >/dev/null; then
+  lintian_start=$(date +%s)
+  out=$(lintian --info --pedantic --fail-on error,warning "$deb" 2>&1) || {
+    echo "$out" >&2
+    fail "lintian reports errors or warnings"
+  }
+  echo "lintian: no errors, no warnings ($(($(date +%s) - lintian_start)) s); kept:"
+  echo "${out:-  (nothing)}"
+else
+  echo "lintian is not installed: the package was not checked by it"
+fi
 
 echo "package test passed"
