@@ -18,7 +18,7 @@ export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 flags() { dpkg-buildflags --get "$1" | tr ' ' '\n' | grep -vx -- '-Wdate-time' | tr '\n' ' '; }
 cmake -S . -B build-package -DCMAKE_BUILD_TYPE=Release -DRQ_SANITIZE=OFF -DRQ_BUILD_GUI=ON \
   -DCMAKE_CXX_FLAGS="$(flags CPPFLAGS) $(flags CXXFLAGS)" -DCMAKE_EXE_LINKER_FLAGS="$(flags LDFLAGS)" \
-  -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON
+  -DCMAKE_STRIP="$PWD/packaging/strip.sh" -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON
 # Only what the package holds; the tests are built and run by scripts/test.sh.
 cmake --build build-package -j"$(nproc)" --target rq_package_contents
 rm -rf build-package/packages
@@ -27,5 +27,5 @@ rm -f rq-vtmx4_*.deb
 cp build-package/packages/rq-vtmx4_*.deb .
 deb=$(ls rq-vtmx4_*.deb)
 echo "lintian $deb:"
-lintian --info --pedantic --fail-on error,warning "$deb"
+lintian --display-info --pedantic --fail-on error,warning "$deb"
 echo "Built $deb; install it with: sudo apt install ./$deb"

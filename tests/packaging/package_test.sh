@@ -302,7 +302,7 @@ lintian)
 # ---- lintian ------------------------------------------------------------------------------
 if command -v lintian >/dev/null; then
   lintian_start=$(date +%s)
-  out=$(lintian --info --pedantic --fail-on error,warning "$deb" 2>&1) || {
+  out=$(lintian --display-info --pedantic --fail-on error,warning "$deb" 2>&1) || {
     echo "$out" >&2
     fail "lintian reports errors or warnings"
   }
