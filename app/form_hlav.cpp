@@ -30,6 +30,7 @@
 #include "app/form_about.h"
 #include "app/link_presenter.h"
 #include "app/verify_differences.h"
+#include "help/manual_locator.h"
 #include "app/settings_paths.h"
 #include "pages/page_set.h"
 #include "ui/print_pages.h"
@@ -358,11 +359,15 @@ void FormHlav::ShowMessage(const QString& text) {
 }
 
 void FormHlav::MenuContensClick() {
+  // The bare name from the current folder first, as always; then the installed manual and the
+  // build tree's copy, so that a program started from the menu finds its manual too.
   const QString manual = FromStd(texts_.text(TxtManualFile));
-  const QFileInfo info(QDir::current(), manual);
+  const QStringList folders = options_.manualFolders
+                                  ? *options_.manualFolders
+                                  : ManualFolders(QCoreApplication::applicationDirPath());
+  const QString path = FindManual(manual, QDir::currentPath(), folders);
   bool opened = false;
-  if (info.isFile()) {
-    const QString path = info.absoluteFilePath();
+  if (!path.isEmpty()) {
     opened = options_.openDocument ? options_.openDocument(path)
                                    : QDesktopServices::openUrl(QUrl::fromLocalFile(path));
   }

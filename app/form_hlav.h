@@ -66,6 +66,9 @@ struct FormHlavOptions {
   std::function<int(const QString& text)> askQuestion;
   // Opens a document with the desktop's viewer; empty: QDesktopServices::openUrl.
   std::function<bool(const QString& path)> openDocument;
+  // Folders searched for the manual after the current folder; empty: ManualFolders() of the
+  // program's folder.
+  std::optional<QStringList> manualFolders;
   // The serial port; empty: a TermiosPort.
   std::unique_ptr<SerialPort> port;
 };

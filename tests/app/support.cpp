@@ -132,7 +132,8 @@ FrameBytes MonitorFrame::frame() const {
   return f;
 }
 
-Window::Window(const QStringList& args, std::optional<std::string> portOverride) {
+Window::Window(const QStringList& args, std::optional<std::string> portOverride,
+               const std::function<void(FormHlavOptions&)>& adjust) {
   FormHlavOptions o;
   o.arguments = args;
   o.portOverride = std::move(portOverride);
@@ -148,6 +149,8 @@ Window::Window(const QStringList& args, std::optional<std::string> portOverride)
     return a;
   };
   o.openDocument = [](const QString&) { return false; };
+  o.manualFolders = QStringList();
+  if (adjust) adjust(o);
   form = std::make_unique<FormHlav>(std::move(o));
 }
 

@@ -75,7 +75,10 @@ struct Window {
   std::deque<int> answers;
   std::function<void(const QString&)> onMessage;  // runs when a message box would open
   std::unique_ptr<FormHlav> form;
-  explicit Window(const QStringList& args = {}, std::optional<std::string> portOverride = {});
+  // adjust may change the options before the window is made; by default the manual is looked
+  // for in the current folder only, and opening a document fails.
+  explicit Window(const QStringList& args = {}, std::optional<std::string> portOverride = {},
+                  const std::function<void(FormHlavOptions&)>& adjust = {});
 };
 
 // "[PORTS]\nCOM1=<path>\n"

@@ -142,7 +142,7 @@ TEST(CliFaults, ErrorStatusIsFollowedByItsReason) {
 }
 
 TEST(CliFaults, InfoShowsTheUnitsIdentification) {
-  UnitSim sim({"--name", "ABC", "--version", "7", "--build-date", "2011-05-02 08:15",
+  UnitSim sim({"--name", "ABC", "--unit-version", "7", "--build-date", "2011-05-02 08:15",
                "--description", "Track firmware", "--seed", "26"});
   ASSERT_TRUE(sim.ok());
   RunResult r = RunProgram(kCli, {"info", "--port", sim.path()});
@@ -163,7 +163,7 @@ TEST(CliFaults, InfoShowsTheUnitsIdentification) {
             "\"Track firmware\",\"build_date\":\"2011-05-02\",\"build_time\":\"08:15\","
             "\"image_version\":79,\"program_count\":0}\n");
   // Without a description the window shows name and version.
-  UnitSim plain({"--name", "XYZ", "--version", "12", "--image-version", "80", "--seed", "27"});
+  UnitSim plain({"--name", "XYZ", "--unit-version", "12", "--image-version", "80", "--seed", "27"});
   ASSERT_TRUE(plain.ok());
   r = RunProgram(kCli, {"info", "--port", plain.path()});
   EXPECT_EQ(r.exitCode, 0) << r.output;
