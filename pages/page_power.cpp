@@ -40,9 +40,9 @@ class PowerOutPages : public PageModule {
     for (int i = 0; i < kPowerOutputs; ++i) {
       Output& o = out_[std::size_t(i)];
       // The pilot-light and power-jet modes show their fixed pattern.
-      const PowerGrid* forced = ForcedPowerGrid(im.byte(kPowerModeByte + i));
+      const PowerGrid* forced = ForcedPowerGrid(im[kPowerMode[i]]);
       for (int k = 0; k < 3; ++k) {
-        const int row = im.byte(kPowerGridFirstByte + 3 * i + k);
+        const int row = im[kPowerGrid.at(i, k)];
         for (int j = 0; j < 4; ++j)
           o.box[std::size_t(k)][std::size_t(j)]->showValue(
               forced != nullptr ? (*forced)[std::size_t(k)][std::size_t(j)] : ((row >> j) & 1) != 0);
@@ -56,7 +56,7 @@ class PowerOutPages : public PageModule {
     // Only the boxes the user clicked change their bit.
     for (int i = 0; i < kPowerOutputs; ++i)
       for (int k = 0; k < 3; ++k) {
-        const int at = kPowerGridFirstByte + 3 * i + k;
+        const int at = kPowerGrid.at(i, k).offset;
         for (int j = 0; j < 4; ++j) {
           CheckEdit* b = out_[std::size_t(i)].box[std::size_t(k)][std::size_t(j)];
           if (!b->userChanged()) continue;
@@ -69,7 +69,7 @@ class PowerOutPages : public PageModule {
   void applyRules(int) override {
     for (int i = 0; i < kPowerOutputs; ++i) {
       const Output& o = out_[std::size_t(i)];
-      const PowerOutLayout l = PowerOutLayoutOf(kit_.image().byte(kPowerModeByte + i));
+      const PowerOutLayout l = PowerOutLayoutOf(kit_.image()[kPowerMode[i]]);
       Show(o.group, l.group);
       for (std::size_t k = 0; k < 3; ++k) {
         Show(o.rpm[k].edit, l.rpm[k]);
@@ -107,9 +107,8 @@ class PowerOutPages : public PageModule {
     Output& o = out_[std::size_t(i)];
     const QString n = QString::number(i + 1);
     const std::string ns = std::to_string(i + 1);
-    o.mode = kit_.radio(("RadioGroupPOut" + ns).c_str(), "Mode power out " + n,
-                        {"Off", "Fuel pump", "Pilot light", "Power jet Honda", "Special setting"}, 1,
-                        page, bindings_, [this, i](int item) { RadioGroupPOutClick(i, item); });
+    o.mode = kit_.radio(("RadioGroupPOut" + ns).c_str(), "Mode power out " + n, 1, page,
+                        bindings_, [this, i](int item) { RadioGroupPOutClick(i, item); });
     o.mode->setGeometry(3, top, 150, height - 2);
     o.group = new QGroupBox("Setting power out " + n, page);
     o.group->setObjectName("GroupBoxPOutMap" + n);

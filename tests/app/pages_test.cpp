@@ -212,13 +212,13 @@ TEST_F(PagesTest, ChecksAndChoicesStoreTheirByteOnTheUsersClick) {
         if (auto* check = qobject_cast<CheckEdit*>(w)) {
           const bool was = check->isChecked();
           QTest::mouseClick(check, Qt::LeftButton, {}, QPoint(8, check->height() / 2));
-          EXPECT_EQ(form().image().byte(d.index), was ? 0 : 1) << d.control;
+          EXPECT_EQ(form().image().byte(d.imageOffset()), was ? 0 : 1) << d.control;
         } else if (auto* radio = qobject_cast<RadioGroup*>(w)) {
           for (int i = radio->count() - 1; i >= 0; --i) {
             if (!radio->button(i)->isEnabled()) continue;
             QTest::mouseClick(radio->button(i), Qt::LeftButton, {}, QPoint(6, 6));
             // The gear system may take an input over; the item chosen is what is stored.
-            EXPECT_EQ(form().image().byte(d.index), i) << d.control;
+            EXPECT_EQ(form().image().byte(d.imageOffset()), i) << d.control;
           }
         } else if (auto* combo = qobject_cast<ComboEdit*>(w)) {
           if (std::string_view(d.control) == "ComboBoxBike") continue;  // own test below
@@ -226,7 +226,7 @@ TEST_F(PagesTest, ChecksAndChoicesStoreTheirByteOnTheUsersClick) {
             if (!combo->isEnabled()) break;
             combo->setCurrentIndex(i);
             emit combo->activated(i);
-            EXPECT_EQ(form().image().byte(d.index) == i || std::string_view(d.control) == "ComboBoxSynchro", true)
+            EXPECT_EQ(form().image().byte(d.imageOffset()) == i || std::string_view(d.control) == "ComboBoxSynchro", true)
                 << d.control << " item " << i;
           }
         }

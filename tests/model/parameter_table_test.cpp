@@ -29,7 +29,7 @@ TEST(ParameterTable, StoringShownValuesUsesStepAndBias) {
   ParameterImage im;
   for (const ParameterDef& d : ScalarParameters()) {
     StoreShown(im, d, d.max);
-    EXPECT_EQ(ShownValue(im, d), d.storage == Storage::Word ? d.max : d.max / d.step * d.step)
+    EXPECT_EQ(ShownValue(im, d), d.at.isWord() ? d.max : d.max / d.step * d.step)
         << d.name;
     StoreShown(im, d, d.min);
     EXPECT_EQ(ShownValue(im, d), d.min) << d.name;

@@ -90,10 +90,14 @@ class MapPageTest : public ::testing::Test {
 
 TEST_F(MapPageTest, EveryCellAndRpmPointEditsItsByteAtMinimumAndMaximum) {
   struct Map {
-    int page, axisWord, cells, maxShown, maxByte;
+    int page;
+    WordArray axis;
+    ByteGrid cells;
+    int maxShown, maxByte;
   };
-  for (const Map& m : {Map{kPageAdvance1, 7, 181, 60, 60}, Map{kPageAdvance2, 22, 331, 60, 60},
-                       Map{kPageServo, 37, 485, 5000, 250}}) {
+  for (const Map& m : {Map{kPageAdvance1, kAdvance1Axis, kAdvance1Cells, 60, 60},
+                       Map{kPageAdvance2, kAdvance2Axis, kAdvance2Cells, 60, 60},
+                       Map{kPageServo, kServoAxis, kServoCells, 5000, 250}}) {
     SCOPED_TRACE(m.page);
     show(m.page);
     for (int r = 0; r < 10; ++r) {
@@ -102,7 +106,7 @@ TEST_F(MapPageTest, EveryCellAndRpmPointEditsItsByteAtMinimumAndMaximum) {
         ASSERT_EQ(e->objectName(), QString("EditMap%1_%2").arg(r).arg(c));
         for (const auto& [shown, byte] : {std::pair{m.maxShown, m.maxByte}, std::pair{0, 0}}) {
           ParameterImage expected = image();
-          expected.setByte(m.cells + 15 * r + c, byte);
+          expected.setByte(m.cells.at(r, c), byte);
           Type(e, shown);
           expectConfig(expected, "cell " + std::to_string(r) + "," + std::to_string(c));
         }
@@ -111,7 +115,7 @@ TEST_F(MapPageTest, EveryCellAndRpmPointEditsItsByteAtMinimumAndMaximum) {
     for (int c = 0; c < 15; ++c) {
       for (int rpm : {25000, 300}) {
         ParameterImage expected = image();
-        expected.setWord(m.axisWord + c, rpm);
+        expected.setWord(m.axis[c], rpm);
         Type(maps().grid().rpmEdit(c), rpm);
         expectConfig(expected, "rpm point " + std::to_string(c));
       }
