@@ -27,6 +27,7 @@
 #include "caption_check.h"
 #include "support.h"
 #include "ui/caption_apply.h"
+#include "ui/text_fit.h"
 #include "ui/caption_table.h"
 
 namespace rq::test {
