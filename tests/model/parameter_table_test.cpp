@@ -41,13 +41,13 @@ TEST(ParameterTable, StoringShownValuesUsesStepAndBias) {
     throw std::runtime_error(control);
   };
   StoreShown(im, find("UpDownRpmKorekce"), 60);
-  EXPECT_EQ(im.byte(164), 160);
+  EXPECT_EQ(im[kTachoCorrection], 160);
   StoreShown(im, find("UpDownClutchMinRpm"), 2000);
-  EXPECT_EQ(im.byte(691), 20);
+  EXPECT_EQ(im[kClutchMinRpm], 20);
   StoreShown(im, find("UpDownGearKorAdv1"), -20);
-  EXPECT_EQ(im.byte(693), 80);
+  EXPECT_EQ(im[kGearAdvanceCorrection[0]], 80);
   StoreShown(im, find("UpDownTestRpm"), 12300);
-  EXPECT_EQ(im.byte(735), 123);
+  EXPECT_EQ(im[kTachoTestRpm], 123);
 }
 
 }  // namespace

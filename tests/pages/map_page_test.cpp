@@ -31,10 +31,10 @@ class MapPageTest : public ::testing::Test {
     w_ = std::make_unique<Window>();
     form().show();
     // A known starting point: every map over rpm and throttle, the servo enabled, raw units.
-    image().setByte(180, 1);
-    image().setByte(481, 1);
-    image().setByte(482, 0);
-    image().setByte(483, 0);
+    image().setByte(kMapsUseThrottle, 1);
+    image().setByte(kServoEnable, 1);
+    image().setByte(kServoPercent, 0);
+    image().setByte(kServoMode, 0);
     form().AfterChange();
   }
   FormHlav& form() { return *w_->form; }
@@ -122,7 +122,7 @@ TEST_F(MapPageTest, EveryCellAndRpmPointEditsItsByteAtMinimumAndMaximum) {
     }
   }
   // Percent mode: 100 % is byte 100.
-  image().setByte(482, 1);
+  image().setByte(kServoPercent, 1);
   form().AfterChange();
   Type(maps().grid().cell(3, 4), 100);
   EXPECT_EQ(image().byte(485 + 15 * 3 + 4), 100);
@@ -143,26 +143,26 @@ TEST_F(MapPageTest, BarControlsEditTheirBytesOnEachPage) {
   auto* tps = find<QCheckBox>("CheckBoxMapTps");
   EXPECT_EQ(tps->text(), "TPS");
   tps->click();
-  EXPECT_EQ(image().byte(180), 0);
-  EXPECT_EQ(image().byte(481), 1);
+  EXPECT_EQ(image()[kMapsUseThrottle], 0);
+  EXPECT_EQ(image()[kServoEnable], 1);
   // Over rpm only: row 9 stands at the top and no column buttons are shown.
   EXPECT_FALSE(maps().grid().cell(0, 3)->isVisible());
   EXPECT_TRUE(maps().grid().cell(9, 3)->isVisible());
   EXPECT_EQ(maps().grid().cell(9, 3)->y(), maps().grid().cell(0, 0)->y() - 1);
   EXPECT_FALSE(maps().grid().columnButton(0)->isVisible());
   tps->click();
-  EXPECT_EQ(image().byte(180), 1);
+  EXPECT_EQ(image()[kMapsUseThrottle], 1);
 
   show(kPageServo);
   EXPECT_EQ(tps->text(), "Servo enable");
   EXPECT_FALSE(find<QWidget>("EditBaseAdvance")->isVisible());
   Type(find<SpinEdit>("EditServoHysteresis"), 1250);
-  EXPECT_EQ(image().byte(484), 250);
+  EXPECT_EQ(image()[kServoHysteresis], 250);
   Type(find<SpinEdit>("EditServoHysteresis"), 0);
-  EXPECT_EQ(image().byte(484), 0);
+  EXPECT_EQ(image()[kServoHysteresis], 0);
   for (int item : {2, 1, 0}) {
     find<QRadioButton>(QString("RadioGroupServoMode_%1").arg(item))->click();
-    EXPECT_EQ(image().byte(483), item);
+    EXPECT_EQ(image()[kServoMode], item);
   }
   // Throttle only: column 0 and the row labels, no rpm points.
   find<QRadioButton>("RadioGroupServoMode_2")->click();
@@ -172,7 +172,7 @@ TEST_F(MapPageTest, BarControlsEditTheirBytesOnEachPage) {
   EXPECT_TRUE(maps().grid().rowLabel(4)->isVisible());
   // Disabling the servo hides the grid and keeps the bar.
   tps->click();
-  EXPECT_EQ(image().byte(481), 0);
+  EXPECT_EQ(image()[kServoEnable], 0);
   EXPECT_FALSE(find<QWidget>("GroupBoxMap")->isVisible());
   EXPECT_TRUE(find<QWidget>("GroupBoxMapBar")->isVisible());
   EXPECT_TRUE(tps->isVisible());
@@ -190,7 +190,7 @@ TEST_F(MapPageTest, PercentSwitchConvertsTheServoMapOnceAndClampsOnTheWayBack) {
   form().AfterChange();
   EXPECT_EQ(maps().grid().cell(0, 0)->text(), "5,000");
   find<QCheckBox>("CheckBoxMapPercent")->click();
-  EXPECT_EQ(image().byte(482), 1);
+  EXPECT_EQ(image()[kServoPercent], 1);
   EXPECT_EQ(image().byte(cells + 0), 100);
   EXPECT_EQ(image().byte(cells + 1), 1);
   EXPECT_EQ(image().byte(cells + 2), 0);
@@ -199,7 +199,7 @@ TEST_F(MapPageTest, PercentSwitchConvertsTheServoMapOnceAndClampsOnTheWayBack) {
   image().setByte(cells + 3, 103);
   form().AfterChange();
   find<QCheckBox>("CheckBoxMapPercent")->click();
-  EXPECT_EQ(image().byte(482), 0);
+  EXPECT_EQ(image()[kServoPercent], 0);
   EXPECT_EQ(image().byte(cells + 0), 250);
   EXPECT_EQ(image().byte(cells + 1), 2);
   EXPECT_EQ(image().byte(cells + 3), 255);
