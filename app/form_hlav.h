@@ -196,7 +196,7 @@ class FormHlav : public QMainWindow, public PageHost {
   void ApplyMessageTable();
   void setLanguage(int language);
   void installHooks();
-  void createRooms();
+  void createFileAndPrintCommands();
 
   // Mirrors the engine's view into the status line, the connection labels and the Com menu.
   void ApplyExchangeView();

@@ -27,6 +27,7 @@
 #include "ui/print_pages.h"
 #include "pages/page_set.h"
 #include "ui/caption_apply.h"
+#include "ui/text_fit.h"
 
 namespace rq {
 namespace {
@@ -121,7 +122,7 @@ void FormHlav::buildFrame() {
   w.comItems = comItems_;
   presenter_->attach(w);
   pageSet_->indexControls();
-  createRooms();
+  createFileAndPrintCommands();
 
   Timer1 = new QTimer(this);
   Timer1->setObjectName("Timer1");
@@ -427,8 +428,9 @@ void FormHlav::buildMenu() {
   connect(SpeedButton6, &QToolButton::clicked, this, &FormHlav::MenuNewClick);
 }
 
-// The file commands, printing and the verify-difference view live in rooms of their own.
-void FormHlav::createRooms() {
+// The file commands, printing and the verify-difference view (each in a folder of its own):
+// created here and bound to their menu items and tool buttons.
+void FormHlav::createFileAndPrintCommands() {
   fileCommands_ = std::make_unique<FileCommands>(*this);
   verifyDifferences_ = std::make_unique<VerifyDifferences>(*this);
   PrintWindow pw;

@@ -33,7 +33,7 @@ std::string MapGrid(const ParameterImage& image, const MapDef& m) {
   out << "   TPS % \\ rpm";
   char buf[24];
   for (int r = 0; r < kMapColumns; ++r) {
-    std::snprintf(buf, sizeof buf, "%6u", static_cast<unsigned>(image.word(m.axisWord + r)));
+    std::snprintf(buf, sizeof buf, "%6u", static_cast<unsigned>(image[m.axis[r]]));
     out << buf;
   }
   out << "\n";
@@ -41,7 +41,7 @@ std::string MapGrid(const ParameterImage& image, const MapDef& m) {
     std::snprintf(buf, sizeof buf, "   %10d ", kThrottleRows[t]);
     out << buf;
     for (int r = 0; r < kMapColumns; ++r) {
-      std::snprintf(buf, sizeof buf, "%6d", image.byte(m.cellsByte + 15 * t + r) * step);
+      std::snprintf(buf, sizeof buf, "%6d", image[m.cells.at(t, r)] * step);
       out << buf;
     }
     out << "\n";
@@ -61,7 +61,7 @@ std::string FormatConfiguration(const ParameterImage& image) {
       const int n = GridAfter(d);
       if (n < 0) continue;
       for (int k = 0; k < 3; ++k) {
-        const int b = image.byte(kPowerGridByte + 3 * n + k);
+        const int b = image[kPowerGrid.at(n, k)];
         std::string bits;
         for (int c = 0; c < 4; ++c) bits += (b >> c & 1) ? " on " : " off";
         out << Line(PageName(GridPage(n)),

@@ -26,7 +26,7 @@ bool SameBlock(const ParameterImage& image, int b, std::span<const std::uint8_t>
   const auto block = image.block(b);
   const int base = ParameterImage::blockOffset(b);
   for (int i = 0; i < kBlockSize; ++i) {
-    if (exemptReadProtection && b != 0 && base + i == kReadProtectionByte) continue;
+    if (exemptReadProtection && b != 0 && base + i == kReadProtection.offset) continue;
     if (block[static_cast<std::size_t>(i)] != payload[static_cast<std::size_t>(i)]) return false;
   }
   return true;

@@ -1,15 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Defaults of a new configuration and the pick-up presets by motorbike type (byte 140).
+// Defaults of a new configuration and the pick-up presets by motorbike type (kBikeType).
 #pragma once
 
 #include "model/parameter_image.h"
 
 namespace rq {
 
-inline constexpr int kBikeTypeByte = 140;
 inline constexpr int kBikeSpecial = 1;
 
-// Writes the preset of the motorbike type now in byte 140.
+// Writes the preset of the motorbike type now in kBikeType.
 void ApplyPreset(ParameterImage& image);
 
 // Writes the general defaults (unless the type is special and was just changed), the servo

@@ -36,27 +36,28 @@ const std::vector<Item>& Layout() {
     std::vector<Item> v;
     auto key = [&](const char* k) { v.push_back({Kind::Key, k}); };
     auto cont = [&] { v.push_back({Kind::Cont}); };
-    auto word = [&](int k) { v.push_back({Kind::Word, nullptr, k}); };
-    auto words = [&](int first, int last) {
-      for (int k = first; k <= last; ++k) word(k);
+    auto word = [&](WordField w) { v.push_back({Kind::Word, nullptr, w.index}); };
+    auto words = [&](WordArray a) {
+      for (int i = 0; i < a.count; ++i) word(a[i]);
     };
-    auto byte = [&](int b, int step = 1, int bias = 0) {
-      v.push_back({Kind::Byte, nullptr, b, step, bias});
+    auto byte = [&](ByteField f, int step = 1, int bias = 0) {
+      v.push_back({Kind::Byte, nullptr, f.offset, step, bias});
     };
-    auto bytes = [&](int first, int last) {
-      for (int b = first; b <= last; ++b) byte(b);
+    auto bytes = [&](ByteArray a) {
+      for (int i = 0; i < a.count; ++i) byte(a[i]);
     };
     // Bytes written in user units: the step and bias are those of the parameter table.
-    auto shown = [&](int first, int last) {
-      for (int b = first; b <= last; ++b) {
-        const ParameterDef* d = FindParameterAt(b);
-        byte(b, d->step, d->bias);
-      }
+    auto shown = [&](ByteField f) {
+      const ParameterDef* d = FindParameterAt(f.offset);
+      byte(f, d->step, d->bias);
     };
-    auto map = [&](int first) {
-      for (int i = 0; i < 150; ++i) {
-        byte(first + i);
-        if (i % 15 == 14) cont();
+    auto shownAll = [&](ByteArray a) {
+      for (int i = 0; i < a.count; ++i) shown(a[i]);
+    };
+    auto map = [&](ByteGrid g) {
+      for (int t = 0; t < g.rows; ++t) {
+        for (int r = 0; r < g.columns; ++r) byte(g.at(t, r));
+        cont();
       }
     };
 
@@ -64,114 +65,124 @@ const std::vector<Item>& Layout() {
     v.push_back({Kind::Version});
     cont();
     key("BIKE");
-    byte(140);
+    byte(kBikeType);
     key("INV_PICKUP");
-    bytes(141, 142);
+    bytes(kInversePickup);
     key("COMPENSATION");
-    bytes(144, 145);
+    bytes(kCompensation);
     key("PICKUP_SYSTEM");
-    for (int b : {146, 148, 149, 147}) byte(b);
+    for (ByteField f : {kSyncMethod, kLobes, kOutputs, kRevsWithoutIgnition}) byte(f);
     cont();
     for (int c = 0; c < 2; ++c) {
-      for (int b : {150 + c, 154 + c, 158 + c}) byte(b);
+      for (ByteField f : {kMaxAdvanceLobe[c], kMaxAdvanceSecondEdge[c], kMaxAdvanceSecondPickup[c]})
+        byte(f);
       cont();
-      for (int b : {152 + c, 156 + c, 160 + c}) byte(b);
+      for (ByteField f :
+           {kStartAdvanceLobe[c], kStartAdvanceSecondEdge[c], kStartAdvanceSecondPickup[c]})
+        byte(f);
       cont();
     }
-    byte(162);
+    byte(kIgnitionsPerRev);
     key("RPM");
-    byte(163);
-    shown(164, 164);
+    byte(kTachoPulses);
+    shown(kTachoCorrection);
     key("NO_READING");
-    byte(165);
+    byte(kReadProtection);
     key("INPUT");
-    bytes(166, 168);
+    bytes(kInputFunction);
     cont();
-    bytes(169, 171);
+    bytes(kInputActiveOn);
     key("TPS");
-    words(4, 5);
+    word(kTps0);
+    word(kTps100);
     key("LIMITER");
-    words(0, 1);
-    byte(172);
-    words(2, 3);
+    word(kStartSoftLimiter);
+    word(kStartHardLimiter);
+    byte(kStartLimiterDelay);
+    word(kSoftLimiter);
+    word(kHardLimiter);
     key("RETARD");
-    bytes(173, 174);
+    byte(kRetard);
+    byte(kRetardClutchCount);
     key("MAPA2_ACCEL");
-    shown(175, 175);
+    shown(kSecondMapAcceleration);
     key("POTENTIOMETER");
-    byte(176);
-    word(6);
+    byte(kPotMode);
+    word(kPotRange);
     key("ADVANCE_MISC");
-    byte(180);
-    byte(177);
-    shown(178, 179);
+    byte(kMapsUseThrottle);
+    byte(kBaseAdvance);
+    shownAll(kAdvanceCorrection);
     key("ADVANCE_RPM1");
-    words(7, 21);
+    words(kAdvance1Axis);
     cont();
     key("ADVANCE1");
-    map(181);
+    map(kAdvance1Cells);
     key("ADVANCE_RPM2");
-    words(22, 36);
+    words(kAdvance2Axis);
     cont();
     key("ADVANCE2");
-    map(331);
+    map(kAdvance2Cells);
     key("SERRVO_MISC");
-    bytes(481, 484);
+    for (ByteField f : {kServoEnable, kServoPercent, kServoMode, kServoHysteresis}) byte(f);
     key("SERVO_RPM");
-    words(37, 51);
+    words(kServoAxis);
     cont();
     key("SERVO");
-    map(485);
+    map(kServoCells);
     static const char* const kPowerKeys[4] = {"POWER_OUT1", "POWER_OUT2", "POWER_OUT3",
                                               "POWER_OUT4"};
     for (int n = 0; n < 4; ++n) {
       key(kPowerKeys[n]);
-      byte(635 + n);
+      byte(kPowerMode[n]);
       cont();
-      shown(639 + 3 * n, 641 + 3 * n);
-      shown(651 + n, 651 + n);
+      shownAll(kPowerRpm.row(n));
+      shown(kPowerHysteresis[n]);
       cont();
-      bytes(655 + 2 * n, 656 + 2 * n);
+      bytes(kPowerThrottle.row(n));
       for (int k = 0; k < 3; ++k) {
         cont();
-        for (int c = 0; c < 4; ++c) v.push_back({Kind::Bit, nullptr, 663 + 3 * n + k, c});
+        for (int c = 0; c < 4; ++c) v.push_back({Kind::Bit, nullptr, kPowerGrid.at(n, k).offset, c});
       }
     }
     cont();
     key("GEAR");
-    bytes(675, 676);
+    byte(kGearSystem);
+    byte(kGearCount);
     cont();
-    words(59, 65);
+    words(kGearVoltage);
     cont();
-    words(53, 58);
+    words(kGearRatio);
     key("GEAR_AUTO");
-    byte(678);
-    shown(679, 679);
-    byte(680);
-    byte(681);
+    byte(kLearnTime);
+    shown(kLearnRpm);
+    byte(kLearnThrottle);
+    byte(kLearnBand);
     key("SPEED_PULSES");
-    byte(677);
-    word(52);
+    byte(kSpeedMode);
+    word(kSpeedSetting);
     cont();
     key("CLUTCH");
-    byte(682);
-    shown(689, 691);
-    byte(692);
+    byte(kClutchMode);
+    shownAll(kClutchPause);
+    shown(kClutchMinRpm);
+    byte(kClutchAdvance);
     key("CLUTCH_TIME");
-    shown(683, 688);
+    shownAll(kClutchTime);
     key("GEAR_CORR_ADV");
-    shown(693, 698);
+    shownAll(kGearAdvanceCorrection);
     key("GEAR_CORR_LIMITER");
-    shown(699, 704);
+    shownAll(kGearLimiterCorrection);
     key("GEAR_CORR_SERVO");
-    shown(705, 710);
+    shownAll(kGearServoCorrection);
     key("GEAR_CORR_POUT");
     for (int k = 0; k < 4; ++k) {
       cont();
-      shown(711 + 6 * k, 716 + 6 * k);
+      shownAll(kGearPowerCorrection.row(k));
     }
     key("TEST");
-    shown(735, 736);
+    shown(kTachoTestRpm);
+    shown(kServoTestTime);
     cont();
     return v;
   }();

@@ -12,60 +12,58 @@ bool ParameterImage::sameConfig(const ParameterImage& other) const {
 
 namespace {
 
-// Keeps `count` consecutive words from `first` within [low, high], ascending by at least
-// `spacing`: raise to the floor, lower to the ceiling, then push up what does not rise.
-void RepairAxis(ParameterImage& image, int first, int count, unsigned low, unsigned high,
+// Keeps the words of `axis` within [low, high], ascending by at least `spacing`: raise to the
+// floor, lower to the ceiling, then push up what does not rise.
+void RepairAxis(ParameterImage& image, WordArray axis, unsigned low, unsigned high,
                 unsigned spacing) {
+  const int count = axis.count;
   for (int i = 0; i < count; ++i) {
     const unsigned floor = low + spacing * static_cast<unsigned>(i);
-    if (image.word(first + i) < floor) image.setWord(first + i, floor);
+    if (image[axis[i]] < floor) image.setWord(axis[i], floor);
   }
   for (int i = 0; i < count; ++i) {
     const unsigned ceiling = high - spacing * static_cast<unsigned>(count - 1 - i);
-    if (image.word(first + i) > ceiling) image.setWord(first + i, ceiling);
+    if (image[axis[i]] > ceiling) image.setWord(axis[i], ceiling);
   }
   for (int i = 1; i < count; ++i) {
-    if (image.word(first + i) <= image.word(first + i - 1))
-      image.setWord(first + i, image.word(first + i - 1) + spacing);
+    if (image[axis[i]] <= image[axis[i - 1]])
+      image.setWord(axis[i], image[axis[i - 1]] + spacing);
   }
 }
-
-constexpr int kSyncMethod = 146;
-constexpr int kLobes = 148;
-constexpr int kOutputs = 149;
 
 }  // namespace
 
 void SanitizeImage(ParameterImage& image) {
-  // Rpm axes of advance map 1, advance map 2 and the servo map.
-  for (int axis : {7, 22, 37}) RepairAxis(image, axis, 15, 300, 20000, 50);
+  for (WordArray axis : {kAdvance1Axis, kAdvance2Axis, kServoAxis})
+    RepairAxis(image, axis, 300, 20000, 50);
   // Advance maps hold at most 60 degrees; the servo map is not limited.
-  for (int i = 181; i <= 480; ++i)
-    if (image.byte(i) > 60) image.setByte(i, 60);
+  for (ByteGrid map : {kAdvance1Cells, kAdvance2Cells})
+    for (int i = map.first; i < map.end(); ++i)
+      if (image.byte(i) > 60) image.setByte(i, 60);
   // Throttle calibration: a two-point axis.
-  RepairAxis(image, 4, 2, 200, 4950, 10);
+  RepairAxis(image, WordArray{kTps0.index, 2}, 200, 4950, 10);
 
-  if (image.byte(kSyncMethod) == 0) image.setByte(kLobes, 1);
-  const std::uint8_t method = image.byte(kSyncMethod);
+  if (image[kSyncMethod] == 0) image.setByte(kLobes, 1);
+  const std::uint8_t method = image[kSyncMethod];
   for (int c = 0; c < 2; ++c) {
-    for (int lobe : {150 + c, 152 + c})
-      if (image.byte(lobe) > image.byte(kLobes)) image.setByte(lobe, image.byte(kLobes));
+    for (ByteField lobe : {kMaxAdvanceLobe[c], kStartAdvanceLobe[c]})
+      if (image[lobe] > image[kLobes]) image.setByte(lobe, image[kLobes]);
     if (method != 0 && method != 4 && method != 6) {
-      image.setByte(158 + c, 0);
-      image.setByte(160 + c, 0);
+      image.setByte(kMaxAdvanceSecondPickup[c], 0);
+      image.setByte(kStartAdvanceSecondPickup[c], 0);
     }
   }
-  if (image.byte(kOutputs) >= 2) image.setByte(kOutputs, 2);
+  if (image[kOutputs] >= 2) image.setByte(kOutputs, 2);
 
   for (int n = 0; n < 4; ++n) {
-    const int rpm = 639 + 3 * n;
-    const int tps = 655 + 2 * n;
+    const ByteArray rpm = kPowerRpm.row(n);
+    const ByteArray tps = kPowerThrottle.row(n);
     // The additions wrap at 8 bits like the unit's own byte arithmetic.
-    if (image.byte(rpm + 1) <= image.byte(rpm)) image.setByte(rpm + 1, image.byte(rpm) + 1);
-    if (image.byte(rpm + 2) <= image.byte(rpm + 1)) image.setByte(rpm + 2, image.byte(rpm + 1) + 1);
-    if (image.byte(tps + 1) <= image.byte(tps)) image.setByte(tps + 1, image.byte(tps) + 1);
+    if (image[rpm[1]] <= image[rpm[0]]) image.setByte(rpm[1], image[rpm[0]] + 1);
+    if (image[rpm[2]] <= image[rpm[1]]) image.setByte(rpm[2], image[rpm[1]] + 1);
+    if (image[tps[1]] <= image[tps[0]]) image.setByte(tps[1], image[tps[0]] + 1);
     for (int k = 0; k < 3; ++k)
-      if (image.byte(rpm + k) < 3) image.setByte(rpm + k, 3);
+      if (image[rpm[k]] < 3) image.setByte(rpm[k], 3);
   }
 }
 

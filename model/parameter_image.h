@@ -9,6 +9,8 @@
 #include <span>
 #include <string>
 
+#include "model/image_fields.h"
+
 namespace rq {
 
 inline constexpr int kImageSize = 900;
@@ -18,7 +20,6 @@ inline constexpr int kIdentOffset = 750;
 inline constexpr int kLastBlock = 5;
 inline constexpr int kImageVersion = 79;  // image layout version, also the .ign version
 inline constexpr int kIdentVersionOffset = 10;
-inline constexpr int kReadProtectionByte = 165;  // left out when verifying
 inline constexpr int kPageCount = 11;
 
 // Page indexes used everywhere (refresh, read-back, undo, settings).
@@ -45,6 +46,12 @@ class ParameterImage {
   void setByte(int offset, long value) {
     bytes[static_cast<std::size_t>(offset)] = static_cast<std::uint8_t>(value & 0xFF);
   }
+
+  // Named fields (model/image_fields.h).
+  std::uint8_t operator[](ByteField f) const { return byte(f.offset); }
+  std::uint16_t operator[](WordField f) const { return word(f.index); }
+  void setByte(ByteField f, long value) { setByte(f.offset, value); }
+  void setWord(WordField f, long value) { setWord(f.index, value); }
 
   // Word parameter k (0..65): little-endian at bytes 2k, 2k+1.
   std::uint16_t word(int k) const {

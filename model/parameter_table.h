@@ -19,20 +19,52 @@ inline constexpr int kDefaultPreset = -100000;  // set by the motorbike-type pre
 inline constexpr int kDefaultNotSet = -100001;  // a new configuration keeps the old value
 inline constexpr int kDefaultMap = -100002;     // from the default map or axis tables
 
-struct ParameterDef {
-  int page;             // page index
-  const char* control;  // objectName of the editing control
-  const char* name;     // English name used by the command-line dump
-  Storage storage;
-  int index;  // word number (Storage::Word) or image byte offset (Storage::Byte)
-  int step;
-  int bias;  // 0 or -100
-  int min, max, increment;  // in shown units; choices: item range
-  int defaultShown;         // shown value, or one of the kDefault markers
-  const char* unit;         // "" when none
-  ControlKind kind;
-  int imageOffset() const { return storage == Storage::Word ? 2 * index : index; }
+// Where a parameter lives: a byte or a word of the image.
+struct ImageField {
+  Storage storage = Storage::Byte;
+  int index = 0;  // word number (Storage::Word) or image byte offset (Storage::Byte)
+  constexpr ImageField() = default;
+  constexpr ImageField(ByteField f) : storage(Storage::Byte), index(f.offset) {}
+  constexpr ImageField(WordField f) : storage(Storage::Word), index(f.index) {}
+  constexpr int offset() const { return storage == Storage::Word ? 2 * index : index; }
+  constexpr bool isWord() const { return storage == Storage::Word; }
 };
+
+struct ParameterDef {
+  int page = 0;              // page index
+  const char* control = "";  // objectName of the editing control
+  const char* name = "";     // English name used by the command-line dump
+  ImageField at;
+  int step = 1;
+  int bias = 0;             // 0 or -100
+  int min = 0, max = 0;     // in shown units; choices: item range
+  int increment = 1;        // in shown units
+  int defaultShown = 0;     // shown value, or one of the kDefault markers
+  const char* unit = "";    // "" when none
+  ControlKind kind = ControlKind::UpDown;
+  // Choices: the items as the window's control shows them in English, in item order (the
+  // other languages come from the caption table by control name and item).
+  std::span<const char* const> items{};
+  // Stored value of each item when the items are not in value order; empty otherwise.
+  std::span<const int> itemValues{};
+  // Item names of listings and comparisons where they are spelt otherwise than in the
+  // window; empty otherwise.
+  std::span<const char* const> listedItems{};
+
+  int imageOffset() const { return at.offset(); }
+  bool isChoice() const { return kind == ControlKind::ComboBox || kind == ControlKind::RadioGroup; }
+};
+
+// The item a choice shows for a stored value, -1 when it has none.
+int ItemOfValue(const ParameterDef& d, int value);
+// The value an item stores.
+int ValueOfItem(const ParameterDef& d, int item);
+// The name of a choice's value in listings: the item's text with runs of blanks made one and
+// no blanks at the ends; "" when d is no choice or the value has no item.
+std::string ListedItem(const ParameterDef& d, int value);
+
+// ComboBoxBike lists the motorbike types in this order.
+inline constexpr int kBikeTypeOfItem[6] = {0, 2, 3, 4, 5, 1};
 
 // Scalar parameters, pages 0, 1 and 7..9, then the per-output and per-gear ones, in the
 // read-back order of each page.
@@ -47,8 +79,8 @@ void StoreShown(ParameterImage& image, const ParameterDef& def, long shown);
 struct MapDef {
   int page;
   const char* name;
-  int axisWord;   // first of 15 axis words
-  int cellsByte;  // cell (row t, column r) at cellsByte + 15 t + r
+  WordArray axis;  // 15 rpm points
+  ByteGrid cells;  // throttle row t, rpm column r
   int minCell, maxCell;
   const char* unit;
 };
@@ -57,11 +89,8 @@ inline constexpr int kMapColumns = 15;
 // Throttle rows of every map, in percent.
 inline constexpr int kThrottleRows[kMapRows] = {0, 2, 5, 10, 20, 30, 40, 60, 80, 100};
 std::span<const MapDef> Maps();
-// Servo map step depends on byte 482 (percent): 20 mV per count, or 1 %.
+// Servo map step depends on kServoPercent: 20 mV per count, or 1 %.
 int MapCellStep(const ParameterImage& image, const MapDef& map);
-
-// Power output on/off grid: byte 663 + 3n + k holds bit c for throttle band k, rpm band c.
-inline constexpr int kPowerGridByte = 663;
 
 const char* PageName(int page);
 
@@ -69,8 +98,8 @@ const char* PageName(int page);
 
 namespace rq {
 
-// The gear system takes over an input: "Voltage" (1) puts input 2 (byte 167) on "Gear", the
-// two ratio systems (2, 3) put input 3 (byte 168) on "Speed". Returns true when a byte
+// The gear system takes over an input: "Voltage" (1) puts input 2 on "Gear", the two ratio
+// systems (2, 3) put input 3 on "Speed". Returns true when a byte
 // changed. Every path that hands a configuration to the unit applies it, the window's refresh
 // and the command-line tool's load alike.
 bool ApplyGearCoupling(ParameterImage& image);

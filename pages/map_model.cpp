@@ -16,20 +16,20 @@ const MapDef* MapOfPage(int page) {
 
 CellScale MapCellScale(const ParameterImage& image, int page) {
   if (page != kPageServo) return {1, 60};
-  return image.byte(kServoPercentByte) != 0 ? CellScale{1, 100} : CellScale{20, 5000};
+  return image[kServoPercent] != 0 ? CellScale{1, 100} : CellScale{20, 5000};
 }
 
 MapMode MapModeOf(const ParameterImage& image, int page) {
   MapMode m;
   m.servo = page == kPageServo;
   if (m.servo) {
-    const int by = image.byte(kServoModeByte);
+    const int by = image[kServoMode];
     m.full = by == 0;
     m.rpmOnly = by == 1;
     m.throttleOnly = by == 2;
-    m.gridShown = image.byte(kServoEnableByte) != 0;
+    m.gridShown = image[kServoEnable] != 0;
   } else {
-    const bool rows = image.byte(kMapsUseThrottleByte) != 0;
+    const bool rows = image[kMapsUseThrottle] != 0;
     m.full = rows;
     m.rpmOnly = !rows;
     m.throttleOnly = false;
@@ -48,8 +48,8 @@ bool CellVisible(const MapMode& m, int row, int column) {
 void ConvertServoMap(ParameterImage& image, bool toPercent) {
   const MapDef& map = *MapOfPage(kPageServo);
   for (int i = 0; i < kMapRows * kMapColumns; ++i) {
-    const int b = image.byte(map.cellsByte + i);
-    image.setByte(map.cellsByte + i, toPercent ? ServoRawToPercent(b) : ServoPercentToRaw(b));
+    const int b = image.byte(map.cells.first + i);
+    image.setByte(map.cells.first + i, toPercent ? ServoRawToPercent(b) : ServoPercentToRaw(b));
   }
 }
 
@@ -65,7 +65,7 @@ LiveCell ComputeLiveCell(const ParameterImage& image, int page, int rpm, int thr
     live.column = kMapColumns - 1;
     for (int c = 0; c < kMapColumns - 1; ++c) {
       // Below the midpoint between points c and c + 1: the lower one is nearer.
-      if (image.word(map->axisWord + c) + image.word(map->axisWord + c + 1) > 2 * rpm) {
+      if (image[map->axis[c]] + image[map->axis[c + 1]] > 2 * rpm) {
         live.column = c;
         break;
       }
@@ -140,9 +140,9 @@ bool ApplyCellOp(ParameterImage& image, int page, const MapMode& mode, const Cel
         case CellOp::InterpolateColumns: {
           const int c0 = rect.left(), c1 = rect.right();
           if (c1 == c0 || !CellVisible(mode, r, c0) || !CellVisible(mode, r, c1)) break;
-          const double x0 = before.word(map->axisWord + c0);
-          const double x1 = before.word(map->axisWord + c1);
-          const double x = before.word(map->axisWord + c);
+          const double x0 = before[map->axis[c0]];
+          const double x1 = before[map->axis[c1]];
+          const double x = before[map->axis[c]];
           // An axis that does not rise (before the consistency pass) falls back to the index.
           const double t = x1 > x0 ? std::clamp((x - x0) / (x1 - x0), 0.0, 1.0)
                                    : double(c - c0) / double(c1 - c0);

@@ -15,17 +15,13 @@
 
 namespace rq {
 
-inline constexpr int kMapsUseThrottleByte = 180;
-inline constexpr int kServoEnableByte = 481;
-inline constexpr int kServoPercentByte = 482;
-inline constexpr int kServoModeByte = 483;
 inline constexpr int kLiveNone = 200;  // live column "none"
 
 inline bool IsMapPage(int page) { return page >= kPageAdvance1 && page <= kPageServo; }
 // The map a page edits; nullptr for any other page.
 const MapDef* MapOfPage(int page);
 inline int CellByte(const MapDef& map, int row, int column) {
-  return map.cellsByte + kMapColumns * row + column;
+  return map.cells.at(row, column).offset;
 }
 
 // What a cell shows: step x byte, with the page's display maximum.

@@ -21,19 +21,10 @@ class BikePage : public BoundPage {
 
     auto* typeRow = new QHBoxLayout;
     typeRow->addWidget(PageKit::label("LabelBike", "Motorbike type", top));
-    bike_ = k.combo("ComboBoxBike",
-                    {"Classic (1 lobe, 1 or 2 pick-up) ",
-                     "Standard  (2 lobe  per revol., 1 or 2 pick-up) ",
-                     "Standard  (3 lobe  per revol., 1 pick-up) ",
-                     "Standard  (1 lobe 2  rev. (CMPS), 1 or 2 pick-up) ", "Honda NSR 250 MC18 -",
-                     "Special setting"},
-                    top, bindings);
+    bike_ = k.combo("ComboBoxBike", top, bindings);
     typeRow->addWidget(bike_);
     typeRow->addStretch();
     left->addLayout(typeRow);
-    Binding& bikeRow = bindings.back();
-    bikeRow.byteToItem = &BikeTypeToItem;
-    bikeRow.itemToByte = &BikeItemToType;
 
     auto* pickups = new QHBoxLayout;
     pickups->addWidget(
@@ -49,12 +40,7 @@ class BikePage : public BoundPage {
     auto* sv = new QVBoxLayout(special);
     auto* synchroRow = new QHBoxLayout;
     synchroRow->addWidget(PageKit::label("LabelSynchro", "Synchronization method", special));
-    synchro_ = k.combo("ComboBoxSynchro",
-                       {"1 lobe, 1 or 2 pick-up", "Short gap between lobes (inserted lobe)",
-                        "Wide lobe", "Long gap between lobes (missing lobe)",
-                        "2 pick-ups, missing lobe", "2 Short gaps between lobes (inserted lobe)",
-                        "Honda NSR 250 MC18 -"},
-                       special, bindings);
+    synchro_ = k.combo("ComboBoxSynchro", special, bindings);
     synchroRow->addWidget(synchro_);
     synchroRow->addStretch();
     sv->addLayout(synchroRow);
@@ -65,10 +51,7 @@ class BikePage : public BoundPage {
     k.row(sg, 0, "LabelPocPalcu", "Number of lobe at rotor", "UpDownPocPalcu", special, bindings);
     k.row(sg, 1, "LabelPocKanalu", "Number of outputs (coils)", "UpDownPocKanalu", special,
           bindings);
-    auto* nasobek = k.combo("ComboBoxNasobekPalcu",
-                            {"1 ignition per 2 revolutions (camshaft)", "1 ignition per revolution",
-                             "2 ignitions per revolution", "3 ignitions per revolution"},
-                            special, bindings);
+    auto* nasobek = k.combo("ComboBoxNasobekPalcu", special, bindings);
     sg->addWidget(nasobek, 2, 0, 1, 5);
     k.row(sg, 3, "LabelPocSynchro", "Revolutions without ignition", "UpDownPocSynchro", special,
           bindings);
@@ -152,7 +135,7 @@ class BikePage : public BoundPage {
 
   void applyRules(int) override {
     // Read protection is red while it is set.
-    const bool protect = kit->image().byte(kReadProtectionByte) != 0;
+    const bool protect = kit->image()[kReadProtection] != 0;
     if (noReading_->autoFillBackground() != protect) {
       QPalette pal;
       if (protect) pal.setColor(QPalette::Window, QColor(255, 0, 0));
@@ -173,10 +156,10 @@ class BikePage : public BoundPage {
   void ComboBoxBikeChange() {
     if (kit->refreshing()) return;
     ParameterImage& image = kit->image();
-    if (bike_->index() >= 0) image.setByte(kBikeTypeByte, BikeItemToType(bike_->index()));
-    if (synchro_->index() >= 0) image.setByte(146, synchro_->index());
+    if (bike_->index() >= 0) image.setByte(kBikeType, BikeItemToType(bike_->index()));
+    if (synchro_->index() >= 0) image.setByte(kSyncMethod, synchro_->index());
     kit->typeJustChanged = true;
-    if (image.byte(kBikeTypeByte) != kBikeSpecial) kit->host().MenuNewClick();
+    if (image[kBikeType] != kBikeSpecial) kit->host().MenuNewClick();
     ApplyPreset(image);
     kit->host().RefreshPages();
     kit->host().AfterChange();

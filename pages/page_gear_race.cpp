@@ -11,9 +11,6 @@
 namespace rq {
 namespace {
 
-constexpr int kGearSystemByte = 675;
-constexpr int kSpeedModeByte = 677;
-constexpr int kClutchModeByte = 682;
 const char* const kRowNames[6] = {"0-1 ", "2", "3", "4", "5", "6"};
 
 std::string Name(const char* prefix, int k) { return prefix + std::to_string(k); }
@@ -70,10 +67,9 @@ class GearRacePages : public PageModule {
     auto* outer = new QHBoxLayout(top);
     auto* col1 = new QVBoxLayout;
     outer->addLayout(col1);
-    RadioGroup* system = kit_.radio(
-        "RadioGroupGearSystem", "Determining of gear",
-        {"No", "Voltage", "Ration Rpm Speed", "Automatic (Ratio Rpm Speed)"}, 1, top, gear_,
-        [this](int item) { RadioGroupGearSystemClick(item); });
+    RadioGroup* system =
+        kit_.radio("RadioGroupGearSystem", "Determining of gear", 1, top, gear_,
+                   [this](int item) { RadioGroupGearSystemClick(item); });
     col1->addWidget(system);
     auto* count = new QGridLayout;
     kit_.row(count, 0, "LabelPocetGear", "Number of gears", "UpDownPocetGear", top, gear_);
@@ -86,9 +82,8 @@ class GearRacePages : public PageModule {
 
     QGroupBox* speed = PageKit::group("GroupBoxPulsuProSpeed", "Setting of speedometer", top);
     auto* sv = new QVBoxLayout(speed);
-    sv->addWidget(kit_.radio("RadioGroupSpeedMode", QString(),
-                             {"Pulse over 1s for 100 km/h", "Distance for pulse [mm]"}, 1, speed,
-                             gear_, [this](int item) { RadioGroupSpeedModeClick(item); }));
+    sv->addWidget(kit_.radio("RadioGroupSpeedMode", QString(), 1, speed, gear_,
+                             [this](int item) { RadioGroupSpeedModeClick(item); }));
     auto* sg = new QGridLayout;
     kit_.row(sg, 0, nullptr, QString(), "UpDownPulsuProSpeed", speed, gear_);
     sg->setColumnStretch(3, 1);
@@ -169,8 +164,7 @@ class GearRacePages : public PageModule {
     rows->addLayout(col1);
     auto* outer = new QHBoxLayout;
     rows->addLayout(outer);
-    col1->addWidget(kit_.radio("RadioGroupClutchMode", "Clutch mode", {"No ignition", "Retard"},
-                               1, top, race_,
+    col1->addWidget(kit_.radio("RadioGroupClutchMode", "Clutch mode", 1, top, race_,
                                [this](int item) { RadioGroupClutchModeClick(item); }));
     QGroupBox* clutch = PageKit::group("GroupBoxClutch", "Clutch master", top);
     auto* cg = new QGridLayout(clutch);
@@ -230,20 +224,20 @@ class GearRacePages : public PageModule {
 
   // Gear system chosen: store it, let it take over its input, rules, snapshot.
   void RadioGroupGearSystemClick(int item) {
-    kit_.image().setByte(kGearSystemByte, item);
+    kit_.image().setByte(kGearSystem, item);
     ApplyGearCoupling(kit_.image());
     kit_.host().ApplyPageRules();
     kit_.host().TakeSnapshot();
   }
 
   void RadioGroupSpeedModeClick(int item) {
-    kit_.image().setByte(kSpeedModeByte, item);
+    kit_.image().setByte(kSpeedMode, item);
     kit_.host().ApplyPageRules();
     kit_.host().TakeSnapshot();
   }
 
   void RadioGroupClutchModeClick(int item) {
-    kit_.image().setByte(kClutchModeByte, item);
+    kit_.image().setByte(kClutchMode, item);
     kit_.host().ApplyPageRules();
     kit_.host().AfterChange();
   }
@@ -254,13 +248,13 @@ class GearRacePages : public PageModule {
     if (!kit_.host().connected()) return;
     const MonitorKeptValues& live = kit_.host().live();
     ParameterImage& image = kit_.image();
-    const int system = image.byte(kGearSystemByte);
+    const int system = image[kGearSystem];
     if (system == 1) {
       if (live.gearMv < 0 || live.gearMv > 5000) return;
-      image.setWord(59 + k, live.gearMv);
+      image.setWord(kGearVoltage[k], live.gearMv);
     } else if (system == 2 && k >= 1) {
       if (live.speedRatio < 1 || live.speedRatio > 32000) return;
-      image.setWord(52 + k, live.speedRatio);
+      image.setWord(kGearRatio[k - 1], live.speedRatio);
     } else {
       return;
     }
@@ -268,7 +262,7 @@ class GearRacePages : public PageModule {
   }
 
   void markGear(int g) {
-    const int system = kit_.image().byte(kGearSystemByte);
+    const int system = kit_.image()[kGearSystem];
     for (std::size_t k = 0; k <= 6; ++k) {
       const bool volt = int(k) == g && system == 1;
       Mark(voltEdits_[k], volt);

@@ -11,9 +11,6 @@
 namespace rq {
 namespace {
 
-constexpr int kPotModeByte = 176;
-constexpr int kPotRangeWord = 6;
-
 class InputsPage : public BoundPage {
  public:
   InputsPage(PageKit& k, QWidget* page) {
@@ -36,21 +33,15 @@ class InputsPage : public BoundPage {
       auto* b = new QPushButton(i == 0 ? "<- TPS 0 %" : "<- TPS 100 %", tps);
       b->setObjectName(i == 0 ? "BitBtnTps0" : "BitBtnTps100");
       tg->addWidget(b, i, 3);
-      QObject::connect(b, &QPushButton::clicked, b, [this, i] { TakeThrottle(i == 0 ? 4 : 5); });
+      QObject::connect(b, &QPushButton::clicked, b, [this, i] { TakeThrottle(i == 0 ? kTps0 : kTps100); });
     }
     col2->addWidget(tps);
 
-    const QStringList functions = {"Off",         "Kill switch",  "Blocking",
-                                   "Clutch master", "Retard",     "Start Limiter",
-                                   "2 nd advance chart"};
     for (int i = 1; i <= 3; ++i) {
-      QStringList items = functions;
-      if (i == 2) items << "Gear";
-      if (i == 3) items << "Speed";
       const std::string name = "RadioGroupInput" + std::to_string(i);
-      const int offset = 165 + i;
-      RadioGroup* g = k.radio(name.c_str(), QString("Input %1").arg(i), items, 2, top, bindings,
-                              [this, offset](int item) { InputModeClick(offset, item); });
+      const ByteField field = kInputFunction[i - 1];
+      RadioGroup* g = k.radio(name.c_str(), QString("Input %1").arg(i), 2, top, bindings,
+                              [this, field](int item) { InputModeClick(field, item); });
       col1->addWidget(g);
     }
     col1->addStretch();
@@ -92,10 +83,8 @@ class InputsPage : public BoundPage {
 
     QGroupBox* pot = PageKit::group("GroupBoxPoti", "Potenciometer", top);
     auto* pv = new QVBoxLayout(pot);
-    potMode_ = k.radio("RadioGroupModePotencMode", "Control of",
-                       {"Off", "Advance", "Start Limiter", "Pilot ligjt",
-                        "Accelaration switch of advance"},
-                       1, pot, bindings, [this](int item) { PotencModeClick(item); });
+    potMode_ = k.radio("RadioGroupModePotencMode", "Control of", 1, pot, bindings,
+                       [this](int item) { PotencModeClick(item); });
     pv->addWidget(potMode_);
     auto* pg = new QGridLayout;
     potRange_ = k.row(pg, 0, "LabelPotencRozsah", "Range - + ", "UpDownPotencRozsah", pot,
@@ -107,7 +96,7 @@ class InputsPage : public BoundPage {
 
   void refresh(int page) override {
     // The range limits follow the mode before the range value is shown.
-    SetPotencRange(kit->image().byte(kPotModeByte));
+    SetPotencRange(kit->image()[kPotMode]);
     BoundPage::refresh(page);
   }
 
@@ -124,8 +113,8 @@ class InputsPage : public BoundPage {
 
  private:
   // Input function chosen: store it, snapshot, rules.
-  void InputModeClick(int offset, int item) {
-    kit->image().setByte(offset, item);
+  void InputModeClick(ByteField field, int item) {
+    kit->image().setByte(field, item);
     kit->host().TakeSnapshot();
     kit->host().ApplyPageRules();
   }
@@ -134,18 +123,18 @@ class InputsPage : public BoundPage {
   void PotencModeClick(int mode) {
     static constexpr int kPreset[5] = {0, 5, 1000, 1000, 2000};
     ParameterImage& image = kit->image();
-    image.setByte(kPotModeByte, mode);
+    image.setByte(kPotMode, mode);
     SetPotencRange(mode);
-    if (mode >= 0 && mode < 5) image.setWord(kPotRangeWord, kPreset[mode]);
+    if (mode >= 0 && mode < 5) image.setWord(kPotRange, kPreset[mode]);
     {
       const PageKit::RefreshScope scope(*kit);
-      potRange_->showValue(image.word(kPotRangeWord));
+      potRange_->showValue(image[kPotRange]);
     }
     kit->host().TakeSnapshot();
   }
 
   // "<- TPS 0 %" / "<- TPS 100 %": the live sensor voltage, to the nearest 10 mV.
-  void TakeThrottle(int word) {
+  void TakeThrottle(WordField word) {
     if (!kit->host().connected()) return;
     const int mv = kit->host().live().throttleMv;
     if (mv < 200 || mv > 4950) return;

@@ -14,7 +14,7 @@ void Bindings::refresh(const ParameterImage& image) {
     } else if (b.check != nullptr) {
       b.check->showValue(v != 0);
     } else if (b.choice != nullptr) {
-      const int item = b.byteToItem != nullptr ? b.byteToItem(v) : v;
+      const int item = ItemOfValue(*b.def, v);
       b.shownIndex = item >= 0 && item < b.choice->count() ? item : -1;
       b.choice->setIndex(b.shownIndex);
     }
@@ -33,7 +33,7 @@ void Bindings::readBack(ParameterImage& image) {
     } else if (b.choice != nullptr) {
       const int item = b.choice->index();
       if (item < 0 || item == b.shownIndex) continue;  // nothing chosen: leave the byte alone
-      StoreShown(image, *b.def, b.itemToByte != nullptr ? b.itemToByte(item) : item);
+      StoreShown(image, *b.def, ValueOfItem(*b.def, item));
     }
   }
 }
@@ -54,6 +54,12 @@ const ParameterDef& Row(const char* name) {
   const ParameterDef* d = FindParameter(name);
   if (d == nullptr) qFatal("no parameter row binds %s", name);
   return *d;
+}
+
+QStringList Items(const ParameterDef& d) {
+  QStringList items;
+  for (const char* text : d.items) items << QString::fromUtf8(text);
+  return items;
 }
 
 }  // namespace
@@ -92,22 +98,22 @@ CheckEdit* PageKit::check(const char* name, const QString& text, QWidget* parent
   return c;
 }
 
-ComboEdit* PageKit::combo(const char* name, const QStringList& items, QWidget* parent,
-                          Bindings& bindings) {
-  auto* c = new ComboEdit(items, parent);
+ComboEdit* PageKit::combo(const char* name, QWidget* parent, Bindings& bindings) {
+  const ParameterDef& d = Row(name);
+  auto* c = new ComboEdit(Items(d), parent);
   c->setObjectName(name);
   c->onChosen = [this](int) { commitEdit(); };
   Binding b;
-  b.def = &Row(name);
+  b.def = &d;
   b.choice = c;
   bindings.add(b);
   return c;
 }
 
-RadioGroup* PageKit::radio(const char* name, const QString& title, const QStringList& items,
-                           int columns, QWidget* parent, Bindings& bindings,
-                           std::function<void(int)> handler) {
-  auto* g = new RadioGroup(name, title, items, columns, parent);
+RadioGroup* PageKit::radio(const char* name, const QString& title, int columns, QWidget* parent,
+                           Bindings& bindings, std::function<void(int)> handler) {
+  const ParameterDef& d = Row(name);
+  auto* g = new RadioGroup(name, title, Items(d), columns, parent);
   if (handler) {
     g->onChosen = [this, handler = std::move(handler)](int item) {
       if (refreshing()) return;
@@ -121,7 +127,7 @@ RadioGroup* PageKit::radio(const char* name, const QString& title, const QString
     g->onChosen = [this](int) { commitEdit(); };
   }
   Binding b;
-  b.def = &Row(name);
+  b.def = &d;
   b.choice = g;
   bindings.add(b);
   return g;

@@ -61,9 +61,6 @@ struct Binding {
   CheckEdit* check = nullptr;
   ChoiceEdit* choice = nullptr;
   int shownIndex = -1;  // choice: the item the last refresh showed
-  // Choice whose items are not in byte order (the motorbike type).
-  int (*byteToItem)(int) = nullptr;
-  int (*itemToByte)(int) = nullptr;
 };
 
 class Bindings {
@@ -107,20 +104,18 @@ class PageKit {
   bool typeJustChanged = false;
 
   // Builders. Each binds the control to its table row (by the up-down's or control's name)
-  // and wires its commit.
+  // and wires its commit; combo boxes and radio groups take their items from the row.
   struct SpinPair {
     SpinEdit* edit;
     UpDown* upDown;
   };
   SpinPair spin(const char* upDownName, QWidget* parent, Bindings& bindings);
   CheckEdit* check(const char* name, const QString& text, QWidget* parent, Bindings& bindings);
-  ComboEdit* combo(const char* name, const QStringList& items, QWidget* parent,
-                   Bindings& bindings);
+  ComboEdit* combo(const char* name, QWidget* parent, Bindings& bindings);
   // A radio group bound to its row. With a handler the choice goes to it (mode selectors);
   // without one it commits like any other control.
-  RadioGroup* radio(const char* name, const QString& title, const QStringList& items,
-                    int columns, QWidget* parent, Bindings& bindings,
-                    std::function<void(int)> handler = {});
+  RadioGroup* radio(const char* name, const QString& title, int columns, QWidget* parent,
+                    Bindings& bindings, std::function<void(int)> handler = {});
   static QLabel* label(const char* name, const QString& text, QWidget* parent);
   static QGroupBox* group(const char* name, const QString& title, QWidget* parent);
   // The area of a page its layouts fill (the page's own bottom rows stay free), of the given

@@ -70,7 +70,7 @@ void MapPages::buildBar() {
   percent_->setFocusPolicy(Qt::NoFocus);
   percent_->setStatusTip("Servo map in percent instead of mV; switching converts every cell");
 
-  servoMode_ = kit_.radio("RadioGroupServoMode", QString(), {"R + T", "RPM", "TPS"}, 3, bar_, servo_,
+  servoMode_ = kit_.radio("RadioGroupServoMode", QString(), 3, bar_, servo_,
                           [this](int item) { RadioGroupServoModeClick(item); });
   // Wider than 150 so that no item is cut off in any language.
   servoMode_->setGeometry(200, 0, 215, 38);
@@ -204,7 +204,7 @@ void MapPages::refresh(int page) {
   const ParameterImage& im = kit_.image();
   const CellScale scale = MapCellScale(im, page);
   const MapMode mode = MapModeOf(im, page);
-  for (int c = 0; c < kMapColumns; ++c) grid_->rpmEdit(c)->showValue(im.word(map->axisWord + c));
+  for (int c = 0; c < kMapColumns; ++c) grid_->rpmEdit(c)->showValue(im[map->axis[c]]);
   int low = 255, high = 0;
   for (int r = 0; r < kMapRows; ++r) {
     for (int c = 0; c < kMapColumns; ++c) {
@@ -231,7 +231,7 @@ void MapPages::readBack(int page) {
   for (int c = 0; c < kMapColumns; ++c) {
     SpinEdit* e = grid_->rpmEdit(c);
     e->takeTypedText();
-    if (e->value() != im.word(map->axisWord + c)) im.setWord(map->axisWord + c, e->value());
+    if (e->value() != im[map->axis[c]]) im.setWord(map->axis[c], e->value());
   }
   const int step = MapCellScale(im, page).step;
   for (int r = 0; r < kMapRows; ++r) {
@@ -243,9 +243,9 @@ void MapPages::readBack(int page) {
     }
   }
   if (page == kPageServo) {
-    const bool wasPercent = im.byte(kServoPercentByte) != 0;
+    const bool wasPercent = im[kServoPercent] != 0;
     servo_.readBack(im);
-    const bool percent = im.byte(kServoPercentByte) != 0;
+    const bool percent = im[kServoPercent] != 0;
     if (percent != wasPercent) ConvertServoMap(im, percent);
   } else {
     advance_.readBack(im);
@@ -310,7 +310,7 @@ void MapPages::placeBarEdits() {
 
 void MapPages::RadioGroupServoModeClick(int item) {
   // Stored at once; the layout follows, then the undo step.
-  kit_.image().setByte(kServoModeByte, item);
+  kit_.image().setByte(kServoMode, item);
   kit_.host().ApplyPageRules();
   kit_.host().TakeSnapshot();
 }
@@ -386,7 +386,7 @@ void MapPages::PlusMinus(int direction) {
     showStatus(QString::fromUtf8(NoticeText(host.language(), NoticeCellChangedOffMap))
                    .arg(page)
                    .arg(kThrottleRows[in.live.row])
-                   .arg(im.word(map.axisWord + in.live.column))
+                   .arg(im[map.axis[in.live.column]])
                    .arg(MapCellScale(im, in.page).step *
                         im.byte(CellByte(map, in.live.row, in.live.column))));
   }

@@ -40,9 +40,9 @@ class PowerOutPages : public PageModule {
     for (int i = 0; i < kPowerOutputs; ++i) {
       Output& o = out_[std::size_t(i)];
       // The pilot-light and power-jet modes show their fixed pattern.
-      const PowerGrid* forced = ForcedPowerGrid(im.byte(kPowerModeByte + i));
+      const PowerGrid* forced = ForcedPowerGrid(im[kPowerMode[i]]);
       for (int k = 0; k < 3; ++k) {
-        const int row = im.byte(kPowerGridFirstByte + 3 * i + k);
+        const int row = im[kPowerGrid.at(i, k)];
         for (int j = 0; j < 4; ++j)
           o.box[std::size_t(k)][std::size_t(j)]->showValue(
               forced != nullptr ? (*forced)[std::size_t(k)][std::size_t(j)] : ((row >> j) & 1) != 0);
@@ -60,14 +60,14 @@ class PowerOutPages : public PageModule {
         std::array<bool, 4> row{};
         for (int j = 0; j < 4; ++j)
           row[std::size_t(j)] = out_[std::size_t(i)].box[std::size_t(k)][std::size_t(j)]->isChecked();
-        im.setByte(kPowerGridFirstByte + 3 * i + k, PowerRowByte(row));
+        im.setByte(kPowerGrid.at(i, k), PowerRowByte(row));
       }
   }
 
   void applyRules(int) override {
     for (int i = 0; i < kPowerOutputs; ++i) {
       const Output& o = out_[std::size_t(i)];
-      const PowerOutLayout l = PowerOutLayoutOf(kit_.image().byte(kPowerModeByte + i));
+      const PowerOutLayout l = PowerOutLayoutOf(kit_.image()[kPowerMode[i]]);
       Show(o.group, l.group);
       // The setting group stands 5 pixels right of its mode group, which grows to its title in
       // some languages.
@@ -109,9 +109,8 @@ class PowerOutPages : public PageModule {
     Output& o = out_[std::size_t(i)];
     const QString n = QString::number(i + 1);
     const std::string ns = std::to_string(i + 1);
-    o.mode = kit_.radio(("RadioGroupPOut" + ns).c_str(), "Mode power out " + n,
-                        {"Off", "Fuel pump", "Pilot light", "Power jet Honda", "Special setting"}, 1,
-                        page, bindings_, [this, i](int item) { RadioGroupPOutClick(i, item); });
+    o.mode = kit_.radio(("RadioGroupPOut" + ns).c_str(), "Mode power out " + n, 1, page,
+                        bindings_, [this, i](int item) { RadioGroupPOutClick(i, item); });
     o.mode->setGeometry(3, top, 150, height - 2);
     o.group = new QGroupBox("Setting power out " + n, page);
     o.group->setObjectName("GroupBoxPOutMap" + n);

@@ -21,15 +21,17 @@ struct Emitter {
 constexpr auto V = RuleProperty::Visible;
 constexpr auto E = RuleProperty::Enabled;
 
-int B(const RuleInputs& in, int offset) { return in.image->byte(offset); }
+int B(const RuleInputs& in, ByteField field) { return (*in.image)[field]; }
 
 bool AnyInput(const RuleInputs& in, int function) {
-  return B(in, 166) == function || B(in, 167) == function || B(in, 168) == function;
+  for (int i = 0; i < kInputFunction.count; ++i)
+    if (B(in, kInputFunction[i]) == function) return true;
+  return false;
 }
 
 void BikeRules(const RuleInputs& in, const Emitter& e) {
-  const bool special = B(in, 140) == 1;  // ComboBoxBike shows "Special setting"
-  const int s = B(in, 146);
+  const bool special = B(in, kBikeType) == 1;  // ComboBoxBike shows "Special setting"
+  const int s = B(in, kSyncMethod);
   e.set({"ComboBoxSynchro", "ComboBoxNasobekPalcu", "EditPocKanalu", "EditPocSynchro",
          "EditKompenz1", "EditKompenz2", "GroupBoxSpecial", "GroupBoxPalec1", "GroupBoxPalec2",
          "CheckBoxPalec1ZacH2", "CheckBoxPalec2ZacH2", "CheckBoxPalec1EndH2",
@@ -51,13 +53,13 @@ void BikeRules(const RuleInputs& in, const Emitter& e) {
         V, s == 0 || s == 4 || s == 6);
   e.set({"EditKompenz1", "EditKompenz2", "LabelKompenz"}, V, in.testMode);
   e.set({"UpDownKompenz1", "UpDownKompenz2"}, V, in.testMode && !in.printing);
-  e.set({"GroupBoxPalec2"}, V, B(in, 149) >= 2);
+  e.set({"GroupBoxPalec2"}, V, B(in, kOutputs) >= 2);
 }
 
 void InputsRules(const RuleInputs& in, const Emitter& e) {
   const bool start = AnyInput(in, 5);
   const bool retard = AnyInput(in, 4);
-  const int g = B(in, 675);
+  const int g = B(in, kGearSystem);
   e.set({"EditStartSoftLimiter", "LabelStartSoftLimiter", "EditStartHardLimiter",
          "LabelStartHardLimiter", "EditStartLimiterPause", "LabelStartLimiterPause"},
         E, start);
@@ -72,8 +74,8 @@ void InputsRules(const RuleInputs& in, const Emitter& e) {
 }
 
 void GearRules(const RuleInputs& in, const Emitter& e) {
-  const int g = B(in, 675);
-  const int n = B(in, 676);
+  const int g = B(in, kGearSystem);
+  const int n = B(in, kGearCount);
   e.set({"EditPocetGear", "LabelPocetGear"}, V, g != 0);
   e.set({"UpDownPocetGear"}, V, g != 0 && !in.printing);
   e.set({"GroupBoxNapetiProGear"}, V, g == 1);
@@ -102,8 +104,8 @@ void GearRules(const RuleInputs& in, const Emitter& e) {
 }
 
 void RaceRules(const RuleInputs& in, const Emitter& e) {
-  const int g = B(in, 675);
-  const int n = B(in, 676);
+  const int g = B(in, kGearSystem);
+  const int n = B(in, kGearCount);
   const bool clutch = AnyInput(in, 3);
   e.set({"RadioGroupClutchMode", "LabelClutchTime", "EditClutchPause1", "LabelClutchPause1",
          "EditClutchPause2", "LabelClutchPause2", "EditClutchMinRpm", "LabelClutchMinRpm",
@@ -150,7 +152,7 @@ void CommonRules(const RuleInputs& in, const Emitter& e) {
          "LabelMonSnimac1", "LabelMonSnimac2"},
         V, !in.printing);
   for (int k = 0; k < 4; ++k)
-    e.set("LabelMonPOut" + std::to_string(k + 1), E, B(in, 635 + k) != 0);
+    e.set("LabelMonPOut" + std::to_string(k + 1), E, B(in, kPowerMode[k]) != 0);
 }
 
 }  // namespace

@@ -28,20 +28,20 @@ int PowerRowByte(const std::array<bool, 4>& row) {
 }
 
 void ApplyPowerOutMode(ParameterImage& image, int output, int mode) {
-  if (output >= 0 && output < kPowerOutputs) image.setByte(kPowerModeByte + output, mode);
+  if (output >= 0 && output < kPowerOutputs) image.setByte(kPowerMode[output], mode);
   for (int n = 0; n < kPowerOutputs; ++n) {
-    const int m = image.byte(kPowerModeByte + n);
-    if (m == 2) image.setByte(kPowerRpmByte + 3 * n, 90);
+    const int m = image[kPowerMode[n]];
+    if (m == 2) image.setByte(kPowerRpm.at(n, 0), 90);
     if (m == 3 || m == 4) {
-      image.setByte(kPowerRpmByte + 3 * n, 40);
-      image.setByte(kPowerRpmByte + 3 * n + 1, 125);
-      image.setByte(kPowerRpmByte + 3 * n + 2, 140);
-      image.setByte(kPowerTpsByte + 2 * n, 75);
-      image.setByte(kPowerTpsByte + 2 * n + 1, 90);
+      image.setByte(kPowerRpm.at(n, 0), 40);
+      image.setByte(kPowerRpm.at(n, 1), 125);
+      image.setByte(kPowerRpm.at(n, 2), 140);
+      image.setByte(kPowerThrottle.at(n, 0), 75);
+      image.setByte(kPowerThrottle.at(n, 1), 90);
     }
     if (const PowerGrid* g = ForcedPowerGrid(m))
       for (int k = 0; k < 3; ++k)
-        image.setByte(kPowerGridFirstByte + 3 * n + k, PowerRowByte((*g)[std::size_t(k)]));
+        image.setByte(kPowerGrid.at(n, k), PowerRowByte((*g)[std::size_t(k)]));
   }
 }
 

@@ -10,11 +10,6 @@
 namespace rq {
 
 inline constexpr int kPowerOutputs = 4;
-inline constexpr int kPowerModeByte = 635;       // + output
-inline constexpr int kPowerRpmByte = 639;        // + 3 output + k
-inline constexpr int kPowerHystByte = 651;       // + output
-inline constexpr int kPowerTpsByte = 655;        // + 2 output + k
-inline constexpr int kPowerGridFirstByte = 663;  // + 3 output + row, bit = column
 
 // The boxes of one output: row k (throttle band 0..2), column j (rpm band 0..3).
 using PowerGrid = std::array<std::array<bool, 4>, 3>;

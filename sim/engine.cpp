@@ -40,10 +40,10 @@ void AxisPosition(const double* axis, int n, double x, int& lower, double& frac)
 
 }  // namespace
 
-double MapLookup(const ParameterImage& cfg, int axisWord, int cellsByte, double rpm,
+double MapLookup(const ParameterImage& cfg, WordArray axis, ByteGrid cells, double rpm,
                  double throttlePercent, bool useThrottle) {
   double rpmAxis[15];
-  for (int r = 0; r < 15; ++r) rpmAxis[r] = cfg.word(axisWord + r);
+  for (int r = 0; r < 15; ++r) rpmAxis[r] = cfg[axis[r]];
   double tAxis[10];
   for (int t = 0; t < 10; ++t) tAxis[t] = kThrottleRowPercent[t];
 
@@ -54,7 +54,7 @@ double MapLookup(const ParameterImage& cfg, int axisWord, int cellsByte, double 
   auto cell = [&](int t, int r) {
     t = std::min(t, 9);
     r = std::min(r, 14);
-    return static_cast<double>(cfg.byte(cellsByte + 15 * t + r));
+    return static_cast<double>(cfg[cells.at(t, r)]);
   };
   double lo = cell(row, c) + (cell(row, c + 1) - cell(row, c)) * fc;
   double hi = cell(row + 1, c) + (cell(row + 1, c + 1) - cell(row + 1, c)) * fc;
@@ -96,19 +96,19 @@ void Engine::enter(Phase p, double duration) {
 }
 
 int Engine::gearCount(const ParameterImage& cfg) const {
-  return std::clamp(static_cast<int>(cfg.byte(676)), 1, 6);
+  return std::clamp(static_cast<int>(cfg[kGearCount]), 1, 6);
 }
 
 double Engine::gearRatio(const ParameterImage& cfg, int gear) const {
   if (gear < 1) return 0;
   int g = std::min(gear, 6);
-  int w = cfg.word(53 + g - 1);
+  int w = cfg[kGearRatio[g - 1]];
   return w > 0 ? w : kDefaultRatio[g - 1];
 }
 
 bool Engine::inputFunctionActive(const ParameterImage& cfg, int function) const {
   for (int i = 0; i < 3; ++i)
-    if (cfg.byte(166 + i) == function) return true;
+    if (cfg[kInputFunction[i]] == function) return true;
   return false;
 }
 
@@ -148,13 +148,13 @@ void Engine::step(double dt, const ParameterImage& cfg) {
 
   // Limiters act on what the engine would do.
   const int row = GearRow(gear_);
-  const double gearCorr = (cfg.byte(699 + row) - 100) * 50.0;
-  double soft = cfg.word(2) + gearCorr;
-  double hard = cfg.word(3) + gearCorr;
+  const double gearCorr = (cfg[kGearLimiterCorrection[row]] - 100) * 50.0;
+  double soft = cfg[kSoftLimiter] + gearCorr;
+  double hard = cfg[kHardLimiter] + gearCorr;
   const bool startActive = launchInput_ && inputFunctionActive(cfg, kInputStartLimiter);
-  double startCorr = cfg.byte(176) == 2 ? live_.potStartLimiterRpm : 0;
-  double startSoft = cfg.word(0) + startCorr;
-  double startHard = cfg.word(1) + startCorr;
+  double startCorr = cfg[kPotMode] == 2 ? live_.potStartLimiterRpm : 0;
+  double startSoft = cfg[kStartSoftLimiter] + startCorr;
+  double startHard = cfg[kStartHardLimiter] + startCorr;
 
   double r = wantedRpm_;
   const bool jitter = mode_ != Mode::Hold;
@@ -262,7 +262,7 @@ void Engine::runCycle(double dt, const ParameterImage& cfg) {
       } else if (!top && next >= shiftRpm_) {
         int row = GearRow(gear_);
         double clutchMs = inputFunctionActive(cfg, kInputClutchMaster)
-                              ? std::max(40, cfg.byte(683 + row) * 5)
+                              ? std::max(40, cfg[kClutchTime[row]] * 5)
                               : 250;
         shiftFrom_ = next;
         shiftTo_ = next * gearRatio(cfg, gear_ + 1) / gearRatio(cfg, gear_);
@@ -296,7 +296,7 @@ void Engine::runCycle(double dt, const ParameterImage& cfg) {
       if (gear_ > 1 && next < 3500) {
         // Down a gear with a blip.
         next = std::min(next * gearRatio(cfg, gear_ - 1) / gearRatio(cfg, gear_),
-                        static_cast<double>(cfg.word(2)) - 500);
+                        static_cast<double>(cfg[kSoftLimiter]) - 500);
         --gear_;
       } else if (gear_ <= 1 && next < 1800) {
         gear_ = 0;
@@ -310,7 +310,7 @@ void Engine::runCycle(double dt, const ParameterImage& cfg) {
 
 void Engine::chooseShiftPoint(const ParameterImage& cfg) {
   gearThrottle_ = uniform(750, 1000);
-  double soft = cfg.word(2) > 2000 ? cfg.word(2) : 11000;
+  double soft = cfg[kSoftLimiter] > 2000 ? cfg[kSoftLimiter] : 11000;
   // Now and then the rider holds a gear into the soft limiter.
   if (uniform(0, 1) < 0.25)
     shiftRpm_ = soft + 150;
@@ -331,9 +331,9 @@ void Engine::ApplyTestCommands(std::uint8_t ignition, std::uint8_t outputs, std:
     if (outputs & (1u << k)) outputTestUntil_[static_cast<std::size_t>(k)] = clock_ + 1.0;
   if (outputs & 0x10) {
     tachoTestUntil_ = clock_ + 2.0;
-    tachoTestRpm_ = cfg.byte(735) * 100;
+    tachoTestRpm_ = cfg[kTachoTestRpm] * 100;
   }
-  double moveMs = cfg.byte(736) * 10.0;
+  double moveMs = cfg[kServoTestTime] * 10.0;
   const double travel = 2.0 * moveMs;  // the servo moves 2000 mV per second
   if (servo & 0x01) servoTestOffset_ += travel;
   if (servo & 0x02) servoTestOffset_ -= travel;
@@ -352,7 +352,7 @@ void Engine::compute(double dt, const ParameterImage& cfg) {
 
   v.rpm = Round(rpm);
   v.throttlePermille = std::clamp(Round(throttle_), 0, 1000);
-  int tps0 = cfg.word(4), tps100 = cfg.word(5);
+  int tps0 = cfg[kTps0], tps100 = cfg[kTps100];
   v.throttleMv = Round(tps0 + (tps100 - tps0) * throttle_ / 1000.0);
 
   // Supply: battery while standing, the generator charging once running.
@@ -365,8 +365,8 @@ void Engine::compute(double dt, const ParameterImage& cfg) {
   if (!exact) pot_ = std::clamp(pot_ + noise(1.5), 580.0, 620.0);
   v.potCounts = std::clamp(Round(pot_), 0, 1023);
   const double potFrac = (v.potCounts - 511.5) / 511.5;
-  const int potMode = cfg.byte(176);
-  const double potRange = cfg.word(6);
+  const int potMode = cfg[kPotMode];
+  const double potRange = cfg[kPotRange];
   v.potAdvanceTenths = potMode == 1 ? Round(potFrac * potRange * 10) : 0;
   v.potStartLimiterRpm = potMode == 2 ? Round(potFrac * potRange) : 0;
   v.potShiftLightRpm = potMode == 3 ? Round(potFrac * potRange) : 0;
@@ -377,7 +377,7 @@ void Engine::compute(double dt, const ParameterImage& cfg) {
   // Inputs as the rider works them.
   const bool speedPulse = pulsesPerSecond_ > 0 && std::fmod(clock_ * pulsesPerSecond_, 1.0) < 0.5;
   for (int i = 0; i < 3; ++i) {
-    int f = cfg.byte(166 + i);
+    int f = cfg[kInputFunction[i]];
     bool active = false;
     if (f == kInputKillSwitch) active = killInput_;
     if (f == kInputClutchMaster) active = clutchInput_;
@@ -388,7 +388,7 @@ void Engine::compute(double dt, const ParameterImage& cfg) {
   v.motorOff = killInput_ && inputFunctionActive(cfg, kInputKillSwitch);
   v.startLimiterActivated = launchInput_ && inputFunctionActive(cfg, kInputStartLimiter);
   v.clutchMaster = phase_ == Phase::Shift && mode_ == Mode::Cycle &&
-                   inputFunctionActive(cfg, kInputClutchMaster) && rpm >= cfg.byte(691) * 100;
+                   inputFunctionActive(cfg, kInputClutchMaster) && rpm >= cfg[kClutchMinRpm] * 100;
 
   // Limiter flags.
   v.softLimiter = clock_ < softUntil_;
@@ -397,37 +397,37 @@ void Engine::compute(double dt, const ParameterImage& cfg) {
   v.startHardLimiter = v.startLimiterActivated && clock_ < startHardUntil_;
 
   // Second map: by switch, or by acceleration above the programmed threshold.
-  const int accelThreshold = cfg.byte(175) * 100 + v.potAccelThreshold;
-  v.secondMap = (cfg.byte(175) > 0 && turning && v.acceleration >= accelThreshold);
+  const int accelThreshold = cfg[kSecondMapAcceleration] * 100 + v.potAccelThreshold;
+  v.secondMap = (cfg[kSecondMapAcceleration] > 0 && turning && v.acceleration >= accelThreshold);
 
   // Advance.
   const bool cranking = turning && rpm < kCrankingRpm;
   v.baseAdvance = cranking;
-  const int axis = v.secondMap ? 22 : 7;
-  const int cells = v.secondMap ? 331 : 181;
-  const bool useThrottle = cfg.byte(180) != 0;
+  const WordArray axis = v.secondMap ? kAdvance2Axis : kAdvance1Axis;
+  const ByteGrid cells = v.secondMap ? kAdvance2Cells : kAdvance1Cells;
+  const bool useThrottle = cfg[kMapsUseThrottle] != 0;
   int maxCell1 = 0, maxCell2 = 0;
-  for (int i = 0; i < 150; ++i) {
-    maxCell1 = std::max(maxCell1, static_cast<int>(cfg.byte(181 + i)));
-    maxCell2 = std::max(maxCell2, static_cast<int>(cfg.byte(331 + i)));
+  for (int i = 0; i < kAdvance1Cells.size(); ++i) {
+    maxCell1 = std::max(maxCell1, static_cast<int>(cfg.byte(kAdvance1Cells.first + i)));
+    maxCell2 = std::max(maxCell2, static_cast<int>(cfg.byte(kAdvance2Cells.first + i)));
   }
   v.maxAdvance1 = maxCell1;
   v.maxAdvance2 = maxCell2;
   if (!turning) {
     v.advance1 = v.advance2 = 0;
   } else if (cranking) {
-    v.advance1 = v.advance2 = cfg.byte(177);
+    v.advance1 = v.advance2 = cfg[kBaseAdvance];
   } else {
     double a = MapLookup(cfg, axis, cells, rpm, throttlePct, useThrottle);
-    a += cfg.byte(693 + row) - 100;
+    a += cfg[kGearAdvanceCorrection[row]] - 100;
     a += v.potAdvanceTenths / 10.0;
-    if (v.clutchMaster) a = cfg.byte(692);
-    v.advance1 = Round(a + cfg.byte(178) - 100);
-    v.advance2 = cfg.byte(149) == 2 ? Round(a + cfg.byte(179) - 100) : v.advance1;
+    if (v.clutchMaster) a = cfg[kClutchAdvance];
+    v.advance1 = Round(a + cfg[kAdvanceCorrection[0]] - 100);
+    v.advance2 = cfg[kOutputs] == 2 ? Round(a + cfg[kAdvanceCorrection[1]] - 100) : v.advance1;
   }
 
   // Pick-ups: consistent counts, so no pick-up error while the engine turns.
-  const int lobes = std::max(1, static_cast<int>(cfg.byte(148)));
+  const int lobes = std::max(1, static_cast<int>(cfg[kLobes]));
   const int revs = std::min(255, static_cast<int>(revolutions_));
   v.pickupCheck = {revs, revs, std::min(255, revs * lobes), std::min(255, revs * lobes)};
   for (std::size_t c = 0; c < 2; ++c) v.pickupSignal[c] = turning || clock_ < fireUntil_[c];
@@ -439,10 +439,10 @@ void Engine::compute(double dt, const ParameterImage& cfg) {
     trueSpeed = phase_ == Phase::Shift ? shiftFrom_ / (gearRatio(cfg, gear_) / 10.0)
                                        : rpm / ratio;
   }
-  const int setting = cfg.word(52);
+  const int setting = cfg[kSpeedSetting];
   int measured = 0;
   if (setting > 0) {
-    if (cfg.byte(677) == 0) {
+    if (cfg[kSpeedMode] == 0) {
       pulsesPerSecond_ = trueSpeed * setting / 100.0;
       measured = static_cast<int>(std::floor(pulsesPerSecond_)) * 100 / setting;
     } else {
@@ -456,14 +456,14 @@ void Engine::compute(double dt, const ParameterImage& cfg) {
   v.speedRatio = measured > 0 ? std::min(65535, Round(rpm * 10.0 / measured)) : 0;
 
   // Gear sensor voltage of the gear engaged.
-  const int gearWordMv = cfg.word(59 + std::clamp(gear_, 0, 6));
+  const int gearWordMv = cfg[kGearVoltage[std::clamp(gear_, 0, 6)]];
   v.gearMv = gearWordMv > 0 ? std::max(0, Round(gearWordMv + (exact ? 0 : noise(8)))) : 0;
 
   // Learning the ratios of the gears.
-  if (gear_ >= 1 && phase_ != Phase::Shift && measured > 0 && rpm >= cfg.byte(679) * 100 &&
-      throttlePct >= cfg.byte(680)) {
+  if (gear_ >= 1 && phase_ != Phase::Shift && measured > 0 && rpm >= cfg[kLearnRpm] * 100 &&
+      throttlePct >= cfg[kLearnThrottle]) {
     gearHeld_ += dt;
-    if (gearHeld_ >= cfg.byte(678)) learned_[static_cast<std::size_t>(gear_ - 1)] = v.speedRatio;
+    if (gearHeld_ >= cfg[kLearnTime]) learned_[static_cast<std::size_t>(gear_ - 1)] = v.speedRatio;
   } else {
     gearHeld_ = 0;
   }
@@ -471,11 +471,11 @@ void Engine::compute(double dt, const ParameterImage& cfg) {
 
   // Gear as the unit determines it.
   const int gears = gearCount(cfg);
-  switch (cfg.byte(675)) {
+  switch (cfg[kGearSystem]) {
     case 1: {  // nearest programmed voltage
       int best = 0, bestDiff = 1 << 30;
       for (int g = 0; g <= gears; ++g) {
-        int d = std::abs(cfg.word(59 + g) - v.gearMv);
+        int d = std::abs(cfg[kGearVoltage[g]] - v.gearMv);
         if (d < bestDiff) best = g, bestDiff = d;
       }
       v.gear = best;
@@ -486,7 +486,7 @@ void Engine::compute(double dt, const ParameterImage& cfg) {
       int best = 0, bestDiff = 1 << 30;
       if (v.speedRatio > 0) {
         for (int g = 1; g <= gears; ++g) {
-          int ref = cfg.byte(675) == 2 ? cfg.word(53 + g - 1)
+          int ref = cfg[kGearSystem] == 2 ? cfg[kGearRatio[g - 1]]
                                        : learned_[static_cast<std::size_t>(g - 1)];
           if (ref <= 0) continue;
           int d = std::abs(ref - v.speedRatio);
@@ -502,25 +502,25 @@ void Engine::compute(double dt, const ParameterImage& cfg) {
 
   // Servo: follows its map within the hysteresis; a test move is added on top for a while.
   if (clock_ > servoTestUntil_) servoTestOffset_ = 0;
-  const bool servoOn = cfg.byte(481) != 0;
-  const double servoScale = cfg.byte(482) ? 50.0 : 20.0;  // percent of 5 V, or 20 mV steps
+  const bool servoOn = cfg[kServoEnable] != 0;
+  const double servoScale = cfg[kServoPercent] ? 50.0 : 20.0;  // percent of 5 V, or 20 mV steps
   double base = servoDesired_;  // a servo that is off stays where it is
   if (servoOn) {
-    switch (cfg.byte(483)) {
+    switch (cfg[kServoMode]) {
       case 0:
-        base = MapLookup(cfg, 37, 485, rpm, throttlePct, true);
+        base = MapLookup(cfg, kServoAxis, kServoCells, rpm, throttlePct, true);
         break;
       case 2:
-        base = MapLookup(cfg, 37, 485, cfg.word(37), throttlePct, true);
+        base = MapLookup(cfg, kServoAxis, kServoCells, cfg[kServoAxis[0]], throttlePct, true);
         break;
       default:
-        base = MapLookup(cfg, 37, 485, rpm, 0, false);
+        base = MapLookup(cfg, kServoAxis, kServoCells, rpm, 0, false);
     }
     base *= servoScale;
   }
   if (servoTestOffset_ == 0) servoDesired_ = std::clamp(base, 0.0, 5000.0);
   const double desired = std::clamp(servoDesired_ + servoTestOffset_, 0.0, 5000.0);
-  const double hysteresis = cfg.byte(484) * 5.0;
+  const double hysteresis = cfg[kServoHysteresis] * 5.0;
   const double diff = desired - servoMeasured_;
   if (std::abs(diff) > hysteresis || servoTestOffset_ != 0) {
     double move = std::min(std::abs(diff), 4000.0 * dt);
@@ -533,22 +533,22 @@ void Engine::compute(double dt, const ParameterImage& cfg) {
   // Power outputs by mode: fuel pump while turning, others from their rpm / throttle table.
   for (int k = 0; k < 4; ++k) {
     const auto ks = static_cast<std::size_t>(k);
-    const int mode = cfg.byte(635 + k);
+    const int mode = cfg[kPowerMode[k]];
     bool on = false;
     if (mode == 1) {
       on = turning;
     } else if (mode >= 2 && mode <= 4) {
-      const double hyst = cfg.byte(651 + k) * 10.0;
+      const double hyst = cfg[kPowerHysteresis[k]] * 10.0;
       int band = outputBand_[ks];
       const double shift = mode == 2 ? v.potShiftLightRpm : 0;
-      auto threshold = [&](int j) { return cfg.byte(639 + 3 * k + j) * 100.0 + shift; };
+      auto threshold = [&](int j) { return cfg[kPowerRpm.at(k, j)] * 100.0 + shift; };
       while (band < 3 && rpm >= threshold(band)) ++band;
       while (band > 0 && rpm < threshold(band - 1) - hyst) --band;
       outputBand_[ks] = band;
       int tband = 0;
-      if (throttlePct >= cfg.byte(655 + 2 * k)) tband = 1;
-      if (throttlePct >= cfg.byte(656 + 2 * k)) tband = 2;
-      on = turning && (cfg.byte(663 + 3 * k + tband) >> band & 1) != 0;
+      if (throttlePct >= cfg[kPowerThrottle.at(k, 0)]) tband = 1;
+      if (throttlePct >= cfg[kPowerThrottle.at(k, 1)]) tband = 2;
+      on = turning && (cfg[kPowerGrid.at(k, tband)] >> band & 1) != 0;
     }
     v.powerOut[ks] = on || clock_ < outputTestUntil_[ks];
   }

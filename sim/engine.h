@@ -60,7 +60,7 @@ enum InputFunction : int {
 
 // Bilinear lookup in a 10 x 15 map at (rpm, throttle percent); outside the axes the border
 // cells hold. With useThrottle false only the 0 % row is used.
-double MapLookup(const ParameterImage& cfg, int axisWord, int cellsByte, double rpm,
+double MapLookup(const ParameterImage& cfg, WordArray axis, ByteGrid cells, double rpm,
                  double throttlePercent, bool useThrottle);
 
 class Engine {

@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Writes the caption table (ui/caption_table.h) into a window's controls and menu items, and
-// checks that every caption is shown whole.
+// Writes the caption table (ui/caption_table.h) into a window's controls and menu items.
+// Whether a text is shown whole is measured by ui/text_fit.h.
 #pragma once
 
 #include <QList>
-#include <QSize>
 #include <QString>
 
 class QObject;
@@ -34,24 +33,6 @@ struct CaptionApplyResult {
 // A control that is not in a layout and whose new text does not fit grows to fit it, never
 // below the size it had when the table was first applied.
 CaptionApplyResult ApplyCaptionTable(QWidget* window, int language);
-
-// The size a control needs to show its whole text at its font: for labels, check boxes and
-// radio buttons their size hint, for push buttons the text and icon inside the style's margins
-// (without the style's minimum width), for group boxes the title's width (height 0). An empty
-// size for controls without text.
-QSize TextFitSize(const QWidget* widget);
-
-// A text that is not shown whole.
-struct CutOffText {
-  QString control;  // objectName, or the tab widget's name and the tab index
-  QString text;
-  QSize needed;
-  QSize available;
-};
-
-// Every label, check box, radio button, push button, group-box title and page tab under `root`
-// (shown or not; other windows excluded) whose text does not fit its control.
-QList<CutOffText> FindCutOffTexts(const QWidget* root);
 
 // True when `o` lies in another top-level window than `window` (a dialog owned by it); the
 // pop-ups of its menus are part of `window`.

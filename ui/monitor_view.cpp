@@ -11,16 +11,6 @@
 namespace rq {
 namespace {
 
-// Image bytes and words the monitor reads.
-constexpr int kImageWordHardLimiter = 3;       // rpm
-constexpr int kImageByteRevsNoIgnition = 147;  // revolutions without ignition
-constexpr int kImageByteLobes = 148;
-constexpr int kImageByteOutputs = 149;         // number of ignition outputs
-constexpr int kImageByteAccelThreshold = 175;  // hundreds of rpm/s
-constexpr int kImageByteMapsOnThrottle = 180;
-constexpr int kImageByteServoEnabled = 481;
-constexpr int kImageBytePowerOutMode = 635;    // 635..638, outputs 1..4
-
 constexpr int kUnitVersion = 150;
 constexpr long kRpmGaugeFallback = 150000;
 
@@ -159,7 +149,7 @@ class Renderer {
     for (int k = 0; k < 4; ++k) {
       int entry = TxtSpecialOut;
       Colour colour = Colour::White;
-      switch (image_.byte(kImageBytePowerOutMode + k)) {
+      switch (image_[kPowerMode[k]]) {
         case 1: entry = TxtFuelPump; colour = Colour::Teal; break;
         case 2: entry = TxtGearShiftLight; colour = Colour::Fuchsia; break;
         case 3: entry = TxtPowerJet; colour = Colour::Lime; break;
@@ -198,8 +188,8 @@ class Renderer {
     // Combined advance, or the pick-up error when the check counts fall short. The revolutions
     // without ignition must have passed (counts 1, 2) while fewer pulses than expected arrived
     // (counts 3, 4).
-    const long revs = image_.byte(kImageByteRevsNoIgnition);
-    const long pulses = revs * image_.byte(kImageByteLobes);
+    const long revs = image_[kRevsWithoutIgnition];
+    const long pulses = revs * image_[kLobes];
     const bool pickupError = (revs > f_.byte(102) && pulses < f_.byte(104)) ||
                              (revs > f_.byte(103) && pulses < f_.byte(105));
     if (pickupError) {
@@ -208,7 +198,7 @@ class Renderer {
       add("LabelMonAdv", txt(TxtBaseAdvance), Colour::ButtonFace);
     } else {
       unsigned v = f_.byte(100);
-      if (image_.byte(kImageByteOutputs) == 2 && f_.byte(101) > f_.byte(100)) v = f_.byte(101);
+      if (image_[kOutputs] == 2 && f_.byte(101) > f_.byte(100)) v = f_.byte(101);
       add("LabelMonAdv",
           numberText(txt(TxtAdvance), std::to_string(static_cast<int>(v) - 100), " [°]"),
           Colour::ButtonFace);
@@ -216,13 +206,13 @@ class Renderer {
 
     // Servo feedback fault matters only while the servo is enabled.
     find("LabelMonServoMer").colour =
-        image_.byte(kImageByteServoEnabled) != 0 && !f_.flag(120) ? Colour::Red
+        image_[kServoEnable] != 0 && !f_.flag(120) ? Colour::Red
                                                                   : Colour::ButtonFace;
 
     const bool tpsFault = f_.flag(121);
     find("LabelMonTpsMv").colour = tpsFault ? Colour::Red : Colour::ButtonFace;
     find("LabelMonTpsPromile").colour =
-        tpsFault && image_.byte(kImageByteMapsOnThrottle) != 0 ? Colour::Red : Colour::ButtonFace;
+        tpsFault && image_[kMapsUseThrottle] != 0 ? Colour::Red : Colour::ButtonFace;
 
     LabelView& dataError = add("LabelEeDataErr", {}, Colour::Red);
     dataError.textSet = false;
@@ -242,12 +232,12 @@ class Renderer {
   void gauges() {
     // Without a connection the bars are empty: a stale engine speed must not pass for a live
     // one. Ranges and colours still follow the buffer.
-    const long hardLimiter = image_.word(kImageWordHardLimiter);
+    const long hardLimiter = image_[kHardLimiter];
     gauge("CGaugeRpm", hardLimiter != 0 ? hardLimiter : kRpmGaugeFallback,
           connected_ ? f_.word(2) : 0, Colour::Default);
     gauge("CGaugeTps", 1000, connected_ ? f_.word(5) : 0, Colour::Default);
 
-    const long threshold = image_.byte(kImageByteAccelThreshold);
+    const long threshold = image_[kSecondMapAcceleration];
     const long t = 200 * threshold + 2 * static_cast<long>(f_.word(15));
     const long accel = connected_ ? f_.word(11) : 0;
     gauge("CGaugeAkcel", t > 20100 ? t - 20000 : 100, accel,

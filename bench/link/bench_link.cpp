@@ -202,7 +202,7 @@ int main(int argc, char** argv) {
     OpResult read = bench.run([](rq::DeviceExchange& ex) { ex.MenuReadClick(); });
     Print("read + verify", read);
     // Program something different from what was read each time.
-    bench.image().setByte(735, 50 + run);
+    bench.image().setByte(rq::kTachoTestRpm, 50 + run);
     OpResult program = bench.run([](rq::DeviceExchange& ex) { ex.StartProgramming(); });
     Print("program + verify", program);
     allOk = allOk && read.ok && program.ok;

@@ -60,9 +60,9 @@ int main(int argc, char** argv) {
   options.messageBox = [](const QString&) {};
   rq::FormHlav form(std::move(options));
   auto* tabs = form.findChild<QTabWidget*>("PageControl1");
-  form.image().setByte(675, 1);  // gear by voltage: every gear field shown
-  form.image().setByte(676, 6);
-  form.image().setByte(166, 3);  // clutch master: the Race page's fields enabled
+  form.image().setByte(rq::kGearSystem, 1);  // gear by voltage: every gear field shown
+  form.image().setByte(rq::kGearCount, 6);
+  form.image().setByte(rq::kInputFunction[0], 3);  // clutch master: the Race page's fields enabled
   form.show();
   QCoreApplication::processEvents();
 

@@ -15,6 +15,7 @@
 #include "caption_check.h"
 #include "support.h"
 #include "ui/caption_apply.h"
+#include "ui/text_fit.h"
 
 namespace rq::test {
 namespace {

@@ -15,6 +15,7 @@
 #include "app/form_hlav.h"
 #include "pages/controls.h"
 #include "ui/caption_apply.h"
+#include "ui/text_fit.h"
 
 namespace rq::test {
 namespace {

@@ -29,6 +29,7 @@
 #include "pages/controls.h"
 #include "support.h"
 #include "ui/caption_apply.h"
+#include "ui/text_fit.h"
 #include "ui/caption_table.h"
 
 namespace rq::test {

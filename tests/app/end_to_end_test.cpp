@@ -22,7 +22,7 @@ namespace {
 ParameterImage KnownConfiguration(int seed) {
   ParameterImage image = NewConfiguration();
   for (int r = 0; r < 5; ++r) image.setByte(181 + 15 * 5 + 5 + r, 20 + r + seed);  // map 1 cells
-  image.setByte(635, 1);        // power output 1: fuel pump
+  image.setByte(kPowerMode[0], 1);        // power output 1: fuel pump
   image.setByte(135, 90 + seed);  // carried unchanged
   SanitizeImage(image);
   return image;

@@ -77,7 +77,7 @@ TEST_F(FileCommandsTest, SaveWritesTheWritersBytesAndAsksBeforeOverwritingTheFin
   EXPECT_TRUE(w_->messages.empty());
 
   // The file exists now: the question names it with its extension; No keeps it.
-  form().image().setByte(173, 9);
+  form().image().setByte(kRetard, 9);
   w_->answers = {QMessageBox::No};
   files().MenuSaveClick();
   ASSERT_EQ(w_->questions.size(), 1u);
@@ -173,8 +173,8 @@ TEST_F(FileCommandsTest, OpenGivesOneMessagePerWrongKeyAndLoadsAsOneUndoStep) {
   dialogsAnswer(path("good.ign"));
   files().MenuOpenClick();
   EXPECT_EQ(w_->messages.size(), 1u);
-  EXPECT_EQ(form().image().byte(173), 10);
-  EXPECT_EQ(form().image().byte(174), 2);
+  EXPECT_EQ(form().image()[kRetard], 10);
+  EXPECT_EQ(form().image()[kRetardClutchCount], 2);
   EXPECT_EQ(label(), path("good.ign"));
   EXPECT_EQ(form().iniDir(), path("good.ign"));
   form().SpeedButtonZpetClick();
@@ -226,12 +226,12 @@ TEST_F(FileCommandsTest, EveryCommandFirstTakesAnEditStillBeingTyped) {
     edit->setFocus();
     edit->selectAll();
     QTest::keyClicks(edit, QString::number(value));
-    ASSERT_NE(form().image().word(3), value) << name;
+    ASSERT_NE(form().image()[kHardLimiter], value) << name;
     run();
     if (std::string(name) == "Undo") {
-      EXPECT_EQ(form().image().word(3), value - 100) << "the typed value was one step";
+      EXPECT_EQ(form().image()[kHardLimiter], value - 100) << "the typed value was one step";
     } else {
-      EXPECT_EQ(form().image().word(3), value) << name;
+      EXPECT_EQ(form().image()[kHardLimiter], value) << name;
     }
   }
   ParameterImage saved = NewConfiguration();
@@ -242,9 +242,9 @@ TEST_F(FileCommandsTest, EveryCommandFirstTakesAnEditStillBeingTyped) {
 TEST_F(FileCommandsTest, NewAnsweredYesNoAndCancel) {
   ParameterImage& image = form().image();
   image.setByte(181, 50);
-  image.setByte(672, 0x0F);  // output 4's grid
-  image.setByte(663, 0x05);  // output 1's grid: not a default
-  image.setByte(147, 2);     // revolutions without ignition: not a default
+  image.setByte(kPowerGrid.at(3, 0), 0x0F);  // output 4's grid
+  image.setByte(kPowerGrid.at(0, 0), 0x05);  // output 1's grid: not a default
+  image.setByte(kRevsWithoutIgnition, 2);     // revolutions without ignition: not a default
   form().AfterChange();
   form().findChild<QLabel*>("LabelFile2")->setText("kept.ign");
   const ParameterImage before = image;
@@ -257,15 +257,15 @@ TEST_F(FileCommandsTest, NewAnsweredYesNoAndCancel) {
   w_->answers = {QMessageBox::Yes};
   form().MenuNewClick();
   EXPECT_EQ(w_->questions, (std::vector<QString>(3, "Do you want default setting?")));
-  EXPECT_EQ(image.byte(148), 1);
-  EXPECT_EQ(image.byte(149), 2);
-  EXPECT_EQ(image.byte(162), 1);
+  EXPECT_EQ(image[kLobes], 1);
+  EXPECT_EQ(image[kOutputs], 2);
+  EXPECT_EQ(image[kIgnitionsPerRev], 1);
   EXPECT_EQ(image.byte(181), 8);
   EXPECT_EQ(image.byte(485), 100);
   EXPECT_EQ(image.byte(499), 145);
   for (int k = 0; k < 3; ++k) EXPECT_EQ(image.byte(672 + k), 2);
-  EXPECT_EQ(image.byte(663), 0x05);
-  EXPECT_EQ(image.byte(147), 2);
+  EXPECT_EQ(image[kPowerGrid.at(0, 0)], 0x05);
+  EXPECT_EQ(image[kRevsWithoutIgnition], 2);
   EXPECT_TRUE(label().isEmpty());
   // New is one undo step.
   form().SpeedButtonZpetClick();
@@ -294,19 +294,19 @@ TEST_F(BikeTypeTest, PresetOnNoSpecialWithoutQuestionAndServoOnlyNewAfterSpecial
   w_->answers = {QMessageBox::No};
   choose("ComboBoxBike", 4);
   EXPECT_EQ(w_->questions.size(), 1u);
-  EXPECT_EQ(image.byte(140), 5);
-  EXPECT_EQ(image.byte(146), 6);
-  EXPECT_EQ(image.byte(148), 4);
+  EXPECT_EQ(image[kBikeType], 5);
+  EXPECT_EQ(image[kSyncMethod], 6);
+  EXPECT_EQ(image[kLobes], 4);
   EXPECT_EQ(image.byte(181), 50);
   EXPECT_EQ(image.byte(485), 120);
 
   // Special (item 5): no question, the synchronisation chosen stays.
   choose("ComboBoxBike", 5);
   EXPECT_EQ(w_->questions.size(), 1u);
-  EXPECT_EQ(image.byte(140), 1);
+  EXPECT_EQ(image[kBikeType], 1);
   choose("ComboBoxSynchro", 2);
   EXPECT_EQ(w_->questions.size(), 1u);
-  EXPECT_EQ(image.byte(146), 2);
+  EXPECT_EQ(image[kSyncMethod], 2);
   EXPECT_EQ(image.byte(181), 50);
 
   // New after switching to special renews only the servo part; a second New everything.
@@ -330,14 +330,14 @@ TEST_F(BikeTypeTest, TheQuestionNeverComesFromARefreshAnOpenAnUndoOrTheStart) {
   cfg_.writeSettings("[BASIC]\nPageControl1->ActivePageIndex=0\n");
   newWindow();
   w_->form->show();
-  EXPECT_EQ(form().image().byte(140), 5);
+  EXPECT_EQ(form().image()[kBikeType], 5);
   form().RefreshPages();
   form().PageControl1Change();
   Spit(path("type4.ign"), "TAVRENIX_KEY 79\r\nBIKE 4\r\n");
   ASSERT_TRUE(files().OpenConfigurationFile(path("type4.ign")));
-  EXPECT_EQ(form().image().byte(140), 4);
+  EXPECT_EQ(form().image()[kBikeType], 4);
   form().SpeedButtonZpetClick();
-  EXPECT_EQ(form().image().byte(140), 5);
+  EXPECT_EQ(form().image()[kBikeType], 5);
   form().SpeedButtonZnovuClick();
   EXPECT_TRUE(w_->questions.empty());
 }
@@ -363,7 +363,7 @@ TEST_F(FileCommandsTest, TwoHundredChangesLeave199UndoStepsAndUndoShowsThePage) 
 
   // A change on the Gear page; undone from another page it shows the Gear page again.
   tabs->setCurrentIndex(7);
-  image.setByte(676, image.byte(676) == 6 ? 5 : 6);
+  image.setByte(kGearCount, image[kGearCount] == 6 ? 5 : 6);
   form().AfterChange();
   tabs->setCurrentIndex(1);
   form().SpeedButtonZpetClick();

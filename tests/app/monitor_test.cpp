@@ -56,8 +56,8 @@ TEST_F(MonitorTest, WithoutConnectionValuesAreDashesAndBarsEmptyButWarningsFollo
 }
 
 TEST_F(MonitorTest, ConnectedReplyIsRenderedIntoLabelsColoursAndGauges) {
-  form().image().setWord(3, 0);        // no hard limiter: the rpm gauge runs to 150000
-  form().image().setByte(636, 0);      // power output 2 off
+  form().image().setWord(kHardLimiter, 0);        // no hard limiter: the rpm gauge runs to 150000
+  form().image().setByte(kPowerMode[1], 0);      // power output 2 off
   connect();
   const FrameBytes f = MonitorFrame()
                            .word(2, 4500)

@@ -32,7 +32,7 @@ struct OpenFixture {
   OpenFixture() {
     cfg.writeSettings(PortsSection(pty.slave()));
     ParameterImage image = NewConfiguration();
-    image.setByte(175, 42);
+    image.setByte(kSecondMapAcceleration, 42);
     cfg.writeState(WriteStateText(image, AllFlags{}));
     w = std::make_unique<Window>();
     before = w->form->image();
@@ -43,8 +43,8 @@ struct OpenFixture {
 TEST(OpenFile, LoadsOnTopOfTheConfigurationAndBecomesTheLastFile) {
   OpenFixture fx;
   FormHlav& f = fx.form();
-  ASSERT_EQ(f.image().byte(175), 42);
-  ASSERT_FALSE(f.image().byte(173) == 10 && f.image().byte(174) == 2);
+  ASSERT_EQ(f.image()[kSecondMapAcceleration], 42);
+  ASSERT_FALSE(f.image()[kRetard] == 10 && f.image()[kRetardClutchCount] == 2);
   const QString folder = fx.cfg.folder();
   WriteText(folder + "/bike.ign", "\r\nTAVRENIX_KEY 79\r\nRETARD 10 2\r\n");
 
@@ -55,8 +55,8 @@ TEST(OpenFile, LoadsOnTopOfTheConfigurationAndBecomesTheLastFile) {
   QDir::setCurrent(cwd);
   ASSERT_TRUE(loaded);
   EXPECT_TRUE(fx.w->messages.empty());
-  EXPECT_EQ(f.image().byte(173), 10);
-  EXPECT_EQ(f.image().byte(174), 2);
+  EXPECT_EQ(f.image()[kRetard], 10);
+  EXPECT_EQ(f.image()[kRetardClutchCount], 2);
   // Groups the file does not hold keep their values; only the two bytes changed.
   for (int i = 0; i < kConfigSize; ++i) {
     if (i != 173 && i != 174) {
@@ -74,7 +74,7 @@ TEST(OpenFile, LoadsOnTopOfTheConfigurationAndBecomesTheLastFile) {
   f.SpeedButtonZpetClick();
   EXPECT_TRUE(f.image().sameConfig(fx.before));
   f.SpeedButtonZnovuClick();
-  EXPECT_EQ(f.image().byte(173), 10);
+  EXPECT_EQ(f.image()[kRetard], 10);
 
   // The close keeps the loaded configuration and the file name for the next start.
   f.close();
@@ -125,8 +125,8 @@ TEST(OpenFile, VersionKeysWithAnotherNumberAreReportedOnceEach) {
             "TAVRENIX_KEY 78\r\nRETARD 5 5\r\nTAVRENIX_KEY 79\r\nRETARD 10 2\r\n");
   EXPECT_TRUE(f.OpenConfigurationFile(folder + "/mixed.ign"));
   EXPECT_EQ(fx.w->messages, std::vector<QString>(1, "Unmatched version of *.ign file!"));
-  EXPECT_EQ(f.image().byte(173), 10);
-  EXPECT_EQ(f.image().byte(174), 2);
+  EXPECT_EQ(f.image()[kRetard], 10);
+  EXPECT_EQ(f.image()[kRetardClutchCount], 2);
   EXPECT_EQ(f.fileName(), folder + "/mixed.ign");
 }
 

@@ -91,8 +91,8 @@ TEST_F(PagesOnTheLine, TestButtonsFollowThePickupFlagOfEveryReplyOnAnyPage) {
 
 TEST_F(PagesOnTheLine, LiveGearIsMarkedForGearsOneToSixOnly) {
   ParameterImage im = NewConfiguration();
-  im.setByte(675, 1);
-  im.setByte(676, 6);
+  im.setByte(kGearSystem, 1);
+  im.setByte(kGearCount, 6);
   form().image() = im;
   auto* tabs = form().findChild<QTabWidget*>("PageControl1");
   tabs->setCurrentIndex(kPageRace);
@@ -128,16 +128,16 @@ TEST_F(PagesOnTheLine, LiveGearIsMarkedForGearsOneToSixOnly) {
   tabs->setCurrentIndex(kPageGear);
   ASSERT_TRUE(deliver(MonitorFrame().word(17, 2345).byte(126, 3).frame()));
   button("ButtonGear3")->click();
-  EXPECT_EQ(form().image().word(62), 2345);
+  EXPECT_EQ(form().image()[kGearVoltage[3]], 2345);
   form().Timer1Timer();
   EXPECT_TRUE(lime("EditGearNapeti3"));
   // And the throttle buttons the live sensor voltage, to the nearest 10 mV, within range.
   tabs->setCurrentIndex(kPageInputs);
   for (auto [mv, stored] : {std::pair{4955, -1}, std::pair{4950, 4950}, std::pair{4204, 4200}}) {
-    const int before = form().image().word(5);
+    const int before = form().image()[kTps100];
     ASSERT_TRUE(deliver(MonitorFrame().word(6, mv).frame()));
     button("BitBtnTps100")->click();
-    EXPECT_EQ(form().image().word(5), stored < 0 ? before : stored) << mv;
+    EXPECT_EQ(form().image()[kTps100], stored < 0 ? before : stored) << mv;
   }
 }
 

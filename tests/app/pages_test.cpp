@@ -63,33 +63,33 @@ ParameterImage Expected(const ParameterImage& before, const ParameterDef& def, l
 using ModeSetup = void (*)(ParameterImage&);
 const ModeSetup kSetups[] = {
     [](ParameterImage& im) {  // special bike, two channels, all inputs in use
-      im.setByte(140, 1);
-      im.setByte(146, 1);
-      im.setByte(149, 2);
-      im.setByte(166, 3);
-      im.setByte(167, 4);
-      im.setByte(168, 5);
-      im.setByte(675, 0);
+      im.setByte(kBikeType, 1);
+      im.setByte(kSyncMethod, 1);
+      im.setByte(kOutputs, 2);
+      im.setByte(kInputFunction[0], 3);
+      im.setByte(kInputFunction[1], 4);
+      im.setByte(kInputFunction[2], 5);
+      im.setByte(kGearSystem, 0);
     },
     [](ParameterImage& im) {  // special bike with two pick-ups
-      im.setByte(140, 1);
-      im.setByte(146, 4);
-      im.setByte(149, 2);
+      im.setByte(kBikeType, 1);
+      im.setByte(kSyncMethod, 4);
+      im.setByte(kOutputs, 2);
     },
     [](ParameterImage& im) {  // gear by voltage, six gears, clutch master on input 1
-      im.setByte(675, 1);
-      im.setByte(676, 6);
-      im.setByte(166, 3);
+      im.setByte(kGearSystem, 1);
+      im.setByte(kGearCount, 6);
+      im.setByte(kInputFunction[0], 3);
     },
     [](ParameterImage& im) {  // gear by ratio
-      im.setByte(675, 2);
-      im.setByte(676, 6);
-      im.setByte(166, 3);
+      im.setByte(kGearSystem, 2);
+      im.setByte(kGearCount, 6);
+      im.setByte(kInputFunction[0], 3);
     },
     [](ParameterImage& im) {  // automatic gear learning
-      im.setByte(675, 3);
-      im.setByte(676, 6);
-      im.setByte(166, 3);
+      im.setByte(kGearSystem, 3);
+      im.setByte(kGearCount, 6);
+      im.setByte(kInputFunction[0], 3);
     },
 };
 
@@ -212,13 +212,13 @@ TEST_F(PagesTest, ChecksAndChoicesStoreTheirByteOnTheUsersClick) {
         if (auto* check = qobject_cast<CheckEdit*>(w)) {
           const bool was = check->isChecked();
           QTest::mouseClick(check, Qt::LeftButton, {}, QPoint(8, check->height() / 2));
-          EXPECT_EQ(form().image().byte(d.index), was ? 0 : 1) << d.control;
+          EXPECT_EQ(form().image().byte(d.imageOffset()), was ? 0 : 1) << d.control;
         } else if (auto* radio = qobject_cast<RadioGroup*>(w)) {
           for (int i = radio->count() - 1; i >= 0; --i) {
             if (!radio->button(i)->isEnabled()) continue;
             QTest::mouseClick(radio->button(i), Qt::LeftButton, {}, QPoint(6, 6));
             // The gear system may take an input over; the item chosen is what is stored.
-            EXPECT_EQ(form().image().byte(d.index), i) << d.control;
+            EXPECT_EQ(form().image().byte(d.imageOffset()), i) << d.control;
           }
         } else if (auto* combo = qobject_cast<ComboEdit*>(w)) {
           if (std::string_view(d.control) == "ComboBoxBike") continue;  // own test below
@@ -226,7 +226,7 @@ TEST_F(PagesTest, ChecksAndChoicesStoreTheirByteOnTheUsersClick) {
             if (!combo->isEnabled()) break;
             combo->setCurrentIndex(i);
             emit combo->activated(i);
-            EXPECT_EQ(form().image().byte(d.index) == i || std::string_view(d.control) == "ComboBoxSynchro", true)
+            EXPECT_EQ(form().image().byte(d.imageOffset()) == i || std::string_view(d.control) == "ComboBoxSynchro", true)
                 << d.control << " item " << i;
           }
         }
@@ -258,19 +258,19 @@ TEST_F(PagesTest, MotorbikeTypeItemsMapToTypesBothWays) {
     asked = 0;
     bike->setCurrentIndex(item);
     emit bike->activated(item);
-    EXPECT_EQ(form().image().byte(140), types[item]);
+    EXPECT_EQ(form().image()[kBikeType], types[item]);
     EXPECT_EQ(asked, types[item] == 1 ? 0 : 1) << "item " << item;
     form().RefreshPages();
     EXPECT_EQ(bike->currentIndex(), item) << "refresh shows type " << types[item];
   }
   // A type byte no item stands for shows no selection and is kept.
   ParameterImage im = form().image();
-  im.setByte(140, 9);
+  im.setByte(kBikeType, 9);
   load(im);
   EXPECT_EQ(bike->currentIndex(), -1);
   type(find<SpinEdit>("EditRpmPulsu"), 3);
-  EXPECT_EQ(form().image().byte(140), 9);
-  EXPECT_EQ(form().image().byte(163), 3);
+  EXPECT_EQ(form().image()[kBikeType], 9);
+  EXPECT_EQ(form().image()[kTachoPulses], 3);
 }
 
 TEST_F(PagesTest, ExtremeBytesRefreshEveryPageWithoutHarmAndOutOfRangeFieldsStoreClamped) {
@@ -286,20 +286,20 @@ TEST_F(PagesTest, ExtremeBytesRefreshEveryPageWithoutHarmAndOutOfRangeFieldsStor
   // A byte beyond the control's range is shown clamped and an edit of another field stores
   // it clamped; an input function outside the list shows no choice and stays.
   ParameterImage im = NewConfiguration();
-  im.setByte(163, 200);  // tachometer pulses, 0..6
-  im.setByte(166, 9);    // input 1 function, 0..6
+  im.setByte(kTachoPulses, 200);  // tachometer pulses, 0..6
+  im.setByte(kInputFunction[0], 9);    // input 1 function, 0..6
   SanitizeImage(im);
-  const int input = im.byte(166);
+  const int input = im[kInputFunction[0]];
   showPage(kPageBike);
   load(im);
   EXPECT_EQ(find<SpinEdit>("EditRpmPulsu")->value(), 6);
   type(find<SpinEdit>("EditRpmKorekce"), 10);
-  EXPECT_EQ(form().image().byte(163), 6);
-  EXPECT_EQ(form().image().byte(164), 110);
+  EXPECT_EQ(form().image()[kTachoPulses], 6);
+  EXPECT_EQ(form().image()[kTachoCorrection], 110);
   showPage(kPageInputs);
   EXPECT_EQ(find<RadioGroup>("RadioGroupInput1")->index(), -1);
   type(find<SpinEdit>("EditRetard"), 7);
-  EXPECT_EQ(form().image().byte(166), input);
+  EXPECT_EQ(form().image()[kInputFunction[0]], input);
 }
 
 // The random sweep in two halves of one sequence of images, each half a test of its own.
@@ -382,32 +382,32 @@ TEST_F(PagesTest, EnterIsOneCommitOneUndoStep) {
   showPage(kPageInputs);
   auto* edit = find<SpinEdit>("EditRetard");
   ParameterImage im = NewConfiguration();
-  im.setByte(167, 4);
+  im.setByte(kInputFunction[1], 4);
   load(im);
   const int before = form().undoHistory().current();
   type(edit, 12);
   // Enter moved the focus on; leaving the field again is no second commit.
   find<SpinEdit>("EditMapa2Akcel")->setFocus();
   QApplication::processEvents();
-  EXPECT_EQ(form().image().byte(173), 12);
+  EXPECT_EQ(form().image()[kRetard], 12);
   EXPECT_EQ((form().undoHistory().current() - before + UndoHistory::kSlots) % UndoHistory::kSlots, 1);
   // A typed value not yet confirmed is committed by a command.
   edit->setFocus();
   edit->selectAll();
   QTest::keyClicks(edit, "15");
   form().CommitPendingEdit();
-  EXPECT_EQ(form().image().byte(173), 15);
+  EXPECT_EQ(form().image()[kRetard], 15);
 }
 
 TEST_F(PagesTest, WheelPassesOverAFieldWithoutFocus) {
   showPage(kPageInputs);
   auto* edit = find<SpinEdit>("EditSoftLimiter");
   find<SpinEdit>("EditRetard")->setFocus();
-  const int before = form().image().word(2);
+  const int before = form().image()[kSoftLimiter];
   QWheelEvent wheel(QPointF(5, 5), edit->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, 120),
                     Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
   QApplication::sendEvent(edit, &wheel);
-  EXPECT_EQ(form().image().word(2), before);
+  EXPECT_EQ(form().image()[kSoftLimiter], before);
   EXPECT_EQ(edit->value(), before);
 }
 
@@ -416,8 +416,8 @@ TEST_F(PagesTest, GearSystemTakesItsInputAndItsSelectorIsGuarded) {
   auto* system = find<RadioGroup>("RadioGroupGearSystem");
   const int steps = form().undoHistory().current();
   QTest::mouseClick(system->button(1), Qt::LeftButton, {}, QPoint(6, 6));
-  EXPECT_EQ(form().image().byte(675), 1);
-  EXPECT_EQ(form().image().byte(167), 7);
+  EXPECT_EQ(form().image()[kGearSystem], 1);
+  EXPECT_EQ(form().image()[kInputFunction[1]], 7);
   EXPECT_NE(form().undoHistory().current(), steps);
   showPage(kPageInputs);
   EXPECT_FALSE(find<RadioGroup>("RadioGroupInput2")->isEnabled());
@@ -425,14 +425,14 @@ TEST_F(PagesTest, GearSystemTakesItsInputAndItsSelectorIsGuarded) {
   QTest::mouseClick(system->button(0), Qt::LeftButton, {}, QPoint(6, 6));
   showPage(kPageInputs);
   EXPECT_TRUE(find<RadioGroup>("RadioGroupInput2")->isEnabled());
-  EXPECT_EQ(form().image().byte(167), 7);  // stays "Gear" until the user changes it
+  EXPECT_EQ(form().image()[kInputFunction[1]], 7);  // stays "Gear" until the user changes it
   // Ratio systems hold input 3 on every refresh, whatever page.
   ParameterImage im = form().image();
-  im.setByte(675, 3);
-  im.setByte(168, 1);
+  im.setByte(kGearSystem, 3);
+  im.setByte(kInputFunction[2], 1);
   form().image() = im;
   showPage(kPageTests);
-  EXPECT_EQ(form().image().byte(168), 7);
+  EXPECT_EQ(form().image()[kInputFunction[2]], 7);
 }
 
 TEST_F(PagesTest, PotentiometerModePresetsItsRangeAndLimits) {
@@ -443,8 +443,8 @@ TEST_F(PagesTest, PotentiometerModePresetsItsRangeAndLimits) {
   const int maxima[5] = {25000, 60, 10000, 10000, 10000};
   for (int m : {1, 2, 3, 4, 0}) {
     QTest::mouseClick(mode->button(m), Qt::LeftButton, {}, QPoint(6, 6));
-    EXPECT_EQ(form().image().byte(176), m);
-    EXPECT_EQ(form().image().word(6), presets[m]);
+    EXPECT_EQ(form().image()[kPotMode], m);
+    EXPECT_EQ(form().image()[kPotRange], presets[m]);
     EXPECT_EQ(range->value(), presets[m]);
     if (m != 0) {
       EXPECT_EQ(range->maximum(), maxima[m]);
@@ -455,7 +455,7 @@ TEST_F(PagesTest, PotentiometerModePresetsItsRangeAndLimits) {
 
 TEST_F(PagesTest, TeachingAndThrottleButtonsNeedAUnit) {
   ParameterImage im = NewConfiguration();
-  im.setByte(675, 1);
+  im.setByte(kGearSystem, 1);
   load(im);
   showPage(kPageGear);
   const ParameterImage before = form().image();
@@ -483,7 +483,7 @@ TEST_F(PagesTest, ReadProtectionIsRedWhileSetAndTakenAtTheClick) {
   find<QCheckBox>("CheckBoxProgHned")->setChecked(true);
   const int steps = form().undoHistory().current();
   QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
-  EXPECT_EQ(form().image().byte(165), 1);  // stored at once: a page change cannot lose it
+  EXPECT_EQ(form().image()[kReadProtection], 1);  // stored at once: a page change cannot lose it
   EXPECT_TRUE(red());
   EXPECT_EQ(form().undoHistory().current(), steps);
   EXPECT_FALSE(form().exchange().busy());
@@ -495,7 +495,7 @@ TEST_F(PagesTest, ReadProtectionIsRedWhileSetAndTakenAtTheClick) {
   EXPECT_EQ(form().image().byte(165), 1);
   EXPECT_NE(form().undoHistory().current(), steps);
   ParameterImage im = form().image();
-  im.setByte(165, 0);
+  im.setByte(kReadProtection, 0);
   load(im);
   EXPECT_FALSE(red());
 }

@@ -141,11 +141,11 @@ TEST_F(PrintTest, AnEditStillBeingTypedIsTakenBeforePrinting) {
   ASSERT_NE(edit, nullptr);
   edit->setFocus();
   edit->selectAll();
-  ASSERT_EQ(form().image().word(3), 11000);
+  ASSERT_EQ(form().image()[kHardLimiter], 11000);
   QTest::keyClicks(edit, "12000");
-  EXPECT_EQ(form().image().word(3), 11000);  // not taken yet
+  EXPECT_EQ(form().image()[kHardLimiter], 11000);  // not taken yet
   form().printPages().SpeedButtonPrintClick();
-  EXPECT_EQ(form().image().word(3), 12000);
+  EXPECT_EQ(form().image()[kHardLimiter], 12000);
   EXPECT_TRUE(form().findChild<QAction*>("MenuZpet")->isEnabled());
 }
 

@@ -33,7 +33,7 @@ namespace {
 ParameterImage Configuration(int seed) {
   ParameterImage image = NewConfiguration();
   for (int r = 0; r < 4; ++r) image.setByte(181 + 15 * 6 + 4 + r, 21 + r + seed);
-  image.setWord(3, 11000 + 50 * seed);
+  image.setWord(kHardLimiter, 11000 + 50 * seed);
   SanitizeImage(image);
   return image;
 }
@@ -137,7 +137,7 @@ TEST_F(UnitTest, EachCommittedEditProgramsOnceAndTheUnitHoldsIt) {
     stepHardLimiter();
     ASSERT_TRUE(waitDone()) << i;
     EXPECT_EQ(trace_->programs(), i);
-    EXPECT_EQ(form().image().word(3), 11050 + 50 * i);
+    EXPECT_EQ(form().image()[kHardLimiter], 11050 + 50 * i);
   }
   // A motorbike type answered Yes: the question's New and the preset are one change.
   form().findChild<QTabWidget*>("PageControl1")->setCurrentIndex(0);
@@ -148,7 +148,7 @@ TEST_F(UnitTest, EachCommittedEditProgramsOnceAndTheUnitHoldsIt) {
   ASSERT_TRUE(waitDone()) << describe();
   waitFor([] { return false; }, 600);
   EXPECT_EQ(trace_->programs(), 4);
-  EXPECT_EQ(form().image().byte(140), 3);
+  EXPECT_EQ(form().image()[kBikeType], 3);
 
   const ParameterImage held = form().image();
   form().MenuVerifyClick();
@@ -193,7 +193,7 @@ TEST_F(UnitTest, EverySuccessfulProgramKeepsAHistoryFile) {
   w_ = std::make_unique<Window>(QStringList{}, unit_.devicePath().toStdString());
   trace_ = std::make_unique<OpTrace>(form());
   ASSERT_TRUE(waitFor([&] { return form().connected(); }));
-  form().image().setByte(173, 3);
+  form().image().setByte(kRetard, 3);
   form().MenuProgramClick();
   ASSERT_TRUE(waitDone()) << describe();
   EXPECT_EQ(ListProgramHistory(ProgramHistoryFolder()).size(), 1u);

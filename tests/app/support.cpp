@@ -194,12 +194,12 @@ ParameterImage ReadBackExpected(FormHlav& form, ParameterImage e, int page) {
   for (const MapDef& m : Maps())
     if (m.page == page)
       for (int c = 0; c < kMapColumns; ++c)
-        e.setWord(m.axisWord + c, std::clamp(int(e.word(m.axisWord + c)), 300, 25000));
+        e.setWord(m.axis[c], std::clamp(int(e[m.axis[c]]), 300, 25000));
   if (power) {
     for (int n = 0; n < kPowerOutputs; ++n)
       for (int k = 0; k < 3; ++k) {
-        const int at = kPowerGridFirstByte + 3 * n + k;
-        const PowerGrid* forced = ForcedPowerGrid(e.byte(kPowerModeByte + n));
+        const int at = kPowerGrid.at(n, k).offset;
+        const PowerGrid* forced = ForcedPowerGrid(e[kPowerMode[n]]);
         e.setByte(at, forced != nullptr ? PowerRowByte((*forced)[std::size_t(k)]) : e.byte(at) & 0x0F);
       }
   }

@@ -18,11 +18,11 @@ const std::string kCli = RQ_CLI_PROGRAM;
 // A configuration that differs from the new one in every block.
 ParameterImage UnitConfig(int variant) {
   ParameterImage c = NewConfiguration();
-  c.setWord(3, 10500 + 100 * variant);        // block 1
+  c.setWord(kHardLimiter, 10500 + 100 * variant);        // block 1
   c.setByte(200, 30 + variant);               // block 2, advance map 1
   c.setByte(350, 25 + variant);               // block 3, advance map 2
   c.setByte(500, 90 + variant);               // block 4, servo map
-  c.setByte(735, 77 + variant);               // block 5, test rpm
+  c.setByte(kTachoTestRpm, 77 + variant);               // block 5, test rpm
   SanitizeImage(c);
   return c;
 }

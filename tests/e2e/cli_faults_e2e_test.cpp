@@ -26,7 +26,7 @@ bool Contains(const std::string& text, const std::string& part) {
 
 ParameterImage Config(int hardLimiter, int advanceCell) {
   ParameterImage c = NewConfiguration();
-  c.setWord(3, static_cast<std::uint16_t>(hardLimiter));
+  c.setWord(kHardLimiter, static_cast<std::uint16_t>(hardLimiter));
   c.setByte(200, static_cast<std::uint8_t>(advanceCell));
   SanitizeImage(c);
   return c;

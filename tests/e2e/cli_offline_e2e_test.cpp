@@ -94,8 +94,8 @@ TEST(CliOffline, DashReadsTheConfigurationFromStandardInput) {
 TEST(CliOffline, ShowNamesChoicesAndListsEachPagesScalarsBeforeItsMap) {
   ScratchDir dir;
   ParameterImage c = NewConfiguration();
-  c.setByte(483, 2);   // servo controlled by TPS
-  c.setByte(681, 45);  // learning band 4.5 %
+  c.setByte(kServoMode, 2);   // servo controlled by TPS
+  c.setByte(kLearnBand, 45);  // learning band 4.5 %
   WriteFile(dir.file("c.ign"), WriteIgnText(c));
   const RunResult r = Cli({"show", dir.file("c.ign")});
   ASSERT_EQ(r.exitCode, 0) << r.output;
@@ -119,9 +119,9 @@ TEST(CliOffline, ShowNamesChoicesAndListsEachPagesScalarsBeforeItsMap) {
 TEST(CliOffline, DiffNamesChoicesOnBothSides) {
   ScratchDir dir;
   ParameterImage a = NewConfiguration(), b = NewConfiguration();
-  b.setByte(166, 2);  // input 1: Blocking
-  b.setByte(681, 55);
-  b.setByte(482, 1);  // servo map in percent: its cells change unit
+  b.setByte(kInputFunction[0], 2);  // input 1: Blocking
+  b.setByte(kLearnBand, 55);
+  b.setByte(kServoPercent, 1);  // servo map in percent: its cells change unit
   WriteFile(dir.file("a.ign"), WriteIgnText(a));
   WriteFile(dir.file("b.ign"), WriteIgnText(b));
   const RunResult r = Cli({"diff", dir.file("a.ign"), dir.file("b.ign")});
@@ -136,7 +136,7 @@ TEST(CliOffline, DiffNamesChoicesOnBothSides) {
 TEST(CliOffline, JsonGivesOneObjectPerParameter) {
   ScratchDir dir;
   ParameterImage a = NewConfiguration(), b = NewConfiguration();
-  b.setWord(3, 11500);
+  b.setWord(kHardLimiter, 11500);
   WriteFile(dir.file("a.ign"), WriteIgnText(a));
   WriteFile(dir.file("b.ign"), WriteIgnText(b));
   RunResult r = Cli({"show", "--json", dir.file("a.ign")});

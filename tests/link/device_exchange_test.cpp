@@ -168,8 +168,8 @@ TEST(DeviceExchange, VerifyDuringReadAbandonsTheRead) {
 TEST(DeviceExchange, ReadProtectionByteIsExemptOnlyWhenVerifying) {
   {
     Bench t;
-    t.unit.image.setByte(kReadProtectionByte, 1);
-    t.image.setByte(kReadProtectionByte, 0);
+    t.unit.image.setByte(kReadProtection, 1);
+    t.image.setByte(kReadProtection, 0);
     t.ex.MenuVerifyClick();
     t.runUntilIdle();
     EXPECT_EQ(t.ex.view().statusText, StatusText::Verifying);
@@ -178,7 +178,7 @@ TEST(DeviceExchange, ReadProtectionByteIsExemptOnlyWhenVerifying) {
   {
     Bench t;
     t.unit.stuckByte165 = 1;
-    t.image.setByte(kReadProtectionByte, 0);
+    t.image.setByte(kReadProtection, 0);
     t.ex.MenuProgramClick();
     t.runUntilIdle();
     EXPECT_EQ(t.blockCommands(), (V{0x00, 0x01, 0x02, 0x02, 0x02, 0x02, 0x02}));
@@ -186,7 +186,7 @@ TEST(DeviceExchange, ReadProtectionByteIsExemptOnlyWhenVerifying) {
   }
   {  // Any other difference fails verification.
     Bench t;
-    t.unit.image.setByte(kReadProtectionByte + 1, t.image.byte(kReadProtectionByte + 1) + 1);
+    t.unit.image.setByte(kReadProtection.next(1), t.image[kReadProtection.next(1)] + 1);
     t.ex.MenuVerifyClick();
     t.runUntilIdle();
     EXPECT_EQ(t.ex.view().statusText, StatusText::VerifyError);

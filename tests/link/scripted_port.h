@@ -106,7 +106,7 @@ struct FakeUnit {
     if ((c & 0x40) == 0 && b != 0) {
       auto block = image.block(b);
       std::copy_n(req.begin() + 1, kPayloadSize, block.begin());
-      if (stuckByte165) image.setByte(kReadProtectionByte, *stuckByte165);
+      if (stuckByte165) image.setByte(kReadProtection, *stuckByte165);
     }
     return BuildFrame(static_cast<std::uint8_t>(c ^ kReplyBit), image.block(b));
   }

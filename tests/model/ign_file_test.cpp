@@ -69,8 +69,8 @@ TEST(IgnReader, OnlyGroupsPresentChange) {
     if (i != 173 && i != 174) {
       ASSERT_EQ(im.byte(i), before.byte(i)) << i;
     }
-  EXPECT_EQ(im.byte(173), 10);
-  EXPECT_EQ(im.byte(174), 2);
+  EXPECT_EQ(im[kRetard], 10);
+  EXPECT_EQ(im[kRetardClutchCount], 2);
 }
 
 TEST(IgnReader, VersionKeys) {
@@ -86,7 +86,7 @@ TEST(IgnReader, VersionKeys) {
   EXPECT_TRUE(r.validKey);
   ASSERT_EQ(r.badVersions.size(), 1u);
   EXPECT_EQ(r.badVersions[0], 78u);
-  EXPECT_EQ(im.byte(173), 10);
+  EXPECT_EQ(im[kRetard], 10);
   // Only a wrong key: nothing changes.
   ParameterImage other = before;
   r = ReadIgnText("TAVRENIX_KEY 80 RETARD 1 1", other);
@@ -107,13 +107,13 @@ TEST(IgnReader, ScalingBiasAndTruncation) {
               im);
   const int expect[6] = {0, 50, 100, 101, 102, 200};
   for (int g = 0; g < 6; ++g) EXPECT_EQ(im.byte(699 + g), expect[g]);
-  EXPECT_EQ(im.byte(163), 1);
-  EXPECT_EQ(im.byte(164), 40);
-  EXPECT_EQ(im.byte(175), 100);
+  EXPECT_EQ(im[kTachoPulses], 1);
+  EXPECT_EQ(im[kTachoCorrection], 40);
+  EXPECT_EQ(im[kSecondMapAcceleration], 100);
   // Word values wrap at 65536.
   ReadIgnText(kKey + "TPS 65537 70000", im);
-  EXPECT_EQ(im.word(4), 1);
-  EXPECT_EQ(im.word(5), 70000 - 65536);
+  EXPECT_EQ(im[kTps0], 1);
+  EXPECT_EQ(im[kTps100], 70000 - 65536);
 }
 
 TEST(IgnReader, KeywordsAreExact) {
@@ -122,21 +122,21 @@ TEST(IgnReader, KeywordsAreExact) {
   ReadIgnText(kKey + "bike 3 SERVO_MISC 1 1 2 9", im);
   EXPECT_EQ(im, before);
   ReadIgnText(kKey + "SERRVO_MISC 1 1 2 9", im);
-  EXPECT_EQ(im.byte(481), 1);
-  EXPECT_EQ(im.byte(484), 9);
+  EXPECT_EQ(im[kServoEnable], 1);
+  EXPECT_EQ(im[kServoHysteresis], 9);
 }
 
 TEST(IgnReader, PowerGridRebuiltFromItsNumbers) {
   ParameterImage im;
-  im.setByte(663, 0xFF);
-  im.setByte(664, 0xFF);
-  im.setByte(665, 0xFF);
+  im.setByte(kPowerGrid.at(0, 0), 0xFF);
+  im.setByte(kPowerGrid.at(0, 1), 0xFF);
+  im.setByte(kPowerGrid.at(0, 2), 0xFF);
   ReadIgnText(kKey + "POWER_OUT1 1 4000 9000 12000 100 75 90  0 1 0 0  0 0 0 0  0 0 0 7", im);
-  EXPECT_EQ(im.byte(663), 2);
-  EXPECT_EQ(im.byte(664), 0);
-  EXPECT_EQ(im.byte(665), 8);
-  EXPECT_EQ(im.byte(639), 40);
-  EXPECT_EQ(im.byte(651), 10);
+  EXPECT_EQ(im[kPowerGrid.at(0, 0)], 2);
+  EXPECT_EQ(im[kPowerGrid.at(0, 1)], 0);
+  EXPECT_EQ(im[kPowerGrid.at(0, 2)], 8);
+  EXPECT_EQ(im[kPowerRpm.at(0, 0)], 40);
+  EXPECT_EQ(im[kPowerHysteresis[0]], 10);
 }
 
 // A short group must not copy one parameter's value into another: the fields not given keep
@@ -144,13 +144,13 @@ TEST(IgnReader, PowerGridRebuiltFromItsNumbers) {
 TEST(IgnReader, ShortGroupLeavesMissingFieldsAlone) {
   ParameterImage im = NewConfiguration();
   ReadIgnText(kKey + "LIMITER 7000 RETARD 9 3", im);
-  EXPECT_EQ(im.word(0), 7000);
-  EXPECT_EQ(im.word(1), 6000);
-  EXPECT_EQ(im.byte(172), 0);
-  EXPECT_EQ(im.word(2), 10800);
-  EXPECT_EQ(im.word(3), 11000);
-  EXPECT_EQ(im.byte(173), 9);
-  EXPECT_EQ(im.byte(174), 3);
+  EXPECT_EQ(im[kStartSoftLimiter], 7000);
+  EXPECT_EQ(im[kStartHardLimiter], 6000);
+  EXPECT_EQ(im[kStartLimiterDelay], 0);
+  EXPECT_EQ(im[kSoftLimiter], 10800);
+  EXPECT_EQ(im[kHardLimiter], 11000);
+  EXPECT_EQ(im[kRetard], 9);
+  EXPECT_EQ(im[kRetardClutchCount], 3);
   // A keyword with no numbers at all changes nothing, even at the end of the file.
   const ParameterImage before = im;
   ReadIgnText(kKey + "CLUTCH", im);

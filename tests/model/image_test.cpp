@@ -14,17 +14,17 @@ std::vector<int> Axis(const ParameterImage& im, int first) {
 
 TEST(ParameterImage, WordAndBiasedByteAccess) {
   ParameterImage im;
-  im.setWord(3, 0x12345);  // low word kept
+  im.setWord(kHardLimiter, 0x12345);  // low word kept
   EXPECT_EQ(im.byte(6), 0x45);
   EXPECT_EQ(im.byte(7), 0x23);
-  EXPECT_EQ(im.word(3), 0x2345);
+  EXPECT_EQ(im[kHardLimiter], 0x2345);
   im.setShown(164, 1, -100, -60);
-  EXPECT_EQ(im.byte(164), 40);
+  EXPECT_EQ(im[kTachoCorrection], 40);
   EXPECT_EQ(im.shown(164, 1, -100), -60);
   im.setShown(699, 50, -100, 5000);
-  EXPECT_EQ(im.byte(699), 200);
+  EXPECT_EQ(im[kGearLimiterCorrection[0]], 200);
   im.setShown(699, 50, -100, -5000);
-  EXPECT_EQ(im.byte(699), 0);
+  EXPECT_EQ(im[kGearLimiterCorrection[0]], 0);
   EXPECT_EQ(ParameterImage::blockOffset(0), 750);
   EXPECT_EQ(ParameterImage::blockOffset(3), 300);
   EXPECT_EQ(im.block(5).data(), im.bytes.data() + 600);
@@ -55,41 +55,41 @@ TEST(Sanitize, RpmAxesRaisedLoweredAndSpread) {
 
 TEST(Sanitize, ThrottleCalibrationAndMaps) {
   ParameterImage im;
-  im.setWord(4, 4950);
-  im.setWord(5, 4950);
+  im.setWord(kTps0, 4950);
+  im.setWord(kTps100, 4950);
   im.setByte(181, 200);
   im.setByte(480, 61);
   im.setByte(485, 200);
   SanitizeImage(im);
-  EXPECT_EQ(im.word(4), 4940);
-  EXPECT_EQ(im.word(5), 4950);
+  EXPECT_EQ(im[kTps0], 4940);
+  EXPECT_EQ(im[kTps100], 4950);
   EXPECT_EQ(im.byte(181), 60);
   EXPECT_EQ(im.byte(480), 60);
   EXPECT_EQ(im.byte(485), 200);  // the servo map is not limited
-  im.setWord(4, 1000);
-  im.setWord(5, 900);
+  im.setWord(kTps0, 1000);
+  im.setWord(kTps100, 900);
   SanitizeImage(im);
-  EXPECT_EQ(im.word(4), 1000);
-  EXPECT_EQ(im.word(5), 1010);
+  EXPECT_EQ(im[kTps0], 1000);
+  EXPECT_EQ(im[kTps100], 1010);
 }
 
 TEST(Sanitize, LobesPickupsAndOutputs) {
   ParameterImage im;
-  im.setByte(146, 0);
-  im.setByte(148, 12);
-  im.setByte(150, 5);
-  im.setByte(153, 12);
-  im.setByte(149, 7);
-  im.setByte(158, 1);
+  im.setByte(kSyncMethod, 0);
+  im.setByte(kLobes, 12);
+  im.setByte(kMaxAdvanceLobe[0], 5);
+  im.setByte(kStartAdvanceLobe[1], 12);
+  im.setByte(kOutputs, 7);
+  im.setByte(kMaxAdvanceSecondPickup[0], 1);
   SanitizeImage(im);
-  EXPECT_EQ(im.byte(148), 1);
-  EXPECT_EQ(im.byte(150), 1);
-  EXPECT_EQ(im.byte(153), 1);
-  EXPECT_EQ(im.byte(149), 2);
-  EXPECT_EQ(im.byte(158), 1);  // method 0 keeps the 2nd pick-up flags
+  EXPECT_EQ(im[kLobes], 1);
+  EXPECT_EQ(im[kMaxAdvanceLobe[0]], 1);
+  EXPECT_EQ(im[kStartAdvanceLobe[1]], 1);
+  EXPECT_EQ(im[kOutputs], 2);
+  EXPECT_EQ(im[kMaxAdvanceSecondPickup[0]], 1);  // method 0 keeps the 2nd pick-up flags
 
   for (int method : {1, 4, 6}) {
-    im.setByte(146, method);
+    im.setByte(kSyncMethod, method);
     for (int b : {158, 159, 160, 161}) im.setByte(b, 1);
     SanitizeImage(im);
     const int expect = method == 1 ? 0 : 1;
@@ -100,21 +100,21 @@ TEST(Sanitize, LobesPickupsAndOutputs) {
 TEST(Sanitize, PowerOutputThresholds) {
   ParameterImage im;
   for (int k = 0; k < 3; ++k) im.setByte(639 + k, 50);   // output 1: 50, 50, 50
-  im.setByte(655, 90);
-  im.setByte(656, 90);
+  im.setByte(kPowerThrottle.at(0, 0), 90);
+  im.setByte(kPowerThrottle.at(0, 1), 90);
   // output 2 and up: 0, 0, 0 (first 0, 1, 2, then raised to 3)
-  im.setByte(645, 255);  // output 3: 255 + 1 wraps to 0 before the floor applies
-  im.setByte(646, 0);
-  im.setByte(647, 0);
+  im.setByte(kPowerRpm.at(2, 0), 255);  // output 3: 255 + 1 wraps to 0 before the floor applies
+  im.setByte(kPowerRpm.at(2, 1), 0);
+  im.setByte(kPowerRpm.at(2, 2), 0);
   SanitizeImage(im);
-  EXPECT_EQ(im.byte(639), 50);
-  EXPECT_EQ(im.byte(640), 51);
-  EXPECT_EQ(im.byte(641), 52);
-  EXPECT_EQ(im.byte(656), 91);
+  EXPECT_EQ(im[kPowerRpm.at(0, 0)], 50);
+  EXPECT_EQ(im[kPowerRpm.at(0, 1)], 51);
+  EXPECT_EQ(im[kPowerRpm.at(0, 2)], 52);
+  EXPECT_EQ(im[kPowerThrottle.at(0, 1)], 91);
   for (int k = 0; k < 3; ++k) EXPECT_EQ(im.byte(642 + k), 3);
-  EXPECT_EQ(im.byte(645), 255);
-  EXPECT_EQ(im.byte(646), 3);  // 0 -> 255 + 1 = 0 -> 3
-  EXPECT_EQ(im.byte(647), 3);
+  EXPECT_EQ(im[kPowerRpm.at(2, 0)], 255);
+  EXPECT_EQ(im[kPowerRpm.at(2, 1)], 3);  // 0 -> 255 + 1 = 0 -> 3
+  EXPECT_EQ(im[kPowerRpm.at(2, 2)], 3);
 }
 
 TEST(Sanitize, SettingsValuesAndIdempotence) {

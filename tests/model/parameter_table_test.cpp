@@ -29,7 +29,7 @@ TEST(ParameterTable, StoringShownValuesUsesStepAndBias) {
   ParameterImage im;
   for (const ParameterDef& d : ScalarParameters()) {
     StoreShown(im, d, d.max);
-    EXPECT_EQ(ShownValue(im, d), d.storage == Storage::Word ? d.max : d.max / d.step * d.step)
+    EXPECT_EQ(ShownValue(im, d), d.at.isWord() ? d.max : d.max / d.step * d.step)
         << d.name;
     StoreShown(im, d, d.min);
     EXPECT_EQ(ShownValue(im, d), d.min) << d.name;
@@ -41,13 +41,13 @@ TEST(ParameterTable, StoringShownValuesUsesStepAndBias) {
     throw std::runtime_error(control);
   };
   StoreShown(im, find("UpDownRpmKorekce"), 60);
-  EXPECT_EQ(im.byte(164), 160);
+  EXPECT_EQ(im[kTachoCorrection], 160);
   StoreShown(im, find("UpDownClutchMinRpm"), 2000);
-  EXPECT_EQ(im.byte(691), 20);
+  EXPECT_EQ(im[kClutchMinRpm], 20);
   StoreShown(im, find("UpDownGearKorAdv1"), -20);
-  EXPECT_EQ(im.byte(693), 80);
+  EXPECT_EQ(im[kGearAdvanceCorrection[0]], 80);
   StoreShown(im, find("UpDownTestRpm"), 12300);
-  EXPECT_EQ(im.byte(735), 123);
+  EXPECT_EQ(im[kTachoTestRpm], 123);
 }
 
 }  // namespace

@@ -152,13 +152,13 @@ TEST_F(HistoryTest, CommandLineListsNewestFirstFromTheDataFolder) {
 TEST_F(HistoryTest, ComparisonMatchesTheCommandLineDiff) {
   ParameterImage a = NewConfiguration();
   ParameterImage b = a;
-  b.setWord(0, 5000);                                      // a limiter
+  b.setWord(kStartSoftLimiter, 5000);                                      // a limiter
   b.setByte(181 + 15 * 3 + 4, 30);                         // an advance cell
   b.setWord(8, 2300);                                      // an advance axis point
   b.setByte(485, 101);                                     // a servo cell
-  b.setByte(663, static_cast<std::uint8_t>(b.byte(663) ^ 4));  // a power-output grid bit
-  b.setByte(166, 2);                                       // a choice: by item name
-  b.setByte(681, 55);                                      // tenths of a percent
+  b.setByte(kPowerGrid.at(0, 0), static_cast<std::uint8_t>(b[kPowerGrid.at(0, 0)] ^ 4));  // a power-output grid bit
+  b.setByte(kInputFunction[0], 2);                                       // a choice: by item name
+  b.setByte(kLearnBand, 55);                                      // tenths of a percent
   SanitizeImage(b);  // the tool loads files through the consistency pass
   std::ofstream(dir_ + "/a.ign", std::ios::binary) << WriteIgnText(a);
   std::ofstream(dir_ + "/b.ign", std::ios::binary) << WriteIgnText(b);

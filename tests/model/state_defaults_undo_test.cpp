@@ -64,11 +64,11 @@ TEST(StateFile, LayoutAndParsingRules) {
 
 TEST(Defaults, NewConfigurationTypeZero) {
   const ParameterImage im = NewConfiguration();
-  EXPECT_EQ(im.byte(148), 1);
-  EXPECT_EQ(im.byte(149), 2);
-  EXPECT_EQ(im.byte(162), 1);
-  EXPECT_EQ(im.byte(147), 0);
-  EXPECT_EQ(im.byte(481), 0);
+  EXPECT_EQ(im[kLobes], 1);
+  EXPECT_EQ(im[kOutputs], 2);
+  EXPECT_EQ(im[kIgnitionsPerRev], 1);
+  EXPECT_EQ(im[kRevsWithoutIgnition], 0);
+  EXPECT_EQ(im[kServoEnable], 0);
   for (int t = 0; t < 10; ++t) {
     EXPECT_EQ(im.byte(181 + 15 * t + 6), 28);
     EXPECT_EQ(im.byte(331 + 15 * t + 6), 28);
@@ -77,46 +77,46 @@ TEST(Defaults, NewConfigurationTypeZero) {
   }
   EXPECT_EQ(im.word(7 + 14), 15000);
   EXPECT_EQ(im.word(37), 1000);
-  EXPECT_EQ(im.byte(672), 2);
-  EXPECT_EQ(im.byte(674), 2);
+  EXPECT_EQ(im[kPowerGrid.at(3, 0)], 2);
+  EXPECT_EQ(im[kPowerGrid.at(3, 2)], 2);
 }
 
 TEST(Defaults, PresetsAndSpecialType) {
   // Honda preset alone (New refused): only the preset bytes move.
   ParameterImage im = NewConfiguration();
   ParameterImage before = im;
-  im.setByte(140, 5);
+  im.setByte(kBikeType, 5);
   ApplyPreset(im);
-  EXPECT_EQ(im.byte(146), 6);
-  EXPECT_EQ(im.byte(148), 4);
-  EXPECT_EQ(im.byte(152), 3);
-  EXPECT_EQ(im.byte(154), 1);
+  EXPECT_EQ(im[kSyncMethod], 6);
+  EXPECT_EQ(im[kLobes], 4);
+  EXPECT_EQ(im[kStartAdvanceLobe[0]], 3);
+  EXPECT_EQ(im[kMaxAdvanceSecondEdge[0]], 1);
   for (int i = 0; i < kImageSize; ++i)
     if (i < 140 || i > 162) {
       ASSERT_EQ(im.byte(i), before.byte(i)) << i;
     }
 
   // Special type: the preset writes nothing.
-  im.setByte(140, 1);
+  im.setByte(kBikeType, 1);
   before = im;
   ApplyPreset(im);
   EXPECT_EQ(im, before);
 
   // Switched to special: New keeps the general values and renews only the servo part; the
   // second New renews everything.
-  im.setWord(3, 9000);
+  im.setWord(kHardLimiter, 9000);
   im.setByte(490, 7);
-  im.setByte(663, 5);
-  im.setByte(147, 9);
+  im.setByte(kPowerGrid.at(0, 0), 5);
+  im.setByte(kRevsWithoutIgnition, 9);
   bool justChanged = true;
   ApplyDefaults(im, justChanged);
   EXPECT_FALSE(justChanged);
-  EXPECT_EQ(im.word(3), 9000);
+  EXPECT_EQ(im[kHardLimiter], 9000);
   EXPECT_EQ(im.byte(490), 122);
   ApplyDefaults(im, justChanged);
-  EXPECT_EQ(im.word(3), 11000);
-  EXPECT_EQ(im.byte(663), 5);  // grids of outputs 1..3 are not defaults
-  EXPECT_EQ(im.byte(147), 9);  // nor revolutions without ignition
+  EXPECT_EQ(im[kHardLimiter], 11000);
+  EXPECT_EQ(im[kPowerGrid.at(0, 0)], 5);  // grids of outputs 1..3 are not defaults
+  EXPECT_EQ(im[kRevsWithoutIgnition], 9);  // nor revolutions without ignition
 
   EXPECT_EQ(BikeItemToType(5), 1);
   EXPECT_EQ(BikeItemToType(4), 5);
@@ -132,7 +132,7 @@ TEST(Undo, EditUndoRedoAndControls) {
   EXPECT_FALSE(h.takeSnapshot(im, 1, false).recorded);  // no change, no step
 
   const ParameterImage start = im;
-  im.setWord(3, 12000);
+  im.setWord(kHardLimiter, 12000);
   EXPECT_TRUE(h.takeSnapshot(im, 7, false).recorded);
   EXPECT_TRUE(h.canUndo());
   EXPECT_FALSE(h.canRedo());
@@ -144,11 +144,11 @@ TEST(Undo, EditUndoRedoAndControls) {
   EXPECT_TRUE(h.canRedo());
   EXPECT_EQ(h.undo(im), -1);
   EXPECT_EQ(h.redo(im), 7);
-  EXPECT_EQ(im.word(3), 12000);
+  EXPECT_EQ(im[kHardLimiter], 12000);
 
   // A change after an undo drops the redo states.
   h.undo(im);
-  im.setWord(2, 9000);
+  im.setWord(kSoftLimiter, 9000);
   h.takeSnapshot(im, 1, false);
   EXPECT_FALSE(h.canRedo());
 }
@@ -158,17 +158,17 @@ TEST(Undo, RingHoldsTwoHundredStates) {
   UndoHistory h;
   h.init(im, 0);
   for (int i = 1; i <= 200; ++i) {
-    im.setWord(0, i);
+    im.setWord(kStartSoftLimiter, i);
     h.takeSnapshot(im, 0, false);
   }
   int undos = 0;
   while (h.undo(im) >= 0) ++undos;
   EXPECT_EQ(undos, 199);
-  EXPECT_EQ(im.word(0), 1);
+  EXPECT_EQ(im[kStartSoftLimiter], 1);
   int redos = 0;
   while (h.redo(im) >= 0) ++redos;
   EXPECT_EQ(redos, 199);
-  EXPECT_EQ(im.word(0), 200);
+  EXPECT_EQ(im[kStartSoftLimiter], 200);
 }
 
 TEST(Undo, ProgrammingAfterChange) {

@@ -35,14 +35,14 @@ std::string Picture(const MapMode& m) {
 
 TEST(MapLayout, TheThreeLayoutsAsTablesOfVisibleCells) {
   ParameterImage im = NewConfiguration();
-  im.setByte(kServoModeByte, 0);
+  im.setByte(kServoMode, 0);
   const MapMode full = MapModeOf(im, kPageServo);
   std::string all;
   for (int r = 0; r < 10; ++r) all += std::string(15, '#') + "\n";
   EXPECT_EQ(Picture(full), all);
   EXPECT_TRUE(AxisVisible(full) && RowLabelsVisible(full) && ColumnButtonsVisible(full));
 
-  im.setByte(kServoModeByte, 1);
+  im.setByte(kServoMode, 1);
   const MapMode rpm = MapModeOf(im, kPageServo);
   std::string expect;
   for (int r = 0; r < 9; ++r) expect += std::string(15, '.') + "\n";
@@ -51,10 +51,10 @@ TEST(MapLayout, TheThreeLayoutsAsTablesOfVisibleCells) {
   EXPECT_TRUE(AxisVisible(rpm));
   EXPECT_FALSE(RowLabelsVisible(rpm) || ColumnButtonsVisible(rpm));
   // The advance maps over rpm only look the same.
-  im.setByte(kMapsUseThrottleByte, 0);
+  im.setByte(kMapsUseThrottle, 0);
   EXPECT_EQ(Picture(MapModeOf(im, kPageAdvance1)), expect);
 
-  im.setByte(kServoModeByte, 2);
+  im.setByte(kServoMode, 2);
   const MapMode tps = MapModeOf(im, kPageServo);
   expect.clear();
   for (int r = 0; r < 10; ++r) expect += "#" + std::string(14, '.') + "\n";
@@ -63,7 +63,7 @@ TEST(MapLayout, TheThreeLayoutsAsTablesOfVisibleCells) {
   EXPECT_TRUE(RowLabelsVisible(tps));
 
   // The servo grid shows only while the servo is enabled; the advance grids always.
-  im.setByte(kServoEnableByte, 0);
+  im.setByte(kServoEnable, 0);
   EXPECT_FALSE(MapModeOf(im, kPageServo).gridShown);
   EXPECT_TRUE(MapModeOf(im, kPageAdvance2).gridShown);
 }
@@ -73,9 +73,9 @@ class LiveCellTest : public ::testing::Test {
   void SetUp() override {
     im = NewConfiguration();
     for (const MapDef& m : Maps())
-      for (int c = 0; c < kMapColumns; ++c) im.setWord(m.axisWord + c, 1000 + 1000 * c);
-    im.setByte(kMapsUseThrottleByte, 1);
-    im.setByte(kServoModeByte, 0);
+      for (int c = 0; c < kMapColumns; ++c) im.setWord(m.axis[c], 1000 + 1000 * c);
+    im.setByte(kMapsUseThrottle, 1);
+    im.setByte(kServoMode, 0);
   }
   ParameterImage im;
 };
@@ -116,9 +116,9 @@ TEST_F(LiveCellTest, ModesEngineStoppedAndTheMapNotInUse) {
   EXPECT_FALSE(ComputeLiveCell(im, kPageAdvance2, 5000, 0, false).cellMarked);
   EXPECT_TRUE(ComputeLiveCell(im, kPageServo, 5000, 0, true).cellMarked);
   // Rpm only: row 9 whatever the throttle; throttle only: column 0 whatever the rpm.
-  im.setByte(kMapsUseThrottleByte, 0);
+  im.setByte(kMapsUseThrottle, 0);
   EXPECT_EQ(ComputeLiveCell(im, kPageAdvance1, 5000, 0, false).row, 9);
-  im.setByte(kServoModeByte, 2);
+  im.setByte(kServoMode, 2);
   const LiveCell t = ComputeLiveCell(im, kPageServo, 9000, 200, false);
   EXPECT_EQ(t.column, 0);
   EXPECT_EQ(t.row, 4);
@@ -130,9 +130,9 @@ class CellOpTest : public ::testing::Test {
  protected:
   void SetUp() override {
     im = NewConfiguration();
-    im.setByte(kMapsUseThrottleByte, 1);
-    im.setByte(kServoModeByte, 0);
-    im.setByte(kServoPercentByte, 0);
+    im.setByte(kMapsUseThrottle, 1);
+    im.setByte(kServoMode, 0);
+    im.setByte(kServoPercent, 0);
     for (int i = 0; i < 150; ++i) {
       im.setByte(181 + i, 10);
       im.setByte(485 + i, 100);
@@ -188,7 +188,7 @@ TEST_F(CellOpTest, InterpolationFollowsTheAxesAndLeavesHiddenCellsAlone) {
   EXPECT_EQ(adv(2, 5), 10);
   EXPECT_EQ(adv(3, 5), 20);
   // Rpm only: only row 9 is there; a rectangle over the hidden rows changes nothing else.
-  im.setByte(kMapsUseThrottleByte, 0);
+  im.setByte(kMapsUseThrottle, 0);
   EXPECT_TRUE(ApplyCellOp(im, kPageAdvance1, mode(kPageAdvance1), {0, 0, 9, 14}, CellOp::Set, 33));
   EXPECT_EQ(adv(9, 7), 33);
   EXPECT_EQ(adv(5, 7), 10);
@@ -238,16 +238,16 @@ TEST_F(CellOpTest, SpreadsheetTextRoundTripsAndPastesClipped) {
 TEST(TuningTools, StepsStopAtTheByteLimitsAndTargetsFollowTheState) {
   ParameterImage im;
   const MapDef& servo = Maps()[2];
-  im.setByte(servo.cellsByte, 255);
+  im.setByte(servo.cells.at(0, 0), 255);
   EXPECT_FALSE(ShiftCell(im, servo, 0, 0, +1));
   EXPECT_TRUE(ShiftCell(im, servo, 0, 0, -1));
-  EXPECT_EQ(im.byte(servo.cellsByte), 254);
+  EXPECT_EQ(im[servo.cells.at(0, 0)], 254);
   EXPECT_FALSE(ShiftCell(im, servo, 0, 1, -1));  // 0 stays 0
   EXPECT_FALSE(ShiftCell(im, servo, 0, kLiveNone, +1));
   EXPECT_TRUE(ShiftColumn(im, servo, 1, +1));
-  for (int r = 0; r < 10; ++r) EXPECT_EQ(im.byte(servo.cellsByte + 15 * r + 1), 1);
+  for (int r = 0; r < 10; ++r) EXPECT_EQ(im[servo.cells.at(r, 1)], 1);
   EXPECT_TRUE(ShiftAllCells(im, servo, +1));
-  EXPECT_EQ(im.byte(servo.cellsByte + 15 * 9 + 14), 1);
+  EXPECT_EQ(im[servo.cells.at(9, 14)], 1);
 
   ToolInputs in;
   in.page = kPageAdvance1;
@@ -274,29 +274,29 @@ TEST(TuningTools, StepsStopAtTheByteLimitsAndTargetsFollowTheState) {
 
 TEST(PowerOutModel, ModePresetsAndPatternsReachTheBytes) {
   ParameterImage im = NewConfiguration();
-  im.setByte(kPowerModeByte + 2, 4);  // output 3 on the free setting
-  im.setByte(kPowerRpmByte + 6, 10);
-  im.setByte(kPowerTpsByte + 4, 5);
-  im.setByte(kPowerGridFirstByte + 6, 0x0F);
-  im.setByte(kPowerModeByte + 3, 0);
+  im.setByte(kPowerMode[2], 4);  // output 3 on the free setting
+  im.setByte(kPowerRpm.at(2, 0), 10);
+  im.setByte(kPowerThrottle.at(2, 0), 5);
+  im.setByte(kPowerGrid.at(2, 0), 0x0F);
+  im.setByte(kPowerMode[3], 0);
   ApplyPowerOutMode(im, 0, 2);  // output 1: pilot light
-  EXPECT_EQ(im.byte(kPowerModeByte), 2);
-  EXPECT_EQ(im.byte(kPowerRpmByte), 90);
+  EXPECT_EQ(im[kPowerMode[0]], 2);
+  EXPECT_EQ(im[kPowerRpm.at(0, 0)], 90);
   // The pilot-light pattern, rows 0..2, bit j = column j.
-  EXPECT_EQ(im.byte(kPowerGridFirstByte + 0), 0b1100);
-  EXPECT_EQ(im.byte(kPowerGridFirstByte + 1), 0b1110);
-  EXPECT_EQ(im.byte(kPowerGridFirstByte + 2), 0b1110);
+  EXPECT_EQ(im[kPowerGrid.at(0, 0)], 0b1100);
+  EXPECT_EQ(im[kPowerGrid.at(0, 1)], 0b1110);
+  EXPECT_EQ(im[kPowerGrid.at(0, 2)], 0b1110);
   // Output 3 in the free setting gets its presets again, its boxes stay.
-  EXPECT_EQ(im.byte(kPowerRpmByte + 6), 40);
-  EXPECT_EQ(im.byte(kPowerRpmByte + 7), 125);
-  EXPECT_EQ(im.byte(kPowerRpmByte + 8), 140);
-  EXPECT_EQ(im.byte(kPowerTpsByte + 4), 75);
-  EXPECT_EQ(im.byte(kPowerTpsByte + 5), 90);
-  EXPECT_EQ(im.byte(kPowerGridFirstByte + 6), 0x0F);
+  EXPECT_EQ(im[kPowerRpm.at(2, 0)], 40);
+  EXPECT_EQ(im[kPowerRpm.at(2, 1)], 125);
+  EXPECT_EQ(im[kPowerRpm.at(2, 2)], 140);
+  EXPECT_EQ(im[kPowerThrottle.at(2, 0)], 75);
+  EXPECT_EQ(im[kPowerThrottle.at(2, 1)], 90);
+  EXPECT_EQ(im[kPowerGrid.at(2, 0)], 0x0F);
   ApplyPowerOutMode(im, 3, 3);  // output 4: power jet
-  EXPECT_EQ(im.byte(kPowerGridFirstByte + 9), 0b1110);
-  EXPECT_EQ(im.byte(kPowerGridFirstByte + 10), 0b1100);
-  EXPECT_EQ(im.byte(kPowerGridFirstByte + 11), 0b1100);
+  EXPECT_EQ(im[kPowerGrid.at(3, 0)], 0b1110);
+  EXPECT_EQ(im[kPowerGrid.at(3, 1)], 0b1100);
+  EXPECT_EQ(im[kPowerGrid.at(3, 2)], 0b1100);
 
   // Layout: mode 2 shows two rpm edits and four disabled boxes; 0 and 1 no group.
   const PowerOutLayout pilot = PowerOutLayoutOf(2);

@@ -32,10 +32,10 @@ class MapPageTest : public ::testing::Test {
     w_ = std::make_unique<Window>();
     form().show();
     // A known starting point: every map over rpm and throttle, the servo enabled, raw units.
-    image().setByte(180, 1);
-    image().setByte(481, 1);
-    image().setByte(482, 0);
-    image().setByte(483, 0);
+    image().setByte(kMapsUseThrottle, 1);
+    image().setByte(kServoEnable, 1);
+    image().setByte(kServoPercent, 0);
+    image().setByte(kServoMode, 0);
     form().AfterChange();
   }
   FormHlav& form() { return *w_->form; }
@@ -91,7 +91,10 @@ class MapPageTest : public ::testing::Test {
 
 // Every cell and rpm point of one map page typed at its maximum and at 0.
 struct MapUnderEdit {
-  int page, axisWord, cells, maxShown, maxByte;
+  int page;
+  WordArray axis;
+  ByteGrid cells;
+  int maxShown, maxByte;
 };
 
 class MapCellsTest : public MapPageTest, public ::testing::WithParamInterface<MapUnderEdit> {};
@@ -105,7 +108,7 @@ TEST_P(MapCellsTest, EveryCellAndRpmPointEditsItsByteAtMinimumAndMaximum) {
       ASSERT_EQ(e->objectName(), QString("EditMap%1_%2").arg(r).arg(c));
       for (const auto& [shown, byte] : {std::pair{m.maxShown, m.maxByte}, std::pair{0, 0}}) {
         ParameterImage expected = image();
-        expected.setByte(m.cells + 15 * r + c, byte);
+        expected.setByte(m.cells.at(r, c), byte);
         Type(e, shown);
         expectConfig(expected, "cell " + std::to_string(r) + "," + std::to_string(c));
       }
@@ -114,14 +117,14 @@ TEST_P(MapCellsTest, EveryCellAndRpmPointEditsItsByteAtMinimumAndMaximum) {
   for (int c = 0; c < 15; ++c) {
     for (int rpm : {25000, 300}) {
       ParameterImage expected = image();
-      expected.setWord(m.axisWord + c, rpm);
+      expected.setWord(m.axis[c], rpm);
       Type(maps().grid().rpmEdit(c), rpm);
       expectConfig(expected, "rpm point " + std::to_string(c));
     }
   }
   if (m.page == kPageServo) {
     // Percent mode: 100 % is byte 100.
-    image().setByte(482, 1);
+    image().setByte(kServoPercent, 1);
     form().AfterChange();
     Type(maps().grid().cell(3, 4), 100);
     EXPECT_EQ(image().byte(485 + 15 * 3 + 4), 100);
@@ -133,9 +136,10 @@ std::string MapName(const ::testing::TestParamInfo<MapUnderEdit>& p) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Maps, MapCellsTest,
-                         ::testing::Values(MapUnderEdit{kPageAdvance1, 7, 181, 60, 60},
-                                           MapUnderEdit{kPageAdvance2, 22, 331, 60, 60},
-                                           MapUnderEdit{kPageServo, 37, 485, 5000, 250}),
+                         ::testing::Values(
+                             MapUnderEdit{kPageAdvance1, kAdvance1Axis, kAdvance1Cells, 60, 60},
+                             MapUnderEdit{kPageAdvance2, kAdvance2Axis, kAdvance2Cells, 60, 60},
+                             MapUnderEdit{kPageServo, kServoAxis, kServoCells, 5000, 250}),
                          MapName);
 
 TEST_F(MapPageTest, BarControlsEditTheirBytesOnEachPage) {
@@ -153,26 +157,26 @@ TEST_F(MapPageTest, BarControlsEditTheirBytesOnEachPage) {
   auto* tps = find<QCheckBox>("CheckBoxMapTps");
   EXPECT_EQ(tps->text(), "TPS");
   tps->click();
-  EXPECT_EQ(image().byte(180), 0);
-  EXPECT_EQ(image().byte(481), 1);
+  EXPECT_EQ(image()[kMapsUseThrottle], 0);
+  EXPECT_EQ(image()[kServoEnable], 1);
   // Over rpm only: row 9 stands at the top and no column buttons are shown.
   EXPECT_FALSE(maps().grid().cell(0, 3)->isVisible());
   EXPECT_TRUE(maps().grid().cell(9, 3)->isVisible());
   EXPECT_EQ(maps().grid().cell(9, 3)->y(), maps().grid().cell(0, 0)->y() - 1);
   EXPECT_FALSE(maps().grid().columnButton(0)->isVisible());
   tps->click();
-  EXPECT_EQ(image().byte(180), 1);
+  EXPECT_EQ(image()[kMapsUseThrottle], 1);
 
   show(kPageServo);
   EXPECT_EQ(tps->text(), "Servo enable");
   EXPECT_FALSE(find<QWidget>("EditBaseAdvance")->isVisible());
   Type(find<SpinEdit>("EditServoHysteresis"), 1250);
-  EXPECT_EQ(image().byte(484), 250);
+  EXPECT_EQ(image()[kServoHysteresis], 250);
   Type(find<SpinEdit>("EditServoHysteresis"), 0);
-  EXPECT_EQ(image().byte(484), 0);
+  EXPECT_EQ(image()[kServoHysteresis], 0);
   for (int item : {2, 1, 0}) {
     find<QRadioButton>(QString("RadioGroupServoMode_%1").arg(item))->click();
-    EXPECT_EQ(image().byte(483), item);
+    EXPECT_EQ(image()[kServoMode], item);
   }
   // Throttle only: column 0 and the row labels, no rpm points.
   find<QRadioButton>("RadioGroupServoMode_2")->click();
@@ -182,7 +186,7 @@ TEST_F(MapPageTest, BarControlsEditTheirBytesOnEachPage) {
   EXPECT_TRUE(maps().grid().rowLabel(4)->isVisible());
   // Disabling the servo hides the grid and keeps the bar.
   tps->click();
-  EXPECT_EQ(image().byte(481), 0);
+  EXPECT_EQ(image()[kServoEnable], 0);
   EXPECT_FALSE(find<QWidget>("GroupBoxMap")->isVisible());
   EXPECT_TRUE(find<QWidget>("GroupBoxMapBar")->isVisible());
   EXPECT_TRUE(tps->isVisible());
@@ -200,7 +204,7 @@ TEST_F(MapPageTest, PercentSwitchConvertsTheServoMapOnceAndClampsOnTheWayBack) {
   form().AfterChange();
   EXPECT_EQ(maps().grid().cell(0, 0)->text(), "5,000");
   find<QCheckBox>("CheckBoxMapPercent")->click();
-  EXPECT_EQ(image().byte(482), 1);
+  EXPECT_EQ(image()[kServoPercent], 1);
   EXPECT_EQ(image().byte(cells + 0), 100);
   EXPECT_EQ(image().byte(cells + 1), 1);
   EXPECT_EQ(image().byte(cells + 2), 0);
@@ -209,7 +213,7 @@ TEST_F(MapPageTest, PercentSwitchConvertsTheServoMapOnceAndClampsOnTheWayBack) {
   image().setByte(cells + 3, 103);
   form().AfterChange();
   find<QCheckBox>("CheckBoxMapPercent")->click();
-  EXPECT_EQ(image().byte(482), 0);
+  EXPECT_EQ(image()[kServoPercent], 0);
   EXPECT_EQ(image().byte(cells + 0), 250);
   EXPECT_EQ(image().byte(cells + 1), 2);
   EXPECT_EQ(image().byte(cells + 3), 255);

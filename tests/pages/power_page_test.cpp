@@ -51,12 +51,12 @@ TEST_F(PowerPageTest, EveryGridBitRoundTripsThroughItsBox) {
         EXPECT_EQ(image().byte(663 + 3 * n + k), 0) << n << k << j;
       }
   // A row with all four bits shows four ticks; clearing one stores the byte without it.
-  image().setByte(664, 0x0F);
+  image().setByte(kPowerGrid.at(0, 1), 0x0F);
   form().AfterChange();
   for (int j = 0; j < 4; ++j) EXPECT_TRUE(box(0, 1, j)->isChecked());
   box(0, 1, 2)->click();
-  EXPECT_EQ(image().byte(664), 0x0B);
-  EXPECT_EQ(image().byte(663), 0);
+  EXPECT_EQ(image()[kPowerGrid.at(0, 1)], 0x0B);
+  EXPECT_EQ(image()[kPowerGrid.at(0, 0)], 0);
 }
 
 TEST_F(PowerPageTest, ALoadedGridIsStoredAsItsPageShowsItAtTheNextReadBack) {
@@ -101,22 +101,22 @@ TEST_F(PowerPageTest, ModeClickPresetsEveryOutputAndStoresThePatternAsOneUndoSte
   image().setByte(635 + 2, 4);  // output 3: special setting
   image().setByte(639 + 6, 10);
   image().setByte(655 + 4, 5);
-  image().setByte(635, 1);
+  image().setByte(kPowerMode[0], 1);
   for (int k = 0; k < 3; ++k) image().setByte(663 + k, 0);
   form().AfterChange();
   const ParameterImage before = image();
   mode(0, 2)->click();  // output 1: pilot light
-  EXPECT_EQ(image().byte(635), 2);
-  EXPECT_EQ(image().byte(639), 90);
+  EXPECT_EQ(image()[kPowerMode[0]], 2);
+  EXPECT_EQ(image()[kPowerRpm.at(0, 0)], 90);
   EXPECT_EQ(image().byte(639 + 6), 40);
   EXPECT_EQ(image().byte(639 + 7), 125);
   EXPECT_EQ(image().byte(639 + 8), 140);
   EXPECT_EQ(image().byte(655 + 4), 75);
   EXPECT_EQ(image().byte(655 + 5), 90);
   // The forced pattern is in the bytes, not only in the boxes.
-  EXPECT_EQ(image().byte(663), 0b1100);
-  EXPECT_EQ(image().byte(664), 0b1110);
-  EXPECT_EQ(image().byte(665), 0b1110);
+  EXPECT_EQ(image()[kPowerGrid.at(0, 0)], 0b1100);
+  EXPECT_EQ(image()[kPowerGrid.at(0, 1)], 0b1110);
+  EXPECT_EQ(image()[kPowerGrid.at(0, 2)], 0b1110);
   EXPECT_TRUE(box(0, 0, 3)->isChecked());
   EXPECT_EQ(form().findChild<QWidget*>("EditPOutRpm1_1")->property("value").toInt(), 9000);
   // Mode 2: two rpm edits and four boxes, all disabled.

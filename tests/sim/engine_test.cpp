@@ -16,14 +16,14 @@ int Word(const FrameBytes& f, int k) { return f[2 * k] | (f[2 * k + 1] << 8); }
 // A configuration whose advance map 1 has a different value in every cell it is read from.
 ParameterImage MapConfig() {
   ParameterImage c = NewConfiguration();
-  c.setByte(175, 0);    // no switch to map 2 by acceleration
-  c.setByte(176, 0);    // potentiometer off
-  c.setByte(178, 100);  // no cylinder corrections
-  c.setByte(179, 100);
+  c.setByte(kSecondMapAcceleration, 0);    // no switch to map 2 by acceleration
+  c.setByte(kPotMode, 0);    // potentiometer off
+  c.setByte(kAdvanceCorrection[0], 100);  // no cylinder corrections
+  c.setByte(kAdvanceCorrection[1], 100);
   for (int g = 0; g < 6; ++g) c.setByte(693 + g, 100);
-  c.setByte(180, 1);
-  c.setWord(2, 25000);  // limiters out of the way
-  c.setWord(3, 25000);
+  c.setByte(kMapsUseThrottle, 1);
+  c.setWord(kSoftLimiter, 25000);  // limiters out of the way
+  c.setWord(kHardLimiter, 25000);
   for (int t = 0; t < 10; ++t)
     for (int r = 0; r < 15; ++r) c.setByte(181 + 15 * t + r, 5 + 3 * r + t);
   return c;
@@ -55,15 +55,15 @@ TEST(EngineMonitor, AdvanceComesFromTheProgrammedMapAtTheLiveCell) {
   EXPECT_EQ(f[100] - 100, 5 + 3 * 14 + 9);
 
   // Maps that do not depend on throttle use the first row only.
-  cfg.setByte(180, 0);
+  cfg.setByte(kMapsUseThrottle, 0);
   UnitModel flat(cfg, Identity{});
   f = HoldAndSample(flat, axis5, 1000);
   EXPECT_EQ(f[100] - 100, 5 + 3 * 5);
 
   // Cylinder corrections, and channel 2 only with two outputs.
-  cfg.setByte(178, 103);
-  cfg.setByte(179, 95);
-  cfg.setByte(149, 2);
+  cfg.setByte(kAdvanceCorrection[0], 103);
+  cfg.setByte(kAdvanceCorrection[1], 95);
+  cfg.setByte(kOutputs, 2);
   UnitModel twin(cfg, Identity{});
   f = HoldAndSample(twin, axis5, 0);
   EXPECT_EQ(f[100] - 100, 5 + 15 + 3);
@@ -72,7 +72,7 @@ TEST(EngineMonitor, AdvanceComesFromTheProgrammedMapAtTheLiveCell) {
 
 TEST(EngineMonitor, CrankingRunsOnBaseAdvance) {
   ParameterImage cfg = MapConfig();
-  cfg.setByte(177, 12);
+  cfg.setByte(kBaseAdvance, 12);
   UnitModel unit(cfg, Identity{});
   FrameBytes f = HoldAndSample(unit, 300, 0);
   EXPECT_EQ(f[128], 1);
@@ -83,8 +83,8 @@ TEST(EngineMonitor, CrankingRunsOnBaseAdvance) {
 
 TEST(EngineMonitor, LimitersActAtTheProgrammedLimits) {
   ParameterImage cfg = MapConfig();
-  cfg.setWord(2, 5000);  // soft limiter
-  cfg.setWord(3, 6000);  // hard limiter
+  cfg.setWord(kSoftLimiter, 5000);  // soft limiter
+  cfg.setWord(kHardLimiter, 6000);  // hard limiter
   UnitModel unit(cfg, Identity{});
 
   FrameBytes f = HoldAndSample(unit, 7000, 1000, 2);
@@ -113,10 +113,10 @@ TEST(EngineMonitor, LimitersActAtTheProgrammedLimits) {
 
 TEST(EngineMonitor, TestCommandsActOnAStandingEngine) {
   ParameterImage cfg = NewConfiguration();
-  cfg.setByte(735, 123);  // 12300 rpm tachometer test
-  cfg.setByte(736, 50);   // 500 ms servo move
-  cfg.setByte(481, 1);
-  cfg.setByte(484, 2);  // 10 mV hysteresis
+  cfg.setByte(kTachoTestRpm, 123);  // 12300 rpm tachometer test
+  cfg.setByte(kServoTestTime, 50);   // 500 ms servo move
+  cfg.setByte(kServoEnable, 1);
+  cfg.setByte(kServoHysteresis, 2);  // 10 mV hysteresis
   UnitModel unit(cfg, Identity{});
   unit.engine().Stop();
   unit.Advance(1.0);
@@ -165,7 +165,7 @@ TEST(EngineMonitor, DriveCycleStaysConsistent) {
     const int rpm = Word(f, 2);
     const int gear = unit.engine().trueGear();
     SCOPED_TRACE(testing::Message() << "t=" << i * 0.05 << " rpm=" << rpm << " gear=" << gear);
-    ASSERT_LE(rpm, cfg.word(3));
+    ASSERT_LE(rpm, cfg[kHardLimiter]);
     ASSERT_EQ(f[106] != 0, rpm > 0);
     ASSERT_LE(Word(f, 5), 1000);
     if (rpm == 0) {
@@ -190,7 +190,7 @@ TEST(EngineMonitor, DriveCycleStaysConsistent) {
   }
   EXPECT_TRUE(sawStop);
   EXPECT_TRUE(sawRun);
-  EXPECT_EQ(maxGear, cfg.byte(676));
+  EXPECT_EQ(maxGear, cfg[kGearCount]);
   EXPECT_TRUE(sawHard);
   EXPECT_TRUE(sawSoft);
   EXPECT_TRUE(sawStart);

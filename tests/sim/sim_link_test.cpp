@@ -192,7 +192,7 @@ TEST(SimOptions, ParsesFaultsIdentityAndRejectsNonsense) {
 
 TEST(SimOptions, LoadsAConfigurationFileByItsExtension) {
   ParameterImage wanted = NewConfiguration();
-  wanted.setWord(3, 9500);
+  wanted.setWord(kHardLimiter, 9500);
   const std::string path = testing::TempDir() + "sim_load_test.IGN";
   {
     std::ofstream out(path, std::ios::binary);

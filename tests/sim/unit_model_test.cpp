@@ -97,7 +97,7 @@ TEST(UnitModel, IgnoresBadCheckBytesAndUnknownCommands) {
 TEST(UnitModel, ProgramStoresBlocksOneToFiveAndReadsBack) {
   UnitModel unit(NewConfiguration(), Identity{});
   ParameterImage wanted = NewConfiguration();
-  wanted.setWord(3, 9000);
+  wanted.setWord(kHardLimiter, 9000);
   wanted.setByte(181, 40);
   wanted.setByte(745, 0xAB);
 

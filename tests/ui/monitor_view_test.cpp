@@ -97,22 +97,22 @@ TEST_F(MonitorViewTest, StateLabels) {
   texts.ApplyMessageTable(kLanguageEnglish);
   setByte(123, 1);  // output 2 on
   for (const auto& c : outputs) {
-    image.setByte(636, c.mode);
+    image.setByte(kPowerMode[1], c.mode);
     EXPECT_EQ(label("LabelMonPOut2").text, c.text) << c.mode;
     EXPECT_EQ(label("LabelMonPOut2").colour, c.colour) << c.mode;
   }
 }
 
 TEST_F(MonitorViewTest, WarningColoursAndErrorLabels) {
-  image.setByte(481, 1);  // servo enabled, reported faulty
+  image.setByte(kServoEnable, 1);  // servo enabled, reported faulty
   EXPECT_EQ(label("LabelMonServoMer").colour, Colour::Red);
-  image.setByte(481, 0);
+  image.setByte(kServoEnable, 0);
   EXPECT_EQ(label("LabelMonServoMer").colour, Colour::ButtonFace);
 
   setByte(121, 1);  // throttle sensor fault; maps do not depend on throttle
   EXPECT_EQ(label("LabelMonTpsMv").colour, Colour::Red);
   EXPECT_EQ(label("LabelMonTpsPromile").colour, Colour::ButtonFace);
-  image.setByte(180, 1);
+  image.setByte(kMapsUseThrottle, 1);
   EXPECT_EQ(label("LabelMonTpsPromile").colour, Colour::Red);
 
   EXPECT_FALSE(label("LabelVersion").visible);
@@ -126,15 +126,15 @@ TEST_F(MonitorViewTest, WarningColoursAndErrorLabels) {
 }
 
 TEST_F(MonitorViewTest, CombinedAdvanceAndPickupError) {
-  image.setByte(147, 3);  // revolutions without ignition
-  image.setByte(148, 2);  // lobes: 6 pulses expected
+  image.setByte(kRevsWithoutIgnition, 3);  // revolutions without ignition
+  image.setByte(kLobes, 2);  // lobes: 6 pulses expected
   setByte(102, 5);
   setByte(103, 5);
   setByte(100, 112);
   setByte(101, 120);
-  image.setByte(149, 1);
+  image.setByte(kOutputs, 1);
   EXPECT_EQ(label("LabelMonAdv").text, "Advance = 12 [°]");
-  image.setByte(149, 2);  // two outputs: the larger advance
+  image.setByte(kOutputs, 2);  // two outputs: the larger advance
   EXPECT_EQ(label("LabelMonAdv").text, "Advance = 20 [°]");
   setByte(128, 1);
   EXPECT_EQ(label("LabelMonAdv").text, "Base advance");
@@ -154,17 +154,17 @@ TEST_F(MonitorViewTest, Gauges) {
   setWord(5, 999);
   EXPECT_EQ(gauge("CGaugeRpm").maximum, 150000);  // no hard limiter set
   EXPECT_EQ(gauge("CGaugeTps").progress, 999);
-  image.setWord(3, 8000);
+  image.setWord(kHardLimiter, 8000);
   EXPECT_EQ(gauge("CGaugeRpm").progress, 8000);  // beyond the limiter the bar stays full
 
-  image.setByte(175, 30);
+  image.setByte(kSecondMapAcceleration, 30);
   setWord(15, 10000);
   setWord(11, 2999);
   EXPECT_EQ(gauge("CGaugeAkcel").maximum, 6000);
   EXPECT_EQ(gauge("CGaugeAkcel").bar, Colour::Lime);
   setWord(11, 3000);
   EXPECT_EQ(gauge("CGaugeAkcel").bar, Colour::Red);
-  image.setByte(175, 0);
+  image.setByte(kSecondMapAcceleration, 0);
   EXPECT_EQ(gauge("CGaugeAkcel").maximum, 100);
   setWord(15, 10050);  // 20100 exactly still gives the small range
   EXPECT_EQ(gauge("CGaugeAkcel").maximum, 100);
