@@ -3,6 +3,9 @@
 // verified programming, the read of the unit into a copy, and the status notes.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "link/device_exchange.h"
 #include "tests/link/scripted_port.h"
 
@@ -10,13 +13,16 @@ namespace rq::test {
 namespace {
 
 struct HookBench : Bench {
+  std::vector<std::string> events;  // imageFromUnit and readStored, in order
   int readStored = 0;
   int programVerified = 0;
   std::vector<bool> unitReads;
   ParameterImage atReadStored;
   HookBench() {
     ExchangeHooks h;
+    h.imageFromUnit = [this] { events.push_back("imageFromUnit"); };
     h.readStored = [this] {
+      events.push_back("readStored");
       ++readStored;
       atReadStored = image;
     };
@@ -42,6 +48,35 @@ TEST(ExchangeHooks, ReadStoredOnceWithTheUnitsConfigurationBeforeItsVerify) {
   silent.ex.startRead();
   silent.runUntilIdle();
   EXPECT_EQ(silent.readStored, 0);
+}
+
+// The engine starts from the image as it is handed over; only where the unit's bytes land in
+// the image does it let the holder sanitise and show it: a finished read (before the read is
+// reported), a read stopped by another image version, block 0 while programming.
+TEST(ExchangeHooks, ImageFromUnitWhereTheUnitsBytesLandAndNowhereElse) {
+  using Events = std::vector<std::string>;
+  HookBench t;
+  t.image.setByte(300, 17);
+  t.ex.startVerify();
+  t.runUntilIdle();
+  EXPECT_EQ(t.events, Events{});
+  EXPECT_EQ(t.image.byte(300), 17);  // nothing was prepared behind the caller's back
+
+  t.ex.startRead();
+  t.runUntilIdle();
+  EXPECT_EQ(t.events, (Events{"imageFromUnit", "readStored"}));
+
+  t.events.clear();
+  t.ex.startProgram();
+  t.runUntilIdle();
+  EXPECT_EQ(t.events, Events{"imageFromUnit"});
+
+  HookBench other;
+  other.unit.image.block(0)[static_cast<std::size_t>(kIdentVersionOffset)] = 80;
+  other.ex.startRead();
+  other.runUntilIdle();
+  EXPECT_EQ(other.events, Events{"imageFromUnit"});
+  EXPECT_EQ(other.versionMessages, std::vector<int>{80});
 }
 
 TEST(ExchangeHooks, ProgramVerifiedOnlyAfterAProgrammingThatVerifiedEqual) {
