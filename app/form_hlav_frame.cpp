@@ -112,7 +112,7 @@ void FormHlav::buildFrame() {
   // The editing pages, built once; then every control is known by name.
   pageSet_ = std::make_unique<PageSet>(*this, this, pages_);
   // The live labels that stand on the editing pages are rendered like the Monitor page's.
-  presenter_->adoptRenderedLabels(RenderMonitor(FrameBytes{}, image_, false, texts_));
+  presenter_->adoptLabels(MonitorLabelNames());
   LinkPresenter::Widgets w;
   w.status = LabelHlaseni;
   w.gauge = CGaugeProgram;
