@@ -443,6 +443,7 @@ void FormHlav::createRooms() {
     ApplyExchangeView();
   };
   pw.message = [this](const QString& text) { ShowMessage(text); };
+  pw.language = [this] { return texts_.language(); };
   printPages_ = std::make_unique<PrintPages>(std::move(pw));
 
   FileCommands* files = fileCommands_.get();

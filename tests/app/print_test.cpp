@@ -156,6 +156,22 @@ TEST_F(PrintTest, GermanStamp) {
   EXPECT_TRUE(seen_[0].stamp.startsWith("Zeitpunkt des Ausdruckes   "));
 }
 
+TEST_F(PrintTest, FailureBoxSpeaksTheWindowsLanguage) {
+  const QString blocked = pdfDir_.filePath("blocked");
+  std::ofstream(blocked.toStdString()) << "x";
+  qputenv("RQ_VTMX4_PRINT_PDF", blocked.toLocal8Bit());
+  form().MenuGermanClick();
+  form().printPages().SpeedButtonPrintClick();
+  form().MenuCzechClick();
+  form().printPages().MenuPrintAllClick();
+  form().MenuEnglishClick();
+  qunsetenv("RQ_VTMX4_PRINT_PDF");
+  ASSERT_EQ(w_->messages.size(), 2u);
+  EXPECT_TRUE(w_->messages[0].startsWith("Es wurde nichts gedruckt.\n")) << w_->messages[0].toStdString();
+  EXPECT_TRUE(w_->messages[1].startsWith(QString::fromUtf8("Nic nebylo vytištěno.\n")))
+      << w_->messages[1].toStdString();
+}
+
 TEST_F(PrintTest, AFailedPrintRestoresTheWindowBeforeTellingNothingWasPrinted) {
   bool normalAtMessage = false;
   w_->onMessage = [&](const QString&) {
