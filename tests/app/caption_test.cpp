@@ -512,7 +512,7 @@ TEST_F(WindowCaptions, MapToolMenuAndLooseMessageBoxesShowTheirTextsWhole) {
     for (QAction* a : menu->actions()) {
       if (a->isSeparator()) continue;
       QString text = a->text();
-      const int amp = text.indexOf('&');
+      const qsizetype amp = text.indexOf('&');
       if (amp >= 0 && amp + 1 < text.size()) {
         EXPECT_FALSE(letters.contains(text[amp + 1].toLower())) << text.toStdString();
         letters.insert(text[amp + 1].toLower());
