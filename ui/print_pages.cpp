@@ -188,14 +188,24 @@ bool PrintPages::printJob(QString& error) {
     error = text(int(UiText::NothingToPrint));
     return false;
   }
+  // Paper shows values, not the buttons that change them: every up-down of every page is
+  // left out of the picture and shown again after the job.
+  QList<QWidget*> hidden;
+  for (QWidget* w : picture->findChildren<QWidget*>()) {
+    if (w->objectName().startsWith("UpDown") && !w->isHidden()) {
+      w->hide();
+      hidden << w;
+    }
+  }
   if (beforeJob) beforeJob(picture);
   const QString folder = qEnvironmentVariable(kPdfVariable);
   const int language = w_.language ? w_.language() : 0;
-  if (folder.isEmpty()) return PrintToPrinter(picture, error, language);
   QString file;
-  if (!PrintToPdf(picture, folder, file, error, language)) return false;
-  lastFiles_ << file;
-  return true;
+  const bool ok = folder.isEmpty() ? PrintToPrinter(picture, error, language)
+                                   : PrintToPdf(picture, folder, file, error, language);
+  for (QWidget* w : hidden) w->show();
+  if (ok && !folder.isEmpty()) lastFiles_ << file;
+  return ok;
 }
 
 // The window is normal again before the box opens: ticks run under it.
