@@ -15,6 +15,7 @@
 #include "model/file_io.h"
 #include "model/ign_file.h"
 #include "model/program_history.h"
+#include "ui/notice_texts.h"
 
 namespace rq {
 namespace {
@@ -95,6 +96,7 @@ void FileCommands::MenuOpenClick(bool fromToolStrip) {
 }
 
 bool FileCommands::OpenConfigurationFile(const QString& path) {
+  if (form_.editsLocked()) return false;  // the running read would replace it
   std::string error;
   const auto text = ReadWholeFile(ToStd(path), error, kMaxIgnSize);
   if (!text) {
@@ -104,7 +106,12 @@ bool FileCommands::OpenConfigurationFile(const QString& path) {
   const IgnReadResult r = ReadIgnText(*text, form_.image());
   for (std::size_t i = 0; i < r.badVersions.size(); ++i)
     form_.ShowMessage(FromStd(form_.texts().text(TxtFileVersionMismatch)));
-  if (!r.validKey) return false;
+  if (!r.validKey) {
+    // No version key at all: nothing was loaded, and the user is told so.
+    if (r.badVersions.empty())
+      showFileError(QString::fromUtf8(NoticeText(form_.language(), NoticeNotConfigurationFile)));
+    return false;
+  }
   form_.AfterChange();
   remember(path);
   return true;

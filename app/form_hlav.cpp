@@ -30,6 +30,7 @@
 #include "app/form_about.h"
 #include "app/link_presenter.h"
 #include "app/verify_differences.h"
+#include "help/manual_locator.h"
 #include "app/settings_paths.h"
 #include "pages/page_set.h"
 #include "ui/print_pages.h"
@@ -37,6 +38,7 @@
 #include "model/defaults.h"
 #include "model/file_io.h"
 #include "ui/caption_apply.h"
+#include "ui/notice_texts.h"
 
 namespace rq {
 namespace {
@@ -357,11 +359,15 @@ void FormHlav::ShowMessage(const QString& text) {
 }
 
 void FormHlav::MenuContensClick() {
+  // The bare name from the current folder first, as always; then the installed manual and the
+  // build tree's copy, so that a program started from the menu finds its manual too.
   const QString manual = FromStd(texts_.text(TxtManualFile));
-  const QFileInfo info(QDir::current(), manual);
+  const QStringList folders = options_.manualFolders
+                                  ? *options_.manualFolders
+                                  : ManualFolders(QCoreApplication::applicationDirPath());
+  const QString path = FindManual(manual, QDir::currentPath(), folders);
   bool opened = false;
-  if (info.isFile()) {
-    const QString path = info.absoluteFilePath();
+  if (!path.isEmpty()) {
     opened = options_.openDocument ? options_.openDocument(path)
                                    : QDesktopServices::openUrl(QUrl::fromLocalFile(path));
   }
@@ -389,7 +395,34 @@ const MonitorKeptValues& FormHlav::live() const { return exchange_->kept(); }
 bool FormHlav::connected() const { return exchange_->connected(); }
 bool FormHlav::printing() const { return exchange_->state().printing; }
 
-void FormHlav::ReadBackPage() { pageSet_->readBack(currentPage_); }
+void FormHlav::ReadBackPage() {
+  // While a read replaces the configuration the pages may show what it is replacing.
+  if (readLock_) return;
+  pageSet_->readBack(currentPage_);
+}
+
+bool FormHlav::editsLocked() {
+  if (!readLock_) return false;
+  StatusBar1->showMessage(QString::fromUtf8(NoticeText(language_, NoticeEditsWaitForRead)));
+  return true;
+}
+
+void FormHlav::setReadLock(bool on) {
+  if (readLock_ == on) return;
+  readLock_ = on;
+  for (int page = 0; page < kPageCount; ++page)
+    if (page != kPageMonitor && pages_[std::size_t(page)] != nullptr)
+      pages_[std::size_t(page)]->setEnabled(!on);
+  if (on) {
+    programPending_ = false;  // the read replaces what it would have programmed
+    StatusBar1->showMessage(QString::fromUtf8(NoticeText(language_, NoticeEditsWaitForRead)));
+    return;
+  }
+  StatusBar1->clearMessage();
+  // Shows what the read left (all of it, or the blocks that arrived) and puts the page rules'
+  // enabled states back.
+  RefreshPages();
+}
 
 void FormHlav::RefreshPages() {
   pageSet_->refresh(currentPage_);
@@ -439,6 +472,10 @@ void FormHlav::TakeSnapshot() {
 }
 
 void FormHlav::requestProgramming() {
+  if (readLock_) {
+    programPending_ = false;
+    return;
+  }
   // Never on top of a running read, verify or program: it starts when that one ends. A
   // programming that has not sent anything yet takes the image as it is when it sends.
   if (exchange_->busy()) {
@@ -470,6 +507,7 @@ void FormHlav::HideStatusLine() {
 
 void FormHlav::MenuNewClick() {
   CommitPendingEdit();
+  if (editsLocked()) return;
   if (askQuestion(FromStd(texts_.text(TxtAskDefaults))) != QMessageBox::Yes) return;
   ApplyDefaults(image_, pageSet_->kit().typeJustChanged);
   AfterChange();
@@ -496,10 +534,12 @@ void FormHlav::restoreSnapshot(int page) {
 
 void FormHlav::SpeedButtonZpetClick() {
   CommitPendingEdit();
+  if (editsLocked()) return;
   restoreSnapshot(undo_.undo(image_));
 }
 void FormHlav::SpeedButtonZnovuClick() {
   CommitPendingEdit();
+  if (editsLocked()) return;
   restoreSnapshot(undo_.redo(image_));
 }
 

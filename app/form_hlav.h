@@ -66,6 +66,9 @@ struct FormHlavOptions {
   std::function<int(const QString& text)> askQuestion;
   // Opens a document with the desktop's viewer; empty: QDesktopServices::openUrl.
   std::function<bool(const QString& path)> openDocument;
+  // Folders searched for the manual after the current folder; empty: ManualFolders() of the
+  // program's folder.
+  std::optional<QStringList> manualFolders;
   // The serial port; empty: a TermiosPort.
   std::unique_ptr<SerialPort> port;
 };
@@ -149,6 +152,10 @@ class FormHlav : public QMainWindow, public PageHost {
   void ButtonTestClick(int index) override;
   // Commits an edit the user is still typing; every command calls it first.
   void CommitPendingEdit();
+  // While Read replaces the configuration the pages take no edits (they are greyed out) and
+  // no programming is started or kept pending; true then, with the reason on the status bar.
+  bool editsLocked() override;
+  bool readLocked() const { return readLock_; }
   void SpeedButtonZpetClick();
   void SpeedButtonZnovuClick();
   void UpdateUndoControls();
@@ -198,6 +205,7 @@ class FormHlav : public QMainWindow, public PageHost {
   // Programming after change waits while a read, verify or program runs.
   void requestProgramming();
   void startPendingProgramming();
+  void setReadLock(bool on);
 
   FormHlavOptions options_;
   QString settingsFolder_;
@@ -215,6 +223,7 @@ class FormHlav : public QMainWindow, public PageHost {
   bool closed_ = false;
   bool inTick_ = false;
   bool programPending_ = false;
+  bool readLock_ = false;
   std::unique_ptr<PageSet> pageSet_;
   std::unique_ptr<FileCommands> fileCommands_;
   std::unique_ptr<PrintPages> printPages_;

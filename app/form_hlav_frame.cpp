@@ -444,6 +444,7 @@ void FormHlav::createRooms() {
   };
   pw.message = [this](const QString& text) { ShowMessage(text); };
   pw.language = [this] { return texts_.language(); };
+  pw.hideStamp = [this] { HideStatusLine(); };
   printPages_ = std::make_unique<PrintPages>(std::move(pw));
 
   FileCommands* files = fileCommands_.get();

@@ -17,6 +17,7 @@ void FormHlav::Timer1Timer() {
   inTick_ = true;
   exchange_->tick();
   inTick_ = false;
+  if (readLock_ && exchange_->state().op != OpState::Read) setReadLock(false);
   startPendingProgramming();
   // No snapshot comes when the unit falls silent: the live values are rendered once more, as
   // "---", so that the last ones are not read as live under "No Connection".
@@ -27,6 +28,7 @@ void FormHlav::Timer1Timer() {
 void FormHlav::MenuReadClick() {
   CommitPendingEdit();
   exchange_->MenuReadClick();
+  setReadLock(exchange_->state().op == OpState::Read);
   ApplyExchangeView();
 }
 
@@ -52,6 +54,8 @@ void FormHlav::MenuCom1Click() {
 }
 
 void FormHlav::ApplyExchangeView() {
+  // A verify or a programming started by hand replaces a running read.
+  if (readLock_ && exchange_->state().op != OpState::Read) setReadLock(false);
   presenter_->showExchange(exchange_->view(), texts_);
   if (verifyDifferences_) verifyDifferences_->exchangeViewChanged();
 }

@@ -145,22 +145,22 @@ int RunOfflineCommand(const std::string& command, const std::vector<std::string>
     if (rest.size() != 2) return usage("usage: convert IN OUT");
     if (!CheckOutputPath(rest[1], error)) return fail(error);
     LoadedConfiguration config;
-    if (!LoadConfigurationFile(rest[0], config, error)) return fail(error);
+    if (!LoadConfigurationInput(rest[0], config, error)) return fail(error);
     if (!WriteConfigurationOutput(rest[1], config, error)) return fail(error);
     return 0;
   }
   if (command == "show") {
     if (rest.size() != 1) return usage("usage: show [--json] IN");
     LoadedConfiguration config;
-    if (!LoadConfigurationFile(rest[0], config, error)) return fail(error);
+    if (!LoadConfigurationInput(rest[0], config, error)) return fail(error);
     std::cout << (json ? FormatConfigurationJson(config.image) : FormatConfiguration(config.image));
     return 0;
   }
   if (command == "diff") {
     if (rest.size() != 2) return usage("usage: diff [--json] A B");
     LoadedConfiguration a, b;
-    if (!LoadConfigurationFile(rest[0], a, error)) return fail(error);
-    if (!LoadConfigurationFile(rest[1], b, error)) return fail(error);
+    if (!LoadConfigurationInput(rest[0], a, error)) return fail(error);
+    if (!LoadConfigurationInput(rest[1], b, error)) return fail(error);
     const std::string d = FormatDifferences(a.image, b.image);
     std::cout << (json ? FormatDifferencesJson(a.image, b.image) : d);
     return d.empty() ? 0 : 1;

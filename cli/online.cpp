@@ -90,6 +90,7 @@ struct Options {
 
 constexpr double kMonitorTimeoutS = 5.0;
 constexpr double kOperationTimeoutS = 60.0;
+constexpr double kMaxTimeoutS = 365.0 * 24 * 3600;
 
 bool ParseNumber(const std::string& text, double& out) {
   char* end = nullptr;
@@ -130,8 +131,9 @@ bool ParseOptions(const std::string& command, const std::vector<std::string>& ar
     } else if (a == "--timeout") {
       double t = 0;
       if (!value(v)) return false;
-      if (!ParseNumber(v, t)) {
-        error = "--timeout needs a number of seconds, 0 or more (0 = no time limit)";
+      // Beyond a year the limit could not be held as a clock time; nobody waits that long.
+      if (!ParseNumber(v, t) || t > kMaxTimeoutS) {
+        error = "--timeout needs a number of seconds from 0 to 31536000 (0 = no time limit)";
         return false;
       }
       o.timeoutS = t;
@@ -183,7 +185,7 @@ bool ResolvePort(const std::string& port, std::string& path) {
 
 bool LoadIgn(const std::string& path, ParameterImage& image, std::string& error) {
   LoadedConfiguration loaded;
-  if (!LoadConfigurationFile(path, loaded, error)) return false;
+  if (!LoadConfigurationInput(path, loaded, error)) return false;
   image = loaded.image;
   // The window sends what its pages show: the gear system's hold on inputs 2 and 3 included.
   ApplyGearCoupling(image);
@@ -254,6 +256,13 @@ class Session {
   void setQuiet(bool quiet) { quiet_ = quiet; }
   // Where status lines go (standard output unless that carries the result).
   void setStatusStream(std::ostream& out) { statusOut_ = &out; }
+  // A status line kept back until releaseHeld(): "Program device:: OK" is only true once the
+  // unit has finished saving.
+  void holdStatus(std::string text) { held_ = std::move(text); }
+  void releaseHeld() {
+    if (!held_.empty() && !quiet_) *statusOut_ << held_ << std::endl;
+    held_.clear();
+  }
 
   // One tick, then sleep until the next tick is due.
   void tick() {
@@ -360,11 +369,13 @@ class Session {
       text = English(static_cast<int>(v.statusText)) + v.statusSuffix;
       if (v.statusText == StatusText::Saving) text += " " + std::to_string(v.gaugeProgress) + " %";
     }
-    if (text != lastStatus_ && !text.empty() && !quiet_) *statusOut_ << text << std::endl;
+    if (text != lastStatus_ && !text.empty() && !quiet_ && text != held_)
+      *statusOut_ << text << std::endl;
     lastStatus_ = text;
   }
 
   std::string path_;
+  std::string held_;
   ParameterImage image_ = NewConfiguration();
   TermiosPort port_;
   DeviceExchange ex_{image_, port_};
@@ -685,6 +696,7 @@ int RunOnlineCommand(const std::string& command, const std::vector<std::string>&
   } else if (command == "verify") {
     ex.MenuVerifyClick();
   } else {
+    session.holdStatus(English(static_cast<int>(StatusText::ProgramDevice)) + ": OK");
     ex.MenuProgramClick();
   }
   const int rc = session.runOperation();
@@ -699,6 +711,7 @@ int RunOnlineCommand(const std::string& command, const std::vector<std::string>&
   if (command == "program") {
     const int saved = session.waitForSave();
     if (saved != 0) return saved;
+    session.releaseHeld();
   }
   if (command == "read") {
     // The name decides the format, as for every other command: .ign or an image state file.

@@ -5,6 +5,7 @@
 
 #include <iostream>
 
+#include "model/file_io.h"
 #include "model/ign_file.h"
 
 namespace rq {
@@ -26,6 +27,20 @@ bool CheckOutputPath(const std::string& path, std::string& error) {
   error = path + " is " + kind + "; only a regular file, a new name or - (standard output) "
           "can be written";
   return false;
+}
+
+bool LoadConfigurationInput(const std::string& path, LoadedConfiguration& out, std::string& error) {
+  if (path != kStandardOutput) return LoadConfigurationFile(path, out, error);
+  std::string text;
+  char buf[65536];
+  while (std::cin.read(buf, sizeof buf) || std::cin.gcount() > 0) {
+    text.append(buf, static_cast<std::size_t>(std::cin.gcount()));
+    if (text.size() > kMaxReadSize) {
+      error = "standard input: too large";
+      return false;
+    }
+  }
+  return LoadConfigurationText(text, true, "standard input", out, error);
 }
 
 bool WriteConfigurationOutput(const std::string& path, const LoadedConfiguration& config,

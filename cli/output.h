@@ -15,6 +15,10 @@ inline constexpr const char* kStandardOutput = "-";
 // False with a one-line reason when path exists and is not a regular file.
 bool CheckOutputPath(const std::string& path, std::string& error);
 
+// Loads a configuration by its name (.ign or image state file); "-" reads .ign text from
+// standard input. Only a regular file is read: a FIFO, device or folder is refused.
+bool LoadConfigurationInput(const std::string& path, LoadedConfiguration& out, std::string& error);
+
 // Writes a configuration by its name (.ign or image state file); "-" writes the .ign text to
 // standard output.
 bool WriteConfigurationOutput(const std::string& path, const LoadedConfiguration& config,

@@ -22,11 +22,16 @@ bool LoadConfigurationFile(const std::string& path, LoadedConfiguration& out, st
     error = readError;
     return false;
   }
+  return LoadConfigurationText(*text, IsIgnFileName(path), path, out, error);
+}
+
+bool LoadConfigurationText(const std::string& text, bool ign, const std::string& path,
+                           LoadedConfiguration& out, std::string& error) {
   out.image = NewConfiguration();
   out.flags = AllFlags{};
   out.hasFlags = false;
-  if (IsIgnFileName(path)) {
-    const IgnReadResult r = ReadIgnText(*text, out.image);
+  if (ign) {
+    const IgnReadResult r = ReadIgnText(text, out.image);
     if (!r.validKey) {
       error = r.badVersions.empty()
                   ? path + ": no version key, not a configuration file"
@@ -35,7 +40,7 @@ bool LoadConfigurationFile(const std::string& path, LoadedConfiguration& out, st
       return false;
     }
   } else {
-    if (ParseStateText(*text, out.image, out.flags) == 0) {
+    if (ParseStateText(text, out.image, out.flags) == 0) {
       error = path + ": no configuration values found";
       return false;
     }

@@ -24,6 +24,9 @@ bool IsIgnFileName(const std::string& path);
 // failure returns false with a one-line message; a .ign whose only version keys carry another
 // number reports "Unmatched version of *.ign file!"; a state file must hold at least one value.
 bool LoadConfigurationFile(const std::string& path, LoadedConfiguration& out, std::string& error);
+// The same for text already read: `name` names it in messages, `ign` picks the format.
+bool LoadConfigurationText(const std::string& text, bool ign, const std::string& name,
+                           LoadedConfiguration& out, std::string& error);
 
 // Writes a .ign or a state file (flags 0 unless they came from a state file), atomically.
 bool SaveConfigurationFile(const std::string& path, const LoadedConfiguration& config,

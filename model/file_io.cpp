@@ -20,17 +20,34 @@ std::string Reason(const std::string& what, const std::string& path, int err) {
 
 std::optional<std::string> ReadWholeFile(const std::string& path, std::string& error,
                                          std::size_t maxSize) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Opened without waiting: a FIFO with no writer (or a device) would block the open or the
+  // read for ever. Only a regular file is read.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
     error = Reason("cannot open", path, errno);
     return std::nullopt;
   }
   struct stat st {};
-  if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+  if (::fstat(fd, &st) != 0) {
+    error = Reason("cannot read", path, errno);
+    ::close(fd);
+    return std::nullopt;
+  }
+  if (S_ISDIR(st.st_mode)) {
     ::close(fd);
     error = Reason("cannot read", path, EISDIR);
     return std::nullopt;
   }
+  if (!S_ISREG(st.st_mode)) {
+    ::close(fd);
+    const char* kind = S_ISFIFO(st.st_mode)                         ? "a FIFO"
+                       : S_ISSOCK(st.st_mode)                       ? "a socket"
+                       : S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode) ? "a device"
+                                                                    : "not a regular file";
+    error = "cannot read " + path + ": it is " + kind + "; only a regular file can be read";
+    return std::nullopt;
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   std::string data;
   char buf[65536];
   for (;;) {

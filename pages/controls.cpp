@@ -4,6 +4,7 @@
 #include <QButtonGroup>
 #include <QGridLayout>
 #include <QKeyEvent>
+#include <QPixmapCache>
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QToolButton>
@@ -11,6 +12,13 @@
 #include <QWheelEvent>
 
 namespace rq {
+
+void PaletteChanged() {
+  static int changes = 0;
+  if (++changes < 1000) return;
+  changes = 0;
+  QPixmapCache::clear();
+}
 
 SpinEdit::SpinEdit(QWidget* parent) : QSpinBox(parent) {
   setKeyboardTracking(false);

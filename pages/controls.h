@@ -19,6 +19,13 @@ class QToolButton;
 
 namespace rq {
 
+// Call after giving a widget a palette of its own. The style keeps the pictures of fields in a
+// cache keyed by, among others, the palette's identity, and every palette set is a new one;
+// the cache forgets the pictures at its size limit but keeps every key it was given until it
+// is cleared. Colouring cells and live marks on every tick would thus grow the heap for ever:
+// the cache is cleared after a thousand palettes (the style draws its pictures again).
+void PaletteChanged();
+
 // The edit of an edit + up-down pair. The value changes only through the user's path: typing
 // and Enter (one commit, focus moves on), leaving the field with a changed value, the up-down
 // or the arrow keys (each step one commit). The wheel edits only a field that has the focus.
@@ -27,8 +34,8 @@ class SpinEdit : public QSpinBox {
  public:
   explicit SpinEdit(QWidget* parent = nullptr);
 
-  // Shows a value from the model; out-of-range values are clamped for display only and are
-  // not written back unless the user edits the field.
+  // Shows a value from the model, clamped to the field's range; the page's next read-back
+  // stores what the field shows.
   void showValue(int value);
   // The value the user has set differs from what the last showValue put there, or the user
   // committed the field since.

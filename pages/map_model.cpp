@@ -92,8 +92,11 @@ namespace {
 
 int Clamp(long v, long lo, long hi) { return int(std::clamp(v, lo, hi)); }
 
-// The byte for a shown value, to the nearest step.
-long ByteOf(double shown, int step) { return std::lround(shown / step); }
+// The byte for a shown value, to the nearest step. Far beyond any byte before rounding, so
+// that a huge value (a pasted 1e30) clamps like any other instead of overflowing.
+long ByteOf(double shown, int step) {
+  return std::lround(std::clamp(shown / step, -1e6, 1e6));
+}
 
 }  // namespace
 

@@ -118,6 +118,17 @@ class BikePage : public BoundPage {
     k.row(tg, 1, "LabelRpmKorekce", "Correction [%]", "UpDownRpmKorekce", tacho, bindings);
     right->addWidget(tacho);
     noReading_ = k.check("CheckBoxZakazCteni", "No Reading", top, bindings);
+    // No handler of its own: a click stores the page and nothing else, so it takes no undo
+    // step and never starts a programming; the next save, verify or programming carries it.
+    noReading_->onCommit = [this] {
+      if (kit->refreshing()) return;
+      if (kit->host().editsLocked()) {
+        kit->host().RefreshPages();
+        return;
+      }
+      if (kit->readBackPage) kit->readBackPage();
+      applyRules(kPageBike);  // its red follows the stored byte
+    };
     right->addWidget(noReading_);
     right->addSpacing(12);
     for (int i = 1; i <= 3; ++i) {

@@ -32,6 +32,7 @@ void Mark(QWidget* w, bool on) {
     w->setPalette(QPalette());
     w->setAutoFillBackground(false);
   }
+  PaletteChanged();
 }
 
 void Bold(QPushButton* b, bool on) {
@@ -285,8 +286,9 @@ class GearRacePages : public PageModule {
   }
 
   void markRace(int g) {
-    // Gears 1..6 mark their row; neutral and anything else mark none.
-    const int row = g >= 1 ? g - 1 : -1;
+    // Neutral and first gear share row 0 (its labels stay unmarked in neutral); gears 2..6
+    // mark their row; anything else marks none.
+    const int row = g == 0 ? 0 : (g >= 1 && g <= 6 ? g - 1 : -1);
     for (std::size_t r = 0; r < 6; ++r) {
       for (SpinEdit* e : rowEdits_[r]) Mark(e, int(r) == row);
       Mark(gearKor_[r], int(r) + 1 == g);

@@ -23,11 +23,13 @@ void Bindings::refresh(const ParameterImage& image) {
 
 void Bindings::readBack(ParameterImage& image) {
   for (Binding& b : rows_) {
+    // What a field or box shows is what is stored: a byte above the field's range, shown
+    // clamped, is stored clamped; a flag is stored as 0 or 1.
     if (b.spin != nullptr) {
       b.spin->takeTypedText();
-      if (b.spin->userChanged()) StoreShown(image, *b.def, b.spin->value());
+      StoreShown(image, *b.def, b.spin->value());
     } else if (b.check != nullptr) {
-      if (b.check->userChanged()) StoreShown(image, *b.def, b.check->isChecked() ? 1 : 0);
+      StoreShown(image, *b.def, b.check->isChecked() ? 1 : 0);
     } else if (b.choice != nullptr) {
       const int item = b.choice->index();
       if (item < 0 || item == b.shownIndex) continue;  // nothing chosen: leave the byte alone
@@ -38,6 +40,10 @@ void Bindings::readBack(ParameterImage& image) {
 
 void PageKit::commitEdit() {
   if (refreshing()) return;
+  if (host_.editsLocked()) {
+    host_.RefreshPages();  // the field shows the stored value again
+    return;
+  }
   if (readBackPage) readBackPage();
   host_.AfterChange();
 }
@@ -104,7 +110,12 @@ RadioGroup* PageKit::radio(const char* name, const QString& title, const QString
   auto* g = new RadioGroup(name, title, items, columns, parent);
   if (handler) {
     g->onChosen = [this, handler = std::move(handler)](int item) {
-      if (!refreshing()) handler(item);
+      if (refreshing()) return;
+      if (host_.editsLocked()) {
+        host_.RefreshPages();
+        return;
+      }
+      handler(item);
     };
   } else {
     g->onChosen = [this](int) { commitEdit(); };

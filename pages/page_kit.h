@@ -49,6 +49,9 @@ class PageHost {
   virtual int language() const = 0;
   // Renders the last monitor reply again (its power-output texts follow the modes).
   virtual void ShowMonitor() = 0;
+  // True while the configuration takes no edits (a read of the unit is replacing it); the
+  // status line then says why.
+  virtual bool editsLocked() { return false; }
 };
 
 // One parameter row bound to one control.
@@ -68,8 +71,9 @@ class Bindings {
   Binding& add(Binding b) { return rows_.emplace_back(b); }
   Binding& back() { return rows_.back(); }
   void refresh(const ParameterImage& image);
-  // Writes the controls the user changed since the last refresh, in table order. A clamped
-  // value or a choice outside its list stays as the image has it.
+  // Writes every field and box as shown, in table order (a value the field clamped is stored
+  // clamped), and every choice the user changed; a choice outside its list shows nothing and
+  // stays as the image has it.
   void readBack(ParameterImage& image);
   const std::vector<Binding>& rows() const { return rows_; }
 

@@ -14,6 +14,7 @@
 #include "pages/map_pages.h"
 #include "pages/page_set.h"
 #include "pages/tuning_tools.h"
+#include "ui/notice_texts.h"
 #include "ui/text_table.h"
 
 namespace rq {
@@ -228,17 +229,21 @@ void MapPages::readBack(int page) {
   const MapDef* map = MapOfPage(page);
   if (map == nullptr) return;
   ParameterImage& im = kit_.image();
+  // Every rpm point and cell as shown, writing only what differs from the image: an rpm point
+  // outside its field's range is stored as the field shows it. A cell's field reaches up to
+  // the value it shows, so a cell raised by the tools above the page maximum stays.
   for (int c = 0; c < kMapColumns; ++c) {
     SpinEdit* e = grid_->rpmEdit(c);
     e->takeTypedText();
-    if (e->userChanged()) im.setWord(map->axisWord + c, e->value());
+    if (e->value() != im.word(map->axisWord + c)) im.setWord(map->axisWord + c, e->value());
   }
   const int step = MapCellScale(im, page).step;
   for (int r = 0; r < kMapRows; ++r) {
     for (int c = 0; c < kMapColumns; ++c) {
       MapCellEdit* e = grid_->cell(r, c);
       e->takeTypedText();
-      if (e->userChanged()) im.setByte(CellByte(*map, r, c), e->value() / step);
+      const int at = CellByte(*map, r, c);
+      if (e->value() / step != im.byte(at)) im.setByte(at, e->value() / step);
     }
   }
   if (page == kPageServo) {
@@ -357,6 +362,7 @@ void MapPages::commitPending() {
 
 void MapPages::PlusMinus(int direction) {
   PageHost& host = kit_.host();
+  if (kit_.host().editsLocked()) return;
   ToolInputs in;
   in.page = host.currentPage();
   if (!IsMapPage(in.page)) return;
@@ -368,14 +374,30 @@ void MapPages::PlusMinus(int direction) {
   if (target == ToolTarget::Nothing) return;
   commitPending();
   const MapDef& map = *MapOfPage(in.page);
-  if (target == ToolTarget::AllCells)
+  if (target == ToolTarget::AllCells) {
     ShiftAllCells(kit_.image(), map, direction);
-  else
-    ShiftCell(kit_.image(), map, in.live.row, in.live.column, direction);
+    host.AfterChange();
+    return;
+  }
+  ShiftCell(kit_.image(), map, in.live.row, in.live.column, direction);
   host.AfterChange();
+  // The map the unit does not use shows no lime cell: say which one changed.
+  if (!in.live.cellMarked) {
+    const ParameterImage& im = kit_.image();
+    QString page;
+    if (auto* pc = grid_->box()->window()->findChild<QTabWidget*>("PageControl1"))
+      page = pc->tabText(in.page);
+    showStatus(QString::fromUtf8(NoticeText(host.language(), NoticeCellChangedOffMap))
+                   .arg(page)
+                   .arg(kThrottleRows[in.live.row])
+                   .arg(im.word(map.axisWord + in.live.column))
+                   .arg(MapCellScale(im, in.page).step *
+                        im.byte(CellByte(map, in.live.row, in.live.column))));
+  }
 }
 
 void MapPages::CSpinButtonClick_Uni(int column, int direction) {
+  if (kit_.host().editsLocked()) return;
   const int page = kit_.host().currentPage();
   if (!IsMapPage(page) || column < 0 || column >= kMapColumns) return;
   commitPending();
@@ -384,6 +406,7 @@ void MapPages::CSpinButtonClick_Uni(int column, int direction) {
 }
 
 void MapPages::ApplyToSelection(CellOp op, double value) {
+  if (kit_.host().editsLocked()) return;
   const int page = kit_.host().currentPage();
   if (!IsMapPage(page)) return;
   commitPending();
@@ -432,6 +455,7 @@ void MapPages::CopyCells() {
 }
 
 bool MapPages::PasteText(const QString& text) {
+  if (kit_.host().editsLocked()) return false;
   const int page = kit_.host().currentPage();
   if (!IsMapPage(page)) return false;
   commitPending();

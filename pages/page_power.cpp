@@ -53,16 +53,14 @@ class PowerOutPages : public PageModule {
   void readBack(int) override {
     ParameterImage& im = kit_.image();
     bindings_.readBack(im);
-    // Only the boxes the user clicked change their bit.
+    // Every row byte is rebuilt from its four boxes, so the pattern a mode forces on them is
+    // stored as well.
     for (int i = 0; i < kPowerOutputs; ++i)
       for (int k = 0; k < 3; ++k) {
-        const int at = kPowerGridFirstByte + 3 * i + k;
-        for (int j = 0; j < 4; ++j) {
-          CheckEdit* b = out_[std::size_t(i)].box[std::size_t(k)][std::size_t(j)];
-          if (!b->userChanged()) continue;
-          const int bit = 1 << j;
-          im.setByte(at, b->isChecked() ? (im.byte(at) | bit) : (im.byte(at) & ~bit));
-        }
+        std::array<bool, 4> row{};
+        for (int j = 0; j < 4; ++j)
+          row[std::size_t(j)] = out_[std::size_t(i)].box[std::size_t(k)][std::size_t(j)]->isChecked();
+        im.setByte(kPowerGridFirstByte + 3 * i + k, PowerRowByte(row));
       }
   }
 

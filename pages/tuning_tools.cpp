@@ -27,7 +27,7 @@ bool ShiftAllCells(ParameterImage& image, const MapDef& map, int direction) {
 ToolTarget PlusMinusTarget(const ToolInputs& in) {
   if (!IsMapPage(in.page)) return ToolTarget::Nothing;
   if (in.all) return ToolTarget::AllCells;
-  if (!in.connected || in.rpm == 0 || !in.live.cellMarked) return ToolTarget::Nothing;
+  if (!in.connected || in.rpm == 0) return ToolTarget::Nothing;
   if (in.live.column < 0 || in.live.column >= kMapColumns || in.live.row < 0 ||
       in.live.row >= kMapRows)
     return ToolTarget::Nothing;

@@ -24,8 +24,9 @@ struct ToolInputs {
   int rpm = 0;             // live engine speed
   LiveCell live;           // computed from the current reply for the page shown
 };
-// Nothing off the map pages; the whole map with "All"; otherwise the live cell, only while
-// the unit answers, the engine turns and the page's map has a marked live cell.
+// Nothing off the map pages; the whole map with "All"; otherwise the stored live cell, only
+// while the unit answers and the engine turns. On the advance map the unit does not use the
+// cell is not marked, yet Plus and Minus act on it all the same.
 ToolTarget PlusMinusTarget(const ToolInputs& in);
 
 }  // namespace rq

@@ -5,7 +5,9 @@ set -euo pipefail
 packages=(cmake g++ make pkg-config libgtest-dev qt6-base-dev libjpeg-dev xvfb xauth
           fonts-dejavu-core
           # the Debian package: icon rendering, dependency scan, and its checks
-          librsvg2-bin dpkg-dev file desktop-file-utils shared-mime-info)
+          librsvg2-bin dpkg-dev file desktop-file-utils shared-mime-info
+          # its manual pages, AppStream metadata, and F1 on the installed window under Xvfb
+          man-db appstream xdotool)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

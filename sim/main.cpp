@@ -147,6 +147,11 @@ int main(int argc, char** argv) {
     std::cout << UsageText();
     return 0;
   }
+  if (opt.version) {
+    std::cout << "rq_vtmx4_unit_sim version " << rq::kImageVersion << ", built " << __DATE__
+              << ' ' << __TIME__ << '\n';
+    return 0;
+  }
   rq::ParameterImage config;
   if (!LoadConfiguration(opt.imagePath, config, error)) {
     std::cerr << "rq_vtmx4_unit_sim: " << error << "\n";

@@ -63,7 +63,7 @@ std::string UsageText() {
          "Unit:\n"
          "  --image FILE         start with this configuration (.ign file or image state file)\n"
          "  --name ABC           firmware name, three characters\n"
-         "  --version N          firmware version 0..99\n"
+         "  --unit-version N     firmware version 0..99\n"
          "  --build-date D       firmware build, \"YYYY-MM-DD HH:MM\" or \"Mmm DD YYYY HH:MM\"\n"
          "  --description TEXT   firmware description, up to 30 characters\n"
          "  --image-version N    image version reported (default 79)\n"
@@ -80,7 +80,8 @@ std::string UsageText() {
          "  --corrupt P          send a share P of the replies with a wrong check byte\n"
          "  --garbage P          put random bytes in front of a share P of the replies\n"
          "  --silent             never answer\n"
-         "  --help               this text\n";
+         "  --help               this text\n"
+         "  --version            print the program version and the build date, and end\n";
 }
 
 bool ParseOptions(const std::vector<std::string>& args, SimOptions& out, std::string& error) {
@@ -117,6 +118,8 @@ bool ParseOptions(const std::vector<std::string>& args, SimOptions& out, std::st
     long long n = 0;
     if (a == "--help" || a == "-h") {
       out.help = true;
+    } else if (a == "--version") {
+      out.version = true;
     } else if (a == "--image") {
       if (!value(i, out.imagePath)) return false;
     } else if (a == "--link") {
@@ -128,7 +131,7 @@ bool ParseOptions(const std::vector<std::string>& args, SimOptions& out, std::st
         return false;
       }
       out.identity.name = v;
-    } else if (a == "--version") {
+    } else if (a == "--unit-version") {
       if (!value(i, v) || !integer(a, v, 0, 99, n)) return false;
       out.identity.version = static_cast<int>(n);
     } else if (a == "--build-date") {

@@ -22,6 +22,7 @@ struct SimOptions {
   enum class EngineMode { Cycle, Off, Hold } engine = EngineMode::Cycle;
   int holdRpm = 0, holdThrottlePercent = 0, holdGear = 0;
   bool help = false;
+  bool version = false;  // --version: print the program's own version and end
 };
 
 // Parses the arguments after the program name. On a mistake returns false with a message.

@@ -211,6 +211,8 @@ bool PrintPages::printJob(QString& error) {
 // The window is normal again before the box opens: ticks run under it.
 void PrintPages::reportFailure(int printed, int wanted, const QString& error) {
   if (printed == 0) {
+    // No paper carries the stamp: it is not left on screen either.
+    if (w_.hideStamp) w_.hideStamp();
     w_.message(text(int(UiText::NothingPrinted)) + "\n" + error);
   } else {
     w_.message(text(int(UiText::PrintingStopped)).arg(printed).arg(wanted) + "\n" + error);

@@ -30,6 +30,7 @@ struct PrintWindow {
   std::function<void(const QString& suffix)> showStamp;  // status line: stamp text + suffix
   std::function<void(const QString& text)> message;      // a message box
   std::function<int()> language;                         // texts of the boxes; unset: English
+  std::function<void()> hideStamp;                       // status line hidden again
 };
 
 // Printed size of a picture on a printable area: the full height when the width then fits,

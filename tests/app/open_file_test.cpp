@@ -130,6 +130,29 @@ TEST(OpenFile, VersionKeysWithAnotherNumberAreReportedOnceEach) {
   EXPECT_EQ(f.fileName(), folder + "/mixed.ign");
 }
 
+TEST(OpenFile, AFileWithoutAnyVersionKeySaysItIsNoConfigurationFile) {
+  OpenFixture fx;
+  FormHlav& f = fx.form();
+  const QString nameBefore = f.fileName();
+  const QString folder = fx.cfg.folder();
+  WriteText(folder + "/notes.ign", "RETARD 10 2\r\nshopping list\r\n");
+  WriteText(folder + "/empty.ign", "");
+  for (const char* name : {"/notes.ign", "/empty.ign"}) {
+    SCOPED_TRACE(name);
+    fx.w->messages.clear();
+    EXPECT_FALSE(f.OpenConfigurationFile(folder + name));
+    EXPECT_EQ(fx.w->messages, std::vector<QString>(1, "Open file error!\nNot a configuration file (no version key)"));
+    EXPECT_TRUE(f.image().sameConfig(fx.before));
+    EXPECT_EQ(f.fileName(), nameBefore);
+  }
+  // In the language shown.
+  f.MenuGermanClick();
+  fx.w->messages.clear();
+  EXPECT_FALSE(f.OpenConfigurationFile(folder + "/notes.ign"));
+  ASSERT_EQ(fx.w->messages.size(), 1u);
+  EXPECT_TRUE(fx.w->messages[0].endsWith("Keine Konfigurationsdatei (kein Versionsschlüssel)"));
+}
+
 TEST(OpenFile, CommandLineFilesAreTheArgumentsThatAreNoLanguageWord) {
   EXPECT_EQ(FileArguments({}), QStringList{});
   EXPECT_EQ(FileArguments({"ENGLISH"}), QStringList{});

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QProcess>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTest>
 
@@ -20,6 +21,7 @@
 #include "model/ign_file.h"
 #include "model/state_file.h"
 #include "pages/controls.h"
+#include "pages/page_set.h"
 #include "support.h"
 
 namespace rq::test {
@@ -104,10 +106,22 @@ TEST_F(PagesOnTheLine, LiveGearIsMarkedForGearsOneToSixOnly) {
   EXPECT_TRUE(lime("EditGearKorLimiter3"));
   EXPECT_TRUE(lime("EditClutchTime3"));
   EXPECT_FALSE(lime("EditGearKorLimiter2"));
-  for (int gear : {0, 7, 255}) {
+  // Neutral shares row 0 with first gear: its edits are lime, its labels are not.
+  ASSERT_TRUE(deliver(MonitorFrame().byte(126, 0).frame()));
+  form().Timer1Timer();
+  for (const char* n : {"EditGearKorAdv1", "EditClutchTime1", "EditGearKorPOut4_1"})
+    EXPECT_TRUE(lime(n)) << n << " in gear 0";
+  for (const char* n : {"LabelGearKor1", "LabelRaceGear1", "EditGearKorAdv3"})
+    EXPECT_FALSE(lime(n)) << n << " in gear 0";
+  ASSERT_TRUE(deliver(MonitorFrame().byte(126, 1).frame()));
+  form().Timer1Timer();
+  EXPECT_TRUE(lime("EditGearKorAdv1"));
+  EXPECT_TRUE(lime("LabelGearKor1"));
+  EXPECT_TRUE(lime("LabelRaceGear1"));
+  for (int gear : {7, 255}) {
     ASSERT_TRUE(deliver(MonitorFrame().byte(126, gear).frame()));
     form().Timer1Timer();
-    for (const char* n : {"EditGearKorAdv1", "EditGearKorAdv3", "EditClutchTime6"})
+    for (const char* n : {"EditGearKorAdv1", "EditGearKorAdv3", "EditClutchTime6", "LabelGearKor1"})
       EXPECT_FALSE(lime(n)) << n << " in gear " << gear;
   }
   // Teaching takes the live voltage of the connected unit.
@@ -155,39 +169,69 @@ class PagesWithUnit : public ::testing::Test {
   int units_ = 0;
 };
 
-TEST_F(PagesWithUnit, ProgrammingAfterChangeWaitsForARunningReadThenProgramsOnce) {
+TEST_F(PagesWithUnit, AReadTakesNoEditsSaysWhyAndNeverEndsInAProgramming) {
   DemoUnit unit;
-  startUnit(unit, NewConfiguration());
+  ParameterImage held = NewConfiguration();
+  held.setByte(164, 107);  // tachometer correction +7 in the unit
+  startUnit(unit, held);
   Window w;
   FormHlav& form = *w.form;
   form.findChild<QTabWidget*>("PageControl1")->setCurrentIndex(kPageBike);
   form.findChild<QCheckBox*>("CheckBoxProgHned")->setChecked(true);
+  auto* edit = form.findChild<SpinEdit*>("EditRpmKorekce");
+  auto* status = form.findChild<QStatusBar*>("StatusBar1");
+  const QString why = "Reading the unit: the pages take no changes until the read has ended";
   form.MenuReadClick();
   ASSERT_EQ(form.exchange().state().op, OpState::Read);
-  // An edit while the read runs asks for programming; it must not cut into the read.
-  auto* edit = form.findChild<SpinEdit*>("EditRpmKorekce");
+  // The pages are greyed out and the status bar says why; typing reaches nothing.
+  EXPECT_FALSE(edit->isEnabled());
+  EXPECT_EQ(status->currentMessage(), why);
   edit->setFocus();
-  edit->selectAll();
   QTest::keyClicks(edit, "17");
   QTest::keyClick(edit, Qt::Key_Return);
-  EXPECT_NE(form.exchange().state().op, OpState::Program);
-  // The engine's operations in order: the read and its verify, then the programming.
+  // An edit that gets through all the same (set by program, committed) is refused aloud and
+  // the field shows the stored value again; so are undo and the map tools' paths.
+  status->clearMessage();
+  edit->setValue(17);
+  form.pageSet().kit().commitEdit();
+  EXPECT_EQ(status->currentMessage(), why);
+  EXPECT_EQ(edit->value(), ShownValue(form.image(), *FindParameter("UpDownRpmKorekce")));
+  form.SpeedButtonZpetClick();
+  // The engine's operations in order: the read and its verify, and no programming.
   std::vector<OpState> ops{OpState::Read};
   TickUntil(form, [&] {
     const OpState op = form.exchange().state().op;
     if (op != ops.back()) ops.push_back(op);
-    return ops.size() >= 4 && op == OpState::Idle;
+    return op == OpState::Idle;
   }, 30000);
-  ASSERT_GE(ops.size(), 4u);
+  for (int i = 0; i < 20; ++i) {  // a pending programming would start on one of these ticks
+    form.Timer1Timer();
+    if (form.exchange().state().op != ops.back()) ops.push_back(form.exchange().state().op);
+  }
+  EXPECT_EQ(std::count(ops.begin(), ops.end(), OpState::Program), 0);
+  ASSERT_EQ(ops.size(), 3u);
   EXPECT_EQ(ops[1], OpState::Verify);
-  const auto program = std::find(ops.begin(), ops.end(), OpState::Program);
-  ASSERT_NE(program, ops.end());
+  EXPECT_EQ(form.image().byte(164), 107);
+  EXPECT_EQ(edit->value(), 7);
+  // After the read the pages take edits again, and one edit programs once.
+  EXPECT_TRUE(edit->isEnabled());
+  EXPECT_NE(status->currentMessage(), why);
+  edit->setFocus();
+  edit->selectAll();
+  QTest::keyClicks(edit, "17");
+  QTest::keyClick(edit, Qt::Key_Return);
+  EXPECT_EQ(form.image().byte(164), 117);
+  ops = {form.exchange().state().op};
+  EXPECT_EQ(ops[0], OpState::Program);
+  TickUntil(form, [&] {
+    const OpState op = form.exchange().state().op;
+    if (op != ops.back()) ops.push_back(op);
+    return op == OpState::Idle;
+  }, 30000);
   EXPECT_EQ(std::count(ops.begin(), ops.end(), OpState::Program), 1);
-  EXPECT_GT(program - ops.begin(), 1);
-  // The unit holds what the window held after the read and the programming.
-  const ParameterImage held = form.image();
+  const ParameterImage now = form.image();
   form.close();
-  EXPECT_TRUE(readUnit().sameConfig(held));
+  EXPECT_TRUE(readUnit().sameConfig(now));
 }
 
 TEST_F(PagesWithUnit, WindowAndCommandLineProgramTheSameBytesForOneFile) {

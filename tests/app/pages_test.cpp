@@ -273,7 +273,7 @@ TEST_F(PagesTest, MotorbikeTypeItemsMapToTypesBothWays) {
   EXPECT_EQ(form().image().byte(163), 3);
 }
 
-TEST_F(PagesTest, ExtremeBytesRefreshEveryPageWithoutHarmAndOutOfRangeValuesStay) {
+TEST_F(PagesTest, ExtremeBytesRefreshEveryPageWithoutHarmAndOutOfRangeFieldsStoreClamped) {
   for (int fill : {0, 255}) {
     ParameterImage im;
     for (int i = 0; i < kConfigSize; ++i) im.setByte(i, fill);
@@ -283,18 +283,18 @@ TEST_F(PagesTest, ExtremeBytesRefreshEveryPageWithoutHarmAndOutOfRangeValuesStay
       form().ReadBackPage();
     }
   }
-  // A byte beyond the control's range, clamped on screen, is not written back by an edit of
-  // another field; nor is an input function outside the list.
+  // A byte beyond the control's range is shown clamped and an edit of another field stores
+  // it clamped; an input function outside the list shows no choice and stays.
   ParameterImage im = NewConfiguration();
   im.setByte(163, 200);  // tachometer pulses, 0..6
   im.setByte(166, 9);    // input 1 function, 0..6
   SanitizeImage(im);
-  const int pulses = im.byte(163), input = im.byte(166);
+  const int input = im.byte(166);
   showPage(kPageBike);
   load(im);
   EXPECT_EQ(find<SpinEdit>("EditRpmPulsu")->value(), 6);
   type(find<SpinEdit>("EditRpmKorekce"), 10);
-  EXPECT_EQ(form().image().byte(163), pulses);
+  EXPECT_EQ(form().image().byte(163), 6);
   EXPECT_EQ(form().image().byte(164), 110);
   showPage(kPageInputs);
   EXPECT_EQ(find<RadioGroup>("RadioGroupInput1")->index(), -1);
@@ -305,7 +305,7 @@ TEST_F(PagesTest, ExtremeBytesRefreshEveryPageWithoutHarmAndOutOfRangeValuesStay
 // The random sweep in two halves of one sequence of images, each half a test of its own.
 class PagesSweepTest : public PagesTest, public ::testing::WithParamInterface<int> {};
 
-TEST_P(PagesSweepTest, RefreshAndReadBackOfRandomImagesChangeNothingAndTakeNoStep) {
+TEST_P(PagesSweepTest, RefreshAndReadBackOfRandomImagesStoreWhatIsShownAndTakeNoStep) {
   std::mt19937 rng(7);
   const int steps = form().undoHistory().current();
   auto* tabs = find<QTabWidget>("PageControl1");
@@ -322,13 +322,18 @@ TEST_P(PagesSweepTest, RefreshAndReadBackOfRandomImagesChangeNothingAndTakeNoSte
     ParameterImage expected = im;
     ApplyGearCoupling(expected);
     // Every page in turn, starting at a different one each time; a page change refreshes.
+    // The refresh changes nothing; the read-back stores what the page shows, and a second
+    // read-back nothing more.
     for (int k = 0; k < kPageCount; ++k) {
       const int page = (n + k) % kPageCount;
       tabs->setCurrentIndex(page);
       if (k == 0) form().RefreshPages();  // the page may already be shown
       ASSERT_EQ(Diff(form().image(), expected), "") << "refresh of page " << page;
+      expected = ReadBackExpected(form(), expected, page);
       form().ReadBackPage();
       ASSERT_EQ(Diff(form().image(), expected), "") << "read-back of page " << page;
+      form().ReadBackPage();
+      ASSERT_EQ(Diff(form().image(), expected), "") << "second read-back of page " << page;
     }
   }
   EXPECT_EQ(form().undoHistory().current(), steps);
@@ -336,6 +341,42 @@ TEST_P(PagesSweepTest, RefreshAndReadBackOfRandomImagesChangeNothingAndTakeNoSte
 }
 
 INSTANTIATE_TEST_SUITE_P(Halves, PagesSweepTest, ::testing::Values(0, 1));
+
+TEST_F(PagesTest, APageNeverShowsOneValueWhileTheUnitGetsAnother) {
+  // Bytes above their fields' ranges, as a file or a unit may hold them.
+  ParameterImage im = NewConfiguration();
+  im.setByte(163, 200);  // tachometer pulses, 0..6
+  im.setByte(141, 5);    // a flag byte other than 0 and 1
+  im.setWord(4, 60000);  // throttle 0 %, 200..4940 mV
+  im.setByte(735, 1);    // test rpm 100, 200..25000
+  for (int page : {kPageBike, kPageInputs, kPageTests}) {
+    showPage(page);
+    load(im);
+    form().ReadBackPage();
+    form().SanitizeImage();
+    im = form().image();
+  }
+  // What each field shows is what the configuration now holds.
+  for (const ParameterDef& d : ScalarParameters()) {
+    if (d.kind != ControlKind::UpDown || !IsStaticPage(d.page)) continue;
+    showPage(d.page);
+    auto* field = find<SpinEdit>(EditName(d));
+    ASSERT_NE(field, nullptr) << d.control;
+    EXPECT_EQ(field->value(), ShownValue(form().image(), d)) << d.control;
+  }
+  EXPECT_EQ(form().image().byte(163), 6);
+  EXPECT_EQ(form().image().byte(141), 1);
+  EXPECT_EQ(form().image().word(4), 4940);
+  EXPECT_EQ(form().image().byte(735), 2);
+  // An edit of another field programs the clamped value, as the unit is told.
+  showPage(kPageBike);
+  ParameterImage high = form().image();
+  high.setByte(163, 200);
+  load(high);
+  type(find<SpinEdit>("EditRpmKorekce"), 10);
+  EXPECT_EQ(form().image().byte(163), 6);
+  EXPECT_EQ(find<SpinEdit>("EditRpmPulsu")->value(), 6);
+}
 
 TEST_F(PagesTest, EnterIsOneCommitOneUndoStep) {
   showPage(kPageInputs);
@@ -437,9 +478,22 @@ TEST_F(PagesTest, ReadProtectionIsRedWhileSetAndTakenAtTheClick) {
     return box->autoFillBackground() && box->palette().color(QPalette::Window) == QColor(255, 0, 0);
   };
   EXPECT_FALSE(red());
+  // A click is the page's read-back and nothing else: no undo step, and no programming even
+  // with "Programming after change" ticked.
+  find<QCheckBox>("CheckBoxProgHned")->setChecked(true);
+  const int steps = form().undoHistory().current();
   QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
   EXPECT_EQ(form().image().byte(165), 1);  // stored at once: a page change cannot lose it
   EXPECT_TRUE(red());
+  EXPECT_EQ(form().undoHistory().current(), steps);
+  EXPECT_FALSE(form().exchange().busy());
+  form().Timer1Timer();
+  EXPECT_FALSE(form().exchange().busy());
+  find<QCheckBox>("CheckBoxProgHned")->setChecked(false);
+  // The next edit of the page carries it into its undo step.
+  type(find<SpinEdit>("EditRpmKorekce"), 5);
+  EXPECT_EQ(form().image().byte(165), 1);
+  EXPECT_NE(form().undoHistory().current(), steps);
   ParameterImage im = form().image();
   im.setByte(165, 0);
   load(im);

@@ -201,9 +201,14 @@ TEST_F(PrintTest, FailureBoxSpeaksTheWindowsLanguage) {
 
 TEST_F(PrintTest, AFailedPrintRestoresTheWindowBeforeTellingNothingWasPrinted) {
   bool normalAtMessage = false;
-  w_->onMessage = [&](const QString&) {
+  bool stampShown = false;
+  w_->onMessage = [&](const QString& text) {
     normalAtMessage = !form().printing() &&
                       form().findChild<QGroupBox*>("GroupBoxToolBar")->isVisible();
+    // Nothing printed: the paper's stamp is not shown in the status line under the box.
+    auto* status = form().findChild<QLabel*>("LabelHlaseni");
+    if (text.startsWith("Nothing was printed."))
+      stampShown = status->isVisible() && status->text().startsWith("Date and time of printing");
   };
   // The PDF "folder" is a file: nothing can be written there.
   const QString blocked = pdfDir_.filePath("blocked");
@@ -213,6 +218,7 @@ TEST_F(PrintTest, AFailedPrintRestoresTheWindowBeforeTellingNothingWasPrinted) {
   ASSERT_EQ(w_->messages.size(), 1u);
   EXPECT_TRUE(w_->messages[0].startsWith("Nothing was printed.")) << w_->messages[0].toStdString();
   EXPECT_TRUE(normalAtMessage);
+  EXPECT_FALSE(stampShown);
   expectNormalWindow();
 
   auto* tabs = form().findChild<QTabWidget*>("PageControl1");

@@ -156,16 +156,16 @@ TEST_F(UnitTest, EachCommittedEditProgramsOnceAndTheUnitHoldsIt) {
   EXPECT_TRUE(form().image().sameConfig(held));
 }
 
-TEST_F(UnitTest, ARequestDuringAReadStartsRightAfterIt) {
+TEST_F(UnitTest, AnEditDuringAReadIsRefusedAndTheReadIsNotProgrammedBack) {
   start(Configuration(2), NewConfiguration());
   tickProgAfterChange();
   form().MenuReadClick();
-  stepHardLimiter();  // an edit while the read runs
+  stepHardLimiter();  // an edit while the read runs: refused, the status bar says why
   EXPECT_EQ(form().exchange().state().op, OpState::Read);
   ASSERT_TRUE(waitDone()) << describe();
-  // Read, its verify, then the programming with its verify: nothing was replaced.
-  EXPECT_EQ(trace_->ops, (std::vector<OpState>{OpState::Read, OpState::Verify, OpState::Program,
-                                               OpState::Verify}));
+  // Read and its verify, no programming: the unit keeps what it held.
+  EXPECT_EQ(trace_->ops, (std::vector<OpState>{OpState::Read, OpState::Verify}));
+  EXPECT_EQ(form().image().word(3), Configuration(2).word(3));  // the hard limiter as the unit has it
   const ParameterImage held = form().image();
   form().MenuVerifyClick();
   ASSERT_TRUE(waitDone()) << describe();

@@ -15,6 +15,10 @@
 #include <fstream>
 #include <sstream>
 
+#include "model/parameter_table.h"
+#include "pages/controls.h"
+#include "pages/power_model.h"
+
 namespace rq::test {
 namespace {
 
@@ -128,7 +132,8 @@ FrameBytes MonitorFrame::frame() const {
   return f;
 }
 
-Window::Window(const QStringList& args, std::optional<std::string> portOverride) {
+Window::Window(const QStringList& args, std::optional<std::string> portOverride,
+               const std::function<void(FormHlavOptions&)>& adjust) {
   FormHlavOptions o;
   o.arguments = args;
   o.portOverride = std::move(portOverride);
@@ -144,6 +149,8 @@ Window::Window(const QStringList& args, std::optional<std::string> portOverride)
     return a;
   };
   o.openDocument = [](const QString&) { return false; };
+  o.manualFolders = QStringList();
+  if (adjust) adjust(o);
   form = std::make_unique<FormHlav>(std::move(o));
 }
 
@@ -167,6 +174,36 @@ bool TickUntil([[maybe_unused]] FormHlav& form, const std::function<bool()>& pre
     QThread::msleep(5);
   }
   return pred();
+}
+
+ParameterImage ReadBackExpected(FormHlav& form, ParameterImage e, int page) {
+  const bool power = page == kPagePowerOut1 || page == kPagePowerOut2;
+  // Both advance pages share one bar; either power-output page stores all four outputs.
+  const int rows = page == kPageAdvance2 ? kPageAdvance1 : page;
+  for (const ParameterDef& d : ScalarParameters()) {
+    if (power ? (d.page != kPagePowerOut1 && d.page != kPagePowerOut2) : d.page != rows) continue;
+    if (d.kind == ControlKind::UpDown) {
+      const QString name = "Edit" + QString::fromLatin1(d.control).mid(6);
+      const auto* field = form.findChild<SpinEdit*>(name);
+      if (field == nullptr) continue;
+      StoreShown(e, d, std::clamp(ShownValue(e, d), field->minimum(), field->maximum()));
+    } else if (d.kind == ControlKind::CheckBox) {
+      StoreShown(e, d, ShownValue(e, d) != 0 ? 1 : 0);
+    }
+  }
+  for (const MapDef& m : Maps())
+    if (m.page == page)
+      for (int c = 0; c < kMapColumns; ++c)
+        e.setWord(m.axisWord + c, std::clamp(int(e.word(m.axisWord + c)), 300, 25000));
+  if (power) {
+    for (int n = 0; n < kPowerOutputs; ++n)
+      for (int k = 0; k < 3; ++k) {
+        const int at = kPowerGridFirstByte + 3 * n + k;
+        const PowerGrid* forced = ForcedPowerGrid(e.byte(kPowerModeByte + n));
+        e.setByte(at, forced != nullptr ? PowerRowByte((*forced)[std::size_t(k)]) : e.byte(at) & 0x0F);
+      }
+  }
+  return e;
 }
 
 }  // namespace rq::test

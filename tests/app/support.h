@@ -75,7 +75,10 @@ struct Window {
   std::deque<int> answers;
   std::function<void(const QString&)> onMessage;  // runs when a message box would open
   std::unique_ptr<FormHlav> form;
-  explicit Window(const QStringList& args = {}, std::optional<std::string> portOverride = {});
+  // adjust may change the options before the window is made; by default the manual is looked
+  // for in the current folder only, and opening a document fails.
+  explicit Window(const QStringList& args = {}, std::optional<std::string> portOverride = {},
+                  const std::function<void(FormHlavOptions&)>& adjust = {});
 };
 
 // "[PORTS]\nCOM1=<path>\n"
@@ -84,6 +87,12 @@ std::string PortsSection(const std::string& path, int com = 1);
 // Runs the window's tick (and the event loop) until pred holds or timeoutMs passes.
 bool TickUntil(FormHlav& form, const std::function<bool()>& pred, int timeoutMs = 2000,
                const Pty* drain = nullptr);
+
+// What a read-back of `page` must leave of `image` (just refreshed into that page): every
+// field as it shows, clamped to its range; every box as 0 or 1; the rpm points of a map
+// within their fields' range; the power-output grid bytes rebuilt from their boxes; choices
+// as they are.
+ParameterImage ReadBackExpected(FormHlav& form, ParameterImage image, int page);
 
 // The number of random images a sweep runs: `usual` in the test suite, or the number in the
 // environment variable RQ_SWEEP_IMAGES for a long run (bench/pages/long_sweeps.sh).

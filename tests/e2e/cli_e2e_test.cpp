@@ -58,6 +58,8 @@ TEST(CliEndToEnd, ReadVerifyAndProgramLeaveUnitAndPcEqual) {
 
   r = RunProgram(kCli, {"program", "--port", sim.path(), dir.file("pc.ign")});
   ASSERT_EQ(r.exitCode, 0) << r.output;
+  // Success is the last status line, after the save.
+  EXPECT_TRUE(r.output.ends_with("Program device:: OK\n")) << r.output;
   r = RunProgram(kCli, {"read", "--port", sim.path(), "-o", dir.file("again.ign")});
   ASSERT_EQ(r.exitCode, 0) << r.output;
   EXPECT_TRUE(ReadIgn(dir.file("again.ign")).sameConfig(pcCfg));

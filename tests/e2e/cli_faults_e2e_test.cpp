@@ -54,6 +54,8 @@ TEST(CliFaults, UnitDyingWhileSavingFailsTheProgramAtOnce) {
   EXPECT_LT(took, std::chrono::seconds(4)) << "gave up only after the 30 s limit";
   EXPECT_TRUE(Contains(cli.output(), "No Connection")) << cli.output();
   EXPECT_TRUE(Contains(cli.output(), "finished saving")) << cli.output();
+  // Success is told only once the save is confirmed.
+  EXPECT_FALSE(Contains(cli.output(), "Program device:: OK")) << cli.output();
 }
 
 TEST(CliFaults, ComNamesOutsideTheMenuAreRefusedWithoutOpeningAnything) {
@@ -82,7 +84,8 @@ TEST(CliFaults, APortHeldByAnotherProgramIsNamedAsSuch) {
 
 TEST(CliFaults, TimeoutIsCheckedAndTakenByEveryOnlineCommand) {
   ScratchDir dir;
-  for (const char* bad : {"-1", "abc", "inf", ""}) {
+  // 1e10 s cannot be held as a clock time: refused, not taken as "give up at once".
+  for (const char* bad : {"-1", "abc", "inf", "", "1e10", "31536001"}) {
     SCOPED_TRACE(bad);
     RunResult r = RunProgram(kCli, {"monitor", "--port", dir.file("noport"), "--timeout", bad});
     EXPECT_EQ(r.exitCode, 2) << r.output;
@@ -139,7 +142,7 @@ TEST(CliFaults, ErrorStatusIsFollowedByItsReason) {
 }
 
 TEST(CliFaults, InfoShowsTheUnitsIdentification) {
-  UnitSim sim({"--name", "ABC", "--version", "7", "--build-date", "2011-05-02 08:15",
+  UnitSim sim({"--name", "ABC", "--unit-version", "7", "--build-date", "2011-05-02 08:15",
                "--description", "Track firmware", "--seed", "26"});
   ASSERT_TRUE(sim.ok());
   RunResult r = RunProgram(kCli, {"info", "--port", sim.path()});
@@ -160,7 +163,7 @@ TEST(CliFaults, InfoShowsTheUnitsIdentification) {
             "\"Track firmware\",\"build_date\":\"2011-05-02\",\"build_time\":\"08:15\","
             "\"image_version\":79,\"program_count\":0}\n");
   // Without a description the window shows name and version.
-  UnitSim plain({"--name", "XYZ", "--version", "12", "--image-version", "80", "--seed", "27"});
+  UnitSim plain({"--name", "XYZ", "--unit-version", "12", "--image-version", "80", "--seed", "27"});
   ASSERT_TRUE(plain.ok());
   r = RunProgram(kCli, {"info", "--port", plain.path()});
   EXPECT_EQ(r.exitCode, 0) << r.output;

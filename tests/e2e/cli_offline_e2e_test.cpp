@@ -44,6 +44,11 @@ TEST(CliOffline, FailuresExitOneAndWrongUsageTwo) {
       {{"convert", dir.file("missing.ign"), dir.file("out.ign")}, 1},
       {{"convert", dir.file("good.ign"), dir.file("no/such/folder/out.ign")}, 1},
       {{"convert", dir.file("good.ign"), dir.file("fifo")}, 1},
+      // A FIFO with no writer (or a folder) is refused as an input, at once.
+      {{"show", dir.file("fifo")}, 1},
+      {{"diff", dir.file("good.ign"), dir.file("fifo")}, 1},
+      {{"convert", dir.file("fifo"), dir.file("out.ign")}, 1},
+      {{"show", dir.path()}, 1},
       {{"new", "-o", device ? dir.file("null") : dir.path()}, 1},
       {{"show"}, 2},
       {{"show", "a", "b"}, 2},
@@ -70,6 +75,20 @@ TEST(CliOffline, FailuresExitOneAndWrongUsageTwo) {
     EXPECT_TRUE(S_ISCHR(st.st_mode));
   }
   EXPECT_FALSE(Contains(ReadFile(dir.file("out.ign")), "TAVRENIX"));
+}
+
+TEST(CliOffline, DashReadsTheConfigurationFromStandardInput) {
+  ScratchDir dir;
+  ParameterImage im = NewConfiguration();
+  im.setByte(173, 12);  // retard 12
+  WriteFile(dir.file("a.ign"), WriteIgnText(im));
+  const RunResult piped =
+      RunProgram("/bin/sh", {"-c", kCli + " show - < '" + dir.file("a.ign") + "'"}, 20000);
+  EXPECT_EQ(piped.exitCode, 0) << piped.output;
+  EXPECT_EQ(piped.output, Cli({"show", dir.file("a.ign")}).output);
+  const RunResult none = RunProgram("/bin/sh", {"-c", kCli + " show - < /dev/null"}, 20000);
+  EXPECT_EQ(none.exitCode, 1);
+  EXPECT_TRUE(Contains(none.output, "not a configuration file")) << none.output;
 }
 
 TEST(CliOffline, ShowNamesChoicesAndListsEachPagesScalarsBeforeItsMap) {

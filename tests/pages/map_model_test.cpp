@@ -217,6 +217,18 @@ TEST_F(CellOpTest, SpreadsheetTextRoundTripsAndPastesClipped) {
   EXPECT_FALSE(PasteCells(im, kPageAdvance1, mode(kPageAdvance1), {0, 0, 0, 0},
                           ParsePastedCells("hello world"), &pasted));
   EXPECT_EQ(pasted, 0);
+  // Huge numbers clamp like any other beyond the range, whichever sign and however large;
+  // so do the other tools given one.
+  EXPECT_TRUE(PasteCells(im, kPageAdvance1, mode(kPageAdvance1), {0, 0, 0, 3},
+                         ParsePastedCells("1e30\t1e9\t-1e30\t1e300"), &pasted));
+  EXPECT_EQ(adv(0, 0), 60);
+  EXPECT_EQ(adv(0, 1), 60);
+  EXPECT_EQ(adv(0, 2), 0);
+  EXPECT_EQ(adv(0, 3), 60);
+  EXPECT_TRUE(ApplyCellOp(im, kPageAdvance1, mode(kPageAdvance1), {1, 0, 1, 0}, CellOp::Set, 1e30));
+  EXPECT_EQ(adv(1, 0), 60);
+  EXPECT_TRUE(ApplyCellOp(im, kPageAdvance1, mode(kPageAdvance1), {1, 0, 1, 0}, CellOp::Add, -1e30));
+  EXPECT_EQ(adv(1, 0), 0);
   // Blank-separated numbers, as from a text file.
   const PastedCells blanks = ParsePastedCells("1  2 3");
   ASSERT_EQ(blanks.size(), 1u);
@@ -253,7 +265,7 @@ TEST(TuningTools, StepsStopAtTheByteLimitsAndTargetsFollowTheState) {
   EXPECT_EQ(PlusMinusTarget(in), ToolTarget::Nothing);   // engine stopped
   in.rpm = 3000;
   in.live.cellMarked = false;
-  EXPECT_EQ(PlusMinusTarget(in), ToolTarget::Nothing);   // the map not in use
+  EXPECT_EQ(PlusMinusTarget(in), ToolTarget::LiveCell);  // the map not in use: unmarked, still the cell
   in.live.cellMarked = true;
   in.page = kPageGear;
   in.all = true;

@@ -7,6 +7,7 @@
 #include <QClipboard>
 #include <QLabel>
 #include <QRadioButton>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
@@ -216,7 +217,7 @@ TEST_F(MapPageTest, PercentSwitchConvertsTheServoMapOnceAndClampsOnTheWayBack) {
   EXPECT_EQ(maps().grid().cell(0, 3)->value(), 5100);
 }
 
-TEST_F(MapPageTest, RefreshAndReadBackOfRandomImagesChangeNoByte) {
+TEST_F(MapPageTest, RefreshAndReadBackOfRandomImagesStoreWhatIsShown) {
   std::mt19937 rng(79);
   std::uniform_int_distribution<int> byte(0, 255);
   const int images = SweepImages(30);
@@ -227,9 +228,10 @@ TEST_F(MapPageTest, RefreshAndReadBackOfRandomImagesChangeNoByte) {
       image() = im;
       form().pageSet().refresh(page);
       form().pageSet().applyRules(page);
-      form().pageSet().readBack(page);
       ParameterImage expected = im;
       ApplyGearCoupling(expected);  // every refresh applies it
+      expected = ReadBackExpected(form(), expected, page);
+      form().pageSet().readBack(page);
       ASSERT_EQ(image(), expected) << "image " << i << " page " << page;
     }
   }
@@ -284,11 +286,30 @@ TEST_F(MapPageTest, PlusMinusActOnTheLiveCellOnlyWithAUnitAndOnTheMapShown) {
   live(15000, 0);
   plus->trigger();
   EXPECT_EQ(image().byte(181 + 14), 60);
-  // The unit runs on map 2: map 1 has no live cell.
+  // The unit runs on map 2: map 1 marks no cell, yet Plus acts on the stored live cell and
+  // the status line names it; the same on map 2 while the unit runs on map 1.
   live(3000, 0, true);
-  before = image();
+  EXPECT_EQ(limeCells(), 0);
   plus->trigger();
+  EXPECT_EQ(image().byte(181 + 2), 20);
+  auto* status = find<QStatusBar>("StatusBar1");
+  EXPECT_EQ(status->currentMessage(),
+            "Advance 1: cell 0 % / 3000 rpm set to 20 (the unit runs on the other map)");
+  show(kPageAdvance2);
+  live(3000, 1000, false);
+  image().setByte(331 + 15 * 9 + 2, 30);
+  for (int c = 0; c < 15; ++c) image().setWord(22 + c, 1000 + 1000 * c);
+  form().AfterChange();
+  minus->trigger();
+  EXPECT_EQ(image().byte(331 + 15 * 9 + 2), 29);
+  EXPECT_EQ(status->currentMessage(),
+            "Advance 2: cell 100 % / 3000 rpm set to 29 (the unit runs on the other map)");
+  // The engine stopped: nothing, on either map.
+  live(0, 1000, false);
+  before = image();
+  minus->trigger();
   EXPECT_EQ(image(), before);
+  show(kPageAdvance1);
   // Another page: greyed out and nothing changes.
   show(kPageGear);
   EXPECT_FALSE(plus->isEnabled());

@@ -3,7 +3,9 @@
 // the fixed patterns as undo steps, the layout by mode.
 #include <QCheckBox>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTabWidget>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -55,6 +57,44 @@ TEST_F(PowerPageTest, EveryGridBitRoundTripsThroughItsBox) {
   box(0, 1, 2)->click();
   EXPECT_EQ(image().byte(664), 0x0B);
   EXPECT_EQ(image().byte(663), 0);
+}
+
+TEST_F(PowerPageTest, ALoadedGridIsStoredAsItsPageShowsItAtTheNextReadBack) {
+  // A file whose grid bytes differ from what the modes show: output 1 in "Pilot light" with
+  // an empty grid, output 2 in "Power jet Honda" with all bits, output 3 free with high bits.
+  ParameterImage im = form().image();
+  im.setByte(635, 2);
+  im.setByte(636, 3);
+  im.setByte(637, 4);
+  im.setByte(638, 0);
+  for (int k = 0; k < 3; ++k) {
+    im.setByte(663 + k, 0);
+    im.setByte(666 + k, 0xFF);
+    im.setByte(669 + k, 0xF5);
+  }
+  image() = im;
+  form().RefreshPages();
+  // The page shows the patterns; the first edit of the page stores them with it.
+  EXPECT_TRUE(box(0, 0, 2)->isChecked());
+  auto* hyst = form().findChild<QSpinBox*>("EditPOutHyst1");
+  ASSERT_NE(hyst, nullptr);
+  hyst->setFocus();
+  hyst->selectAll();
+  QTest::keyClicks(hyst, "200");
+  QTest::keyClick(hyst, Qt::Key_Return);
+  EXPECT_EQ(image().byte(651), 20);
+  const int pilot[3] = {0x0C, 0x0E, 0x0E}, jet[3] = {0x0E, 0x0C, 0x0C};
+  for (int k = 0; k < 3; ++k) {
+    EXPECT_EQ(image().byte(663 + k), pilot[k]) << k;
+    EXPECT_EQ(image().byte(666 + k), jet[k]) << k;
+    EXPECT_EQ(image().byte(669 + k), 0x05) << k;  // the free setting: its four boxes only
+  }
+  // What every box shows is its bit.
+  for (int n = 0; n < 3; ++n)
+    for (int k = 0; k < 3; ++k)
+      for (int j = 0; j < 4; ++j)
+        EXPECT_EQ(box(n, k, j)->isChecked(), ((image().byte(663 + 3 * n + k) >> j) & 1) != 0)
+            << n << k << j;
 }
 
 TEST_F(PowerPageTest, ModeClickPresetsEveryOutputAndStoresThePatternAsOneUndoStep) {

@@ -151,7 +151,7 @@ TEST(SimOptions, ParsesFaultsIdentityAndRejectsNonsense) {
   SimOptions o;
   std::string err;
   ASSERT_TRUE(ParseOptions({"--drop", "0.25", "--drop-first", "--corrupt", "0.05", "--garbage",
-                            "1", "--delay", "30", "--pace", "--name", "ABC", "--version", "7",
+                            "1", "--delay", "30", "--pace", "--name", "ABC", "--unit-version", "7",
                             "--build-date", "2008-01-05 09:07", "--image-version", "80",
                             "--hold", "6000,40,3", "--seed", "9"},
                            o, err))
@@ -166,6 +166,14 @@ TEST(SimOptions, ParsesFaultsIdentityAndRejectsNonsense) {
   EXPECT_EQ(o.engine, SimOptions::EngineMode::Hold);
   EXPECT_EQ(o.holdGear, 3);
   EXPECT_EQ(*o.seed, 9u);
+  EXPECT_EQ(o.identity.version, 7);
+  EXPECT_FALSE(o.version);
+
+  // --version alone asks for the program's own version; it takes no value.
+  SimOptions asked;
+  ASSERT_TRUE(ParseOptions({"--version"}, asked, err)) << err;
+  EXPECT_TRUE(asked.version);
+  EXPECT_NE(asked.identity.version, 7);
 
   Identity id;
   ASSERT_TRUE(ParseBuildDate("Dec 17 2008 16:05:52", id));
@@ -174,7 +182,7 @@ TEST(SimOptions, ParsesFaultsIdentityAndRejectsNonsense) {
 
   for (const std::vector<std::string>& bad :
        std::vector<std::vector<std::string>>{{"--drop", "1.5"}, {"--drop"}, {"--name", "ABCD"},
-                                             {"--version", "x"}, {"--build-date", "2008-13-01 10:00"},
+                                             {"--unit-version", "x"}, {"--unit-version"}, {"--build-date", "2008-13-01 10:00"},
                                              {"--frobnicate"}}) {
     SimOptions x;
     EXPECT_FALSE(ParseOptions(bad, x, err)) << bad[0];

@@ -1,0 +1,30 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/notice_texts.h"
+
+namespace rq {
+namespace {
+
+constexpr const char* kNotices[kNoticeCount][4] = {
+    {"%1: cell %2 % / %3 rpm set to %4 (the unit runs on the other map)",
+     "%1: Zelle %2 % / %3 U/min auf %4 gesetzt (die Zündung fährt das andere Kennfeld)",
+     "%1 : case %2 % / %3 tr/min réglée à %4 (le boîtier utilise l´autre courbe)",
+     "%1: buňka %2 % / %3 ot/min nastavena na %4 (zapalování jede podle druhé mapy)"},
+    {"Reading the unit: the pages take no changes until the read has ended",
+     "Zündung wird gelesen: Änderungen erst nach dem Lesen möglich",
+     "Lecture du boîtier : aucune modification avant la fin de la lecture",
+     "Čtení zapalování: změny jsou možné až po dokončení čtení"},
+    {"Not a configuration file (no version key)",
+     "Keine Konfigurationsdatei (kein Versionsschlüssel)",
+     "Pas un fichier de configuration (pas de clé de version)",
+     "Není to konfigurační soubor (chybí klíč verze)"},
+};
+
+}  // namespace
+
+const char* NoticeText(int language, int id) {
+  if (id < 0 || id >= kNoticeCount) return "";
+  if (language < 0 || language >= 4) language = 0;
+  return kNotices[id][language];
+}
+
+}  // namespace rq
