@@ -72,7 +72,8 @@ void FileCommands::remember(const QString& path) {
 
 void FileCommands::showFileError(const QString& reason) {
   QString text = FromStd(form_.texts().text(TxtOpenFileError));
-  if (!reason.isEmpty()) text += "\n" + reason;
+  if (!reason.isEmpty())
+    text += "\n" + FromStd(LocalizedFileReason(form_.texts().language(), ToStd(reason)));
   form_.ShowMessage(text);
 }
 
@@ -124,7 +125,7 @@ void FileCommands::MenuSaveClick(bool fromToolStrip) {
   path = WithDefaultExtension(path);
   if (QFileInfo::exists(path)) {
     const QString question =
-        QString("%1 already exists.\nDo you want to replace it?").arg(QFileInfo(path).fileName());
+        FromStd(UiMessage(form_.texts().language(), UiText::AskReplace)).arg(QFileInfo(path).fileName());
     if (form_.askQuestion(question, false) != QMessageBox::Yes) return;
   }
   SaveConfigurationFile(path);

@@ -445,6 +445,7 @@ void FormHlav::createFileAndPrintCommands() {
     ApplyExchangeView();
   };
   pw.message = [this](const QString& text) { ShowMessage(text); };
+  pw.language = [this] { return texts_.language(); };
   pw.hideStamp = [this] { HideStatusLine(); };
   printPages_ = std::make_unique<PrintPages>(std::move(pw));
 

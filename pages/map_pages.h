@@ -15,6 +15,7 @@
 
 #include "pages/map_grid.h"
 #include "pages/page_kit.h"
+#include "ui/text_table.h"
 
 class QAction;
 class QGroupBox;
@@ -61,6 +62,7 @@ class MapPages : public PageModule {
   void buildActions(QWidget* window);
   void setToolsEnabled(bool on);
   void showStatus(const QString& text);
+  QString ui(UiText id) const;  // a text of the map tools in the window's language
   void RadioGroupServoModeClick(int item);
 
   PageKit& kit_;

@@ -182,6 +182,10 @@ void MapPages::setToolsEnabled(bool on) {
     if (a->isEnabled() != on) a->setEnabled(on);
 }
 
+QString MapPages::ui(UiText id) const {
+  return QString::fromUtf8(UiMessage(kit_.host().language(), id));
+}
+
 void MapPages::showStatus(const QString& text) {
   if (auto* bar = grid_->box()->window()->findChild<QStatusBar*>("StatusBar1"))
     bar->showMessage(text, 5000);
@@ -426,16 +430,15 @@ void MapPages::runSelectionTool(CellOp op) {
     QWidget* parent = grid_->box()->window();
     double v = 0;
     if (op == CellOp::Set)
-      v = QInputDialog::getDouble(parent, "Set cells", "Value for the selected cells:",
+      v = QInputDialog::getDouble(parent, ui(UiText::SetCellsTitle), ui(UiText::SetCellsLabel),
                                   scale.step * kit_.image().byte(CellByte(map, sel.row0, sel.column0)),
                                   0, scale.max, 0, &ok);
     else if (op == CellOp::Add)
-      v = QInputDialog::getDouble(parent, "Add to cells",
-                                  "Add to the selected cells (negative lowers):", scale.step,
+      v = QInputDialog::getDouble(parent, ui(UiText::AddCellsTitle), ui(UiText::AddCellsLabel),
+                                  scale.step,
                                   -scale.max, scale.max, 0, &ok);
     else
-      v = QInputDialog::getDouble(parent, "Scale cells",
-                                  "Percent of the present values (110 = 10 % more):", 100, 0,
+      v = QInputDialog::getDouble(parent, ui(UiText::ScaleCellsTitle), ui(UiText::ScaleCellsLabel), 100, 0,
                                   1000, 1, &ok);
     if (ok) value = v;
   }
@@ -449,7 +452,7 @@ void MapPages::CopyCells() {
   const ParameterImage& im = kit_.image();
   QApplication::clipboard()->setText(
       QString::fromStdString(CellsToText(im, page, MapModeOf(im, page), grid_->selection())));
-  showStatus(QString("%1 cells copied").arg(grid_->selection().cells()));
+  showStatus(ui(UiText::CellsCopied).arg(grid_->selection().cells()));
 }
 
 bool MapPages::PasteText(const QString& text) {
@@ -462,11 +465,11 @@ bool MapPages::PasteText(const QString& text) {
   const bool changed = PasteCells(im, page, MapModeOf(im, page), grid_->selection(),
                                   ParsePastedCells(text.toStdString()), &pasted);
   if (pasted == 0) {
-    showStatus("Paste: the clipboard holds no numbers for these cells");
+    showStatus(ui(UiText::PasteNothing));
     return false;
   }
   if (changed) kit_.host().AfterChange();
-  showStatus(QString("%1 cells pasted").arg(pasted));
+  showStatus(ui(UiText::CellsPasted).arg(pasted));
   return true;
 }
 

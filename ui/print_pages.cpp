@@ -21,6 +21,7 @@
 #include <algorithm>
 
 #include "model/file_io.h"
+#include "ui/text_table.h"
 
 namespace rq {
 namespace {
@@ -40,7 +41,7 @@ void RenderPicture(QPainter& painter, QWidget* picture, QSize page) {
 
 // The next print-NNN.pdf that does not exist yet, created empty so that no other job takes
 // it; "" when the folder cannot take a file.
-QString ReserveNumberedFile(const QString& folder, QString& error) {
+QString ReserveNumberedFile(const QString& folder, QString& error, int language) {
   for (int n = 1; n < 100000; ++n) {
     const QString path = QDir(folder).filePath(QString("print-%1.pdf").arg(n, 3, 10, QChar('0')));
     if (QFileInfo::exists(path)) continue;
@@ -50,11 +51,12 @@ QString ReserveNumberedFile(const QString& folder, QString& error) {
     error = path + ": " + f.errorString();
     return {};
   }
-  error = folder + ": no free file name";
+  error = QString::fromUtf8(UiMessage(language, UiText::NoFreeFileName)).arg(folder);
   return {};
 }
 
-bool PrintToPdf(QWidget* picture, const QString& folder, QString& file, QString& error) {
+bool PrintToPdf(QWidget* picture, const QString& folder, QString& file, QString& error,
+                int language) {
   QByteArray pdf;
   {
     QBuffer buffer(&pdf);
@@ -66,43 +68,41 @@ bool PrintToPdf(QWidget* picture, const QString& folder, QString& file, QString&
                                      QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
     QPainter painter;
     if (!painter.begin(&writer)) {
-      error = "the PDF could not be started";
+      error = QString::fromUtf8(UiMessage(language, UiText::PdfNotStarted));
       return false;
     }
     RenderPicture(painter, picture, QSize(writer.width(), writer.height()));
     painter.end();
   }
-  const QString path = ReserveNumberedFile(folder, error);
+  const QString path = ReserveNumberedFile(folder, error, language);
   if (path.isEmpty()) return false;
   std::string reason;
   if (!WriteFileAtomic(QFile::encodeName(path).toStdString(), pdf.toStdString(), reason)) {
     QFile::remove(path);
-    error = QString::fromStdString(reason);
+    error = QString::fromStdString(LocalizedFileReason(language, reason));
     return false;
   }
   file = path;
   return true;
 }
 
-bool PrintToPrinter(QWidget* picture, QString& error) {
+bool PrintToPrinter(QWidget* picture, QString& error, int language) {
   const QPrinterInfo info = QPrinterInfo::defaultPrinter();
   if (info.isNull()) {
-    error = QString("No printer is installed. To print into PDF files instead, set %1 to a "
-                    "folder.")
-                .arg(kPdfVariable);
+    error = QString::fromUtf8(UiMessage(language, UiText::NoPrinter)).arg(kPdfVariable);
     return false;
   }
   QPrinter printer(info, QPrinter::HighResolution);
   printer.setDocName("RQ_VTMX4 configuration");
   QPainter painter;
   if (!painter.begin(&printer)) {
-    error = QString("The printer %1 did not take the job.").arg(info.printerName());
+    error = QString::fromUtf8(UiMessage(language, UiText::PrinterRefused)).arg(info.printerName());
     return false;
   }
   const QRect area = printer.pageLayout().paintRectPixels(printer.resolution());
   RenderPicture(painter, picture, area.size());
   if (!painter.end()) {
-    error = QString("The printer %1 did not take the job.").arg(info.printerName());
+    error = QString::fromUtf8(UiMessage(language, UiText::PrinterRefused)).arg(info.printerName());
     return false;
   }
   return true;
@@ -126,6 +126,10 @@ QString PrintStampSuffix(const QDateTime& when) {
   const QLocale locale = QLocale::system();
   return locale.toString(when.date(), QLocale::ShortFormat) + "    " +
          locale.toString(when.time(), QLocale::LongFormat);
+}
+
+QString PrintPages::text(int id) const {
+  return QString::fromUtf8(UiMessage(w_.language ? w_.language() : 0, static_cast<UiText>(id)));
 }
 
 PrintPages::PrintPages(PrintWindow window) : w_(std::move(window)) {}
@@ -181,16 +185,27 @@ void PrintPages::showStampWhole(QLabel* status) {
 bool PrintPages::printJob(QString& error) {
   QWidget* picture = Find<QWidget>(w_.window, "ClientArea");
   if (picture == nullptr) {
-    error = "nothing to print";
+    error = text(int(UiText::NothingToPrint));
     return false;
+  }
+  // Paper shows values, not the buttons that change them: every up-down of every page is
+  // left out of the picture and shown again after the job.
+  QList<QWidget*> hidden;
+  for (QWidget* w : picture->findChildren<QWidget*>()) {
+    if (w->objectName().startsWith("UpDown") && !w->isHidden()) {
+      w->hide();
+      hidden << w;
+    }
   }
   if (beforeJob) beforeJob(picture);
   const QString folder = qEnvironmentVariable(kPdfVariable);
-  if (folder.isEmpty()) return PrintToPrinter(picture, error);
+  const int language = w_.language ? w_.language() : 0;
   QString file;
-  if (!PrintToPdf(picture, folder, file, error)) return false;
-  lastFiles_ << file;
-  return true;
+  const bool ok = folder.isEmpty() ? PrintToPrinter(picture, error, language)
+                                   : PrintToPdf(picture, folder, file, error, language);
+  for (QWidget* w : hidden) w->show();
+  if (ok && !folder.isEmpty()) lastFiles_ << file;
+  return ok;
 }
 
 // The window is normal again before the box opens: ticks run under it.
@@ -198,10 +213,9 @@ void PrintPages::reportFailure(int printed, int wanted, const QString& error) {
   if (printed == 0) {
     // No paper carries the stamp: it is not left on screen either.
     if (w_.hideStamp) w_.hideStamp();
-    w_.message("Nothing was printed.\n" + error);
+    w_.message(text(int(UiText::NothingPrinted)) + "\n" + error);
   } else {
-    w_.message(QString("Printing stopped: %1 of %2 pages were printed.\n").arg(printed).arg(wanted) +
-               error);
+    w_.message(text(int(UiText::PrintingStopped)).arg(printed).arg(wanted) + "\n" + error);
   }
 }
 

@@ -29,6 +29,7 @@ struct PrintWindow {
   std::function<void(bool on)> setPrinting;              // the printing flag, then page rules
   std::function<void(const QString& suffix)> showStamp;  // status line: stamp text + suffix
   std::function<void(const QString& text)> message;      // a message box
+  std::function<int()> language;                         // texts of the boxes; unset: English
   std::function<void()> hideStamp;                       // status line hidden again
 };
 
@@ -63,6 +64,7 @@ class PrintPages {
   bool printJob(QString& error);
   void reportFailure(int printed, int wanted, const QString& error);
   void showStampWhole(QLabel* status);
+  QString text(int id) const;  // a UiText in the window's language
 
   PrintWindow w_;
   QStringList lastFiles_;

@@ -135,11 +135,106 @@ int ClampLanguage(int language) {
   return (language < 0 || language >= kLanguageCount) ? kLanguageEnglish : language;
 }
 
+// One row per UiText, in its order: English, German, French, Czech.
+constexpr const char* kUiTable[static_cast<int>(UiText::Count)][kLanguageCount] = {
+    /* AskReplace */ {"%1 already exists.\nDo you want to replace it?",
+         "%1 existiert bereits.\nWollen Sie die Datei ersetzen?",
+         "%1 existe déjà.\nVoulez-vous le remplacer?",
+         "%1 již existuje.\nChcete jej nahradit?"},
+    /* NothingPrinted */ {"Nothing was printed.", "Es wurde nichts gedruckt.",
+         "Rien n´a été imprimé.", "Nic nebylo vytištěno."},
+    /* PrintingStopped */ {"Printing stopped: %1 of %2 pages were printed.",
+         "Drucken abgebrochen: %1 von %2 Seiten wurden gedruckt.",
+         "Impression interrompue: %1 pages sur %2 imprimées.",
+         "Tisk přerušen: vytištěno %1 z %2 stran."},
+    /* NoPrinter */ {"No printer is installed. To print into PDF files instead, set %1 to a folder.",
+         "Kein Drucker installiert. Um stattdessen in PDF-Dateien zu drucken, setzen Sie %1 auf einen Ordner.",
+         "Aucune imprimante installée. Pour imprimer dans des fichiers PDF, donnez à %1 un dossier.",
+         "Není nainstalována žádná tiskárna. Pro tisk do souborů PDF nastavte %1 na složku."},
+    /* PrinterRefused */ {"The printer %1 did not take the job.",
+         "Der Drucker %1 hat den Auftrag nicht angenommen.",
+         "L´imprimante %1 n´a pas accepté le travail.",
+         "Tiskárna %1 úlohu nepřijala."},
+    /* PdfNotStarted */ {"The PDF could not be started.", "Die PDF-Datei konnte nicht begonnen werden.",
+         "Le PDF n´a pas pu être commencé.", "Soubor PDF nelze začít."},
+    /* NothingToPrint */ {"Nothing to print.", "Nichts zu drucken.",
+         "Rien à imprimer.", "Není co tisknout."},
+    /* NoFreeFileName */ {"%1: no free file name", "%1: kein freier Dateiname",
+         "%1: aucun nom de fichier libre", "%1: žádný volný název souboru"},
+    /* CannotOpen */ {"cannot open %1", "%1 kann nicht geöffnet werden",
+         "impossible d´ouvrir %1", "nelze otevřít %1"},
+    /* CannotRead */ {"cannot read %1", "%1 kann nicht gelesen werden",
+         "impossible de lire %1", "nelze číst %1"},
+    /* CannotWrite */ {"cannot write %1", "%1 kann nicht geschrieben werden",
+         "impossible d´écrire %1", "nelze zapsat %1"},
+    /* FileTooLarge */ {"file too large: %1", "Datei zu groß: %1",
+         "fichier trop grand: %1", "soubor je příliš velký: %1"},
+    /* SetCellsTitle */ {"Set cells", "Zellen setzen", "Fixer les cases", "Nastavit buňky"},
+    /* SetCellsLabel */ {"Value for the selected cells:", "Wert für die gewählten Zellen:",
+         "Valeur des cases choisies:", "Hodnota vybraných buněk:"},
+    /* AddCellsTitle */ {"Add to cells", "Zu Zellen addieren", "Ajouter aux cases",
+         "Přičíst k buňkám"},
+    /* AddCellsLabel */ {"Add to the selected cells (negative lowers):",
+         "Zu den gewählten Zellen addieren (negativ senkt):",
+         "Ajouter aux cases choisies (négatif baisse):",
+         "Přičíst k vybraným buňkám (záporné snižuje):"},
+    /* ScaleCellsTitle */ {"Scale cells", "Zellen skalieren", "Échelle des cases",
+         "Násobit buňky"},
+    /* ScaleCellsLabel */ {"Percent of the present values (110 = 10 % more):",
+         "Prozent der jetzigen Werte (110 = 10 % mehr):",
+         "Pour cent des valeurs actuelles (110 = 10 % de plus):",
+         "Procento současných hodnot (110 = o 10 % více):"},
+    /* CellsCopied */ {"%1 cells copied", "%1 Zellen kopiert", "%1 cases copiées",
+         "Zkopírováno buněk: %1"},
+    /* CellsPasted */ {"%1 cells pasted", "%1 Zellen eingefügt", "%1 cases collées",
+         "Vloženo buněk: %1"},
+    /* PasteNothing */ {"Paste: the clipboard holds no numbers for these cells",
+         "Einfügen: die Zwischenablage enthält keine Zahlen für diese Zellen",
+         "Coller: le presse-papiers ne contient aucun nombre pour ces cases",
+         "Vložit: schránka neobsahuje čísla pro tyto buňky"},
+};
+
+// Fills the first %1 of `pattern` with `value`.
+std::string Fill(const char* pattern, const std::string& value) {
+  std::string s = pattern;
+  const std::size_t at = s.find("%1");
+  if (at != std::string::npos) s.replace(at, 2, value);
+  return s;
+}
+
 }  // namespace
 
 const char* MessageText(int language, int id) {
   if (id < 0 || id >= kTextCount) return "";
   return kTable[id][ClampLanguage(language)];
+}
+
+const char* UiMessage(int language, UiText id) {
+  const int i = static_cast<int>(id);
+  if (i < 0 || i >= static_cast<int>(UiText::Count)) return "";
+  return kUiTable[i][ClampLanguage(language)];
+}
+
+std::string LocalizedFileReason(int language, const std::string& reason) {
+  // The file layer writes "cannot open PATH: reason" and "file too large: PATH".
+  static constexpr std::pair<const char*, UiText> kForms[] = {
+      {"cannot open ", UiText::CannotOpen},
+      {"cannot read ", UiText::CannotRead},
+      {"cannot write ", UiText::CannotWrite},
+  };
+  for (const auto& [prefix, id] : kForms) {
+    const std::string p = prefix;
+    if (reason.compare(0, p.size(), p) != 0) continue;
+    // The path may hold ": " itself; the system's reason follows the last one.
+    const std::size_t colon = reason.rfind(": ");
+    if (colon == std::string::npos || colon < p.size()) break;
+    const std::string path = reason.substr(p.size(), colon - p.size());
+    return Fill(UiMessage(language, id), path) + reason.substr(colon);
+  }
+  const std::string large = "file too large: ";
+  if (reason.compare(0, large.size(), large) == 0)
+    return Fill(UiMessage(language, UiText::FileTooLarge), reason.substr(large.size()));
+  return reason;
 }
 
 int LanguageFromArgument(const std::string& argument) {

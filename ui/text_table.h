@@ -102,6 +102,41 @@ class TextTable {
   int language_ = kLanguageEnglish;
 };
 
+// Texts of boxes, dialogs and status lines that are not numbered entries, in the same four
+// languages. Placeholders %1, %2 are filled by the caller (QString::arg).
+enum class UiText : int {
+  AskReplace,           // "%1 already exists. ..." before a file is overwritten
+  NothingPrinted,       // first line of the box when no page was printed
+  PrintingStopped,      // %1 of %2 pages printed
+  NoPrinter,            // %1: the variable naming the PDF folder
+  PrinterRefused,       // %1: the printer's name
+  PdfNotStarted,
+  NothingToPrint,
+  NoFreeFileName,       // %1: the folder
+  CannotOpen,           // file reasons: %1 is the path, the system's reason follows
+  CannotRead,
+  CannotWrite,
+  FileTooLarge,
+  SetCellsTitle,        // the map tools' value dialogs
+  SetCellsLabel,
+  AddCellsTitle,
+  AddCellsLabel,
+  ScaleCellsTitle,
+  ScaleCellsLabel,
+  CellsCopied,          // %1: number of cells
+  CellsPasted,          // %1: number of cells
+  PasteNothing,
+  Count
+};
+
+// The text of `id` in `language` (outside 0..3: English). Never null.
+const char* UiMessage(int language, UiText id);
+
+// A file reason of the file layer ("cannot open PATH: system reason") in `language`: the
+// wording around the path is translated, the path and the system's reason are kept. Reasons
+// of another form come back unchanged.
+std::string LocalizedFileReason(int language, const std::string& reason);
+
 // Captions built from entries, as (control objectName, text) pairs, for the window to apply
 // after the entries are filled: LabelRetard, GroupBoxRetard, the four limiter labels and
 // GroupBoxPoti.

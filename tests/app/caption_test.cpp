@@ -8,16 +8,21 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QInputDialog>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QClipboard>
+#include <QSet>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -31,6 +36,7 @@
 #include "ui/caption_apply.h"
 #include "ui/text_fit.h"
 #include "ui/caption_table.h"
+#include "ui/text_table.h"
 
 namespace rq::test {
 namespace {
@@ -411,6 +417,135 @@ TEST_F(WindowCaptions, NothingIsCutOffInAnyLanguage) {
 TEST_F(WindowCaptions, NoVisibleControlsOverlapOnAnyPageInAnyLanguage) {
   const QStringList overlaps = OverlappingControlsInEveryLanguage(form());
   EXPECT_TRUE(overlaps.isEmpty()) << overlaps.join("\n").toStdString();
+}
+
+// The texts outside the numbered entries: every language has every text, with the same
+// placeholders as the English one, and no accelerator letter clashes in the cells' menu.
+TEST(LooseTexts, EveryLanguageHasEveryTextWithTheSamePlaceholders) {
+  for (int id = 0; id < int(UiText::Count); ++id) {
+    const QString en = QString::fromUtf8(UiMessage(kLanguageEnglish, UiText(id)));
+    for (int lang = 0; lang < kLanguageCount; ++lang) {
+      const QString t = QString::fromUtf8(UiMessage(lang, UiText(id)));
+      EXPECT_FALSE(t.isEmpty()) << id << " " << lang;
+      for (const char* p : {"%1", "%2"})
+        EXPECT_EQ(t.count(p), en.count(p)) << id << " " << lang << " " << t.toStdString();
+    }
+  }
+  EXPECT_STREQ(UiMessage(7, UiText::PasteNothing), UiMessage(kLanguageEnglish, UiText::PasteNothing));
+}
+
+TEST(LooseTexts, FileReasonsKeepPathAndSystemReasonAroundTheTranslatedWording) {
+  EXPECT_EQ(LocalizedFileReason(kLanguageGerman, "cannot open /a: b/x.ign: No such file"),
+            "/a: b/x.ign kann nicht geöffnet werden: No such file");
+  EXPECT_EQ(LocalizedFileReason(kLanguageCzech, "cannot write /t/y.ign: Disk full"),
+            "nelze zapsat /t/y.ign: Disk full");
+  EXPECT_EQ(LocalizedFileReason(kLanguageFrench, "file too large: /z.ign"), "fichier trop grand: /z.ign");
+  EXPECT_EQ(LocalizedFileReason(kLanguageEnglish, "cannot read /q: Is a directory"),
+            "cannot read /q: Is a directory");
+  // Other reasons and a reason without the system's part come back as they are.
+  EXPECT_EQ(LocalizedFileReason(kLanguageGerman, "no configuration values found"),
+            "no configuration values found");
+  EXPECT_EQ(LocalizedFileReason(kLanguageGerman, "cannot open "), "cannot open ");
+}
+
+const char* const kMapTools[] = {"MenuMapSet", "MenuMapAdd", "MenuMapScale",
+                                 "MenuMapInterpolateRows", "MenuMapInterpolateColumns",
+                                 "MenuMapCopy", "MenuMapPaste"};
+
+// After a switch to German the map tools, their hints, dialogs and status lines are German;
+// back in English they are English again.
+TEST_F(WindowCaptions, MapToolsFollowTheLanguage) {
+  auto* tabs = form().findChild<QTabWidget*>("PageControl1");
+  tabs->setCurrentIndex(kPageAdvance1);
+  QApplication::processEvents();
+  SwitchLanguage(form(), kLanguageGerman);
+  auto* set = form().findChild<QAction*>("MenuMapSet");
+  ASSERT_NE(set, nullptr);
+  EXPECT_EQ(set->text(), QString::fromUtf8("Gewählte Zellen setzen..."));
+  EXPECT_EQ(form().findChild<QAction*>("MenuMapPaste")->statusTip(),
+            "Zahlen mit Tabulatoren an der Auswahl einfügen");
+  EXPECT_EQ(form().findChild<QAction*>("MenuToolsPlus")->statusTip(),
+            QString::fromUtf8("Die aktuelle Zelle um einen Schritt erhöhen (mit Alles die ganze Mappe)"));
+  for (const char* name : kMapTools) {
+    const QAction* a = form().findChild<QAction*>(name);
+    ASSERT_NE(a, nullptr) << name;
+    EXPECT_EQ(a->toolTip(), a->statusTip()) << name;
+    EXPECT_NE(a->statusTip(), QString()) << name;
+  }
+  auto* bar = form().findChild<QStatusBar*>("StatusBar1");
+  // Status lines of copy and paste.
+  form().findChild<QAction*>("MenuMapCopy")->trigger();
+  EXPECT_TRUE(bar->currentMessage().endsWith("Zellen kopiert")) << bar->currentMessage().toStdString();
+  QApplication::clipboard()->setText("abc");
+  form().findChild<QAction*>("MenuMapPaste")->trigger();
+  EXPECT_EQ(bar->currentMessage(),
+            QString::fromUtf8("Einfügen: die Zwischenablage enthält keine Zahlen für diese Zellen"));
+  // The value dialog.
+  QString title, label;
+  QTimer::singleShot(0, [&] {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      if (auto* d = qobject_cast<QInputDialog*>(w); d != nullptr && d->isVisible()) {
+        title = d->windowTitle();
+        label = d->labelText();
+        d->reject();
+      }
+    }
+  });
+  form().findChild<QAction*>("MenuMapScale")->trigger();
+  EXPECT_EQ(title, "Zellen skalieren");
+  EXPECT_EQ(label, "Prozent der jetzigen Werte (110 = 10 % mehr):");
+  SwitchLanguage(form(), kLanguageEnglish);
+  EXPECT_EQ(set->text(), "Set selected cells...");
+  EXPECT_EQ(form().findChild<QAction*>("MenuToolsMinus")->statusTip(),
+            "Lower the live cell by one step (the whole map with All)");
+}
+
+// The cells' context menu shows each item whole, with no accelerator letter used twice, and
+// the dialogs and boxes of these texts show them whole, in every language.
+TEST_F(WindowCaptions, MapToolMenuAndLooseMessageBoxesShowTheirTextsWhole) {
+  auto* menu = form().findChild<QMenu*>("MenuMapCells");
+  ASSERT_NE(menu, nullptr);
+  for (int lang = 0; lang < kLanguageCount; ++lang) {
+    SwitchLanguage(form(), lang);
+    menu->ensurePolished();
+    menu->adjustSize();
+    QSet<QChar> letters;
+    for (QAction* a : menu->actions()) {
+      if (a->isSeparator()) continue;
+      QString text = a->text();
+      const qsizetype amp = text.indexOf('&');
+      if (amp >= 0 && amp + 1 < text.size()) {
+        EXPECT_FALSE(letters.contains(text[amp + 1].toLower())) << text.toStdString();
+        letters.insert(text[amp + 1].toLower());
+      }
+      text.remove('&');
+      const int needed = menu->fontMetrics().horizontalAdvance(text);
+      EXPECT_GE(menu->actionGeometry(a).width(), needed) << lang << " " << text.toStdString();
+    }
+    const std::pair<UiText, UiText> dialogs[] = {{UiText::SetCellsTitle, UiText::SetCellsLabel},
+                                                 {UiText::AddCellsTitle, UiText::AddCellsLabel},
+                                                 {UiText::ScaleCellsTitle, UiText::ScaleCellsLabel}};
+    for (const auto& [t, l] : dialogs) {
+      QInputDialog d(&form());
+      d.setInputMode(QInputDialog::DoubleInput);
+      d.setWindowTitle(QString::fromUtf8(UiMessage(lang, t)));
+      d.setLabelText(QString::fromUtf8(UiMessage(lang, l)));
+      d.show();
+      QApplication::processEvents();
+      for (const CutOffText& c : FindCutOffTexts(&d))
+        ADD_FAILURE() << lang << " " << c.text.toStdString();
+    }
+    for (const UiText id : {UiText::AskReplace, UiText::NothingPrinted, UiText::PrintingStopped,
+                            UiText::NoPrinter, UiText::PrinterRefused}) {
+      QMessageBox box(QMessageBox::Question, "x", QString::fromUtf8(UiMessage(lang, id)),
+                      QMessageBox::Yes | QMessageBox::No, &form());
+      box.show();
+      QApplication::processEvents();
+      for (const CutOffText& c : FindCutOffTexts(&box))
+        ADD_FAILURE() << lang << " " << c.text.toStdString();
+    }
+  }
+  SwitchLanguage(form(), kLanguageEnglish);
 }
 
 }  // namespace

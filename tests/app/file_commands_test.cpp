@@ -93,6 +93,25 @@ TEST_F(FileCommandsTest, SaveWritesTheWritersBytesAndAsksBeforeOverwritingTheFin
   EXPECT_EQ(label(), saved);
 }
 
+TEST_F(FileCommandsTest, GermanOverwriteQuestionAndFileErrorWording) {
+  form().MenuGermanClick();
+  dialogsAnswer(path("bike.ign"));
+  files().MenuSaveClick();
+  w_->answers = {QMessageBox::No};
+  files().MenuSaveClick();
+  ASSERT_EQ(w_->questions.size(), 1u);
+  EXPECT_EQ(w_->questions[0],
+            QString::fromUtf8("bike.ign existiert bereits.\nWollen Sie die Datei ersetzen?"));
+  // The wording around the path is German; the system's reason follows it.
+  EXPECT_FALSE(files().OpenConfigurationFile(path("missing.ign")));
+  ASSERT_EQ(w_->messages.size(), 1u);
+  const QString expected = QString::fromUtf8("Fehler beim öffnen der Datei!\n") + path("missing.ign") +
+                           QString::fromUtf8(" kann nicht geöffnet werden: ");
+  EXPECT_TRUE(w_->messages[0].startsWith(expected)) << w_->messages[0].toStdString();
+  EXPECT_GT(w_->messages[0].size(), expected.size());
+  form().MenuEnglishClick();
+}
+
 TEST_F(FileCommandsTest, FullDiskKeepsTheOldFileAndTheLabel) {
   const QString target = path("old.ign");
   Spit(target, "old contents");

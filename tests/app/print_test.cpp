@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Printing the window into numbered PDF files (RQ_VTMX4_PRINT_PDF), and without a printer.
+#include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPrinterInfo>
@@ -41,6 +42,7 @@ struct Seen {
   QString stamp;
   bool stampWhole = false;  // the status line is tall enough for the whole stamp
   QColor background;
+  int upDownsShown = 0;  // up-downs under the picture not hidden
 };
 
 class PrintTest : public ::testing::Test {
@@ -62,6 +64,8 @@ class PrintTest : public ::testing::Test {
       if (status->isVisible()) s.stamp = status->text();
       s.stampWhole = status->wordWrap() && status->height() >= status->heightForWidth(status->width());
       s.background = picture->grab(QRect(990, 700, 4, 4)).toImage().pixelColor(1, 1);
+      for (const QWidget* w : picture->findChildren<QWidget*>())
+        if (w->objectName().startsWith("UpDown") && !w->isHidden()) ++s.upDownsShown;
       seen_.push_back(s);
     };
   }
@@ -154,6 +158,45 @@ TEST_F(PrintTest, GermanStamp) {
   form().printPages().SpeedButtonPrintClick();
   ASSERT_EQ(seen_.size(), 1u);
   EXPECT_TRUE(seen_[0].stamp.startsWith("Zeitpunkt des Ausdruckes   "));
+}
+
+// Paper leaves out the up-downs on every page alike, the map grids and power outputs too, and
+// the screen gets them back.
+TEST_F(PrintTest, EveryPrintedPageLeavesOutItsUpDowns) {
+  auto* tabs = form().findChild<QTabWidget*>("PageControl1");
+  for (const int page : {int(kPageAdvance1), int(kPagePowerOut1), 0}) {
+    tabs->setCurrentIndex(page);
+    QApplication::processEvents();
+    auto* picture = form().findChild<QWidget*>("ClientArea");
+    int shownBefore = 0;
+    for (const QWidget* w : picture->findChildren<QWidget*>())
+      if (w->objectName().startsWith("UpDown") && w->isVisible()) ++shownBefore;
+    EXPECT_GT(shownBefore, 0) << page;
+    form().printPages().SpeedButtonPrintClick();
+    ASSERT_FALSE(seen_.empty());
+    EXPECT_EQ(seen_.back().upDownsShown, 0) << page;
+    int shownAfter = 0;
+    for (const QWidget* w : picture->findChildren<QWidget*>())
+      if (w->objectName().startsWith("UpDown") && w->isVisible()) ++shownAfter;
+    EXPECT_EQ(shownAfter, shownBefore) << page;
+  }
+  EXPECT_TRUE(w_->messages.empty());
+}
+
+TEST_F(PrintTest, FailureBoxSpeaksTheWindowsLanguage) {
+  const QString blocked = pdfDir_.filePath("blocked");
+  std::ofstream(blocked.toStdString()) << "x";
+  qputenv("RQ_VTMX4_PRINT_PDF", blocked.toLocal8Bit());
+  form().MenuGermanClick();
+  form().printPages().SpeedButtonPrintClick();
+  form().MenuCzechClick();
+  form().printPages().MenuPrintAllClick();
+  form().MenuEnglishClick();
+  qunsetenv("RQ_VTMX4_PRINT_PDF");
+  ASSERT_EQ(w_->messages.size(), 2u);
+  EXPECT_TRUE(w_->messages[0].startsWith("Es wurde nichts gedruckt.\n")) << w_->messages[0].toStdString();
+  EXPECT_TRUE(w_->messages[1].startsWith(QString::fromUtf8("Nic nebylo vytištěno.\n")))
+      << w_->messages[1].toStdString();
 }
 
 TEST_F(PrintTest, AFailedPrintRestoresTheWindowBeforeTellingNothingWasPrinted) {
