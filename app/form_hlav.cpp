@@ -30,6 +30,7 @@
 #include "app/form_about.h"
 #include "app/link_presenter.h"
 #include "app/verify_differences.h"
+#include "unitsync/unit_sync.h"
 #include "app/settings_paths.h"
 #include "pages/page_set.h"
 #include "ui/print_pages.h"
@@ -110,8 +111,12 @@ void FormHlav::installHooks() {
   // so it is not programmed back.
   h.readStored = [this] {
     if (undo_.takeSnapshot(image_, currentPage_, false).recorded) UpdateUndoControls();
+    unitSync_->readStored();
   };
-  h.programVerified = [this] { fileCommands_->KeepProgramHistory(); };
+  h.programVerified = [this] {
+    fileCommands_->KeepProgramHistory();
+    unitSync_->programVerified();
+  };
   h.unitReadEnded = [this](bool ok) { verifyDifferences_->unitReadEnded(ok); };
   exchange_->setHooks(std::move(h));
 }
@@ -394,6 +399,7 @@ void FormHlav::ReadBackPage() { pageSet_->readBack(currentPage_); }
 void FormHlav::RefreshPages() {
   pageSet_->refresh(currentPage_);
   ApplyPageRules();
+  if (unitSync_) unitSync_->imageChanged();
 }
 
 void FormHlav::ApplyPageRules() {

@@ -46,6 +46,7 @@ class FormAbout;
 class PageSet;
 class LinkPresenter;
 class PrintPages;
+class UnitSync;
 class VerifyDifferences;
 
 inline constexpr int kClientWidth = 1005;
@@ -107,6 +108,7 @@ class FormHlav : public QMainWindow, public PageHost {
   FileCommands& fileCommands() { return *fileCommands_; }
   PrintPages& printPages() { return *printPages_; }
   VerifyDifferences& verifyDifferences() { return *verifyDifferences_; }
+  UnitSync& unitSync() { return *unitSync_; }
 
   // Message box and Yes / No / Cancel question of the window (recorded in tests).
   void ShowMessage(const QString& text);
@@ -219,6 +221,7 @@ class FormHlav : public QMainWindow, public PageHost {
   std::unique_ptr<FileCommands> fileCommands_;
   std::unique_ptr<PrintPages> printPages_;
   std::unique_ptr<VerifyDifferences> verifyDifferences_;
+  std::unique_ptr<UnitSync> unitSync_;
   IdentificationTexts identification_;
   std::map<std::string, std::string> portsMap_;
 

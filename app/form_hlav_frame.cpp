@@ -24,6 +24,7 @@
 #include "app/form_hlav.h"
 #include "app/link_presenter.h"
 #include "app/verify_differences.h"
+#include "unitsync/unit_sync.h"
 #include "ui/print_pages.h"
 #include "pages/page_set.h"
 #include "ui/caption_apply.h"
@@ -431,6 +432,7 @@ void FormHlav::buildMenu() {
 void FormHlav::createRooms() {
   fileCommands_ = std::make_unique<FileCommands>(*this);
   verifyDifferences_ = std::make_unique<VerifyDifferences>(*this);
+  unitSync_ = std::make_unique<UnitSync>(*this);
   PrintWindow pw;
   pw.window = this;
   pw.commitEdit = [this] { CommitPendingEdit(); };

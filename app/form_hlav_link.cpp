@@ -9,6 +9,7 @@
 #include "app/form_hlav.h"
 #include "app/link_presenter.h"
 #include "app/verify_differences.h"
+#include "unitsync/unit_sync.h"
 
 namespace rq {
 
@@ -54,6 +55,7 @@ void FormHlav::MenuCom1Click() {
 void FormHlav::ApplyExchangeView() {
   presenter_->showExchange(exchange_->view(), texts_);
   if (verifyDifferences_) verifyDifferences_->exchangeViewChanged();
+  if (unitSync_) unitSync_->exchangeViewChanged();
 }
 
 void FormHlav::ShowMonitor() { ShowMonitorFrame(exchange_->lastMonitorFrame()); }
