@@ -84,9 +84,7 @@ std::string FormHlav::portPath(int comNumber) const {
 
 void FormHlav::installHooks() {
   ExchangeHooks h;
-  h.readBackPage = [this] { ReadBackPage(); };
-  h.sanitizeImage = [this] { SanitizeImage(); };
-  h.refreshPages = [this] { RefreshPages(); };
+  h.imageFromUnit = [this] { SanitizeImage(); RefreshPages(); };
   h.markLive = [this] { pageSet_->markLive(currentPage_); };
   h.decodeIdentification = [this] { identification_ = DecodeIdentification(image_); };
   h.versionMismatch = [this](int received) {
@@ -97,16 +95,15 @@ void FormHlav::installHooks() {
   h.comOpenError = [this] {
     // A port held by another program or closed to this user: say why, so the user can act.
     std::string text = texts_.text(TxtComOpenError);
-    const OpenFailure why = exchange_->lastOpenFailure();
-    if (why == OpenFailure::Busy || why == OpenFailure::Permission)
-      text += "\n" + exchange_->lastOpenError();
+    const OpenResult& open = exchange_->lastOpen();
+    if (open.kind == OpenFailure::Busy || open.kind == OpenFailure::Permission)
+      text += "\n" + open.message;
     ShowMessage(FromStd(text));
   };
-  h.monitorAccepted = [this](const FrameBytes& frame) {
-    ShowMonitorFrame(frame);
+  h.monitorAccepted = [this](const MonitorSnapshot& snapshot) {
+    ShowMonitorValues(snapshot);
     pageSet_->monitorAccepted();
   };
-  h.clearFileName = [this] { LabelFile2->clear(); };
   // A configuration read from the unit is an undo step of its own; it is what the unit holds,
   // so it is not programmed back.
   h.readStored = [this] {
@@ -390,7 +387,7 @@ bool FormHlav::event(QEvent* event) {
 
 // ---- Page-facing routines: the window dispatches, the page modules do the work -----------
 
-const MonitorKeptValues& FormHlav::live() const { return exchange_->kept(); }
+const MonitorSnapshot& FormHlav::lastMonitor() const { return exchange_->lastMonitor(); }
 bool FormHlav::connected() const { return exchange_->connected(); }
 bool FormHlav::printing() const { return exchange_->state().printing; }
 
@@ -454,7 +451,7 @@ void FormHlav::requestProgramming() {
     return;
   }
   programPending_ = false;
-  exchange_->StartProgramming();
+  exchange_->startProgramAfterChange();
   ApplyExchangeView();
 }
 
@@ -483,7 +480,7 @@ void FormHlav::MenuNewClick() {
   LabelFile2->clear();
 }
 
-void FormHlav::ButtonTestClick(int index) { exchange_->ButtonTestClick(index); }
+void FormHlav::ButtonTestClick(int index) { exchange_->queueTest(index); }
 
 void FormHlav::UpdateUndoControls() {
   SpeedButtonZpet->setEnabled(undo_.canUndo());

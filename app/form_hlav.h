@@ -94,7 +94,7 @@ class FormHlav : public QMainWindow, public PageHost {
   int language() const override { return language_; }
   int currentPage() const override { return currentPage_; }
   bool testMode() const override { return testMode_; }
-  const MonitorKeptValues& live() const override;
+  const MonitorSnapshot& lastMonitor() const override;
   bool connected() const override;
   bool printing() const override;
   PageSet& pageSet() { return *pageSet_; }
@@ -135,7 +135,7 @@ class FormHlav : public QMainWindow, public PageHost {
   // Renders the last accepted monitor reply (all zero before the first one).
   void ShowMonitor() override;
   // Renders a given reply as it stands; used on acceptance and by tests.
-  void ShowMonitorFrame(const FrameBytes& frame);
+  void ShowMonitorValues(const MonitorSnapshot& snapshot);
 
   // Page-facing routines. The pages bind into these; until they exist the steps that read
   // or write controls do nothing.
@@ -144,6 +144,8 @@ class FormHlav : public QMainWindow, public PageHost {
   void ApplyPageRules() override;
   void PageControl1Change();
   void SanitizeImage();
+  // Prepares the image for the operation and starts it.
+  void StartExchange(OpState op);
   // After an edit: consistency pass, refresh twice, undo snapshot (may start programming).
   void AfterChange() override;
   void TakeSnapshot() override;

@@ -24,6 +24,7 @@
 #include "app/form_hlav.h"
 #include "app/link_presenter.h"
 #include "app/verify_differences.h"
+#include "history/history_view.h"
 #include "unitsync/unit_sync.h"
 #include "ui/print_pages.h"
 #include "pages/page_set.h"
@@ -112,7 +113,7 @@ void FormHlav::buildFrame() {
   // The editing pages, built once; then every control is known by name.
   pageSet_ = std::make_unique<PageSet>(*this, this, pages_);
   // The live labels that stand on the editing pages are rendered like the Monitor page's.
-  presenter_->adoptRenderedLabels(RenderMonitor(FrameBytes{}, image_, false, texts_));
+  presenter_->adoptLabels(MonitorLabelNames());
   LinkPresenter::Widgets w;
   w.status = LabelHlaseni;
   w.gauge = CGaugeProgram;
@@ -433,6 +434,7 @@ void FormHlav::createRooms() {
   fileCommands_ = std::make_unique<FileCommands>(*this);
   verifyDifferences_ = std::make_unique<VerifyDifferences>(*this);
   unitSync_ = std::make_unique<UnitSync>(*this);
+  new HistoryView(*this);  // owned by the window
   PrintWindow pw;
   pw.window = this;
   pw.commitEdit = [this] { CommitPendingEdit(); };

@@ -25,21 +25,25 @@ void FormHlav::Timer1Timer() {
   ApplyExchangeView();
 }
 
-void FormHlav::MenuReadClick() {
-  CommitPendingEdit();
-  exchange_->MenuReadClick();
-  ApplyExchangeView();
-}
+void FormHlav::MenuReadClick() { StartExchange(OpState::Read); }
+void FormHlav::MenuVerifyClick() { StartExchange(OpState::Verify); }
+void FormHlav::MenuProgramClick() { StartExchange(OpState::Program); }
 
-void FormHlav::MenuVerifyClick() {
+// The image is prepared here and the engine then sends what it holds: a read replaces the
+// configuration and its file name; verify and program send the page as shown, sanitised, and
+// show what they send.
+void FormHlav::StartExchange(OpState op) {
   CommitPendingEdit();
-  exchange_->MenuVerifyClick();
-  ApplyExchangeView();
-}
-
-void FormHlav::MenuProgramClick() {
-  CommitPendingEdit();
-  exchange_->MenuProgramClick();
+  if (op == OpState::Read) {
+    LabelFile2->clear();
+    exchange_->startRead();
+  } else {
+    ReadBackPage();
+    SanitizeImage();
+    RefreshPages();
+    if (op == OpState::Verify) exchange_->startVerify();
+    if (op == OpState::Program) exchange_->startProgram();
+  }
   ApplyExchangeView();
 }
 
@@ -48,7 +52,7 @@ void FormHlav::MenuCom1Click() {
   if (item == nullptr) return;
   const int index = item->data().toInt();
   if (index < 0 || index >= kComMenuItems) return;
-  exchange_->MenuCom1Click(index);
+  exchange_->selectPort(index);
   ApplyExchangeView();
 }
 
@@ -58,10 +62,10 @@ void FormHlav::ApplyExchangeView() {
   if (unitSync_) unitSync_->exchangeViewChanged();
 }
 
-void FormHlav::ShowMonitor() { ShowMonitorFrame(exchange_->lastMonitorFrame()); }
+void FormHlav::ShowMonitor() { ShowMonitorValues(exchange_->lastMonitor()); }
 
-void FormHlav::ShowMonitorFrame(const FrameBytes& frame) {
-  presenter_->showMonitor(RenderMonitor(frame, image_, exchange_->connected(), texts_));
+void FormHlav::ShowMonitorValues(const MonitorSnapshot& snapshot) {
+  presenter_->showMonitor(RenderMonitor(snapshot, image_, exchange_->connected(), texts_));
 }
 
 }  // namespace rq

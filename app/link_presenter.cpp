@@ -69,9 +69,9 @@ void LinkPresenter::addLabel(QLabel* label) { labels_.insert(label->objectName()
 
 void LinkPresenter::addGauge(QProgressBar* gauge) { gauges_.insert(gauge->objectName(), gauge); }
 
-void LinkPresenter::adoptRenderedLabels(const MonitorView& names) {
-  for (const LabelView& lv : names.labels) {
-    const QString name = FromStd(lv.objectName);
+void LinkPresenter::adoptLabels(const std::vector<std::string>& names) {
+  for (const std::string& objectName : names) {
+    const QString name = FromStd(objectName);
     if (labels_.contains(name)) continue;
     if (auto* label = window_->findChild<QLabel*>(name)) labels_.insert(name, label);
   }

@@ -39,7 +39,7 @@ class LinkPresenter {
   void addGauge(QProgressBar* gauge);
   // Adopts every label under the window that the monitor renders and is not known yet (the
   // live labels that stand on the editing pages).
-  void adoptRenderedLabels(const MonitorView& names);
+  void adoptLabels(const std::vector<std::string>& names);
 
   void showExchange(const ExchangeView& view, const TextTable& texts);
   void showMonitor(const MonitorView& view);

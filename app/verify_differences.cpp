@@ -42,7 +42,7 @@ void VerifyDifferences::ButtonVerifyDiffClick() {
   form_.CommitPendingEdit();
   unit_ = ParameterImage{};
   reading_ = true;
-  form_.exchange().StartUnitRead(unit_);
+  form_.exchange().startUnitRead(unit_);
   exchangeViewChanged();
 }
 

@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/online.h"
 
+#include "cli/history.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cerrno>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -16,13 +17,13 @@
 #include <map>
 #include <optional>
 #include <sstream>
-#include <thread>
 
 #include "cli/offline.h"
 #include "cli/output.h"
+#include "cli/tick_session.h"
 #include "link/device_exchange.h"
-#include "link/monitor.h"
 #include "link/serial_port.h"
+#include "protocol/channel_table.h"
 #include "model/config_file.h"
 #include "model/parameter_table.h"
 #include "model/defaults.h"
@@ -34,47 +35,6 @@
 namespace rq {
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-constexpr auto kTick = std::chrono::milliseconds(55);
-constexpr const char* kProgramName = "rq_vtmx4_cli";
-
-volatile std::sig_atomic_t gStop = 0;
-extern "C" void OnStopSignal(int) { gStop = 1; }
-
-// Ends the tick loops cleanly (port closed, terminal settings restored) on Ctrl-C or kill.
-class StopSignals {
- public:
-  StopSignals() {
-    gStop = 0;
-    struct sigaction sa {};
-    sa.sa_handler = OnStopSignal;
-    sigemptyset(&sa.sa_mask);
-    sigaction(SIGINT, &sa, &oldInt_);
-    sigaction(SIGTERM, &sa, &oldTerm_);
-    sigaction(SIGHUP, &sa, &oldHup_);  // a closed terminal, too, must not leave the port raw
-  }
-  ~StopSignals() {
-    sigaction(SIGINT, &oldInt_, nullptr);
-    sigaction(SIGTERM, &oldTerm_, nullptr);
-    sigaction(SIGHUP, &oldHup_, nullptr);
-  }
-  StopSignals(const StopSignals&) = delete;
-  StopSignals& operator=(const StopSignals&) = delete;
-
- private:
-  struct sigaction oldInt_ {};
-  struct sigaction oldTerm_ {};
-  struct sigaction oldHup_ {};
-};
-
-std::string English(int id) { return MessageText(kLanguageEnglish, id); }
-
-std::string VersionText(int received) {
-  char detail[48];
-  std::snprintf(detail, sizeof detail, "  PC-%d, IGN-%d", kImageVersion, received);
-  return English(TxtVersionMismatch) + detail;
-}
 
 struct Options {
   std::string port;
@@ -190,193 +150,6 @@ bool LoadIgn(const std::string& path, ParameterImage& image, std::string& error)
   return true;
 }
 
-// Why an operation ended in its error, for the line on stderr after the status line.
-std::string FailureReason(OpState started, OpState failed, const OperationReport& r) {
-  const std::string block = "block " + std::to_string(std::max(r.failedBlock, 0));
-  if (r.mismatches > 0 && r.mismatchBlock == r.failedBlock) {
-    if (failed == OpState::Program)
-      return "the unit answered but did not take " + block + " (its echo differed)";
-    if (started == OpState::Read)
-      return "the unit answered, but " + block + " changed while it was read";
-    if (started == OpState::Program)
-      return "the unit answered, but " + block + " differs from what was programmed";
-    return "the unit answered: its configuration differs from the file (" + block + ")";
-  }
-  if (r.replies == 0 && r.bytes == 0)
-    return "the unit stayed silent: no reply to " + std::to_string(DeviceExchange::kMaxSends) +
-           " requests for " + block;
-  if (r.replies == 0)
-    return "no valid reply: " + std::to_string(r.bytes) +
-           " bytes came back, none of them a whole reply (line noise or wrong speed?)";
-  return "the unit stopped answering: no valid reply to " +
-         std::to_string(DeviceExchange::kMaxSends) + " requests for " + block;
-}
-
-// One engine on one port, ticking every 55 ms on this thread.
-class Session {
- public:
-  explicit Session(std::string path) : path_(std::move(path)) {
-    ExchangeHooks h;
-    h.versionMismatch = [this](int v) { mismatch_ = v; };
-    h.monitorAccepted = [this](const FrameBytes& f) {
-      if (onMonitor) onMonitor(f);
-    };
-    ex_.setHooks(h);
-    ex_.setPortPathResolver([this](int) { return path_; });
-    ex_.portSettings().comPort = 0;  // a fixed port: the watchdog reopens the same device
-  }
-
-  // Opens the port; prints the reason and returns false when it cannot be opened.
-  bool open() {
-    ex_.OpenPort();
-    if (!port_.isOpen()) {
-      std::cerr << kProgramName << ": " << English(TxtComOpenError) << " ("
-                << ex_.lastOpenError() << ")\n";
-      return false;
-    }
-    return true;
-  }
-
-  // The whole command must end within seconds (0: no limit).
-  void setTimeLimit(double seconds) {
-    limitS_ = seconds;
-    if (seconds > 0)
-      deadline_ = Clock::now() + std::chrono::duration_cast<Clock::duration>(
-                                     std::chrono::duration<double>(seconds));
-  }
-  bool timeUp() const { return deadline_ && Clock::now() >= *deadline_; }
-  int timedOut(const std::string& what) {
-    std::cerr << kProgramName << ": gave up after " << limitS_ << " s (--timeout) " << what
-              << "\n";
-    return 1;
-  }
-  // Status lines are not printed while quiet.
-  void setQuiet(bool quiet) { quiet_ = quiet; }
-  // Where status lines go (standard output unless that carries the result).
-  void setStatusStream(std::ostream& out) { statusOut_ = &out; }
-
-  // One tick, then sleep until the next tick is due.
-  void tick() {
-    ex_.tick();
-    printStatus();
-    next_ += kTick;
-    const auto now = Clock::now();
-    // Time-outs are counted in ticks: after a stall the next tick still waits a whole tick,
-    // so a late reply is not given up on in a burst of back-to-back ticks.
-    if (next_ < now) next_ = now + kTick;
-    std::this_thread::sleep_until(next_);
-  }
-
-  // Runs the started operation to its end. Returns the exit code; on failure the status line
-  // is followed by one line on stderr that says why.
-  int runOperation() {
-    const OpState op = ex_.state().op;
-    printStatus();
-    while (ex_.busy()) {
-      if (gStop != 0) return interrupted();
-      if (timeUp()) return timedOut("while the unit was still being read, verified or programmed");
-      tick();
-    }
-    if (mismatch_) {
-      std::cerr << kProgramName << ": " << VersionText(*mismatch_) << "\n";
-      return 1;
-    }
-    const ExchangeView& v = ex_.view();
-    if (v.statusError || v.statusSuffix != ": OK") {
-      // The status line itself has been printed as it changed.
-      if (quiet_) std::cerr << kProgramName << ": " << English(static_cast<int>(v.statusText)) << "\n";
-      std::cerr << kProgramName << ": " << FailureReason(op, failedOp(op), ex_.report()) << "\n";
-      return 1;
-    }
-    return 0;
-  }
-
-  // After programming the unit stores the image; wait while it reports a running save. A save
-  // that is not seen to finish is a failure: the unit may not keep the new configuration.
-  int waitForSave() {
-    bool sawMonitor = false;
-    onMonitor = [&](const FrameBytes&) { sawMonitor = true; };
-    int rc = 0;
-    for (;;) {
-      if (gStop != 0) {
-        rc = interrupted();
-        break;
-      }
-      if (sawMonitor && ex_.state().savingCountdown == 0) break;
-      if (!ex_.connected()) {  // "No Connection": 18 ticks without a reply
-        std::cerr << kProgramName << ": No Connection: the unit stopped answering before it "
-                  << "had finished saving; the new configuration may not be stored\n";
-        rc = 1;
-        break;
-      }
-      if (timeUp()) {
-        rc = timedOut("while the unit was still saving; the new configuration may not be stored");
-        break;
-      }
-      tick();
-    }
-    onMonitor = nullptr;
-    return rc;
-  }
-
-  // Waits for one monitor reply; false when the link is lost first.
-  std::optional<MonitorSnapshot> awaitMonitor() {
-    std::optional<MonitorSnapshot> snap;
-    onMonitor = [&](const FrameBytes& f) { snap = DecodeMonitor(f); };
-    // The link counts as lost 18 silent ticks after the last reply, or after 18 ticks without
-    // any when none has come yet.
-    int silent = 0;
-    while (!snap && gStop == 0 && !timeUp() && silent <= DeviceExchange::kSilenceLimit) {
-      tick();
-      silent = ex_.connected() ? 0 : silent + 1;
-    }
-    onMonitor = nullptr;
-    return snap;
-  }
-
-  int interrupted() {
-    std::cerr << kProgramName << ": interrupted\n";
-    return 130;
-  }
-
-  DeviceExchange& exchange() { return ex_; }
-  ParameterImage& image() { return image_; }
-  std::optional<int> versionMismatch() const { return mismatch_; }
-  std::function<void(const FrameBytes&)> onMonitor;
-
- private:
-  // A read or a program that reached its automatic verify failed there.
-  OpState failedOp(OpState started) const {
-    const StatusText t = ex_.view().statusText;
-    if (t == StatusText::VerifyError) return OpState::Verify;
-    if (t == StatusText::ProgramError) return OpState::Program;
-    return started;
-  }
-
-  void printStatus() {
-    const ExchangeView& v = ex_.view();
-    std::string text;
-    if (v.statusText != StatusText::None) {
-      text = English(static_cast<int>(v.statusText)) + v.statusSuffix;
-      if (v.statusText == StatusText::Saving) text += " " + std::to_string(v.gaugeProgress) + " %";
-    }
-    if (text != lastStatus_ && !text.empty() && !quiet_) *statusOut_ << text << std::endl;
-    lastStatus_ = text;
-  }
-
-  std::string path_;
-  ParameterImage image_ = NewConfiguration();
-  TermiosPort port_;
-  DeviceExchange ex_{image_, port_};
-  Clock::time_point next_ = Clock::now();
-  std::optional<Clock::time_point> deadline_;
-  double limitS_ = 0;
-  bool quiet_ = false;
-  std::ostream* statusOut_ = &std::cout;
-  std::optional<int> mismatch_;
-  std::string lastStatus_;
-};
-
 // ---- monitor log -----------------------------------------------------------------------
 
 std::string Timestamp() {
@@ -393,65 +166,7 @@ std::string Timestamp() {
   return out;
 }
 
-std::string Tenths(int v) {
-  char buf[24];
-  std::snprintf(buf, sizeof buf, "%.1f", v / 10.0);
-  return buf;
-}
-
-std::string Volts(int mv) {
-  char buf[24];
-  std::snprintf(buf, sizeof buf, "%.3f", mv / 1000.0);
-  return buf;
-}
-
-std::string CsvHeader() {
-  std::string h =
-      "time,rpm,max_advance1_deg,max_advance2_deg,throttle_pct,throttle_sensor_v,supply_v,"
-      "servo_measured_v,servo_desired_v,potentiometer_v,acceleration_rpm_s,"
-      "pot_advance_corr_deg,pot_start_limiter_corr_rpm,pot_shift_light_corr_rpm,"
-      "pot_accel_threshold_corr_rpm_s,speed_kmh,gear_sensor_v,rpm_speed_ratio";
-  for (int g = 1; g <= 6; ++g) h += ",learned_ratio_gear" + std::to_string(g);
-  h += ",program_count,saving_countdown";
-  for (int i = 1; i <= 8; ++i) h += ",test" + std::to_string(i);
-  h += ",advance1_deg,advance2_deg";
-  for (int i = 1; i <= 4; ++i) h += ",pickup_check" + std::to_string(i);
-  h += ",pickup1_signal,pickup2_signal,start_limiter_activated,start_soft_limiter,"
-       "start_limiter,soft_limiter,limiter,input1_active,input2_active,input3_active,"
-       "motor_off,clutch_master,retard,second_map,servo_ok,throttle_sensor_fault";
-  for (int i = 1; i <= 4; ++i) h += ",power_out" + std::to_string(i);
-  h += ",gear,programmed_data_error,base_advance,unit_image_version";
-  return h;
-}
-
-std::string CsvLine(const MonitorSnapshot& s) {
-  std::ostringstream o;
-  auto flag = [](std::uint8_t b) { return b != 0 ? 1 : 0; };
-  o << Timestamp() << ',' << s.rpm << ',' << s.maxAdvance1 << ',' << s.maxAdvance2 << ','
-    << Tenths(s.throttle) << ',' << Volts(s.throttleMv) << ',' << Volts(s.supplyMv) << ','
-    << Volts(s.servoMeasuredMv) << ',' << Volts(s.servoDesiredMv) << ','
-    << Volts(s.potMv()) << ',' << s.acceleration << ',' << Tenths(s.potAdvanceTenths())
-    << ',' << s.potStartLimiterRpm() << ',' << s.potShiftLightRpm() << ','
-    << s.potAccelThreshold() << ',' << s.speedKmh << ',' << Volts(s.gearMv) << ','
-    << Tenths(s.speedRatio);
-  for (auto r : s.learnedRatio) o << ',' << Tenths(r);
-  o << ',' << s.programCount << ',' << s.savingCountdown;
-  for (auto t : s.test) o << ',' << t;
-  o << ',' << s.advance1Deg() << ',' << s.advance2Deg();
-  for (auto c : s.pickupCheck) o << ',' << static_cast<int>(c);
-  o << ',' << flag(s.pickupSignal[0]) << ',' << flag(s.pickupSignal[1]) << ','
-    << flag(s.startLimiterActivated) << ',' << flag(s.startSoftLimiter) << ','
-    << flag(s.startHardLimiter) << ',' << flag(s.softLimiter) << ',' << flag(s.hardLimiter);
-  for (auto in : s.input) o << ',' << (in == 0 ? 1 : 0);  // 0 on the line means active
-  o << ',' << flag(s.motorOff) << ',' << flag(s.clutchMaster) << ',' << flag(s.retard) << ','
-    << flag(s.secondMap) << ',' << flag(s.servoOk) << ',' << flag(s.throttleFault);
-  for (auto p : s.powerOut) o << ',' << flag(p);
-  o << ',' << static_cast<int>(s.gear) << ',' << flag(s.dataError) << ','
-    << flag(s.baseAdvance) << ',' << static_cast<int>(s.version);
-  return o.str();
-}
-
-int RunMonitor(Session& session, const Options& o) {
+int RunMonitor(TickSession& session, const Options& o) {
   // The log file is created with the first snapshot, so a unit that never answers leaves an
   // existing log as it was.
   std::ofstream file;
@@ -465,12 +180,10 @@ int RunMonitor(Session& session, const Options& o) {
   bool writeFailed = false;
   bool versionWarned = false;
   auto lastReply = Clock::now();
-  session.onMonitor = [&](const FrameBytes& f) {
-    const auto s = DecodeMonitor(f);
-    if (!s) return;
+  session.onMonitor = [&](const MonitorSnapshot& s) {
     lastReply = Clock::now();
-    if (s->version != kImageVersion && !versionWarned) {
-      std::cerr << kProgramName << ": " << VersionText(s->version) << "\n";
+    if (s.version != kImageVersion && !versionWarned) {
+      std::cerr << kProgramName << ": " << VersionText(s.version) << "\n";
       versionWarned = true;
     }
     if (!headerWritten) {
@@ -486,17 +199,18 @@ int RunMonitor(Session& session, const Options& o) {
           return;
         }
       }
-      out << CsvHeader() << '\n';
+      out << MonitorCsvHeader() << '\n';
       headerWritten = true;
     }
-    out << CsvLine(*s) << '\n' << std::flush;  // every line reaches the file at once
+    // Every line reaches the file at once.
+    out << Timestamp() << ',' << MonitorCsvValues(s) << '\n' << std::flush;
     if (!out) writeFailed = true;
     ++logged;
   };
 
   bool wasConnected = false;
   while (o.count < 0 || logged < o.count) {
-    if (gStop != 0) break;
+    if (StopRequested()) break;
     session.tick();
     if (openFailed) {
       std::cerr << kProgramName << ": " << English(TxtOpenFileError) << " (" << o.output
@@ -601,13 +315,13 @@ void PrintInfo(const UnitInfo& u, bool json) {
 
 // Reads the unit's identification (a read: block 0 comes first; another image version stops
 // it right there) and one monitor reply for the programming count.
-int RunInfo(Session& session, const Options& o) {
+int RunInfo(TickSession& session, const Options& o) {
   session.setQuiet(true);
-  session.exchange().MenuReadClick();
+  session.exchange().startRead();
   const int rc = session.runOperation();
   if (rc != 0 && !session.versionMismatch()) return rc;
   const auto snap = session.awaitMonitor();
-  if (gStop != 0) return session.interrupted();
+  if (StopRequested()) return session.interrupted();
   if (!snap) {
     std::cerr << kProgramName << ": No Connection: no monitor reply for the programming count\n";
     return 1;
@@ -618,10 +332,10 @@ int RunInfo(Session& session, const Options& o) {
 
 // After a verify that found another configuration in the unit: read it quietly and list what
 // differs, file -> unit, as diff does.
-void ListVerifyDifferences(Session& session) {
+void ListVerifyDifferences(TickSession& session) {
   const ParameterImage file = session.image();
   session.setQuiet(true);
-  session.exchange().MenuReadClick();
+  session.exchange().startRead();
   if (session.runOperation() != 0) {
     std::cerr << kProgramName << ": the differences could not be listed: the unit could not be "
               << "read\n";
@@ -662,7 +376,7 @@ int RunOnlineCommand(const std::string& command, const std::vector<std::string>&
     return 3;
   }
 
-  Session session(path);
+  TickSession session(path);
   if (o.output == kStandardOutput) session.setStatusStream(std::cerr);
   if (command == "verify" || command == "program") {
     if (!LoadIgn(o.input, session.image(), error)) {
@@ -676,22 +390,23 @@ int RunOnlineCommand(const std::string& command, const std::vector<std::string>&
   DeviceExchange& ex = session.exchange();
   if (command == "monitor") {
     const int rc = RunMonitor(session, o);
-    return gStop != 0 && rc == 0 ? 0 : rc;
+    return StopRequested() && rc == 0 ? 0 : rc;
   }
   session.setTimeLimit(o.timeoutS.value_or(kOperationTimeoutS));
   if (command == "info") return RunInfo(session, o);
   if (command == "read") {
-    ex.MenuReadClick();
-  } else if (command == "verify") {
-    ex.MenuVerifyClick();
+    ex.startRead();
   } else {
-    ex.MenuProgramClick();
+    // What is sent is the file's configuration as the window would send it: sanitised.
+    SanitizeImage(session.image());
+    if (command == "verify") ex.startVerify();
+    if (command == "program") ex.startProgram();
   }
   const int rc = session.runOperation();
   if (rc != 0) {
     const OperationReport& r = ex.report();
     if (command == "verify" && rc == 1 && r.mismatches > 0 && r.mismatchBlock == r.failedBlock &&
-        gStop == 0)
+        !StopRequested())
       ListVerifyDifferences(session);
     return rc;
   }
@@ -699,6 +414,7 @@ int RunOnlineCommand(const std::string& command, const std::vector<std::string>&
   if (command == "program") {
     const int saved = session.waitForSave();
     if (saved != 0) return saved;
+    KeepCommandLineProgram(session.image(), o.input, ex.lastMonitor().programCount);
   }
   if (command == "read") {
     // The name decides the format, as for every other command: .ign or an image state file.

@@ -15,7 +15,9 @@
 
 #include "app/form_hlav.h"
 #include "model/config_file.h"
+#include "model/program_history.h"
 #include "model/unit_comparison.h"
+#include "unitsync/unit_sync.h"
 #include "ui/unit_texts.h"
 
 namespace rq {
@@ -107,11 +109,25 @@ void CompareView::showFile(const QString& path, const QStringList& notes) {
   compared_ = LoadConfigurationFile(path.toUtf8().toStdString(), loaded, error);
   if (compared_) {
     other_ = loaded.image;
-    if (notes_.isEmpty()) notes_ << FromStd(UnitTextOf(UtFileHasNoIdentification, lang));
+    if (notes_.isEmpty()) notes_ << fileNote(path);
   } else {
     notes_.prepend(FromStd(UnitTextOf(UtFileNotLoaded, lang)).arg(FromStd(error)));
   }
   present();
+}
+
+QString CompareView::fileNote(const QString& path) const {
+  // A configuration kept by a programming names the unit it went into.
+  const int lang = form_.language();
+  const ProgramRecord record = ReadProgramRecord(path.toUtf8().toStdString());
+  if (record.unit.empty()) return FromStd(UnitTextOf(UtFileHasNoIdentification, lang));
+  const UnitRecord& unit = form_.unitSync().record();
+  if (unit.state() == UnitRecord::State::Known) {
+    const std::string connected = DecodeIdentification(unit.unit()).nameVersion;
+    if (connected != record.unit)
+      return FromStd(UnitTextOf(UtFileOtherUnit, lang)).arg(FromStd(record.unit), FromStd(connected));
+  }
+  return FromStd(UnitTextOf(UtFileProgrammedInto, lang)).arg(FromStd(record.unit));
 }
 
 void CompareView::MenuCompareFileClick() {

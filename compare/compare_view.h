@@ -59,6 +59,7 @@ class CompareView : public QObject {
  private:
   void ensureView();
   void fill();
+  QString fileNote(const QString& path) const;
   void present();
 
   FormHlav& form_;

@@ -88,39 +88,30 @@ void DeviceExchange::startOperation(OpState op, std::uint8_t command, StatusText
   view_.gaugeVisible = true;
 }
 
-void DeviceExchange::runSanitize() {
-  if (hooks_.sanitizeImage) {
-    hooks_.sanitizeImage();
+void DeviceExchange::imageFromUnit() {
+  if (hooks_.imageFromUnit) {
+    hooks_.imageFromUnit();
   } else {
     SanitizeImage(image_);
   }
 }
 
-void DeviceExchange::MenuReadClick() {
-  if (hooks_.clearFileName) hooks_.clearFileName();
-  startOperation(OpState::Read, kCmdRead, StatusText::Reading);
-}
+void DeviceExchange::startRead() { startOperation(OpState::Read, kCmdRead, StatusText::Reading); }
 
-void DeviceExchange::MenuVerifyClick() {
-  if (hooks_.readBackPage) hooks_.readBackPage();
-  runSanitize();
-  if (hooks_.refreshPages) hooks_.refreshPages();
+void DeviceExchange::startVerify() {
   startOperation(OpState::Verify, kFirstVerifyCommand, StatusText::Verifying);
 }
 
-void DeviceExchange::MenuProgramClick() {
-  if (hooks_.readBackPage) hooks_.readBackPage();
-  runSanitize();
-  if (hooks_.refreshPages) hooks_.refreshPages();
+void DeviceExchange::startProgram() {
   startOperation(OpState::Program, kCmdProgram, StatusText::ProgramDevice);
 }
 
-void DeviceExchange::StartProgramming() {
+void DeviceExchange::startProgramAfterChange() {
   state_.programDone = false;
-  startOperation(OpState::Program, kCmdProgram, StatusText::ProgramDevice);
+  startProgram();
 }
 
-void DeviceExchange::StartUnitRead(ParameterImage& unit) {
+void DeviceExchange::startUnitRead(ParameterImage& unit) {
   startOperation(OpState::Read, kCmdRead, StatusText::Reading);
   unitRead_ = &unit;
 }
@@ -150,19 +141,14 @@ void DeviceExchange::OpenPort() {
   view_.comLabel = "COM= " + ("COM" + std::to_string(comNumber)).substr(0, 10);
   view_.devicePath = resolver_(comNumber);
 
-  lastOpenError_.clear();
-  lastOpenFailure_ = OpenFailure::None;
-  keptLen_ = 0;
-  lastWaiting_ = 0;
-  bool ok = false;
+  replies_.reset();
   if (view_.devicePath.empty()) {
     port_.close();
-    lastOpenError_ = "no device path for COM" + std::to_string(comNumber);
-    lastOpenFailure_ = OpenFailure::Missing;
+    lastOpen_ = {OpenFailure::Missing, "no device path for COM" + std::to_string(comNumber)};
   } else {
-    ok = port_.open(view_.devicePath, lastOpenError_);
-    if (!ok) lastOpenFailure_ = port_.openFailure();
+    lastOpen_ = port_.open(view_.devicePath);
   }
+  const bool ok = lastOpen_.ok();
   if (!ok) {
     if (settings_.quietReopen == 0 && settings_.comPort != kComAuto && hooks_.comOpenError) {
       hooks_.comOpenError();
@@ -175,7 +161,7 @@ void DeviceExchange::OpenPort() {
 
 void DeviceExchange::ClosePort() { port_.close(); }
 
-void DeviceExchange::MenuCom1Click(int item) {
+void DeviceExchange::selectPort(int item) {
   if (item < 0 || item >= kComMenuItems) return;
   settings_.comPort = static_cast<std::uint8_t>(item);
   ClosePort();
@@ -183,7 +169,7 @@ void DeviceExchange::MenuCom1Click(int item) {
   OpenPort();
 }
 
-void DeviceExchange::ButtonTestClick(int buttonIndex) {
+void DeviceExchange::queueTest(int buttonIndex) {
   if (buttonIndex < 0 || buttonIndex >= kTestButtons) return;
   const TestBit& t = kTestBits[static_cast<std::size_t>(buttonIndex)];
   testBytes_[t.byteIndex] = static_cast<std::uint8_t>(testBytes_[t.byteIndex] | t.bit);
@@ -223,58 +209,29 @@ bool DeviceExchange::replyCommand(std::uint8_t command) const {
 
 void DeviceExchange::PollReceive() {
   if (!port_.isOpen()) {
-    keptLen_ = 0;
-    lastWaiting_ = 0;
+    replies_.reset();
     return;
   }
-  const std::size_t waiting = port_.bytesWaiting();
-  const bool newBytes = waiting > lastWaiting_;
-  if (keptLen_ == 0 && waiting < kFrameSize) {
-    // A partial frame waits for a later tick. One that has not grown for a whole tick is the
-    // torn end of a reply (at 57600 baud a frame on its way grows by about 300 bytes a tick);
-    // left in the queue it would spoil the next reply, so it goes.
-    if (waiting > 0 && !newBytes) {
+  switch (replies_.plan(port_.bytesWaiting())) {
+    case ReplyAssembler::Action::Wait:
+      return;
+    case ReplyAssembler::Action::Drop: {
       const std::size_t dropped = port_.read(rx_.data(), rx_.size());
       if (state_.op != OpState::Idle) report_.bytes += dropped;
-      lastWaiting_ = 0;
       return;
     }
-    lastWaiting_ = waiting;
-    return;
+    case ReplyAssembler::Action::Read:
+      break;
   }
-  if (keptLen_ > 0 && !newBytes) {  // the start of a reply that never finished
-    keptLen_ = 0;
-    lastWaiting_ = waiting;
-    return;
-  }
-  // Everything that waits is taken at once, behind the start of a reply kept from the last
-  // tick.
-  const std::size_t got = port_.read(rx_.data() + keptLen_, rx_.size() - keptLen_);
+  const std::size_t got = port_.read(rx_.data(), std::min(rx_.size(), replies_.room()));
   if (state_.op != OpState::Idle) report_.bytes += got;
-  const std::size_t len = keptLen_ + got;
-  keptLen_ = 0;
-  lastWaiting_ = 0;
-  // The first whole, valid frame that starts with an expected reply command is handled; bytes
-  // in front of it (line noise, the end of an earlier reply) are skipped and whatever follows
-  // it is discarded, so at most one frame is taken per tick. A reply whose end has not
-  // arrived yet is kept for the next tick.
-  for (std::size_t i = 0; i < len; ++i) {
-    if (!replyCommand(rx_[i])) continue;
-    if (i + kFrameSize > len) {
-      if (i > 0)
-        std::copy(rx_.begin() + static_cast<std::ptrdiff_t>(i),
-                  rx_.begin() + static_cast<std::ptrdiff_t>(len), rx_.begin());
-      keptLen_ = len - i;
-      return;
-    }
-    const std::span<const std::uint8_t> frame(rx_.data() + i, kFrameSize);
-    if (!FrameValid(frame)) continue;
-    if (rx_[i] == kCmdMonitorReply) {
-      HandleMonitorReply(frame);
-    } else {
-      HandleBlockReply(frame);
-    }
-    return;
+  replies_.feed(std::span<const std::uint8_t>(rx_.data(), got));
+  const auto frame = replies_.next([this](std::uint8_t c) { return replyCommand(c); });
+  if (!frame) return;
+  if ((*frame)[0] == kCmdMonitorReply) {
+    HandleMonitorReply(*frame);
+  } else {
+    HandleBlockReply(*frame);
   }
 }
 
@@ -282,9 +239,7 @@ void DeviceExchange::HandleMonitorReply(std::span<const std::uint8_t> frame) {
   const auto snap = DecodeMonitor(frame);
   if (!snap) return;
   state_.silence = 0;
-  state_.savingCountdown = snap->savingCountdown;
-  kept_.update(*snap);
-  std::copy_n(frame.begin(), kFrameSize, lastMonitor_.begin());
+  lastMonitor_ = *snap;
   if (hooks_.monitorAccepted) hooks_.monitorAccepted(lastMonitor_);
 }
 
@@ -317,8 +272,7 @@ void DeviceExchange::nextBlockOrVerify(int b, bool programmed) {
     return;
   }
   if (!programmed) {  // a read stored its last block
-    runSanitize();
-    if (hooks_.refreshPages) hooks_.refreshPages();
+    imageFromUnit();
     if (hooks_.readStored) hooks_.readStored();
   }
   startAutomaticVerify(programmed);
@@ -354,8 +308,7 @@ void DeviceExchange::HandleBlockReply(std::span<const std::uint8_t> input) {
         const int version = image_.byte(kIdentOffset + kIdentVersionOffset);
         if (version != kImageVersion) {
           state_.op = OpState::Idle;
-          runSanitize();
-          if (hooks_.refreshPages) hooks_.refreshPages();
+          imageFromUnit();
           versionMismatch(version);
           return;
         }
@@ -388,8 +341,7 @@ void DeviceExchange::HandleBlockReply(std::span<const std::uint8_t> input) {
         auto block = image_.block(0);
         std::copy(payload.begin(), payload.end(), block.begin());
         if (hooks_.decodeIdentification) hooks_.decodeIdentification();
-        runSanitize();
-        if (hooks_.refreshPages) hooks_.refreshPages();
+        imageFromUnit();
         const int version = image_.byte(kIdentOffset + kIdentVersionOffset);
         if (version != kImageVersion) {
           versionMismatch(version);
@@ -469,12 +421,12 @@ void DeviceExchange::tickIdle() {
     state_.retryTicks = 0;
     SendMonitorRequest();
   }
-  if (state_.savingCountdown > 0) {
+  if (lastMonitor_.savingCountdown > 0) {
     setStatus(StatusText::Saving, "", false);
     state_.statusCountdown = kStatusTicks;
     view_.gaugeMax = 100;
     // The unit may report more than full scale; the bar then stays empty.
-    const int done = kSavingFullScale - static_cast<int>(state_.savingCountdown);
+    const int done = kSavingFullScale - static_cast<int>(lastMonitor_.savingCountdown);
     view_.gaugeProgress = std::clamp(100 * done / kSavingFullScale, 0, 100);
   } else {
     view_.gaugeMax = 5;

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The exchange engine behind Read, Verify and Program and behind the live monitor.
 //
-// Driven by tick() every 55 ms and by the start handlers, all on one thread. On every tick it
+// Driven by tick() every 55 ms and by the start verbs, all on one thread. The caller prepares
+// the image before it starts an operation (reads the page on screen back, sanitises, shows
+// the result); the engine sends what the image holds. On every tick it
 // takes at most one reply from the port, advances a running block sequence (resending after 4
 // ticks, giving up after 5 sends) or, when idle, asks for a monitor frame every 6th tick,
 // keeps the status line and gauge data up to date and watches the connection (reopening the
@@ -18,8 +20,9 @@
 #include <span>
 #include <string>
 
-#include "link/frame.h"
-#include "link/monitor.h"
+#include "protocol/frame.h"
+#include "protocol/monitor_reply.h"
+#include "link/reply_assembler.h"
 #include "link/serial_port.h"
 #include "model/parameter_image.h"
 
@@ -61,24 +64,24 @@ enum TestButton : int {
   kTestServoMinus = 8,
 };
 
-// Callbacks into the window. Each may be left empty.
+// What the engine tells its holder. Each may be left empty.
 struct ExchangeHooks {
-  std::function<void()> readBackPage;    // write the page on screen into the image
-  std::function<void()> sanitizeImage;   // empty: rq::SanitizeImage(image) is run instead
-  std::function<void()> refreshPages;
+  // The engine stored the unit's bytes in the image (a finished read, a read stopped by
+  // another image version, block 0 while programming): the holder sanitises the image and
+  // shows it. Empty: rq::SanitizeImage(image) is run.
+  std::function<void()> imageFromUnit;
   std::function<void()> markLive;        // mark the live operating point, last step of a tick
   std::function<void()> decodeIdentification;  // after a block-0 reply has been stored
   // The unit reports another image version; the engine is already idle when this runs.
   std::function<void(int received)> versionMismatch;
   std::function<void()> comOpenError;    // "Com opening error!" message box
-  // An accepted monitor reply (the window renders it); the kept values are already updated.
-  std::function<void(const FrameBytes&)> monitorAccepted;
-  std::function<void()> clearFileName;   // MenuReadClick clears LabelFile2
+  // An accepted monitor reply (the window renders it); lastMonitor() already holds it.
+  std::function<void(const MonitorSnapshot&)> monitorAccepted;
   // A read stored the unit's last block into the image (before its automatic verify).
   std::function<void()> readStored;
   // The verify that follows a programming ended equal: the unit holds the image.
   std::function<void()> programVerified;
-  // A read started with StartUnitRead ended: all blocks arrived (true) or it failed.
+  // A read started with startUnitRead ended: all blocks arrived (true) or it failed.
   std::function<void(bool ok)> unitReadEnded;
 };
 
@@ -100,7 +103,6 @@ struct ExchangeState {
   std::uint8_t silence = 18;         // ticks since the last valid reply, stays at 18
   bool connected = false;
   std::uint8_t reopenCounter = 0;    // no-connection ticks since the last reopen
-  std::uint16_t savingCountdown = 0; // from the last monitor reply
   bool printing = false;
 };
 
@@ -155,14 +157,16 @@ class DeviceExchange {
   void tick();
 
   // Starts; each replaces whatever operation runs. Nothing is sent before the next tick.
-  void MenuReadClick();     // read blocks 0..5, then verify 1..5
-  void MenuVerifyClick();   // read back page, sanitise, refresh; verify 1..5
-  void MenuProgramClick();  // read back page, sanitise, refresh; program 0..5, then verify
-  void StartProgramming();  // program without reading the page back (program after change)
+  void startRead();     // read blocks 0..5 into the image, then verify 1..5
+  void startVerify();   // verify blocks 1..5 against the image
+  void startProgram();  // program blocks 0..5 from the image, then verify
+  // The same for a programming that follows an edit: an earlier programming's "OK" is
+  // forgotten first.
+  void startProgramAfterChange();
   // Reads blocks 0..5 of the unit into `unit` instead of the image: nothing of the window's
   // configuration changes and no verify follows. `unit` must outlive the read; any other start
   // abandons it. Ends with the unitReadEnded hook.
-  void StartUnitRead(ParameterImage& unit);
+  void startUnitRead(ParameterImage& unit);
 
   // Status line texts that are not an operation's: a note shown for the status countdown
   // (the gauge is hidden), and hiding the line at once. Hiding leaves a running operation's
@@ -176,11 +180,11 @@ class DeviceExchange {
   void ClosePort();
   // Com menu item (0..20) chosen: the setting becomes the item, the port is reopened and a
   // failure is reported through comOpenError (unless automatic).
-  void MenuCom1Click(int item);
+  void selectPort(int item);
 
   // Test page button 0..8 (TestButton): ORs its bit into the test command bytes; they leave
   // with the next monitor request.
-  void ButtonTestClick(int buttonIndex);
+  void queueTest(int buttonIndex);
 
   // Transmit operations. SendBlockRequest restarts the retry tick counter.
   void SendBlockRequest();
@@ -198,14 +202,13 @@ class DeviceExchange {
   bool connected() const { return state_.connected; }
   bool busy() const { return state_.op != OpState::Idle; }
   const std::array<std::uint8_t, 3>& testBytes() const { return testBytes_; }
-  const MonitorKeptValues& kept() const { return kept_; }
-  // The last accepted monitor reply (all zero before the first one).
-  const FrameBytes& lastMonitorFrame() const { return lastMonitor_; }
+  // The last accepted monitor reply (all zero before the first one): the one store of the
+  // unit's live values.
+  const MonitorSnapshot& lastMonitor() const { return lastMonitor_; }
   // The last frame sent (for diagnostics and tests).
   const FrameBytes& lastSent() const { return txFrame_; }
-  // Why the last OpenPort failed ("" after a successful open).
-  const std::string& lastOpenError() const { return lastOpenError_; }
-  OpenFailure lastOpenFailure() const { return lastOpenFailure_; }
+  // How the last OpenPort went: kind None after a successful open, otherwise why it failed.
+  const OpenResult& lastOpen() const { return lastOpen_; }
 
   PortSettings& portSettings() { return settings_; }
   const PortSettings& portSettings() const { return settings_; }
@@ -215,7 +218,7 @@ class DeviceExchange {
  private:
   void startOperation(OpState op, std::uint8_t command, StatusText text);
   void setStatus(StatusText text, const char* suffix, bool error);
-  void runSanitize();
+  void imageFromUnit();
   void versionMismatch(int received);
   void nextBlockOrVerify(int b, bool programmed);
   void startAutomaticVerify(bool programmed);
@@ -234,19 +237,14 @@ class DeviceExchange {
   ExchangeState state_;
   ExchangeView view_;
   std::array<std::uint8_t, 3> testBytes_{};
-  MonitorKeptValues kept_;
-  FrameBytes lastMonitor_{};
+  MonitorSnapshot lastMonitor_;
   FrameBytes txFrame_{};
-  std::string lastOpenError_;
-  OpenFailure lastOpenFailure_ = OpenFailure::None;
+  OpenResult lastOpen_;
   OperationReport report_;
-  ParameterImage* unitRead_ = nullptr;  // target of a StartUnitRead while it runs
+  ParameterImage* unitRead_ = nullptr;  // target of a startUnitRead while it runs
   bool verifyAfterProgram_ = false;     // the running verify follows a programming
-  std::array<std::uint8_t, kReceiveBufferSize> rx_{};
-  // Receive side: the start of a reply that was still arriving when it was read, and how many
-  // bytes waited in the driver queue after the last poll.
-  std::size_t keptLen_ = 0;
-  std::size_t lastWaiting_ = 0;
+  std::array<std::uint8_t, kReceiveBufferSize> rx_{};  // what one poll reads from the port
+  ReplyAssembler replies_;
 };
 
 }  // namespace rq

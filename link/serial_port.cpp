@@ -36,52 +36,40 @@ OpenFailure FailureKind(int err) {
 
 TermiosPort::~TermiosPort() { close(); }
 
-bool TermiosPort::open(const std::string& path, std::string& error) {
+OpenResult TermiosPort::open(const std::string& path) {
   close();
-  error.clear();
-  failure_ = OpenFailure::Other;
   if (path.empty()) {
-    error = "no device path for this port";
-    failure_ = OpenFailure::Missing;
-    return false;
+    return {OpenFailure::Missing, "no device path for this port"};
   }
   // Non-blocking for good: reads take only what waits, writes are bounded by poll, and the
   // open itself does not wait for a modem carrier.
   int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
     const int err = errno;
-    error = OpenFailureText(path, err);
-    failure_ = FailureKind(err);
-    return false;
+    return {FailureKind(err), OpenFailureText(path, err)};
   }
   if (!isatty(fd)) {
     ::close(fd);
-    error = "cannot open " + path + ": not a serial device";
-    return false;
+    return {OpenFailure::Other, "cannot open " + path + ": not a serial device"};
   }
   // TIOCEXCL keeps other users out, but not root; the advisory lock keeps out every program
   // that asks for it, this one included, whoever runs it.
   if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
     const int err = errno;
     ::close(fd);
-    error = OpenFailureText(path, err);
-    failure_ = FailureKind(err);
-    return false;
+    return {FailureKind(err), OpenFailureText(path, err)};
   }
   if (ioctl(fd, TIOCEXCL) != 0) {
     int err = errno;
     ::close(fd);
-    error = OpenFailureText(path, err);
-    failure_ = FailureKind(err);
-    return false;
+    return {FailureKind(err), OpenFailureText(path, err)};
   }
   termios found{};
   if (tcgetattr(fd, &found) != 0) {
     int err = errno;
     ioctl(fd, TIOCNXCL);
     ::close(fd);
-    error = OpenFailureText(path, err);
-    return false;
+    return {OpenFailure::Other, OpenFailureText(path, err)};
   }
   termios t = found;
   t.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL |
@@ -98,14 +86,12 @@ bool TermiosPort::open(const std::string& path, std::string& error) {
     int err = errno;
     ioctl(fd, TIOCNXCL);
     ::close(fd);
-    error = "cannot configure " + path + ": " + std::strerror(err);
-    return false;
+    return {OpenFailure::Other, "cannot configure " + path + ": " + std::strerror(err)};
   }
   fd_ = fd;
   saved_ = found;
   haveSaved_ = true;
-  failure_ = OpenFailure::None;
-  return true;
+  return {};
 }
 
 void TermiosPort::close() {

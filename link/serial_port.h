@@ -14,16 +14,24 @@
 
 namespace rq {
 
-// Why the last open failed, for messages that tell the user what to do.
+// Why an open failed, for messages that tell the user what to do: no such device, in use by
+// another program, permission denied, anything else.
 enum class OpenFailure { None, Missing, Busy, Permission, Other };
+
+// What an open came to: the port is held (kind None), or why not.
+struct OpenResult {
+  OpenFailure kind = OpenFailure::None;
+  std::string message;  // a readable reason; empty when the port is open
+  bool ok() const { return kind == OpenFailure::None; }
+};
 
 class SerialPort {
  public:
   virtual ~SerialPort() = default;
 
-  // Opens and configures the device. On failure returns false, holds no port and puts a
-  // readable reason into error. Opening while a port is held closes that one first.
-  virtual bool open(const std::string& path, std::string& error) = 0;
+  // Opens and configures the device. On failure holds no port and says why. Opening while a
+  // port is held closes that one first.
+  virtual OpenResult open(const std::string& path) = 0;
   // Releases the port (nothing happens when none is held).
   virtual void close() = 0;
   virtual bool isOpen() const = 0;
@@ -34,8 +42,6 @@ class SerialPort {
   // Writes all bytes and waits until they have left the transmit buffer. Returns false when
   // no port is held or the bytes could not be sent within a bounded time.
   virtual bool writeAll(std::span<const std::uint8_t> data) = 0;
-  // Kind of the last failed open (None after a successful one).
-  virtual OpenFailure openFailure() const { return OpenFailure::Other; }
 };
 
 // POSIX termios port: O_RDWR | O_NOCTTY, exclusive (TIOCEXCL, and an advisory flock that root
@@ -48,13 +54,12 @@ class TermiosPort final : public SerialPort {
   TermiosPort(const TermiosPort&) = delete;
   TermiosPort& operator=(const TermiosPort&) = delete;
 
-  bool open(const std::string& path, std::string& error) override;
+  OpenResult open(const std::string& path) override;
   void close() override;
   bool isOpen() const override { return fd_ >= 0; }
   std::size_t bytesWaiting() override;
   std::size_t read(std::uint8_t* buffer, std::size_t max) override;
   bool writeAll(std::span<const std::uint8_t> data) override;
-  OpenFailure openFailure() const override { return failure_; }
 
   int fd() const { return fd_; }
 
@@ -63,7 +68,6 @@ class TermiosPort final : public SerialPort {
   int writeTimeoutMs_;
   termios saved_{};
   bool haveSaved_ = false;
-  OpenFailure failure_ = OpenFailure::None;
 };
 
 // Device path of COMn (n = 1..21). Key "COMn" of the [PORTS] section wins when present;

@@ -56,9 +56,9 @@ class GearRacePages : public PageModule {
   }
 
   void markLive(int page) override {
-    const MonitorKeptValues& live = kit_.host().live();
+    const int gear = kit_.host().lastMonitor().gear;
     // Nothing is marked without a unit, nor for a gear value outside 0..6.
-    const int g = kit_.host().connected() && live.gear >= 0 && live.gear <= 6 ? live.gear : -1;
+    const int g = kit_.host().connected() && gear >= 0 && gear <= 6 ? gear : -1;
     if (page == kPageGear) markGear(g);
     if (page == kPageRace) markRace(g);
   }
@@ -251,15 +251,16 @@ class GearRacePages : public PageModule {
   // becomes gear k's value. Only with a unit connected and a value the field can hold.
   void ButtonGearClick(int k) {
     if (!kit_.host().connected()) return;
-    const MonitorKeptValues& live = kit_.host().live();
+    const int gearMv = kit_.host().lastMonitor().gearMv;
+    const int speedRatio = kit_.host().lastMonitor().speedRatio;
     ParameterImage& image = kit_.image();
     const int system = image.byte(kGearSystemByte);
     if (system == 1) {
-      if (live.gearMv < 0 || live.gearMv > 5000) return;
-      image.setWord(59 + k, live.gearMv);
+      if (gearMv < 0 || gearMv > 5000) return;
+      image.setWord(59 + k, gearMv);
     } else if (system == 2 && k >= 1) {
-      if (live.speedRatio < 1 || live.speedRatio > 32000) return;
-      image.setWord(52 + k, live.speedRatio);
+      if (speedRatio < 1 || speedRatio > 32000) return;
+      image.setWord(52 + k, speedRatio);
     } else {
       return;
     }

@@ -147,7 +147,7 @@ class InputsPage : public BoundPage {
   // "<- TPS 0 %" / "<- TPS 100 %": the live sensor voltage, to the nearest 10 mV.
   void TakeThrottle(int word) {
     if (!kit->host().connected()) return;
-    const int mv = kit->host().live().throttleMv;
+    const int mv = kit->host().lastMonitor().throttleMv;
     if (mv < 200 || mv > 4950) return;
     kit->image().setWord(word, (mv + 5) / 10 * 10);
     kit->host().AfterChange();

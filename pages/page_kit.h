@@ -14,7 +14,7 @@
 #include <memory>
 #include <vector>
 
-#include "link/monitor.h"
+#include "protocol/monitor_reply.h"
 #include "model/parameter_image.h"
 #include "model/parameter_table.h"
 #include "model/state_file.h"
@@ -29,7 +29,8 @@ class PageHost {
  public:
   virtual ~PageHost() = default;
   virtual ParameterImage& image() = 0;
-  virtual const MonitorKeptValues& live() const = 0;
+  // The last monitor reply: the unit's live values.
+  virtual const MonitorSnapshot& lastMonitor() const = 0;
   virtual bool connected() const = 0;
   virtual bool printing() const = 0;
   virtual bool testMode() const = 0;

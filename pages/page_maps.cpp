@@ -293,8 +293,8 @@ void MapPages::RadioGroupServoModeClick(int item) {
 // ---- Live cell and trail -----------------------------------------------------------------
 
 void MapPages::monitorAccepted() {
-  const MonitorKeptValues& lv = kit_.host().live();
-  trail_.push_back({lv.rpm, lv.throttle, lv.secondMap, clock_.elapsed()});
+  const MonitorSnapshot& lv = kit_.host().lastMonitor();
+  trail_.push_back({lv.rpm, lv.throttle, lv.secondMap != 0, clock_.elapsed()});
   while (trail_.size() > kTrailSamples) trail_.pop_front();
 }
 
@@ -304,8 +304,8 @@ void MapPages::markLive(int page) {
   TrailLevels levels{};
   if (kit_.host().connected()) {
     const ParameterImage& im = kit_.image();
-    const MonitorKeptValues& lv = kit_.host().live();
-    live = ComputeLiveCell(im, page, lv.rpm, lv.throttle, lv.secondMap);
+    const MonitorSnapshot& lv = kit_.host().lastMonitor();
+    live = ComputeLiveCell(im, page, lv.rpm, lv.throttle, lv.secondMap != 0);
     const qint64 now = clock_.elapsed();
     while (!trail_.empty() && now - trail_.front().ms > kTrailMs) trail_.pop_front();
     // Older operating points fade out; the newest is the live cell itself.
@@ -338,8 +338,9 @@ void MapPages::PlusMinus(int direction) {
   if (!IsMapPage(in.page)) return;
   in.all = host.allFlags()[std::size_t(in.page)] != 0;
   in.connected = host.connected();
-  in.rpm = host.live().rpm;
-  in.live = ComputeLiveCell(kit_.image(), in.page, in.rpm, host.live().throttle, host.live().secondMap);
+  const MonitorSnapshot& lv = host.lastMonitor();
+  in.rpm = lv.rpm;
+  in.live = ComputeLiveCell(kit_.image(), in.page, in.rpm, lv.throttle, lv.secondMap != 0);
   const ToolTarget target = PlusMinusTarget(in);
   if (target == ToolTarget::Nothing) return;
   commitPending();

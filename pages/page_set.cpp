@@ -50,7 +50,7 @@ void PageSet::applyRules(int page) {
   in.image = &host_.image();
   in.printing = host_.printing();
   in.testMode = host_.testMode();
-  in.pickupSignal = host_.live().pickupSignal;
+  in.pickupSignal = host_.lastMonitor().anyPickupSignal();
   for (const RuleResult& r : EvaluatePageRules(page, in)) {
     QWidget* w = byName_.value(QString::fromStdString(r.control));
     if (w == nullptr) continue;

@@ -63,7 +63,7 @@ class TestsPage : public BoundPage {
 
   // The buttons follow the pick-up flag of every accepted reply, whatever page is shown.
   void monitorAccepted() override {
-    const bool stands = !kit->host().live().pickupSignal;
+    const bool stands = !kit->host().lastMonitor().anyPickupSignal();
     for (QPushButton* b : buttons_)
       if (b->isEnabled() != stands) b->setEnabled(stands);
   }

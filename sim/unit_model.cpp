@@ -8,15 +8,9 @@ namespace rq::sim {
 
 namespace {
 
-void PutWord(FrameBytes& f, int k, int value) {
-  const auto v = static_cast<std::uint16_t>(std::clamp(value, 0, 65535));
-  f[static_cast<std::size_t>(2 * k)] = static_cast<std::uint8_t>(v & 0xFF);
-  f[static_cast<std::size_t>(2 * k + 1)] = static_cast<std::uint8_t>(v >> 8);
-}
-
-void PutByte(FrameBytes& f, int offset, int value) {
-  f[static_cast<std::size_t>(offset)] = static_cast<std::uint8_t>(std::clamp(value, 0, 255));
-}
+// The unit saturates what does not fit its 16-bit words and bytes.
+std::uint16_t W(int value) { return static_cast<std::uint16_t>(std::clamp(value, 0, 65535)); }
+std::uint8_t B(int value) { return static_cast<std::uint8_t>(std::clamp(value, 0, 255)); }
 
 }  // namespace
 
@@ -97,56 +91,59 @@ std::optional<FrameBytes> UnitModel::Answer(std::span<const std::uint8_t> reques
   return BuildFrame(static_cast<std::uint8_t>(cmd ^ kReplyBit), image_.block(b));
 }
 
-FrameBytes UnitModel::MonitorFrame() const {
-  const LiveValues& v = engine_.live();
-  FrameBytes f{};
-  f[0] = kCmdMonitorReply;
-  PutWord(f, 2, v.rpm);
-  PutWord(f, 3, v.maxAdvance1);
-  PutWord(f, 4, v.maxAdvance2);
-  PutWord(f, 5, v.throttlePermille);
-  PutWord(f, 6, v.throttleMv);
-  PutWord(f, 7, v.supplyMv);
-  PutWord(f, 8, v.servoMeasuredMv);
-  PutWord(f, 9, v.servoDesiredMv);
-  PutWord(f, 10, v.potCounts);
-  PutWord(f, 11, v.acceleration);
-  PutWord(f, 12, 1000 + v.potAdvanceTenths);
-  PutWord(f, 13, 10000 + v.potStartLimiterRpm);
-  PutWord(f, 14, 10000 + v.potShiftLightRpm);
-  PutWord(f, 15, 10000 + v.potAccelThreshold);
-  PutWord(f, 16, v.speedKmh);
-  PutWord(f, 17, v.gearMv);
-  PutWord(f, 18, v.speedRatio);
-  for (int g = 0; g < 6; ++g) PutWord(f, 19 + g, v.learnedRatio[static_cast<std::size_t>(g)]);
-  PutWord(f, 25, programCount_);
-  PutWord(f, 26, savingCountdown());
-  for (int i = 0; i < 8; ++i) PutWord(f, 27 + i, v.test[static_cast<std::size_t>(i)]);
+MonitorSnapshot LiveSnapshot(const LiveValues& v) {
+  MonitorSnapshot s;
+  s.rpm = W(v.rpm);
+  s.maxAdvance1 = W(v.maxAdvance1);
+  s.maxAdvance2 = W(v.maxAdvance2);
+  s.throttle = W(v.throttlePermille);
+  s.throttleMv = W(v.throttleMv);
+  s.supplyMv = W(v.supplyMv);
+  s.servoMeasuredMv = W(v.servoMeasuredMv);
+  s.servoDesiredMv = W(v.servoDesiredMv);
+  s.potCounts = W(v.potCounts);
+  s.acceleration = W(v.acceleration);
+  s.potAdvanceRaw = W(1000 + v.potAdvanceTenths);
+  s.potStartLimiterRaw = W(10000 + v.potStartLimiterRpm);
+  s.potShiftLightRaw = W(10000 + v.potShiftLightRpm);
+  s.potAccelThresholdRaw = W(10000 + v.potAccelThreshold);
+  s.speedKmh = W(v.speedKmh);
+  s.gearMv = W(v.gearMv);
+  s.speedRatio = W(v.speedRatio);
+  for (std::size_t g = 0; g < 6; ++g) s.learnedRatio[g] = W(v.learnedRatio[g]);
+  for (std::size_t i = 0; i < 8; ++i) s.test[i] = W(v.test[i]);
 
-  PutByte(f, 100, v.advance1 + 100);
-  PutByte(f, 101, v.advance2 + 100);
-  for (int i = 0; i < 4; ++i) PutByte(f, 102 + i, v.pickupCheck[static_cast<std::size_t>(i)]);
-  PutByte(f, 106, v.pickupSignal[0]);
-  PutByte(f, 107, v.pickupSignal[1]);
-  PutByte(f, 108, v.startLimiterActivated);
-  PutByte(f, 109, v.startSoftLimiter);
-  PutByte(f, 110, v.startHardLimiter);
-  PutByte(f, 111, v.softLimiter);
-  PutByte(f, 112, v.hardLimiter);
-  for (int i = 0; i < 3; ++i) PutByte(f, 113 + i, v.inputActive[static_cast<std::size_t>(i)] ? 0 : 1);
-  PutByte(f, 116, v.motorOff);
-  PutByte(f, 117, v.clutchMaster);
-  PutByte(f, 118, v.retard);
-  PutByte(f, 119, v.secondMap);
-  PutByte(f, 120, v.servoOk);
-  PutByte(f, 121, v.throttleFault);
-  for (int i = 0; i < 4; ++i) PutByte(f, 122 + i, v.powerOut[static_cast<std::size_t>(i)]);
-  PutByte(f, 126, v.gear);
-  PutByte(f, 127, dataError_);
-  PutByte(f, 128, v.baseAdvance);
-  f[150] = image_.byte(kIdentOffset + kIdentVersionOffset);
-  f[kFrameSize - 1] = FrameCheckByte(f);
-  return f;
+  s.advance1Raw = B(v.advance1 + 100);
+  s.advance2Raw = B(v.advance2 + 100);
+  for (std::size_t i = 0; i < 4; ++i) s.pickupCheck[i] = B(v.pickupCheck[i]);
+  s.pickupSignal = {v.pickupSignal[0], v.pickupSignal[1]};
+  s.startLimiterActivated = v.startLimiterActivated;
+  s.startSoftLimiter = v.startSoftLimiter;
+  s.startHardLimiter = v.startHardLimiter;
+  s.softLimiter = v.softLimiter;
+  s.hardLimiter = v.hardLimiter;
+  for (std::size_t i = 0; i < 3; ++i) s.input[i] = v.inputActive[i] ? 0 : 1;  // 0 = active
+  s.motorOff = v.motorOff;
+  s.clutchMaster = v.clutchMaster;
+  s.retard = v.retard;
+  s.secondMap = v.secondMap;
+  s.servoOk = v.servoOk;
+  s.throttleFault = v.throttleFault;
+  for (std::size_t i = 0; i < 4; ++i) s.powerOut[i] = v.powerOut[i];
+  s.gear = B(v.gear);
+  s.baseAdvance = v.baseAdvance;
+  return s;
 }
+
+MonitorSnapshot UnitModel::Monitor() const {
+  MonitorSnapshot s = LiveSnapshot(engine_.live());
+  s.programCount = W(programCount_);
+  s.savingCountdown = W(savingCountdown());
+  s.dataError = dataError_;
+  s.version = image_.byte(kIdentOffset + kIdentVersionOffset);
+  return s;
+}
+
+FrameBytes UnitModel::MonitorFrame() const { return EncodeMonitor(Monitor()); }
 
 }  // namespace rq::sim

@@ -9,7 +9,8 @@
 #include <span>
 #include <string>
 
-#include "link/frame.h"
+#include "protocol/frame.h"
+#include "protocol/monitor_reply.h"
 #include "model/parameter_image.h"
 #include "sim/engine.h"
 
@@ -34,6 +35,10 @@ void WriteIdentification(const Identity& id, std::span<std::uint8_t, kBlockSize>
 // True for the command bytes the unit understands: 0x00..0x05, 0x40..0x45 and 0x30.
 bool IsKnownRequest(std::uint8_t command);
 
+// The engine's live values as the monitor reply carries them (numbers that do not fit are
+// saturated); the unit's own counters and its image version are left zero.
+MonitorSnapshot LiveSnapshot(const LiveValues& v);
+
 inline constexpr int kSavingFullScale = 1500;
 inline constexpr double kSavingSeconds = 2.0;
 
@@ -49,7 +54,8 @@ class UnitModel {
   // Runs the unit's clock (engine, saving countdown) forward.
   void Advance(double seconds);
 
-  // The monitor reply as it would be sent now.
+  // The live values the monitor reply would carry now, and that reply.
+  MonitorSnapshot Monitor() const;
   FrameBytes MonitorFrame() const;
 
   // Configuration (0..749) and identification block (750..899) as the unit holds them.

@@ -6,7 +6,6 @@
 #include <charconv>
 #include <cstdio>
 
-#include "link/frame.h"
 
 namespace rq {
 namespace {
@@ -21,22 +20,7 @@ constexpr int kImageByteMapsOnThrottle = 180;
 constexpr int kImageByteServoEnabled = 481;
 constexpr int kImageBytePowerOutMode = 635;    // 635..638, outputs 1..4
 
-constexpr int kUnitVersion = 150;
 constexpr long kRpmGaugeFallback = 150000;
-
-// Read-only view of the receive buffer with word and byte access by frame offset.
-class Frame {
- public:
-  explicit Frame(std::span<const std::uint8_t> bytes) {
-    std::copy_n(bytes.begin(), std::min(bytes.size(), bytes_.size()), bytes_.begin());
-  }
-  unsigned byte(int offset) const { return bytes_[static_cast<std::size_t>(offset)]; }
-  bool flag(int offset) const { return byte(offset) != 0; }
-  unsigned word(int k) const { return byte(2 * k) | (byte(2 * k + 1) << 8); }
-
- private:
-  FrameBytes bytes_{};
-};
 
 // "%4.1f" with a '.' whatever the process locale is.
 std::string OneDecimal(double value) {
@@ -51,11 +35,116 @@ std::string OneDecimal(double value) {
 // Tenths given as an integer, shown with one decimal.
 std::string Tenths(long tenths) { return OneDecimal(static_cast<double>(tenths) * 0.1); }
 
+using Snap = MonitorSnapshot;
+
+// A label that shows "<prefix> = <value><unit>". The prefix is a message table entry, or the
+// literal text when the entry is -1.
+struct NumberLabel {
+  const char* name;
+  int prefixText;
+  const char* prefix;
+  std::string (*value)(const Snap&);
+  const char* unit;
+};
+
+std::string Num(long v) { return std::to_string(v); }
+
+template <std::size_t G> std::string Learned(const Snap& s) { return Tenths(s.learnedRatio[G]); }
+template <std::size_t T> std::string TestWord(const Snap& s) { return Num(s.test[T]); }
+
+#define RQ_VALUE(expr) [](const Snap& s) -> std::string { return expr; }
+
+const NumberLabel kNumberLabels[] = {
+    {"LabelRpm", -1, "RPM", RQ_VALUE(Num(s.rpm)), ""},
+    {"LabelMonMaxAdv1", TxtMaxAdvance1, "", RQ_VALUE(Num(s.maxAdvance1)), " °"},
+    {"LabelMonMaxAdv2", TxtMaxAdvance2, "", RQ_VALUE(Num(s.maxAdvance2)), " °"},
+    {"LabelMonTpsPromile", -1, "TP", RQ_VALUE(Num(s.throttle / 10)), " %"},
+    {"LabelMonTpsMv", -1, "TP", RQ_VALUE(Num(s.throttleMv)), " mV"},
+    {"LabelNapeti", -1, "U", RQ_VALUE(Tenths(s.supplyMv / 100)), " V"},
+    {"LabelMonServoMer", TxtServoMeasured, "", RQ_VALUE(Num(s.servoMeasuredMv)), " mV"},
+    {"LabelMonServoPoz", TxtServoDesired, "", RQ_VALUE(Num(s.servoDesiredMv)), " mV"},
+    {"LabelMonPotencMv", -1, "Potenciometer", RQ_VALUE(Num(s.potMv())), " mV"},
+    {"LabelMonAkcel", TxtAcceleration, "", RQ_VALUE(Num(s.acceleration)), " rpm/s"},
+    {"LabelMonPotKorAdv", TxtAdvance, "", RQ_VALUE(Tenths(s.potAdvanceTenths())), " °"},
+    {"LabelMonPotKorStartLimiter", TxtStartLimiter, "", RQ_VALUE(Num(s.potStartLimiterRpm())),
+     " rpm"},
+    {"LabelMonPotKorPilotLight", TxtGearShiftLight, "", RQ_VALUE(Num(s.potShiftLightRpm())),
+     " rpm"},
+    {"LabelMonPotKorAcc", TxtAccelThreshold, "", RQ_VALUE(Num(s.potAccelThreshold())), " rpm/s"},
+    {"LabelMonSpeed", TxtSpeed, "", RQ_VALUE(Num(s.speedKmh)), " km/h"},
+    {"LabelMonGearNapeti", TxtGearVoltage, "", RQ_VALUE(Num(s.gearMv)), " mV"},
+    {"LabelMonPomerRpmSpeed", -1, "Rpm/Speed =", RQ_VALUE(Tenths(s.speedRatio)), ""},
+    {"LabelMonPomerRpmSpeedAuto1", -1, " ", Learned<0>, ""},
+    {"LabelMonPomerRpmSpeedAuto2", -1, "", Learned<1>, ""},
+    {"LabelMonPomerRpmSpeedAuto3", -1, "", Learned<2>, ""},
+    {"LabelMonPomerRpmSpeedAuto4", -1, "", Learned<3>, ""},
+    {"LabelMonPomerRpmSpeedAuto5", -1, "", Learned<4>, ""},
+    {"LabelMonPomerRpmSpeedAuto6", -1, "", Learned<5>, ""},
+    {"LabelPocetProgramovani", TxtProgramCount, "", RQ_VALUE(Num(s.programCount)), ""},
+    {"LabelTest1", -1, "Test1", TestWord<0>, ""},
+    {"LabelTest2", -1, "Test2", TestWord<1>, ""},
+    {"LabelTest3", -1, "Test3", TestWord<2>, ""},
+    {"LabelTest4", -1, "Test4", TestWord<3>, ""},
+    {"LabelTest5", -1, "Test5", TestWord<4>, ""},
+    {"LabelTest6", -1, "Test6", TestWord<5>, ""},
+    {"LabelTest7", -1, "Test7", TestWord<6>, ""},
+    {"LabelTest8", -1, "Test8", TestWord<7>, ""},
+    {"LabelMonAdv1", TxtAdvance1, "", RQ_VALUE(Num(s.advance1Deg())), " °"},
+    {"LabelMonAdv2", TxtAdvance2, "", RQ_VALUE(Num(s.advance2Deg())), " °"},
+    {"LabelGear", TxtGear, "", RQ_VALUE(Num(s.gear)), ""},
+};
+
+#undef RQ_VALUE
+
+// A label that shows "<prefix> = <yes or no text>" and takes its colour while on.
+struct StateLabel {
+  const char* name;
+  int prefixText;
+  bool (*on)(const Snap&);
+  int textOn;
+  int textOff;
+  Colour colour;
+};
+
+#define RQ_ON(expr) [](const Snap& s) -> bool { return expr; }
+
+const StateLabel kStateLabels[] = {
+    {"LabelMonSnimac1", TxtPickup1, RQ_ON(s.pickupSignal[0] != 0), TxtRunning, TxtNoSignal,
+     Colour::Lime},
+    {"LabelMonSnimac2", TxtPickup2, RQ_ON(s.pickupSignal[1] != 0), TxtRunning, TxtNoSignal,
+     Colour::Lime},
+    {"LabelMonStartLimiterAkt", TxtStartLimiterActive, RQ_ON(s.startLimiterActivated != 0), TxtYes,
+     TxtNo, Colour::Yellow},
+    {"LabelMonStartSoftLimiter", TxtStartSoftLimiter, RQ_ON(s.startSoftLimiter != 0), TxtYes,
+     TxtNo, Colour::Fuchsia},
+    {"LabelMonStartHardLimiter", TxtStartLimiter, RQ_ON(s.startHardLimiter != 0), TxtYes, TxtNo,
+     Colour::Red},
+    {"LabelMonSoftLimiter", TxtSoftLimiter, RQ_ON(s.softLimiter != 0), TxtYes, TxtNo,
+     Colour::Fuchsia},
+    {"LabelMonHardLimiter", TxtLimiter, RQ_ON(s.hardLimiter != 0), TxtYes, TxtNo, Colour::Red},
+    {"LabelMonInput1", TxtInput1, RQ_ON(s.inputActive(0)), TxtYes, TxtNo, Colour::Aqua},
+    {"LabelMonInput2", TxtInput2, RQ_ON(s.inputActive(1)), TxtYes, TxtNo, Colour::Lime},
+    {"LabelMonInput3", TxtInput3, RQ_ON(s.inputActive(2)), TxtYes, TxtNo, Colour::Olive},
+    {"LabelMonBlock", TxtMotorOff, RQ_ON(s.motorOff != 0), TxtYes, TxtNo, Colour::Red},
+    {"LabelMonClutch", TxtClutchMaster, RQ_ON(s.clutchMaster != 0), TxtYes, TxtNo, Colour::Olive},
+    {"LabelMonRetard", TxtRetard, RQ_ON(s.retard != 0), TxtYes, TxtNo, Colour::Aqua},
+    {"LabelMonMapa2", TxtAdvanceChart2, RQ_ON(s.secondMap != 0), TxtYes, TxtNo, Colour::Lime},
+};
+
+#undef RQ_ON
+
+// Power outputs 1..4: their caption and colour follow the output's mode in the image.
+constexpr const char* kPowerOutLabels[4] = {"LabelMonPOut1", "LabelMonPOut2", "LabelMonPOut3",
+                                             "LabelMonPOut4"};
+// Labels whose text, colour or visibility follow several values at once.
+constexpr const char* kSpecialLabels[] = {"LabelVersion", "LabelMonAdv", "LabelEeDataErr"};
+constexpr const char* kGauges[] = {"CGaugeRpm", "CGaugeTps", "CGaugeAkcel"};
+
 class Renderer {
  public:
-  Renderer(const Frame& frame, const ParameterImage& image, bool connected,
+  Renderer(const MonitorSnapshot& snapshot, const ParameterImage& image, bool connected,
            const TextTable& texts)
-      : f_(frame), image_(image), connected_(connected), texts_(texts) {}
+      : s_(snapshot), image_(image), connected_(connected), texts_(texts) {}
 
   MonitorView run() {
     numberLabels();
@@ -89,11 +178,6 @@ class Renderer {
     return prefix + " = " + (connected_ ? value : std::string(kNoValue)) + unit;
   }
 
-  void number(const char* name, const std::string& prefix, const std::string& value,
-              const char* unit = "") {
-    add(name, numberText(prefix, value, unit));
-  }
-
   void state(const std::string& name, const std::string& prefix, bool on, int textOn,
              int textOff, Colour onColour) {
     std::string value = connected_ ? txt(on ? textOn : textOff) : std::string(kNoValue);
@@ -101,73 +185,25 @@ class Renderer {
   }
 
   void numberLabels() {
-    using std::to_string;
-    const auto signedWord = [&](int k, long bias) {
-      return to_string(static_cast<long>(f_.word(k)) - bias);
-    };
-    number("LabelRpm", "RPM", to_string(f_.word(2)));
-    number("LabelMonMaxAdv1", txt(TxtMaxAdvance1), to_string(f_.word(3)), " °");
-    number("LabelMonMaxAdv2", txt(TxtMaxAdvance2), to_string(f_.word(4)), " °");
-    number("LabelMonTpsPromile", "TP", to_string(f_.word(5) / 10), " %");
-    number("LabelMonTpsMv", "TP", to_string(f_.word(6)), " mV");
-    number("LabelNapeti", "U", Tenths(f_.word(7) / 100), " V");
-    number("LabelMonServoMer", txt(TxtServoMeasured), to_string(f_.word(8)), " mV");
-    number("LabelMonServoPoz", txt(TxtServoDesired), to_string(f_.word(9)), " mV");
-    number("LabelMonPotencMv", "Potenciometer", to_string(f_.word(10) * 5000 / 1023), " mV");
-    number("LabelMonAkcel", txt(TxtAcceleration), to_string(f_.word(11)), " rpm/s");
-    number("LabelMonPotKorAdv", txt(TxtAdvance), Tenths(static_cast<long>(f_.word(12)) - 1000),
-           " °");
-    number("LabelMonPotKorStartLimiter", txt(TxtStartLimiter), signedWord(13, 10000), " rpm");
-    number("LabelMonPotKorPilotLight", txt(TxtGearShiftLight), signedWord(14, 10000), " rpm");
-    number("LabelMonPotKorAcc", txt(TxtAccelThreshold), signedWord(15, 10000), " rpm/s");
-    number("LabelMonSpeed", txt(TxtSpeed), to_string(f_.word(16)), " km/h");
-    number("LabelMonGearNapeti", txt(TxtGearVoltage), to_string(f_.word(17)), " mV");
-    number("LabelMonPomerRpmSpeed", "Rpm/Speed =", Tenths(f_.word(18)));
-    number("LabelMonPomerRpmSpeedAuto1", " ", Tenths(f_.word(19)));
-    for (int g = 2; g <= 6; ++g) {
-      add("LabelMonPomerRpmSpeedAuto" + to_string(g), numberText("", Tenths(f_.word(18 + g)), ""));
-    }
-    number("LabelPocetProgramovani", txt(TxtProgramCount), to_string(f_.word(25)));
-    for (int t = 1; t <= 8; ++t) {
-      add("LabelTest" + to_string(t), numberText("Test" + to_string(t), to_string(f_.word(26 + t)), ""));
-    }
-    number("LabelMonAdv1", txt(TxtAdvance1), to_string(static_cast<int>(f_.byte(100)) - 100), " °");
-    number("LabelMonAdv2", txt(TxtAdvance2), to_string(static_cast<int>(f_.byte(101)) - 100), " °");
-    number("LabelGear", txt(TxtGear), to_string(f_.byte(126)));
+    for (const NumberLabel& l : kNumberLabels)
+      add(l.name, numberText(l.prefixText >= 0 ? txt(l.prefixText) : std::string(l.prefix),
+                             l.value(s_), l.unit));
   }
 
   void stateLabels() {
-    state("LabelMonSnimac1", txt(TxtPickup1), f_.flag(106), TxtRunning, TxtNoSignal, Colour::Lime);
-    state("LabelMonSnimac2", txt(TxtPickup2), f_.flag(107), TxtRunning, TxtNoSignal, Colour::Lime);
-    state("LabelMonStartLimiterAkt", txt(TxtStartLimiterActive), f_.flag(108), TxtYes, TxtNo,
-          Colour::Yellow);
-    state("LabelMonStartSoftLimiter", txt(TxtStartSoftLimiter), f_.flag(109), TxtYes, TxtNo,
-          Colour::Fuchsia);
-    state("LabelMonStartHardLimiter", txt(TxtStartLimiter), f_.flag(110), TxtYes, TxtNo,
-          Colour::Red);
-    state("LabelMonSoftLimiter", txt(TxtSoftLimiter), f_.flag(111), TxtYes, TxtNo,
-          Colour::Fuchsia);
-    state("LabelMonHardLimiter", txt(TxtLimiter), f_.flag(112), TxtYes, TxtNo, Colour::Red);
-    // Inputs report 0 while active.
-    state("LabelMonInput1", txt(TxtInput1), !f_.flag(113), TxtYes, TxtNo, Colour::Aqua);
-    state("LabelMonInput2", txt(TxtInput2), !f_.flag(114), TxtYes, TxtNo, Colour::Lime);
-    state("LabelMonInput3", txt(TxtInput3), !f_.flag(115), TxtYes, TxtNo, Colour::Olive);
-    state("LabelMonBlock", txt(TxtMotorOff), f_.flag(116), TxtYes, TxtNo, Colour::Red);
-    state("LabelMonClutch", txt(TxtClutchMaster), f_.flag(117), TxtYes, TxtNo, Colour::Olive);
-    state("LabelMonRetard", txt(TxtRetard), f_.flag(118), TxtYes, TxtNo, Colour::Aqua);
-    state("LabelMonMapa2", txt(TxtAdvanceChart2), f_.flag(119), TxtYes, TxtNo, Colour::Lime);
-    for (int k = 0; k < 4; ++k) {
+    for (const StateLabel& l : kStateLabels)
+      state(l.name, txt(l.prefixText), l.on(s_), l.textOn, l.textOff, l.colour);
+    for (std::size_t k = 0; k < 4; ++k) {
       int entry = TxtSpecialOut;
       Colour colour = Colour::White;
-      switch (image_.byte(kImageBytePowerOutMode + k)) {
+      switch (image_.byte(kImageBytePowerOutMode + static_cast<int>(k))) {
         case 1: entry = TxtFuelPump; colour = Colour::Teal; break;
         case 2: entry = TxtGearShiftLight; colour = Colour::Fuchsia; break;
         case 3: entry = TxtPowerJet; colour = Colour::Lime; break;
         case 4: entry = TxtSpecialOut; colour = Colour::Yellow; break;
         default: break;
       }
-      state("LabelMonPOut" + std::to_string(k + 1), txt(entry), f_.flag(122 + k), TxtYes, TxtNo,
-            colour);
+      state(kPowerOutLabels[k], txt(entry), s_.powerOut[k] != 0, TxtYes, TxtNo, colour);
     }
   }
 
@@ -175,7 +211,7 @@ class Renderer {
     // Version: the unit must run the same image layout as this program.
     LabelView& version = add("LabelVersion", {}, Colour::Red);
     version.visibleSet = true;
-    const unsigned unitVersion = f_.byte(kUnitVersion);
+    const unsigned unitVersion = s_.version;
     if (unitVersion == static_cast<unsigned>(kImageVersion)) {
       version.visible = false;
       version.textSet = false;
@@ -186,7 +222,7 @@ class Renderer {
     }
 
     // Supply voltage.
-    const unsigned mv = f_.word(7);
+    const unsigned mv = s_.supplyMv;
     Colour supply = Colour::ButtonFace;
     if (mv <= 7000 || mv >= 17999) {
       supply = Colour::Red;
@@ -200,15 +236,16 @@ class Renderer {
     // (counts 3, 4).
     const long revs = image_.byte(kImageByteRevsNoIgnition);
     const long pulses = revs * image_.byte(kImageByteLobes);
-    const bool pickupError = (revs > f_.byte(102) && pulses < f_.byte(104)) ||
-                             (revs > f_.byte(103) && pulses < f_.byte(105));
+    const auto& check = s_.pickupCheck;
+    const bool pickupError = (revs > check[0] && pulses < check[2]) ||
+                             (revs > check[1] && pulses < check[3]);
     if (pickupError) {
       add("LabelMonAdv", txt(TxtPickupError), Colour::Red);
-    } else if (f_.flag(128)) {
+    } else if (s_.baseAdvance != 0) {
       add("LabelMonAdv", txt(TxtBaseAdvance), Colour::ButtonFace);
     } else {
-      unsigned v = f_.byte(100);
-      if (image_.byte(kImageByteOutputs) == 2 && f_.byte(101) > f_.byte(100)) v = f_.byte(101);
+      unsigned v = s_.advance1Raw;
+      if (image_.byte(kImageByteOutputs) == 2 && s_.advance2Raw > s_.advance1Raw) v = s_.advance2Raw;
       add("LabelMonAdv",
           numberText(txt(TxtAdvance), std::to_string(static_cast<int>(v) - 100), " [°]"),
           Colour::ButtonFace);
@@ -216,10 +253,10 @@ class Renderer {
 
     // Servo feedback fault matters only while the servo is enabled.
     find("LabelMonServoMer").colour =
-        image_.byte(kImageByteServoEnabled) != 0 && !f_.flag(120) ? Colour::Red
+        image_.byte(kImageByteServoEnabled) != 0 && s_.servoOk == 0 ? Colour::Red
                                                                   : Colour::ButtonFace;
 
-    const bool tpsFault = f_.flag(121);
+    const bool tpsFault = s_.throttleFault != 0;
     find("LabelMonTpsMv").colour = tpsFault ? Colour::Red : Colour::ButtonFace;
     find("LabelMonTpsPromile").colour =
         tpsFault && image_.byte(kImageByteMapsOnThrottle) != 0 ? Colour::Red : Colour::ButtonFace;
@@ -227,7 +264,7 @@ class Renderer {
     LabelView& dataError = add("LabelEeDataErr", {}, Colour::Red);
     dataError.textSet = false;
     dataError.visibleSet = true;
-    dataError.visible = f_.flag(127);
+    dataError.visible = s_.dataError != 0;
   }
 
   void gauge(const char* name, long maximum, long progress, Colour bar) {
@@ -241,20 +278,20 @@ class Renderer {
 
   void gauges() {
     // Without a connection the bars are empty: a stale engine speed must not pass for a live
-    // one. Ranges and colours still follow the buffer.
+    // one. Ranges and colours still follow the snapshot.
     const long hardLimiter = image_.word(kImageWordHardLimiter);
     gauge("CGaugeRpm", hardLimiter != 0 ? hardLimiter : kRpmGaugeFallback,
-          connected_ ? f_.word(2) : 0, Colour::Default);
-    gauge("CGaugeTps", 1000, connected_ ? f_.word(5) : 0, Colour::Default);
+          connected_ ? s_.rpm : 0, Colour::Default);
+    gauge("CGaugeTps", 1000, connected_ ? s_.throttle : 0, Colour::Default);
 
     const long threshold = image_.byte(kImageByteAccelThreshold);
-    const long t = 200 * threshold + 2 * static_cast<long>(f_.word(15));
-    const long accel = connected_ ? f_.word(11) : 0;
+    const long t = 200 * threshold + 2 * static_cast<long>(s_.potAccelThresholdRaw);
+    const long accel = connected_ ? s_.acceleration : 0;
     gauge("CGaugeAkcel", t > 20100 ? t - 20000 : 100, accel,
           accel / 100 < threshold ? Colour::Lime : Colour::Red);
   }
 
-  const Frame& f_;
+  const MonitorSnapshot& s_;
   const ParameterImage& image_;
   bool connected_;
   const TextTable& texts_;
@@ -309,9 +346,26 @@ const GaugeView* MonitorView::gauge(std::string_view objectName) const {
   return nullptr;
 }
 
-MonitorView RenderMonitor(std::span<const std::uint8_t> frame, const ParameterImage& image,
+MonitorView RenderMonitor(const MonitorSnapshot& snapshot, const ParameterImage& image,
                           bool connected, const TextTable& texts) {
-  return Renderer(Frame(frame), image, connected, texts).run();
+  return Renderer(snapshot, image, connected, texts).run();
+}
+
+const std::vector<std::string>& MonitorLabelNames() {
+  static const std::vector<std::string> names = [] {
+    std::vector<std::string> n;
+    for (const NumberLabel& l : kNumberLabels) n.emplace_back(l.name);
+    for (const StateLabel& l : kStateLabels) n.emplace_back(l.name);
+    for (const char* l : kPowerOutLabels) n.emplace_back(l);
+    for (const char* l : kSpecialLabels) n.emplace_back(l);
+    return n;
+  }();
+  return names;
+}
+
+const std::vector<std::string>& MonitorGaugeNames() {
+  static const std::vector<std::string> names(std::begin(kGauges), std::end(kGauges));
+  return names;
 }
 
 }  // namespace rq

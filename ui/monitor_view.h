@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The live monitor rendered as plain data: the texts, colours and visibility of every monitor
-// label and the ranges of the three live gauges, computed from the receive buffer, the
+// label and the ranges of the three live gauges, computed from the last monitor reply, the
 // parameter image and the connected flag. The window only copies the result into its widgets.
 #pragma once
 
@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "model/parameter_image.h"
+#include "protocol/monitor_reply.h"
 #include "ui/text_table.h"
 
 namespace rq {
@@ -61,11 +62,15 @@ struct MonitorView {
 // Text printed for a value while the unit is not connected.
 inline constexpr const char* kNoValue = "---";
 
-// Renders the monitor reply in `frame` (152 bytes; missing bytes count as zero). While
+// Renders the monitor reply `snapshot`. While
 // `connected` is false the number and state labels show "---", the state colours fall back
 // to button face and the gauge bars are empty; the pick-up error test, the warning colours, the
-// error and version labels and the gauge ranges still follow the buffer.
-MonitorView RenderMonitor(std::span<const std::uint8_t> frame, const ParameterImage& image,
+// error and version labels and the gauge ranges still follow the snapshot.
+MonitorView RenderMonitor(const MonitorSnapshot& snapshot, const ParameterImage& image,
                           bool connected, const TextTable& texts);
+
+// Object names of every label and gauge RenderMonitor fills, in rendering order.
+const std::vector<std::string>& MonitorLabelNames();
+const std::vector<std::string>& MonitorGaugeNames();
 
 }  // namespace rq

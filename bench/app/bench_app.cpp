@@ -124,19 +124,18 @@ int main(int argc, char** argv) {
   auto breakdown = [&] {
     // Where a rendered reply spends its time: the plain rendering, and the rendering copied
     // into the widgets with every value changing.
-    const rq::FrameBytes last = form.exchange().lastMonitorFrame();
-    rq::FrameBytes other = last;
-    other[4] ^= 0x5A;  // engine speed
-    other[14] ^= 0x33;  // supply voltage
-    other[113] ^= 1;    // input 1
-    other[151] = rq::FrameCheckByte(other);
+    const rq::MonitorSnapshot last = form.exchange().lastMonitor();
+    rq::MonitorSnapshot other = last;
+    other.rpm = static_cast<std::uint16_t>(other.rpm ^ 0x5A);
+    other.supplyMv = static_cast<std::uint16_t>(other.supplyMv ^ 0x33);
+    other.input[0] = static_cast<std::uint8_t>(other.input[0] ^ 1);
     double t0 = ThreadCpuMs();
     for (int i = 0; i < 1000; ++i)
       (void)rq::RenderMonitor(i % 2 ? other : last, form.image(), true, form.texts());
     renderMs = (ThreadCpuMs() - t0) / 1000;
     t0 = ThreadCpuMs();
     for (int i = 0; i < 200; ++i) {
-      form.ShowMonitorFrame(i % 2 ? other : last);
+      form.ShowMonitorValues(i % 2 ? other : last);
       QCoreApplication::processEvents();
     }
     showMs = (ThreadCpuMs() - t0) / 200;
@@ -158,7 +157,7 @@ int main(int argc, char** argv) {
     rq::ApplyCaptionTable(&form, form.language());
   };
   QObject::connect(&tick, &QTimer::timeout, [&] {
-    const rq::FrameBytes before = form.exchange().lastMonitorFrame();
+    const rq::MonitorSnapshot before = form.exchange().lastMonitor();
     const double t0 = ThreadCpuMs();
     form.Timer1Timer();
     const double dt = ThreadCpuMs() - t0;
@@ -171,7 +170,7 @@ int main(int argc, char** argv) {
       }
       return;
     }
-    (form.exchange().lastMonitorFrame() != before ? replyTicks : idleTicks).push_back(dt);
+    (form.exchange().lastMonitor() != before ? replyTicks : idleTicks).push_back(dt);
     const long tenth = std::max<long>(1, seconds * 100);  // ms per tenth of the run
     if (run.elapsed() >= long(rss.size()) * tenth) rss.push_back(ResidentKiB());
     if (run.elapsed() >= seconds * 1000L) {

@@ -39,7 +39,7 @@ double ThreadCpuMicros() {
 // The termios port, keeping apart the CPU time spent in the blocking send.
 class MeasuredPort final : public rq::SerialPort {
  public:
-  bool open(const std::string& path, std::string& error) override { return port.open(path, error); }
+  rq::OpenResult open(const std::string& path) override { return port.open(path); }
   void close() override { port.close(); }
   bool isOpen() const override { return port.isOpen(); }
   std::size_t bytesWaiting() override { return port.bytesWaiting(); }
@@ -105,7 +105,7 @@ class Bench {
     ex_.OpenPort();
   }
   bool open() const { return port_.isOpen(); }
-  const std::string& openError() const { return ex_.lastOpenError(); }
+  const std::string& openError() const { return ex_.lastOpen().message; }
 
   // One tick on the 55 ms grid, recording its CPU time without the send.
   void tick() {
@@ -199,11 +199,11 @@ int main(int argc, char** argv) {
   bench.tickCpu().clear();
   bool allOk = true;
   for (int run = 0; run < runs; ++run) {
-    OpResult read = bench.run([](rq::DeviceExchange& ex) { ex.MenuReadClick(); });
+    OpResult read = bench.run([](rq::DeviceExchange& ex) { ex.startRead(); });
     Print("read + verify", read);
     // Program something different from what was read each time.
     bench.image().setByte(735, 50 + run);
-    OpResult program = bench.run([](rq::DeviceExchange& ex) { ex.StartProgramming(); });
+    OpResult program = bench.run([](rq::DeviceExchange& ex) { ex.startProgramAfterChange(); });
     Print("program + verify", program);
     allOk = allOk && read.ok && program.ok;
   }

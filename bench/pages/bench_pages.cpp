@@ -131,12 +131,12 @@ int main(int argc, char** argv) {
   bool lastWasReply = false;
   QObject::connect(&tick, &QTimer::timeout, [&] {
     if (measuring && lastWasReply) paintsPerReply.push_back(paints.count - paintsBefore);
-    const rq::FrameBytes before = form.exchange().lastMonitorFrame();
+    const rq::MonitorSnapshot before = form.exchange().lastMonitor();
     paintsBefore = paints.count;
     const double t0 = ThreadCpuMs();
     form.Timer1Timer();
     const double dt = ThreadCpuMs() - t0;
-    const bool reply = form.exchange().lastMonitorFrame() != before;
+    const bool reply = form.exchange().lastMonitor() != before;
     lastWasReply = reply;
     if (!measuring) {
       if (form.exchange().connected() && run.elapsed() > 1500) {

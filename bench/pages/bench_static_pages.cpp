@@ -96,7 +96,7 @@ int main(int argc, char** argv) {
     bool measuring = false;
     int gearChanges = 0, lastGear = -1;
     QObject::connect(&tick, &QTimer::timeout, [&] {
-      const rq::FrameBytes before = form.exchange().lastMonitorFrame();
+      const rq::MonitorSnapshot before = form.exchange().lastMonitor();
       const double t0 = ThreadCpuMs();
       form.Timer1Timer();
       const double dt = ThreadCpuMs() - t0;
@@ -107,9 +107,9 @@ int main(int argc, char** argv) {
         }
         return;
       }
-      (form.exchange().lastMonitorFrame() != before ? replyTicks : otherTicks).push_back(dt);
-      if (form.live().gear != lastGear) ++gearChanges;
-      lastGear = form.live().gear;
+      (form.exchange().lastMonitor() != before ? replyTicks : otherTicks).push_back(dt);
+      if (form.lastMonitor().gear != lastGear) ++gearChanges;
+      lastGear = form.lastMonitor().gear;
       if (run.elapsed() >= seconds * 1000L) {
         tick.stop();
         app.quit();

@@ -27,13 +27,13 @@ class MonitorTest : public ::testing::Test {
   QProgressBar* gauge(const char* name) { return form().findChild<QProgressBar*>(name); }
 
   // Puts a reply on the line and waits until the window has taken it.
-  bool deliver(const FrameBytes& f) {
-    pty_.write(f);
-    return TickUntil(form(), [&] { return form().exchange().lastMonitorFrame() == f; }, 2000, &pty_);
+  bool deliver(const MonitorSnapshot& s) {
+    pty_.write(EncodeMonitor(s));
+    return TickUntil(form(), [&] { return form().exchange().lastMonitor() == s; }, 2000, &pty_);
   }
   // The first reply after silence brings the link up; the next one shows values.
   void connect() {
-    ASSERT_TRUE(deliver(MonitorFrame().word(2, 1).frame()));
+    ASSERT_TRUE(deliver(UnitReply({.rpm = 1})));
     ASSERT_TRUE(TickUntil(form(), [&] { return form().exchange().connected(); }));
   }
   static QColor background(QLabel* l) {
@@ -48,7 +48,7 @@ class MonitorTest : public ::testing::Test {
 TEST_F(MonitorTest, WithoutConnectionValuesAreDashesAndBarsEmptyButWarningsFollowTheReply) {
   EXPECT_EQ(label("LabelRpm")->text(), "RPM = ---");
   EXPECT_EQ(label("LabelMonInput1")->text(), "Input 1 = ---");
-  ASSERT_TRUE(deliver(MonitorFrame().word(2, 3000).word(7, 7000).byte(127, 1).frame()));
+  ASSERT_TRUE(deliver(UnitReply({.rpm = 3000, .supplyMv = 7000, .dataError = 1})));
   EXPECT_EQ(label("LabelRpm")->text(), "RPM = ---");
   EXPECT_EQ(gauge("CGaugeRpm")->value(), 0);
   EXPECT_EQ(background(label("LabelNapeti")), QColor(255, 0, 0));
@@ -59,17 +59,14 @@ TEST_F(MonitorTest, ConnectedReplyIsRenderedIntoLabelsColoursAndGauges) {
   form().image().setWord(3, 0);        // no hard limiter: the rpm gauge runs to 150000
   form().image().setByte(636, 0);      // power output 2 off
   connect();
-  const FrameBytes f = MonitorFrame()
-                           .word(2, 4500)
-                           .word(5, 999)
-                           .word(7, 11000)
-                           .word(12, 985)
-                           .byte(113, 0)
-                           .byte(114, 1)
-                           .byte(123, 1)
-                           .byte(127, 1)
-                           .byte(150, 80)
-                           .frame();
+  const MonitorSnapshot f = UnitReply({.rpm = 4500,
+                                       .throttle = 999,
+                                       .supplyMv = 11000,
+                                       .potAdvanceRaw = 985,
+                                       .input = {0, 1, 0},
+                                       .powerOut = {0, 1, 0, 0},
+                                       .dataError = 1,
+                                       .version = 80});
   ASSERT_TRUE(deliver(f));
   EXPECT_EQ(label("LabelRpm")->text(), "RPM = 4500");
   EXPECT_EQ(label("LabelMonTpsPromile")->text(), "TP = 99 %");
@@ -95,7 +92,7 @@ TEST_F(MonitorTest, ConnectedReplyIsRenderedIntoLabelsColoursAndGauges) {
   EXPECT_TRUE(label("LabelSpojeni")->isHidden());
 
   // Back to normal: the warnings go, the colours return to the button face.
-  ASSERT_TRUE(deliver(MonitorFrame().word(2, 4600).word(7, 13000).byte(113, 1).frame()));
+  ASSERT_TRUE(deliver(UnitReply({.rpm = 4600, .supplyMv = 13000, .input = {1, 0, 0}})));
   EXPECT_TRUE(label("LabelEeDataErr")->isHidden());
   EXPECT_TRUE(label("LabelVersion")->isHidden());
   EXPECT_FALSE(label("LabelNapeti")->autoFillBackground());
@@ -111,9 +108,9 @@ TEST_F(MonitorTest, ConnectedReplyIsRenderedIntoLabelsColoursAndGauges) {
 
 TEST_F(MonitorTest, CorruptReplyIsIgnoredAndSilenceShowsNoConnection) {
   connect();
-  ASSERT_TRUE(deliver(MonitorFrame().word(2, 2000).byte(150, 80).frame()));
+  ASSERT_TRUE(deliver(UnitReply({.rpm = 2000, .version = 80})));
   ASSERT_FALSE(label("LabelVersion")->isHidden());
-  FrameBytes bad = MonitorFrame().word(2, 9999).frame();
+  FrameBytes bad = EncodeMonitor(UnitReply({.rpm = 9999}));
   bad[151] ^= 0x01;
   pty_.write(bad);
   TickUntil(form(), [] { return false; }, 300, &pty_);

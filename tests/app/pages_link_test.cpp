@@ -32,12 +32,12 @@ class PagesOnTheLine : public ::testing::Test {
     w_ = std::make_unique<Window>();
   }
   FormHlav& form() { return *w_->form; }
-  bool deliver(const FrameBytes& f) {
-    pty_.write(f);
-    return TickUntil(form(), [&] { return form().exchange().lastMonitorFrame() == f; }, 2000, &pty_);
+  bool deliver(const MonitorSnapshot& s) {
+    pty_.write(EncodeMonitor(s));
+    return TickUntil(form(), [&] { return form().exchange().lastMonitor() == s; }, 2000, &pty_);
   }
   void connect() {
-    ASSERT_TRUE(deliver(MonitorFrame().word(2, 1).frame()));
+    ASSERT_TRUE(deliver(UnitReply({.rpm = 1})));
     ASSERT_TRUE(TickUntil(form(), [&] { return form().exchange().connected(); }));
   }
   // The next monitor request the window sends.
@@ -80,10 +80,10 @@ TEST_F(PagesOnTheLine, TestClicksTravelOnceWithTheNextMonitorRequest) {
 TEST_F(PagesOnTheLine, TestButtonsFollowThePickupFlagOfEveryReplyOnAnyPage) {
   connect();
   form().findChild<QTabWidget*>("PageControl1")->setCurrentIndex(kPageBike);
-  ASSERT_TRUE(deliver(MonitorFrame().word(2, 1500).byte(106, 1).frame()));
+  ASSERT_TRUE(deliver(UnitReply({.rpm = 1500, .pickupSignal = {1, 0}})));
   EXPECT_FALSE(button("ButtonTestRpm")->isEnabled());
   EXPECT_FALSE(button("ButtonTestIgn2")->isEnabled());
-  ASSERT_TRUE(deliver(MonitorFrame().word(2, 0).frame()));
+  ASSERT_TRUE(deliver(UnitReply({.rpm = 0})));
   EXPECT_TRUE(button("ButtonTestRpm")->isEnabled());
 }
 
@@ -99,20 +99,20 @@ TEST_F(PagesOnTheLine, LiveGearIsMarkedForGearsOneToSixOnly) {
     auto* w = form().findChild<QWidget*>(name);
     return w->autoFillBackground() && w->palette().color(QPalette::Base) == QColor(0, 255, 0);
   };
-  ASSERT_TRUE(deliver(MonitorFrame().byte(126, 3).frame()));
+  ASSERT_TRUE(deliver(UnitReply({.gear = 3})));
   form().Timer1Timer();
   EXPECT_TRUE(lime("EditGearKorLimiter3"));
   EXPECT_TRUE(lime("EditClutchTime3"));
   EXPECT_FALSE(lime("EditGearKorLimiter2"));
   for (int gear : {0, 7, 255}) {
-    ASSERT_TRUE(deliver(MonitorFrame().byte(126, gear).frame()));
+    ASSERT_TRUE(deliver(UnitReply({.gear = static_cast<std::uint8_t>(gear)})));
     form().Timer1Timer();
     for (const char* n : {"EditGearKorAdv1", "EditGearKorAdv3", "EditClutchTime6"})
       EXPECT_FALSE(lime(n)) << n << " in gear " << gear;
   }
   // Teaching takes the live voltage of the connected unit.
   tabs->setCurrentIndex(kPageGear);
-  ASSERT_TRUE(deliver(MonitorFrame().word(17, 2345).byte(126, 3).frame()));
+  ASSERT_TRUE(deliver(UnitReply({.gearMv = 2345, .gear = 3})));
   button("ButtonGear3")->click();
   EXPECT_EQ(form().image().word(62), 2345);
   form().Timer1Timer();
@@ -121,7 +121,7 @@ TEST_F(PagesOnTheLine, LiveGearIsMarkedForGearsOneToSixOnly) {
   tabs->setCurrentIndex(kPageInputs);
   for (auto [mv, stored] : {std::pair{4955, -1}, std::pair{4950, 4950}, std::pair{4204, 4200}}) {
     const int before = form().image().word(5);
-    ASSERT_TRUE(deliver(MonitorFrame().word(6, mv).frame()));
+    ASSERT_TRUE(deliver(UnitReply({.throttleMv = static_cast<std::uint16_t>(mv)})));
     button("BitBtnTps100")->click();
     EXPECT_EQ(form().image().word(5), stored < 0 ? before : stored) << mv;
   }

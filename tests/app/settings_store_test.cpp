@@ -108,8 +108,8 @@ TEST(PortOpen, PortHeldByAnotherProgramIsNamedInTheMessage) {
   Pty pty;
   cfg.writeSettings(PortsSection(pty.slave()));
   TermiosPort other;  // the command-line tool, say
-  std::string error;
-  ASSERT_TRUE(other.open(pty.slave(), error)) << error;
+  const OpenResult opened = other.open(pty.slave());
+  ASSERT_TRUE(opened.ok()) << opened.message;
   Window w;
   ASSERT_EQ(w.messages.size(), 1u);
   EXPECT_TRUE(w.messages[0].startsWith("Com opening error!\n")) << w.messages[0].toStdString();

@@ -226,7 +226,7 @@ TEST(Close, DemoRunLeavesSavedPortAndConfigurationAlone) {
   cfg.writeState(state);
   {
     Window w({}, pty.slave());
-    w.form->exchange().MenuCom1Click(kComAuto);
+    w.form->exchange().selectPort(kComAuto);
     w.form->image().setByte(740, 99);
     w.form->close();
   }

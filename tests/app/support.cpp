@@ -106,28 +106,6 @@ std::vector<FrameBytes> Pty::readFrames() {
   return out;
 }
 
-MonitorFrame::MonitorFrame() {
-  bytes[0] = kCmdMonitorReply;
-  bytes[150] = 79;
-}
-
-MonitorFrame& MonitorFrame::word(int k, int value) {
-  bytes[std::size_t(2 * k)] = std::uint8_t(value & 0xFF);
-  bytes[std::size_t(2 * k + 1)] = std::uint8_t((value >> 8) & 0xFF);
-  return *this;
-}
-
-MonitorFrame& MonitorFrame::byte(int offset, int value) {
-  bytes[std::size_t(offset)] = std::uint8_t(value);
-  return *this;
-}
-
-FrameBytes MonitorFrame::frame() const {
-  FrameBytes f = bytes;
-  f[kFrameSize - 1] = FrameCheckByte(f);
-  return f;
-}
-
 Window::Window(const QStringList& args, std::optional<std::string> portOverride) {
   FormHlavOptions o;
   o.arguments = args;

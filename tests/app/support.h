@@ -15,7 +15,8 @@
 #include <vector>
 
 #include "app/form_hlav.h"
-#include "link/frame.h"
+#include "protocol/frame.h"
+#include "protocol/monitor_reply.h"
 
 namespace rq::test {
 
@@ -58,14 +59,11 @@ class Pty {
   std::vector<std::uint8_t> pending_;
 };
 
-// A monitor reply with the unit's version 79; set values, then frame().
-struct MonitorFrame {
-  FrameBytes bytes{};
-  MonitorFrame();
-  MonitorFrame& word(int k, int value);
-  MonitorFrame& byte(int offset, int value);
-  FrameBytes frame() const;  // with the check byte
-};
+// A monitor reply from a unit of this program's image version, unless `s` names another.
+inline MonitorSnapshot UnitReply(MonitorSnapshot s) {
+  if (s.version == 0) s.version = kImageVersion;
+  return s;
+}
 
 // Creates a window with recorded message boxes and questions. Questions take the answers
 // queued in `answers` (QMessageBox buttons) in turn, Cancel when none is left.

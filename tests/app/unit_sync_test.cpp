@@ -4,6 +4,7 @@
 // comparison view with its takes, against the unit simulator on a pseudo-terminal and offline.
 #include <QAction>
 #include <QCheckBox>
+#include <QProcess>
 #include <QDialog>
 #include <QLabel>
 #include <QMenu>
@@ -18,6 +19,8 @@
 #include <fstream>
 
 #include "app/demo_unit.h"
+#include "history/history_view.h"
+#include "model/program_history.h"
 #include "compare/compare_view.h"
 #include "model/configuration_diff.h"
 #include "model/defaults.h"
@@ -253,7 +256,7 @@ TEST_F(MarkTest, NewMenuItemsHaveAcceleratorsOfTheirOwn) {
   };
   for (int lang = 0; lang < kLanguageCount; ++lang) {
     SwitchLanguage(form(), lang);
-    for (const char* name : {"MenuCompareFile"}) {
+    for (const char* name : {"MenuCompareFile", "MenuHistory"}) {
       auto* a = form().findChild<QAction*>(name);
       ASSERT_NE(a, nullptr) << name;
       const QChar own = letter(a->text());
@@ -365,6 +368,64 @@ TEST_F(UnitSyncTest, AFailedProgrammingLeavesTheUnitUnknownUntilTheNextSuccess) 
   EXPECT_EQ(state(), Text(UtEqual));
 }
 
+#ifdef RQ_CLI_PROGRAM
+
+// `rq_vtmx4_cli program` keeps the configuration with its record; `history` and the window's
+// History list it alike; Open loads it as one undo step, Compare names the unit it went into.
+TEST_F(UnitSyncTest, CommandLineProgramIsListedByHistoryAndTheWindow) {
+  const QString data = cfg_.path("data");
+  const QByteArray oldData = qgetenv("XDG_DATA_HOME");
+  qputenv("XDG_DATA_HOME", data.toLocal8Bit());
+  struct Restore {
+    QByteArray value;
+    ~Restore() {
+      if (value.isEmpty()) qunsetenv("XDG_DATA_HOME");
+      else qputenv("XDG_DATA_HOME", value);
+    }
+  } restore{oldData};
+  ParameterImage mine = NewConfiguration();
+  mine.setWord(3, 11800);
+  SanitizeImage(mine);
+  const QString file = cfg_.path("mine.ign");
+  std::ofstream(file.toStdString(), std::ios::binary) << WriteIgnText(mine);
+  start(NewConfiguration(), NewConfiguration());
+  // The window holds the port: let it go for the command line's turn.
+  form().exchange().ClosePort();
+  QProcess cli;
+  cli.start(RQ_CLI_PROGRAM, {"program", "--port", unit_.devicePath(), file});
+  ASSERT_TRUE(cli.waitForFinished(30000));
+  EXPECT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
+  QProcess history;
+  history.start(RQ_CLI_PROGRAM, {"history"});
+  ASSERT_TRUE(history.waitForFinished(10000));
+  const QStringList lines = QString::fromUtf8(history.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+  ASSERT_EQ(lines.size(), 1);
+  EXPECT_TRUE(lines[0].contains("from command line, file " + file + ", programmings ")) << lines[0].toStdString();
+  const auto entries = ListProgramHistory(ProgramHistoryFolder());
+  ASSERT_EQ(entries.size(), 1u);
+
+  auto* menu = form().findChild<QAction*>("MenuHistory");
+  ASSERT_NE(menu, nullptr);
+  menu->trigger();
+  auto* view = form().findChild<HistoryView*>();
+  ASSERT_NE(view, nullptr);
+  ASSERT_EQ(view->table()->rowCount(), 1);
+  EXPECT_TRUE(lines[0].startsWith(view->table()->item(0, 0)->text()));
+  EXPECT_EQ(view->table()->item(0, 1)->text(), Text(UtFromCommandLine));
+  EXPECT_EQ(view->table()->item(0, 2)->text(), "mine.ign");
+  view->compare(0);
+  CompareView& compare = sync().compareView();
+  EXPECT_EQ(compare.header()->text(),
+            Text(UtFileProgrammedInto).arg(QString::fromStdString(entries[0].record.unit)));
+  EXPECT_FALSE(compare.differences().empty());
+  const ParameterImage before = form().image();
+  view->open(0);
+  EXPECT_TRUE(form().image().sameConfig(mine));
+  form().SpeedButtonZpetClick();
+  EXPECT_TRUE(form().image().sameConfig(before));
+}
+
+#endif  // RQ_CLI_PROGRAM
 #endif  // RQ_SIM_PROGRAM
 
 }  // namespace

@@ -72,8 +72,8 @@ TEST(CliFaults, APortHeldByAnotherProgramIsNamedAsSuch) {
   UnitSim sim({"--seed", "22"});
   ASSERT_TRUE(sim.ok());
   TermiosPort window;  // the other program, say the window
-  std::string error;
-  ASSERT_TRUE(window.open(sim.path(), error)) << error;
+  const OpenResult opened = window.open(sim.path());
+  ASSERT_TRUE(opened.ok()) << opened.message;
   RunResult r = RunProgram(kCli, {"read", "--port", sim.path(), "-o", dir.file("x.ign")});
   EXPECT_EQ(r.exitCode, 3) << r.output;
   EXPECT_TRUE(Contains(r.output, "the port is in use by another program")) << r.output;

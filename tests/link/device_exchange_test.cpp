@@ -14,14 +14,12 @@ bool AllZero(std::span<const std::uint8_t> s) {
   return std::all_of(s.begin(), s.end(), [](std::uint8_t b) { return b == 0; });
 }
 
+MonitorSnapshot Monitor(std::uint16_t rpm, std::uint16_t saving = 0) {
+  return {.rpm = rpm, .savingCountdown = saving, .version = kImageVersion};
+}
+
 FrameBytes MonitorFrame(std::uint16_t rpm, std::uint16_t saving = 0) {
-  std::array<std::uint8_t, kPayloadSize> p{};
-  p[3] = static_cast<std::uint8_t>(rpm & 0xFF);  // word 2 at frame offsets 4, 5
-  p[4] = static_cast<std::uint8_t>(rpm >> 8);
-  p[51] = static_cast<std::uint8_t>(saving & 0xFF);  // word 26 at frame offsets 52, 53
-  p[52] = static_cast<std::uint8_t>(saving >> 8);
-  p[149] = kImageVersion;
-  return BuildFrame(kCmdMonitorReply, p);
+  return EncodeMonitor(Monitor(rpm, saving));
 }
 
 TEST(DeviceExchange, UndisturbedReadThenAutomaticVerify) {
@@ -29,7 +27,7 @@ TEST(DeviceExchange, UndisturbedReadThenAutomaticVerify) {
   t.unit.image.setByte(181, 33);  // differs from the PC's configuration
   t.unit.image.setByte(600, 7);
   t.image.setByte(kIdentOffset, 0x55);
-  t.ex.MenuReadClick();
+  t.ex.startRead();
   EXPECT_EQ(t.ex.view().statusText, StatusText::Reading);
   EXPECT_TRUE(t.ex.view().gaugeVisible);
   EXPECT_TRUE(t.port.sent.empty());  // the start itself sends nothing
@@ -59,7 +57,7 @@ TEST(DeviceExchange, ProgramSendsImageThenVerifiesAndReportsDone) {
   Bench t;
   t.image.setByte(181, 44);
   t.image.setByte(kIdentOffset + 3, 0x99);  // never sent: block 0 goes out as zeros
-  t.ex.MenuProgramClick();
+  t.startProgram();
   t.runUntilIdle();
   EXPECT_EQ(t.blockCommands(),
             (V{0x00, 0x01, 0x02, 0x03, 0x04, 0x05, 0x41, 0x42, 0x43, 0x44, 0x45}));
@@ -70,10 +68,9 @@ TEST(DeviceExchange, ProgramSendsImageThenVerifiesAndReportsDone) {
   EXPECT_EQ(t.ex.view().statusText, StatusText::ProgramDevice);
   EXPECT_EQ(t.ex.view().statusSuffix, ": OK");
   // The unit starts saving: the idle ticks show its progress instead.
-  t.unit.monitorPayload[52] = 750 & 0xFF;  // word 26
-  t.unit.monitorPayload[53] = 750 >> 8;
+  t.unit.monitor.savingCountdown = 750;
   t.run(8);
-  EXPECT_EQ(t.ex.state().savingCountdown, 750);
+  EXPECT_EQ(t.ex.lastMonitor().savingCountdown, 750);
   EXPECT_EQ(t.ex.view().statusText, StatusText::Saving);
   EXPECT_EQ(t.ex.view().gaugeMax, 100);
   EXPECT_EQ(t.ex.view().gaugeProgress, 50);
@@ -82,7 +79,7 @@ TEST(DeviceExchange, ProgramSendsImageThenVerifiesAndReportsDone) {
 TEST(DeviceExchange, SilentUnitEndsReadWithErrorAfterFiveSends) {
   Bench t;
   t.unit.silent = true;
-  t.ex.MenuReadClick();
+  t.ex.startRead();
   t.run(23);
   EXPECT_TRUE(t.ex.busy());
   EXPECT_EQ(t.blockCommands(), (V{0x40, 0x40, 0x40, 0x40, 0x40}));
@@ -101,10 +98,10 @@ TEST(DeviceExchange, SilentUnitEndsReadWithErrorAfterFiveSends) {
 TEST(DeviceExchange, ErrorTextFollowsTheOperation) {
   Bench t;
   t.unit.silent = true;
-  t.ex.MenuVerifyClick();
+  t.startVerify();
   t.runUntilIdle();
   EXPECT_EQ(t.ex.view().statusText, StatusText::VerifyError);
-  t.ex.StartProgramming();
+  t.ex.startProgramAfterChange();
   t.runUntilIdle();
   EXPECT_EQ(t.ex.view().statusText, StatusText::ProgramError);
 }
@@ -113,12 +110,12 @@ TEST(DeviceExchange, ErrorTextFollowsTheOperation) {
 // earlier "Program device:" + ": OK" on the next idle tick.
 TEST(DeviceExchange, FailedProgramAfterASuccessfulOneStaysAnError) {
   Bench t;
-  t.ex.MenuProgramClick();
+  t.startProgram();
   t.runUntilIdle();
   t.tick();
   ASSERT_EQ(t.ex.view().statusSuffix, ": OK");
   t.unit.silent = true;
-  t.ex.MenuProgramClick();
+  t.startProgram();
   t.runUntilIdle();
   t.run(3);
   EXPECT_EQ(t.ex.view().statusText, StatusText::ProgramError);
@@ -131,7 +128,7 @@ TEST(DeviceExchange, VersionMismatchStopsAfterIdentification) {
   t.unit.image.setByte(kIdentOffset + kIdentVersionOffset, 78);
   t.unit.image.setByte(181, 33);
   const auto before = t.image;
-  t.ex.MenuReadClick();
+  t.ex.startRead();
   t.run(10);
   EXPECT_EQ(t.versionMessages, (std::vector<int>{78}));
   EXPECT_FALSE(t.ex.busy());
@@ -142,7 +139,7 @@ TEST(DeviceExchange, VersionMismatchStopsAfterIdentification) {
 
   // Programming stops the same way, before any configuration block leaves.
   t.port.sent.clear();
-  t.ex.MenuProgramClick();
+  t.startProgram();
   t.run(10);
   EXPECT_EQ(t.versionMessages, (std::vector<int>{78, 78}));
   EXPECT_EQ(t.blockCommands(), (V{0x00}));
@@ -151,10 +148,10 @@ TEST(DeviceExchange, VersionMismatchStopsAfterIdentification) {
 TEST(DeviceExchange, VerifyDuringReadAbandonsTheRead) {
   Bench t;
   t.unit.silent = true;
-  t.ex.MenuReadClick();
+  t.ex.startRead();
   t.run(4);
   ASSERT_EQ(t.blockCommands(), (V{0x40}));
-  t.ex.MenuVerifyClick();
+  t.startVerify();
   // A late answer to the abandoned read is dropped.
   t.port.queue(BuildFrame(0xC0, t.unit.image.block(0)));
   t.run(4);
@@ -170,7 +167,7 @@ TEST(DeviceExchange, ReadProtectionByteIsExemptOnlyWhenVerifying) {
     Bench t;
     t.unit.image.setByte(kReadProtectionByte, 1);
     t.image.setByte(kReadProtectionByte, 0);
-    t.ex.MenuVerifyClick();
+    t.startVerify();
     t.runUntilIdle();
     EXPECT_EQ(t.ex.view().statusText, StatusText::Verifying);
     EXPECT_EQ(t.ex.view().statusSuffix, ": OK");
@@ -179,7 +176,7 @@ TEST(DeviceExchange, ReadProtectionByteIsExemptOnlyWhenVerifying) {
     Bench t;
     t.unit.stuckByte165 = 1;
     t.image.setByte(kReadProtectionByte, 0);
-    t.ex.MenuProgramClick();
+    t.startProgram();
     t.runUntilIdle();
     EXPECT_EQ(t.blockCommands(), (V{0x00, 0x01, 0x02, 0x02, 0x02, 0x02, 0x02}));
     EXPECT_EQ(t.ex.view().statusText, StatusText::ProgramError);
@@ -187,7 +184,7 @@ TEST(DeviceExchange, ReadProtectionByteIsExemptOnlyWhenVerifying) {
   {  // Any other difference fails verification.
     Bench t;
     t.unit.image.setByte(kReadProtectionByte + 1, t.image.byte(kReadProtectionByte + 1) + 1);
-    t.ex.MenuVerifyClick();
+    t.startVerify();
     t.runUntilIdle();
     EXPECT_EQ(t.ex.view().statusText, StatusText::VerifyError);
   }
@@ -196,7 +193,7 @@ TEST(DeviceExchange, ReadProtectionByteIsExemptOnlyWhenVerifying) {
 TEST(DeviceExchange, ReplyAfterResendIsTakenOnceAndTheCopyDropped) {
   Bench t;
   t.unit.silent = true;
-  t.ex.MenuReadClick();
+  t.ex.startRead();
   t.run(8);  // sent at ticks 4 and 8
   ASSERT_EQ(t.blockCommands(), (V{0x40, 0x40}));
   auto first = t.unit.image.block(0);
@@ -233,11 +230,11 @@ TEST(DeviceExchange, BadOrUnexpectedFramesAreDropped) {
   bad[151] ^= 1;
   t.port.queue(bad);
   t.tick();
-  EXPECT_EQ(t.ex.kept().rpm, 0);
+  EXPECT_EQ(t.ex.lastMonitor().rpm, 0);
   EXPECT_EQ(t.ex.state().silence, 18);
   t.port.queue(MonitorFrame(1234));
   t.tick();
-  EXPECT_EQ(t.ex.kept().rpm, 1234);
+  EXPECT_EQ(t.ex.lastMonitor().rpm, 1234);
   EXPECT_TRUE(t.ex.connected());
   EXPECT_FALSE(t.ex.view().noConnectionVisible);
 }
@@ -249,18 +246,18 @@ TEST(DeviceExchange, PollTakesOnlyWholeFramesAndOnlyTheFirst) {
   t.port.queue(std::span<const std::uint8_t>(a.data(), 151));
   t.tick();
   EXPECT_EQ(t.port.incoming.size(), 151u);
-  EXPECT_EQ(t.ex.kept().rpm, 0);
+  EXPECT_EQ(t.ex.lastMonitor().rpm, 0);
   t.port.queue(std::span<const std::uint8_t>(a.data() + 151, 1));
   t.tick();
   EXPECT_TRUE(t.port.incoming.empty());
-  EXPECT_EQ(t.ex.kept().rpm, 1000);
+  EXPECT_EQ(t.ex.lastMonitor().rpm, 1000);
 
   t.port.queue(MonitorFrame(2000));
   t.port.queue(MonitorFrame(3000));
   t.tick();
   EXPECT_TRUE(t.port.incoming.empty());
-  EXPECT_EQ(t.ex.kept().rpm, 2000);
-  EXPECT_EQ(t.ex.lastMonitorFrame(), MonitorFrame(2000));
+  EXPECT_EQ(t.ex.lastMonitor().rpm, 2000);
+  EXPECT_EQ(t.ex.lastMonitor(), Monitor(2000));
 }
 
 TEST(DeviceExchange, MonitorRequestsCarryTestBitsOnce) {
@@ -271,12 +268,12 @@ TEST(DeviceExchange, MonitorRequestsCarryTestBitsOnce) {
   EXPECT_EQ(t.port.sent[0][0], kCmdMonitor);
   EXPECT_EQ(t.port.sent[0][151], 0xCF);
 
-  t.ex.ButtonTestClick(kTestIgn1);
-  t.ex.ButtonTestClick(kTestPOut3);
-  t.ex.ButtonTestClick(kTestServoPlus);
-  t.ex.ButtonTestClick(kTestServoMinus);
-  t.ex.ButtonTestClick(kTestIgn1);
-  t.ex.ButtonTestClick(99);  // not a button
+  t.ex.queueTest(kTestIgn1);
+  t.ex.queueTest(kTestPOut3);
+  t.ex.queueTest(kTestServoPlus);
+  t.ex.queueTest(kTestServoMinus);
+  t.ex.queueTest(kTestIgn1);
+  t.ex.queueTest(99);  // not a button
   t.run(6);
   ASSERT_EQ(t.port.sent.size(), 2u);
   EXPECT_EQ(t.port.sent[1][21], 0x01);
@@ -288,8 +285,8 @@ TEST(DeviceExchange, MonitorRequestsCarryTestBitsOnce) {
   EXPECT_EQ(t.port.sent[2][151], 0xCF);
 
   // During an operation the bits wait for the first monitor request after it.
-  t.ex.ButtonTestClick(kTestRpm);
-  t.ex.StartProgramming();
+  t.ex.queueTest(kTestRpm);
+  t.ex.startProgramAfterChange();
   const std::size_t started = t.port.sent.size();
   t.runUntilIdle();
   for (std::size_t i = started; i < t.port.sent.size(); ++i) {
@@ -308,14 +305,14 @@ TEST(DeviceExchange, MonitorRequestsCarryTestBitsOnce) {
 TEST(DeviceExchange, StartFindsThePacingCounterAlreadyAdvanced) {
   Bench t;
   t.run(5);  // idle pacing counter at 5
-  t.ex.MenuReadClick();
+  t.ex.startRead();
   t.tick();  // the counter passes 4 on this tick
   EXPECT_EQ(t.blockCommands(), (V{0x40}));
 }
 
 TEST(DeviceExchange, PrintingHidesStatusLine) {
   Bench t;
-  t.ex.MenuReadClick();
+  t.ex.startRead();
   t.ex.setPrinting(true);
   t.tick();
   EXPECT_FALSE(t.ex.view().statusVisible);
@@ -342,17 +339,17 @@ TEST(ComPortPath, MapsComNumbersToDevices) {
 
 TEST(DeviceExchange, OpenPortLabelsAndChecksTheChosenPort) {
   Bench t;
-  t.ex.MenuCom1Click(9);
+  t.ex.selectPort(9);
   EXPECT_EQ(t.ex.view().comLabel, "COM= COM10");
   EXPECT_EQ(t.ex.view().devicePath, "/dev/ttyS1");
   EXPECT_EQ(t.ex.view().comCheckedItem, 9);
   EXPECT_EQ(t.port.path, "/dev/ttyS1");
 
   t.port.failAll = true;
-  t.ex.MenuCom1Click(2);
+  t.ex.selectPort(2);
   EXPECT_EQ(t.comErrors, 1);
   EXPECT_FALSE(t.port.isOpen());
-  EXPECT_FALSE(t.ex.lastOpenError().empty());
+  EXPECT_FALSE(t.ex.lastOpen().message.empty());
   // The watchdog retries the same fixed port every 30 silent ticks, without a message.
   const std::size_t opens = t.port.opened.size();
   t.run(30);
@@ -366,7 +363,7 @@ TEST(DeviceExchange, AutomaticSearchSkipsPortsThatDoNotOpen) {
   t.port.failAll = true;
   t.port.opened.clear();
   t.ex.portSettings().scanIndex = 4;
-  t.ex.MenuCom1Click(kComAuto);
+  t.ex.selectPort(kComAuto);
   EXPECT_EQ(t.port.opened, (std::vector<std::string>{"/dev/ttyACM0"}));
   EXPECT_EQ(t.ex.state().reopenCounter, 200);
   EXPECT_EQ(t.comErrors, 0);
@@ -385,7 +382,7 @@ TEST(DeviceExchange, AutomaticSearchWaitsOnASilentOpenPort) {
   Bench t;
   t.unit.silent = true;
   t.port.opened.clear();
-  t.ex.MenuCom1Click(kComAuto);
+  t.ex.selectPort(kComAuto);
   ASSERT_TRUE(t.port.isOpen());
   t.run(29);
   EXPECT_EQ(t.port.opened.size(), 1u);
@@ -428,7 +425,7 @@ TEST(DeviceExchangeResync, NoiseInFrontOfAReplyIsSkipped) {
   t.port.queue(noise);
   t.port.queue(MonitorFrame(1500));
   t.tick();
-  EXPECT_EQ(t.ex.kept().rpm, 1500);
+  EXPECT_EQ(t.ex.lastMonitor().rpm, 1500);
   EXPECT_TRUE(t.port.incoming.empty());
 }
 
@@ -440,10 +437,10 @@ TEST(DeviceExchangeResync, AReplyStillArrivingIsKeptForTheNextTick) {
   t.port.queue(noise);
   t.port.queue(std::span<const std::uint8_t>(f.data(), 140));  // 170 bytes wait
   t.tick();
-  EXPECT_EQ(t.ex.kept().rpm, 0);
+  EXPECT_EQ(t.ex.lastMonitor().rpm, 0);
   t.port.queue(std::span<const std::uint8_t>(f.data() + 140, 12));
   t.tick();
-  EXPECT_EQ(t.ex.kept().rpm, 2500);
+  EXPECT_EQ(t.ex.lastMonitor().rpm, 2500);
 }
 
 TEST(DeviceExchangeResync, TornEndOfAReplyDoesNotSpoilTheNext) {
@@ -456,7 +453,7 @@ TEST(DeviceExchangeResync, TornEndOfAReplyDoesNotSpoilTheNext) {
   EXPECT_TRUE(t.port.incoming.empty());
   t.port.queue(MonitorFrame(3100));
   t.tick();
-  EXPECT_EQ(t.ex.kept().rpm, 3100);
+  EXPECT_EQ(t.ex.lastMonitor().rpm, 3100);
 }
 
 TEST(DeviceExchangeResync, OnlyValidFramesWithAnExpectedCommandAreTaken) {
@@ -469,22 +466,22 @@ TEST(DeviceExchangeResync, OnlyValidFramesWithAnExpectedCommandAreTaken) {
   t.port.queue(BuildFrame(0xC1));
   t.port.queue(MonitorFrame(4000));
   t.tick();
-  EXPECT_EQ(t.ex.kept().rpm, 4000);
+  EXPECT_EQ(t.ex.lastMonitor().rpm, 4000);
   // Two whole frames: only the first is handled, the second is discarded.
   t.port.queue(MonitorFrame(4100));
   t.port.queue(MonitorFrame(4200));
   t.tick();
-  EXPECT_EQ(t.ex.kept().rpm, 4100);
+  EXPECT_EQ(t.ex.lastMonitor().rpm, 4100);
   EXPECT_TRUE(t.port.incoming.empty());
   t.tick();
-  EXPECT_EQ(t.ex.kept().rpm, 4100);
+  EXPECT_EQ(t.ex.lastMonitor().rpm, 4100);
 }
 
 TEST(DeviceExchangeReport, SaysWhetherTheUnitWasSilentOrAnsweredOtherwise) {
   {
     Bench t;
     t.unit.silent = true;
-    t.ex.MenuVerifyClick();
+    t.startVerify();
     t.runUntilIdle();
     EXPECT_EQ(t.ex.view().statusText, StatusText::VerifyError);
     EXPECT_EQ(t.ex.report().replies, 0);
@@ -494,14 +491,14 @@ TEST(DeviceExchangeReport, SaysWhetherTheUnitWasSilentOrAnsweredOtherwise) {
   {
     Bench t;
     t.unit.image.setByte(400, 9);  // block 3 differs
-    t.ex.MenuVerifyClick();
+    t.startVerify();
     t.runUntilIdle();
     EXPECT_EQ(t.ex.view().statusText, StatusText::VerifyError);
     EXPECT_EQ(t.ex.report().failedBlock, 3);
     EXPECT_EQ(t.ex.report().mismatchBlock, 3);
     EXPECT_EQ(t.ex.report().mismatches, DeviceExchange::kMaxSends);
     // A new operation starts with a clean report.
-    t.ex.MenuReadClick();
+    t.ex.startRead();
     EXPECT_EQ(t.ex.report().mismatches, 0);
     EXPECT_EQ(t.ex.report().failedBlock, -1);
   }

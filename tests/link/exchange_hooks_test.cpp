@@ -30,7 +30,7 @@ struct HookBench : Bench {
 TEST(ExchangeHooks, ReadStoredOnceWithTheUnitsConfigurationBeforeItsVerify) {
   HookBench t;
   t.unit.image.setByte(200, 31);
-  t.ex.MenuReadClick();
+  t.ex.startRead();
   t.runUntilIdle();
   EXPECT_EQ(t.readStored, 1);
   EXPECT_TRUE(t.atReadStored.sameConfig(t.unit.image));
@@ -39,7 +39,7 @@ TEST(ExchangeHooks, ReadStoredOnceWithTheUnitsConfigurationBeforeItsVerify) {
   // A read the unit never finishes stores nothing and reports nothing.
   HookBench silent;
   silent.unit.silent = true;
-  silent.ex.MenuReadClick();
+  silent.ex.startRead();
   silent.runUntilIdle();
   EXPECT_EQ(silent.readStored, 0);
 }
@@ -47,13 +47,13 @@ TEST(ExchangeHooks, ReadStoredOnceWithTheUnitsConfigurationBeforeItsVerify) {
 TEST(ExchangeHooks, ProgramVerifiedOnlyAfterAProgrammingThatVerifiedEqual) {
   HookBench t;
   t.image.setByte(300, 17);
-  t.ex.MenuVerifyClick();  // a plain verify (it fails: the unit differs) keeps nothing
+  t.startVerify();  // a plain verify (it fails: the unit differs) keeps nothing
   t.runUntilIdle();
   EXPECT_EQ(t.programVerified, 0);
-  t.ex.MenuProgramClick();
+  t.startProgram();
   t.runUntilIdle();
   EXPECT_EQ(t.programVerified, 1);
-  t.ex.MenuVerifyClick();  // equal now, but not a programming
+  t.startVerify();  // equal now, but not a programming
   t.runUntilIdle();
   EXPECT_EQ(t.programVerified, 1);
 
@@ -61,7 +61,7 @@ TEST(ExchangeHooks, ProgramVerifiedOnlyAfterAProgrammingThatVerifiedEqual) {
   // nothing is kept.
   HookBench stuck;
   stuck.unit.stuckByte165 = 1;
-  stuck.ex.MenuProgramClick();
+  stuck.startProgram();
   stuck.runUntilIdle();
   EXPECT_EQ(stuck.ex.view().statusText, StatusText::ProgramError);
   EXPECT_EQ(stuck.programVerified, 0);
@@ -74,7 +74,7 @@ TEST(ExchangeHooks, UnitReadFillsTheCopyAndLeavesTheImageAlone) {
   const ParameterImage before = t.image;
   const ParameterImage unitBefore = t.unit.image;
   ParameterImage copy;
-  t.ex.StartUnitRead(copy);
+  t.ex.startUnitRead(copy);
   t.runUntilIdle();
   EXPECT_EQ(t.blockCommands(), (std::vector<std::uint8_t>{0x40, 0x41, 0x42, 0x43, 0x44, 0x45}));
   EXPECT_EQ(t.unitReads, std::vector<bool>{true});
@@ -91,15 +91,15 @@ TEST(ExchangeHooks, UnitReadEndsFalseWhenItFailsOrIsAbandoned) {
   HookBench silent;
   silent.unit.silent = true;
   ParameterImage copy;
-  silent.ex.StartUnitRead(copy);
+  silent.ex.startUnitRead(copy);
   silent.runUntilIdle();
   EXPECT_EQ(silent.unitReads, std::vector<bool>{false});
   EXPECT_EQ(silent.ex.view().statusText, StatusText::ReadError);
 
   HookBench t;
-  t.ex.StartUnitRead(copy);
+  t.ex.startUnitRead(copy);
   t.run(5);
-  t.ex.MenuVerifyClick();  // replaces the read: the copy is no longer filled
+  t.startVerify();  // replaces the read: the copy is no longer filled
   EXPECT_EQ(t.unitReads, std::vector<bool>{false});
   t.runUntilIdle();
   EXPECT_EQ(t.unitReads.size(), 1u);
@@ -107,7 +107,7 @@ TEST(ExchangeHooks, UnitReadEndsFalseWhenItFailsOrIsAbandoned) {
   HookBench other;
   other.unit.image.setByte(kIdentOffset + kIdentVersionOffset, 78);
   const ParameterImage before = other.image;
-  other.ex.StartUnitRead(copy);
+  other.ex.startUnitRead(copy);
   other.runUntilIdle();
   EXPECT_EQ(other.unitReads, std::vector<bool>{false});
   EXPECT_EQ(other.versionMessages, std::vector<int>{78});
@@ -130,7 +130,7 @@ TEST(ExchangeHooks, StatusNoteAndHidingTheStatusLine) {
   EXPECT_FALSE(t.ex.view().statusVisible);  // hidden for good, not just until the next tick
 
   // A running operation keeps its progress shown.
-  t.ex.MenuReadClick();
+  t.ex.startRead();
   t.run(5);
   t.ex.HideStatusLine();
   EXPECT_TRUE(t.ex.view().statusVisible);

@@ -10,7 +10,8 @@
 #include <vector>
 
 #include "link/device_exchange.h"
-#include "link/frame.h"
+#include "protocol/frame.h"
+#include "protocol/monitor_reply.h"
 #include "link/serial_port.h"
 #include "model/defaults.h"
 
@@ -25,16 +26,13 @@ class ScriptedPort final : public SerialPort {
   bool failAll = false;
   std::string path;
 
-  bool open(const std::string& p, std::string& error) override {
+  OpenResult open(const std::string& p) override {
     close();
     opened.push_back(p);
-    if (failAll || failingPaths.count(p) != 0) {
-      error = "cannot open " + p;
-      return false;
-    }
+    if (failAll || failingPaths.count(p) != 0) return {OpenFailure::Other, "cannot open " + p};
     open_ = true;
     path = p;
-    return true;
+    return {};
   }
   void close() override { open_ = false; }
   bool isOpen() const override { return open_; }
@@ -79,7 +77,7 @@ struct FakeUnit {
   ParameterImage image;
   bool silent = false;
   std::optional<std::uint8_t> stuckByte165;  // the unit keeps its own read-protection flag
-  FrameBytes monitorPayload{};               // frame bytes 1..150 of the monitor reply
+  MonitorSnapshot monitor;                   // what the monitor reply carries
 
   FakeUnit() {
     image = NewConfiguration();
@@ -89,17 +87,14 @@ struct FakeUnit {
     id[2] = 'X';
     id[3] = 12;
     id[static_cast<std::size_t>(kIdentVersionOffset)] = kImageVersion;
-    monitorPayload[150] = kImageVersion;
+    monitor.version = kImageVersion;
   }
 
   std::optional<FrameBytes> respond(const FrameBytes& req) {
     if (silent || !FrameValid(req)) return std::nullopt;
     const std::uint8_t c = req[0];
     if (c == kCmdMonitor) {
-      FrameBytes f = monitorPayload;
-      f[0] = kCmdMonitorReply;
-      f[151] = FrameCheckByte(f);
-      return f;
+      return EncodeMonitor(monitor);
     }
     const int b = c & kBlockMask;
     if (b > kLastBlock) return std::nullopt;
@@ -130,6 +125,16 @@ struct Bench {
     h.comOpenError = [this] { ++comErrors; };
     ex.setHooks(h);
     ex.OpenPort();
+  }
+
+  // Verify and program as the window starts them: the image sanitised first.
+  void startVerify() {
+    SanitizeImage(image);
+    ex.startVerify();
+  }
+  void startProgram() {
+    SanitizeImage(image);
+    ex.startProgram();
   }
 
   // One tick; replies to what was sent during it are queued for the next tick.

@@ -12,7 +12,7 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include "link/frame.h"
+#include "protocol/frame.h"
 
 namespace rq {
 namespace {
@@ -53,8 +53,8 @@ TEST(TermiosPort, FramesTravelBothWaysOverAPseudoTerminal) {
   Pty pty;
   ASSERT_FALSE(pty.slave.empty());
   TermiosPort port;
-  std::string error;
-  ASSERT_TRUE(port.open(pty.slave, error)) << error;
+  OpenResult r;
+  ASSERT_TRUE((r = port.open(pty.slave)).ok()) << r.message;
 
   termios t{};
   ASSERT_EQ(tcgetattr(port.fd(), &t), 0);
@@ -98,15 +98,15 @@ TEST(TermiosPort, CloseRestoresTheSettingsFoundAtOpen) {
   ASSERT_NE(before.c_lflag & ICANON, 0u);
   {
     TermiosPort port;
-    std::string error;
-    ASSERT_TRUE(port.open(pty.slave, error)) << error;
+    OpenResult r;
+    ASSERT_TRUE((r = port.open(pty.slave)).ok()) << r.message;
     termios during{};
     tcgetattr(other, &during);
     EXPECT_EQ(during.c_lflag & ICANON, 0u);
     if (geteuid() != 0) {  // exclusive use does not bind root
       TermiosPort second;
-      EXPECT_FALSE(second.open(pty.slave, error));
-      EXPECT_FALSE(error.empty());
+      EXPECT_FALSE((r = second.open(pty.slave)).ok());
+      EXPECT_FALSE(r.message.empty());
     }
   }
   termios after{};
@@ -119,16 +119,20 @@ TEST(TermiosPort, CloseRestoresTheSettingsFoundAtOpen) {
 
 TEST(TermiosPort, OpenFailuresAreCleanAndReported) {
   TermiosPort port;
-  std::string error;
-  EXPECT_FALSE(port.open("/dev/does-not-exist-rq", error));
-  EXPECT_NE(error.find("/dev/does-not-exist-rq"), std::string::npos);
+  OpenResult r;
+  EXPECT_FALSE((r = port.open("/dev/does-not-exist-rq")).ok());
+  EXPECT_NE(r.message.find("/dev/does-not-exist-rq"), std::string::npos);
   EXPECT_FALSE(port.isOpen());
   EXPECT_EQ(port.bytesWaiting(), 0u);
   FrameBytes f = BuildFrame(kCmdMonitor);
   EXPECT_FALSE(port.writeAll(f));
-  EXPECT_FALSE(port.open("/dev/null", error));  // not a terminal
+  EXPECT_EQ(r.kind, OpenFailure::Missing);
+  EXPECT_FALSE((r = port.open("/dev/null")).ok());  // not a terminal
+  EXPECT_EQ(r.kind, OpenFailure::Other);
+  EXPECT_NE(r.message.find("not a serial device"), std::string::npos) << r.message;
   EXPECT_FALSE(port.isOpen());
-  EXPECT_FALSE(port.open("", error));
+  EXPECT_FALSE((r = port.open("")).ok());
+  EXPECT_EQ(r.kind, OpenFailure::Missing);
 }
 
 // Two programs on one adapter garble each other's frames. The exclusive mode of the terminal
@@ -137,28 +141,28 @@ TEST(TermiosPort, ASecondOpenOfAHeldPortIsRefusedAsBusy) {
   Pty pty;
   ASSERT_FALSE(pty.slave.empty());
   TermiosPort first;
-  std::string error;
-  ASSERT_TRUE(first.open(pty.slave, error)) << error;
-  EXPECT_EQ(first.openFailure(), OpenFailure::None);
+  OpenResult r;
+  ASSERT_TRUE((r = first.open(pty.slave)).ok()) << r.message;
+  EXPECT_EQ(r.kind, OpenFailure::None);
   TermiosPort second;
-  EXPECT_FALSE(second.open(pty.slave, error));
+  EXPECT_FALSE((r = second.open(pty.slave)).ok());
   EXPECT_FALSE(second.isOpen());
-  EXPECT_NE(error.find("the port is in use by another program"), std::string::npos) << error;
-  EXPECT_EQ(second.openFailure(), OpenFailure::Busy);
+  EXPECT_NE(r.message.find("the port is in use by another program"), std::string::npos) << r.message;
+  EXPECT_EQ(r.kind, OpenFailure::Busy);
   // Released with the close: the port can be had again.
   first.close();
-  EXPECT_TRUE(second.open(pty.slave, error)) << error;
+  EXPECT_TRUE((r = second.open(pty.slave)).ok()) << r.message;
   TermiosPort missing;
-  EXPECT_FALSE(missing.open("/dev/does-not-exist-rq", error));
-  EXPECT_EQ(missing.openFailure(), OpenFailure::Missing);
+  EXPECT_FALSE((r = missing.open("/dev/does-not-exist-rq")).ok());
+  EXPECT_EQ(r.kind, OpenFailure::Missing);
 }
 
 TEST(TermiosPort, WritesNeverHangOnAPeerThatStopsReading) {
   Pty pty;
   ASSERT_FALSE(pty.slave.empty());
   TermiosPort port(50);
-  std::string error;
-  ASSERT_TRUE(port.open(pty.slave, error)) << error;
+  OpenResult r;
+  ASSERT_TRUE((r = port.open(pty.slave)).ok()) << r.message;
   const FrameBytes f = BuildFrame(kCmdMonitor);
   // The master never reads: the line fills up and a write gives up instead of blocking.
   bool refused = false;

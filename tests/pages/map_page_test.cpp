@@ -61,18 +61,20 @@ class MapPageTest : public ::testing::Test {
                            image().bytes.begin()))
         << what;
   }
-  bool deliver(const FrameBytes& f) {
-    pty_.write(f);
-    return TickUntil(form(), [&] { return form().exchange().lastMonitorFrame() == f; }, 2000, &pty_);
+  bool deliver(const MonitorSnapshot& s) {
+    pty_.write(EncodeMonitor(s));
+    return TickUntil(form(), [&] { return form().exchange().lastMonitor() == s; }, 2000, &pty_);
   }
   void connect() {
-    ASSERT_TRUE(deliver(MonitorFrame().word(2, 1).frame()));
+    ASSERT_TRUE(deliver(UnitReply({.rpm = 1})));
     ASSERT_TRUE(TickUntil(form(), [&] { return form().exchange().connected(); }));
   }
   // A reply with engine speed, throttle (tenths of a percent) and the 2nd-map flag, then the
   // live marking of the page shown.
   void live(int rpm, int throttle, bool secondMap = false) {
-    ASSERT_TRUE(deliver(MonitorFrame().word(2, rpm).word(5, throttle).byte(119, secondMap).frame()));
+    ASSERT_TRUE(deliver(UnitReply({.rpm = static_cast<std::uint16_t>(rpm),
+                                   .throttle = static_cast<std::uint16_t>(throttle),
+                                   .secondMap = secondMap})));
     form().pageSet().markLive(form().currentPage());
   }
   static QColor base(QWidget* w) { return w->palette().color(QPalette::Base); }

@@ -11,7 +11,6 @@
 namespace rq::sim {
 namespace {
 
-int Word(const FrameBytes& f, int k) { return f[2 * k] | (f[2 * k + 1] << 8); }
 
 // A configuration whose advance map 1 has a different value in every cell it is read from.
 ParameterImage MapConfig() {
@@ -29,10 +28,10 @@ ParameterImage MapConfig() {
   return c;
 }
 
-FrameBytes HoldAndSample(UnitModel& unit, int rpm, int throttlePermille, int gear = 0) {
+MonitorSnapshot HoldAndSample(UnitModel& unit, int rpm, int throttlePermille, int gear = 0) {
   unit.engine().Hold(rpm, throttlePermille, gear);
   unit.Advance(0.3);
-  return unit.MonitorFrame();
+  return unit.Monitor();
 }
 
 TEST(EngineMonitor, AdvanceComesFromTheProgrammedMapAtTheLiveCell) {
@@ -41,24 +40,24 @@ TEST(EngineMonitor, AdvanceComesFromTheProgrammedMapAtTheLiveCell) {
   const int axis5 = cfg.word(7 + 5), axis6 = cfg.word(7 + 6);
 
   // On a grid point: throttle row 4 is 20 %.
-  FrameBytes f = HoldAndSample(unit, axis5, 200);
-  EXPECT_EQ(f[100] - 100, 5 + 3 * 5 + 4);
-  EXPECT_EQ(Word(f, 2), axis5);
-  EXPECT_EQ(Word(f, 5), 200);
+  MonitorSnapshot f = HoldAndSample(unit, axis5, 200);
+  EXPECT_EQ(f.advance1Deg(), 5 + 3 * 5 + 4);
+  EXPECT_EQ(f.rpm, axis5);
+  EXPECT_EQ(f.throttle, 200);
 
   // Half way in both directions: the mean of the four cells (rows 4/5 are 20 %/30 %).
   f = HoldAndSample(unit, (axis5 + axis6) / 2, 250);
-  EXPECT_NEAR(f[100] - 100, (24 + 27 + 25 + 28) / 4.0, 0.51);
+  EXPECT_NEAR(f.advance1Deg(), (24 + 27 + 25 + 28) / 4.0, 0.51);
 
   // Beyond the end of the axis the last column holds.
   f = HoldAndSample(unit, cfg.word(21) + 3000, 1000);
-  EXPECT_EQ(f[100] - 100, 5 + 3 * 14 + 9);
+  EXPECT_EQ(f.advance1Deg(), 5 + 3 * 14 + 9);
 
   // Maps that do not depend on throttle use the first row only.
   cfg.setByte(180, 0);
   UnitModel flat(cfg, Identity{});
   f = HoldAndSample(flat, axis5, 1000);
-  EXPECT_EQ(f[100] - 100, 5 + 3 * 5);
+  EXPECT_EQ(f.advance1Deg(), 5 + 3 * 5);
 
   // Cylinder corrections, and channel 2 only with two outputs.
   cfg.setByte(178, 103);
@@ -66,19 +65,19 @@ TEST(EngineMonitor, AdvanceComesFromTheProgrammedMapAtTheLiveCell) {
   cfg.setByte(149, 2);
   UnitModel twin(cfg, Identity{});
   f = HoldAndSample(twin, axis5, 0);
-  EXPECT_EQ(f[100] - 100, 5 + 15 + 3);
-  EXPECT_EQ(f[101] - 100, 5 + 15 - 5);
+  EXPECT_EQ(f.advance1Deg(), 5 + 15 + 3);
+  EXPECT_EQ(f.advance2Deg(), 5 + 15 - 5);
 }
 
 TEST(EngineMonitor, CrankingRunsOnBaseAdvance) {
   ParameterImage cfg = MapConfig();
   cfg.setByte(177, 12);
   UnitModel unit(cfg, Identity{});
-  FrameBytes f = HoldAndSample(unit, 300, 0);
-  EXPECT_EQ(f[128], 1);
-  EXPECT_EQ(f[100] - 100, 12);
+  MonitorSnapshot f = HoldAndSample(unit, 300, 0);
+  EXPECT_EQ(f.baseAdvance, 1);
+  EXPECT_EQ(f.advance1Deg(), 12);
   f = HoldAndSample(unit, 3000, 0);
-  EXPECT_EQ(f[128], 0);
+  EXPECT_EQ(f.baseAdvance, 0);
 }
 
 TEST(EngineMonitor, LimitersActAtTheProgrammedLimits) {
@@ -87,28 +86,28 @@ TEST(EngineMonitor, LimitersActAtTheProgrammedLimits) {
   cfg.setWord(3, 6000);  // hard limiter
   UnitModel unit(cfg, Identity{});
 
-  FrameBytes f = HoldAndSample(unit, 7000, 1000, 2);
-  EXPECT_EQ(f[111], 1);
-  EXPECT_EQ(f[112], 1);
-  EXPECT_LE(Word(f, 2), 6000);  // the cut keeps the engine at the limit
+  MonitorSnapshot f = HoldAndSample(unit, 7000, 1000, 2);
+  EXPECT_EQ(f.softLimiter, 1);
+  EXPECT_EQ(f.hardLimiter, 1);
+  EXPECT_LE(f.rpm, 6000);  // the cut keeps the engine at the limit
 
   f = HoldAndSample(unit, 5500, 1000, 2);
-  EXPECT_EQ(f[111], 1);
-  EXPECT_EQ(f[112], 0);
-  EXPECT_EQ(Word(f, 2), 5500);
+  EXPECT_EQ(f.softLimiter, 1);
+  EXPECT_EQ(f.hardLimiter, 0);
+  EXPECT_EQ(f.rpm, 5500);
 
   f = HoldAndSample(unit, 4000, 1000, 2);
-  EXPECT_EQ(f[111], 0);
-  EXPECT_EQ(f[112], 0);
+  EXPECT_EQ(f.softLimiter, 0);
+  EXPECT_EQ(f.hardLimiter, 0);
 
   // The per-gear limiter correction moves both limits (row of gear 2: +10 x 50 rpm).
   cfg.setByte(699 + 1, 110);
   UnitModel corrected(cfg, Identity{});
   f = HoldAndSample(corrected, 5300, 1000, 2);
-  EXPECT_EQ(f[111], 0);
+  EXPECT_EQ(f.softLimiter, 0);
   f = HoldAndSample(corrected, 6300, 1000, 2);
-  EXPECT_EQ(f[111], 1);
-  EXPECT_EQ(f[112], 0);
+  EXPECT_EQ(f.softLimiter, 1);
+  EXPECT_EQ(f.hardLimiter, 0);
 }
 
 TEST(EngineMonitor, TestCommandsActOnAStandingEngine) {
@@ -120,36 +119,36 @@ TEST(EngineMonitor, TestCommandsActOnAStandingEngine) {
   UnitModel unit(cfg, Identity{});
   unit.engine().Stop();
   unit.Advance(1.0);
-  FrameBytes idle = unit.MonitorFrame();
-  EXPECT_EQ(Word(idle, 2), 0);
-  EXPECT_EQ(idle[106], 0);
-  EXPECT_EQ(idle[107], 0);
-  EXPECT_EQ(idle[124], 0);
-  const int servoBefore = Word(idle, 8);
+  MonitorSnapshot idle = unit.Monitor();
+  EXPECT_EQ(idle.rpm, 0);
+  EXPECT_EQ(idle.pickupSignal[0], 0);
+  EXPECT_EQ(idle.pickupSignal[1], 0);
+  EXPECT_EQ(idle.powerOut[2], 0);
+  const int servoBefore = idle.servoMeasuredMv;
 
   FrameBytes req = BuildFrame(0x30);
   req[21] = 0x01;         // fire cylinder 1
   req[22] = 0x04 | 0x10;  // output 3, tachometer
   req[23] = 0x01;         // servo +
   req[151] = FrameCheckByte(req);
-  FrameBytes f = *unit.Answer(req);
-  EXPECT_EQ(f[106], 1);
-  EXPECT_EQ(f[107], 0);
-  EXPECT_EQ(f[124], 1);
-  EXPECT_EQ(f[122], 0);
-  EXPECT_EQ(Word(f, 2), 12300);
+  MonitorSnapshot f = *DecodeMonitor(*unit.Answer(req));
+  EXPECT_EQ(f.pickupSignal[0], 1);
+  EXPECT_EQ(f.pickupSignal[1], 0);
+  EXPECT_EQ(f.powerOut[2], 1);
+  EXPECT_EQ(f.powerOut[0], 0);
+  EXPECT_EQ(f.rpm, 12300);
   unit.Advance(0.6);
-  f = unit.MonitorFrame();
-  EXPECT_GT(Word(f, 8), servoBefore + 500);
-  EXPECT_EQ(Word(f, 27), 1);  // Test1 counts the firings of cylinder 1
+  f = unit.Monitor();
+  EXPECT_GT(f.servoMeasuredMv, servoBefore + 500);
+  EXPECT_EQ(f.test[0], 1);  // Test1 counts the firings of cylinder 1
 
   // Everything settles back by itself.
   unit.Advance(5.0);
-  f = unit.MonitorFrame();
-  EXPECT_EQ(f[106], 0);
-  EXPECT_EQ(f[124], 0);
-  EXPECT_EQ(Word(f, 2), 0);
-  EXPECT_NEAR(Word(f, 8), servoBefore, 30);
+  f = unit.Monitor();
+  EXPECT_EQ(f.pickupSignal[0], 0);
+  EXPECT_EQ(f.powerOut[2], 0);
+  EXPECT_EQ(f.rpm, 0);
+  EXPECT_NEAR(f.servoMeasuredMv, servoBefore, 30);
 }
 
 // A long stretch of the drive cycle: everything a viewer sees must hang together.
@@ -160,30 +159,30 @@ TEST(EngineMonitor, DriveCycleStaysConsistent) {
   bool sawHard = false, sawSoft = false, sawStart = false, sawStop = false, sawRun = false;
   for (int i = 0; i < 3000; ++i) {  // 150 s
     unit.Advance(0.05);
-    const FrameBytes f = unit.MonitorFrame();
-    ASSERT_TRUE(FrameValid(f));
-    const int rpm = Word(f, 2);
+    ASSERT_TRUE(FrameValid(unit.MonitorFrame()));
+    const MonitorSnapshot f = unit.Monitor();
+    const int rpm = f.rpm;
     const int gear = unit.engine().trueGear();
     SCOPED_TRACE(testing::Message() << "t=" << i * 0.05 << " rpm=" << rpm << " gear=" << gear);
     ASSERT_LE(rpm, cfg.word(3));
-    ASSERT_EQ(f[106] != 0, rpm > 0);
-    ASSERT_LE(Word(f, 5), 1000);
+    ASSERT_EQ(f.pickupSignal[0] != 0, rpm > 0);
+    ASSERT_LE(f.throttle, 1000);
     if (rpm == 0) {
       sawStop = true;
-      ASSERT_EQ(Word(f, 16), 0);
+      ASSERT_EQ(f.speedKmh, 0);
     }
     if (rpm > 1000) {
       sawRun = true;
-      ASSERT_GE(Word(f, 7), 12800);
-      ASSERT_LE(Word(f, 7), 14300);
+      ASSERT_GE(f.supplyMv, 12800);
+      ASSERT_LE(f.supplyMv, 14300);
     }
     maxGear = std::max(maxGear, gear);
-    sawHard |= f[112] != 0;
-    sawSoft |= f[111] != 0;
-    sawStart |= f[108] != 0 && f[110] != 0;
+    sawHard |= f.hardLimiter != 0;
+    sawSoft |= f.softLimiter != 0;
+    sawStart |= f.startLimiterActivated != 0 && f.startHardLimiter != 0;
     // In gear, away from a shift, engine speed over road speed is the programmed ratio.
-    if (gear >= 1 && unit.engine().phase() != Engine::Phase::Shift && Word(f, 16) > 20) {
-      const double ratio = Word(f, 18);
+    if (gear >= 1 && unit.engine().phase() != Engine::Phase::Shift && f.speedKmh > 20) {
+      const double ratio = f.speedRatio;
       const double programmed = cfg.word(53 + gear - 1);
       ASSERT_NEAR(ratio / programmed, 1.0, 0.1);
     }
@@ -203,7 +202,7 @@ TEST(EngineMonitor, SameSeedSameRide) {
     a.Advance(0.05);
     b.Advance(0.05);
   }
-  EXPECT_EQ(a.MonitorFrame(), b.MonitorFrame());
+  EXPECT_EQ(a.MonitorFrame(), b.MonitorFrame());  // byte for byte
 }
 
 }  // namespace

@@ -10,7 +10,6 @@
 namespace rq::sim {
 namespace {
 
-int Word(const FrameBytes& f, int k) { return f[2 * k] | (f[2 * k + 1] << 8); }
 
 std::vector<std::uint8_t> Payload(const FrameBytes& f) { return {f.begin() + 1, f.begin() + 151}; }
 
@@ -128,20 +127,20 @@ TEST(UnitModel, ProgramStoresBlocksOneToFiveAndReadsBack) {
   }
 
   // The save runs about two seconds, counting down from 1500 in monitor word 26.
-  FrameBytes m = unit.MonitorFrame();
-  EXPECT_EQ(Word(m, 25), 1);
-  EXPECT_EQ(Word(m, 26), 1500);
+  const MonitorSnapshot m = unit.Monitor();
+  EXPECT_EQ(m.programCount, 1);
+  EXPECT_EQ(m.savingCountdown, 1500);
   unit.Advance(1.0);
-  const int half = Word(unit.MonitorFrame(), 26);
+  const int half = unit.Monitor().savingCountdown;
   EXPECT_GT(half, 600);
   EXPECT_LT(half, 900);
   unit.Advance(1.1);
-  EXPECT_EQ(Word(unit.MonitorFrame(), 26), 0);
+  EXPECT_EQ(unit.Monitor().savingCountdown, 0);
 
   // A second complete programming counts again; a partial one does not.
   for (int b = 1; b <= 5; ++b) unit.Answer(Request(static_cast<std::uint8_t>(b), wanted.block(b)));
   unit.Answer(Request(0x01, wanted.block(1)));
-  EXPECT_EQ(Word(unit.MonitorFrame(), 25), 2);
+  EXPECT_EQ(unit.Monitor().programCount, 2);
 }
 
 TEST(UnitModel, FlagsAProgrammedConfigurationThatIsInconsistent) {
@@ -149,10 +148,10 @@ TEST(UnitModel, FlagsAProgrammedConfigurationThatIsInconsistent) {
   ParameterImage bad = NewConfiguration();
   bad.setByte(181, 200);  // advance above 60 degrees
   for (int b = 1; b <= 5; ++b) unit.Answer(Request(static_cast<std::uint8_t>(b), bad.block(b)));
-  EXPECT_EQ(unit.MonitorFrame()[127], 1);
+  EXPECT_EQ(unit.Monitor().dataError, 1);
   const ParameterImage good = NewConfiguration();
   for (int b = 1; b <= 5; ++b) unit.Answer(Request(static_cast<std::uint8_t>(b), good.block(b)));
-  EXPECT_EQ(unit.MonitorFrame()[127], 0);
+  EXPECT_EQ(unit.Monitor().dataError, 0);
 }
 
 TEST(UnitModel, ReportsAnotherImageVersionInBothPlaces) {
@@ -160,7 +159,7 @@ TEST(UnitModel, ReportsAnotherImageVersionInBothPlaces) {
   id.imageVersion = 80;
   UnitModel unit(NewConfiguration(), id);
   EXPECT_EQ((*unit.Answer(Request(0x40)))[1 + 10], 80);
-  EXPECT_EQ(unit.MonitorFrame()[150], 80);
+  EXPECT_EQ(unit.Monitor().version, 80);
 }
 
 TEST(UnitModel, MonthCodesAreTheCharacterSums) {

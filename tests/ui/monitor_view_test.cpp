@@ -7,7 +7,6 @@
 #include <set>
 #include <string>
 
-#include "link/frame.h"
 
 namespace rq {
 
@@ -19,72 +18,66 @@ class MonitorViewTest : public ::testing::Test {
  protected:
   MonitorViewTest() {
     texts.ApplyMessageTable(kLanguageEnglish);
-    frame[0] = kCmdMonitorReply;
-    frame[150] = static_cast<std::uint8_t>(kImageVersion);
+    s.version = static_cast<std::uint8_t>(kImageVersion);
   }
-  void setWord(int k, unsigned v) {
-    setByte(2 * k, v & 0xFF);
-    setByte(2 * k + 1, v >> 8);
-  }
-  void setByte(int offset, unsigned v) { frame[static_cast<std::size_t>(offset)] = static_cast<std::uint8_t>(v); }
   LabelView label(const std::string& name, bool connected = true) {
-    const MonitorView view = RenderMonitor(frame, image, connected, texts);
+    const MonitorView view = RenderMonitor(s, image, connected, texts);
     EXPECT_NE(view.label(name), nullptr) << name;
     return view.label(name) ? *view.label(name) : LabelView{};
   }
   GaugeView gauge(const std::string& name) {
-    const MonitorView view = RenderMonitor(frame, image, true, texts);
+    const MonitorView view = RenderMonitor(s, image, true, texts);
     EXPECT_NE(view.gauge(name), nullptr) << name;
     return view.gauge(name) ? *view.gauge(name) : GaugeView{};
   }
 
-  FrameBytes frame{};
+  MonitorSnapshot s;
   ParameterImage image;
   TextTable texts;
 };
 
 TEST_F(MonitorViewTest, SupplyVoltageTextAndColour) {
   // The colour follows the raw millivolts, the text the truncated tenths.
-  const struct { unsigned mv; const char* text; Colour colour; } cases[] = {
+  const struct { std::uint16_t mv; const char* text; Colour colour; } cases[] = {
       {7000, "U =  7.0 V", Colour::Red},         {7001, "U =  7.0 V", Colour::Yellow},
       {11000, "U = 11.0 V", Colour::Yellow},     {11099, "U = 11.0 V", Colour::ButtonFace},
       {11100, "U = 11.1 V", Colour::ButtonFace}, {14999, "U = 14.9 V", Colour::Yellow},
       {17999, "U = 17.9 V", Colour::Red},
   };
   for (const auto& c : cases) {
-    setWord(7, c.mv);
+    s.supplyMv = c.mv;
     EXPECT_EQ(label("LabelNapeti").text, c.text) << c.mv;
     EXPECT_EQ(label("LabelNapeti").colour, c.colour) << c.mv;
   }
 }
 
 TEST_F(MonitorViewTest, NumberFormats) {
-  setWord(5, 999);
-  setWord(10, 1023);
-  setWord(12, 985);
-  setWord(13, 9500);
-  setByte(100, 85);
+  s.throttle = 999;
+  s.potCounts = 1023;
+  s.potAdvanceRaw = 985;
+  s.potStartLimiterRaw = 9500;
+  s.advance1Raw = 85;
   EXPECT_EQ(label("LabelMonTpsPromile").text, "TP = 99 %");
   EXPECT_EQ(label("LabelMonPotencMv").text, "Potenciometer = 5000 mV");
   EXPECT_EQ(label("LabelMonPotKorAdv").text, "Advance = -1.5 °");
   EXPECT_EQ(label("LabelMonPotKorStartLimiter").text, "Start limiter = -500 rpm");
   EXPECT_EQ(label("LabelMonAdv1").text, "Advance 1 = -15 °");
-  setWord(10, 512);
-  setWord(12, 1025);
-  setWord(24, 7);
+  s.potCounts = 512;
+  s.potAdvanceRaw = 1025;
+  s.learnedRatio[5] = 7;
   EXPECT_EQ(label("LabelMonPotencMv").text, "Potenciometer = 2502 mV");
   EXPECT_EQ(label("LabelMonPotKorAdv").text, "Advance =  2.5 °");
   EXPECT_EQ(label("LabelMonPomerRpmSpeedAuto6").text, " =  0.7");
 }
 
 TEST_F(MonitorViewTest, StateLabels) {
-  setByte(113, 0);  // inputs report 0 while active
-  setByte(107, 1);
+  s.input[0] = 0;  // inputs report 0 while active
+  s.pickupSignal[1] = 1;
   EXPECT_EQ(label("LabelMonInput1").text, "Input 1 = YES");
   EXPECT_EQ(label("LabelMonInput1").colour, Colour::Aqua);
   EXPECT_EQ(label("LabelMonSnimac1").colour, Colour::ButtonFace);
   EXPECT_EQ(label("LabelMonSnimac2").colour, Colour::Lime);
-  setByte(113, 1);
+  s.input[0] = 1;
   EXPECT_EQ(label("LabelMonInput1").text, "Input 1 = NO");
   EXPECT_EQ(label("LabelMonInput1").colour, Colour::ButtonFace);
   texts.ApplyMessageTable(kLanguageGerman);
@@ -95,7 +88,7 @@ TEST_F(MonitorViewTest, StateLabels) {
       {2, "Gear shift light = YES", Colour::Fuchsia}, {4, "Special out = YES", Colour::Yellow},
       {9, "Special out = YES", Colour::White}};
   texts.ApplyMessageTable(kLanguageEnglish);
-  setByte(123, 1);  // output 2 on
+  s.powerOut[1] = 1;  // output 2 on
   for (const auto& c : outputs) {
     image.setByte(636, c.mode);
     EXPECT_EQ(label("LabelMonPOut2").text, c.text) << c.mode;
@@ -109,7 +102,7 @@ TEST_F(MonitorViewTest, WarningColoursAndErrorLabels) {
   image.setByte(481, 0);
   EXPECT_EQ(label("LabelMonServoMer").colour, Colour::ButtonFace);
 
-  setByte(121, 1);  // throttle sensor fault; maps do not depend on throttle
+  s.throttleFault = 1;  // throttle sensor fault; maps do not depend on throttle
   EXPECT_EQ(label("LabelMonTpsMv").colour, Colour::Red);
   EXPECT_EQ(label("LabelMonTpsPromile").colour, Colour::ButtonFace);
   image.setByte(180, 1);
@@ -117,8 +110,8 @@ TEST_F(MonitorViewTest, WarningColoursAndErrorLabels) {
 
   EXPECT_FALSE(label("LabelVersion").visible);
   EXPECT_FALSE(label("LabelEeDataErr").visible);
-  setByte(150, 80);
-  setByte(127, 1);
+  s.version = 80;
+  s.dataError = 1;
   const LabelView version = label("LabelVersion");
   EXPECT_TRUE(version.visibleSet && version.visible);
   EXPECT_EQ(version.text, "Unmatched version of PC and Ignition programs!  PC-79, IGN-80");
@@ -128,52 +121,52 @@ TEST_F(MonitorViewTest, WarningColoursAndErrorLabels) {
 TEST_F(MonitorViewTest, CombinedAdvanceAndPickupError) {
   image.setByte(147, 3);  // revolutions without ignition
   image.setByte(148, 2);  // lobes: 6 pulses expected
-  setByte(102, 5);
-  setByte(103, 5);
-  setByte(100, 112);
-  setByte(101, 120);
+  s.pickupCheck[0] = 5;
+  s.pickupCheck[1] = 5;
+  s.advance1Raw = 112;
+  s.advance2Raw = 120;
   image.setByte(149, 1);
   EXPECT_EQ(label("LabelMonAdv").text, "Advance = 12 [°]");
   image.setByte(149, 2);  // two outputs: the larger advance
   EXPECT_EQ(label("LabelMonAdv").text, "Advance = 20 [°]");
-  setByte(128, 1);
+  s.baseAdvance = 1;
   EXPECT_EQ(label("LabelMonAdv").text, "Base advance");
 
-  setByte(103, 2);  // revolutions passed on channel 2 with too few pulses
-  setByte(105, 7);
+  s.pickupCheck[1] = 2;  // revolutions passed on channel 2 with too few pulses
+  s.pickupCheck[3] = 7;
   for (bool connected : {true, false}) {
     EXPECT_EQ(label("LabelMonAdv", connected).text, "Pick up system error                    ");
     EXPECT_EQ(label("LabelMonAdv", connected).colour, Colour::Red);
   }
-  setByte(105, 6);  // exactly the expected pulses
+  s.pickupCheck[3] = 6;  // exactly the expected pulses
   EXPECT_EQ(label("LabelMonAdv").colour, Colour::ButtonFace);
 }
 
 TEST_F(MonitorViewTest, Gauges) {
-  setWord(2, 9000);
-  setWord(5, 999);
+  s.rpm = 9000;
+  s.throttle = 999;
   EXPECT_EQ(gauge("CGaugeRpm").maximum, 150000);  // no hard limiter set
   EXPECT_EQ(gauge("CGaugeTps").progress, 999);
   image.setWord(3, 8000);
   EXPECT_EQ(gauge("CGaugeRpm").progress, 8000);  // beyond the limiter the bar stays full
 
   image.setByte(175, 30);
-  setWord(15, 10000);
-  setWord(11, 2999);
+  s.potAccelThresholdRaw = 10000;
+  s.acceleration = 2999;
   EXPECT_EQ(gauge("CGaugeAkcel").maximum, 6000);
   EXPECT_EQ(gauge("CGaugeAkcel").bar, Colour::Lime);
-  setWord(11, 3000);
+  s.acceleration = 3000;
   EXPECT_EQ(gauge("CGaugeAkcel").bar, Colour::Red);
   image.setByte(175, 0);
   EXPECT_EQ(gauge("CGaugeAkcel").maximum, 100);
-  setWord(15, 10050);  // 20100 exactly still gives the small range
+  s.potAccelThresholdRaw = 10050;  // 20100 exactly still gives the small range
   EXPECT_EQ(gauge("CGaugeAkcel").maximum, 100);
-  setWord(15, 10051);
+  s.potAccelThresholdRaw = 10051;
   EXPECT_EQ(gauge("CGaugeAkcel").maximum, 102);
 }
 
 TEST_F(MonitorViewTest, DisconnectedShowsDashesButKeepsWarnings) {
-  frame = FrameBytes{};  // the empty buffer of start-up
+  s = MonitorSnapshot{};  // nothing received since start-up
   EXPECT_EQ(label("LabelRpm", false).text, "RPM = ---");
   EXPECT_EQ(label("LabelNapeti", false).text, "U = --- V");
   EXPECT_EQ(label("LabelNapeti", false).colour, Colour::Red);  // 0 mV
@@ -184,15 +177,22 @@ TEST_F(MonitorViewTest, DisconnectedShowsDashesButKeepsWarnings) {
   EXPECT_TRUE(label("LabelVersion", false).visible);
 }
 
-TEST_F(MonitorViewTest, ShortBufferReadsAsZerosAndEveryControlOnce) {
-  const std::uint8_t shortFrame[6] = {kCmdMonitorReply, 0, 0, 0, 0x10, 0x27};
-  const MonitorView view = RenderMonitor(shortFrame, image, true, texts);
+TEST_F(MonitorViewTest, EveryControlOnceAndTheNameListMatches) {
+  s.rpm = 10000;
+  const MonitorView view = RenderMonitor(s, image, true, texts);
   EXPECT_EQ(view.label("LabelRpm")->text, "RPM = 10000");
   EXPECT_EQ(view.label("LabelGear")->text, "Gear = 0");
   std::set<std::string> names;
   for (const LabelView& l : view.labels) EXPECT_TRUE(names.insert(l.objectName).second) << l.objectName;
   EXPECT_EQ(view.labels.size(), 56u);
   EXPECT_EQ(view.gauges.size(), 3u);
+  // The window finds its labels by this list, without rendering anything.
+  ASSERT_EQ(MonitorLabelNames().size(), view.labels.size());
+  for (std::size_t i = 0; i < view.labels.size(); ++i)
+    EXPECT_EQ(MonitorLabelNames()[i], view.labels[i].objectName);
+  ASSERT_EQ(MonitorGaugeNames().size(), view.gauges.size());
+  for (std::size_t i = 0; i < view.gauges.size(); ++i)
+    EXPECT_EQ(MonitorGaugeNames()[i], view.gauges[i].objectName);
 }
 
 }  // namespace

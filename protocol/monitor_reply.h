@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The monitor reply (command 0xB0): the unit's live state, decoded from the frame.
-// Word k is the little-endian 16-bit value at frame offsets 2k, 2k+1; flag bytes are off
-// when 0 and on otherwise.
+// The monitor reply (command 0xB0): the unit's live state. Word k is the little-endian 16-bit
+// value at frame offsets 2k, 2k+1; flag bytes are off when 0 and on otherwise. The layout is
+// written once, in monitor_reply.cpp; everything else reads and writes the snapshot by name.
 #pragma once
 
 #include <array>
@@ -9,7 +9,7 @@
 #include <optional>
 #include <span>
 
-#include "link/frame.h"
+#include "protocol/frame.h"
 
 namespace rq {
 
@@ -69,25 +69,21 @@ struct MonitorSnapshot {
   int potAccelThreshold() const { return potAccelThresholdRaw - 10000; }
   int potMv() const { return potCounts * 5000 / 1023; }
   bool anyPickupSignal() const { return pickupSignal[0] != 0 || pickupSignal[1] != 0; }
+  // Inputs report 0 while active.
+  bool inputActive(std::size_t i) const { return input[i] == 0; }
+
+  bool operator==(const MonitorSnapshot&) const = default;
 };
 
 // Decodes a monitor reply. Nothing is returned unless byte 0 is 0xB0 and the check byte holds.
 std::optional<MonitorSnapshot> DecodeMonitor(std::span<const std::uint8_t> frame);
 
-// The live values kept from the last accepted snapshot for the pages and tools.
-struct MonitorKeptValues {
-  int rpm = 0;                   // word 2
-  int throttle = 0;              // word 5, tenths of a percent
-  int throttleMv = 0;            // word 6
-  int gearMv = 0;                // word 17
-  int speedRatio = 0;            // word 18, ratio x 10
-  bool secondMap = false;        // byte 119
-  int gear = 0;                  // byte 126
-  bool baseAdvance = false;      // byte 128
-  bool pickupSignal = false;     // byte 106 or 107 not 0
-  int savingCountdown = 0;       // word 26
+// Reads the fields from a frame as it lies in a buffer, without looking at the command or the
+// check byte; missing bytes count as zero.
+MonitorSnapshot MonitorFields(std::span<const std::uint8_t> frame);
 
-  void update(const MonitorSnapshot& s);
-};
+// The monitor reply carrying `s`: command 0xB0, every field at its offset, the unused bytes
+// zero, the check byte set.
+FrameBytes EncodeMonitor(const MonitorSnapshot& s);
 
 }  // namespace rq
