@@ -30,6 +30,7 @@
 #include "app/form_about.h"
 #include "app/link_presenter.h"
 #include "app/verify_differences.h"
+#include "ports/port_names.h"
 #include "unitsync/unit_sync.h"
 #include "app/settings_paths.h"
 #include "pages/page_set.h"
@@ -94,11 +95,10 @@ void FormHlav::installHooks() {
   };
   h.comOpenError = [this] {
     // A port held by another program or closed to this user: say why, so the user can act.
-    std::string text = texts_.text(TxtComOpenError);
-    const OpenResult& open = exchange_->lastOpen();
-    if (open.kind == OpenFailure::Busy || open.kind == OpenFailure::Permission)
-      text += "\n" + open.message;
-    ShowMessage(FromStd(text));
+    const ExchangeView& v = exchange_->view();
+    const std::string com = v.comLabel.substr(v.comLabel.find("COM", 1));
+    ShowMessage(FromStd(texts_.text(TxtComOpenError) + "\n" +
+                        ComOpenErrorLine(com, v.devicePath, exchange_->lastOpen(), language_)));
   };
   h.monitorAccepted = [this](const MonitorSnapshot& snapshot) {
     ShowMonitorValues(snapshot);

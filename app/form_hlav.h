@@ -45,6 +45,7 @@ class FileCommands;
 class FormAbout;
 class PageSet;
 class LinkPresenter;
+class PortNames;
 class PrintPages;
 class UnitSync;
 class VerifyDifferences;
@@ -109,6 +110,8 @@ class FormHlav : public QMainWindow, public PageHost {
   PrintPages& printPages() { return *printPages_; }
   VerifyDifferences& verifyDifferences() { return *verifyDifferences_; }
   UnitSync& unitSync() { return *unitSync_; }
+  // Device path of COMn as this run maps it.
+  std::string comPortPath(int comNumber) const { return portPath(comNumber); }
 
   // Message box and Yes / No / Cancel question of the window (recorded in tests).
   void ShowMessage(const QString& text);
@@ -224,6 +227,7 @@ class FormHlav : public QMainWindow, public PageHost {
   std::unique_ptr<PrintPages> printPages_;
   std::unique_ptr<VerifyDifferences> verifyDifferences_;
   std::unique_ptr<UnitSync> unitSync_;
+  PortNames* portNames_ = nullptr;  // owned by the window
   IdentificationTexts identification_;
   std::map<std::string, std::string> portsMap_;
 

@@ -25,6 +25,7 @@
 #include "app/link_presenter.h"
 #include "app/verify_differences.h"
 #include "history/history_view.h"
+#include "ports/port_names.h"
 #include "unitsync/unit_sync.h"
 #include "ui/print_pages.h"
 #include "pages/page_set.h"
@@ -435,6 +436,7 @@ void FormHlav::createRooms() {
   verifyDifferences_ = std::make_unique<VerifyDifferences>(*this);
   unitSync_ = std::make_unique<UnitSync>(*this);
   new HistoryView(*this);  // owned by the window
+  portNames_ = new PortNames(*this);
   PrintWindow pw;
   pw.window = this;
   pw.commitEdit = [this] { CommitPendingEdit(); };

@@ -9,6 +9,7 @@
 #include "app/form_hlav.h"
 #include "app/link_presenter.h"
 #include "app/verify_differences.h"
+#include "ports/port_names.h"
 #include "unitsync/unit_sync.h"
 
 namespace rq {
@@ -60,6 +61,7 @@ void FormHlav::ApplyExchangeView() {
   presenter_->showExchange(exchange_->view(), texts_);
   if (verifyDifferences_) verifyDifferences_->exchangeViewChanged();
   if (unitSync_) unitSync_->exchangeViewChanged();
+  if (portNames_ != nullptr) portNames_->exchangeViewChanged();
 }
 
 void FormHlav::ShowMonitor() { ShowMonitorValues(exchange_->lastMonitor()); }

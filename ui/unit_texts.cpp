@@ -98,6 +98,20 @@ constexpr Row kTexts[UtTextCount] = {
      "konfigurace."},
     {"window", "Fenster", "fenêtre", "okno"},
     {"command line", "Kommandozeile", "ligne de commande", "příkazová řádka"},
+    {"%1 = %2: %3", "%1 = %2: %3", "%1 = %2 : %3", "%1 = %2: %3"},
+    {"no such device (is the adapter plugged in?)", "kein solches Gerät (ist der Adapter eingesteckt?)",
+     "périphérique absent (l'adaptateur est-il branché ?)", "zařízení neexistuje (je adaptér připojen?)"},
+    {"in use by another program", "von einem anderen Programm belegt",
+     "utilisé par un autre programme", "používá jiný program"},
+    {"permission denied: join the dialout group (sudo usermod -aG dialout $USER, then log in again)",
+     "Zugriff verweigert: der Gruppe dialout beitreten (sudo usermod -aG dialout $USER, dann neu "
+     "anmelden)",
+     "permission refusée : rejoindre le groupe dialout (sudo usermod -aG dialout $USER, puis se "
+     "reconnecter)",
+     "přístup odepřen: přidejte se do skupiny dialout (sudo usermod -aG dialout $USER, pak se "
+     "znovu přihlaste)"},
+    {"Automatic search chose %1 (%2)", "Automatische Suche wählte %1 (%2)",
+     "La recherche automatique a choisi %1 (%2)", "Automatické hledání zvolilo %1 (%2)"},
 };
 
 }  // namespace

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Texts of PC against unit, the comparison view and the program history view in the four
+// Texts of PC against unit, the comparison view, the program history view and the port
+// messages in the four
 // interface languages (0 English, 1 German, 2 French, 3 Czech), UTF-8. "%1", "%2", ... are
 // filled in by the caller. The menu items and buttons that open these views are rows of the
 // caption table; these are the texts that change with the state they show.
@@ -46,6 +47,11 @@ enum UnitText : int {
   UtHistoryEmpty,
   UtFromWindow,
   UtFromCommandLine,
+  UtPortLine,
+  UtPortNoDevice,
+  UtPortBusy,
+  UtPortPermission,
+  UtPortChosen,
   UtTextCount
 };
 

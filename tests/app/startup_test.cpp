@@ -49,7 +49,8 @@ TEST(StartUp, WithoutAnyFileTheWindowIsCentredWithDefaults) {
   EXPECT_EQ(f.currentPage(), kPageBike);
   if (!QFileInfo::exists("/dev/ttyUSB0")) {
     ASSERT_EQ(w.messages.size(), 1u);
-    EXPECT_EQ(w.messages[0], "Com opening error!");
+    EXPECT_EQ(w.messages[0],
+              "Com opening error!\nCOM1 = /dev/ttyUSB0: no such device (is the adapter plugged in?)");
   }
   // Start-up hides the status line, the error and version labels and the test labels, and
   // the link starts without a connection.

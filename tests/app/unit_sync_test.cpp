@@ -4,6 +4,9 @@
 // comparison view with its takes, against the unit simulator on a pseudo-terminal and offline.
 #include <QAction>
 #include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QProcess>
 #include <QDialog>
 #include <QLabel>
@@ -15,11 +18,15 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <csignal>
 #include <fstream>
 
 #include "app/demo_unit.h"
 #include "history/history_view.h"
+#include "ports/port_names.h"
 #include "model/program_history.h"
 #include "compare/compare_view.h"
 #include "model/configuration_diff.h"
@@ -427,6 +434,101 @@ TEST_F(UnitSyncTest, CommandLineProgramIsListedByHistoryAndTheWindow) {
 
 #endif  // RQ_CLI_PROGRAM
 #endif  // RQ_SIM_PROGRAM
+
+}  // namespace
+}  // namespace rq::test
+
+// ---- ports by name ------------------------------------------------------------------------
+
+namespace rq::test {
+namespace {
+
+// A fake sysfs and by-id folder: ttyUSB7 under a USB device with maker and product, ttyACM3
+// known only by its by-id link.
+struct FakeSystem {
+  QTemporaryDir dir;
+  PortSystem system;
+  std::string dev;
+  FakeSystem() {
+    const std::string root = dir.path().toStdString();
+    dev = root + "/dev";
+    const std::string usb = root + "/sys/devices/usb1/1-2";
+    QDir().mkpath(QString::fromStdString(usb + "/1-2:1.0/ttyUSB7"));
+    QDir().mkpath(QString::fromStdString(root + "/sys/class/tty/ttyUSB7"));
+    QDir().mkpath(QString::fromStdString(root + "/by-id"));
+    QDir().mkpath(QString::fromStdString(dev));
+    std::ofstream(usb + "/idVendor") << "0403\n";
+    std::ofstream(usb + "/manufacturer") << "FTDI\n";
+    std::ofstream(usb + "/product") << "FT232R USB UART\n";
+    QFile::link(QString::fromStdString(usb + "/1-2:1.0/ttyUSB7"),
+                QString::fromStdString(root + "/sys/class/tty/ttyUSB7/device"));
+    std::ofstream(dev + "/ttyUSB7");
+    std::ofstream(dev + "/ttyACM3");
+    QFile::link(QString::fromStdString(dev + "/ttyACM3"),
+                QString::fromStdString(root + "/by-id/usb-Acme_Ignition_Link_42-if00"));
+    system.sysClassTty = root + "/sys/class/tty";
+    system.byIdDir = root + "/by-id";
+  }
+};
+
+TEST(PortDevice, MakerAndProductFromSysfsOrTheByIdNameAndNothingForAMissingDevice) {
+  FakeSystem fake;
+  const PortDevice usb = DescribePortDevice(fake.dev + "/ttyUSB7", fake.system);
+  EXPECT_TRUE(usb.present);
+  EXPECT_EQ(usb.maker, "FTDI");
+  EXPECT_EQ(usb.product, "FT232R USB UART");
+  EXPECT_EQ(PortMenuSuffix(fake.dev + "/ttyUSB7", usb),
+            "   " + fake.dev + "/ttyUSB7  FTDI FT232R USB UART");
+  const PortDevice acm = DescribePortDevice(fake.dev + "/ttyACM3", fake.system);
+  EXPECT_EQ(acm.product, "Acme Ignition Link 42");
+  // Through a by-id link: the path as mapped, then the device it leads to.
+  const std::string link = fake.system.byIdDir + "/usb-Acme_Ignition_Link_42-if00";
+  EXPECT_EQ(PortMenuSuffix(link, DescribePortDevice(link, fake.system)),
+            "   " + link + " -> " + fake.dev + "/ttyACM3  Acme Ignition Link 42");
+  const PortDevice missing = DescribePortDevice(fake.dev + "/ttyUSB9", fake.system);
+  EXPECT_FALSE(missing.present);
+  EXPECT_EQ(PortMenuSuffix(fake.dev + "/ttyUSB9", missing), "");
+}
+
+// The Com menu and the start-up message against a pseudo-terminal, a missing device and a
+// device without permission.
+TEST(PortNamesWindow, ComMenuAndOpenErrorNameTheDeviceAndTheReason) {
+  TempConfig cfg;
+  Pty pty;
+  cfg.writeSettings("[BASIC]\nComPort=2\n[PORTS]\nCOM1=" + pty.slave() +
+                    "\nCOM2=/nonexistent/rq-tty\n");
+  Window w;
+  ASSERT_EQ(w.messages.size(), 1u);
+  EXPECT_EQ(w.messages[0], "Com opening error!\nCOM2 = /nonexistent/rq-tty: no such device (is the "
+                           "adapter plugged in?)");
+  auto* ports = w.form->findChild<PortNames*>();
+  ASSERT_NE(ports, nullptr);
+  ports->updateComMenu();
+  auto item = [&](int n) { return w.form->findChild<QAction*>(QString("MenuComItem%1").arg(n))->text(); };
+  EXPECT_TRUE(item(1).startsWith("Com 1   " + QString::fromStdString(pty.slave()))) << item(1).toStdString();
+  EXPECT_EQ(item(2), "Com 2");  // nothing there: the caption stays
+  // Switching the language keeps the device after the caption it has.
+  SwitchLanguage(*w.form, kLanguageGerman);
+  ports->updateComMenu();
+  EXPECT_TRUE(item(1).contains(QString::fromStdString(pty.slave())));
+  SwitchLanguage(*w.form, kLanguageEnglish);
+  const OpenResult none{OpenFailure::Missing, "x"};
+  EXPECT_EQ(ComOpenErrorLine("COM3", "/dev/ttyUSB2", none, kLanguageGerman),
+            "COM3 = /dev/ttyUSB2: kein solches Gerät (ist der Adapter eingesteckt?)");
+}
+
+TEST(PortNamesWindow, ADeviceWithoutPermissionSaysWhichGroupToJoin) {
+  if (::geteuid() == 0) GTEST_SKIP() << "root opens any device";
+  TempConfig cfg;
+  Pty pty;
+  ::chmod(pty.slave().c_str(), 0);
+  cfg.writeSettings("[BASIC]\nComPort=1\n[PORTS]\nCOM1=" + pty.slave() + "\n");
+  Window denied;
+  ASSERT_EQ(denied.messages.size(), 1u);
+  EXPECT_TRUE(denied.messages[0].contains("COM1 = " + QString::fromStdString(pty.slave()) +
+                                          ": permission denied: join the dialout group"))
+      << denied.messages[0].toStdString();
+}
 
 }  // namespace
 }  // namespace rq::test
