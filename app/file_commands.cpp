@@ -147,9 +147,13 @@ bool FileCommands::SaveConfigurationFile(const QString& path) {
 void FileCommands::KeepProgramHistory() {
   // The history tells what went into the bike; the demo unit is not one.
   if (form_.demoRun()) return;
+  ProgramRecord record;
+  record.from = kFromWindow;
+  record.fileName = ToStd(form_.fileName());
+  record.programCount = form_.exchange().lastMonitor().programCount;
+  record.unit = DecodeIdentification(form_.image()).nameVersion;
   std::string error;
-  const std::string kept = KeepProgrammedConfiguration(ProgramHistoryFolder(), form_.image(),
-                                                       std::time(nullptr), error);
+  const std::string kept = KeepProgram(form_.image(), record, error);
   if (!kept.empty()) return;
   // Not worth a message box after every programming; the status bar says it.
   const QString text = "Program history not kept: " + FromStd(error);

@@ -31,6 +31,8 @@
 #include "app/link_presenter.h"
 #include "app/verify_differences.h"
 #include "help/manual_locator.h"
+#include "ports/port_names.h"
+#include "unitsync/unit_sync.h"
 #include "app/settings_paths.h"
 #include "pages/page_set.h"
 #include "ui/print_pages.h"
@@ -95,11 +97,10 @@ void FormHlav::installHooks() {
   };
   h.comOpenError = [this] {
     // A port held by another program or closed to this user: say why, so the user can act.
-    std::string text = texts_.text(TxtComOpenError);
-    const OpenResult& open = exchange_->lastOpen();
-    if (open.kind == OpenFailure::Busy || open.kind == OpenFailure::Permission)
-      text += "\n" + open.message;
-    ShowMessage(FromStd(text));
+    const ExchangeView& v = exchange_->view();
+    const std::string com = v.comLabel.substr(v.comLabel.find("COM", 1));
+    ShowMessage(FromStd(texts_.text(TxtComOpenError) + "\n" +
+                        ComOpenErrorLine(com, v.devicePath, exchange_->lastOpen(), language_)));
   };
   h.monitorAccepted = [this](const MonitorSnapshot& snapshot) {
     ShowMonitorValues(snapshot);
@@ -109,8 +110,12 @@ void FormHlav::installHooks() {
   // so it is not programmed back.
   h.readStored = [this] {
     if (undo_.takeSnapshot(image_, currentPage_, false).recorded) UpdateUndoControls();
+    unitSync_->readStored();
   };
-  h.programVerified = [this] { fileCommands_->KeepProgramHistory(); };
+  h.programVerified = [this] {
+    fileCommands_->KeepProgramHistory();
+    unitSync_->programVerified();
+  };
   h.unitReadEnded = [this](bool ok) { verifyDifferences_->unitReadEnded(ok); };
   exchange_->setHooks(std::move(h));
 }
@@ -424,6 +429,7 @@ void FormHlav::setReadLock(bool on) {
 void FormHlav::RefreshPages() {
   pageSet_->refresh(currentPage_);
   ApplyPageRules();
+  if (unitSync_) unitSync_->imageChanged();
 }
 
 void FormHlav::ApplyPageRules() {

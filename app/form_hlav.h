@@ -45,7 +45,9 @@ class FileCommands;
 class FormAbout;
 class PageSet;
 class LinkPresenter;
+class PortNames;
 class PrintPages;
+class UnitSync;
 class VerifyDifferences;
 
 inline constexpr int kClientWidth = 1005;
@@ -110,6 +112,9 @@ class FormHlav : public QMainWindow, public PageHost {
   FileCommands& fileCommands() { return *fileCommands_; }
   PrintPages& printPages() { return *printPages_; }
   VerifyDifferences& verifyDifferences() { return *verifyDifferences_; }
+  UnitSync& unitSync() { return *unitSync_; }
+  // Device path of COMn as this run maps it.
+  std::string comPortPath(int comNumber) const { return portPath(comNumber); }
 
   // Message box and Yes / No / Cancel question of the window (recorded in tests).
   void ShowMessage(const QString& text);
@@ -230,6 +235,8 @@ class FormHlav : public QMainWindow, public PageHost {
   std::unique_ptr<FileCommands> fileCommands_;
   std::unique_ptr<PrintPages> printPages_;
   std::unique_ptr<VerifyDifferences> verifyDifferences_;
+  std::unique_ptr<UnitSync> unitSync_;
+  PortNames* portNames_ = nullptr;  // owned by the window
   IdentificationTexts identification_;
   std::map<std::string, std::string> portsMap_;
 

@@ -24,6 +24,9 @@
 #include "app/form_hlav.h"
 #include "app/link_presenter.h"
 #include "app/verify_differences.h"
+#include "history/history_view.h"
+#include "ports/port_names.h"
+#include "unitsync/unit_sync.h"
 #include "ui/print_pages.h"
 #include "pages/page_set.h"
 #include "ui/caption_apply.h"
@@ -433,6 +436,9 @@ void FormHlav::buildMenu() {
 void FormHlav::createFileAndPrintCommands() {
   fileCommands_ = std::make_unique<FileCommands>(*this);
   verifyDifferences_ = std::make_unique<VerifyDifferences>(*this);
+  unitSync_ = std::make_unique<UnitSync>(*this);
+  new HistoryView(*this);  // owned by the window
+  portNames_ = new PortNames(*this);
   PrintWindow pw;
   pw.window = this;
   pw.commitEdit = [this] { CommitPendingEdit(); };

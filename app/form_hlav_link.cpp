@@ -9,6 +9,8 @@
 #include "app/form_hlav.h"
 #include "app/link_presenter.h"
 #include "app/verify_differences.h"
+#include "ports/port_names.h"
+#include "unitsync/unit_sync.h"
 
 namespace rq {
 
@@ -62,6 +64,8 @@ void FormHlav::ApplyExchangeView() {
   if (readLock_ && exchange_->state().op != OpState::Read) setReadLock(false);
   presenter_->showExchange(exchange_->view(), texts_);
   if (verifyDifferences_) verifyDifferences_->exchangeViewChanged();
+  if (unitSync_) unitSync_->exchangeViewChanged();
+  if (portNames_ != nullptr) portNames_->exchangeViewChanged();
 }
 
 void FormHlav::ShowMonitor() { ShowMonitorValues(exchange_->lastMonitor()); }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The verify-difference view: after "Verify error!" the window reads the unit's configuration
-// into a copy of its own (neither the PC's configuration nor the unit changes) and lists the
-// parameters that differ, in user units.
+// into a copy of its own (neither the PC's configuration nor the unit changes) and shows the
+// comparison view with the unit's values.
 #pragma once
 
 #include <QObject>
@@ -30,23 +30,18 @@ class VerifyDifferences : public QObject {
   // The engine's read into the copy ended.
   void unitReadEnded(bool ok);
 
-  // The view (created on first use), its summary line and its table; for tests.
-  QDialog* view() const { return view_; }
-  QTableWidget* table() const { return table_; }
-  QLabel* summary() const { return summary_; }
+  // The comparison view it opens, its summary line and its table; for tests.
+  QDialog* view() const;
+  QTableWidget* table() const;
+  QLabel* summary() const;
   bool reading() const { return reading_; }
 
  private:
-  void ensureView();
-  void show(bool ok);
 
   FormHlav& form_;
   ParameterImage unit_;
   bool reading_ = false;
   QPushButton* button_ = nullptr;
-  QDialog* view_ = nullptr;
-  QLabel* summary_ = nullptr;
-  QTableWidget* table_ = nullptr;
 };
 
 }  // namespace rq

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/history.h"
 
+#include <filesystem>
 #include <iostream>
+#include <system_error>
 
 #include "model/program_history.h"
 
@@ -19,9 +21,24 @@ int RunHistoryCommand(const std::vector<std::string>& args) {
     return 1;
   }
   const std::vector<HistoryEntry> entries = ListProgramHistory(folder);
-  for (const HistoryEntry& e : entries) std::cout << e.when << "  " << e.path << "\n";
+  for (const HistoryEntry& e : entries) std::cout << FormatHistoryEntry(e) << "\n";
   if (entries.empty()) std::cerr << "rq_vtmx4_cli: nothing programmed yet (" << folder << ")\n";
   return 0;
+}
+
+void KeepCommandLineProgram(const ParameterImage& image, const std::string& input, int programCount) {
+  ProgramRecord record;
+  record.from = kFromCommandLine;
+  if (input != "-") {
+    std::error_code ec;
+    const std::filesystem::path p = std::filesystem::absolute(input, ec);
+    record.fileName = ec ? input : p.lexically_normal().string();
+  }
+  record.programCount = programCount;
+  record.unit = DecodeIdentification(image).nameVersion;
+  std::string error;
+  if (KeepProgram(image, record, error).empty())
+    std::cerr << "rq_vtmx4_cli: program history not kept: " << error << "\n";
 }
 
 }  // namespace rq

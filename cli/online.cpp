@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/online.h"
 
+#include "cli/history.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -417,6 +419,7 @@ int RunOnlineCommand(const std::string& command, const std::vector<std::string>&
   if (command == "program") {
     const int saved = session.waitForSave();
     if (saved != 0) return saved;
+    KeepCommandLineProgram(session.image(), o.input, ex.lastMonitor().programCount);
     session.releaseHeld();
   }
   if (command == "read") {

@@ -13,7 +13,8 @@ std::vector<ConfigDifference> CompareConfigurations(const ParameterImage& a,
   for (std::size_t i = 0; i < ea.size() && i < eb.size(); ++i) {
     const ParameterValue &x = ea[i].value, &y = eb[i].value;
     if (x == y) continue;
-    ConfigDifference d{PageName(ea[i].page), ea[i].name, x.text, y.text, x.unit};
+    ConfigDifference d{PageName(ea[i].page), ea[i].name, x.text, y.text, x.unit, ea[i].page,
+                       ea[i].slot};
     if (x.unit != y.unit) {
       // The servo map switched between mV and percent: each value keeps its own unit.
       d.first += " " + x.unit;

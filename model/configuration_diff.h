@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "model/configuration_text.h"
 #include "model/parameter_image.h"
 
 namespace rq {
@@ -18,6 +19,8 @@ struct ConfigDifference {
   std::string second;  // ... and in the second
   std::string unit;    // "" when none, or when the two values carry different units (then
                        // each value ends in its own)
+  int pageIndex = 0;   // page by index
+  ImageSlot slot;      // where the value lives in the image
 };
 
 // Differences from `a` to `b`, in page order; map cells are named with `a`'s rpm axis.

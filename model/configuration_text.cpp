@@ -97,21 +97,24 @@ std::vector<ParameterEntry> ConfigurationEntries(const ParameterImage& image,
   for (int page = 0; page < kPageCount; ++page) {
     for (const ParameterDef& d : ScalarParameters()) {
       if (d.page != page) continue;
-      out.push_back({page, d.name, ScalarValue(image, d)});
+      out.push_back({page, d.name, ScalarValue(image, d),
+                     {d.imageOffset(), d.at.isWord() ? 2 : 1, 0xFF}});
       const int n = GridAfter(d);
       if (n < 0) continue;
       for (int k = 0; k < 3; ++k)
         for (int c = 0; c < 4; ++c) {
           const int off = kPowerGrid.at(n, k).offset;
           out.push_back({GridPage(n), GridName(n, k, c),
-                         PlainValue(image.byte(off) >> c & 1, "", RawJson(image, off, 1))});
+                         PlainValue(image.byte(off) >> c & 1, "", RawJson(image, off, 1)),
+                         {off, 1, static_cast<std::uint8_t>(1u << c)}});
         }
     }
     for (const MapDef& m : Maps()) {
       if (m.page != page) continue;
       for (int r = 0; r < kMapColumns; ++r)
         out.push_back({page, std::string(m.name) + " rpm point " + std::to_string(r + 1),
-                       PlainValue(image[m.axis[r]], "rpm", RawJson(image, m.axis[r].offset(), 2))});
+                       PlainValue(image[m.axis[r]], "rpm", RawJson(image, m.axis[r].offset(), 2)),
+                       {m.axis[r].offset(), 2, 0xFF}});
       const int step = MapCellStep(image, m);
       const std::string unit = MapUnit(image, m);
       for (int t = 0; t < kMapRows; ++t)
@@ -120,7 +123,8 @@ std::vector<ParameterEntry> ConfigurationEntries(const ParameterImage& image,
           out.push_back({page,
                          std::string(m.name) + " cell " + std::to_string(kThrottleRows[t]) +
                              " % / " + std::to_string(names[m.axis[r]]) + " rpm",
-                         PlainValue(image.byte(off) * step, unit, RawJson(image, off, 1))});
+                         PlainValue(image.byte(off) * step, unit, RawJson(image, off, 1)),
+                         {off, 1, 0xFF}});
         }
     }
   }

@@ -5,6 +5,7 @@
 // output and every comparison of two configurations are built from these entries.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -19,10 +20,20 @@ struct ParameterValue {
   bool operator==(const ParameterValue& o) const { return text == o.text && unit == o.unit; }
 };
 
+// Where an entry lives in the image: `size` bytes (1 or 2) from `offset`; of a one-byte
+// slot only the bits of `mask` (an on/off grid bit), otherwise 0xFF.
+struct ImageSlot {
+  int offset = 0;
+  int size = 1;
+  std::uint8_t mask = 0xFF;
+  bool operator==(const ImageSlot&) const = default;
+};
+
 struct ParameterEntry {
   int page;
   std::string name;
   ParameterValue value;
+  ImageSlot slot;
 };
 
 // Every entry of `image`, page by page: the page's scalars in table order (each power output's

@@ -68,7 +68,45 @@ std::vector<Found> Scan(const std::string& folder) {
   return found;
 }
 
+std::string InfoPath(const std::string& ignPath) {
+  return ignPath.substr(0, ignPath.size() - 4) + ".info";
+}
+
+// Values are one line each: line breaks in a file name become blanks.
+std::string OneLine(std::string s) {
+  for (char& c : s)
+    if (c == '\n' || c == '\r') c = ' ';
+  return s;
+}
+
 }  // namespace
+
+ProgramRecord ReadProgramRecord(const std::string& ignPath) {
+  ProgramRecord r;
+  if (ignPath.size() < 4) return r;
+  std::string error;
+  const auto text = ReadWholeFile(InfoPath(ignPath), error, 64u * 1024u);
+  if (!text) return r;
+  std::size_t pos = 0;
+  while (pos < text->size()) {
+    std::size_t end = text->find('\n', pos);
+    if (end == std::string::npos) end = text->size();
+    const std::string line = text->substr(pos, end - pos);
+    pos = end + 1;
+    const std::size_t eq = line.find('=');
+    if (eq == std::string::npos) continue;
+    const std::string key = line.substr(0, eq), value = line.substr(eq + 1);
+    if (key == "from") r.from = value;
+    else if (key == "file") r.fileName = value;
+    else if (key == "unit") r.unit = value;
+    else if (key == "programmings") {
+      char* rest = nullptr;
+      const long n = std::strtol(value.c_str(), &rest, 10);
+      if (rest != value.c_str() && *rest == '\0' && n >= 0 && n <= 0xFFFF) r.programCount = int(n);
+    }
+  }
+  return r;
+}
 
 std::string ProgramHistoryFolder() {
   std::string base;
@@ -90,13 +128,14 @@ std::vector<HistoryEntry> ListProgramHistory(const std::string& folder) {
     when[10] = ' ';
     when[13] = ':';
     when[16] = ':';
-    out.push_back({it->path.string(), when});
+    out.push_back({it->path.string(), when, ReadProgramRecord(it->path.string())});
   }
   return out;
 }
 
 std::string KeepProgrammedConfiguration(const std::string& folder, const ParameterImage& image,
-                                        std::time_t when, std::string& error, int limit) {
+                                        std::time_t when, std::string& error, int limit,
+                                        const ProgramRecord& record) {
   if (folder.empty()) {
     error = "no folder for the program history (neither XDG_DATA_HOME nor HOME is set)";
     return {};
@@ -115,6 +154,14 @@ std::string KeepProgrammedConfiguration(const std::string& folder, const Paramet
   for (int n = 2; fs::exists(path, ec) && n < 100000; ++n)
     path = folder + "/" + stamp + "_" + std::to_string(n) + ".ign";
   if (!WriteFileAtomic(path, WriteIgnText(image), error)) return {};
+  if (!record.from.empty()) {
+    std::string info = "from=" + OneLine(record.from) + "\nfile=" + OneLine(record.fileName) +
+                       "\nunit=" + OneLine(record.unit) + "\n";
+    if (record.programCount >= 0) info += "programmings=" + std::to_string(record.programCount) + "\n";
+    std::string infoError;
+    // The configuration is what matters; a record that cannot be written is left out.
+    WriteFileAtomic(InfoPath(path), info, infoError);
+  }
 
   std::vector<Found> found = Scan(folder);
   const std::size_t keep = static_cast<std::size_t>(std::max(limit, 1));
@@ -123,9 +170,26 @@ std::string KeepProgrammedConfiguration(const std::string& folder, const Paramet
   for (std::size_t i = 0; i < found.size() && excess > 0; ++i) {
     if (found[i].path == fs::path(path)) continue;
     fs::remove(found[i].path, ec);
+    fs::remove(InfoPath(found[i].path.string()), ec);
     --excess;
   }
   return path;
+}
+
+std::string KeepProgram(const ParameterImage& image, const ProgramRecord& record,
+                        std::string& error) {
+  return KeepProgrammedConfiguration(ProgramHistoryFolder(), image, std::time(nullptr), error,
+                                     kProgramHistoryLimit, record);
+}
+
+std::string FormatHistoryEntry(const HistoryEntry& e) {
+  std::string line = e.when + "  " + e.path;
+  std::vector<std::string> parts;
+  if (!e.record.from.empty()) parts.push_back("from " + e.record.from);
+  if (!e.record.fileName.empty()) parts.push_back("file " + e.record.fileName);
+  if (e.record.programCount >= 0) parts.push_back("programmings " + std::to_string(e.record.programCount));
+  for (std::size_t i = 0; i < parts.size(); ++i) line += (i == 0 ? "  " : ", ") + parts[i];
+  return line;
 }
 
 }  // namespace rq

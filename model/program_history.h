@@ -18,9 +18,20 @@ inline constexpr int kProgramHistoryLimit = 500;
 // "" when neither is set. Not created here.
 std::string ProgramHistoryFolder();
 
+// Where a programming came from, kept beside its file ("<name>.info", key=value lines).
+struct ProgramRecord {
+  std::string from;       // kFromWindow or kFromCommandLine; "" for files kept without one
+  std::string fileName;   // the configuration file programmed, "" when none was named
+  int programCount = -1;  // the unit's programming count as it last reported it; -1 unknown
+  std::string unit;       // the unit's identification as the window shows it; "" unknown
+};
+inline constexpr const char* kFromWindow = "window";
+inline constexpr const char* kFromCommandLine = "command line";
+
 struct HistoryEntry {
   std::string path;  // full path of the .ign file
   std::string when;  // "YYYY-MM-DD HH:MM:SS" (local time of the programming)
+  ProgramRecord record;
 };
 
 // The history files of the folder, newest first. Files that were not written by the history
@@ -31,8 +42,22 @@ std::vector<HistoryEntry> ListProgramHistory(const std::string& folder);
 // the same second adds "_2", "_3", ...) through an atomic write, creating the folder when
 // missing, then drops the oldest files beyond `limit`. Returns the path written, or "" with
 // the reason in error.
+// With a record (its `from` set), "<name>.info" beside the file holds it.
 std::string KeepProgrammedConfiguration(const std::string& folder, const ParameterImage& image,
                                         std::time_t when, std::string& error,
-                                        int limit = kProgramHistoryLimit);
+                                        int limit = kProgramHistoryLimit,
+                                        const ProgramRecord& record = {});
+
+// The one way every programming is kept: in ProgramHistoryFolder(), now. Returns the path, or
+// "" with the reason in error.
+std::string KeepProgram(const ParameterImage& image, const ProgramRecord& record,
+                        std::string& error);
+
+// The record kept beside a configuration file ("<name>.info"); empty when there is none.
+ProgramRecord ReadProgramRecord(const std::string& ignPath);
+
+// One line of `rq_vtmx4_cli history`: "<when>  <path>", and for a file kept with its record
+// "  from <from>, file <name>, programmings <n>" (a part left out when unknown).
+std::string FormatHistoryEntry(const HistoryEntry& entry);
 
 }  // namespace rq

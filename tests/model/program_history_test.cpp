@@ -148,6 +148,39 @@ TEST_F(HistoryTest, CommandLineListsNewestFirstFromTheDataFolder) {
             2);
 }
 
+// Where a programming came from is kept beside its file, listed with it, and goes with it.
+TEST_F(HistoryTest, RecordTravelsWithItsFileAndIntoTheListing) {
+  ProgramRecord r;
+  r.from = kFromCommandLine;
+  r.fileName = "/bikes/rsv\nmille.ign";  // a line break cannot split the record
+  r.programCount = 41;
+  r.unit = "RQ 4.12";
+  std::string error;
+  const std::string first =
+      KeepProgrammedConfiguration(folder_, NewConfiguration(), At(2024, 6, 1, 8, 0, 0), error, 2, r);
+  ASSERT_FALSE(first.empty()) << error;
+  keep(NewConfiguration(), At(2024, 6, 2, 8, 0, 0), 2);  // kept without a record
+  auto list = ListProgramHistory(folder_);
+  ASSERT_EQ(list.size(), 2u);
+  EXPECT_TRUE(list[0].record.from.empty());
+  EXPECT_EQ(list[0].record.programCount, -1);
+  EXPECT_EQ(FormatHistoryEntry(list[0]), list[0].when + "  " + list[0].path);
+  EXPECT_EQ(list[1].record.from, kFromCommandLine);
+  EXPECT_EQ(list[1].record.fileName, "/bikes/rsv mille.ign");
+  EXPECT_EQ(list[1].record.programCount, 41);
+  EXPECT_EQ(list[1].record.unit, "RQ 4.12");
+  EXPECT_EQ(FormatHistoryEntry(list[1]), "2024-06-01 08:00:00  " + first +
+                                             "  from command line, file /bikes/rsv mille.ign, programmings 41");
+  // The oldest goes with its record; no record is left without its file.
+  keep(NewConfiguration(), At(2024, 6, 3, 8, 0, 0), 2);
+  EXPECT_FALSE(fs::exists(first));
+  EXPECT_FALSE(fs::exists(first.substr(0, first.size() - 4) + ".info"));
+  // A damaged record leaves the count unknown.
+  std::ofstream(first.substr(0, first.size() - 4) + ".info") << "programmings=12x\nfrom=window\n";
+  EXPECT_EQ(ReadProgramRecord(first).programCount, -1);
+  EXPECT_EQ(ReadProgramRecord(first).from, "window");
+}
+
 // The window's difference view and `rq_vtmx4_cli diff` print the same lines.
 TEST_F(HistoryTest, ComparisonMatchesTheCommandLineDiff) {
   ParameterImage a = NewConfiguration();

@@ -1,0 +1,53 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// File › History…: the configurations kept by every programming (the window's and the command
+// line's), newest first, with where they came from, their file name and the unit's
+// programming count. Open loads one as File › Open does (one undo step); Compare shows it
+// against the PC in the comparison view.
+#pragma once
+
+#include <QObject>
+
+#include <vector>
+
+#include "model/program_history.h"
+
+class QDialog;
+class QPushButton;
+class QTableWidget;
+
+namespace rq {
+
+class FormHlav;
+
+class HistoryView : public QObject {
+  Q_OBJECT
+
+ public:
+  explicit HistoryView(FormHlav& form);
+  ~HistoryView() override;
+
+  // The menu item: lists the history folder afresh and shows the view.
+  void MenuHistoryClick();
+  // The entry of `row` opened as File › Open opens a file, or compared with the PC.
+  void open(int row);
+  void compare(int row);
+
+  QDialog* view() const { return view_; }
+  QTableWidget* table() const { return table_; }
+  const std::vector<HistoryEntry>& entries() const { return entries_; }
+
+ private:
+  void ensureView();
+  void fill();
+  int selectedRow() const;
+
+  FormHlav& form_;
+  std::vector<HistoryEntry> entries_;
+  QDialog* view_ = nullptr;
+  QTableWidget* table_ = nullptr;
+  QPushButton* open_ = nullptr;
+  QPushButton* compare_ = nullptr;
+  QPushButton* close_ = nullptr;
+};
+
+}  // namespace rq

@@ -1,0 +1,61 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Texts of PC against unit, the comparison view, the program history view and the port
+// messages in the four
+// interface languages (0 English, 1 German, 2 French, 3 Czech), UTF-8. "%1", "%2", ... are
+// filled in by the caller. The menu items and buttons that open these views are rows of the
+// caption table; these are the texts that change with the state they show.
+#pragma once
+
+#include <string>
+
+namespace rq {
+
+enum UnitText : int {
+  UtNotRead,
+  UtEqual,
+  UtDifferOne,
+  UtDifferMany,
+  UtUnknown,
+  UtStateHint,
+  UtTitleUnit,
+  UtTitleFile,
+  UtColumnPage,
+  UtColumnParameter,
+  UtColumnPc,
+  UtColumnUnit,
+  UtColumnFile,
+  UtColumnUnitOfMeasure,
+  UtTake,
+  UtTakeAll,
+  UtClose,
+  UtNoDifferences,
+  UtDifferences,
+  UtUnitIdentification,
+  UtUnitReadFailed,
+  UtUnitNotKnown,
+  UtFileHasNoIdentification,
+  UtFileProgrammedInto,
+  UtFileOtherUnit,
+  UtFileNotLoaded,
+  UtHistoryTitle,
+  UtHistoryWhen,
+  UtHistoryFrom,
+  UtHistoryFile,
+  UtHistoryCount,
+  UtHistoryOpen,
+  UtHistoryCompare,
+  UtHistoryEmpty,
+  UtFromWindow,
+  UtFromCommandLine,
+  UtPortLine,
+  UtPortNoDevice,
+  UtPortBusy,
+  UtPortPermission,
+  UtPortChosen,
+  UtTextCount
+};
+
+// The text in `language` (outside 0..3: English).
+const std::string& UnitTextOf(UnitText id, int language);
+
+}  // namespace rq
