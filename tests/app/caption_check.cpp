@@ -12,6 +12,8 @@
 #include <QTabWidget>
 #include <QWidget>
 
+#include <functional>
+
 #include "app/form_hlav.h"
 #include "pages/controls.h"
 #include "ui/caption_apply.h"
@@ -122,10 +124,15 @@ void SwitchLanguage(FormHlav& form, int language) {
   }
 }
 
-QStringList CutOffTextsInEveryLanguage(FormHlav& form) {
+namespace {
+
+// Shows every page in each language in turn, laid out as the user sees it, and collects the
+// distinct lines `find` reports for it; the window ends in the language and on the page it
+// started with.
+QStringList OnEveryPageInEveryLanguage(
+    FormHlav& form, const std::function<QStringList(int lang, QTabWidget* tabs, int page)>& find) {
   const int start = form.language();
   QStringList out;
-  // Every page in turn, laid out as the user sees it.
   form.show();
   auto* tabs = form.findChild<QTabWidget*>("PageControl1");
   const int shown = tabs->currentIndex();
@@ -134,20 +141,29 @@ QStringList CutOffTextsInEveryLanguage(FormHlav& form) {
     for (int page = 0; page < tabs->count(); ++page) {
       tabs->setCurrentIndex(page);
       QApplication::processEvents();
-      for (const CutOffText& c : FindCutOffTexts(&form)) {
-        const QString line = QString("%1: %2 \"%3\" needs %4 x %5, has %6 x %7")
-                                 .arg(kLanguageNames[lang], c.control, c.text)
-                                 .arg(c.needed.width())
-                                 .arg(c.needed.height())
-                                 .arg(c.available.width())
-                                 .arg(c.available.height());
+      for (const QString& line : find(lang, tabs, page))
         if (!out.contains(line)) out << line;
-      }
     }
   }
   tabs->setCurrentIndex(shown);
   SwitchLanguage(form, start);
   return out;
+}
+
+}  // namespace
+
+QStringList CutOffTextsInEveryLanguage(FormHlav& form) {
+  return OnEveryPageInEveryLanguage(form, [&form](int lang, QTabWidget*, int) {
+    QStringList lines;
+    for (const CutOffText& c : FindCutOffTexts(&form))
+      lines << QString("%1: %2 \"%3\" needs %4 x %5, has %6 x %7")
+                   .arg(kLanguageNames[lang], c.control, c.text)
+                   .arg(c.needed.width())
+                   .arg(c.needed.height())
+                   .arg(c.available.width())
+                   .arg(c.available.height());
+    return lines;
+  });
 }
 
 QStringList OverlappingControls(const QWidget* root) {
@@ -200,25 +216,12 @@ QStringList OverlappingControls(const QWidget* root) {
 }
 
 QStringList OverlappingControlsInEveryLanguage(FormHlav& form) {
-  const int start = form.language();
-  QStringList out;
-  form.show();
-  auto* tabs = form.findChild<QTabWidget*>("PageControl1");
-  const int shown = tabs->currentIndex();
-  for (int lang = 0; lang < kLanguageCount; ++lang) {
-    SwitchLanguage(form, lang);
-    for (int page = 0; page < tabs->count(); ++page) {
-      tabs->setCurrentIndex(page);
-      QApplication::processEvents();
-      for (const QString& pair : OverlappingControls(tabs->currentWidget())) {
-        const QString line = QString("%1, %2: %3").arg(kLanguageNames[lang], tabs->tabText(page), pair);
-        if (!out.contains(line)) out << line;
-      }
-    }
-  }
-  tabs->setCurrentIndex(shown);
-  SwitchLanguage(form, start);
-  return out;
+  return OnEveryPageInEveryLanguage(form, [](int lang, QTabWidget* tabs, int page) {
+    QStringList lines;
+    for (const QString& pair : OverlappingControls(tabs->currentWidget()))
+      lines << QString("%1, %2: %3").arg(kLanguageNames[lang], tabs->tabText(page), pair);
+    return lines;
+  });
 }
 
 }  // namespace rq::test
