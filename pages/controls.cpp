@@ -7,18 +7,70 @@
 #include <QPixmapCache>
 #include <QRadioButton>
 #include <QSignalBlocker>
+#include <QStyleOptionSpinBox>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
+#include <algorithm>
+#include <unordered_map>
+#include <vector>
+
 namespace rq {
 
-void PaletteChanged() {
-  static int changes = 0;
-  if (++changes < 1000) return;
-  changes = 0;
-  QPixmapCache::clear();
+namespace {
+
+std::size_t HashOf(const QPalette& palette) {
+  std::size_t h = 1469598103934665603u;
+  for (int g = 0; g < QPalette::NColorGroups; ++g) {
+    for (int r = 0; r < QPalette::NColorRoles; ++r) {
+      const QBrush& brush = palette.brush(QPalette::ColorGroup(g), QPalette::ColorRole(r));
+      h = (h ^ brush.color().rgba()) * 1099511628211u;
+      h = (h ^ std::size_t(brush.style())) * 1099511628211u;
+    }
+  }
+  return h;
 }
+
+struct PaletteTable {
+  std::unordered_map<std::size_t, std::vector<QPalette>> byHash;
+  std::size_t count = 0;
+};
+
+PaletteTable& Palettes() {
+  static PaletteTable table;
+  return table;
+}
+
+}  // namespace
+
+QPalette SharedPalette(const QPalette& palette) {
+  PaletteTable& table = Palettes();
+  const std::size_t hash = HashOf(palette);
+  const QPalette* shared = nullptr;
+  if (const auto it = table.byHash.find(hash); it != table.byHash.end()) {
+    const auto same = std::find(it->second.cbegin(), it->second.cend(), palette);
+    if (same != it->second.cend()) shared = &*same;
+  }
+  if (shared == nullptr) {
+    if (table.count >= kSharedPalettes) {
+      // Colours without end (not seen in use): forget them and their pictures.
+      table.byHash.clear();
+      table.count = 0;
+      QPixmapCache::clear();
+    }
+    std::vector<QPalette>& bucket = table.byHash[hash];
+    bucket.push_back(palette);
+    ++table.count;
+    shared = &bucket.back();
+  }
+  QPalette result = *shared;
+  // The colour group in use is the widget's state, not one of its colours.
+  result.setCurrentColorGroup(palette.currentColorGroup());
+  return result;
+}
+
+std::size_t SharedPaletteCount() { return Palettes().count; }
 
 SpinEdit::SpinEdit(QWidget* parent) : QSpinBox(parent) {
   setKeyboardTracking(false);
@@ -31,6 +83,11 @@ SpinEdit::SpinEdit(QWidget* parent) : QSpinBox(parent) {
     // Also fires on every focus loss; only a value that differs from the shown one is an edit.
     if (value() != shown_) commit();
   });
+}
+
+void SpinEdit::initStyleOption(QStyleOptionSpinBox* option) const {
+  QSpinBox::initStyleOption(option);
+  option->palette = SharedPalette(option->palette);
 }
 
 void SpinEdit::showValue(int value) {

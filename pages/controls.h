@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <cstddef>
 #include <functional>
 #include <vector>
 
@@ -19,12 +20,17 @@ class QToolButton;
 
 namespace rq {
 
-// Call after giving a widget a palette of its own. The style keeps the pictures of fields in a
-// cache keyed by, among others, the palette's identity, and every palette set is a new one;
-// the cache forgets the pictures at its size limit but keeps every key it was given until it
-// is cleared. Colouring cells and live marks on every tick would thus grow the heap for ever:
-// the cache is cleared after a thousand palettes (the style draws its pictures again).
-void PaletteChanged();
+// The style keeps pictures of fields in a cache keyed by, among others, the identity of the
+// palette they are drawn with, and every palette given to a widget is a new one, even when its
+// colours were seen before; the cache forgets pictures at its size limit but keeps every key it
+// was given. Colouring map cells and live marks would thus grow the heap with every recolour.
+// The fields draw with SharedPalette(their palette) instead: one palette per set of colours,
+// so a colour that comes back finds its pictures again and the cache holds the colours in use.
+// Past kSharedPalettes sets of colours the table and the cache start afresh.
+QPalette SharedPalette(const QPalette& palette);
+inline constexpr std::size_t kSharedPalettes = 4096;
+// The sets of colours held (for the memory bench and tests).
+std::size_t SharedPaletteCount();
 
 // The edit of an edit + up-down pair. The value changes only through the user's path: typing
 // and Enter (one commit, focus moves on), leaving the field with a changed value, the up-down
@@ -50,6 +56,7 @@ class SpinEdit : public QSpinBox {
   void stepBy(int steps) override;
 
  protected:
+  void initStyleOption(QStyleOptionSpinBox* option) const override;
   void keyPressEvent(QKeyEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
 

@@ -34,7 +34,6 @@ void SetBase(QWidget* w, const QColor& colour) {
   pal.setColor(QPalette::Base, colour);
   pal.setColor(QPalette::Text, Qt::black);
   w->setPalette(pal);
-  PaletteChanged();
 }
 
 }  // namespace
@@ -294,7 +293,6 @@ int MapGrid::mark(const LiveCell& live, const TrailLevels& trail) {
       w->setPalette(pal);
       w->setAutoFillBackground(on);
     }
-    PaletteChanged();
     ++touched;
   };
   if (old.column != live.column) {

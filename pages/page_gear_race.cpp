@@ -29,7 +29,6 @@ void Mark(QWidget* w, bool on) {
     w->setPalette(QPalette());
     w->setAutoFillBackground(false);
   }
-  PaletteChanged();
 }
 
 void Bold(QPushButton* b, bool on) {

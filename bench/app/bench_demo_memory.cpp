@@ -27,6 +27,7 @@
 #include "app/demo_unit.h"
 #include "app/form_hlav.h"
 #include "bench/common/bench_support.h"
+#include "pages/controls.h"
 #include "pages/map_model.h"
 
 #if defined(__has_feature)
@@ -54,12 +55,14 @@ long ResidentKiB() {
   return resident * (sysconf(_SC_PAGESIZE) / 1024);
 }
 
-// Bytes the program holds on the heap (freed blocks not counted).
+// Bytes the program holds on the heap (freed blocks not counted), large blocks that malloc
+// maps on their own included.
 long HeapKiB() {
 #ifdef RQ_BENCH_ASAN
   return long(__sanitizer_get_current_allocated_bytes() / 1024);
 #else
-  return long(mallinfo2().uordblks / 1024);
+  const struct mallinfo2 info = mallinfo2();
+  return long((info.uordblks + info.hblkhd) / 1024);
 #endif
 }
 
@@ -138,7 +141,10 @@ int main(int argc, char** argv) {
   // RQ_BENCH_HEAP_PROFILE=1: where the heap that is still held was allocated.
   if (std::getenv("RQ_BENCH_HEAP_PROFILE") != nullptr) __sanitizer_print_memory_profile(90, 12);
 #endif
-  form.close();
+  // RQ_BENCH_KEEP_HEAP=1: end without freeing anything, so that a heap tracer run under two
+  // run lengths reports what is still held at the end as not freed, by call stack.
+  const bool keepHeap = std::getenv("RQ_BENCH_KEEP_HEAP") != nullptr;
+  if (!keepHeap) form.close();
 
   if (samples.size() < 3) return 1;
   // From the fifth demo minute on (a sixth of a shorter run), to the end.
@@ -150,10 +156,17 @@ int main(int argc, char** argv) {
   long peakRss = 0;
   for (auto it = first; it != samples.end(); ++it) peakRss = std::max(peakRss, it->rss - a.rss);
   const double minutes = std::max(1e-9, b.minute - a.minute);
-  std::printf("run: %.1f demo minutes (%s) in %.0f s, %ld page changes, %ld Plus/Minus\n",
-              b.minute, mode.c_str(), double(real.elapsed()) / 1000, changes, presses);
+  std::printf("run: %.1f demo minutes (%s) in %.0f s, %ld page changes, %ld Plus/Minus, %zu "
+              "field palettes\n",
+              b.minute, mode.c_str(), double(real.elapsed()) / 1000, changes, presses,
+              rq::SharedPaletteCount());
   std::printf("from demo minute %.1f to the end: resident %+ld KiB (highest %+ld KiB), heap "
               "%+ld KiB, %.1f KiB per demo minute\n",
               a.minute, b.rss - a.rss, peakRss, b.heap - a.heap, double(b.heap - a.heap) / minutes);
+  if (keepHeap) {
+    std::fflush(stdout);
+    unit.stop();
+    _exit(0);
+  }
   return 0;
 }
