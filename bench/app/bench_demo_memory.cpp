@@ -6,8 +6,12 @@
 // made each real second, so a long demo runs in a short time (default 1800 demo seconds at 1
 // a second, "both"). "pages" leaves the tools out, "tools" stays on Advance 1 and presses
 // Plus and Minus once a demo second. Prints every demo minute the resident memory and the heap
-// in use, and at the end how much each grew after the fifth demo minute (after a sixth of a
-// shorter run).
+// in use (malloc's bytes in use; the sanitizer's live bytes in a sanitized build), at the end
+// the figures of demo minutes 1, 5, 10, 15, ... and how much each grew after the fifth demo
+// minute (after a sixth of a shorter run). RQ_BENCH_KEEP_HEAP=1 ends without teardown, for a
+// heap tracer: `heaptrack rq_bench_demo_memory 300 20` against 1200 20, then
+// `heaptrack_print -d short.zst -f long.zst --flamegraph-cost-type leaked -F stacks.txt`
+// gives what the longer run holds more, by call stack.
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
@@ -156,6 +160,12 @@ int main(int argc, char** argv) {
   long peakRss = 0;
   for (auto it = first; it != samples.end(); ++it) peakRss = std::max(peakRss, it->rss - a.rss);
   const double minutes = std::max(1e-9, b.minute - a.minute);
+  std::printf("demo minute  resident KiB  heap KiB\n");
+  for (const Sample& s : samples) {
+    const int m = int(s.minute * 60 + 0.5);
+    if (&s == &samples.back() || (m % 60 == 0 && (m == 60 || m % 300 == 0)))
+      std::printf("%11d  %12ld  %8ld\n", m / 60, s.rss, s.heap);
+  }
   std::printf("run: %.1f demo minutes (%s) in %.0f s, %ld page changes, %ld Plus/Minus, %zu "
               "field palettes\n",
               b.minute, mode.c_str(), double(real.elapsed()) / 1000, changes, presses,
