@@ -111,7 +111,8 @@ int main(int argc, char** argv) {
   options.arguments = rest;
   if (demo) {
     QString error;
-    if (!demoUnit.start({}, error)) {
+    // The demo bike finds its gear from the programmed ratios, so that the gear moves.
+    if (!demoUnit.start({"--gear-method", "2"}, error)) {
       QMessageBox::critical(nullptr, "RQ_VTMX4_Kelvora", error);
       return 1;
     }
