@@ -415,10 +415,11 @@ int RunMonitor(Session& session, const Options& o) {
           return;
         }
       }
-      out << logs::MonitorCsvHeader() << '\n';
+      out << MonitorCsvHeader() << '\n';
       headerWritten = true;
     }
-    out << logs::MonitorCsvRow(*s, logs::WallClock::now()) << '\n' << std::flush;  // every line reaches the file at once
+    // Every line reaches the file at once.
+    out << logs::MonitorCsvRow(*s, logs::WallClock::now()) << '\n' << std::flush;
     if (!out) writeFailed = true;
     ++logged;
   };

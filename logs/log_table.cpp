@@ -191,10 +191,6 @@ std::string Seconds(double s) {
 
 }  // namespace
 
-std::optional<ColumnCodec> ChannelCodec(std::string_view) {
-  return std::nullopt;
-}
-
 std::size_t LogColumn::size() const {
   switch (codec_.storage) {
     case Storage::Word: return words_.size();

@@ -7,14 +7,15 @@
 #include <chrono>
 #include <string>
 
-#include "link/monitor.h"
+#include "protocol/channel_table.h"
+#include "protocol/monitor_reply.h"
 
 namespace rq::logs {
 
 using WallClock = std::chrono::system_clock;
 
-// "time" and the channel keys, comma-separated, without a line end.
-std::string MonitorCsvHeader();
+// "time" and the channel keys, comma-separated, without a line end (from the channel table).
+using ::rq::MonitorCsvHeader;
 // "2026-05-04T17:03:21.250" in local time.
 std::string MonitorCsvTimestamp(WallClock::time_point when);
 // The time stamp and every value in plain units, without a line end.

@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <string>
 
-#include "link/monitor.h"
+#include "protocol/monitor_reply.h"
 #include "logs/monitor_csv.h"
 
 namespace rq::logs {

@@ -14,6 +14,7 @@
 
 #include "logs/log_table.h"
 #include "logs/recorder.h"
+#include "protocol/channel_table.h"
 #include "tests/e2e/child_process.h"
 
 namespace rq::logs {
@@ -95,6 +96,15 @@ TEST_F(RecorderFiles, RecordingReadsBackRowForRowAndNeverOverwrites) {
   const int rpm = r.table->find("rpm");
   ASSERT_GE(rpm, 0);
   for (std::size_t i = 0; i < 50; ++i) EXPECT_EQ(r.table->column(rpm).raw(i), 1000 + int(i));
+  // Every channel comes back under its key, kept as the unit's word or byte, with its value.
+  ASSERT_EQ(r.table->columns().size(), Channels().size());
+  for (const Channel& c : Channels()) {
+    const int col = r.table->find(c.key);
+    ASSERT_GE(col, 0) << c.key;
+    EXPECT_TRUE(r.table->column(col).isRaw()) << c.key;
+    for (std::size_t i = 0; i < 50; i += 7)
+      EXPECT_NEAR(r.table->column(col).value(i), ChannelValue(c, Sample(int(i))), 1e-9) << c.key;
+  }
 
   // A second recording in the same second gets a name of its own.
   Recorder again;
