@@ -18,7 +18,7 @@
 #include <span>
 #include <string>
 
-#include "link/frame.h"
+#include "protocol/frame.h"
 #include "link/monitor.h"
 #include "link/serial_port.h"
 #include "model/parameter_image.h"

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "link/frame.h"
+#include "protocol/frame.h"
 #include "sim/unit_model.h"
 
 namespace rq::sim {

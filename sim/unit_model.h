@@ -9,7 +9,7 @@
 #include <span>
 #include <string>
 
-#include "link/frame.h"
+#include "protocol/frame.h"
 #include "model/parameter_image.h"
 #include "sim/engine.h"
 

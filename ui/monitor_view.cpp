@@ -6,7 +6,7 @@
 #include <charconv>
 #include <cstdio>
 
-#include "link/frame.h"
+#include "protocol/frame.h"
 
 namespace rq {
 namespace {

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "app/form_hlav.h"
-#include "link/frame.h"
+#include "protocol/frame.h"
 
 namespace rq::test {
 

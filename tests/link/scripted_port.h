@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "link/device_exchange.h"
-#include "link/frame.h"
+#include "protocol/frame.h"
 #include "link/serial_port.h"
 #include "model/defaults.h"
 

@@ -12,7 +12,7 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include "link/frame.h"
+#include "protocol/frame.h"
 
 namespace rq {
 namespace {

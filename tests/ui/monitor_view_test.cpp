@@ -7,7 +7,7 @@
 #include <set>
 #include <string>
 
-#include "link/frame.h"
+#include "protocol/frame.h"
 
 namespace rq {
 
