@@ -218,6 +218,7 @@ class FormHlav : public QMainWindow, public PageHost {
   std::unique_ptr<PageSet> pageSet_;
   std::unique_ptr<FileCommands> fileCommands_;
   std::unique_ptr<PrintPages> printPages_;
+  QObject* logRoom_ = nullptr;  // the ride log's menu item and map overlay; a child of the window
   std::unique_ptr<VerifyDifferences> verifyDifferences_;
   IdentificationTexts identification_;
   std::map<std::string, std::string> portsMap_;

@@ -24,6 +24,7 @@
 #include "app/form_hlav.h"
 #include "app/link_presenter.h"
 #include "app/verify_differences.h"
+#include "logs/log_room.h"
 #include "ui/print_pages.h"
 #include "pages/page_set.h"
 #include "ui/caption_apply.h"
@@ -444,6 +445,7 @@ void FormHlav::createRooms() {
   };
   pw.message = [this](const QString& text) { ShowMessage(text); };
   printPages_ = std::make_unique<PrintPages>(std::move(pw));
+  logRoom_ = new logs::LogRoom(this, [this] { return language_; });
 
   FileCommands* files = fileCommands_.get();
   auto on = [this](const char* name, auto handler) {

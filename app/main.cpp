@@ -23,6 +23,7 @@
 #include "app/form_hlav.h"
 #include "app/open_file.h"
 #include "app/signal_close.h"
+#include "logs/open_log_viewer.h"
 
 namespace {
 
@@ -43,7 +44,8 @@ class ShownAnnouncer : public QObject {
 };
 
 constexpr const char* kHelp =
-    "usage: rq_vtmx4 [LANGUAGE] [FILE.ign ...] [--demo] [--screenshot FILE [--page N] [--after-ms MS]]\n"
+    "usage: rq_vtmx4 [LANGUAGE] [FILE.ign ...] [--demo] [--log FILE.csv]\n"
+    "                [--screenshot FILE [--page N] [--after-ms MS]]\n"
     "The configuration tool of the RQ_VTMX4 ignition unit.\n"
     "  LANGUAGE           ENGLISH, DEUTSCH, FRANCE or CESKY: the language to start in\n"
     "  --demo             use a simulated unit on a pseudo-terminal for this run; the saved\n"
@@ -51,6 +53,7 @@ constexpr const char* kHelp =
     "  --screenshot FILE  save a picture of the window after --after-ms milliseconds\n"
     "                     (default 3000), then close it\n"
     "  --page N           show page N (0 Bike ... 10 Monitor) first\n"
+    "  --log FILE.csv     open a ride log in the log viewer\n"
     "  FILE.ign           a configuration file to open, as File > Open does\n"
     "  --version          print the program version and build date and end\n"
     "  --help             print this text and end\n"
@@ -86,6 +89,7 @@ int main(int argc, char** argv) {
   QString screenshot;
   std::optional<int> page;
   int afterMs = 3000;
+  QString logFile;
   QStringList rest;
   for (int i = 0; i < args.size(); ++i) {
     const QString& a = args[i];
@@ -96,6 +100,8 @@ int main(int argc, char** argv) {
       screenshot = args[++i];
     } else if (a == "--page" && hasValue) {
       page = args[++i].toInt();
+    } else if (a == "--log" && hasValue) {
+      logFile = args[++i];
     } else if (a == "--after-ms" && hasValue) {
       afterMs = args[++i].toInt();
     } else if (a.size() > 1 && a.startsWith('-')) {
@@ -140,5 +146,6 @@ int main(int argc, char** argv) {
     if (!window.OpenConfigurationFile(file))
       std::fprintf(stderr, "rq_vtmx4: %s not loaded\n", file.toLocal8Bit().constData());
   }
+  if (!logFile.isEmpty()) rq::logs::OpenLogViewer(&window, logFile.toStdString());
   return app.exec();
 }

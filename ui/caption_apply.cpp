@@ -300,6 +300,12 @@ CaptionApplyResult ApplyCaptionTable(QWidget* window, int language) {
   return writer.result();
 }
 
+CaptionApplyResult ApplyCaptionTexts(QWidget* window, const std::vector<CaptionText>& rows) {
+  Writer writer(window);
+  for (const CaptionText& row : rows) writer.write(row);
+  return writer.result();
+}
+
 QSize TextFitSize(const QWidget* w) {
   if (const auto* label = qobject_cast<const QLabel*>(w)) {
     if (label->text().isEmpty()) return {};

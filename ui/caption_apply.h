@@ -7,6 +7,10 @@
 #include <QSize>
 #include <QString>
 
+#include <vector>
+
+#include "ui/caption_table.h"
+
 class QObject;
 class QWidget;
 
@@ -34,6 +38,8 @@ struct CaptionApplyResult {
 // A control that is not in a layout and whose new text does not fit grows to fit it, never
 // below the size it had when the table was first applied.
 CaptionApplyResult ApplyCaptionTable(QWidget* window, int language);
+// Writes rows of another table (ExpandCaptionRows) into another window the same way.
+CaptionApplyResult ApplyCaptionTexts(QWidget* window, const std::vector<CaptionText>& rows);
 
 // The size a control needs to show its whole text at its font: for labels, check boxes and
 // radio buttons their size hint, for push buttons the text and icon inside the style's margins

@@ -44,6 +44,21 @@ const CaptionRow kRows[] = {
     {"MenuTools", P::Caption, 0, {"Tools", "Werkzeuge", "Outillage", "Pomůcky"}},
     {"MenuZpet", P::Caption, 0, {"Undo", "Zurück", "Undo", "Zpět"}},
     {"MenuZnovu", P::Caption, 0, {"Redo", "Wieder", "Redo", "Znovu"}},
+    {"MenuLogViewer", P::Caption, 0,
+     {"Ride log viewer...", "Fahrtaufzeichnung ansehen...", "Visualiser un journal...",
+      "Prohlížeč záznamu jízdy..."}},
+    {"CheckBoxLogOverlay", P::Caption, 0, {"Log", "Log", "Journal", "Záznam"}},
+    {"CheckBoxLogOverlay", P::Hint, 0,
+     {"Show on the map how long the open ride log spent in each cell",
+      "Auf der Mappe zeigen, wie lange die offene Fahrtaufzeichnung in jeder Zelle war",
+      "Montrer sur la carte combien de temps le journal ouvert a passé dans chaque cellule",
+      "Ukázat v mapě, jak dlouho otevřený záznam jízdy strávil v každé buňce"}},
+    {"ButtonLogFilters", P::Caption, 0, {"Filters...", "Filter...", "Filtres...", "Filtry..."}},
+    {"MenuLogViewer", P::Hint, 0,
+     {"Plots of a ride log, and the log on the map pages",
+      "Diagramme einer Fahrtaufzeichnung und die Aufzeichnung auf den Mappen",
+      "Graphiques d'un journal de roulage, et le journal sur les cartes",
+      "Grafy záznamu jízdy a záznam v mapách"}},
     {"MenuLanguage", P::Caption, 0, {"&Language", "&Sprache", "&Langue", "&Jazyk"}},
     {"MenuEnglish", P::Caption, 0, {"&English", "Englisch", "&Englais", "&Anglicky"}},
     {"MenuGerman", P::Caption, 0, {"&German", "&Deutsch", "&Allemand", "&Německy"}},
@@ -387,11 +402,13 @@ const char* PropertyName(CaptionProperty p) {
 
 std::span<const CaptionRow> CaptionRows() { return kRows; }
 
-std::vector<CaptionText> CaptionTexts(int language) {
+std::vector<CaptionText> CaptionTexts(int language) { return ExpandCaptionRows(kRows, language); }
+
+std::vector<CaptionText> ExpandCaptionRows(std::span<const CaptionRow> rows, int language) {
   const int lang = ClampLanguage(language);
   std::vector<CaptionText> out;
-  out.reserve(std::size(kRows) + 16);
-  for (const CaptionRow& row : kRows) {
+  out.reserve(rows.size() + 16);
+  for (const CaptionRow& row : rows) {
     std::string text = row.entry >= 0 ? MessageText(lang, row.entry) : "";
     text += row.texts[lang];
     if (row.numbered == 0) {
