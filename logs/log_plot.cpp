@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QRubberBand>
+#include <QTimer>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -325,7 +326,13 @@ void LogPlot::keyPressEvent(QKeyEvent* event) {
 
 void LogPlot::resizeEvent(QResizeEvent* event) {
   QCustomPlot::resizeEvent(event);
-  refreshTraces();
+  // Layout passes resize the plot several times in a row: thin the traces once, afterwards.
+  if (refreshPending_) return;
+  refreshPending_ = true;
+  QTimer::singleShot(0, this, [this] {
+    refreshPending_ = false;
+    refreshTraces();
+  });
 }
 
 }  // namespace rq::logs

@@ -91,6 +91,7 @@ class LogPlot : public QCustomPlot {
   double pressT0_ = 0, pressT1_ = 0;
   bool pressed_ = false, dragging_ = false, banding_ = false;
   QRubberBand* band_ = nullptr;
+  bool refreshPending_ = false;
 };
 
 }  // namespace rq::logs

@@ -248,8 +248,11 @@ void LogViewer::channelToggled(QListWidgetItem* item) {
   if (p < 0 || std::size_t(p) >= plots.size()) return;
   const int c = item->data(Qt::UserRole).toInt();
   auto& plot = plots[std::size_t(p)];
+  const bool was = std::find(plot.begin(), plot.end(), c) != plot.end();
+  const bool wanted = item->checkState() == Qt::Checked;
+  if (was == wanted) return;
   plot.erase(std::remove(plot.begin(), plot.end(), c), plot.end());
-  if (item->checkState() == Qt::Checked) plot.push_back(c);
+  if (wanted) plot.push_back(c);
   plot_->setPlots(plots);
 }
 
@@ -335,11 +338,13 @@ void LogViewer::applyLanguage(int language) {
   ApplyCaptionTexts(this, LogViewerCaptionTexts(language));
   play_->setText(Phrase(playing() ? LogPhrase::Pause : LogPhrase::Play, language_));
   if (session_.isOpen()) {
+    filling_ = true;  // a new name is no new choice of channels
     for (int i = 0; i < channels_->count(); ++i)
       channels_->item(i)->setText(columnLabel(channels_->item(i)->data(Qt::UserRole).toInt()));
+    filling_ = false;
   }
   updateStatus();
-  plot_->refreshTraces();
+  if (session_.isOpen()) plot_->refreshTraces();
 }
 
 void LogViewer::keyPressEvent(QKeyEvent* event) {

@@ -80,10 +80,10 @@ class CellPaint : public QWidget {
             continue;
           }
           // Light to deep blue by the share of the busiest cell, on a log scale.
-          const double share = std::log1p(n) / std::log1p(most);
-          const QColor fill = QColor::fromHsvF(0.6, 0.15 + 0.75 * share, 1.0 - 0.45 * share);
+          const float share = float(std::log1p(n) / std::log1p(most));
+          const QColor fill = QColor::fromHsvF(0.6f, 0.15f + 0.75f * share, 1.0f - 0.45f * share);
           p.fillRect(rc, fill);
-          p.setPen(share > 0.55 ? Qt::white : Qt::black);
+          p.setPen(share > 0.55f ? Qt::white : Qt::black);
           const double seconds = n * overlay_.rowSeconds();
           p.drawText(rc, Qt::AlignCenter,
                      Phrase(LogPhrase::CellSeconds, lang)

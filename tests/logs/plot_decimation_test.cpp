@@ -40,8 +40,9 @@ TEST(PlotTrace, ASingleRowSpikeSurvivesThinningAndThePointsStayFew) {
   // Points run forward in time, min before max in each pixel column.
   for (std::size_t i = 1; i < trace.points.size(); ++i) {
     ASSERT_LE(trace.points[i - 1].t, trace.points[i].t);
-    if (trace.points[i - 1].t == trace.points[i].t)
+    if (trace.points[i - 1].t == trace.points[i].t) {
       ASSERT_LE(trace.points[i - 1].v, trace.points[i].v);
+    }
   }
 }
 
