@@ -203,8 +203,8 @@ bool LogPlot::updateCursorItems() {
   const LogTable& log = session_.table();
   const double t = session_.cursorTime();
   const std::size_t row = session_.cursorRow();
-  const std::optional<std::size_t> row2 =
-      second_ ? std::optional<std::size_t>(log.rowAtOrBefore(*second_)) : std::nullopt;
+  const bool hasSecond = second_.has_value();
+  const std::size_t row2 = hasSecond ? log.rowAtOrBefore(*second_) : 0;
   title_->setText(cursorTitle ? cursorTitle(t, row, second_) : QString());
   bool grow = false;
   for (std::size_t p = 0; p < stacks_.size(); ++p) {
@@ -223,8 +223,8 @@ bool LogPlot::updateCursorItems() {
       const double v = col.value(row);
       QString text = (columnLabel ? columnLabel(c) : QString::fromStdString(col.name())) + ": " +
                      (formatValue ? formatValue(c, v) : QString::number(v));
-      if (row2) {
-        const double d = col.value(*row2) - v;
+      if (hasSecond) {
+        const double d = col.value(row2) - v;
         text += QString("   Δ %1%2").arg(d >= 0 ? "+" : "").arg(formatValue ? formatValue(c, d)
                                                                         : QString::number(d));
       }

@@ -155,7 +155,7 @@ LogViewer::LogViewer(LogSession& session, QWidget* parent)
 std::vector<std::vector<int>> LogViewer::DefaultPlots(const LogTable& table) {
   std::vector<std::vector<int>> plots;
   const std::vector<std::vector<const char*>> wanted = {
-      {"rpm"}, {"throttle_pct"}, {"advance1_deg", "advance2_deg"}, {"gear", "speed_kmh"}};
+      {"rpm"}, {"throttle_pct"}, {"advance1_deg", "advance2_deg"}, {"gear"}, {"speed_kmh"}};
   for (const auto& keys : wanted) {
     std::vector<int> plot;
     for (const char* key : keys)
@@ -163,7 +163,7 @@ std::vector<std::vector<int>> LogViewer::DefaultPlots(const LogTable& table) {
     if (!plot.empty()) plots.push_back(plot);
   }
   // Another tool's log: its first columns, one plot each.
-  for (int c = 0; plots.empty() || (plots.size() < 4 && c < int(table.columns().size()) &&
+  for (int c = 0; plots.empty() || (plots.size() < 5 && c < int(table.columns().size()) &&
                                     table.find("rpm") < 0);
        ++c) {
     if (c >= int(table.columns().size())) break;

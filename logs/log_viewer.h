@@ -36,7 +36,7 @@ class LogViewer : public QWidget {
   // Playback speed: 1, 2, 4 or 8.
   void setSpeed(int factor);
 
-  // The channels a new log starts with: engine speed, throttle, advance, gear and speed.
+  // The channels a new log starts with: engine speed, throttle, advance, gear, road speed.
   static std::vector<std::vector<int>> DefaultPlots(const class LogTable& table);
 
  protected:

@@ -175,9 +175,10 @@ TEST(LogViewer, ChannelsPerPlotNamedWithUnitsInTheLanguage) {
   v.session.adopt(DemoLog(30), "demo.csv");
   const LogTable& log = v.session.table();
   const auto& plots = v.plot().plots();
-  ASSERT_EQ(plots.size(), 4u);
+  ASSERT_EQ(plots.size(), 5u);
   EXPECT_EQ(plots[0], std::vector<int>{log.find("rpm")});
-  EXPECT_EQ(plots[3], (std::vector<int>{log.find("gear"), log.find("speed_kmh")}));
+  EXPECT_EQ(plots[2], (std::vector<int>{log.find("advance1_deg"), log.find("advance2_deg")}));
+  EXPECT_EQ(plots[3], std::vector<int>{log.find("gear")});
 
   auto* list = v.viewer.findChild<QListWidget*>("LogListChannels");
   ASSERT_NE(list, nullptr);
