@@ -22,6 +22,7 @@
 #include "logs/ride_recording.h"
 #include "protocol/channel_table.h"
 #include "protocol/monitor_reply.h"
+#include "caption_check.h"
 #include "support.h"
 #include "ui/caption_apply.h"
 
@@ -117,6 +118,9 @@ TEST_F(RideRecordingTest, RecordingHoldsEveryReplyRowForRowUnderTheChannelKeys) 
     for (const CutOffText& c : FindCutOffTexts(&form()))
       ADD_FAILURE() << lang << " " << c.control.toStdString() << " " << c.text.toStdString();
   }
+  // ... and covers none of its neighbours on any page.
+  for (const QString& o : OverlappingControlsInEveryLanguage(form()))
+    if (o.contains("Record") || o.contains("OpenLog")) ADD_FAILURE() << o.toStdString();
 
   const std::string path = form().rideRecording().recorder().path();
   EXPECT_EQ(path.rfind(data_.path().toStdString() + "/RQ_VTMX4_Kelvora/logs/ride_", 0), 0u) << path;
