@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Life of the main window: start-up, settings and state files, close, shell commands.
 #include "app/form_hlav.h"
+#include "logs/ride_recording.h"
+#include "protocol/monitor_reply.h"
 
 #include <QAction>
 #include <QApplication>
@@ -104,6 +106,8 @@ void FormHlav::installHooks() {
   h.monitorAccepted = [this](const FrameBytes& frame) {
     ShowMonitorFrame(frame);
     pageSet_->monitorAccepted();
+    if (rideRecording_ && rideRecording_->recording())
+      if (const auto s = DecodeMonitor(frame)) rideRecording_->monitorAccepted(*s);
   };
   h.clearFileName = [this] { LabelFile2->clear(); };
   // A configuration read from the unit is an undo step of its own; it is what the unit holds,

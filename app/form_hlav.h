@@ -47,6 +47,9 @@ class PageSet;
 class LinkPresenter;
 class PrintPages;
 class VerifyDifferences;
+namespace logs {
+class RideRecording;
+}
 
 inline constexpr int kClientWidth = 1005;
 inline constexpr int kClientHeight = 832;
@@ -107,6 +110,7 @@ class FormHlav : public QMainWindow, public PageHost {
   FileCommands& fileCommands() { return *fileCommands_; }
   PrintPages& printPages() { return *printPages_; }
   VerifyDifferences& verifyDifferences() { return *verifyDifferences_; }
+  logs::RideRecording& rideRecording() { return *rideRecording_; }
 
   // Message box and Yes / No / Cancel question of the window (recorded in tests).
   void ShowMessage(const QString& text);
@@ -220,6 +224,7 @@ class FormHlav : public QMainWindow, public PageHost {
   std::unique_ptr<PrintPages> printPages_;
   QObject* logRoom_ = nullptr;  // the ride log's menu item and map overlay; a child of the window
   std::unique_ptr<VerifyDifferences> verifyDifferences_;
+  std::unique_ptr<logs::RideRecording> rideRecording_;
   IdentificationTexts identification_;
   std::map<std::string, std::string> portsMap_;
 

@@ -25,6 +25,7 @@
 #include "app/link_presenter.h"
 #include "app/verify_differences.h"
 #include "logs/log_room.h"
+#include "logs/ride_recording.h"
 #include "ui/print_pages.h"
 #include "pages/page_set.h"
 #include "ui/caption_apply.h"
@@ -428,7 +429,8 @@ void FormHlav::buildMenu() {
   connect(SpeedButton6, &QToolButton::clicked, this, &FormHlav::MenuNewClick);
 }
 
-// The file commands, printing and the verify-difference view live in rooms of their own.
+// The file commands, printing, the verify-difference view and ride recording live in rooms of
+// their own.
 void FormHlav::createRooms() {
   fileCommands_ = std::make_unique<FileCommands>(*this);
   verifyDifferences_ = std::make_unique<VerifyDifferences>(*this);
@@ -446,6 +448,12 @@ void FormHlav::createRooms() {
   pw.message = [this](const QString& text) { ShowMessage(text); };
   printPages_ = std::make_unique<PrintPages>(std::move(pw));
   logRoom_ = new logs::LogRoom(this, [this] { return language_; });
+  logs::RideRecording::Place ride;
+  ride.window = this;
+  ride.strip = client_;
+  ride.menu = findChild<QMenu*>("MenuDevice");
+  ride.message = [this](const QString& text) { ShowMessage(text); };
+  rideRecording_ = std::make_unique<logs::RideRecording>(ride);
 
   FileCommands* files = fileCommands_.get();
   auto on = [this](const char* name, auto handler) {

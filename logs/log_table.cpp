@@ -103,48 +103,59 @@ bool ParseDateTime(std::string_view s, std::int64_t& ms) {
   return true;
 }
 
-// A number: plain decimals quickly, anything else through from_chars. A decimal comma is
-// taken when the fields are not separated by commas.
-bool ParseNumber(std::string_view s, bool decimalComma, double& out) {
-  if (s.empty()) return false;
+// A plain decimal ("-12.30"): sign, up to 18 digits and where the point was.
+struct Decimal {
+  std::int64_t mantissa = 0;  // signed
+  int decimals = 0;
+};
+
+constexpr double kPow10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9,
+                             1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18};
+constexpr std::int64_t kPow10Int[] = {1, 10, 100, 1000, 10000, 100000, 1000000};
+
+bool ParseDecimal(std::string_view s, bool decimalComma, Decimal& out) {
   std::size_t i = 0;
   bool neg = false;
-  if (s[0] == '-' || s[0] == '+') {
+  if (!s.empty() && (s[0] == '-' || s[0] == '+')) {
     neg = s[0] == '-';
     i = 1;
   }
-  std::uint64_t mant = 0;
+  std::int64_t mant = 0;
   int digits = 0, decimals = 0;
-  bool point = false, plain = true;
+  bool point = false;
   for (; i < s.size(); ++i) {
     const char c = s[i];
     if (c >= '0' && c <= '9') {
-      if (digits >= 18) {
-        plain = false;
-        break;
-      }
-      mant = mant * 10 + static_cast<unsigned>(c - '0');
+      if (digits >= 18) return false;
+      mant = mant * 10 + (c - '0');
       ++digits;
-      if (point) ++decimals;
+      decimals += point ? 1 : 0;
     } else if ((c == '.' || (c == ',' && decimalComma)) && !point) {
       point = true;
     } else {
-      plain = false;
-      break;
+      return false;
     }
   }
-  if (plain) {
-    if (digits == 0) return false;
-    static constexpr double kPow10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9,
-                                        1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18};
-    const double v = static_cast<double>(mant) / kPow10[decimals];
-    out = neg ? -v : v;
+  if (digits == 0) return false;
+  out.mantissa = neg ? -mant : mant;
+  out.decimals = decimals;
+  return true;
+}
+
+// A number: plain decimals quickly, anything else (exponents, "inf" refused) through
+// from_chars. A decimal comma is taken when the fields are not separated by commas.
+bool ParseNumber(std::string_view s, bool decimalComma, double& out) {
+  Decimal d;
+  if (ParseDecimal(s, decimalComma, d)) {
+    out = static_cast<double>(d.mantissa) / kPow10[d.decimals];
     return true;
   }
-  std::string buf(s);
-  if (decimalComma) std::replace(buf.begin(), buf.end(), ',', '.');
-  const char* b = buf.data();
-  const char* e = b + buf.size();
+  char buf[64];
+  if (s.empty() || s.size() >= sizeof buf) return false;
+  std::size_t n = 0;
+  for (char c : s) buf[n++] = decimalComma && c == ',' ? '.' : c;
+  const char* b = buf;
+  const char* e = buf + n;
   if (*b == '+') ++b;
   const auto r = std::from_chars(b, e, out);
   return r.ec == std::errc() && r.ptr == e && std::isfinite(out);
@@ -161,6 +172,19 @@ std::string_view Unquote(std::string_view f) {
 // quote is left open.
 bool SplitLine(std::string_view line, char sep, std::vector<std::string_view>& fields) {
   fields.clear();
+  if (std::memchr(line.data(), '"', line.size()) == nullptr) {
+    const char* p = line.data();
+    const char* end = p + line.size();
+    for (;;) {
+      const void* at = std::memchr(p, sep, static_cast<std::size_t>(end - p));
+      if (at == nullptr) break;
+      const char* q = static_cast<const char*>(at);
+      fields.emplace_back(p, static_cast<std::size_t>(q - p));
+      p = q + 1;
+    }
+    fields.emplace_back(p, static_cast<std::size_t>(end - p));
+    return true;
+  }
   std::size_t start = 0;
   bool quoted = false;
   for (std::size_t i = 0; i < line.size(); ++i) {
@@ -317,6 +341,7 @@ class CsvLoader {
       if (!(codec.scale != 0 && std::isfinite(codec.scale) && std::isfinite(codec.offset)))
         codec = ColumnCodec{};
       fieldColumn_.push_back(table_.columns_.size());
+      exact_.push_back(ExactOf(codec));
       table_.columns_.emplace_back(name, codec);
       LogColumn& col = table_.columns_.back();
       switch (codec.storage) {
@@ -347,9 +372,13 @@ class CsvLoader {
         continue;
       }
       if (f.empty()) return fail(lineNo_, i + 1, "the field is empty");
+      LogColumn& col = table_.columns_[slot];
+      Decimal d;
+      if (exact_[slot].digits >= 0 && ParseDecimal(f, decimalComma_, d) && storeExact(col, exact_[slot], d))
+        continue;
       double v = 0;
       if (!ParseNumber(f, decimalComma_, v)) return fail(lineNo_, i + 1, Quoted(f) + " is not a number");
-      store(table_.columns_[slot], v);
+      store(col, v);
     }
     if (timeField_ < 0) table_.time_.push_back(static_cast<double>(table_.time_.size()));
     return true;
@@ -406,6 +435,51 @@ class CsvLoader {
     return true;
   }
 
+  // A raw column whose scale is 10^-digits and whose offset is a whole number of those steps
+  // takes plain decimals without any floating point: raw = mantissa x 10^(digits - decimals)
+  // - offset steps.
+  struct Exact {
+    int digits = -1;  // -1: no exact path
+    std::int64_t offsetSteps = 0;
+  };
+  static Exact ExactOf(const ColumnCodec& c) {
+    Exact e;
+    if (c.storage == Storage::Float) return e;
+    for (int d = 0; d <= 6; ++d) {
+      const double steps = c.offset * kPow10[d];
+      if (std::fabs(c.scale * kPow10[d] - 1.0) < 1e-12 && std::fabs(steps - std::nearbyint(steps)) < 1e-9 &&
+          std::fabs(steps) < 1e12) {
+        e.digits = d;
+        e.offsetSteps = static_cast<std::int64_t>(std::nearbyint(steps));
+        break;
+      }
+    }
+    return e;
+  }
+
+  // False when the decimal is not a whole raw number in range (the float path decides then).
+  static bool storeExact(LogColumn& col, const Exact& e, const Decimal& d) {
+    if (d.decimals > e.digits || d.mantissa > 1'000'000'000'000 || d.mantissa < -1'000'000'000'000)
+      return false;
+    const std::int64_t raw = d.mantissa * kPow10Int[e.digits - d.decimals] - e.offsetSteps;
+    switch (col.codec_.storage) {
+      case Storage::Word:
+        if (raw < 0 || raw > 65535) return false;
+        col.words_.push_back(static_cast<std::uint16_t>(raw));
+        return true;
+      case Storage::SignedWord:
+        if (raw < -32768 || raw > 32767) return false;
+        col.signedWords_.push_back(static_cast<std::int16_t>(raw));
+        return true;
+      case Storage::Byte:
+        if (raw < 0 || raw > 255) return false;
+        col.bytes_.push_back(static_cast<std::uint8_t>(raw));
+        return true;
+      case Storage::Float: break;
+    }
+    return false;
+  }
+
   // Stores a value; a channel column meeting a value its words cannot hold becomes a float
   // column, losing nothing.
   void store(LogColumn& col, double v) {
@@ -450,6 +524,7 @@ class CsvLoader {
   LogTable table_;
   std::vector<std::string> headers_;
   std::vector<std::size_t> fieldColumn_;  // per field: column index, or kTimeSlot
+  std::vector<Exact> exact_;              // per column
   std::vector<std::string_view> fields_;
   std::size_t expectedRows_ = 0;
   std::size_t lineNo_ = 0;

@@ -57,6 +57,7 @@ class MapPages : public PageModule {
   void commitPending();
   void runSelectionTool(CellOp op);
   void buildBar();
+  void placeBarEdits();
   void buildActions(QWidget* window);
   void setToolsEnabled(bool on);
   void showStatus(const QString& text);

@@ -283,7 +283,27 @@ void MapPages::applyRules(int page) {
     baseLabel_->setText(base);
     baseLabel_->adjustSize();
   }
+  placeBarEdits();
   if (MapOverlayFace* overlay = MapOverlay()) overlay->showOn(page, kit_.image(), *grid_, bar_);
+}
+
+// The bar's edits keep their places unless a longer text to their left needs the room: then
+// they move right, in order, as far as that text needs.
+void MapPages::placeBarEdits() {
+  int left = 427;
+  if (servoMode_->isVisibleTo(bar_)) left = std::max(left, servoMode_->x() + servoMode_->width() + 4);
+  if (base_.edit->x() != left) {
+    Place(base_, left, 8);
+    Place(hysteresis_, left, 8);
+  }
+  const int editWidth = std::max(base_.edit->width(), hysteresis_.edit->width());
+  baseLabel_->move(left + editWidth + 16 + 6, 12);
+  const int first = std::max(613, baseLabel_->x() + baseLabel_->width() + 6);
+  if (correction1_.edit->x() != first) {
+    Place(correction1_, first, 8);
+    Place(correction2_, first + 675 - 613, 8);
+    correctionLabel_->move(correction2_.edit->x() + correction2_.edit->width() + 16 + 6, 12);
+  }
 }
 
 void MapPages::RadioGroupServoModeClick(int item) {

@@ -71,6 +71,10 @@ class PowerOutPages : public PageModule {
       const Output& o = out_[std::size_t(i)];
       const PowerOutLayout l = PowerOutLayoutOf(kit_.image().byte(kPowerModeByte + i));
       Show(o.group, l.group);
+      // The setting group stands 5 pixels right of its mode group, which grows to its title in
+      // some languages.
+      const int left = o.mode->x() + o.mode->width() + 5;
+      if (o.group->x() != left) o.group->move(left, o.group->y());
       for (std::size_t k = 0; k < 3; ++k) {
         Show(o.rpm[k].edit, l.rpm[k]);
         Show(o.rpm[k].upDown, l.rpm[k]);

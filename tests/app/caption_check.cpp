@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QAction>
 #include <QComboBox>
+#include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
@@ -12,6 +13,7 @@
 #include <QWidget>
 
 #include "app/form_hlav.h"
+#include "pages/controls.h"
 #include "ui/caption_apply.h"
 
 namespace rq::test {
@@ -138,6 +140,77 @@ QStringList CutOffTextsInEveryLanguage(FormHlav& form) {
                                  .arg(c.needed.height())
                                  .arg(c.available.width())
                                  .arg(c.available.height());
+        if (!out.contains(line)) out << line;
+      }
+    }
+  }
+  tabs->setCurrentIndex(shown);
+  SwitchLanguage(form, start);
+  return out;
+}
+
+QStringList OverlappingControls(const QWidget* root) {
+  QStringList out;
+  // Qt's own parts of a composite widget (a spin box's line edit, a scroll area's bars) are
+  // the composite's business, not the page's.
+  auto counts = [root](const QWidget* w) {
+    return !w->isWindow() && w->isVisibleTo(root) && !w->objectName().startsWith("qt_");
+  };
+  auto line = [](const QWidget* w) {
+    const auto* f = qobject_cast<const QFrame*>(w);
+    return f != nullptr && (f->frameShape() == QFrame::HLine || f->frameShape() == QFrame::VLine);
+  };
+  auto meantToTouch = [&line](const QWidget* a, const QWidget* b) {
+    const auto* ua = qobject_cast<const UpDown*>(a);
+    const auto* ub = qobject_cast<const UpDown*>(b);
+    if ((ua != nullptr && ua->edit() == b) || (ub != nullptr && ub->edit() == a)) return true;
+    // The lines between a grid's boxes cross each other.
+    if (line(a) && line(b)) return true;
+    // The map and its bar below share one frame line: the map is 375 high, the bar starts at 374.
+    const QStringList names{a->objectName(), b->objectName()};
+    return names.contains("GroupBoxMap") && names.contains("GroupBoxMapBar") &&
+           a->geometry().intersected(b->geometry()).height() == 1;
+  };
+  std::vector<const QWidget*> parents{root};
+  for (const QWidget* w : root->findChildren<QWidget*>())
+    if (counts(w)) parents.push_back(w);
+  for (const QWidget* parent : parents) {
+    std::vector<const QWidget*> kids;
+    for (const QObject* o : parent->children()) {
+      const auto* w = qobject_cast<const QWidget*>(o);
+      if (w != nullptr && counts(w) && !w->geometry().isEmpty()) kids.push_back(w);
+    }
+    for (size_t i = 0; i < kids.size(); ++i) {
+      for (size_t j = i + 1; j < kids.size(); ++j) {
+        const QRect a = kids[i]->geometry();
+        const QRect b = kids[j]->geometry();
+        if (!a.intersects(b) || meantToTouch(kids[i], kids[j])) continue;
+        const QRect both = a.intersected(b);
+        out << QString("%1 and %2 overlap by %3 x %4 at (%5, %6)")
+                   .arg(PathOf(kids[i], root), PathOf(kids[j], root))
+                   .arg(both.width())
+                   .arg(both.height())
+                   .arg(both.x())
+                   .arg(both.y());
+      }
+    }
+  }
+  return out;
+}
+
+QStringList OverlappingControlsInEveryLanguage(FormHlav& form) {
+  const int start = form.language();
+  QStringList out;
+  form.show();
+  auto* tabs = form.findChild<QTabWidget*>("PageControl1");
+  const int shown = tabs->currentIndex();
+  for (int lang = 0; lang < kLanguageCount; ++lang) {
+    SwitchLanguage(form, lang);
+    for (int page = 0; page < tabs->count(); ++page) {
+      tabs->setCurrentIndex(page);
+      QApplication::processEvents();
+      for (const QString& pair : OverlappingControls(tabs->currentWidget())) {
+        const QString line = QString("%1, %2: %3").arg(kLanguageNames[lang], tabs->tabText(page), pair);
         if (!out.contains(line)) out << line;
       }
     }

@@ -48,6 +48,15 @@ class ChangeSignalCounter {
 // text does not fit; the window ends in the language it started in.
 QStringList CutOffTextsInEveryLanguage(FormHlav& form);
 
+// Switches the window through the four languages and shows every page in turn; lists, per
+// language and page, every pair of visible sibling widgets whose rectangles intersect. An edit
+// and its own up-down are meant to touch and are not listed. The window ends in the language
+// and on the page it started with.
+QStringList OverlappingControlsInEveryLanguage(FormHlav& form);
+
+// The same for the widgets under `root` as they are laid out now.
+QStringList OverlappingControls(const QWidget* root);
+
 // Runs the language menu handler of `language`.
 void SwitchLanguage(FormHlav& form, int language);
 

@@ -25,6 +25,7 @@
 #include <map>
 
 #include "caption_check.h"
+#include "pages/controls.h"
 #include "support.h"
 #include "ui/caption_apply.h"
 #include "ui/caption_table.h"
@@ -242,6 +243,33 @@ TEST(CaptionFit, CutOffTextsAreFoundAndFittingOnesAreNot) {
   EXPECT_EQ(cut, QStringList({"ButtonCut", "CheckBoxCut", "GroupBoxCut", "LabelLong", "Tabs tab 0", "Tabs tab 1"}));
 }
 
+TEST(CaptionFit, OverlapsOfVisibleSiblingsAreFoundButNotAnEditWithItsUpDown) {
+  QWidget window;
+  window.resize(400, 200);
+  auto add = [&](QWidget* w, const char* name, QRect geometry) {
+    w->setObjectName(name);
+    w->setGeometry(geometry);
+    return w;
+  };
+  add(new QLabel("Avance de base [°]", &window), "LabelUnder", {0, 0, 120, 16});
+  add(new QLabel("[°]", &window), "LabelOver", {100, 0, 30, 16});
+  add(new QLabel("Beside", &window), "LabelBeside", {130, 0, 40, 16});  // touches, no overlap
+  add(new QLabel("Hidden", &window), "LabelHidden", {0, 0, 50, 16})->hide();
+  auto* group = add(new QGroupBox("Group", &window), "Group", {0, 40, 200, 100});
+  auto* edit = new rq::SpinEdit(group);
+  add(edit, "EditX", {10, 20, 40, 21});
+  add(new rq::UpDown(edit, group), "UpDownX", {49, 20, 16, 21});
+  add(new QLabel("Inside", group), "LabelInside", {60, 50, 40, 16});
+  add(new QLabel("Also inside", group), "LabelAlso", {90, 55, 60, 16});
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+
+  const QStringList found = OverlappingControls(&window);
+  ASSERT_EQ(found.size(), 2) << found.join("\n").toStdString();
+  EXPECT_TRUE(found[0].startsWith("LabelUnder and LabelOver overlap by 20 x 16")) << found[0].toStdString();
+  EXPECT_TRUE(found[1].startsWith("Group/LabelInside and Group/LabelAlso")) << found[1].toStdString();
+}
+
 // ---- The main window ----
 
 class WindowCaptions : public ::testing::Test {
@@ -328,6 +356,11 @@ TEST_F(WindowCaptions, NothingIsCutOffInAnyLanguage) {
   EXPECT_TRUE(cut.isEmpty()) << cut.join("\n").toStdString();
   // The tool-strip buttons keep their given widths where their captions fit.
   EXPECT_EQ(form().findChild<QPushButton*>("ButtonRead")->geometry(), QRect(238, 12, 57, 23));
+}
+
+TEST_F(WindowCaptions, NoVisibleControlsOverlapOnAnyPageInAnyLanguage) {
+  const QStringList overlaps = OverlappingControlsInEveryLanguage(form());
+  EXPECT_TRUE(overlaps.isEmpty()) << overlaps.join("\n").toStdString();
 }
 
 }  // namespace
