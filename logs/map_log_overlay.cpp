@@ -44,10 +44,13 @@ class CellPaint : public QWidget {
   }
 
   void follow() {
+    // Shown only with something to draw: the counts, or the cursor's row on the map.
+    const bool draw = (overlay_.enabled() && overlay_.counts()) || overlay_.replayCell();
+    setVisible(draw);
+    if (!draw) return;
     setGeometry(grid_.box()->rect());
     setAttribute(Qt::WA_TransparentForMouseEvents, !overlay_.enabled());
     raise();
-    show();
     update();
   }
 
