@@ -7,8 +7,10 @@
 //   --screenshot FILE      save a picture of the window after --after-ms (default 3000) and end
 //   --page N               show page N first (with --screenshot)
 //   --version              print the program version and the build date, and end
-// Any other argument that is not a language word names a configuration file to open.
+// Any other argument that is not a language word names a configuration file to open; one
+// that names no existing file is reported on stderr and changes nothing.
 #include <QApplication>
+#include <QFileInfo>
 #include <QIcon>
 #include <QMessageBox>
 #include <QTabWidget>
@@ -39,6 +41,21 @@ class ShownAnnouncer : public QObject {
       std::fflush(stdout);
       watched->removeEventFilter(this);
     }
+    return false;
+  }
+};
+
+// Leaves every running event loop once the watched window has closed.
+class QuitAfterClose : public QObject {
+ public:
+  using QObject::QObject;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Close)
+      QTimer::singleShot(0, this, [window = qobject_cast<QWidget*>(watched)] {
+        if (window == nullptr || !window->isVisible()) QCoreApplication::exit(0);
+      });
     return false;
   }
 };
@@ -140,12 +157,26 @@ int main(int argc, char** argv) {
     });
   }
   window.show();
+  // The program ends once its main window has closed, whatever box was open at that moment:
+  // every event loop, nested ones included, is left.
+  QuitAfterClose quitter;
+  window.installEventFilter(&quitter);
   // Files named on the command line (a double click on a .ign file) open as File › Open
-  // opens them, in order.
-  for (const QString& file : files) {
-    if (!window.OpenConfigurationFile(file))
-      std::fprintf(stderr, "rq_vtmx4: %s not loaded\n", file.toLocal8Bit().constData());
-  }
+  // opens them, in order, from the running event loop, so that a close signal arriving while
+  // one of their boxes is open ends the program. An argument that names no existing file
+  // changes nothing.
+  QTimer::singleShot(0, &window, [&window, &closer, files] {
+    for (const QString& file : files) {
+      if (closer.closeRequested() || !window.isVisible()) return;
+      const QByteArray name = file.toLocal8Bit();
+      if (!QFileInfo::exists(file)) {
+        std::fprintf(stderr, "rq_vtmx4: %s: neither a language nor an existing file, ignored\n",
+                     name.constData());
+      } else if (!window.OpenConfigurationFile(file)) {
+        std::fprintf(stderr, "rq_vtmx4: %s not loaded\n", name.constData());
+      }
+    }
+  });
   if (!logFile.isEmpty()) rq::logs::OpenLogViewer(&window, logFile.toStdString());
   return app.exec();
 }

@@ -93,9 +93,20 @@ QList<QRadioButton*> RadioItems(QWidget* group) {
   return radios;
 }
 
+bool LayoutHolds(const QLayout* layout, const QWidget* w) {
+  for (int i = 0; i < layout->count(); ++i) {
+    QLayoutItem* item = layout->itemAt(i);
+    if (item->widget() == w) return true;
+    if (item->layout() != nullptr && LayoutHolds(item->layout(), w)) return true;
+  }
+  return false;
+}
+
+// Placed by a layout of its parent, at any depth of nesting: the layout sizes it, and a size
+// of its own would stay until the layout runs again.
 bool InLayout(const QWidget* w) {
   const QWidget* parent = w->parentWidget();
-  return parent != nullptr && parent->layout() != nullptr && parent->layout()->indexOf(w) >= 0;
+  return parent != nullptr && parent->layout() != nullptr && LayoutHolds(parent->layout(), w);
 }
 
 // Grows a free-standing control so that its text fits, never below its first size.

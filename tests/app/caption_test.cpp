@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
@@ -313,6 +314,54 @@ TEST_F(WindowCaptions, RoundTripThroughAllLanguagesRestoresEverythingAndChangesN
   EXPECT_TRUE(w_->messages.empty());
   EXPECT_EQ(form().windowTitle(), "Programming of RQ_VTMX4_Kelvora unit");
 }
+
+// Whether each control of the window is hidden, shown (on screen, not clipped away by its
+// parents) and enabled, by its path of names. The tab bar's own scroll buttons follow the
+// widths of the tab texts and are left out.
+std::map<QString, QString> ControlStates(const QWidget* window) {
+  std::map<QString, QString> s;
+  for (const QWidget* w : window->findChildren<QWidget*>()) {
+    if (InOtherWindow(w, window) || qobject_cast<const QTabBar*>(w->parentWidget()) != nullptr)
+      continue;
+    QString key;
+    for (const QObject* o = w; o != nullptr && o != window; o = o->parent())
+      key = (o->objectName().isEmpty() ? QString(o->metaObject()->className()) : o->objectName()) +
+            "/" + key;
+    key += QString::number(quintptr(w), 16);  // unnamed siblings stay apart
+    s[key] = QString("hidden=%1 shown=%2 enabled=%3")
+                 .arg(w->isHidden())
+                 .arg(w->isVisible() && !w->visibleRegion().isEmpty())
+                 .arg(w->isEnabled());
+  }
+  return s;
+}
+
+class LanguagePickTest : public WindowCaptions, public ::testing::WithParamInterface<int> {};
+
+// A language picked from the menu, the one shown or another, leaves every control as shown
+// and enabled as before: on every page, each language picked twice in a row. The window is
+// large enough to show the whole page without scrolling.
+TEST_P(LanguagePickTest, PickingALanguageTwiceKeepsEveryControlShownAndEnabledAsItWas) {
+  const int page = GetParam();
+  auto* tabs = form().findChild<QTabWidget*>("PageControl1");
+  const char* items[] = {"MenuEnglish", "MenuGerman", "MenuFrench", "MenuCzech"};
+  form().resize(1300, 1000);
+  tabs->setCurrentIndex(page);
+  QApplication::processEvents();
+  const auto before = ControlStates(&form());
+  for (int lang = 0; lang < kLanguageCount; ++lang) {
+    for (int time = 1; time <= 2; ++time) {
+      form().findChild<QAction*>(items[lang])->trigger();
+      QApplication::processEvents();
+      EXPECT_EQ(form().language(), lang);
+      const QStringList diff = SnapshotDifferences(before, ControlStates(&form()));
+      EXPECT_TRUE(diff.isEmpty()) << items[lang] << " picked " << time << "x:\n"
+                                  << diff.join("\n").toStdString();
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryPage, LanguagePickTest, ::testing::Range(0, kPageCount));
 
 TEST_F(WindowCaptions, HintIsTheBareLongTextInToolTipAndStatusBar) {
   SwitchLanguage(form(), kLanguageGerman);

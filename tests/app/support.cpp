@@ -151,6 +151,12 @@ std::string PortsSection(const std::string& path, int com) {
   return "[PORTS]\nCOM" + std::to_string(com) + "=" + path + "\n";
 }
 
+int SweepImages(int usual) {
+  const char* value = std::getenv("RQ_SWEEP_IMAGES");
+  const int n = value != nullptr ? std::atoi(value) : 0;
+  return n > 0 ? n : usual;
+}
+
 bool TickUntil([[maybe_unused]] FormHlav& form, const std::function<bool()>& pred, int timeoutMs, const Pty* drain) {
   QElapsedTimer t;
   t.start();

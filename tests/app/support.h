@@ -85,4 +85,8 @@ std::string PortsSection(const std::string& path, int com = 1);
 bool TickUntil(FormHlav& form, const std::function<bool()>& pred, int timeoutMs = 2000,
                const Pty* drain = nullptr);
 
+// The number of random images a sweep runs: `usual` in the test suite, or the number in the
+// environment variable RQ_SWEEP_IMAGES for a long run (bench/pages/long_sweeps.sh).
+int SweepImages(int usual);
+
 }  // namespace rq::test

@@ -171,4 +171,10 @@ void WriteFile(const std::string& path, const std::string& text) {
   out << text;
 }
 
+int SweepCount(const char* variable, int usual) {
+  const char* value = std::getenv(variable);
+  const int n = value != nullptr ? std::atoi(value) : 0;
+  return n > 0 ? n : usual;
+}
+
 }  // namespace rq::e2e

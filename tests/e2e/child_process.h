@@ -74,6 +74,10 @@ class ScratchDir {
   std::string path_;
 };
 std::string ReadFile(const std::string& path);
+
+// How many rounds a long test runs: `usual` in the test suite, or the number in the
+// environment variable `variable` for a long run (bench/long_sweeps.sh).
+int SweepCount(const char* variable, int usual);
 void WriteFile(const std::string& path, const std::string& text);
 
 }  // namespace rq::e2e

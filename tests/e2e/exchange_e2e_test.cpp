@@ -140,8 +140,10 @@ TEST(ExchangeEndToEnd, AutomaticSearchFindsTheUnitBehindCom5) {
 // lost exactly when three monitor replies in a row were spoiled (18 silent ticks) and not
 // otherwise.
 TEST(ExchangeEndToEnd, LongRunOverANoisyLine) {
-  constexpr int kExchanges = 10000;
-  UnitSim sim({"--corrupt", "0.05", "--garbage", "0.02", "--seed", "11"});
+  // A line bad enough for runs of three spoiled replies to come a dozen times in 1,500
+  // exchanges; bench/long_sweeps.sh runs a longer line.
+  const int kExchanges = SweepCount("RQ_SWEEP_EXCHANGES", 1500);
+  UnitSim sim({"--corrupt", "0.2", "--garbage", "0.05", "--seed", "11"});
   ASSERT_TRUE(sim.ok());
   ParameterImage image;
   CountingPort port;
@@ -180,7 +182,7 @@ TEST(ExchangeEndToEnd, LongRunOverANoisyLine) {
     }
     if (wasConnected && !ex.connected()) ++lossEpisodes;
     wasConnected = ex.connected();
-    ASSERT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(150)) << "hang";
+    ASSERT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(40)) << "hang";
   }
 
   int tripleRuns = 0, run = 0;
@@ -193,7 +195,8 @@ TEST(ExchangeEndToEnd, LongRunOverANoisyLine) {
               accepted, static_cast<long>(spoiledCount), tripleRuns, lossEpisodes);
   EXPECT_EQ(badAccepted, 0);
   EXPECT_GT(spoiledCount, kExchanges / 50);  // the faults did happen
-  EXPECT_LT(spoiledCount, kExchanges / 5);
+  EXPECT_LT(spoiledCount, kExchanges / 2);
+  EXPECT_GT(tripleRuns, 0);  // the loss was seen at all
   EXPECT_EQ(lossEpisodes, tripleRuns);
 }
 

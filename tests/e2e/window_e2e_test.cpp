@@ -59,5 +59,57 @@ TEST_F(WindowProgram, CloseSignalWhileTheStartUpBoxIsOpenClosesLikeExit) {
   }
 }
 
+// Starts the window on a port that opens (the simulator's), so that start-up itself shows no
+// box, with `args`; waits until the window has been painted.
+class WindowWithUnit : public WindowProgram {
+ protected:
+  void start(const std::vector<std::string>& args) {
+    ASSERT_TRUE(sim_.ok());
+    ASSERT_EQ(std::system(("mkdir -p " + folder_).c_str()), 0);
+    WriteFile(folder_ + "/RQ_VTMX4_Kelvora_v79.ini",
+              "[BASIC]\nComPort=1\nLanguage=0\n[PORTS]\nCOM1=" + sim_.path() + "\n");
+    setenv("RQ_VTMX4_ANNOUNCE_SHOWN", "1", 1);
+    ASSERT_TRUE(window_.start(kWindow, args));
+    unsetenv("RQ_VTMX4_ANNOUNCE_SHOWN");
+    std::string line;
+    bool shown = false;
+    while (!shown && window_.readLine(line, 20000)) shown = Contains(line, "window-shown");
+    ASSERT_TRUE(shown) << window_.output();
+  }
+  std::string settings() const { return ReadFile(folder_ + "/RQ_VTMX4_Kelvora_v79.ini"); }
+  std::string state() const { return ReadFile(folder_ + "/_RQ_VTMX4_Kelvora_v79.ini"); }
+
+  UnitSim sim_{{"--engine", "off"}};
+  ChildProcess window_;
+};
+
+// A file named on the command line that exists but does not load keeps its box; a close
+// signal while the box is open ends the program like File > Exit.
+TEST_F(WindowWithUnit, CloseSignalWhileTheBoxOfACommandLineFileIsOpenEndsTheProgram) {
+  const std::string file = dir_.file("old.ign");
+  WriteFile(file, "TAVRENIX_KEY 78\r\nRETARD 10 2\r\n");
+  start({file});
+  std::this_thread::sleep_for(std::chrono::milliseconds(700));  // the box is open by now
+  window_.signal(SIGTERM);
+  EXPECT_EQ(window_.wait(20000), 0) << window_.output();
+  EXPECT_TRUE(Contains(window_.output(), "old.ign not loaded")) << window_.output();
+  EXPECT_FALSE(state().empty()) << "no state file";
+  EXPECT_TRUE(Contains(settings(), "Width=")) << settings();
+  EXPECT_FALSE(Contains(settings(), "old.ign")) << settings();
+}
+
+// An argument that is neither a language word nor an existing file changes nothing and opens
+// no box: a line on stderr says so.
+TEST_F(WindowWithUnit, AnArgumentThatIsNoLanguageAndNoFileChangesNothing) {
+  start({"deutsch"});
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  window_.signal(SIGTERM);
+  EXPECT_EQ(window_.wait(20000), 0) << window_.output();
+  EXPECT_TRUE(Contains(window_.output(), "deutsch: neither a language nor an existing file"))
+      << window_.output();
+  EXPECT_TRUE(Contains(settings(), "Language=0")) << settings();
+  EXPECT_FALSE(Contains(settings(), "deutsch")) << settings();
+}
+
 }  // namespace
 }  // namespace rq::e2e

@@ -173,8 +173,8 @@ TEST_F(CliTest, AtomicWriteReplacesOrKeepsTheOldFile) {
 TEST_F(CliTest, HugeHostileFile) {
   std::string text = "TAVRENIX_KEY 79\n";
   const std::string chunk = "POWER_OUT4 -99999999999999999999 GEAR_CORR_POUT - 7 x ";
-  text.reserve(100u << 20);
-  while (text.size() < (100u << 20)) text += chunk;
+  text.reserve(16u << 20);
+  while (text.size() < (16u << 20)) text += chunk;
   spit(path("huge.ign"), text);
   text.clear();
   text.shrink_to_fit();

@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -108,10 +109,19 @@ TEST_F(HistoryTest, DropsTheOldestBeyondTheLimitButNeverOtherFilesOrTheNewOne) {
   EXPECT_EQ(n.back(), "2023-01-01_00-00-00.ign");
   EXPECT_TRUE(fs::exists(folder_ + "/readme.txt"));
 
-  // 500 is the window's limit: the 501st programming drops the first.
-  for (int i = 0; i < 501; ++i) keep(a, At(2025, 1, 1, 0, i / 60, i % 60));
+  // 500 is the window's limit: with 500 kept, the next programming drops the oldest.
+  fs::remove_all(folder_);
+  fs::create_directories(folder_);
+  const std::string text = WriteIgnText(a);
+  char name[32];
+  for (int i = 0; i < 500; ++i) {
+    std::snprintf(name, sizeof name, "2025-01-01_00-%02d-%02d.ign", i / 60, i % 60);
+    std::ofstream(folder_ + "/" + name) << text;
+  }
+  keep(a, At(2025, 1, 1, 9, 0, 0));
   n = names();
   EXPECT_EQ(n.size(), 500u);
+  EXPECT_EQ(n.front(), "2025-01-01_09-00-00.ign");
   EXPECT_EQ(n.back(), "2025-01-01_00-00-01.ign");
 }
 

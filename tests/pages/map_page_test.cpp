@@ -88,41 +88,54 @@ class MapPageTest : public ::testing::Test {
   std::unique_ptr<Window> w_;
 };
 
-TEST_F(MapPageTest, EveryCellAndRpmPointEditsItsByteAtMinimumAndMaximum) {
-  struct Map {
-    int page, axisWord, cells, maxShown, maxByte;
-  };
-  for (const Map& m : {Map{kPageAdvance1, 7, 181, 60, 60}, Map{kPageAdvance2, 22, 331, 60, 60},
-                       Map{kPageServo, 37, 485, 5000, 250}}) {
-    SCOPED_TRACE(m.page);
-    show(m.page);
-    for (int r = 0; r < 10; ++r) {
-      for (int c = 0; c < 15; ++c) {
-        auto* e = maps().grid().cell(r, c);
-        ASSERT_EQ(e->objectName(), QString("EditMap%1_%2").arg(r).arg(c));
-        for (const auto& [shown, byte] : {std::pair{m.maxShown, m.maxByte}, std::pair{0, 0}}) {
-          ParameterImage expected = image();
-          expected.setByte(m.cells + 15 * r + c, byte);
-          Type(e, shown);
-          expectConfig(expected, "cell " + std::to_string(r) + "," + std::to_string(c));
-        }
-      }
-    }
+// Every cell and rpm point of one map page typed at its maximum and at 0.
+struct MapUnderEdit {
+  int page, axisWord, cells, maxShown, maxByte;
+};
+
+class MapCellsTest : public MapPageTest, public ::testing::WithParamInterface<MapUnderEdit> {};
+
+TEST_P(MapCellsTest, EveryCellAndRpmPointEditsItsByteAtMinimumAndMaximum) {
+  const MapUnderEdit m = GetParam();
+  show(m.page);
+  for (int r = 0; r < 10; ++r) {
     for (int c = 0; c < 15; ++c) {
-      for (int rpm : {25000, 300}) {
+      auto* e = maps().grid().cell(r, c);
+      ASSERT_EQ(e->objectName(), QString("EditMap%1_%2").arg(r).arg(c));
+      for (const auto& [shown, byte] : {std::pair{m.maxShown, m.maxByte}, std::pair{0, 0}}) {
         ParameterImage expected = image();
-        expected.setWord(m.axisWord + c, rpm);
-        Type(maps().grid().rpmEdit(c), rpm);
-        expectConfig(expected, "rpm point " + std::to_string(c));
+        expected.setByte(m.cells + 15 * r + c, byte);
+        Type(e, shown);
+        expectConfig(expected, "cell " + std::to_string(r) + "," + std::to_string(c));
       }
     }
   }
-  // Percent mode: 100 % is byte 100.
-  image().setByte(482, 1);
-  form().AfterChange();
-  Type(maps().grid().cell(3, 4), 100);
-  EXPECT_EQ(image().byte(485 + 15 * 3 + 4), 100);
+  for (int c = 0; c < 15; ++c) {
+    for (int rpm : {25000, 300}) {
+      ParameterImage expected = image();
+      expected.setWord(m.axisWord + c, rpm);
+      Type(maps().grid().rpmEdit(c), rpm);
+      expectConfig(expected, "rpm point " + std::to_string(c));
+    }
+  }
+  if (m.page == kPageServo) {
+    // Percent mode: 100 % is byte 100.
+    image().setByte(482, 1);
+    form().AfterChange();
+    Type(maps().grid().cell(3, 4), 100);
+    EXPECT_EQ(image().byte(485 + 15 * 3 + 4), 100);
+  }
 }
+
+std::string MapName(const ::testing::TestParamInfo<MapUnderEdit>& p) {
+  return p.param.page == kPageAdvance1 ? "Advance1" : p.param.page == kPageAdvance2 ? "Advance2" : "Servo";
+}
+
+INSTANTIATE_TEST_SUITE_P(Maps, MapCellsTest,
+                         ::testing::Values(MapUnderEdit{kPageAdvance1, 7, 181, 60, 60},
+                                           MapUnderEdit{kPageAdvance2, 22, 331, 60, 60},
+                                           MapUnderEdit{kPageServo, 37, 485, 5000, 250}),
+                         MapName);
 
 TEST_F(MapPageTest, BarControlsEditTheirBytesOnEachPage) {
   show(kPageAdvance2);
@@ -206,7 +219,8 @@ TEST_F(MapPageTest, PercentSwitchConvertsTheServoMapOnceAndClampsOnTheWayBack) {
 TEST_F(MapPageTest, RefreshAndReadBackOfRandomImagesChangeNoByte) {
   std::mt19937 rng(79);
   std::uniform_int_distribution<int> byte(0, 255);
-  for (int i = 0; i < 1000; ++i) {
+  const int images = SweepImages(30);
+  for (int i = 0; i < images; ++i) {
     ParameterImage im;
     for (int k = 0; k < kConfigSize; ++k) im.setByte(k, byte(rng));
     for (int page = kPageAdvance1; page <= kPagePowerOut2; ++page) {
