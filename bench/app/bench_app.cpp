@@ -212,7 +212,7 @@ int main(int argc, char** argv) {
   if (!rss.empty())
     std::printf("resident memory change: %+ld KiB\n", rss.back() - rss.front());
 
-  std::printf("recording: %.4f ms added to a tick with a reply (decode, row written, strip text); "
+  std::printf("recording: %.4f ms added to a tick with a reply (row written, strip text); "
               "with the strip repainted %.4f ms\n",
               recordMs, stripMs);
   std::printf("one monitor reply: rendering %.3f ms; rendering, widget update and repaint %.3f ms\n",
