@@ -20,10 +20,10 @@ void KeepRoomWhenHidden(QWidget* w) {
   w->setSizePolicy(p);
 }
 
-// The column headers over the channel groups. The boxes sit in each group's own grid, the
-// headers above the groups, so they cannot share one grid: every headed column of the groups
-// is made at least as wide as its header, and each header is kept centred over its column in
-// the first group. Every group has the same columns, so a header stands over the column of
+// The column headers over the channel groups. The boxes sit in each group's own grid (a group
+// hides its boxes with it), the headers above the groups, so they cannot share one grid:
+// instead every headed column of the groups is made at least as wide as its header, and each
+// header is kept centred over its column in the first group. Every group has the same columns, so a header stands over the column of
 // every group. Headers follow their column when it moves and their text when the language
 // changes.
 class ColumnHeads : public QWidget {
