@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Life of the main window: start-up, settings and state files, close, shell commands.
 #include "app/form_hlav.h"
+#include "logs/ride_recording.h"
 
 #include <QAction>
 #include <QApplication>
@@ -105,6 +106,8 @@ void FormHlav::installHooks() {
   h.monitorAccepted = [this](const MonitorSnapshot& snapshot) {
     ShowMonitorValues(snapshot);
     pageSet_->monitorAccepted();
+    if (rideRecording_ && rideRecording_->recording())
+      rideRecording_->monitorAccepted(snapshot);
   };
   // A configuration read from the unit is an undo step of its own; it is what the unit holds,
   // so it is not programmed back.

@@ -49,6 +49,9 @@ class PortNames;
 class PrintPages;
 class UnitSync;
 class VerifyDifferences;
+namespace logs {
+class RideRecording;
+}
 
 inline constexpr int kClientWidth = 1005;
 inline constexpr int kClientHeight = 832;
@@ -115,6 +118,7 @@ class FormHlav : public QMainWindow, public PageHost {
   UnitSync& unitSync() { return *unitSync_; }
   // Device path of COMn as this run maps it.
   std::string comPortPath(int comNumber) const { return portPath(comNumber); }
+  logs::RideRecording& rideRecording() { return *rideRecording_; }
 
   // Message box and Yes / No / Cancel question of the window (recorded in tests).
   void ShowMessage(const QString& text);
@@ -203,7 +207,7 @@ class FormHlav : public QMainWindow, public PageHost {
   void ApplyMessageTable();
   void setLanguage(int language);
   void installHooks();
-  void createFileAndPrintCommands();
+  void createRooms();
 
   // Mirrors the engine's view into the status line, the connection labels and the Com menu.
   void ApplyExchangeView();
@@ -234,9 +238,11 @@ class FormHlav : public QMainWindow, public PageHost {
   std::unique_ptr<PageSet> pageSet_;
   std::unique_ptr<FileCommands> fileCommands_;
   std::unique_ptr<PrintPages> printPages_;
+  QObject* logRoom_ = nullptr;  // the ride log's menu item and map overlay; a child of the window
   std::unique_ptr<VerifyDifferences> verifyDifferences_;
   std::unique_ptr<UnitSync> unitSync_;
   PortNames* portNames_ = nullptr;  // owned by the window
+  std::unique_ptr<logs::RideRecording> rideRecording_;
   IdentificationTexts identification_;
   std::map<std::string, std::string> portsMap_;
 

@@ -25,6 +25,8 @@
 #include "app/link_presenter.h"
 #include "app/verify_differences.h"
 #include "history/history_view.h"
+#include "logs/log_room.h"
+#include "logs/ride_recording.h"
 #include "ports/port_names.h"
 #include "unitsync/unit_sync.h"
 #include "ui/print_pages.h"
@@ -125,7 +127,7 @@ void FormHlav::buildFrame() {
   w.comItems = comItems_;
   presenter_->attach(w);
   pageSet_->indexControls();
-  createFileAndPrintCommands();
+  createRooms();
 
   Timer1 = new QTimer(this);
   Timer1->setObjectName("Timer1");
@@ -431,9 +433,10 @@ void FormHlav::buildMenu() {
   connect(SpeedButton6, &QToolButton::clicked, this, &FormHlav::MenuNewClick);
 }
 
-// The file commands, printing and the verify-difference view (each in a folder of its own):
-// created here and bound to their menu items and tool buttons.
-void FormHlav::createFileAndPrintCommands() {
+// The file commands, printing, the verify-difference view, PC against unit, the program
+// history, ports by name and ride recording live in rooms of their own: created here and bound
+// to their menu items and tool buttons.
+void FormHlav::createRooms() {
   fileCommands_ = std::make_unique<FileCommands>(*this);
   verifyDifferences_ = std::make_unique<VerifyDifferences>(*this);
   unitSync_ = std::make_unique<UnitSync>(*this);
@@ -454,6 +457,13 @@ void FormHlav::createFileAndPrintCommands() {
   pw.language = [this] { return texts_.language(); };
   pw.hideStamp = [this] { HideStatusLine(); };
   printPages_ = std::make_unique<PrintPages>(std::move(pw));
+  logRoom_ = new logs::LogRoom(this, [this] { return language_; });
+  logs::RideRecording::Place ride;
+  ride.window = this;
+  ride.strip = client_;
+  ride.menu = findChild<QMenu*>("MenuDevice");
+  ride.message = [this](const QString& text) { ShowMessage(text); };
+  rideRecording_ = std::make_unique<logs::RideRecording>(ride);
 
   FileCommands* files = fileCommands_.get();
   auto on = [this](const char* name, auto handler) {

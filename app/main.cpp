@@ -25,6 +25,8 @@
 #include "app/form_hlav.h"
 #include "app/open_file.h"
 #include "app/signal_close.h"
+#include "logs/open_log_viewer.h"
+#include "logs/ride_recording.h"
 
 namespace {
 
@@ -60,7 +62,8 @@ class QuitAfterClose : public QObject {
 };
 
 constexpr const char* kHelp =
-    "usage: rq_vtmx4 [LANGUAGE] [FILE.ign ...] [--demo] [--screenshot FILE [--page N] [--after-ms MS]]\n"
+    "usage: rq_vtmx4 [LANGUAGE] [FILE.ign ...] [--demo] [--record] [--log FILE.csv]\n"
+    "                [--screenshot FILE [--page N] [--after-ms MS]]\n"
     "The configuration tool of the RQ_VTMX4 ignition unit.\n"
     "  LANGUAGE           ENGLISH, DEUTSCH, FRANCE or CESKY: the language to start in\n"
     "  --demo             use a simulated unit on a pseudo-terminal for this run; the saved\n"
@@ -68,6 +71,8 @@ constexpr const char* kHelp =
     "  --screenshot FILE  save a picture of the window after --after-ms milliseconds\n"
     "                     (default 3000), then close it\n"
     "  --page N           show page N (0 Bike ... 10 Monitor) first\n"
+    "  --record           start recording a ride log at once (Ignition > Record ride log)\n"
+    "  --log FILE.csv     open a ride log in the log viewer\n"
     "  FILE.ign           a configuration file to open, as File > Open does\n"
     "  --version          print the program version and build date and end\n"
     "  --help             print this text and end\n"
@@ -103,6 +108,8 @@ int main(int argc, char** argv) {
   QString screenshot;
   std::optional<int> page;
   int afterMs = 3000;
+  QString logFile;
+  bool record = false;
   QStringList rest;
   for (int i = 0; i < args.size(); ++i) {
     const QString& a = args[i];
@@ -113,6 +120,10 @@ int main(int argc, char** argv) {
       screenshot = args[++i];
     } else if (a == "--page" && hasValue) {
       page = args[++i].toInt();
+    } else if (a == "--record") {
+      record = true;
+    } else if (a == "--log" && hasValue) {
+      logFile = args[++i];
     } else if (a == "--after-ms" && hasValue) {
       afterMs = args[++i].toInt();
     } else if (a.size() > 1 && a.startsWith('-')) {
@@ -128,7 +139,8 @@ int main(int argc, char** argv) {
   options.arguments = rest;
   if (demo) {
     QString error;
-    if (!demoUnit.start({}, error)) {
+    // The demo bike finds its gear from the programmed ratios, so that the gear moves.
+    if (!demoUnit.start({"--gear-method", "2"}, error)) {
       QMessageBox::critical(nullptr, "RQ_VTMX4_Kelvora", error);
       return 1;
     }
@@ -170,5 +182,7 @@ int main(int argc, char** argv) {
       }
     }
   });
+  if (record) window.rideRecording().setRecording(true);
+  if (!logFile.isEmpty()) rq::logs::OpenLogViewer(&window, logFile.toStdString());
   return app.exec();
 }

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/cells.h"
 #include "cli/history.h"
 #include "cli/offline.h"
 #include "cli/online.h"
@@ -23,6 +24,9 @@ void Usage(std::ostream& out) {
          "  rq_vtmx4_cli info --port P [--json] [--timeout S]\n"
          "  rq_vtmx4_cli monitor --port P [--count N] [-o LOG.csv] [--timeout S]\n"
          "  rq_vtmx4_cli history               (programmed configurations, newest first)\n"
+         "  rq_vtmx4_cli cells LOG.csv --map advance1|advance2|servo [--config FILE.ign] [--json]\n"
+         "               [--min-rows N] [--steady] [--max-rpm-rate R] [--max-throttle-rate T]\n"
+         "               [--gear G[,G...]]   (log rows per map cell)\n"
          "P is a device path or COM1 ... COM21 (mapped by [PORTS] of the settings file).\n"
          "OUT and LOG may be - for standard output (a configuration as .ign text); other\n"
          "outputs must be a regular file or a new name.\n"
@@ -53,6 +57,7 @@ int main(int argc, char** argv) {
   }
   if (rq::IsOfflineCommand(command)) return rq::RunOfflineCommand(command, args);
   if (command == "history") return rq::RunHistoryCommand(args);
+  if (command == "cells") return rq::RunCellsCommand(args);
   if (rq::IsOnlineCommand(command)) return rq::RunOnlineCommand(command, args);
   std::cerr << "rq_vtmx4_cli: unknown command '" << command << "'\n";
   Usage(std::cerr);

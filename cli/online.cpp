@@ -23,7 +23,7 @@
 #include "cli/tick_session.h"
 #include "link/device_exchange.h"
 #include "link/serial_port.h"
-#include "protocol/channel_table.h"
+#include "logs/monitor_csv.h"
 #include "model/config_file.h"
 #include "model/parameter_table.h"
 #include "model/defaults.h"
@@ -154,20 +154,6 @@ bool LoadIgn(const std::string& path, ParameterImage& image, std::string& error)
 
 // ---- monitor log -----------------------------------------------------------------------
 
-std::string Timestamp() {
-  const auto now = std::chrono::system_clock::now();
-  const std::time_t t = std::chrono::system_clock::to_time_t(now);
-  const auto ms =
-      std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
-  std::tm tm{};
-  localtime_r(&t, &tm);
-  char buf[40];
-  std::strftime(buf, sizeof buf, "%Y-%m-%dT%H:%M:%S", &tm);
-  char out[48];
-  std::snprintf(out, sizeof out, "%s.%03d", buf, static_cast<int>(ms));
-  return out;
-}
-
 int RunMonitor(TickSession& session, const Options& o) {
   // The log file is created with the first snapshot, so a unit that never answers leaves an
   // existing log as it was.
@@ -205,7 +191,7 @@ int RunMonitor(TickSession& session, const Options& o) {
       headerWritten = true;
     }
     // Every line reaches the file at once.
-    out << Timestamp() << ',' << MonitorCsvValues(s) << '\n' << std::flush;
+    out << logs::MonitorCsvRow(s, logs::WallClock::now()) << '\n' << std::flush;
     if (!out) writeFailed = true;
     ++logged;
   };

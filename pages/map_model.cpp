@@ -53,29 +53,35 @@ void ConvertServoMap(ParameterImage& image, bool toPercent) {
   }
 }
 
-LiveCell ComputeLiveCell(const ParameterImage& image, int page, int rpm, int throttle,
-                         bool secondMap) {
-  LiveCell live;
+LiveCellRule MakeLiveCellRule(const ParameterImage& image, int page) {
+  LiveCellRule rule;
   const MapDef* map = MapOfPage(page);
-  if (map == nullptr) return live;
-  const MapMode mode = MapModeOf(image, page);
+  if (map == nullptr) return rule;
+  rule.page = page;
+  rule.mode = MapModeOf(image, page);
+  for (int c = 0; c < kMapColumns; ++c) rule.rpmPoints[c] = image[map->axis[c]];
+  return rule;
+}
+
+LiveCell LiveCellAt(const LiveCellRule& rule, int rpm, int throttle, bool secondMap) {
+  LiveCell live;
+  if (rule.page < 0) return live;
+  const MapMode& mode = rule.mode;
   if (mode.throttleOnly) {
     live.column = 0;
   } else {
     live.column = kMapColumns - 1;
     for (int c = 0; c < kMapColumns - 1; ++c) {
       // Below the midpoint between points c and c + 1: the lower one is nearer.
-      if (image[map->axis[c]] + image[map->axis[c + 1]] > 2 * rpm) {
+      if (rule.rpmPoints[c] + rule.rpmPoints[c + 1] > 2 * rpm) {
         live.column = c;
         break;
       }
     }
   }
   if (rpm == 0 && !mode.servo) live.column = kLiveNone;
-  if (mode.rpmOnly) {
-    live.row = 9;
-  } else {
-    live.row = 9;
+  live.row = 9;
+  if (!mode.rpmOnly) {
     for (int r = 0; r < kMapRows - 1; ++r) {
       if (throttle / 5 < kThrottleRows[r] + kThrottleRows[r + 1]) {
         live.row = r;
@@ -83,7 +89,8 @@ LiveCell ComputeLiveCell(const ParameterImage& image, int page, int rpm, int thr
       }
     }
   }
-  const bool notInUse = (page == kPageAdvance1 && secondMap) || (page == kPageAdvance2 && !secondMap);
+  const bool notInUse = (rule.page == kPageAdvance1 && secondMap) ||
+                        (rule.page == kPageAdvance2 && !secondMap);
   live.cellMarked = live.column != kLiveNone && !notInUse;
   return live;
 }

@@ -64,10 +64,21 @@ struct LiveCell {
   bool cellMarked = false;  // false on the advance map not in use, or without a column
   bool operator==(const LiveCell&) const = default;
 };
-// rpm: live engine speed; throttle: tenths of a percent (0..1000); secondMap: the unit runs
-// on advance map 2.
-LiveCell ComputeLiveCell(const ParameterImage& image, int page, int rpm, int throttle,
-                         bool secondMap);
+// What the live cell depends on besides the live values: the page, its layout and its rpm
+// points. Taken once from the image, it places any number of rows (a ride log) quickly.
+struct LiveCellRule {
+  int page = -1;  // -1: not a map page, no cell is ever marked
+  MapMode mode;
+  int rpmPoints[kMapColumns] = {};
+};
+LiveCellRule MakeLiveCellRule(const ParameterImage& image, int page);
+// rpm: engine speed; throttle: tenths of a percent (0..1000); secondMap: the unit runs on
+// advance map 2.
+LiveCell LiveCellAt(const LiveCellRule& rule, int rpm, int throttle, bool secondMap);
+inline LiveCell ComputeLiveCell(const ParameterImage& image, int page, int rpm, int throttle,
+                                bool secondMap) {
+  return LiveCellAt(MakeLiveCellRule(image, page), rpm, throttle, secondMap);
+}
 
 // A rectangle of cells, corners in any order.
 struct CellRect {

@@ -12,6 +12,7 @@
 #include <cmath>
 
 #include "pages/map_pages.h"
+#include "pages/map_overlay.h"
 #include "pages/page_set.h"
 #include "pages/tuning_tools.h"
 #include "ui/notice_texts.h"
@@ -229,6 +230,7 @@ void MapPages::refresh(int page) {
   grid_->setColourRange(low, high);
   (page == kPageServo ? servo_ : advance_).refresh(im);
   all_->showValue(kit_.host().allFlags()[std::size_t(page)] != 0);
+  if (MapOverlayFace* overlay = MapOverlay()) overlay->showOn(page, im, *grid_, bar_);
 }
 
 void MapPages::readBack(int page) {
@@ -297,6 +299,7 @@ void MapPages::applyRules(int page) {
     baseLabel_->adjustSize();
   }
   placeBarEdits();
+  if (MapOverlayFace* overlay = MapOverlay()) overlay->showOn(page, kit_.image(), *grid_, bar_);
 }
 
 // The bar's edits keep their places unless a longer text to their left needs the room: then

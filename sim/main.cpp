@@ -153,7 +153,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   rq::ParameterImage config;
-  if (!LoadConfiguration(opt.imagePath, config, error)) {
+  if (!StartConfiguration(opt, config, error)) {
     std::cerr << "rq_vtmx4_unit_sim: " << error << "\n";
     return 1;
   }

@@ -68,9 +68,12 @@ std::string UsageText() {
          "  --description TEXT   firmware description, up to 30 characters\n"
          "  --image-version N    image version reported (default 79)\n"
          "Engine:\n"
-         "  --engine cycle|off   run the drive cycle (default) or stand still\n"
+         "  --engine cycle|off   ride a repeating ride of about two and a half minutes\n"
+         "                       (default) or stand still\n"
          "  --hold RPM[,TPS[,GEAR]]  hold engine speed, throttle percent and gear\n"
          "  --seed N             make the engine and the faults repeatable\n"
+         "  --gear-method N      start with gear method N (0 none, 1 voltage, 2 programmed\n"
+         "                       ratios, 3 learned ratios) instead of the configuration's\n"
          "Line:\n"
          "  --link PATH          make a symlink PATH to the terminal (removed at exit)\n"
          "  --pace               take the 57600-baud wire time for every byte\n"
@@ -175,6 +178,9 @@ bool ParseOptions(const std::vector<std::string>& args, SimOptions& out, std::st
     } else if (a == "--seed") {
       if (!value(i, v) || !integer(a, v, 0, (1ll << 62), n)) return false;
       out.seed = static_cast<std::uint64_t>(n);
+    } else if (a == "--gear-method") {
+      if (!value(i, v) || !integer(a, v, 0, 3, n)) return false;
+      out.gearMethod = static_cast<int>(n);
     } else if (a == "--pace") {
       out.faults.pace = true;
     } else if (a == "--delay") {
@@ -206,6 +212,12 @@ bool LoadConfiguration(const std::string& path, ParameterImage& out, std::string
   LoadedConfiguration loaded;
   if (!LoadConfigurationFile(path, loaded, error)) return false;
   out = loaded.image;
+  return true;
+}
+
+bool StartConfiguration(const SimOptions& options, ParameterImage& out, std::string& error) {
+  if (!LoadConfiguration(options.imagePath, out, error)) return false;
+  if (options.gearMethod) out.setByte(675, static_cast<std::uint8_t>(*options.gearMethod));
   return true;
 }
 

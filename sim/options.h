@@ -19,6 +19,7 @@ struct SimOptions {
   std::string linkPath;   // --link: symlink to the pseudo-terminal
   std::string imagePath;  // --image: state file or .ign
   std::optional<std::uint64_t> seed;
+  std::optional<int> gearMethod;  // --gear-method: replaces the configuration's gear method
   enum class EngineMode { Cycle, Off, Hold } engine = EngineMode::Cycle;
   int holdRpm = 0, holdThrottlePercent = 0, holdGear = 0;
   bool help = false;
@@ -34,6 +35,9 @@ std::string UsageText();
 // ending in ".ign" (any case) is read as a configuration file on top of the new
 // configuration; anything else as an image state file.
 bool LoadConfiguration(const std::string& path, ParameterImage& out, std::string& error);
+
+// The configuration the unit starts with (LoadConfiguration) with the options that change it.
+bool StartConfiguration(const SimOptions& options, ParameterImage& out, std::string& error);
 
 // Parses "YYYY-MM-DD HH:MM" (or with 'T') and the compiler form "Mmm DD YYYY HH:MM[:SS]".
 bool ParseBuildDate(const std::string& text, Identity& id);

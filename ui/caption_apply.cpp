@@ -268,4 +268,10 @@ CaptionApplyResult ApplyCaptionTable(QWidget* window, int language) {
   return writer.result();
 }
 
+CaptionApplyResult ApplyCaptionTexts(QWidget* window, const std::vector<CaptionText>& rows) {
+  Writer writer(window);
+  for (const CaptionText& row : rows) writer.write(row);
+  return writer.result();
+}
+
 }  // namespace rq

@@ -6,6 +6,10 @@
 #include <QList>
 #include <QString>
 
+#include <vector>
+
+#include "ui/caption_table.h"
+
 class QObject;
 class QWidget;
 
@@ -33,6 +37,8 @@ struct CaptionApplyResult {
 // A control that is not in a layout and whose new text does not fit grows to fit it, never
 // below the size it had when the table was first applied.
 CaptionApplyResult ApplyCaptionTable(QWidget* window, int language);
+// Writes rows of another table (ExpandCaptionRows) into another window the same way.
+CaptionApplyResult ApplyCaptionTexts(QWidget* window, const std::vector<CaptionText>& rows);
 
 // True when `o` lies in another top-level window than `window` (a dialog owned by it); the
 // pop-ups of its menus are part of `window`.

@@ -109,6 +109,21 @@ const CaptionRow kRows[] = {
       "Die aktuelle Zelle um einen Schritt senken (mit Alles die ganze Mappe)",
       "Baisser la case active d´un pas (toute la carte avec Tout)",
       "Snížit aktuální buňku o jeden krok (s Vše celou mapu)"}},
+    {"MenuLogViewer", P::Caption, 0,
+     {"Ride log viewer...", "Fahrtaufzeichnung ansehen...", "Visualiser un journal...",
+      "Prohlížeč záznamu jízdy..."}},
+    {"CheckBoxLogOverlay", P::Caption, 0, {"Log", "Log", "Journal", "Záznam"}},
+    {"CheckBoxLogOverlay", P::Hint, 0,
+     {"Show on the map how long the open ride log spent in each cell",
+      "Auf der Mappe zeigen, wie lange die offene Fahrtaufzeichnung in jeder Zelle war",
+      "Montrer sur la carte combien de temps le journal ouvert a passé dans chaque cellule",
+      "Ukázat v mapě, jak dlouho otevřený záznam jízdy strávil v každé buňce"}},
+    {"ButtonLogFilters", P::Caption, 0, {"Filters...", "Filter...", "Filtres...", "Filtry..."}},
+    {"MenuLogViewer", P::Hint, 0,
+     {"Plots of a ride log, and the log on the map pages",
+      "Diagramme einer Fahrtaufzeichnung und die Aufzeichnung auf den Mappen",
+      "Graphiques d'un journal de roulage, et le journal sur les cartes",
+      "Grafy záznamu jízdy a záznam v mapách"}},
     {"MenuLanguage", P::Caption, 0, {"&Language", "&Sprache", "&Langue", "&Jazyk"}},
     {"MenuEnglish", P::Caption, 0, {"&English", "Englisch", "&Englais", "&Anglicky"}},
     {"MenuGerman", P::Caption, 0, {"&German", "&Deutsch", "&Allemand", "&Německy"}},
@@ -121,6 +136,35 @@ const CaptionRow kRows[] = {
     {"CheckBoxProgHned", P::Caption, 0,
      {"Programming after change", "Programmierung nach Änderung", "Sovegarde après modification",
       "Programování po změně"}},
+
+    // ---- Ride log recording: the Ignition menu item and the live strip ----
+    {"MenuRecord", P::Caption, 0,
+     {"Recor&d ride log", "Fahrt &aufzeichnen", "&Enregistrer le trajet", "Zázna&m jízdy"}},
+    {"ButtonRecord", P::Caption, 0, {"Record", "Aufnahme", "Enregistrer", "Nahrávat"}},
+    {"ButtonOpenLog", P::Caption, 0, {"Open log", "Log öffnen", "Voir le journal", "Otevřít záznam"}},
+    {"LabelRecordRowsTitle", P::Caption, 0, {"rows", "Zeilen", "lignes", "řádků"}},
+    {"LabelRecordFailed", P::Caption, 0,
+     {"The ride log cannot be written; the recording has stopped.",
+      "Das Fahrtprotokoll kann nicht geschrieben werden; die Aufnahme wurde beendet.",
+      "Le journal de trajet ne peut pas être écrit ; l'enregistrement s'est arrêté.",
+      "Záznam jízdy nelze zapsat; nahrávání se zastavilo."}},
+    {"MenuRecord", P::Hint, 0,
+     {"Record the live values to a ride log (Ctrl+R)",
+      "Die Live-Werte in ein Fahrtprotokoll aufzeichnen (Strg+R)",
+      "Enregistrer les valeurs en direct dans un journal de trajet (Ctrl+R)",
+      "Zaznamenávat živé hodnoty do záznamu jízdy (Ctrl+R)"}},
+    {"ButtonRecord", P::Hint, 0,
+     {"Record the live values to a ride log (Ctrl+R)",
+      "Die Live-Werte in ein Fahrtprotokoll aufzeichnen (Strg+R)",
+      "Enregistrer les valeurs en direct dans un journal de trajet (Ctrl+R)",
+      "Zaznamenávat živé hodnoty do záznamu jízdy (Ctrl+R)"}},
+    {"ButtonOpenLog", P::Hint, 0,
+     {"Open the ride log just recorded in the log viewer",
+      "Das eben aufgezeichnete Fahrtprotokoll im Log-Betrachter öffnen",
+      "Ouvrir le journal de trajet enregistré dans la visionneuse",
+      "Otevřít právě nahraný záznam jízdy v prohlížeči"}},
+    {"LabelRecordTime", P::Hint, 0,
+     {"Recording time", "Aufnahmedauer", "Durée d'enregistrement", "Doba záznamu"}},
 
     // ---- Page titles (Race and Monitor keep the form's texts) ----
     {"TabSheet_Bike", P::Caption, 0, {"Bike", "Mottorad", "&Motocycle", "Motocykl"}},
@@ -500,11 +544,13 @@ const char* PropertyName(CaptionProperty p) {
 
 std::span<const CaptionRow> CaptionRows() { return kRows; }
 
-std::vector<CaptionText> CaptionTexts(int language) {
+std::vector<CaptionText> CaptionTexts(int language) { return ExpandCaptionRows(kRows, language); }
+
+std::vector<CaptionText> ExpandCaptionRows(std::span<const CaptionRow> rows, int language) {
   const int lang = ClampLanguage(language);
   std::vector<CaptionText> out;
-  out.reserve(std::size(kRows) + 16);
-  for (const CaptionRow& row : kRows) {
+  out.reserve(rows.size() + 16);
+  for (const CaptionRow& row : rows) {
     std::string text = row.entry >= 0 ? MessageText(lang, row.entry) : "";
     text += row.texts[lang];
     if (row.numbered == 0) {

@@ -50,6 +50,9 @@ struct CaptionText {
 // composed.
 std::vector<CaptionText> CaptionTexts(int language);
 
+// Rows of another table resolved the same way.
+std::vector<CaptionText> ExpandCaptionRows(std::span<const CaptionRow> rows, int language);
+
 // The title of the main window in `language`.
 std::string WindowTitle(int language);
 

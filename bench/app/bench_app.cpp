@@ -25,6 +25,7 @@
 #include "bench/common/bench_support.h"
 #include "app/demo_unit.h"
 #include "app/form_hlav.h"
+#include "logs/ride_recording.h"
 #include "ui/caption_apply.h"
 
 namespace {
@@ -120,7 +121,7 @@ int main(int argc, char** argv) {
   QElapsedTimer run;
   run.start();
   bool measuring = false;
-  double renderMs = 0, showMs = 0, switchMs = 0, captionMs = 0;
+  double renderMs = 0, showMs = 0, switchMs = 0, captionMs = 0, recordMs = 0, stripMs = 0;
   auto breakdown = [&] {
     // Where a rendered reply spends its time: the plain rendering, and the rendering copied
     // into the widgets with every value changing.
@@ -155,6 +156,21 @@ int main(int argc, char** argv) {
     for (int i = 0; i < 40; ++i) (void)rq::ApplyCaptionTable(&form, i % 4);
     captionMs = (ThreadCpuMs() - t0) / 40;
     rq::ApplyCaptionTable(&form, form.language());
+    // What a recording adds to a tick with a reply: the row written, and the strip.
+    QTemporaryDir logs;
+    form.rideRecording().setFolder(logs.path().toStdString());
+    form.rideRecording().setRecording(true);
+    t0 = ThreadCpuMs();
+    for (int i = 0; i < 600; ++i)
+      form.rideRecording().monitorAccepted(i % 2 ? other : last);
+    recordMs = (ThreadCpuMs() - t0) / 600;
+    t0 = ThreadCpuMs();
+    for (int i = 0; i < 200; ++i) {
+      form.rideRecording().monitorAccepted(i % 2 ? other : last);
+      QCoreApplication::processEvents();
+    }
+    stripMs = (ThreadCpuMs() - t0) / 200;
+    form.rideRecording().setRecording(false);
   };
   QObject::connect(&tick, &QTimer::timeout, [&] {
     const rq::MonitorSnapshot before = form.exchange().lastMonitor();
@@ -196,6 +212,9 @@ int main(int argc, char** argv) {
   if (!rss.empty())
     std::printf("resident memory change: %+ld KiB\n", rss.back() - rss.front());
 
+  std::printf("recording: %.4f ms added to a tick with a reply (row written, strip text); "
+              "with the strip repainted %.4f ms\n",
+              recordMs, stripMs);
   std::printf("one monitor reply: rendering %.3f ms; rendering, widget update and repaint %.3f ms\n",
               renderMs, showMs);
   std::printf("language change: %.3f ms with repaint; caption table alone %.3f ms\n", switchMs,

@@ -18,7 +18,10 @@ int main(int argc, char** argv) {
   std::mt19937 rng(2024);
   rq::AllFlags flags{};
   const std::vector<std::string> seeds = {rq::WriteIgnText(rq::NewConfiguration()),
-                                          rq::WriteStateText(rq::NewConfiguration(), flags)};
+                                          rq::WriteStateText(rq::NewConfiguration(), flags),
+                                          "time,a,b,c,x\n2026-05-04T10:00:00.000,1.5,-0.3,2,7\n"
+                                          "2026-05-04T10:00:00.333,6552.4,-3276.9,24.4,1e3\n",
+                                          "\"t (ms)\";a;x\r\n0;1,5;2\r\n10;-0,1;3\r\n"};
   for (int i = 0; i < runs; ++i) {
     std::string input;
     if (i % 3 == 0) {
@@ -29,7 +32,8 @@ int main(int argc, char** argv) {
       const int edits = 1 + static_cast<int>(rng() % 32);
       for (int e = 0; e < edits && !input.empty(); ++e) {
         const std::size_t at = rng() % input.size();
-        switch (rng() % 4) {
+        switch (rng() % 5) {
+          case 4: input.insert(at, 1, ",;\t\".:T-"[rng() % 9]); break;
           case 0: input[at] = static_cast<char>(rng()); break;
           case 1: input.insert(at, 1, "-+0123456789 \n"[rng() % 14]); break;
           case 2: input.erase(at, rng() % 64); break;

@@ -1,0 +1,53 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Draws docs/screenshot-log-viewer.png and docs/screenshot-log-overlay.png: two minutes of the
+// demo ride as the window records it, in the viewer and on Advance 1.
+#include <QApplication>
+#include <QCheckBox>
+#include <QTabWidget>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <fstream>
+
+#include "../common/bench_support.h"
+#include "app/form_hlav.h"
+#include "logs/log_plot.h"
+#include "logs/log_session.h"
+#include "logs/log_viewer.h"
+#include "logs/map_log_overlay.h"
+#include "logs/open_log_viewer.h"
+#include "model/defaults.h"
+#include "sim/ride_log.h"
+
+int main(int argc, char** argv) {
+  rq::bench::UseOffscreenWithoutDisplay();
+  rq::bench::PrivateSettings settings;
+  QApplication app(argc, argv);
+  const QString out = argc > 1 ? argv[1] : "docs";
+
+  QTemporaryDir dir;
+  const std::string path = dir.path().toStdString() + "/ride_2026-05-04_17-00-00.csv";
+  rq::ParameterImage cfg = rq::NewConfiguration();
+  cfg.setByte(675, 2);
+  std::ofstream(path) << rq::sim::RideCsv(rq::sim::RideSnapshots(cfg, 120, 1));
+
+  rq::FormHlav window;
+  window.resize(1005, 850);
+  window.show();
+  window.findChild<QTabWidget*>("PageControl1")->setCurrentIndex(rq::kPageAdvance1);
+  rq::logs::OpenLogViewer(&window, path);
+  auto* viewer = window.findChild<rq::logs::LogViewer*>();
+  viewer->resize(1280, 800);
+  rq::logs::LogSession& session = rq::logs::LogSession::instance();
+  session.setCursorTime(47.0);
+  viewer->plot()->setSecondCursor(53.0);
+  for (int i = 0; i < 5; ++i) QApplication::processEvents();
+  viewer->plot()->refreshTraces();
+  if (!viewer->grab().save(out + "/screenshot-log-viewer.png")) return 1;
+
+  window.findChild<QCheckBox*>("CheckBoxLogOverlay")->setChecked(true);
+  for (int i = 0; i < 5; ++i) QApplication::processEvents();
+  if (!window.grab().save(out + "/screenshot-log-overlay.png")) return 1;
+  std::printf("pictures in %s\n", out.toLocal8Bit().constData());
+  return 0;
+}

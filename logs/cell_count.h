@@ -1,0 +1,80 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Where a log's rows fall on a map page: each row's cell by the live-cell rule of the map
+// pages, counted per cell after the filters (steady state, gear, minimum rows per cell).
+// The window's overlay and `rq_vtmx4_cli cells` both count through here.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "logs/log_table.h"
+#include "model/parameter_image.h"
+#include "model/parameter_table.h"
+#include "pages/map_model.h"
+
+namespace rq::logs {
+
+// The columns of a log the cell rule reads, as compact integers.
+struct CellInputs {
+  std::vector<double> time;             // seconds
+  std::vector<std::uint16_t> rpm;       // rpm
+  std::vector<std::uint16_t> throttle;  // tenths of a percent
+  std::vector<std::uint8_t> secondMap;  // 1 = advance map 2 in use
+  std::vector<std::uint8_t> gear;       // 0..6
+  bool hasGear = false;
+  bool hasSecondMap = false;
+  bool hasThrottle = false;
+  std::size_t rows() const { return rpm.size(); }
+};
+
+// The channel keys read: rpm, throttle_pct, second_map, gear. A log without an rpm column
+// cannot be counted (error set, nullopt); missing throttle counts as 0 %, a missing map flag
+// as advance map 1 in use, and the gear filter needs a gear column.
+std::optional<CellInputs> ExtractCellInputs(const LogTable& log, std::string& error);
+
+struct CellFilter {
+  // Steady state: a row counts only when rpm and throttle change no faster than these per
+  // second against the row before it (the first row and a row after a gap of more than
+  // kSteadyGapS against the row after it).
+  bool steadyOnly = false;
+  double maxRpmPerS = 1000.0;
+  double maxThrottlePctPerS = 10.0;
+  // Gears counted (bit g for gear g, 0..6); all by default.
+  std::uint8_t gears = 0x7F;
+  // Cells with fewer rows than this count as not enough data.
+  int minRows = 1;
+};
+inline constexpr double kSteadyGapS = 2.0;
+
+struct CellCounts {
+  // [throttle row 0..9, row 0 = 0 %][rpm column 0..14]: rows of the log in that cell after the
+  // steady and gear filters.
+  std::array<std::array<int, kMapColumns>, kMapRows> rows{};
+  int minRows = 1;
+  std::size_t counted = 0;   // rows that fell in a marked cell
+  std::size_t filtered = 0;  // rows the steady or gear filter left out
+  std::size_t unmarked = 0;  // rows with no cell: engine stopped, or the other advance map
+  // Shown as a count (and not as "not enough data"): rows reach the minimum.
+  bool enough(int row, int column) const { return rows[row][column] >= minRows; }
+  bool visited(int row, int column) const { return rows[row][column] > 0; }
+};
+
+// The cell of row i (a pass of the live-cell rule).
+LiveCell CellOfRow(const LiveCellRule& rule, const CellInputs& in, std::size_t i);
+
+// Which rows pass the steady and gear filters (1 = passes).
+std::vector<std::uint8_t> RowsPassing(const CellInputs& in, const CellFilter& filter);
+
+CellCounts CountCells(const CellInputs& in, const LiveCellRule& rule, const CellFilter& filter);
+
+// The first row after `from` (wrapping round to the start) that falls in cell (row, column)
+// and passes the filters; nullopt when there is none.
+std::optional<std::size_t> NextRowInCell(const CellInputs& in, const LiveCellRule& rule,
+                                         const CellFilter& filter, std::size_t from, int row,
+                                         int column);
+
+}  // namespace rq::logs

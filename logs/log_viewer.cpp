@@ -1,0 +1,372 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "logs/log_viewer.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
+
+#include "logs/log_plot.h"
+#include "logs/log_session.h"
+#include "logs/open_log_viewer.h"
+#include "protocol/channel_table.h"
+#include "ui/caption_apply.h"
+#include "ui/log_captions.h"
+
+namespace rq::logs {
+
+namespace {
+
+QString Phrase(LogPhrase p, int language) {
+  return QString::fromStdString(LogPhraseText(p, language));
+}
+
+constexpr int kSpeeds[] = {1, 2, 4, 8};
+
+}  // namespace
+
+LogViewer::LogViewer(LogSession& session, QWidget* parent)
+    : QWidget(parent, Qt::Window), session_(session) {
+  setObjectName("LogViewer");
+  resize(1180, 760);
+
+  auto* top = new QHBoxLayout;
+  open_ = new QPushButton(this);
+  open_->setObjectName("LogButtonOpen");
+  fit_ = new QPushButton(this);
+  fit_->setObjectName("LogButtonFit");
+  play_ = new QPushButton(this);
+  play_->setObjectName("LogButtonPlay");
+  play_->setCheckable(true);
+  auto* speedLabel = new QLabel(this);
+  speedLabel->setObjectName("LogLabelSpeed");
+  speed_ = new QComboBox(this);
+  speed_->setObjectName("LogComboSpeed");
+  for (int s : kSpeeds) speed_->addItem(QString("%1×").arg(s), s);
+  second_ = new QCheckBox(this);
+  second_->setObjectName("LogCheckSecond");
+  auto* note = new QLabel(this);
+  note->setObjectName("LogLabelNote");
+  for (QWidget* w : std::initializer_list<QWidget*>{open_, fit_, play_, speedLabel, speed_, second_})
+    top->addWidget(w);
+  top->addSpacing(12);
+  top->addWidget(note);
+  top->addStretch(1);
+
+  auto* side = new QVBoxLayout;
+  auto* plotRow = new QHBoxLayout;
+  auto* plotLabel = new QLabel(this);
+  plotLabel->setObjectName("LogLabelPlot");
+  plotChoice_ = new QComboBox(this);
+  plotChoice_->setObjectName("LogComboPlot");
+  plotRow->addWidget(plotLabel);
+  plotRow->addWidget(plotChoice_, 1);
+  side->addLayout(plotRow);
+  auto* add = new QPushButton(this);
+  add->setObjectName("LogButtonAddPlot");
+  auto* remove = new QPushButton(this);
+  remove->setObjectName("LogButtonRemovePlot");
+  side->addWidget(add);
+  side->addWidget(remove);
+  auto* channelsLabel = new QLabel(this);
+  channelsLabel->setObjectName("LogLabelChannels");
+  side->addWidget(channelsLabel);
+  channels_ = new QListWidget(this);
+  channels_->setObjectName("LogListChannels");
+  side->addWidget(channels_, 1);
+  auto* sideBox = new QWidget(this);
+  sideBox->setLayout(side);
+  sideBox->setFixedWidth(300);
+
+  plot_ = new LogPlot(session_, this);
+  plot_->columnLabel = [this](int c) { return columnLabel(c); };
+  plot_->formatValue = [this](int c, double v) { return formatValue(c, v); };
+  plot_->cursorTitle = [this](double t, std::size_t row, std::optional<double> second) {
+    if (!session_.isOpen()) return Phrase(LogPhrase::NoLog, language_);
+    QString s = Phrase(LogPhrase::CursorLegend, language_)
+                    .arg(QString::number(t, 'f', 3))
+                    .arg(row + 1);
+    if (second)
+      s += ";  " + Phrase(LogPhrase::SecondCursor, language_)
+                       .arg(QString::number(*second, 'f', 3))
+                       .arg(QString::number(*second - t, 'f', 3));
+    return s;
+  };
+
+  auto* middle = new QHBoxLayout;
+  middle->addWidget(sideBox);
+  middle->addWidget(plot_, 1);
+
+  auto* bottom = new QHBoxLayout;
+  status_ = new QLabel(this);
+  status_->setObjectName("LogLabelStatus");
+  auto* help = new QLabel(this);
+  help->setObjectName("LogLabelHelp");
+  bottom->addWidget(status_);
+  bottom->addStretch(1);
+  bottom->addWidget(help);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(top);
+  layout->addLayout(middle, 1);
+  layout->addLayout(bottom);
+
+  playTimer_ = new QTimer(this);
+  playTimer_->setInterval(40);
+  connect(playTimer_, &QTimer::timeout, this, &LogViewer::playTick);
+  connect(open_, &QPushButton::clicked, this, &LogViewer::chooseFile);
+  connect(fit_, &QPushButton::clicked, plot_, &LogPlot::fitAll);
+  connect(play_, &QPushButton::toggled, this, &LogViewer::setPlaying);
+  connect(second_, &QCheckBox::toggled, this, [this](bool on) {
+    if (!on) {
+      plot_->setSecondCursor(std::nullopt);
+    } else if (!plot_->secondCursor()) {
+      plot_->setSecondCursor(session_.cursorTime() + (plot_->t1() - plot_->t0()) / 10);
+    }
+  });
+  connect(plot_, &LogPlot::timeRangeChanged, this, [this] {
+    if (plot_->secondCursor() && !second_->isChecked()) second_->setChecked(true);
+  });
+  connect(plotChoice_, &QComboBox::currentIndexChanged, this, &LogViewer::fillChannelList);
+  connect(channels_, &QListWidget::itemChanged, this, &LogViewer::channelToggled);
+  connect(add, &QPushButton::clicked, this, &LogViewer::addPlot);
+  connect(remove, &QPushButton::clicked, this, &LogViewer::removePlot);
+  connect(&session_, &LogSession::opened, this, &LogViewer::onOpened);
+  connect(&session_, &LogSession::cursorMoved, this, &LogViewer::onCursorMoved);
+  connect(&session_, &LogSession::languageChanged, this, &LogViewer::applyLanguage);
+
+  language_ = session_.language();
+  applyLanguage(language_);
+  if (session_.isOpen()) onOpened();
+}
+
+std::vector<std::vector<int>> LogViewer::DefaultPlots(const LogTable& table) {
+  std::vector<std::vector<int>> plots;
+  const std::vector<std::vector<const char*>> wanted = {
+      {"rpm"}, {"throttle_pct"}, {"advance1_deg", "advance2_deg"}, {"gear"}, {"speed_kmh"}};
+  for (const auto& keys : wanted) {
+    std::vector<int> plot;
+    for (const char* key : keys)
+      if (int c = table.find(key); c >= 0) plot.push_back(c);
+    if (!plot.empty()) plots.push_back(plot);
+  }
+  // Another tool's log: its first columns, one plot each.
+  for (int c = 0; plots.empty() || (plots.size() < 5 && c < int(table.columns().size()) &&
+                                    table.find("rpm") < 0);
+       ++c) {
+    if (c >= int(table.columns().size())) break;
+    plots.push_back({c});
+  }
+  return plots;
+}
+
+bool LogViewer::openFile(const QString& path) {
+  QString error;
+  if (!session_.open(path, error)) {
+    QMessageBox::warning(this, windowTitle(),
+                         Phrase(LogPhrase::OpenFailed, language_) + "\n\n" + path + "\n" + error);
+    return false;
+  }
+  return true;
+}
+
+void LogViewer::onOpened() {
+  setPlaying(false);
+  second_->setChecked(false);
+  plot_->setSecondCursor(std::nullopt);
+  plot_->setPlots(DefaultPlots(session_.table()));
+  plotChoice_->blockSignals(true);
+  plotChoice_->clear();
+  for (std::size_t p = 0; p < plot_->plots().size(); ++p) plotChoice_->addItem(QString::number(p + 1));
+  plotChoice_->blockSignals(false);
+  fillChannelList();
+  plot_->fitAll();
+  plot_->refreshTraces();
+  updateStatus();
+}
+
+void LogViewer::onCursorMoved() {
+  plot_->refreshCursor();
+  updateStatus();
+}
+
+QString LogViewer::columnLabel(int column) const {
+  const LogColumn& col = session_.table().column(static_cast<std::size_t>(column));
+  if (const Channel* ch = FindChannel(col.name())) {
+    QString name = QString::fromUtf8(ChannelName(*ch, language_).data(),
+                                     qsizetype(ChannelName(*ch, language_).size()));
+    if (!ch->unit.empty())
+      name += " [" + QString::fromUtf8(ch->unit.data(), qsizetype(ch->unit.size())) + "]";
+    return name;
+  }
+  return QString::fromStdString(col.name());
+}
+
+QString LogViewer::formatValue(int column, double value) const {
+  const LogColumn& col = session_.table().column(static_cast<std::size_t>(column));
+  int decimals = 3;
+  if (const Channel* ch = FindChannel(col.name())) decimals = ch->decimals;
+  else if (value == std::floor(value)) decimals = 0;
+  return QString::number(value, 'f', decimals);
+}
+
+void LogViewer::fillChannelList() {
+  filling_ = true;
+  channels_->clear();
+  const int p = plotChoice_->currentIndex();
+  if (session_.isOpen() && p >= 0) {
+    const auto& plots = plot_->plots();
+    for (std::size_t c = 0; c < session_.table().columns().size(); ++c) {
+      auto* item = new QListWidgetItem(columnLabel(int(c)), channels_);
+      item->setData(Qt::UserRole, int(c));
+      item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+      const bool on = std::size_t(p) < plots.size() &&
+                      std::find(plots[std::size_t(p)].begin(), plots[std::size_t(p)].end(),
+                                int(c)) != plots[std::size_t(p)].end();
+      item->setCheckState(on ? Qt::Checked : Qt::Unchecked);
+    }
+  }
+  filling_ = false;
+}
+
+void LogViewer::channelToggled(QListWidgetItem* item) {
+  if (filling_) return;
+  const int p = plotChoice_->currentIndex();
+  auto plots = plot_->plots();
+  if (p < 0 || std::size_t(p) >= plots.size()) return;
+  const int c = item->data(Qt::UserRole).toInt();
+  auto& plot = plots[std::size_t(p)];
+  const bool was = std::find(plot.begin(), plot.end(), c) != plot.end();
+  const bool wanted = item->checkState() == Qt::Checked;
+  if (was == wanted) return;
+  plot.erase(std::remove(plot.begin(), plot.end(), c), plot.end());
+  if (wanted) plot.push_back(c);
+  plot_->setPlots(plots);
+}
+
+void LogViewer::addPlot() {
+  auto plots = plot_->plots();
+  plots.push_back({});
+  plot_->setPlots(plots);
+  plotChoice_->addItem(QString::number(plots.size()));
+  plotChoice_->setCurrentIndex(int(plots.size()) - 1);
+}
+
+void LogViewer::removePlot() {
+  auto plots = plot_->plots();
+  const int p = plotChoice_->currentIndex();
+  if (plots.size() <= 1 || p < 0 || std::size_t(p) >= plots.size()) return;
+  plots.erase(plots.begin() + p);
+  plot_->setPlots(plots);
+  plotChoice_->blockSignals(true);
+  plotChoice_->removeItem(plotChoice_->count() - 1);
+  plotChoice_->setCurrentIndex(std::min(p, plotChoice_->count() - 1));
+  plotChoice_->blockSignals(false);
+  fillChannelList();
+}
+
+void LogViewer::chooseFile() {
+  const QString path = QFileDialog::getOpenFileName(
+      this, Phrase(LogPhrase::OpenTitle, language_),
+      session_.isOpen() ? QFileInfo(session_.path()).absolutePath() : QString(),
+      Phrase(LogPhrase::CsvFiles, language_) + " (*.csv *.txt *.tsv);;* (*)");
+  if (!path.isEmpty()) openFile(path);
+}
+
+bool LogViewer::playing() const { return playTimer_->isActive(); }
+
+void LogViewer::setPlaying(bool on) {
+  if (on && !session_.isOpen()) on = false;
+  if (on) {
+    // From the end, play starts over.
+    if (session_.cursorRow() + 1 >= session_.table().rows()) session_.setCursorRow(0);
+    playClock_.start();
+    playTimer_->start();
+  } else {
+    playTimer_->stop();
+  }
+  play_->blockSignals(true);
+  play_->setChecked(on);
+  play_->blockSignals(false);
+  play_->setText(Phrase(on ? LogPhrase::Pause : LogPhrase::Play, language_));
+}
+
+void LogViewer::setSpeed(int factor) {
+  for (int i = 0; i < speed_->count(); ++i)
+    if (speed_->itemData(i).toInt() == factor) speed_->setCurrentIndex(i);
+}
+
+void LogViewer::playTick() {
+  const double elapsed = static_cast<double>(playClock_.restart()) / 1000.0;
+  const double t = session_.cursorTime() + elapsed * speed_->currentData().toInt();
+  const double last = session_.table().time().back();
+  session_.setCursorTime(std::min(t, last));
+  // Keep the cursor in view: when it leaves the right edge, the view moves on.
+  const double width = plot_->t1() - plot_->t0();
+  if (session_.cursorTime() > plot_->t1() || session_.cursorTime() < plot_->t0())
+    plot_->setTimeRange(session_.cursorTime() - width * 0.1, session_.cursorTime() + width * 0.9);
+  if (t >= last) setPlaying(false);
+}
+
+void LogViewer::updateStatus() {
+  if (!session_.isOpen()) {
+    status_->setText(Phrase(LogPhrase::NoLog, language_));
+    return;
+  }
+  const LogTable& log = session_.table();
+  const double span = log.rows() > 0 ? log.time().back() - log.time().front() : 0;
+  status_->setText(Phrase(LogPhrase::Status, language_)
+                       .arg(QFileInfo(session_.path()).fileName())
+                       .arg(log.rows())
+                       .arg(QString::number(span, 'f', 1)));
+}
+
+void LogViewer::applyLanguage(int language) {
+  language_ = language;
+  ApplyCaptionTexts(this, LogViewerCaptionTexts(language));
+  play_->setText(Phrase(playing() ? LogPhrase::Pause : LogPhrase::Play, language_));
+  if (session_.isOpen()) {
+    filling_ = true;  // a new name is no new choice of channels
+    for (int i = 0; i < channels_->count(); ++i)
+      channels_->item(i)->setText(columnLabel(channels_->item(i)->data(Qt::UserRole).toInt()));
+    filling_ = false;
+  }
+  updateStatus();
+  if (session_.isOpen()) plot_->refreshTraces();
+}
+
+void LogViewer::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Space) {
+    setPlaying(!playing());
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
+
+LogViewer* ShowLogViewer(QWidget* parent) {
+  static QPointer<LogViewer> viewer;
+  if (viewer == nullptr) viewer = new LogViewer(LogSession::instance(), parent);
+  viewer->show();
+  viewer->raise();
+  viewer->activateWindow();
+  return viewer;
+}
+
+void OpenLogViewer(QWidget* parent, const std::string& path) {
+  LogViewer* viewer = ShowLogViewer(parent);
+  if (!path.empty()) viewer->openFile(QString::fromStdString(path));
+}
+
+}  // namespace rq::logs

@@ -1,0 +1,119 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "logs/recorder.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+
+namespace rq::logs {
+
+namespace fs = std::filesystem;
+
+std::string RideLogFolder() {
+  std::string base;
+  if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg != nullptr && xdg[0] == '/')
+    base = xdg;
+  else if (const char* home = std::getenv("HOME"); home != nullptr && home[0] != '\0')
+    base = std::string(home) + "/.local/share";
+  else
+    return {};
+  return base + "/RQ_VTMX4_Kelvora/logs";
+}
+
+std::string RideLogFileName(WallClock::time_point start) {
+  const std::time_t t = WallClock::to_time_t(start);
+  std::tm tm{};
+  localtime_r(&t, &tm);
+  char buf[48];
+  std::strftime(buf, sizeof buf, "ride_%Y-%m-%d_%H-%M-%S.csv", &tm);
+  return buf;
+}
+
+Recorder::~Recorder() { stop(); }
+
+bool Recorder::start(const std::string& folder, WallClock::time_point now) {
+  stop();
+  error_.clear();
+  path_.clear();
+  rows_ = 0;
+  if (folder.empty()) {
+    error_ = "no folder for ride logs (neither XDG_DATA_HOME nor HOME is set)";
+    return false;
+  }
+  std::error_code ec;
+  fs::create_directories(folder, ec);
+  if (ec) {
+    error_ = "cannot create " + folder + ": " + ec.message();
+    return false;
+  }
+  std::string name = RideLogFileName(now);
+  std::string path = folder + "/" + name;
+  // Two recordings started within one second get numbered names; nothing is overwritten.
+  for (int n = 2;; ++n) {
+    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd_ >= 0 || errno != EEXIST || n > 999) break;
+    path = folder + "/" + name.substr(0, name.size() - 4) + "_" + std::to_string(n) + ".csv";
+  }
+  path_ = path;
+  if (fd_ < 0) {
+    error_ = "cannot create " + path_ + ": " + std::strerror(errno);
+    return false;
+  }
+  started_ = now;
+  if (!writeAll(MonitorCsvHeader() + '\n')) return false;
+  return true;
+}
+
+bool Recorder::append(const MonitorSnapshot& s, WallClock::time_point now) {
+  if (fd_ < 0) return false;
+  if (!writeAll(MonitorCsvRow(s, now) + '\n')) return false;
+  ++rows_;
+  return true;
+}
+
+void Recorder::stop() {
+  if (fd_ < 0) return;
+  stopped_ = WallClock::now();
+  if (::close(fd_) != 0 && error_.empty())
+    error_ = "cannot write " + path_ + ": " + std::strerror(errno);
+  fd_ = -1;
+}
+
+double Recorder::seconds(WallClock::time_point now) const {
+  if (started_ == WallClock::time_point{}) return 0.0;
+  const auto end = recording() ? now : stopped_;
+  return std::chrono::duration<double>(end - started_).count();
+}
+
+// The row goes to the system at once (no buffer of our own), so it survives the program.
+bool Recorder::writeAll(const std::string& text) {
+  std::size_t done = 0;
+  while (done < text.size()) {
+    const ssize_t n = ::write(fd_, text.data() + done, text.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      const int err = n < 0 ? errno : ENOSPC;
+      error_ = "cannot write " + path_ + ": " + std::strerror(err) + "; the recording stopped";
+      // A row cut short would read back as a ragged row: take it off again.
+      if (done > 0) {
+        const off_t end = ::lseek(fd_, 0, SEEK_CUR);
+        if (end >= static_cast<off_t>(done)) {
+          [[maybe_unused]] const int ignored = ::ftruncate(fd_, end - static_cast<off_t>(done));
+        }
+      }
+      ::close(fd_);
+      fd_ = -1;
+      stopped_ = WallClock::now();
+      return false;
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+}  // namespace rq::logs

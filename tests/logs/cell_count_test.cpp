@@ -1,0 +1,182 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Cell counts of small hand-counted logs: rows exactly on rpm midpoints and throttle
+// breakpoint midpoints, the RPM-only and throttle-only layouts, the map-in-use flag, and the
+// filters. The command line's `cells` is checked against the same table.
+#include <gtest/gtest.h>
+
+#include "logs/cell_count.h"
+#include "model/defaults.h"
+#include "model/ign_file.h"
+#include "tests/e2e/child_process.h"
+
+namespace rq::logs {
+namespace {
+
+using Grid = std::array<std::array<int, kMapColumns>, kMapRows>;
+
+// rpm points 1000, 2000, ... 15000 on every map: midpoints at 1500, 2500, ... 14500.
+ParameterImage Config(int advanceRows, int servoMode) {
+  ParameterImage im = NewConfiguration();
+  for (const MapDef& m : Maps())
+    for (int c = 0; c < kMapColumns; ++c) im.setWord(m.axis[c], 1000 * (c + 1));
+  im.setByte(kMapsUseThrottle, advanceRows);
+  im.setByte(kServoMode, servoMode);
+  im.setByte(kServoEnable, 1);
+  return im;
+}
+
+// time, rpm, throttle %, second map, gear; 0.3 s apart.
+constexpr const char* kLog =
+    "time,rpm,throttle_pct,second_map,gear\n"
+    "0.0,0,0.0,0,0\n"        // engine stopped
+    "0.3,1499,0.9,0,1\n"     // just under both midpoints: column 0, row 0
+    "0.6,1500,1.0,0,1\n"     // on the 1500 midpoint and the 1 % midpoint: column 1, row 1
+    "0.9,1500,3.4,0,1\n"     // under the 3.5 % midpoint: row 1
+    "1.2,1500,3.5,0,2\n"     // on it: row 2
+    "1.5,20000,100.0,0,2\n"  // beyond the last point: column 14, row 9
+    "1.8,14499,99.9,0,2\n"   // under the last midpoint: column 13
+    "2.1,3000,50.0,1,3\n";   // advance map 2 in use; 50 % between 40 and 60 goes up: row 7
+
+CellInputs Inputs(const char* text = kLog) {
+  const auto r = ParseCsvText(text);
+  EXPECT_TRUE(r.ok()) << r.error.message;
+  std::string error;
+  auto in = ExtractCellInputs(*r.table, error);
+  EXPECT_TRUE(in.has_value()) << error;
+  return *in;
+}
+
+Grid With(std::initializer_list<std::array<int, 3>> cells) {
+  Grid g{};
+  for (const auto& c : cells) g[c[0]][c[1]] = c[2];
+  return g;
+}
+
+TEST(CellCount, HandCountedLogOnEveryLayout) {
+  const CellInputs in = Inputs();
+  CellFilter all;
+  struct Case {
+    int page, advanceRows, servoMode;
+    Grid expected;
+    std::size_t unmarked;
+  };
+  const Case cases[] = {
+      {kPageAdvance1, 1, 0, With({{0, 0, 1}, {1, 1, 2}, {2, 1, 1}, {9, 14, 1}, {9, 13, 1}}), 2},
+      {kPageAdvance2, 1, 0, With({{7, 2, 1}}), 7},
+      // RPM-only advance maps: every row on row 9.
+      {kPageAdvance1, 0, 0, With({{9, 0, 1}, {9, 1, 3}, {9, 14, 1}, {9, 13, 1}}), 2},
+      // The servo map counts a stopped engine and ignores the advance map flag.
+      {kPageServo, 1, 0,
+       With({{0, 0, 2}, {1, 1, 2}, {2, 1, 1}, {9, 14, 1}, {9, 13, 1}, {7, 2, 1}}), 0},
+      {kPageServo, 1, 1, With({{9, 0, 2}, {9, 1, 3}, {9, 14, 1}, {9, 13, 1}, {9, 2, 1}}), 0},
+      {kPageServo, 1, 2, With({{0, 0, 2}, {1, 0, 2}, {2, 0, 1}, {9, 0, 2}, {7, 0, 1}}), 0},
+  };
+  for (const Case& c : cases) {
+    const LiveCellRule rule = MakeLiveCellRule(Config(c.advanceRows, c.servoMode), c.page);
+    const CellCounts counts = CountCells(in, rule, all);
+    EXPECT_EQ(counts.rows, c.expected) << c.page << " " << c.advanceRows << " " << c.servoMode;
+    EXPECT_EQ(counts.unmarked, c.unmarked);
+    EXPECT_EQ(counts.counted + counts.unmarked, in.rows());
+    // The counts follow the live cell of the page, row by row.
+    for (std::size_t i = 0; i < in.rows(); ++i) {
+      const LiveCell live = ComputeLiveCell(Config(c.advanceRows, c.servoMode), c.page, in.rpm[i],
+                                            in.throttle[i], in.secondMap[i] != 0);
+      EXPECT_EQ(CellOfRow(rule, in, i), live) << i;
+    }
+  }
+}
+
+TEST(CellCount, SteadyGearAndMinimumRowFilters) {
+  const CellInputs in = Inputs();
+  const LiveCellRule rule = MakeLiveCellRule(Config(1, 0), kPageAdvance1);
+  CellFilter steady;
+  steady.steadyOnly = true;  // 1000 rpm/s and 10 %/s: 300 rpm and 3 % between rows
+  CellCounts c = CountCells(in, rule, steady);
+  EXPECT_EQ(c.rows, With({{1, 1, 2}, {2, 1, 1}}));
+  EXPECT_EQ(c.filtered, 5u);
+  steady.maxThrottlePctPerS = 7.9;  // 2.4 % in 0.3 s is 8 %/s: row 3 drops out
+  EXPECT_EQ(CountCells(in, rule, steady).rows, With({{1, 1, 1}, {2, 1, 1}}));
+
+  CellFilter gear;
+  gear.gears = 1 << 1;
+  EXPECT_EQ(CountCells(in, rule, gear).rows, With({{0, 0, 1}, {1, 1, 2}}));
+  gear.gears = (1 << 2) | (1 << 3);
+  EXPECT_EQ(CountCells(in, rule, gear).rows, With({{2, 1, 1}, {9, 14, 1}, {9, 13, 1}}));
+
+  CellFilter min;
+  min.minRows = 2;
+  c = CountCells(in, rule, min);
+  EXPECT_TRUE(c.enough(1, 1));
+  EXPECT_FALSE(c.enough(0, 0));
+  EXPECT_TRUE(c.visited(0, 0));
+  EXPECT_FALSE(c.visited(5, 5));
+}
+
+TEST(CellCount, SteadyAcrossGapsAndNextRowInCell) {
+  // After a 5 s gap the row is compared with the one after it; the first row likewise.
+  const CellInputs in = Inputs(
+      "time,rpm,throttle_pct\n"
+      "0.0,3000,20\n0.5,3100,20\n"
+      "5.5,6000,40\n6.0,6050,40\n6.5,9000,40\n");
+  CellFilter steady;
+  steady.steadyOnly = true;
+  EXPECT_EQ(RowsPassing(in, steady), (std::vector<std::uint8_t>{1, 1, 1, 1, 0}));
+
+  const CellInputs log = Inputs();
+  const LiveCellRule rule = MakeLiveCellRule(Config(1, 0), kPageAdvance1);
+  EXPECT_EQ(NextRowInCell(log, rule, {}, 0, 1, 1), 2u);
+  EXPECT_EQ(NextRowInCell(log, rule, {}, 2, 1, 1), 3u);
+  EXPECT_EQ(NextRowInCell(log, rule, {}, 3, 1, 1), 2u);  // round to the start
+  EXPECT_EQ(NextRowInCell(log, rule, {}, 0, 5, 5), std::nullopt);
+  EXPECT_EQ(NextRowInCell(log, rule, {}, 0, 7, 2), std::nullopt);  // map 2 rows stay off map 1
+}
+
+TEST(CellCount, LogWithoutRpmCannotBeCounted) {
+  const auto r = ParseCsvText("time,throttle_pct\n0,1\n");
+  ASSERT_TRUE(r.ok());
+  std::string error;
+  EXPECT_FALSE(ExtractCellInputs(*r.table, error).has_value());
+  EXPECT_EQ(error, "the log has no rpm column");
+}
+
+TEST(CellsCommand, PrintsTheSameTableAsJson) {
+  e2e::ScratchDir dir;
+  e2e::WriteFile(dir.file("ride.csv"), kLog);
+  e2e::WriteFile(dir.file("rows.ign"), WriteIgnText(Config(1, 0)));
+  e2e::WriteFile(dir.file("rpmonly.ign"), WriteIgnText(Config(0, 0)));
+  auto json = [&](const std::vector<std::string>& extra) {
+    std::vector<std::string> args = {"cells", dir.file("ride.csv")};
+    args.insert(args.end(), extra.begin(), extra.end());
+    const auto r = e2e::RunProgram(RQ_CLI, args);
+    EXPECT_EQ(r.exitCode, 0) << r.output;
+    const auto from = r.output.find("\"count\":");
+    return from == std::string::npos ? r.output : r.output.substr(from, r.output.find(",\"enough\"") - from);
+  };
+  auto grid = [](const Grid& g) {
+    std::string s = "\"count\":[";
+    for (int r = 0; r < kMapRows; ++r) {
+      s += r ? ",[" : "[";
+      for (int c = 0; c < kMapColumns; ++c) s += (c ? "," : "") + std::to_string(g[r][c]);
+      s += "]";
+    }
+    return s + "]";
+  };
+  EXPECT_EQ(json({"--map", "advance1", "--config", dir.file("rows.ign"), "--json"}),
+            grid(With({{0, 0, 1}, {1, 1, 2}, {2, 1, 1}, {9, 14, 1}, {9, 13, 1}})));
+  EXPECT_EQ(json({"--json", "--map", "advance1", "--config", dir.file("rpmonly.ign")}),
+            grid(With({{9, 0, 1}, {9, 1, 3}, {9, 14, 1}, {9, 13, 1}})));
+  EXPECT_EQ(json({"--map", "advance1", "--config", dir.file("rows.ign"), "--json", "--steady", "--gear", "1,2"}),
+            grid(With({{1, 1, 2}, {2, 1, 1}})));
+
+  // Usage errors exit 2, a bad log 1 with its line and column.
+  EXPECT_EQ(e2e::RunProgram(RQ_CLI, {"cells", dir.file("ride.csv")}).exitCode, 2);
+  EXPECT_EQ(e2e::RunProgram(RQ_CLI, {"cells", dir.file("ride.csv"), "--map", "servo", "--gear", "7"}).exitCode, 2);
+  e2e::WriteFile(dir.file("bad.csv"), "time,rpm\n0,1\n1,x\n");
+  const auto bad = e2e::RunProgram(RQ_CLI, {"cells", dir.file("bad.csv"), "--map", "servo"});
+  EXPECT_EQ(bad.exitCode, 1);
+  EXPECT_NE(bad.output.find("bad.csv: line 3, column 2 (rpm): \"x\" is not a number"), std::string::npos)
+      << bad.output;
+}
+
+}  // namespace
+}  // namespace rq::logs
