@@ -2,7 +2,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages the build and the tests need, when they are missing.
 set -euo pipefail
-packages=(cmake g++ make pkg-config libgtest-dev qt6-base-dev libjpeg-dev xvfb xauth
+packages=(cmake g++ make lld pkg-config libgtest-dev qt6-base-dev libjpeg-dev xvfb xauth
           libqcustomplot-dev  # the log viewer's plots (its Qt 6 build)
           fonts-dejavu-core
           # the Debian package: icon rendering, dependency scan, and its checks
