@@ -156,8 +156,10 @@ void FileCommands::KeepProgramHistory() {
   const std::string kept = KeepProgram(form_.image(), record, error);
   if (!kept.empty()) return;
   // Not worth a message box after every programming; the status bar says it.
-  const QString text = "Program history not kept: " + FromStd(error);
-  std::fprintf(stderr, "rq_vtmx4: %s\n", ToStd(text).c_str());
+  std::fprintf(stderr, "rq_vtmx4: Program history not kept: %s\n", error.c_str());
+  const int lang = form_.texts().language();
+  const QString text = FromStd(UiMessage(lang, UiText::HistoryNotKept))
+                           .arg(FromStd(LocalizedFileReason(lang, error)));
   if (auto* bar = form_.findChild<QStatusBar*>("StatusBar1")) bar->showMessage(text, 15000);
 }
 

@@ -231,7 +231,7 @@ void FormHlav::LoadSettings() {
   const std::string unreadable = UnreadableFilesMessage(store_->unreadable());
   if (!unreadable.empty()) {
     std::fprintf(stderr, "rq_vtmx4: %s\n", unreadable.c_str());
-    ShowMessage(FromStd(unreadable));
+    ShowMessage(FromStd(UnreadableFilesMessage(store_->unreadable(), language_)));
   }
 }
 
@@ -260,9 +260,8 @@ void FormHlav::SaveSettings() {
   const auto failed = store_->save(setKeys, demo ? nullptr : &state);
   if (!failed.empty()) {
     // Shown before the window goes: a window user never sees stderr.
-    const std::string text = SaveFailureMessage(failed);
-    std::fprintf(stderr, "rq_vtmx4: %s\n", text.c_str());
-    ShowMessage(FromStd(text));
+    std::fprintf(stderr, "rq_vtmx4: %s\n", SaveFailureMessage(failed).c_str());
+    ShowMessage(FromStd(SaveFailureMessage(failed, language_)));
   }
 }
 
@@ -333,6 +332,7 @@ void FormHlav::ApplyMessageTable() {
 
 void FormHlav::ApplyCaptionTable() {
   rq::ApplyCaptionTable(this, language_);  // check marks, title, every caption, hint and item
+  pageSet_->languageChanged(language_);
   layoutToolStrip();
   ApplyMessageTable();
   // "File:" is longer in some languages; the name follows it.

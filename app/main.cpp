@@ -26,6 +26,7 @@
 #include "app/open_file.h"
 #include "app/signal_close.h"
 #include "logs/open_log_viewer.h"
+#include "logs/ride_recording.h"
 
 namespace {
 
@@ -61,7 +62,7 @@ class QuitAfterClose : public QObject {
 };
 
 constexpr const char* kHelp =
-    "usage: rq_vtmx4 [LANGUAGE] [FILE.ign ...] [--demo] [--log FILE.csv]\n"
+    "usage: rq_vtmx4 [LANGUAGE] [FILE.ign ...] [--demo] [--record] [--log FILE.csv]\n"
     "                [--screenshot FILE [--page N] [--after-ms MS]]\n"
     "The configuration tool of the RQ_VTMX4 ignition unit.\n"
     "  LANGUAGE           ENGLISH, DEUTSCH, FRANCE or CESKY: the language to start in\n"
@@ -70,6 +71,7 @@ constexpr const char* kHelp =
     "  --screenshot FILE  save a picture of the window after --after-ms milliseconds\n"
     "                     (default 3000), then close it\n"
     "  --page N           show page N (0 Bike ... 10 Monitor) first\n"
+    "  --record           start recording a ride log at once (Ignition > Record ride log)\n"
     "  --log FILE.csv     open a ride log in the log viewer\n"
     "  FILE.ign           a configuration file to open, as File > Open does\n"
     "  --version          print the program version and build date and end\n"
@@ -107,6 +109,7 @@ int main(int argc, char** argv) {
   std::optional<int> page;
   int afterMs = 3000;
   QString logFile;
+  bool record = false;
   QStringList rest;
   for (int i = 0; i < args.size(); ++i) {
     const QString& a = args[i];
@@ -117,6 +120,8 @@ int main(int argc, char** argv) {
       screenshot = args[++i];
     } else if (a == "--page" && hasValue) {
       page = args[++i].toInt();
+    } else if (a == "--record") {
+      record = true;
     } else if (a == "--log" && hasValue) {
       logFile = args[++i];
     } else if (a == "--after-ms" && hasValue) {
@@ -177,6 +182,7 @@ int main(int argc, char** argv) {
       }
     }
   });
+  if (record) window.rideRecording().setRecording(true);
   if (!logFile.isEmpty()) rq::logs::OpenLogViewer(&window, logFile.toStdString());
   return app.exec();
 }

@@ -9,11 +9,30 @@
 #include <cstring>
 
 #include "model/file_io.h"
+#include "ui/text_table.h"
 
 namespace rq {
 namespace {
 
 enum class ReadResult { Read, Missing, Unreadable };
+
+// The reasons in the program's own words; the message shows them in the window's language.
+const std::string kFolder = "it is a folder";
+const std::string kNotRegular = "it is not a regular file";
+const std::string kLarger = "it is larger than ";
+const std::string kMiB = " MiB";
+
+std::string LocalizedReason(int language, const std::string& reason) {
+  if (reason == kFolder) return UiMessage(language, UiText::ReasonFolder);
+  if (reason == kNotRegular) return UiMessage(language, UiText::ReasonNotRegular);
+  if (reason.size() > kLarger.size() + kMiB.size() && reason.starts_with(kLarger) &&
+      reason.ends_with(kMiB)) {
+    const std::string mib =
+        reason.substr(kLarger.size(), reason.size() - kLarger.size() - kMiB.size());
+    return FillPlaceholders(UiMessage(language, UiText::ReasonTooLarge), {mib});
+  }
+  return reason;
+}
 
 // Reads a whole file of at most limit bytes. Only a regular file is opened: a FIFO at the
 // path would block the start-up for good.
@@ -26,16 +45,16 @@ ReadResult ReadLimited(const std::string& path, std::size_t limit, std::string& 
     return ReadResult::Unreadable;
   }
   if (S_ISDIR(st.st_mode)) {
-    reason = "it is a folder";
+    reason = kFolder;
     return ReadResult::Unreadable;
   }
   if (!S_ISREG(st.st_mode)) {
-    reason = "it is not a regular file";
+    reason = kNotRegular;
     return ReadResult::Unreadable;
   }
   const auto mib = std::to_string(limit / (1024u * 1024u));
   if (static_cast<std::size_t>(st.st_size) > limit) {
-    reason = "it is larger than " + mib + " MiB";
+    reason = kLarger + mib + kMiB;
     return ReadResult::Unreadable;
   }
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
@@ -49,8 +68,7 @@ ReadResult ReadLimited(const std::string& path, std::size_t limit, std::string& 
   auto data = ReadWholeFile(path, error, limit);
   if (!data) {
     // Grown past the limit since the look, or a read error.
-    reason = error.find("too large") != std::string::npos ? "it is larger than " + mib + " MiB"
-                                                           : error;
+    reason = error.find("too large") != std::string::npos ? kLarger + mib + kMiB : error;
     return ReadResult::Unreadable;
   }
   text = std::move(*data);
@@ -119,30 +137,24 @@ std::vector<SettingsStore::Problem> SettingsStore::save(
   return failed;
 }
 
-std::string UnreadableFilesMessage(const std::vector<SettingsStore::Problem>& problems) {
+std::string UnreadableFilesMessage(const std::vector<SettingsStore::Problem>& problems,
+                                   int language) {
   std::string text;
   for (const auto& p : problems) {
     if (!text.empty()) text += "\n\n";
-    if (p.settings) {
-      text += "The settings file " + p.path + " could not be read (" + p.reason +
-              "). It will be left as it is: this run starts with default settings and does not "
-              "save its settings at close.";
-    } else {
-      text += "The configuration state file " + p.path + " could not be read (" + p.reason +
-              "). It will be left as it is: this run starts with the default configuration and "
-              "does not keep its configuration for the next start.";
-    }
+    text += FillPlaceholders(UiMessage(language, p.settings ? UiText::SettingsUnreadable : UiText::StateUnreadable),
+                 {p.path, LocalizedReason(language, p.reason)});
   }
   return text;
 }
 
-std::string SaveFailureMessage(const std::vector<SettingsStore::Problem>& problems) {
+std::string SaveFailureMessage(const std::vector<SettingsStore::Problem>& problems,
+                               int language) {
   std::string text;
   for (const auto& p : problems) {
     if (!text.empty()) text += "\n\n";
-    text += std::string(p.settings ? "The settings were not saved" : "The configuration was not "
-                                                                     "kept for the next start") +
-            ": " + p.path + ": " + p.reason;
+    text += FillPlaceholders(UiMessage(language, p.settings ? UiText::SettingsNotSaved : UiText::StateNotKept),
+                 {p.path, p.reason});
   }
   return text;
 }

@@ -58,10 +58,13 @@ class SettingsStore {
   std::vector<Problem> unreadable_;
 };
 
-// The text of the message that tells the user about files that could not be read; empty when
-// there are none.
-std::string UnreadableFilesMessage(const std::vector<SettingsStore::Problem>& problems);
+// The text of the message that tells the user about files that could not be read, in
+// `language` (0 English .. 3 Czech); empty when there are none. The system's reasons stay as
+// the system words them.
+std::string UnreadableFilesMessage(const std::vector<SettingsStore::Problem>& problems,
+                                   int language = 0);
 // The text of the message about files that could not be saved at close.
-std::string SaveFailureMessage(const std::vector<SettingsStore::Problem>& problems);
+std::string SaveFailureMessage(const std::vector<SettingsStore::Problem>& problems,
+                               int language = 0);
 
 }  // namespace rq

@@ -132,8 +132,6 @@ MapGrid::MapGrid(QWidget* parent) : QObject(parent), box_(new QGroupBox(parent))
   tpsCaption_ = new QLabel("TPS", box_);
   tpsCaption_->setObjectName("LabelMapTpsCaption");
   tpsCaption_->move(7, 34);
-  const QString hint =
-      "Arrows move, Shift+arrows or drag select, PgUp/PgDn step by 5, right-click for the map tools";
   for (int r = 0; r < kMapRows; ++r) {
     auto* l = new QLabel(kRowTexts[r], box_);
     l->setObjectName(QString("LabelMapTps%1").arg(r));
@@ -153,7 +151,6 @@ MapGrid::MapGrid(QWidget* parent) : QObject(parent), box_(new QGroupBox(parent))
     e->setSingleStep(50);
     e->setGeometry(CellLeft(c), 14, 40, 21);
     e->onCommit = commit;
-    e->setStatusTip("RPM point of this column");
     e->setFont(narrow);
     auto* u = new UpDown(e, box_);
     u->setObjectName(QString("UpDownMapRpm%1").arg(c));
@@ -168,7 +165,6 @@ MapGrid::MapGrid(QWidget* parent) : QObject(parent), box_(new QGroupBox(parent))
       e->setRange(0, 60);
       e->setGeometry(CellLeft(c), CellTop(r), 40, 21);
       e->onCommit = commit;
-      e->setStatusTip(hint);
       e->setFont(narrow);
       auto* u = new UpDown(e, box_);
       u->setObjectName(QString("UpDownMap%1_%2").arg(r).arg(c));
@@ -185,7 +181,6 @@ MapGrid::MapGrid(QWidget* parent) : QObject(parent), box_(new QGroupBox(parent))
   for (int c = 0; c < kMapColumns; ++c) {
     auto* b = new SpinButton(QString("CSpinButtonMapColumn%1").arg(c), 17, 23, box_);
     b->move(60 + 62 * c, 346);
-    b->setStatusTip("Raise or lower every cell of this column by one step");
     b->onUp = [this, c] {
       if (onColumnShift) onColumnShift(c, +1);
     };
@@ -195,6 +190,12 @@ MapGrid::MapGrid(QWidget* parent) : QObject(parent), box_(new QGroupBox(parent))
     columns_[std::size_t(c)] = b;
   }
   painted_.fill(0);
+}
+
+void MapGrid::setHints(const QString& cell, const QString& rpmPoint, const QString& column) {
+  for (MapCellEdit* e : cells_) e->setStatusTip(cell);
+  for (SpinEdit* e : rpm_) e->setStatusTip(rpmPoint);
+  for (SpinButton* b : columns_) b->setStatusTip(column);
 }
 
 void MapGrid::showCell(int r, int c, int byte, int step, int max) {

@@ -88,6 +88,9 @@ class MapGrid : public QObject {
   // mark nothing.
   int mark(const LiveCell& live, const TrailLevels& trail);
 
+  // The status tips of the cells, the RPM points and the column buttons.
+  void setHints(const QString& cell, const QString& rpmPoint, const QString& column);
+
   // Selection: a rectangle between the anchor and the current cell.
   CellRect selection() const { return selection_; }
   void select(const CellRect& rect);

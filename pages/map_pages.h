@@ -33,6 +33,7 @@ class MapPages : public PageModule {
   void applyRules(int page) override;
   void markLive(int page) override;
   void monitorAccepted() override;
+  void languageChanged(int language) override;
 
   // Plus / Minus (F5 / F4, the bar's shift spin button): the live cell, or the whole map
   // with "All". Nothing off the map pages.

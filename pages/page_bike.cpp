@@ -1,14 +1,121 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The Bike page: motorbike type, pick-up synchronisation, tachometer output, read protection.
+#include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <vector>
 
 #include "model/defaults.h"
 #include "pages/page_set.h"
 
 namespace rq {
 namespace {
+
+void KeepRoomWhenHidden(QWidget* w) {
+  QSizePolicy p = w->sizePolicy();
+  p.setRetainSizeWhenHidden(true);
+  w->setSizePolicy(p);
+}
+
+// The column headers over the channel groups. The boxes sit in each group's own grid (a group
+// hides its boxes with it), the headers above the groups, so they cannot share one grid:
+// instead every headed column of the groups is made at least as wide as its header, and each
+// header is kept centred over its column in the first group. Every group has the same columns, so a header stands over the column of
+// every group. Headers follow their column when it moves and their text when the language
+// changes.
+class ColumnHeads : public QWidget {
+ public:
+  explicit ColumnHeads(QWidget* parent) : QWidget(parent) {
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+  }
+  // A group and its grid; the first one added places the headers.
+  void addGrid(QWidget* group, QGridLayout* grid) {
+    grids_.push_back({group, grid});
+    // A column moving inside the group moves its widgets; the group itself moves and grows.
+    group->installEventFilter(this);
+    for (QWidget* w : group->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+      w->installEventFilter(this);
+  }
+  // `head` (a child of this strip) over `column` of every grid; with `widen` the column is at
+  // least as wide as the header.
+  void addHead(QLabel* head, int column, bool widen) {
+    heads_.push_back({head, column, widen});
+    fit();
+  }
+  QSize sizeHint() const override { return {0, height_}; }
+  QSize minimumSizeHint() const override { return sizeHint(); }
+
+ protected:
+  bool event(QEvent* e) override {
+    switch (e->type()) {
+      case QEvent::LayoutRequest:  // a header's text changed
+      case QEvent::Show:
+      case QEvent::FontChange:
+      case QEvent::StyleChange:
+        fit();
+        break;
+      case QEvent::Move:
+      case QEvent::Resize:
+        place();
+        break;
+      default:
+        break;
+    }
+    return QWidget::event(e);
+  }
+  bool eventFilter(QObject* watched, QEvent* e) override {
+    if (e->type() == QEvent::Move || e->type() == QEvent::Resize) place();
+    return QObject::eventFilter(watched, e);
+  }
+
+ private:
+  struct Head {
+    QLabel* label;
+    int column;
+    bool widen;
+  };
+  struct Grid {
+    QWidget* group;
+    QGridLayout* grid;
+  };
+
+  void fit() {
+    int h = 0;
+    for (const Head& head : heads_) {
+      head.label->adjustSize();
+      h = std::max(h, head.label->height());
+      if (!head.widen) continue;
+      for (const Grid& g : grids_)
+        if (g.grid->columnMinimumWidth(head.column) != head.label->width())
+          g.grid->setColumnMinimumWidth(head.column, head.label->width());
+    }
+    if (h != height_) {
+      height_ = h;
+      updateGeometry();
+    }
+    place();
+  }
+
+  void place() {
+    if (grids_.empty()) return;
+    const Grid& first = grids_.front();
+    for (const Head& head : heads_) {
+      const QRect cell = first.grid->cellRect(0, head.column);
+      if (!cell.isValid()) continue;
+      const QPoint centre =
+          mapFrom(parentWidget(), first.group->mapTo(parentWidget(), cell.center()));
+      const QPoint at(centre.x() - head.label->width() / 2, height_ - head.label->height());
+      if (head.label->pos() != at) head.label->move(at);
+    }
+  }
+
+  std::vector<Head> heads_;
+  std::vector<Grid> grids_;
+  int height_ = 0;
+};
 
 class BikePage : public BoundPage {
  public:
@@ -65,12 +172,12 @@ class BikePage : public BoundPage {
     }
     sg->setRowStretch(5, 1);
 
-    // The two channels: lobe, its second edge, the second pick-up.
-    auto* channels = new QGridLayout;
+    // The two channels: lobe, its second edge, the second pick-up. The headers stand above
+    // the channel groups and follow the columns of the groups' grids.
+    auto* channels = new QVBoxLayout;
     body->addLayout(channels);
-    channels->addWidget(PageKit::label("LabelLobe", "Lobe", special), 0, 1, 1, 2);
-    channels->addWidget(PageKit::label("LabelHrana2", "2nd Edge", special), 0, 3);
-    channels->addWidget(PageKit::label("LabelSnimac2", "2nd Pick-up", special), 0, 4);
+    auto* heads = new ColumnHeads(special);
+    channels->addWidget(heads);
     for (int ch = 1; ch <= 2; ++ch) {
       const std::string boxName = "GroupBoxPalec" + std::to_string(ch);
       QGroupBox* box = PageKit::group(boxName.c_str(), QString("Channel %1").arg(ch), special);
@@ -80,16 +187,25 @@ class BikePage : public BoundPage {
         const std::string kind = r == 0 ? "Zac" : "End";
         const std::string labelName = "LabelPalec" + c + kind;
         const std::string upDown = "UpDownPalec" + c + kind;
-        k.row(g, r, labelName.c_str(), r == 0 ? "Maximum advance" : "Start advance",
-              upDown.c_str(), box, bindings);
+        const PageKit::SpinPair p =
+            k.row(g, r, labelName.c_str(), r == 0 ? "Maximum advance" : "Start advance",
+                  upDown.c_str(), box, bindings);
         const std::string h2 = "CheckBoxPalec" + c + kind + "H2";
         const std::string p2 = "CheckBoxPalec" + c + kind + "P2";
+        CheckEdit* secondPickup = k.check(p2.c_str(), QString(), box, bindings);
         g->addWidget(k.check(h2.c_str(), QString(), box, bindings), r, 3, Qt::AlignCenter);
-        g->addWidget(k.check(p2.c_str(), QString(), box, bindings), r, 4, Qt::AlignCenter);
+        g->addWidget(secondPickup, r, 4, Qt::AlignCenter);
+        // What the page rules hide keeps its room, so the columns stay where their headers are.
+        KeepRoomWhenHidden(p.upDown);
+        KeepRoomWhenHidden(secondPickup);
       }
-      channels->addWidget(box, ch, 0, 1, 5);
+      heads->addGrid(box, g);
+      channels->addWidget(box);
     }
-    channels->setRowStretch(3, 1);
+    heads->addHead(PageKit::label("LabelLobe", "Lobe", heads), 1, false);
+    heads->addHead(PageKit::label("LabelHrana2", "2nd Edge", heads), 3, true);
+    heads->addHead(PageKit::label("LabelSnimac2", "2nd Pick-up", heads), 4, true);
+    channels->addStretch();
     left->addWidget(special);
     left->addStretch();
 

@@ -143,6 +143,9 @@ class PageModule {
   virtual void markLive(int /*page*/) {}
   // Every accepted monitor reply, whatever page is shown.
   virtual void monitorAccepted() {}
+  // A language was applied: texts the caption table cannot reach (hints of controls made by
+  // the dozen) follow it.
+  virtual void languageChanged(int /*language*/) {}
 };
 
 // A module whose page is its bindings and nothing else to refresh.

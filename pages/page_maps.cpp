@@ -50,6 +50,12 @@ MapPages::MapPages(PageKit& kit, QWidget* advance1, QWidget* advance2, QWidget* 
   };
   buildBar();
   buildActions(advance1->window());
+  languageChanged(kit_.host().language());
+}
+
+void MapPages::languageChanged(int language) {
+  auto text = [language](UiText id) { return QString::fromUtf8(UiMessage(language, id)); };
+  grid_->setHints(text(UiText::MapCellHint), text(UiText::MapRpmHint), text(UiText::MapColumnHint));
 }
 
 void MapPages::buildBar() {

@@ -7,6 +7,7 @@
 
 #include "pages/page_set.h"
 #include "pages/power_model.h"
+#include "ui/text_table.h"
 
 namespace rq {
 
@@ -32,6 +33,16 @@ class PowerOutPages : public PageModule {
   PowerOutPages(PageKit& kit, QWidget* first, QWidget* second) : kit_(kit) {
     const int third = kPageHeight / 3;
     for (int i = 0; i < kPowerOutputs; ++i) build(i, i < 3 ? first : second, third * (i < 3 ? i : 0), third);
+    languageChanged(kit_.host().language());
+  }
+
+  void languageChanged(int language) override {
+    const QString hint = QString::fromUtf8(UiMessage(language, UiText::PowerBoxHint));
+    for (int i = 0; i < kPowerOutputs; ++i)
+      for (int k = 0; k < 3; ++k)
+        for (int j = 0; j < 4; ++j)
+          out_[std::size_t(i)].box[std::size_t(k)][std::size_t(j)]->setStatusTip(
+              hint.arg(i + 1).arg(k + 1).arg(j + 1));
   }
 
   void refresh(int) override {
@@ -144,8 +155,6 @@ class PowerOutPages : public PageModule {
         auto* b = new CheckEdit(QString(), g);
         b->setObjectName(QString("CheckBoxPOut%1_%2_%3").arg(i + 1).arg(k + 1).arg(j + 1));
         b->setGeometry(130 + 100 * j, 49 + 28 * k, 20, 20);
-        b->setStatusTip(QString("Output %1 on in throttle band %2, rpm band %3")
-                            .arg(i + 1).arg(k + 1).arg(j + 1));
         b->onCommit = [this] { kit_.commitEdit(); };
         o.box[std::size_t(k)][std::size_t(j)] = b;
       }

@@ -73,6 +73,10 @@ void PageSet::monitorAccepted() {
   for (const auto& m : owned_) m->monitorAccepted();
 }
 
+void PageSet::languageChanged(int language) {
+  for (const auto& m : owned_) m->languageChanged(language);
+}
+
 bool PageSet::commitFocusedEdit() {
   auto* edit = qobject_cast<SpinEdit*>(QApplication::focusWidget());
   if (edit == nullptr || kit_.refreshing()) return false;

@@ -35,6 +35,7 @@ class PageSet {
   void applyRules(int page);
   void markLive(int page);
   void monitorAccepted();
+  void languageChanged(int language);
   // Commits an edit the user is still typing in (before commands and page changes).
   // Returns true when it committed one.
   bool commitFocusedEdit();

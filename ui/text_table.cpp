@@ -192,6 +192,57 @@ constexpr const char* kUiTable[static_cast<int>(UiText::Count)][kLanguageCount] 
          "Einfügen: die Zwischenablage enthält keine Zahlen für diese Zellen",
          "Coller: le presse-papiers ne contient aucun nombre pour ces cases",
          "Vložit: schránka neobsahuje čísla pro tyto buňky"},
+    /* MapCellHint */ {"Arrows move, Shift+arrows or drag select, PgUp/PgDn step by 5, right-click for the map tools",
+         "Pfeile bewegen, Umschalt+Pfeile oder Ziehen wählen aus, Bild auf/ab ändert um 5, rechte Maustaste für die Mappenwerkzeuge",
+         "Flèches: déplacer, Maj+flèches ou glisser: choisir, Page préc./suiv.: pas de 5, clic droit: outils de la carte",
+         "Šipky posouvají, Shift+šipky nebo tažení vybírá, PgUp/PgDn krok o 5, pravé tlačítko nástroje mapy"},
+    /* MapRpmHint */ {"RPM point of this column", "Drehzahlpunkt dieser Spalte",
+         "Point de régime de cette colonne", "Bod otáček tohoto sloupce"},
+    /* MapColumnHint */ {"Raise or lower every cell of this column by one step",
+         "Alle Zellen dieser Spalte um einen Schritt erhöhen oder senken",
+         "Augmenter ou baisser d´un pas toutes les cases de cette colonne",
+         "Zvýšit nebo snížit všechny buňky tohoto sloupce o jeden krok"},
+    /* PowerBoxHint */ {"Output %1 on in throttle band %2, rpm band %3",
+         "Ausgang %1 ein im Drosselklappenbereich %2, Drehzahlbereich %3",
+         "Sortie %1 active dans la plage de papillon %2, plage de régime %3",
+         "Výstup %1 zapnut v pásmu plynu %2, pásmu otáček %3"},
+    /* HistoryNotKept */ {"Program history not kept: %1",
+         "Programmierverlauf nicht gespeichert: %1",
+         "Historique de programmation non conservé: %1",
+         "Historie programování nebyla uložena: %1"},
+    /* SettingsUnreadable */ {"The settings file %1 could not be read (%2). It will be left as it is: "
+         "this run starts with default settings and does not save its settings at close.",
+         "Die Einstellungsdatei %1 konnte nicht gelesen werden (%2). Sie bleibt, wie sie ist: "
+         "dieser Lauf beginnt mit den Standardeinstellungen und speichert seine Einstellungen beim "
+         "Schließen nicht.",
+         "Le fichier de réglages %1 n´a pas pu être lu (%2). Il reste tel quel: ce lancement "
+         "démarre avec les réglages de base et n´enregistre pas ses réglages à la fermeture.",
+         "Soubor nastavení %1 nelze přečíst (%2). Zůstane, jak je: tento běh začne se základním "
+         "nastavením a při zavření své nastavení neuloží."},
+    /* StateUnreadable */ {"The configuration state file %1 could not be read (%2). It will be left "
+         "as it is: this run starts with the default configuration and does not keep its "
+         "configuration for the next start.",
+         "Die Zustandsdatei der Konfiguration %1 konnte nicht gelesen werden (%2). Sie bleibt, wie "
+         "sie ist: dieser Lauf beginnt mit der Standardkonfiguration und behält seine "
+         "Konfiguration nicht für den nächsten Start.",
+         "Le fichier d´état de la configuration %1 n´a pas pu être lu (%2). Il reste tel quel: ce "
+         "lancement démarre avec la configuration de base et ne garde pas sa configuration pour "
+         "le prochain démarrage.",
+         "Stavový soubor konfigurace %1 nelze přečíst (%2). Zůstane, jak je: tento běh začne se "
+         "základní konfigurací a svou konfiguraci pro příští start nezachová."},
+    /* SettingsNotSaved */ {"The settings were not saved: %1: %2",
+         "Die Einstellungen wurden nicht gespeichert: %1: %2",
+         "Les réglages n´ont pas été enregistrés: %1: %2",
+         "Nastavení nebylo uloženo: %1: %2"},
+    /* StateNotKept */ {"The configuration was not kept for the next start: %1: %2",
+         "Die Konfiguration wurde nicht für den nächsten Start behalten: %1: %2",
+         "La configuration n´a pas été gardée pour le prochain démarrage: %1: %2",
+         "Konfigurace nebyla zachována pro příští start: %1: %2"},
+    /* ReasonFolder */ {"it is a folder", "es ist ein Ordner", "c´est un dossier", "je to složka"},
+    /* ReasonNotRegular */ {"it is not a regular file", "es ist keine gewöhnliche Datei",
+         "ce n´est pas un fichier ordinaire", "není to obyčejný soubor"},
+    /* ReasonTooLarge */ {"it is larger than %1 MiB", "sie ist größer als %1 MiB",
+         "il dépasse %1 Mio", "je větší než %1 MiB"},
 };
 
 // Fills the first %1 of `pattern` with `value`.
@@ -213,6 +264,20 @@ const char* UiMessage(int language, UiText id) {
   const int i = static_cast<int>(id);
   if (i < 0 || i >= static_cast<int>(UiText::Count)) return "";
   return kUiTable[i][ClampLanguage(language)];
+}
+
+std::string FillPlaceholders(const char* pattern, const std::vector<std::string>& values) {
+  std::string out;
+  for (const char* p = pattern; *p != '\0'; ++p) {
+    if (p[0] == '%' && p[1] >= '1' && p[1] <= '9' &&
+        static_cast<std::size_t>(p[1] - '1') < values.size()) {
+      out += values[static_cast<std::size_t>(p[1] - '1')];
+      ++p;
+    } else {
+      out += *p;
+    }
+  }
+  return out;
 }
 
 std::string LocalizedFileReason(int language, const std::string& reason) {

@@ -126,11 +126,27 @@ enum class UiText : int {
   CellsCopied,          // %1: number of cells
   CellsPasted,          // %1: number of cells
   PasteNothing,
+  MapCellHint,          // status tips of the map cells, RPM points and column buttons
+  MapRpmHint,
+  MapColumnHint,
+  PowerBoxHint,         // %1 output, %2 throttle band, %3 rpm band
+  HistoryNotKept,       // %1: the reason
+  SettingsUnreadable,   // %1 path, %2 reason: the files of the window's settings and state
+  StateUnreadable,
+  SettingsNotSaved,
+  StateNotKept,
+  ReasonFolder,         // reasons of those files that are the program's own words
+  ReasonNotRegular,
+  ReasonTooLarge,       // %1: the limit in MiB
   Count
 };
 
 // The text of `id` in `language` (outside 0..3: English). Never null.
 const char* UiMessage(int language, UiText id);
+
+// `pattern` with %1 .. %9 replaced by values[0] .. values[8] in one pass (a value holding "%2"
+// stays as it is); placeholders without a value stay.
+std::string FillPlaceholders(const char* pattern, const std::vector<std::string>& values);
 
 // A file reason of the file layer ("cannot open PATH: system reason") in `language`: the
 // wording around the path is translated, the path and the system's reason are kept. Reasons

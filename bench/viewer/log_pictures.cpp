@@ -28,12 +28,13 @@ int main(int argc, char** argv) {
   QTemporaryDir dir;
   const std::string path = dir.path().toStdString() + "/ride_2026-05-04_17-00-00.csv";
   rq::ParameterImage cfg = rq::NewConfiguration();
-  cfg.setByte(675, 2);
+  cfg.setByte(rq::kGearSystem, 2);
   std::ofstream(path) << rq::sim::RideCsv(rq::sim::RideSnapshots(cfg, 120, 1));
 
   rq::FormHlav window;
-  window.resize(1005, 850);
   window.show();
+  QApplication::processEvents();
+  window.resize(1005, 850);  // after the start-up has placed the window by its settings
   window.findChild<QTabWidget*>("PageControl1")->setCurrentIndex(rq::kPageAdvance1);
   rq::logs::OpenLogViewer(&window, path);
   auto* viewer = window.findChild<rq::logs::LogViewer*>();

@@ -112,7 +112,7 @@ class StandIn {
       w = new QLabel(QString(), page);
     } else if (name.startsWith("CheckBox")) {
       w = new QCheckBox(QString(), page);
-    } else if (name.startsWith("SpeedButton")) {
+    } else if (name.startsWith("SpeedButton") || name.startsWith("CSpinButton")) {
       w = new QToolButton(page);
     } else if (name.startsWith("Button") || name.startsWith("BitBtn")) {
       w = new QPushButton(QString(), page);
@@ -536,7 +536,9 @@ TEST_F(WindowCaptions, MapToolMenuAndLooseMessageBoxesShowTheirTextsWhole) {
         ADD_FAILURE() << lang << " " << c.text.toStdString();
     }
     for (const UiText id : {UiText::AskReplace, UiText::NothingPrinted, UiText::PrintingStopped,
-                            UiText::NoPrinter, UiText::PrinterRefused}) {
+                            UiText::NoPrinter, UiText::PrinterRefused, UiText::SettingsUnreadable,
+                            UiText::StateUnreadable, UiText::SettingsNotSaved,
+                            UiText::StateNotKept}) {
       QMessageBox box(QMessageBox::Question, "x", QString::fromUtf8(UiMessage(lang, id)),
                       QMessageBox::Yes | QMessageBox::No, &form());
       box.show();
@@ -545,6 +547,47 @@ TEST_F(WindowCaptions, MapToolMenuAndLooseMessageBoxesShowTheirTextsWhole) {
         ADD_FAILURE() << lang << " " << c.text.toStdString();
     }
   }
+  SwitchLanguage(form(), kLanguageEnglish);
+}
+
+// Every hint of the window (tool tip and status line) follows the language, the ones made by
+// the dozen (map cells, RPM points, column buttons, power-output boxes) included. Left out:
+// the language items, which speak their own language, and the port label, whose hint is the
+// device path.
+TEST_F(WindowCaptions, EveryHintFollowsTheLanguage) {
+  const QStringList ownWords = {"MenuEnglish", "MenuGerman", "MenuFrench", "MenuCzech", "LabelCom"};
+  auto hints = [this, &ownWords] {
+    std::map<const QObject*, QString> s;
+    for (const QObject* o : form().findChildren<QObject*>()) {
+      if (ownWords.contains(o->objectName())) continue;
+      QString h;
+      // An action without a tool tip of its own shows its text: captions are tested elsewhere.
+      if (const auto* a = qobject_cast<const QAction*>(o)) h = a->statusTip();
+      else if (const auto* w = qobject_cast<const QWidget*>(o)) h = w->toolTip() + "|" + w->statusTip();
+      if (h != "|" && !h.isEmpty()) s[o] = h;
+    }
+    return s;
+  };
+  const auto english = hints();
+  EXPECT_GT(english.size(), 200u);  // 150 map cells alone
+  for (int lang : {kLanguageGerman, kLanguageFrench, kLanguageCzech}) {
+    SwitchLanguage(form(), lang);
+    const auto now = hints();
+    for (const auto& [o, hint] : english) {
+      const auto it = now.find(o);
+      ASSERT_NE(it, now.end()) << o->objectName().toStdString();
+      EXPECT_NE(it->second, hint) << o->objectName().toStdString() << " in language " << lang;
+    }
+  }
+  SwitchLanguage(form(), kLanguageEnglish);
+  EXPECT_EQ(hints(), english);
+  EXPECT_EQ(form().findChild<QWidget*>("EditMap3_4")->statusTip(),
+            "Arrows move, Shift+arrows or drag select, PgUp/PgDn step by 5, right-click for the map tools");
+  EXPECT_EQ(form().findChild<QWidget*>("CheckBoxPOut2_3_4")->statusTip(),
+            "Output 2 on in throttle band 3, rpm band 4");
+  SwitchLanguage(form(), kLanguageCzech);
+  EXPECT_EQ(form().findChild<QWidget*>("CheckBoxPOut2_3_4")->statusTip(),
+            QString::fromUtf8("Výstup 2 zapnut v pásmu plynu 3, pásmu otáček 4"));
   SwitchLanguage(form(), kLanguageEnglish);
 }
 

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -14,13 +15,16 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <random>
 #include <set>
 
 #include "model/defaults.h"
 #include "pages/controls.h"
 #include "pages/page_set.h"
+#include "caption_check.h"
 #include "support.h"
+#include "ui/text_table.h"
 
 namespace rq::test {
 namespace {
@@ -498,6 +502,60 @@ TEST_F(PagesTest, ReadProtectionIsRedWhileSetAndTakenAtTheClick) {
   im.setByte(kReadProtection, 0);
   load(im);
   EXPECT_FALSE(red());
+}
+
+// The Bike page's channel columns: every shown field and box stands under its own header
+// ("Lobe", "2nd Edge", "2nd Pick-up") in every language, whether the second pick-up boxes are
+// shown (method 0) or hidden (methods 1 and 5), and whatever the up-downs do. A hidden box
+// keeps its room: no method moves a shown box sideways.
+TEST_F(PagesTest, ChannelBoxesStayUnderTheirHeadersInEverySynchronisationMethod) {
+  showPage(kPageBike);
+  form().resize(1300, 1000);
+  auto span = [this](const char* name) {
+    auto* head = find<QLabel>(name);
+    const int left = head->mapTo(&form(), QPoint(0, 0)).x();
+    return std::pair{left, left + head->width()};
+  };
+  for (int lang = 0; lang < kLanguageCount; ++lang) {
+    SwitchLanguage(form(), lang);
+    std::map<QString, int> firstCentre;  // per box, in the first setting that shows it
+    for (int bike : {0, 1})  // 1: special, its fields' up-downs shown from method 1 on
+    for (int s : {0, 1, 5}) {
+      ParameterImage im = form().image();
+      im.setByte(kBikeType, bike);
+      im.setByte(kSyncMethod, s);
+      im.setByte(kOutputs, 2);
+      load(im);
+      for (int i = 0; i < 5; ++i) QApplication::processEvents();
+      const bool second = s == 0 || s == 4 || s == 6;
+      int shown = 0;
+      for (int ch = 1; ch <= 2; ++ch) {
+        for (const char* kind : {"Zac", "End"}) {
+          const QString c = QString("Palec%1%2").arg(ch).arg(kind);
+          const std::pair<QString, const char*> columns[] = {{"Edit" + c, "LabelLobe"},
+                                                             {"CheckBox" + c + "H2", "LabelHrana2"},
+                                                             {"CheckBox" + c + "P2", "LabelSnimac2"}};
+          for (const auto& [box, headName] : columns) {
+            auto* w = find<QWidget>(box);
+            ASSERT_NE(w, nullptr) << box.toStdString();
+            EXPECT_EQ(w->isVisible(), second || !box.endsWith("P2")) << box.toStdString();
+            if (!w->isVisible()) continue;
+            ++shown;
+            const int centre = w->mapTo(&form(), w->rect().center()).x();
+            const auto [left, right] = span(headName);
+            const int first = firstCentre.try_emplace(box, centre).first->second;
+            EXPECT_EQ(centre, first) << box.toStdString() << " moved in language " << lang
+                                     << ", type " << bike << ", method " << s;
+            EXPECT_TRUE(centre >= left && centre < right)
+                << box.toStdString() << " centre " << centre << " outside " << headName << " ["
+                << left << ", " << right << ") in language " << lang << ", type " << bike << ", method " << s;
+          }
+        }
+      }
+      EXPECT_EQ(shown, second ? 12 : 8);
+    }
+  }
+  SwitchLanguage(form(), kLanguageEnglish);
 }
 
 }  // namespace

@@ -11,6 +11,10 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -182,6 +186,31 @@ ParameterImage ReadBackExpected(FormHlav& form, ParameterImage e, int page) {
       }
   }
   return e;
+}
+
+UnprivilegedRun RerunCurrentTestAsNobody() {
+  UnprivilegedRun run;
+  char self[4096];
+  const ssize_t n = ::readlink("/proc/self/exe", self, sizeof self - 1);
+  if (n <= 0) return run;
+  self[n] = '\0';
+  const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+  const std::string filter = std::string(test->test_suite_name()) + "." + test->name();
+  // nobody must be able to reach the program: every folder on its path searchable.
+  if (std::system(("setpriv --reuid=65534 --regid=65534 --clear-groups test -x '" + std::string(self) +
+                   "'").c_str()) != 0)
+    return run;
+  const std::string command = "setpriv --reuid=65534 --regid=65534 --clear-groups '" +
+                              std::string(self) + "' --gtest_filter=" + filter + " 2>&1";
+  FILE* pipe = ::popen(command.c_str(), "r");
+  if (pipe == nullptr) return run;
+  char buf[4096];
+  std::size_t got = 0;
+  while ((got = std::fread(buf, 1, sizeof buf, pipe)) > 0) run.output.append(buf, got);
+  const int status = ::pclose(pipe);
+  run.ran = true;
+  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  return run;
 }
 
 }  // namespace rq::test

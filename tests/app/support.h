@@ -20,6 +20,16 @@
 
 namespace rq::test {
 
+// Root passes every permission check, so a test of a refused permission runs itself again as
+// the unprivileged user "nobody" (setpriv). `ran` is false when that is not possible here (the
+// test program not reachable for that user, no setpriv); `status` is the child's exit status.
+struct UnprivilegedRun {
+  bool ran = false;
+  int status = -1;
+  std::string output;
+};
+UnprivilegedRun RerunCurrentTestAsNobody();
+
 // A temporary XDG_CONFIG_HOME for one test; the previous value comes back afterwards.
 class TempConfig {
  public:

@@ -3,10 +3,15 @@
 // shows its message boxes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <ctime>
+#include <filesystem>
 #include <thread>
 
+#include "logs/log_table.h"
 #include "tests/e2e/child_process.h"
 
 namespace rq::e2e {
@@ -109,6 +114,58 @@ TEST_F(WindowWithUnit, AnArgumentThatIsNoLanguageAndNoFileChangesNothing) {
       << window_.output();
   EXPECT_TRUE(Contains(settings(), "Language=0")) << settings();
   EXPECT_FALSE(Contains(settings(), "deutsch")) << settings();
+}
+
+// Wall-clock time as the log writes it (local time), in milliseconds, read as if it were UTC:
+// the way the log reader turns a written stamp into a number.
+std::int64_t LocalMsNow() {
+  const auto now = std::chrono::system_clock::now();
+  const std::time_t t = std::chrono::system_clock::to_time_t(now);
+  std::tm tm{};
+  localtime_r(&t, &tm);
+  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
+  return static_cast<std::int64_t>(timegm(&tm)) * 1000 + ms;
+}
+
+// The recording's file in the logs folder, once it holds at least `lines` lines.
+std::string WaitForLog(const std::string& folder, int lines, int timeoutMs) {
+  const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  while (std::chrono::steady_clock::now() < until) {
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
+      const std::string text = ReadFile(entry.path().string());
+      if (std::count(text.begin(), text.end(), '\n') >= lines) return entry.path().string();
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  return {};
+}
+
+// A recording started with the window and ended by SIGKILL: the file loads whole, and its
+// last row is less than a second older than the kill. Nothing is held back in a buffer.
+TEST_F(WindowWithUnit, ARecordingKilledWithSigkillReadsBackUpToTheLastSecond) {
+  setenv("XDG_DATA_HOME", dir_.path().c_str(), 1);
+  start({"--record"});
+  unsetenv("XDG_DATA_HOME");
+  const std::string log = WaitForLog(dir_.file("RQ_VTMX4_Kelvora/logs"), 6, 20000);
+  ASSERT_FALSE(log.empty()) << window_.output();
+  std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+  const std::int64_t killedMs = LocalMsNow();
+  window_.signal(SIGKILL);
+  EXPECT_EQ(window_.wait(20000), 128 + SIGKILL);
+
+  const std::string text = ReadFile(log);
+  ASSERT_FALSE(text.empty());
+  EXPECT_EQ(text.back(), '\n') << "a half row at the end";
+  const logs::LoadResult loaded = logs::LoadCsvFile(log);
+  ASSERT_TRUE(loaded.ok()) << loaded.error.message;
+  const logs::LogTable& table = *loaded.table;
+  ASSERT_GE(table.rows(), 8u);
+  ASSERT_TRUE(table.startMs().has_value());
+  const auto lastMs = *table.startMs() + static_cast<std::int64_t>(table.time().back() * 1000);
+  EXPECT_GT(lastMs, killedMs - 1000) << "the last row is older than a second";
+  EXPECT_LE(lastMs, killedMs + 50);
+  EXPECT_GE(table.find("rpm"), 0);
 }
 
 }  // namespace

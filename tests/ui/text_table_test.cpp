@@ -90,5 +90,15 @@ TEST(TextTable, ComposedCaptionsFollowTheLanguage) {
   EXPECT_EQ(captions[8], std::make_pair(std::string("RadioGroupInput2"), std::string("Vstup 2")));
 }
 
+// Paths and system reasons go into the texts as they are: a "%2" inside a path is not filled
+// again, and a placeholder without a value stays visible rather than vanishing.
+TEST(TextTable, PlaceholdersAreFilledInOnePass) {
+  EXPECT_EQ(FillPlaceholders("%1: %2", {"/tmp/100%2", "Is a directory"}), "/tmp/100%2: Is a directory");
+  EXPECT_EQ(FillPlaceholders("%2 before %1", {"a", "b"}), "b before a");
+  EXPECT_EQ(FillPlaceholders("%1 of %3 at 50%", {"x"}), "x of %3 at 50%");
+  EXPECT_EQ(FillPlaceholders(UiMessage(kLanguageCzech, UiText::ReasonTooLarge), {"4"}),
+            "je větší než 4 MiB");
+}
+
 }  // namespace
 }  // namespace rq
