@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "logs/recorder.h"
+#include "model/settings_location.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -15,14 +16,8 @@ namespace rq::logs {
 namespace fs = std::filesystem;
 
 std::string RideLogFolder() {
-  std::string base;
-  if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg != nullptr && xdg[0] == '/')
-    base = xdg;
-  else if (const char* home = std::getenv("HOME"); home != nullptr && home[0] != '\0')
-    base = std::string(home) + "/.local/share";
-  else
-    return {};
-  return base + "/RQ_VTMX4_Kelvora/logs";
+  const std::string data = DataFolderPath();
+  return data.empty() ? data : data + "/logs";
 }
 
 std::string RideLogFileName(WallClock::time_point start) {

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "model/program_history.h"
+#include "model/settings_location.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -109,14 +110,8 @@ ProgramRecord ReadProgramRecord(const std::string& ignPath) {
 }
 
 std::string ProgramHistoryFolder() {
-  std::string base;
-  if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg != nullptr && xdg[0] == '/')
-    base = xdg;
-  else if (const char* home = std::getenv("HOME"); home != nullptr && home[0] != '\0')
-    base = std::string(home) + "/.local/share";
-  else
-    return {};
-  return base + "/RQ_VTMX4_Kelvora/history";
+  const std::string data = DataFolderPath();
+  return data.empty() ? data : data + "/history";
 }
 
 std::vector<HistoryEntry> ListProgramHistory(const std::string& folder) {

@@ -42,4 +42,15 @@ std::map<std::string, std::string> ReadSettingsPorts() {
   return PortsSection(ini);
 }
 
+std::string DataFolderPath() {
+  std::string base;
+  if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg != nullptr && xdg[0] == '/')
+    base = xdg;
+  else if (const char* home = std::getenv("HOME"); home != nullptr && home[0] != '\0')
+    base = std::string(home) + "/.local/share";
+  else
+    return {};
+  return base + "/RQ_VTMX4_Kelvora";
+}
+
 }  // namespace rq

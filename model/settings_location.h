@@ -20,6 +20,10 @@ inline constexpr const char* kPortsSection = "PORTS";
 // set. The folder is not created here.
 std::string SettingsFolderPath();
 
+// The program's data folder: $XDG_DATA_HOME/RQ_VTMX4_Kelvora (default ~/.local/share/...),
+// empty when neither XDG_DATA_HOME nor HOME says where.
+std::string DataFolderPath();
+
 // Key "COMn" -> device path, from the [PORTS] section (keys upper-cased, empty paths left out).
 std::map<std::string, std::string> PortsSection(const IniFile& settings);
 
