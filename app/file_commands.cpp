@@ -16,11 +16,11 @@
 #include "model/ign_file.h"
 #include "model/program_history.h"
 #include "ui/notice_texts.h"
+#include "ui/qt_text.h"
 
 namespace rq {
 namespace {
 
-QString FromStd(const std::string& s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
 std::string ToStd(const QString& s) { return s.toUtf8().toStdString(); }
 
 // A .ign is a few kilobytes; anything beyond this is not a configuration file.
@@ -164,3 +164,6 @@ void FileCommands::KeepProgramHistory() {
 }
 
 }  // namespace rq
+
+// The meta-object code of this file's classes, compiled with it.
+#include "moc_file_commands.cpp"

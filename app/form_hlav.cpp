@@ -42,6 +42,7 @@
 #include "model/file_io.h"
 #include "ui/caption_apply.h"
 #include "ui/notice_texts.h"
+#include "ui/qt_text.h"
 
 namespace rq {
 namespace {
@@ -49,7 +50,6 @@ namespace {
 constexpr const char* kBasic = "BASIC";
 
 std::string ToStd(const QString& s) { return s.toUtf8().toStdString(); }
-QString FromStd(const std::string& s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
 
 }  // namespace
 
@@ -550,3 +550,6 @@ void FormHlav::SpeedButtonZnovuClick() {
 }
 
 }  // namespace rq
+
+// The meta-object code of this file's classes, compiled with it.
+#include "moc_form_hlav.cpp"

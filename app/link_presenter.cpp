@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/link_presenter.h"
+#include "ui/qt_text.h"
 
 #include <QAction>
 #include <QLabel>
@@ -11,8 +12,6 @@
 
 namespace rq {
 namespace {
-
-QString FromStd(const std::string& s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
 
 QColor ToQColor(Colour c) {
   const Rgb rgb = ColourRgb(c);

@@ -58,3 +58,6 @@ QTableWidget* VerifyDifferences::table() const { return form_.unitSync().compare
 QLabel* VerifyDifferences::summary() const { return form_.unitSync().compareView().summary(); }
 
 }  // namespace rq
+
+// The meta-object code of this file's classes, compiled with it.
+#include "moc_verify_differences.cpp"

@@ -6,6 +6,7 @@
 #include <iostream>
 #include <optional>
 
+#include "cli/output.h"
 #include "logs/cell_count.h"
 #include "logs/log_table.h"
 #include "model/config_file.h"
@@ -16,8 +17,6 @@ namespace rq {
 
 namespace {
 
-constexpr int kExitFailure = 1;
-constexpr int kExitUsage = 2;
 
 constexpr const char* kUsage =
     "usage: cells LOG.csv --map advance1|advance2|servo [--config FILE.ign] [--json]\n"

@@ -16,8 +16,6 @@ namespace rq {
 
 namespace {
 
-constexpr int kExitFailure = 1;
-constexpr int kExitUsage = 2;
 
 std::string Line(const std::string& page, const std::string& name, const std::string& value,
                  const std::string& unit) {

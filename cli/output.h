@@ -12,6 +12,10 @@ namespace rq {
 
 inline constexpr const char* kStandardOutput = "-";
 
+// Exit status of a command: 1 when it failed, 2 when it was called wrongly.
+inline constexpr int kExitFailure = 1;
+inline constexpr int kExitUsage = 2;
+
 // False with a one-line reason when path exists and is not a regular file.
 bool CheckOutputPath(const std::string& path, std::string& error);
 

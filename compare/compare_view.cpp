@@ -19,11 +19,10 @@
 #include "model/unit_comparison.h"
 #include "unitsync/unit_sync.h"
 #include "ui/unit_texts.h"
+#include "ui/qt_text.h"
 
 namespace rq {
 namespace {
-
-QString FromStd(const std::string& s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
 
 enum Column { kPage, kName, kPc, kOther, kUnit, kTake, kColumns };
 
@@ -226,3 +225,6 @@ void CompareView::takeAll() {
 }
 
 }  // namespace rq
+
+// The meta-object code of this file's classes, compiled with it.
+#include "moc_compare_view.cpp"

@@ -16,13 +16,9 @@
 #include "compare/compare_view.h"
 #include "ui/unit_texts.h"
 #include "unitsync/unit_sync.h"
+#include "ui/qt_text.h"
 
 namespace rq {
-namespace {
-
-QString FromStd(const std::string& s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
-
-}  // namespace
 
 HistoryView::HistoryView(FormHlav& form) : QObject(&form), form_(form) {
   // File › History…, after Compare with file… (captions from the caption table).
@@ -127,3 +123,6 @@ void HistoryView::compare(int row) {
 }
 
 }  // namespace rq
+
+// The meta-object code of this file's classes, compiled with it.
+#include "moc_history_view.cpp"

@@ -24,14 +24,11 @@
 #include "protocol/channel_table.h"
 #include "ui/caption_apply.h"
 #include "ui/log_captions.h"
+#include "logs/log_phrase.h"
 
 namespace rq::logs {
 
 namespace {
-
-QString Phrase(LogPhrase p, int language) {
-  return QString::fromStdString(LogPhraseText(p, language));
-}
 
 constexpr int kSpeeds[] = {1, 2, 4, 8};
 
@@ -370,3 +367,6 @@ void OpenLogViewer(QWidget* parent, const std::string& path) {
 }
 
 }  // namespace rq::logs
+
+// The meta-object code of this file's classes, compiled with it.
+#include "moc_log_viewer.cpp"

@@ -19,6 +19,7 @@
 #include "pages/map_grid.h"
 #include "ui/caption_apply.h"
 #include "ui/log_captions.h"
+#include "logs/log_phrase.h"
 
 namespace rq::logs {
 
@@ -26,10 +27,6 @@ namespace {
 
 const QColor kReplayColour(255, 0, 200);  // magenta: far from the lime of the live cell
 constexpr int kBarTop = 9;
-
-QString Phrase(LogPhrase p, int language) {
-  return QString::fromStdString(LogPhraseText(p, language));
-}
 
 }  // namespace
 
@@ -314,3 +311,6 @@ void MapLogOverlay::applyLanguage(int language) {
 }
 
 }  // namespace rq::logs
+
+// The meta-object code of this file's classes, compiled with it.
+#include "moc_map_log_overlay.cpp"

@@ -44,6 +44,10 @@ PaletteTable& Palettes() {
 
 }  // namespace
 
+void SetShown(QWidget* w, bool on) {
+  if (w != nullptr && w->isVisibleTo(w->parentWidget()) != on) w->setVisible(on);
+}
+
 QPalette SharedPalette(const QPalette& palette) {
   PaletteTable& table = Palettes();
   const std::size_t hash = HashOf(palette);
@@ -238,3 +242,6 @@ void RadioGroup::setIndex(int index) {
 }
 
 }  // namespace rq
+
+// The meta-object code of this file's classes, compiled with it.
+#include "moc_controls.cpp"

@@ -32,6 +32,9 @@ inline constexpr std::size_t kSharedPalettes = 4096;
 // The sets of colours held (for the memory bench and tests).
 std::size_t SharedPaletteCount();
 
+// Shows or hides w (when not null) as a page rule says; nothing happens when it already is.
+void SetShown(QWidget* w, bool on);
+
 // The edit of an edit + up-down pair. The value changes only through the user's path: typing
 // and Enter (one commit, focus moves on), leaving the field with a changed value, the up-down
 // or the arrow keys (each step one commit). The wheel edits only a field that has the focus.

@@ -13,6 +13,7 @@
 
 #include "pages/map_pages.h"
 #include "pages/map_overlay.h"
+#include "pages/controls.h"
 #include "pages/page_set.h"
 #include "pages/tuning_tools.h"
 #include "ui/notice_texts.h"
@@ -24,10 +25,6 @@ namespace {
 
 constexpr qint64 kTrailMs = 4000;  // how long the trail of the operating point lasts
 constexpr std::size_t kTrailSamples = 64;
-
-void Show(QWidget* w, bool on) {
-  if (w != nullptr && w->isVisibleTo(w->parentWidget()) != on) w->setVisible(on);
-}
 
 void Place(const PageKit::SpinPair& p, int x, int y) {
   p.edit->move(x, y);
@@ -271,17 +268,17 @@ void MapPages::applyRules(int page) {
   if (!IsMapPage(page)) return;
   const MapMode mode = MapModeOf(kit_.image(), page);
   grid_->applyLayout(mode);
-  Show(grid_->box(), mode.gridShown);
-  Show(bar_, true);
+  SetShown(grid_->box(), mode.gridShown);
+  SetShown(bar_, true);
   const bool servo = mode.servo;
   for (QWidget* w : {static_cast<QWidget*>(base_.edit), static_cast<QWidget*>(base_.upDown),
                      static_cast<QWidget*>(correction1_.edit), static_cast<QWidget*>(correction1_.upDown),
                      static_cast<QWidget*>(correction2_.edit), static_cast<QWidget*>(correction2_.upDown),
                      static_cast<QWidget*>(correctionLabel_)})
-    Show(w, !servo);
+    SetShown(w, !servo);
   for (QWidget* w : {static_cast<QWidget*>(hysteresis_.edit), static_cast<QWidget*>(hysteresis_.upDown),
                      static_cast<QWidget*>(servoMode_), static_cast<QWidget*>(percent_)})
-    Show(w, servo);
+    SetShown(w, servo);
   const int lang = kit_.host().language();
   const QString tps = servo ? QString::fromUtf8(MessageText(lang, TxtServoEnable)) : QString("TPS");
   if (tps_->text() != tps) {

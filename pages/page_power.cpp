@@ -5,6 +5,7 @@
 #include <QFrame>
 #include <QLabel>
 
+#include "pages/controls.h"
 #include "pages/page_set.h"
 #include "pages/power_model.h"
 #include "ui/text_table.h"
@@ -14,10 +15,6 @@ namespace rq {
 namespace {
 
 constexpr int kPageHeight = 410;  // the page area below the tabs
-
-void Show(QWidget* w, bool on) {
-  if (w != nullptr && w->isVisibleTo(w->parentWidget()) != on) w->setVisible(on);
-}
 
 QFrame* Bevel(const QString& name, bool vertical, QWidget* parent) {
   auto* f = new QFrame(parent);
@@ -79,25 +76,25 @@ class PowerOutPages : public PageModule {
     for (int i = 0; i < kPowerOutputs; ++i) {
       const Output& o = out_[std::size_t(i)];
       const PowerOutLayout l = PowerOutLayoutOf(kit_.image()[kPowerMode[i]]);
-      Show(o.group, l.group);
+      SetShown(o.group, l.group);
       // The setting group stands 5 pixels right of its mode group, which grows to its title in
       // some languages.
       const int left = o.mode->x() + o.mode->width() + 5;
       if (o.group->x() != left) o.group->move(left, o.group->y());
       for (std::size_t k = 0; k < 3; ++k) {
-        Show(o.rpm[k].edit, l.rpm[k]);
-        Show(o.rpm[k].upDown, l.rpm[k]);
-        Show(o.rpmBevel[k], l.rpm[k]);
+        SetShown(o.rpm[k].edit, l.rpm[k]);
+        SetShown(o.rpm[k].upDown, l.rpm[k]);
+        SetShown(o.rpmBevel[k], l.rpm[k]);
       }
-      Show(o.tpsLabel, l.tpsLabel);
+      SetShown(o.tpsLabel, l.tpsLabel);
       for (std::size_t k = 0; k < 2; ++k) {
-        Show(o.tps[k].edit, l.tps[k]);
-        Show(o.tps[k].upDown, l.tps[k]);
-        Show(o.tpsBevel[k], l.tps[k]);
+        SetShown(o.tps[k].edit, l.tps[k]);
+        SetShown(o.tps[k].upDown, l.tps[k]);
+        SetShown(o.tpsBevel[k], l.tps[k]);
       }
       for (std::size_t k = 0; k < 3; ++k)
         for (std::size_t j = 0; j < 4; ++j) {
-          Show(o.box[k][j], l.box[k][j]);
+          SetShown(o.box[k][j], l.box[k][j]);
           if (o.box[k][j]->isEnabled() != l.boxesEnabled) o.box[k][j]->setEnabled(l.boxesEnabled);
         }
     }

@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QWidget>
 
+#include "pages/controls.h"
+
 namespace rq {
 
 PageSet::PageSet(PageHost& host, QWidget* window, const std::array<QWidget*, kPageCount>& pages)
@@ -55,7 +57,7 @@ void PageSet::applyRules(int page) {
     QWidget* w = byName_.value(QString::fromStdString(r.control));
     if (w == nullptr) continue;
     if (r.property == RuleProperty::Visible) {
-      if (w->isVisibleTo(w->parentWidget()) != r.on) w->setVisible(r.on);
+      SetShown(w, r.on);
     } else if (w->isEnabled() != r.on) {
       w->setEnabled(r.on);
     }

@@ -7,11 +7,11 @@
 
 #include "app/form_hlav.h"
 #include "ui/unit_texts.h"
+#include "ui/qt_text.h"
 
 namespace rq {
 namespace {
 
-QString FromStd(const std::string& s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
 constexpr const char* kBaseCaption = "rqBaseCaption";
 
 }  // namespace
@@ -69,3 +69,6 @@ void PortNames::exchangeViewChanged() {
 }
 
 }  // namespace rq
+
+// The meta-object code of this file's classes, compiled with it.
+#include "moc_port_names.cpp"

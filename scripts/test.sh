@@ -10,4 +10,5 @@ cmake --build build-test -j"$(nproc)"
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-ctest --test-dir build-test --output-on-failure -j"$(nproc)" --timeout 900
+# Many tests wait on a pseudo-terminal or a child process: two tests per core keep the cores busy.
+ctest --test-dir build-test --output-on-failure -j"$(( $(nproc) * 2 ))" --timeout 900

@@ -9,9 +9,8 @@ namespace rq::sim {
 namespace {
 
 constexpr double kStep = 0.005;       // longest internal step, seconds
-constexpr double kCrankingRpm = 500;  // the generator charges above this
+constexpr double kChargingRpm = 500;  // the generator charges above this
 
-int Round(double v) { return static_cast<int>(std::lround(v)); }
 
 }  // namespace
 
@@ -94,28 +93,28 @@ void Engine::ApplyTestCommands(std::uint8_t ignition, std::uint8_t outputs, std:
 // What the unit measures directly: throttle, supply, potentiometer, acceleration, inputs.
 void Engine::measure(const ParameterImage& cfg, const EngineReading& r, LiveValues& v) {
   const bool turning = r.rpm > 1;
-  v.rpm = Round(r.rpm);
-  v.throttlePermille = std::clamp(Round(r.throttle), 0, 1000);
+  v.rpm = RoundToInt(r.rpm);
+  v.throttlePermille = std::clamp(RoundToInt(r.throttle), 0, 1000);
   const int tps0 = cfg[kTps0], tps100 = cfg[kTps100];
-  v.throttleMv = Round(tps0 + (tps100 - tps0) * r.throttle / 1000.0);
+  v.throttleMv = RoundToInt(tps0 + (tps100 - tps0) * r.throttle / 1000.0);
 
   // Supply: battery while standing, the generator charging once running.
-  const double supplyTarget = !turning ? 12600 : (r.rpm < kCrankingRpm ? 10400 : 13800);
+  const double supplyTarget = !turning ? 12600 : (r.rpm < kChargingRpm ? 10400 : 13800);
   supply_ += (supplyTarget - supply_) * std::min(1.0, r.dt / 0.3);
-  v.supplyMv = Round(supply_ + (r.exact ? 0 : dice_.noise(70)));
+  v.supplyMv = RoundToInt(supply_ + (r.exact ? 0 : dice_.noise(70)));
 
   // Potentiometer and its corrections.
   if (!r.exact) pot_ = std::clamp(pot_ + dice_.noise(1.5), 580.0, 620.0);
-  v.potCounts = std::clamp(Round(pot_), 0, 1023);
+  v.potCounts = std::clamp(RoundToInt(pot_), 0, 1023);
   const double potFrac = (v.potCounts - 511.5) / 511.5;
   const int potMode = cfg[kPotMode];
   const double potRange = cfg[kPotRange];
-  v.potAdvanceTenths = potMode == 1 ? Round(potFrac * potRange * 10) : 0;
-  v.potStartLimiterRpm = potMode == 2 ? Round(potFrac * potRange) : 0;
-  v.potShiftLightRpm = potMode == 3 ? Round(potFrac * potRange) : 0;
-  v.potAccelThreshold = potMode == 4 ? Round(potFrac * potRange) : 0;
+  v.potAdvanceTenths = potMode == 1 ? RoundToInt(potFrac * potRange * 10) : 0;
+  v.potStartLimiterRpm = potMode == 2 ? RoundToInt(potFrac * potRange) : 0;
+  v.potShiftLightRpm = potMode == 3 ? RoundToInt(potFrac * potRange) : 0;
+  v.potAccelThreshold = potMode == 4 ? RoundToInt(potFrac * potRange) : 0;
 
-  v.acceleration = std::clamp(Round(accel_), 0, 65535);
+  v.acceleration = std::clamp(RoundToInt(accel_), 0, 65535);
 
   // Inputs as the rider works them.
   for (std::size_t i = 0; i < 3; ++i) {

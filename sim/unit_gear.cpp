@@ -10,7 +10,6 @@
 namespace rq::sim {
 
 namespace {
-int Round(double v) { return static_cast<int>(std::lround(v)); }
 }  // namespace
 
 bool GearAndSpeed::speedPulse(double clock) const {
@@ -37,18 +36,18 @@ void GearAndSpeed::Update(const ParameterImage& cfg, const EngineReading& s, Dic
       measured = static_cast<int>(std::floor(pulsesPerSecond_)) * 100 / setting;
     } else {
       pulsesPerSecond_ = trueSpeed / 3.6 * 1000.0 / setting;
-      measured = Round(std::floor(pulsesPerSecond_) * setting * 3.6 / 1000.0);
+      measured = RoundToInt(std::floor(pulsesPerSecond_) * setting * 3.6 / 1000.0);
     }
   } else {
     pulsesPerSecond_ = 0;
   }
   v.speedKmh = measured;
-  v.speedRatio = measured > 0 ? std::min(65535, Round(rpm * 10.0 / measured)) : 0;
+  v.speedRatio = measured > 0 ? std::min(65535, RoundToInt(rpm * 10.0 / measured)) : 0;
 
   // Gear sensor voltage of the gear engaged.
   const int gearWordMv = cfg[kGearVoltage[std::clamp(s.gear, 0, 6)]];
   v.gearMv =
-      gearWordMv > 0 ? std::max(0, Round(gearWordMv + (s.exact ? 0 : dice.noise(8)))) : 0;
+      gearWordMv > 0 ? std::max(0, RoundToInt(gearWordMv + (s.exact ? 0 : dice.noise(8)))) : 0;
 
   // Learning the ratios of the gears.
   const double throttlePct = s.throttle / 10.0;

@@ -14,7 +14,6 @@ constexpr double kLatch = 0.12;       // how long a limiter cut stays flagged
 constexpr double kCrankingRpm = 500;  // below this the unit fires at base advance
 constexpr int kThrottleRowPercent[10] = {0, 2, 5, 10, 20, 30, 40, 60, 80, 100};
 
-int Round(double v) { return static_cast<int>(std::lround(v)); }
 
 // Position of x on an axis as (index of the lower point, fraction to the next one).
 void AxisPosition(const double* axis, int n, double x, int& lower, double& frac) {
@@ -128,8 +127,8 @@ void Ignition::Decide(const ParameterImage& cfg, const EngineReading& s, LiveVal
     a += cfg[kGearAdvanceCorrection[GearRow(s.gear)]] - 100;
     a += v.potAdvanceTenths / 10.0;
     if (v.clutchMaster) a = cfg[kClutchAdvance];
-    v.advance1 = Round(a + cfg[kAdvanceCorrection[0]] - 100);
-    v.advance2 = cfg[kOutputs] == 2 ? Round(a + cfg[kAdvanceCorrection[1]] - 100) : v.advance1;
+    v.advance1 = RoundToInt(a + cfg[kAdvanceCorrection[0]] - 100);
+    v.advance2 = cfg[kOutputs] == 2 ? RoundToInt(a + cfg[kAdvanceCorrection[1]] - 100) : v.advance1;
   }
 
   // Pick-ups: consistent counts, so no pick-up error while the engine turns.

@@ -6,12 +6,16 @@
 #pragma once
 
 #include <array>
+#include <cmath>
 #include <cstdint>
 
 #include "model/parameter_image.h"
 #include "sim/dice.h"
 
 namespace rq::sim {
+
+// A computed value rounded to the nearest whole unit, as the unit reports it.
+inline int RoundToInt(double v) { return static_cast<int>(std::lround(v)); }
 
 // What the unit reports in its monitor reply, in plain units.
 struct LiveValues {

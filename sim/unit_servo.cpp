@@ -8,7 +8,6 @@
 namespace rq::sim {
 
 namespace {
-int Round(double v) { return static_cast<int>(std::lround(v)); }
 }  // namespace
 
 void Servo::Test(std::uint8_t buttons, const ParameterImage& cfg, double clock) {
@@ -50,8 +49,8 @@ void Servo::Update(const ParameterImage& cfg, const EngineReading& s, Dice& dice
     const double move = std::min(std::abs(diff), 4000.0 * s.dt);
     measured_ += diff > 0 ? move : -move;
   }
-  v.servoDesiredMv = Round(desired);
-  v.servoMeasuredMv = Round(measured_ + (s.exact ? 0 : dice.noise(4)));
+  v.servoDesiredMv = RoundToInt(desired);
+  v.servoMeasuredMv = RoundToInt(measured_ + (s.exact ? 0 : dice.noise(4)));
   v.servoOk = true;
 }
 

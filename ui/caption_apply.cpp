@@ -21,6 +21,7 @@
 
 #include "ui/caption_table.h"
 #include "ui/text_fit.h"
+#include "ui/qt_text.h"
 
 namespace rq {
 namespace {
@@ -28,7 +29,6 @@ namespace {
 constexpr const char* kDesignSize = "rqDesignSize";
 constexpr const char* kLanguageItems[4] = {"MenuEnglish", "MenuGerman", "MenuFrench", "MenuCzech"};
 
-QString FromStd(const std::string& s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
 
 }  // namespace
 

@@ -525,10 +525,6 @@ const CaptionRow kRows[] = {
 #undef RQ_INPUT_ITEMS_FR
 #undef RQ_INPUT_ITEMS_CZ
 
-int ClampLanguage(int language) {
-  return (language < 0 || language >= kLanguageCount) ? kLanguageEnglish : language;
-}
-
 const char* PropertyName(CaptionProperty p) {
   switch (p) {
     case CaptionProperty::Title: return "Title";

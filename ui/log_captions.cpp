@@ -10,7 +10,7 @@ namespace {
 
 using P = CaptionProperty;
 
-const CaptionRow kRows[] = {
+const CaptionRow kLogRows[] = {
     {"LogViewer", P::Title, 0,
      {"Ride log", "Fahrtaufzeichnung", "Journal de roulage", "Záznam jízdy"}},
     {"LogButtonOpen", P::Caption, 0, {"Open...", "Öffnen...", "Ouvrir...", "Otevřít..."}},
@@ -105,10 +105,10 @@ static_assert(std::size(kPhrases) == static_cast<std::size_t>(LogPhrase::Count))
 
 }  // namespace
 
-std::span<const CaptionRow> LogViewerCaptionRows() { return kRows; }
+std::span<const CaptionRow> LogViewerCaptionRows() { return kLogRows; }
 
 std::vector<CaptionText> LogViewerCaptionTexts(int language) {
-  return ExpandCaptionRows(kRows, language);
+  return ExpandCaptionRows(kLogRows, language);
 }
 
 std::string LogPhraseText(LogPhrase phrase, int language) {

@@ -131,10 +131,6 @@ constexpr const char* kTable[kTextCount][kLanguageCount] = {
          "Gear voltage", "GPS napětí"},
 };
 
-int ClampLanguage(int language) {
-  return (language < 0 || language >= kLanguageCount) ? kLanguageEnglish : language;
-}
-
 // One row per UiText, in its order: English, German, French, Czech.
 constexpr const char* kUiTable[static_cast<int>(UiText::Count)][kLanguageCount] = {
     /* AskReplace */ {"%1 already exists.\nDo you want to replace it?",
@@ -254,6 +250,10 @@ std::string Fill(const char* pattern, const std::string& value) {
 }
 
 }  // namespace
+
+int ClampLanguage(int language) {
+  return (language < 0 || language >= kLanguageCount) ? kLanguageEnglish : language;
+}
 
 const char* MessageText(int language, int id) {
   if (id < 0 || id >= kTextCount) return "";

@@ -84,6 +84,9 @@ enum TextId : int {
 // Never null.
 const char* MessageText(int language, int id);
 
+// The language itself when it is 0..3, else English.
+int ClampLanguage(int language);
+
 // 0..3 for exactly "ENGLISH", "DEUTSCH", "FRANCE", "CESKY" (case-sensitive), else -1.
 int LanguageFromArgument(const std::string& argument);
 

@@ -13,11 +13,10 @@
 #include "compare/compare_view.h"
 #include "pages/controls.h"
 #include "ui/unit_texts.h"
+#include "ui/qt_text.h"
 
 namespace rq {
 namespace {
-
-QString FromStd(const std::string& s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
 
 // A small triangle in a control's top left corner: dark with a white edge, so that it reads on
 // the value colours, the lime live cell and the trail alike.
@@ -196,3 +195,6 @@ bool UnitSync::marked(const QWidget* control) const {
 int UnitSync::markCount() const { return int(shown_.size()); }
 
 }  // namespace rq
+
+// The meta-object code of this file's classes, compiled with it.
+#include "moc_unit_sync.cpp"

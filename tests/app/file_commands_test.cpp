@@ -28,12 +28,6 @@
 namespace rq::test {
 namespace {
 
-std::string Slurp(const QString& p) {
-  std::ifstream f(p.toStdString(), std::ios::binary);
-  std::stringstream s;
-  s << f.rdbuf();
-  return s.str();
-}
 void Spit(const QString& p, const std::string& text) {
   std::ofstream(p.toStdString(), std::ios::binary) << text;
 }
@@ -69,8 +63,8 @@ TEST_F(FileCommandsTest, SaveWritesTheWritersBytesAndAsksBeforeOverwritingTheFin
   dialogsAnswer(path("bike"));  // no extension: the dialog's default one is added
   files().MenuSaveClick();
   const QString saved = path("bike.ign");
-  ASSERT_EQ(Slurp(saved).size(), 5980u);
-  EXPECT_EQ(Slurp(saved), WriteIgnText(form().image()));
+  ASSERT_EQ(ReadText(saved).size(), 5980u);
+  EXPECT_EQ(ReadText(saved), WriteIgnText(form().image()));
   EXPECT_EQ(label(), saved);
   EXPECT_EQ(form().iniDir(), saved);
   EXPECT_TRUE(w_->questions.empty());
@@ -82,10 +76,10 @@ TEST_F(FileCommandsTest, SaveWritesTheWritersBytesAndAsksBeforeOverwritingTheFin
   files().MenuSaveClick();
   ASSERT_EQ(w_->questions.size(), 1u);
   EXPECT_TRUE(w_->questions[0].startsWith("bike.ign already exists")) << w_->questions[0].toStdString();
-  EXPECT_NE(Slurp(saved), WriteIgnText(form().image()));
+  EXPECT_NE(ReadText(saved), WriteIgnText(form().image()));
   w_->answers = {QMessageBox::Yes};
   files().MenuSaveClick();
-  EXPECT_EQ(Slurp(saved), WriteIgnText(form().image()));
+  EXPECT_EQ(ReadText(saved), WriteIgnText(form().image()));
   // The next dialog starts at the file saved; a cancelled dialog changes nothing.
   dialogsAnswer(QString());
   files().MenuSaveClick();
@@ -130,7 +124,7 @@ TEST_F(FileCommandsTest, FullDiskKeepsTheOldFileAndTheLabel) {
   EXPECT_FALSE(ok);
   ASSERT_EQ(w_->messages.size(), 1u);
   EXPECT_TRUE(w_->messages[0].startsWith("Open file error!"));
-  EXPECT_EQ(Slurp(target), "old contents");
+  EXPECT_EQ(ReadText(target), "old contents");
   EXPECT_EQ(label(), "previous.ign");
   EXPECT_EQ(form().iniDir(), "previous.ign");
   EXPECT_EQ(QDir(cfg_.folder()).entryList(QDir::Files).filter(".tmp").size(), 0);
@@ -164,7 +158,7 @@ TEST_F(FileCommandsTest, ReadOnlyFolderKeepsTheOldFileAndTheLabel) {
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "exit " << WEXITSTATUS(status);
   }
   chmod(path("ro").toLocal8Bit().constData(), 0755);
-  EXPECT_EQ(Slurp(target), "old contents");
+  EXPECT_EQ(ReadText(target), "old contents");
 }
 
 TEST_F(FileCommandsTest, OpenGivesOneMessagePerWrongKeyAndLoadsAsOneUndoStep) {
@@ -254,7 +248,7 @@ TEST_F(FileCommandsTest, EveryCommandFirstTakesAnEditStillBeingTyped) {
     }
   }
   ParameterImage saved = NewConfiguration();
-  ASSERT_TRUE(ReadIgnText(Slurp(path("typed.ign")), saved).validKey);
+  ASSERT_TRUE(ReadIgnText(ReadText(path("typed.ign")), saved).validKey);
   EXPECT_EQ(saved.word(3), 11100);
 }
 

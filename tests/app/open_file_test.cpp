@@ -17,12 +17,6 @@
 namespace rq::test {
 namespace {
 
-void WriteText(const QString& path, const std::string& text) {
-  QFile f(path);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-  f.write(text.data(), qint64(text.size()));
-}
-
 // A window on a pseudo-terminal whose state file holds the defaults with byte 175 = 42.
 struct OpenFixture {
   TempConfig cfg;

@@ -22,15 +22,9 @@
 namespace rq::test {
 namespace {
 
-std::string Slurp(const QString& p) {
-  std::ifstream f(p.toStdString(), std::ios::binary);
-  std::stringstream s;
-  s << f.rdbuf();
-  return s.str();
-}
 
 int PdfPages(const QString& path) {
-  const QString pdf = QString::fromLatin1(Slurp(path));
+  const QString pdf = QString::fromLatin1(ReadText(path));
   if (!pdf.startsWith("%PDF")) return -1;
   return int(pdf.count(QRegularExpression("/Type\\s*/Page(?![s\\w])")));
 }
@@ -113,7 +107,7 @@ TEST_F(PrintTest, PrintWritesOnePageOfThePaperLayoutWithTheStampAndNeverOverwrit
   // An existing file is skipped, not overwritten.
   std::ofstream(pdf(2).toStdString()) << "someone else's";
   form().printPages().SpeedButtonPrintClick();
-  EXPECT_EQ(Slurp(pdf(2)), "someone else's");
+  EXPECT_EQ(ReadText(pdf(2)), "someone else's");
   EXPECT_EQ(PdfPages(pdf(3)), 1);
   EXPECT_EQ(PdfPages(pdf(1)), 1);
   EXPECT_EQ(form().printPages().lastFiles(), QStringList{pdf(3)});
@@ -131,7 +125,7 @@ TEST_F(PrintTest, PrintAllPrintsFourDistinctRefreshedPagesAndShowsThePageAgain) 
     EXPECT_EQ(seen_[i].background, QColor(Qt::white));
   }
   for (int n = 1; n <= 4; ++n) EXPECT_EQ(PdfPages(pdf(n)), 1) << n;
-  EXPECT_NE(Slurp(pdf(1)), Slurp(pdf(2)));
+  EXPECT_NE(ReadText(pdf(1)), ReadText(pdf(2)));
   EXPECT_EQ(tabs->currentIndex(), 7);
   EXPECT_EQ(form().currentPage(), 7);
   expectNormalWindow();

@@ -24,8 +24,6 @@
 #include "pages/power_model.h"
 
 namespace rq::test {
-namespace {
-
 void WriteText(const QString& path, const std::string& text) {
   std::ofstream out(path.toStdString(), std::ios::binary);
   out << text;
@@ -37,8 +35,6 @@ std::string ReadText(const QString& path) {
   ss << in.rdbuf();
   return ss.str();
 }
-
-}  // namespace
 
 TempConfig::TempConfig() {
   if (const char* v = std::getenv("XDG_CONFIG_HOME")) {

@@ -92,6 +92,10 @@ struct Window {
 // "[PORTS]\nCOM1=<path>\n"
 std::string PortsSection(const std::string& path, int com = 1);
 
+// A file's bytes as they are, and a file written with exactly these bytes.
+std::string ReadText(const QString& path);
+void WriteText(const QString& path, const std::string& text);
+
 // Runs the window's tick (and the event loop) until pred holds or timeoutMs passes.
 bool TickUntil(FormHlav& form, const std::function<bool()>& pred, int timeoutMs = 2000,
                const Pty* drain = nullptr);

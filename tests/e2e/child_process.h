@@ -10,6 +10,15 @@
 
 namespace rq::e2e {
 
+#ifdef RQ_CLI_PROGRAM
+// The command-line tool of this build.
+inline const std::string kCli = RQ_CLI_PROGRAM;
+#endif
+
+inline bool Contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
 class ChildProcess {
  public:
   ChildProcess() = default;

@@ -13,7 +13,6 @@
 namespace rq::e2e {
 namespace {
 
-const std::string kCli = RQ_CLI_PROGRAM;
 
 // A configuration that differs from the new one in every block.
 ParameterImage UnitConfig(int variant) {
@@ -33,9 +32,6 @@ ParameterImage ReadIgn(const std::string& path) {
   return img;
 }
 
-bool Contains(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
 
 TEST(CliEndToEnd, ReadVerifyAndProgramLeaveUnitAndPcEqual) {
   ScratchDir dir;

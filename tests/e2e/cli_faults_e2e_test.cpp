@@ -18,11 +18,7 @@ namespace rq::e2e {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-const std::string kCli = RQ_CLI_PROGRAM;
 
-bool Contains(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
 
 ParameterImage Config(int hardLimiter, int advanceCell) {
   ParameterImage c = NewConfiguration();

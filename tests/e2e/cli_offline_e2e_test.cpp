@@ -16,11 +16,7 @@
 namespace rq::e2e {
 namespace {
 
-const std::string kCli = RQ_CLI_PROGRAM;
 
-bool Contains(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
 
 RunResult Cli(const std::vector<std::string>& args) { return RunProgram(kCli, args, 20000); }
 

@@ -19,9 +19,6 @@ namespace {
 
 const std::string kWindow = RQ_WINDOW_PROGRAM;
 
-bool Contains(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
 
 // The window runs offscreen with its own settings folder.
 class WindowProgram : public ::testing::Test {

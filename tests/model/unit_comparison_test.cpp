@@ -12,7 +12,7 @@
 namespace rq {
 namespace {
 
-ParameterImage RandomImage(std::mt19937& rng) {
+ParameterImage DefaultsWithRandomBytes(std::mt19937& rng) {
   ParameterImage im = NewConfiguration();
   std::uniform_int_distribution<int> byte(0, 255), pick(0, 3);
   for (int i = 0; i < kConfigSize; ++i)
@@ -33,7 +33,7 @@ void ExpectSameAsComparison(const ParameterImage& a, const ParameterImage& b) {
 TEST(UnitComparison, AgreesWithTheShownComparisonOnRandomImages) {
   std::mt19937 rng(7);
   for (int round = 0; round < 10; ++round) {
-    const ParameterImage a = RandomImage(rng), b = RandomImage(rng);
+    const ParameterImage a = DefaultsWithRandomBytes(rng), b = DefaultsWithRandomBytes(rng);
     ExpectSameAsComparison(a, b);
     // Taking every differing slot of b (in the listed order) leaves nothing to take.
     ParameterImage pc = a;
@@ -41,7 +41,7 @@ TEST(UnitComparison, AgreesWithTheShownComparisonOnRandomImages) {
     EXPECT_TRUE(DifferingSlots(pc, b).empty());
     EXPECT_TRUE(CompareConfigurations(pc, b).empty());
   }
-  const ParameterImage same = RandomImage(rng);
+  const ParameterImage same = DefaultsWithRandomBytes(rng);
   EXPECT_TRUE(DifferingSlots(same, same).empty());
 }
 

@@ -1,0 +1,15 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// A phrase of the log viewer and the map overlay in the language shown.
+#pragma once
+
+#include <QString>
+
+#include "ui/log_captions.h"
+
+namespace rq::logs {
+
+inline QString Phrase(LogPhrase p, int language) {
+  return QString::fromStdString(LogPhraseText(p, language));
+}
+
+}  // namespace rq::logs
