@@ -65,6 +65,8 @@ class MapPages : public PageModule {
   void showStatus(const QString& text);
   QString ui(UiText id) const;  // a text of the map tools in the window's language
   void RadioGroupServoModeClick(int item);
+  // The TPS box is "Servo enable" on the servo page: its hint follows.
+  void setTpsHint(int language);
 
   PageKit& kit_;
   std::array<QWidget*, 3> pages_;
@@ -72,6 +74,7 @@ class MapPages : public PageModule {
   QGroupBox* bar_ = nullptr;
   Bindings advance_, servo_;
   CheckEdit* tps_ = nullptr;
+  bool servoBar_ = false;  // the bar stands on the servo page
   CheckEdit* percent_ = nullptr;
   CheckEdit* all_ = nullptr;
   RadioGroup* servoMode_ = nullptr;

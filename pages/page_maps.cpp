@@ -53,6 +53,15 @@ MapPages::MapPages(PageKit& kit, QWidget* advance1, QWidget* advance2, QWidget* 
 void MapPages::languageChanged(int language) {
   auto text = [language](UiText id) { return QString::fromUtf8(UiMessage(language, id)); };
   grid_->setHints(text(UiText::MapCellHint), text(UiText::MapRpmHint), text(UiText::MapColumnHint));
+  setTpsHint(language);
+}
+
+void MapPages::setTpsHint(int language) {
+  const QString hint =
+      QString::fromUtf8(UiMessage(language, servoBar_ ? UiText::ServoEnableHint : UiText::MapTpsHint));
+  if (tps_->toolTip() == hint) return;
+  tps_->setToolTip(hint);
+  tps_->setStatusTip(hint);
 }
 
 void MapPages::buildBar() {
@@ -62,7 +71,6 @@ void MapPages::buildBar() {
 
   tps_ = kit_.check("CheckBoxMapTps", "TPS", bar_, advance_);
   tps_->setGeometry(20, 10, 100, 20);
-  tps_->setStatusTip("Advance maps over throttle and rpm (ticked) or over rpm only");
   // The same box edits the servo enable byte on the servo page.
   Binding servoEnable;
   servoEnable.def = FindParameter("CheckBoxMapTps", kPageServo);
@@ -271,6 +279,8 @@ void MapPages::applyRules(int page) {
   SetShown(grid_->box(), mode.gridShown);
   SetShown(bar_, true);
   const bool servo = mode.servo;
+  servoBar_ = servo;
+  setTpsHint(kit_.host().language());
   for (QWidget* w : {static_cast<QWidget*>(base_.edit), static_cast<QWidget*>(base_.upDown),
                      static_cast<QWidget*>(correction1_.edit), static_cast<QWidget*>(correction1_.upDown),
                      static_cast<QWidget*>(correction2_.edit), static_cast<QWidget*>(correction2_.upDown),

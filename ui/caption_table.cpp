@@ -404,12 +404,8 @@ const CaptionRow kRows[] = {
     {"LabelCorrection", P::Caption, 0,
      {"Correction for cyl. 1,2", "Korrektion für Zyl. 1,2", "Correction for cyl. 1,2",
       "Korekce pro válec 1,2"}, 0, -1, kMsg},
-    // The bar's hints (tool tip and status line alike).
-    {"CheckBoxMapTps", P::Hint, 0,
-     {"Advance maps over throttle and rpm (ticked) or over rpm only",
-      "Vorzündungsmappen über Drosselklappe und Drehzahl (angekreuzt) oder nur über Drehzahl",
-      "Cartes d´avance selon papillon et régime (coché) ou selon régime seul",
-      "Mapy předstihu podle plynu a otáček (zaškrtnuto) nebo jen podle otáček"}},
+    // The bar's hints (tool tip and status line alike). The TPS box has one per page kind: the
+    // map pages set it (MapTpsHint, ServoEnableHint).
     {"CheckBoxMapPercent", P::Hint, 0,
      {"Servo map in percent instead of mV; switching converts every cell",
       "Servomappe in Prozent statt mV; Umschalten rechnet alle Zellen um",

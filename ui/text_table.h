@@ -132,6 +132,8 @@ enum class UiText : int {
   MapCellHint,          // status tips of the map cells, RPM points and column buttons
   MapRpmHint,
   MapColumnHint,
+  MapTpsHint,           // the TPS box of the advance pages, and the same box as "Servo enable"
+  ServoEnableHint,
   PowerBoxHint,         // %1 output, %2 throttle band, %3 rpm band
   HistoryNotKept,       // %1: the reason
   SettingsUnreadable,   // %1 path, %2 reason: the files of the window's settings and state

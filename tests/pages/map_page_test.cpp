@@ -171,6 +171,16 @@ TEST_F(MapPageTest, BarControlsEditTheirBytesOnEachPage) {
 
   show(kPageServo);
   EXPECT_EQ(tps->text(), "Servo enable");
+  // The box's hint follows the page it stands on, also through a change of language.
+  auto hint = [](int language, UiText id) { return QString::fromUtf8(UiMessage(language, id)); };
+  EXPECT_EQ(tps->toolTip(), hint(kLanguageEnglish, UiText::ServoEnableHint));
+  form().MenuGermanClick();
+  EXPECT_EQ(tps->statusTip(), hint(kLanguageGerman, UiText::ServoEnableHint));
+  show(kPageAdvance2);
+  EXPECT_EQ(tps->statusTip(), hint(kLanguageGerman, UiText::MapTpsHint));
+  form().MenuEnglishClick();
+  EXPECT_EQ(tps->toolTip(), hint(kLanguageEnglish, UiText::MapTpsHint));
+  show(kPageServo);
   EXPECT_FALSE(find<QWidget>("EditBaseAdvance")->isVisible());
   Type(find<SpinEdit>("EditServoHysteresis"), 1250);
   EXPECT_EQ(image()[kServoHysteresis], 250);
