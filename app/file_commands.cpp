@@ -165,5 +165,4 @@ void FileCommands::KeepProgramHistory() {
 
 }  // namespace rq
 
-// The meta-object code of this file's classes, compiled with it.
 #include "moc_file_commands.cpp"

@@ -151,5 +151,4 @@ bool FormAbout::eventFilter(QObject* watched, QEvent* event) {
 
 }  // namespace rq
 
-// The meta-object code of this file's classes, compiled with it.
 #include "moc_form_about.cpp"

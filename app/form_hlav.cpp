@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Life of the main window: start-up, settings and state files, close, shell commands.
 #include "app/form_hlav.h"
-#include "logs/ride_recording.h"
 
 #include <QAction>
 #include <QApplication>
@@ -30,19 +29,20 @@
 #include "app/file_commands.h"
 #include "app/form_about.h"
 #include "app/link_presenter.h"
+#include "app/settings_paths.h"
 #include "app/verify_differences.h"
 #include "help/manual_locator.h"
-#include "ports/port_names.h"
-#include "unitsync/unit_sync.h"
-#include "app/settings_paths.h"
-#include "pages/page_set.h"
-#include "ui/print_pages.h"
-#include "model/ini_file.h"
+#include "logs/ride_recording.h"
 #include "model/defaults.h"
 #include "model/file_io.h"
+#include "model/ini_file.h"
+#include "pages/page_set.h"
+#include "ports/port_names.h"
 #include "ui/caption_apply.h"
 #include "ui/notice_texts.h"
+#include "ui/print_pages.h"
 #include "ui/qt_text.h"
+#include "unitsync/unit_sync.h"
 
 namespace rq {
 namespace {
@@ -551,5 +551,4 @@ void FormHlav::SpeedButtonZnovuClick() {
 
 }  // namespace rq
 
-// The meta-object code of this file's classes, compiled with it.
 #include "moc_form_hlav.cpp"

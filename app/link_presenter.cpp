@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/link_presenter.h"
-#include "ui/qt_text.h"
 
 #include <QAction>
 #include <QLabel>
@@ -9,6 +8,8 @@
 
 #include <algorithm>
 #include <climits>
+
+#include "ui/qt_text.h"
 
 namespace rq {
 namespace {

@@ -95,5 +95,4 @@ bool SignalCloser::attach(QWidget* window) {
 
 }  // namespace rq
 
-// The meta-object code of this file's classes, compiled with it.
 #include "moc_signal_close.cpp"

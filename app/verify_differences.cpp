@@ -59,5 +59,4 @@ QLabel* VerifyDifferences::summary() const { return form_.unitSync().compareView
 
 }  // namespace rq
 
-// The meta-object code of this file's classes, compiled with it.
 #include "moc_verify_differences.cpp"

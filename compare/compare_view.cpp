@@ -17,9 +17,9 @@
 #include "model/config_file.h"
 #include "model/program_history.h"
 #include "model/unit_comparison.h"
-#include "unitsync/unit_sync.h"
-#include "ui/unit_texts.h"
 #include "ui/qt_text.h"
+#include "ui/unit_texts.h"
+#include "unitsync/unit_sync.h"
 
 namespace rq {
 namespace {
@@ -226,5 +226,4 @@ void CompareView::takeAll() {
 
 }  // namespace rq
 
-// The meta-object code of this file's classes, compiled with it.
 #include "moc_compare_view.cpp"

@@ -14,9 +14,9 @@
 #include "app/file_commands.h"
 #include "app/form_hlav.h"
 #include "compare/compare_view.h"
+#include "ui/qt_text.h"
 #include "ui/unit_texts.h"
 #include "unitsync/unit_sync.h"
-#include "ui/qt_text.h"
 
 namespace rq {
 
@@ -124,5 +124,4 @@ void HistoryView::compare(int row) {
 
 }  // namespace rq
 
-// The meta-object code of this file's classes, compiled with it.
 #include "moc_history_view.cpp"

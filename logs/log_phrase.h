@@ -5,11 +5,10 @@
 #include <QString>
 
 #include "ui/log_captions.h"
+#include "ui/qt_text.h"
 
 namespace rq::logs {
 
-inline QString Phrase(LogPhrase p, int language) {
-  return QString::fromStdString(LogPhraseText(p, language));
-}
+inline QString Phrase(LogPhrase p, int language) { return FromStd(LogPhraseText(p, language)); }
 
 }  // namespace rq::logs

@@ -337,5 +337,4 @@ void LogPlot::resizeEvent(QResizeEvent* event) {
 
 }  // namespace rq::logs
 
-// The meta-object code of this file's classes, compiled with it.
 #include "moc_log_plot.cpp"

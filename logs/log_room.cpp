@@ -36,5 +36,4 @@ LogRoom::LogRoom(QMainWindow* window, std::function<int()> language)
 
 }  // namespace rq::logs
 
-// The meta-object code of this file's classes, compiled with it.
 #include "moc_log_room.cpp"

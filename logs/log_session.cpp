@@ -65,5 +65,4 @@ void LogSession::setLanguage(int language) {
 
 }  // namespace rq::logs
 
-// The meta-object code of this file's classes, compiled with it.
 #include "moc_log_session.cpp"

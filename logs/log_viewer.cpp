@@ -368,5 +368,4 @@ void OpenLogViewer(QWidget* parent, const std::string& path) {
 
 }  // namespace rq::logs
 
-// The meta-object code of this file's classes, compiled with it.
 #include "moc_log_viewer.cpp"

@@ -312,5 +312,4 @@ void MapLogOverlay::applyLanguage(int language) {
 
 }  // namespace rq::logs
 
-// The meta-object code of this file's classes, compiled with it.
 #include "moc_map_log_overlay.cpp"

@@ -136,5 +136,4 @@ void RideRecording::showState() {
 
 }  // namespace rq::logs
 
-// The meta-object code of this file's classes, compiled with it.
 #include "moc_ride_recording.cpp"

@@ -243,5 +243,4 @@ void RadioGroup::setIndex(int index) {
 
 }  // namespace rq
 
-// The meta-object code of this file's classes, compiled with it.
 #include "moc_controls.cpp"

@@ -391,5 +391,4 @@ void MapGrid::contextMenuAt(MapCellEdit* c, const QPoint& globalPos) {
 
 }  // namespace rq
 
-// The meta-object code of this file's classes, compiled with it.
 #include "moc_map_grid.cpp"

@@ -6,8 +6,8 @@
 #include <QStatusBar>
 
 #include "app/form_hlav.h"
-#include "ui/unit_texts.h"
 #include "ui/qt_text.h"
+#include "ui/unit_texts.h"
 
 namespace rq {
 namespace {
@@ -70,5 +70,4 @@ void PortNames::exchangeViewChanged() {
 
 }  // namespace rq
 
-// The meta-object code of this file's classes, compiled with it.
 #include "moc_port_names.cpp"

@@ -20,8 +20,8 @@
 #include <algorithm>
 
 #include "ui/caption_table.h"
-#include "ui/text_fit.h"
 #include "ui/qt_text.h"
+#include "ui/text_fit.h"
 
 namespace rq {
 namespace {

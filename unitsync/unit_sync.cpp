@@ -12,8 +12,8 @@
 #include "app/verify_differences.h"
 #include "compare/compare_view.h"
 #include "pages/controls.h"
-#include "ui/unit_texts.h"
 #include "ui/qt_text.h"
+#include "ui/unit_texts.h"
 
 namespace rq {
 namespace {
@@ -196,5 +196,4 @@ int UnitSync::markCount() const { return int(shown_.size()); }
 
 }  // namespace rq
 
-// The meta-object code of this file's classes, compiled with it.
 #include "moc_unit_sync.cpp"
