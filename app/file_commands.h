@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The file commands of the main window: Open and Save with their dialogs, their variants on
 // data.ign in the program's folder, the tool-strip buttons (with Ctrl held they go to data.ign
-// at once), the file name in LabelFile2 and IniDir, and the program history kept after every
-// successful programming.
+// at once), and IniDir, the last file, where the dialogs start. The file name itself is the
+// workspace's.
 #pragma once
 
 #include <QObject>
@@ -12,13 +12,15 @@
 
 namespace rq {
 
-class FormHlav;
+class WindowFace;
+class Workspace;
 
 class FileCommands : public QObject {
   Q_OBJECT
 
  public:
-  explicit FileCommands(FormHlav& form);
+  // `dataIgnPath`: data.ign in the program's folder.
+  FileCommands(Workspace& workspace, WindowFace& window, QString dataIgnPath);
 
   // Menu Open / Save and the tool-strip buttons (fromToolStrip: Ctrl held means data.ign).
   void MenuOpenClick(bool fromToolStrip = false);
@@ -28,29 +30,35 @@ class FileCommands : public QObject {
   void MenuSaveExeDirClick();
 
   // Loads a .ign file into the configuration: one message per version key that is not 79;
-  // with a valid key the after-change step (one undo step), LabelFile2 and IniDir. Returns
+  // with a valid key the after-change step (one undo step), the file name and IniDir. Returns
   // whether a configuration was loaded. Also the loader of a file named on the command line.
   bool OpenConfigurationFile(const QString& path);
   // Writes the configuration to `path` through an atomic write. On failure the file error
-  // message shows, the old file stays whole and LabelFile2 and IniDir keep what they had.
+  // message shows, the old file stays whole and the file name and IniDir keep what they had.
   bool SaveConfigurationFile(const QString& path);
-
-  // Keeps the configuration just programmed and verified in the program history.
-  void KeepProgramHistory();
 
   // The name both file dialogs start with.
   QString dialogFileName() const;
+  // IniDir: the last configuration file, kept in the settings file.
+  const QString& iniDir() const { return iniDir_; }
+  void setIniDir(const QString& path) { iniDir_ = path; }
 
   // The dialogs and the Ctrl key; tests replace them. A dialog returns "" when cancelled.
   std::function<QString(const QString& startName)> openDialog;
   std::function<QString(const QString& startName)> saveDialog;
   std::function<bool()> ctrlHeld;
+  // Reads the page on screen back into the configuration, sanitises and shows it (the window
+  // sets it; a save writes what the pages show).
+  std::function<void()> readBackPage;
 
  private:
   void remember(const QString& path);
   void showFileError(const QString& reason);
 
-  FormHlav& form_;
+  Workspace& ws_;
+  WindowFace& window_;
+  QString dataIgnPath_;
+  QString iniDir_;
   QString dialogName_;  // empty: IniDir
 };
 

@@ -30,7 +30,11 @@
 #include "app/form_about.h"
 #include "app/link_presenter.h"
 #include "app/settings_paths.h"
-#include "app/verify_differences.h"
+#include "compare/compare_view.h"
+#include "compare/verify_differences.h"
+#include "history/history_view.h"
+#include "history/program_keeper.h"
+#include "logs/log_room.h"
 #include "help/manual_locator.h"
 #include "logs/ride_recording.h"
 #include "model/defaults.h"
@@ -58,12 +62,14 @@ FormHlav::FormHlav(FormHlavOptions options, QWidget* parent)
   // Construction before FormCreate: the names of the files, the port and the engine.
   settingsFolder_ = options_.settingsFolder.isEmpty() ? SettingsFolder() : options_.settingsFolder;
   store_ = std::make_unique<SettingsStore>(ToStd(settingsFilePath()), ToStd(stateFilePath()));
-  port_ = options_.port ? std::move(options_.port) : std::make_unique<TermiosPort>();
-  exchange_ = std::make_unique<DeviceExchange>(image_, *port_);
-  exchange_->setPortPathResolver([this](int n) { return portPath(n); });
-  installHooks();
+  workspace_ = std::make_unique<Workspace>(
+      options_.port ? std::move(options_.port) : std::make_unique<TermiosPort>());
+  workspace_->setPortPathResolver([this](int n) { return portPath(n); });
+  // The program's own data file.
+  dataIgnPath_ = QCoreApplication::applicationDirPath() + "/data.ign";
 
   buildFrame();
+  wireWorkspace();
   qApp->installEventFilter(this);
   FormCreate(options_.arguments);
   formAbout_ = new FormAbout(this);
@@ -73,66 +79,69 @@ FormHlav::FormHlav(FormHlavOptions options, QWidget* parent)
 
 FormHlav::~FormHlav() {
   Timer1->stop();
-  exchange_->ClosePort();
+  workspace_->closePort();
+  // The rooms hold the workspace: they go first.
+  for (QObject* room : std::initializer_list<QObject*>{fileCommands_, compareView_, verifyDifferences_,
+                                                       unitSync_, historyView_, programKeeper_,
+                                                       portNames_, logRoom_, rideRecording_})
+    delete room;
+  printPages_.reset();
+  pageSet_.reset();
 }
 
 QString FormHlav::settingsFilePath() const { return settingsFolder_ + "/" + kSettingsFileName; }
 QString FormHlav::stateFilePath() const { return settingsFolder_ + "/" + kStateFileName; }
 QString FormHlav::markerFilePath() const { return settingsFolder_ + "/" + kMarkerFileName; }
-QString FormHlav::fileName() const { return LabelFile2->text(); }
+QString FormHlav::iniDir() const { return fileCommands_->iniDir(); }
+void FormHlav::setIniDir(const QString& path) { fileCommands_->setIniDir(path); }
+
+QString FormHlav::pageCaption(int page) const {
+  return page >= 0 && page < kPageCount ? PageControl1->tabText(page) : QString();
+}
 
 std::string FormHlav::portPath(int comNumber) const {
   if (options_.portOverride) return *options_.portOverride;
   return ComPortPath(comNumber, portsMap_);
 }
 
-void FormHlav::installHooks() {
-  ExchangeHooks h;
-  h.imageFromUnit = [this] { SanitizeImage(); RefreshPages(); };
-  h.markLive = [this] { pageSet_->markLive(currentPage_); };
-  h.decodeIdentification = [this] { identification_ = DecodeIdentification(image_); };
-  h.versionMismatch = [this](int received) {
-    char suffix[48];
-    std::snprintf(suffix, sizeof suffix, "  PC-%d, IGN-%d", kImageVersion, received);
-    ShowMessage(FromStd(texts_.text(TxtVersionMismatch) + suffix));
-  };
-  h.comOpenError = [this] {
-    // A port held by another program or closed to this user: say why, so the user can act.
-    const ExchangeView& v = exchange_->view();
-    const std::string com = v.comLabel.substr(v.comLabel.find("COM", 1));
-    ShowMessage(FromStd(texts_.text(TxtComOpenError) + "\n" +
-                        ComOpenErrorLine(com, v.devicePath, exchange_->lastOpen(), language_)));
-  };
-  h.monitorAccepted = [this](const MonitorSnapshot& snapshot) {
-    ShowMonitorValues(snapshot);
+void FormHlav::wireWorkspace() {
+  Workspace& ws = *workspace_;
+  connect(&ws, &Workspace::imageChanged, this, [this] { RefreshPages(); });
+  connect(&ws, &Workspace::undoChanged, this, [this] { UpdateUndoControls(); });
+  connect(&ws, &Workspace::fileNameChanged, LabelFile2, &QLabel::setText);
+  connect(&ws, &Workspace::markLive, this, [this] { pageSet_->markLive(currentPage_); });
+  connect(&ws, &Workspace::monitorAccepted, this, [this](const MonitorSnapshot& snapshot) {
+    showMonitorValues(snapshot);
     pageSet_->monitorAccepted();
-    if (rideRecording_ && rideRecording_->recording())
-      rideRecording_->monitorAccepted(snapshot);
-  };
-  // A configuration read from the unit is an undo step of its own; it is what the unit holds,
-  // so it is not programmed back.
-  h.readStored = [this] {
-    if (undo_.takeSnapshot(image_, currentPage_, false).recorded) UpdateUndoControls();
-    unitSync_->readStored();
-  };
-  h.programVerified = [this] {
-    fileCommands_->KeepProgramHistory();
-    unitSync_->programVerified();
-  };
-  h.unitReadEnded = [this](bool ok) { verifyDifferences_->unitReadEnded(ok); };
-  exchange_->setHooks(std::move(h));
+  });
+  // No snapshot comes when the unit falls silent: the live values are rendered once more, as
+  // "---", so that the last ones are not read as live under "No Connection".
+  connect(&ws, &Workspace::connectionLost, this, [this] { ShowMonitor(); });
+  connect(&ws, &Workspace::linkChanged, this, [this] { showExchange(); });
+  connect(&ws, &Workspace::readLockChanged, this, [this](bool on) { showReadLock(on); });
+  connect(&ws, &Workspace::message, this, [this](const QString& text) { showMessage(text); });
+  connect(&ws, &Workspace::note, this, [this](const QString& text, int ms) { showNote(text, ms); });
+  connect(&ws, &Workspace::portOpenFailed, this, [this] {
+    // A port held by another program or closed to this user: say why, so the user can act.
+    const ExchangeView& v = workspace_->exchange().view();
+    const std::string com = v.comLabel.substr(v.comLabel.find("COM", 1));
+    showMessage(FromStd(texts().text(TxtComOpenError) + "\n" +
+                        ComOpenErrorLine(com, v.devicePath, workspace_->exchange().lastOpen(),
+                                         language())));
+  });
+  connect(CheckBoxProgHned, &QCheckBox::toggled, this,
+          [this](bool on) { workspace_->setProgramAfterChange(on); });
 }
 
 void FormHlav::FormCreate(const QStringList& arguments) {
   // 1. The built pages come with the page modules; the Com menu exists already.
   // 2. The status bar follows the current hint (see event()).
   // 3. Port setting, motorbike type and the defaults.
-  exchange_->portSettings().comPort = 1;
-  image_ = NewConfiguration();
+  workspace_->exchange().portSettings().comPort = 1;
+  image() = NewConfiguration();
   // 4. Centre on the screen.
-  CentreWindow();
-  // 5. The program's own data file.
-  dataIgnPath_ = QCoreApplication::applicationDirPath() + "/data.ign";
+  centreWindow();
+  // 5. The program's own data file: dataIgnPath_, named before the frame was built.
   // 6.
   LoadSettings();
   // 7.
@@ -141,19 +150,18 @@ void FormHlav::FormCreate(const QStringList& arguments) {
   // 8. A language named on the command line wins over the settings file.
   if (!arguments.isEmpty()) {
     const int lang = LanguageFromArgument(ToStd(arguments.front()));
-    if (lang >= 0) language_ = lang;
+    if (lang >= 0) workspace_->setLanguage(lang);
   }
   // 9. The engine starts in the no-connection state (its silence counter is 18).
   // 10.
   SanitizeImage();
   ApplyMessageTable();
   RefreshPages();
-  undo_.init(image_, currentPage_);
+  workspace_->initUndo(currentPage_);
   UpdateUndoControls();
   // 11.
-  exchange_->portSettings().quietReopen = 0;
-  exchange_->OpenPort();
-  ApplyExchangeView();
+  workspace_->exchange().portSettings().quietReopen = 0;
+  workspace_->openPort();
   // 12.
   ApplyCaptionTable();
   RefreshPages();
@@ -165,13 +173,13 @@ void FormHlav::FormCreate(const QStringList& arguments) {
   LabelEeDataErr->hide();
   LabelVersion->hide();
   // 14.
-  ReadMarkerFile();
+  readMarkerFile();
   for (QLabel* l : LabelTest) l->setVisible(testMode_);
   // 15.
   ApplyPageRules();
 }
 
-void FormHlav::CentreWindow() {
+void FormHlav::centreWindow() {
   const QScreen* screen = QGuiApplication::primaryScreen();
   if (screen == nullptr) return;
   const QRect area = screen->geometry();
@@ -209,12 +217,12 @@ void FormHlav::LoadSettings() {
 
   // Port, scan index and language are bytes; out-of-range values are repaired by the
   // consistency pass.
-  PortSettings& ps = exchange_->portSettings();
+  PortSettings& ps = workspace_->exchange().portSettings();
   ps.comPort = static_cast<std::uint8_t>((readInt("ComPort", ps.comPort) - 1) & 0xFF);
   ps.scanIndex = static_cast<std::uint8_t>((readInt("ComPortAuto", ps.scanIndex) - 1) & 0xFF);
-  language_ = static_cast<std::uint8_t>(readInt("Language", language_) & 0xFF);
-  LabelFile2->setText(FromStd(ini.stringValue(kBasic, "File", ToStd(LabelFile2->text()))));
-  iniDir_ = FromStd(ini.stringValue(kBasic, "IniDir", ToStd(iniDir_)));
+  workspace_->setLanguage(static_cast<std::uint8_t>(readInt("Language", language()) & 0xFF));
+  workspace_->setFileName(FromStd(ini.stringValue(kBasic, "File", ToStd(fileName()))));
+  setIniDir(FromStd(ini.stringValue(kBasic, "IniDir", ToStd(iniDir()))));
   const long page = readInt("PageControl1->ActivePageIndex", currentPage_);
   if (page >= 0 && page < kPageCount) {
     currentPage_ = int(page);
@@ -225,19 +233,19 @@ void FormHlav::LoadSettings() {
   portsMap_ = PortsSection(ini);
 
   // The configuration of the last run; without the file the defaults stay.
-  if (const auto& text = store_->stateText()) ParseStateText(*text, image_, allFlags_);
+  if (const auto& text = store_->stateText()) ParseStateText(*text, image(), allFlags());
 
   // Files that exist but could not be read are left alone at close; the user hears it once.
   const std::string unreadable = UnreadableFilesMessage(store_->unreadable());
   if (!unreadable.empty()) {
     std::fprintf(stderr, "rq_vtmx4: %s\n", unreadable.c_str());
-    ShowMessage(FromStd(UnreadableFilesMessage(store_->unreadable(), language_)));
+    showMessage(FromStd(UnreadableFilesMessage(store_->unreadable(), language())));
   }
 }
 
 void FormHlav::SaveSettings() {
   QDir().mkpath(settingsFolder_);
-  const PortSettings& ps = exchange_->portSettings();
+  const PortSettings& ps = workspace_->exchange().portSettings();
   // A demo run borrows the simulator's port: the saved port stays as the file has it.
   const bool demo = options_.portOverride.has_value();
   const auto setKeys = [&](IniFile& ini) {
@@ -249,19 +257,19 @@ void FormHlav::SaveSettings() {
       ini.setInt(kBasic, "ComPort", ps.comPort + 1);
       ini.setInt(kBasic, "ComPortAuto", ps.scanIndex + 1);
     }
-    ini.setInt(kBasic, "Language", language_);
-    ini.setValue(kBasic, "File", ToStd(LabelFile2->text()));
-    ini.setValue(kBasic, "IniDir", ToStd(iniDir_));
+    ini.setInt(kBasic, "Language", language());
+    ini.setValue(kBasic, "File", ToStd(fileName()));
+    ini.setValue(kBasic, "IniDir", ToStd(iniDir()));
     ini.setInt(kBasic, "PageControl1->ActivePageIndex", PageControl1->currentIndex());
   };
   // The configuration for the next run; a failure leaves the previous file intact. A demo run
   // leaves the user's own configuration alone: what was read from the simulator is not kept.
-  const std::string state = WriteStateText(image_, allFlags_);
+  const std::string state = WriteStateText(image(), allFlags());
   const auto failed = store_->save(setKeys, demo ? nullptr : &state);
   if (!failed.empty()) {
     // Shown before the window goes: a window user never sees stderr.
     std::fprintf(stderr, "rq_vtmx4: %s\n", SaveFailureMessage(failed).c_str());
-    ShowMessage(FromStd(SaveFailureMessage(failed, language_)));
+    showMessage(FromStd(SaveFailureMessage(failed, language())));
   }
 }
 
@@ -284,7 +292,7 @@ void FormHlav::closeEvent(QCloseEvent* event) {
   if (!closed_) {
     closed_ = true;
     Timer1->stop();
-    exchange_->ClosePort();
+    workspace_->closePort();
     ReadBackPage();
     SanitizeImage();
     SaveSettings();
@@ -293,7 +301,7 @@ void FormHlav::closeEvent(QCloseEvent* event) {
   if (formAbout_ != nullptr) formAbout_->close();
 }
 
-void FormHlav::ReadMarkerFile() {
+void FormHlav::readMarkerFile() {
   testMode_ = false;
   std::string error;
   const auto text = ReadWholeFile(ToStd(markerFilePath()), error, 16u * 1024u * 1024u);
@@ -314,16 +322,10 @@ void FormHlav::ReadMarkerFile() {
   }
 }
 
-void FormHlav::SanitizeImage() {
-  PortSettings& ps = exchange_->portSettings();
-  auto lang = static_cast<std::uint8_t>(language_);
-  rq::SanitizeImage(image_, lang, ps.comPort, ps.scanIndex);
-  language_ = lang;
-}
+void FormHlav::SanitizeImage() { workspace_->sanitize(); }
 
 void FormHlav::ApplyMessageTable() {
-  texts_.ApplyMessageTable(language_);
-  for (const auto& [name, text] : ComposedCaptions(texts_)) {
+  for (const auto& [name, text] : ComposedCaptions(texts())) {
     QWidget* w = findChild<QWidget*>(FromStd(name));
     if (auto* label = qobject_cast<QLabel*>(w)) label->setText(FromStd(text));
     else if (auto* box = qobject_cast<QGroupBox*>(w)) box->setTitle(FromStd(text));
@@ -331,8 +333,8 @@ void FormHlav::ApplyMessageTable() {
 }
 
 void FormHlav::ApplyCaptionTable() {
-  rq::ApplyCaptionTable(this, language_);  // check marks, title, every caption, hint and item
-  pageSet_->languageChanged(language_);
+  rq::ApplyCaptionTable(this, language());  // check marks, title, every caption, hint and item
+  pageSet_->languageChanged(language());
   layoutToolStrip();
   ApplyMessageTable();
   // "File:" is longer in some languages; the name follows it.
@@ -341,19 +343,19 @@ void FormHlav::ApplyCaptionTable() {
 }
 
 void FormHlav::setLanguage(int language) {
-  language_ = language;
+  workspace_->setLanguage(language);
   ApplyMessageTable();
   ApplyCaptionTable();
   RefreshPages();
   ShowMonitor();
-  ApplyExchangeView();
+  showExchange();
 }
 
-void FormHlav::ShowMessage(const QString& text) {
+void FormHlav::showMessage(const QString& text) {
   // A box asked for inside a tick opens right after it, so that the ticks running under the
   // box never start while the engine is half-way through one.
-  if (inTick_) {
-    QTimer::singleShot(0, this, [this, text] { ShowMessage(text); });
+  if (workspace_->inTick()) {
+    QTimer::singleShot(0, this, [this, text] { showMessage(text); });
     return;
   }
   if (options_.messageBox) {
@@ -366,7 +368,7 @@ void FormHlav::ShowMessage(const QString& text) {
 void FormHlav::MenuContensClick() {
   // The bare name from the current folder first, as always; then the installed manual and the
   // build tree's copy, so that a program started from the menu finds its manual too.
-  const QString manual = FromStd(texts_.text(TxtManualFile));
+  const QString manual = FromStd(texts().text(TxtManualFile));
   const QStringList folders = options_.manualFolders
                                   ? *options_.manualFolders
                                   : ManualFolders(QCoreApplication::applicationDirPath());
@@ -376,7 +378,7 @@ void FormHlav::MenuContensClick() {
     opened = options_.openDocument ? options_.openDocument(path)
                                    : QDesktopServices::openUrl(QUrl::fromLocalFile(path));
   }
-  if (!opened) ShowMessage(FromStd(texts_.text(TxtManualOpenError)));
+  if (!opened) showMessage(FromStd(texts().text(TxtManualOpenError)));
 }
 
 void FormHlav::MenuExitClick() { close(); }
@@ -396,31 +398,19 @@ bool FormHlav::event(QEvent* event) {
 
 // ---- Page-facing routines: the window dispatches, the page modules do the work -----------
 
-const MonitorSnapshot& FormHlav::lastMonitor() const { return exchange_->lastMonitor(); }
-bool FormHlav::connected() const { return exchange_->connected(); }
-bool FormHlav::printing() const { return exchange_->state().printing; }
-
 void FormHlav::ReadBackPage() {
   // While a read replaces the configuration the pages may show what it is replacing.
-  if (readLock_) return;
+  if (workspace_->readLocked()) return;
   pageSet_->readBack(currentPage_);
 }
 
-bool FormHlav::editsLocked() {
-  if (!readLock_) return false;
-  StatusBar1->showMessage(QString::fromUtf8(NoticeText(language_, NoticeEditsWaitForRead)));
-  return true;
-}
-
-void FormHlav::setReadLock(bool on) {
-  if (readLock_ == on) return;
-  readLock_ = on;
+// While a read replaces the configuration the pages are greyed out.
+void FormHlav::showReadLock(bool on) {
   for (int page = 0; page < kPageCount; ++page)
     if (page != kPageMonitor && pages_[std::size_t(page)] != nullptr)
       pages_[std::size_t(page)]->setEnabled(!on);
   if (on) {
-    programPending_ = false;  // the read replaces what it would have programmed
-    StatusBar1->showMessage(QString::fromUtf8(NoticeText(language_, NoticeEditsWaitForRead)));
+    StatusBar1->showMessage(QString::fromUtf8(NoticeText(language(), NoticeEditsWaitForRead)));
     return;
   }
   StatusBar1->clearMessage();
@@ -432,7 +422,7 @@ void FormHlav::setReadLock(bool on) {
 void FormHlav::RefreshPages() {
   pageSet_->refresh(currentPage_);
   ApplyPageRules();
-  if (unitSync_) unitSync_->imageChanged();
+  if (unitSync_ != nullptr) unitSync_->refresh();
 }
 
 void FormHlav::ApplyPageRules() {
@@ -454,50 +444,21 @@ void FormHlav::ApplyPageRules() {
   pageSet_->applyRules(currentPage_);
 }
 
-void FormHlav::CommitPendingEdit() { pageSet_->commitFocusedEdit(); }
+void FormHlav::commitPendingEdit() { pageSet_->commitFocusedEdit(); }
 
 void FormHlav::PageControl1Change() {
   // An edit still being typed belongs to the page being left.
   pageSet_->commitFocusedEdit();
   currentPage_ = PageControl1->currentIndex();
+  workspace_->setPage(currentPage_);
+  pageSet_->showPage(currentPage_);
   RefreshPages();
 }
 
-void FormHlav::AfterChange() {
-  SanitizeImage();
-  RefreshPages();
-  RefreshPages();
-  TakeSnapshot();
-}
+// The consistency pass runs with the gear coupling, so that one refresh shows the result.
+void FormHlav::AfterChange() { workspace_->change({}, currentPage_); }
 
-void FormHlav::TakeSnapshot() {
-  if (pageSet_->refreshing()) return;  // a refresh never takes a step nor programs
-  const auto r = undo_.takeSnapshot(image_, currentPage_, CheckBoxProgHned->isChecked());
-  if (r.recorded) UpdateUndoControls();
-  if (r.startProgramming) requestProgramming();
-}
-
-void FormHlav::requestProgramming() {
-  if (readLock_) {
-    programPending_ = false;
-    return;
-  }
-  // Never on top of a running read, verify or program: it starts when that one ends. A
-  // programming that has not sent anything yet takes the image as it is when it sends.
-  if (exchange_->busy()) {
-    const ExchangeState& s = exchange_->state();
-    if (!(s.op == OpState::Program && s.command == kCmdProgram && s.attempts == 0))
-      programPending_ = true;
-    return;
-  }
-  programPending_ = false;
-  exchange_->startProgramAfterChange();
-  ApplyExchangeView();
-}
-
-void FormHlav::startPendingProgramming() {
-  if (programPending_ && !exchange_->busy()) requestProgramming();
-}
+void FormHlav::TakeSnapshot() { workspace_->takeSnapshot(currentPage_); }
 
 int FormHlav::askQuestion(const QString& text, bool withCancel) {
   if (options_.askQuestion) return options_.askQuestion(text);
@@ -506,47 +467,58 @@ int FormHlav::askQuestion(const QString& text, bool withCancel) {
   return QMessageBox::question(this, windowTitle(), text, buttons);
 }
 
-void FormHlav::HideStatusLine() {
-  exchange_->HideStatusLine();
-  ApplyExchangeView();
-}
+void FormHlav::hideStatusLine() { workspace_->hideStatusLine(); }
 
 void FormHlav::MenuNewClick() {
-  CommitPendingEdit();
-  if (editsLocked()) return;
-  if (askQuestion(FromStd(texts_.text(TxtAskDefaults))) != QMessageBox::Yes) return;
-  ApplyDefaults(image_, pageSet_->kit().typeJustChanged);
+  commitPendingEdit();
+  if (workspace_->editsLocked()) return;
+  if (askQuestion(FromStd(texts().text(TxtAskDefaults))) != QMessageBox::Yes) return;
+  ApplyDefaults(image(), pageSet_->kit().typeJustChanged);
   AfterChange();
-  HideStatusLine();
-  LabelFile2->clear();
+  hideStatusLine();
+  workspace_->setFileName(QString());
 }
-
-void FormHlav::ButtonTestClick(int index) { exchange_->queueTest(index); }
 
 void FormHlav::UpdateUndoControls() {
-  SpeedButtonZpet->setEnabled(undo_.canUndo());
-  MenuZpet->setEnabled(undo_.canUndo());
-  SpeedButtonZnovu->setEnabled(undo_.canRedo());
-  MenuZnovu->setEnabled(undo_.canRedo());
+  const UndoHistory& undo = workspace_->undoHistory();
+  SpeedButtonZpet->setEnabled(undo.canUndo());
+  MenuZpet->setEnabled(undo.canUndo());
+  SpeedButtonZnovu->setEnabled(undo.canRedo());
+  MenuZnovu->setEnabled(undo.canRedo());
 }
 
-void FormHlav::restoreSnapshot(int page) {
-  if (page < 0) return;
-  RefreshPages();
-  if (page != PageControl1->currentIndex()) PageControl1->setCurrentIndex(page);
-  UpdateUndoControls();
-  if (CheckBoxProgHned->isChecked()) requestProgramming();
-}
-
+// Undo and redo show the page the step was taken on.
 void FormHlav::SpeedButtonZpetClick() {
-  CommitPendingEdit();
-  if (editsLocked()) return;
-  restoreSnapshot(undo_.undo(image_));
+  commitPendingEdit();
+  if (workspace_->editsLocked()) return;
+  const int page = workspace_->undo();
+  if (page >= 0 && page != PageControl1->currentIndex()) PageControl1->setCurrentIndex(page);
 }
 void FormHlav::SpeedButtonZnovuClick() {
-  CommitPendingEdit();
-  if (editsLocked()) return;
-  restoreSnapshot(undo_.redo(image_));
+  commitPendingEdit();
+  if (workspace_->editsLocked()) return;
+  const int page = workspace_->redo();
+  if (page >= 0 && page != PageControl1->currentIndex()) PageControl1->setCurrentIndex(page);
+}
+
+// ---- WindowFace -----------------------------------------------------------------------------
+
+void FormHlav::addMenuAction(Menu menu, QAction* action) {
+  QMenu* m = menu == Menu::File ? MenuFile : menu == Menu::Device ? MenuDevice : MenuTools;
+  m->addAction(action);
+}
+
+void FormHlav::addStatusWidget(QWidget* widget) { StatusBar1->addPermanentWidget(widget); }
+
+void FormHlav::showNote(const QString& text, int ms) { StatusBar1->showMessage(text, ms); }
+
+void FormHlav::setPrinting(bool on) {
+  workspace_->setPrinting(on);
+  ApplyPageRules();
+}
+
+void FormHlav::showPrintStamp(const QString& suffix) {
+  workspace_->showStatusNote(StatusText::PrintDateTime, suffix.toStdString());
 }
 
 }  // namespace rq

@@ -1,10 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The main window: frame, start-up and close, settings and state files, the exchange engine
-// driven by Timer1 and the live monitor.
+// The main window: the frame (tool strip, pages, live strip, status bar, menu), start-up and
+// close with the settings and state files, and the place where the rooms are built and wired.
+// What the tool works on is the workspace's (workspace/workspace.h); features see the window
+// only through WindowFace (ui/window_face.h).
+//
+// Names from the described frame: the class FormHlav, its controls (SpeedButton6 ...
+// BitBtnProgram, LabelSpojeni, LabelCom, PageControl1, LabelFile1, LabelFile2,
+// CheckBoxProgHned, LabelHlaseni, CGaugeProgram, LabelVersion, LabelEeDataErr, LabelTest1..8,
+// StatusBar1, Timer1, the Menu* items) and its routines and handlers (FormCreate, LoadSettings,
+// SaveSettings, SanitizeImage, ApplyMessageTable, ApplyCaptionTable, Timer1Timer, ReadBackPage,
+// RefreshPages, ApplyPageRules, PageControl1Change, AfterChange, TakeSnapshot,
+// UpdateUndoControls, ShowMonitor and the *Click handlers). Every other member has a plain
+// English name.
 #pragma once
 
-#include <QColor>
-#include <QHash>
 #include <QMainWindow>
 #include <QString>
 #include <QStringList>
@@ -22,12 +31,12 @@
 #include "model/parameter_image.h"
 #include "model/state_file.h"
 #include "model/undo_history.h"
-#include "pages/page_kit.h"
 #include "ui/monitor_view.h"
 #include "ui/text_table.h"
+#include "ui/window_face.h"
+#include "workspace/workspace.h"
 
 class QAction;
-class QActionGroup;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -41,17 +50,21 @@ class QToolButton;
 
 namespace rq {
 
+class CompareView;
 class FileCommands;
 class FormAbout;
-class PageSet;
+class HistoryView;
 class LinkPresenter;
+class PageSet;
 class PortNames;
 class PrintPages;
+class ProgramKeeper;
 class UnitSync;
 class VerifyDifferences;
 namespace logs {
+class LogRoom;
 class RideRecording;
-}
+}  // namespace logs
 
 inline constexpr int kClientWidth = 1005;
 inline constexpr int kClientHeight = 832;
@@ -78,7 +91,7 @@ struct FormHlavOptions {
   std::unique_ptr<SerialPort> port;
 };
 
-class FormHlav : public QMainWindow, public PageHost {
+class FormHlav : public QMainWindow, public WindowFace {
   Q_OBJECT
 
  public:
@@ -91,42 +104,56 @@ class FormHlav : public QMainWindow, public PageHost {
   QString markerFilePath() const;
   QString dataIgnPath() const { return dataIgnPath_; }
 
-  // State, for the pages, tools and tests.
-  ParameterImage& image() override { return image_; }
-  const ParameterImage& image() const { return image_; }
-  AllFlags& allFlags() override { return allFlags_; }
-  DeviceExchange& exchange() { return *exchange_; }
-  const TextTable& texts() const { return texts_; }
-  const UndoHistory& undoHistory() const { return undo_; }
-  int language() const override { return language_; }
-  int currentPage() const override { return currentPage_; }
-  bool testMode() const override { return testMode_; }
-  const MonitorSnapshot& lastMonitor() const override;
-  bool connected() const override;
-  bool printing() const override;
+  // What the tool works on, and the rooms; for tests and benchmarks.
+  Workspace& workspace() { return *workspace_; }
+  ParameterImage& image() { return workspace_->image(); }
+  const ParameterImage& image() const { return workspace_->image(); }
+  AllFlags& allFlags() { return workspace_->allFlags(); }
+  DeviceExchange& exchange() { return workspace_->exchange(); }
+  const TextTable& texts() const { return workspace_->texts(); }
+  const UndoHistory& undoHistory() const { return workspace_->undoHistory(); }
+  const MonitorSnapshot& lastMonitor() const { return workspace_->lastMonitor(); }
+  bool connected() const { return workspace_->connected(); }
+  bool printing() const { return workspace_->printing(); }
+  QString fileName() const { return workspace_->fileName(); }
+  bool readLocked() const { return workspace_->readLocked(); }
   PageSet& pageSet() { return *pageSet_; }
-  QString fileName() const;
-  QString iniDir() const { return iniDir_; }
   FormAbout* formAbout() const { return formAbout_; }
-  void setIniDir(const QString& path) { iniDir_ = path; }
+  QString iniDir() const;
+  void setIniDir(const QString& path);
   // A demo run talks to the simulator through a borrowed port.
   bool demoRun() const { return options_.portOverride.has_value(); }
-  // The rooms of the file commands, the print commands and the verify-difference view.
   FileCommands& fileCommands() { return *fileCommands_; }
   PrintPages& printPages() { return *printPages_; }
   VerifyDifferences& verifyDifferences() { return *verifyDifferences_; }
   UnitSync& unitSync() { return *unitSync_; }
-  // Device path of COMn as this run maps it.
-  std::string comPortPath(int comNumber) const { return portPath(comNumber); }
+  CompareView& compareView() { return *compareView_; }
   logs::RideRecording& rideRecording() { return *rideRecording_; }
 
-  // Message box and Yes / No / Cancel question of the window (recorded in tests).
-  void ShowMessage(const QString& text);
-  int askQuestion(const QString& text, bool withCancel = true);
+  // ---- WindowFace ---------------------------------------------------------------------------
+  QWidget* dialogParent() override { return this; }
+  int language() const override { return workspace_->language(); }
+  void addMenuAction(Menu menu, QAction* action) override;
+  void addStatusWidget(QWidget* widget) override;
+  void showNote(const QString& text, int ms) override;
+  void showMessage(const QString& text) override;
+  int askQuestion(const QString& text, bool withCancel = true) override;
+  void commitPendingEdit() override;
+  QWidget* liveStrip() override { return client_; }
+  int currentPage() const override { return currentPage_; }
+  QString pageCaption(int page) const override;
+  bool testMode() const override { return testMode_; }
+  void RefreshPages() override;
+  void ApplyPageRules() override;
+  void ShowMonitor() override;
+  void MenuNewClick() override;
+  QWidget* printedWindow() override { return this; }
+  void setPrinting(bool on) override;
+  void showPrintStamp(const QString& suffix) override;
   // Hides the status line and the progress gauge unless an operation is running.
-  void HideStatusLine();
+  void hideStatusLine() override;
 
-  // The 55 ms tick: the exchange engine, then the status line and the connection labels.
+  // The 55 ms tick: the workspace's engine, then the status line and the connection labels.
   void Timer1Timer();
 
   // Command handlers bound to the menu and the tool strip.
@@ -141,44 +168,26 @@ class FormHlav : public QMainWindow, public PageHost {
   void MenuGermanClick() { setLanguage(kLanguageGerman); }
   void MenuFrenchClick() { setLanguage(kLanguageFrench); }
   void MenuCzechClick() { setLanguage(kLanguageCzech); }
-
-  // Renders the last accepted monitor reply (all zero before the first one).
-  void ShowMonitor() override;
-  // Renders a given reply as it stands; used on acceptance and by tests.
-  void ShowMonitorValues(const MonitorSnapshot& snapshot);
-
-  // Page-facing routines. The pages bind into these; until they exist the steps that read
-  // or write controls do nothing.
-  void ReadBackPage();
-  void RefreshPages() override;
-  void ApplyPageRules() override;
-  void PageControl1Change();
-  void SanitizeImage();
-  // Prepares the image for the operation and starts it.
-  void StartExchange(OpState op);
-  // After an edit: consistency pass, refresh twice, undo snapshot (may start programming).
-  void AfterChange() override;
-  void TakeSnapshot() override;
-  void MenuNewClick() override;
-  void ButtonTestClick(int index) override;
-  // Commits an edit the user is still typing; every command calls it first.
-  void CommitPendingEdit();
-  // While Read replaces the configuration the pages take no edits (they are greyed out) and
-  // no programming is started or kept pending; true then, with the reason on the status bar.
-  bool editsLocked() override;
-  bool readLocked() const { return readLock_; }
   void SpeedButtonZpetClick();
   void SpeedButtonZnovuClick();
+
+  // Renders a given reply as it stands; used on acceptance and by tests.
+  void showMonitorValues(const MonitorSnapshot& snapshot);
+
+  // Page-facing routines: the page set does the work for the page shown.
+  void ReadBackPage();
+  void PageControl1Change();
+  void SanitizeImage();
+  // After an edit: consistency pass, the pages shown again, undo snapshot (may program).
+  void AfterChange();
+  void TakeSnapshot();
   void UpdateUndoControls();
 
   void LoadSettings();
   void SaveSettings();
 
-  // File › Open once the file is chosen: reads a .ign file into the configuration; with a
-  // valid version key runs the after-change step and makes it the last file (LabelFile2,
-  // IniDir). "Open file error!" when it cannot be read, the version message for each key with
-  // another number. Returns whether the file was loaded.
-  bool OpenConfigurationFile(const QString& path);
+  // File › Open once the file is chosen (also for a file named on the command line).
+  bool openConfigurationFile(const QString& path);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -201,53 +210,46 @@ class FormHlav : public QMainWindow, public PageHost {
 
   // Start-up.
   void FormCreate(const QStringList& arguments);
-  void CentreWindow();
-  void ReadMarkerFile();
+  void centreWindow();
+  void readMarkerFile();
   void ApplyCaptionTable();
   void ApplyMessageTable();
   void setLanguage(int language);
-  void installHooks();
+  // The workspace's signals to the window's controls.
+  void wireWorkspace();
   void createRooms();
 
+  // Prepares the image for a read, verify or program and starts it.
+  void startExchange(OpState op);
   // Mirrors the engine's view into the status line, the connection labels and the Com menu.
-  void ApplyExchangeView();
+  void showExchange();
   std::string portPath(int comNumber) const;
-  void restoreSnapshot(int page);
-  // Programming after change waits while a read, verify or program runs.
-  void requestProgramming();
-  void startPendingProgramming();
-  void setReadLock(bool on);
+  void showReadLock(bool on);
 
   FormHlavOptions options_;
   QString settingsFolder_;
   std::unique_ptr<SettingsStore> store_;  // the settings and state files
   QString dataIgnPath_;
-  QString iniDir_;
-
-  ParameterImage image_;
-  AllFlags allFlags_{};
-  UndoHistory undo_;
-  TextTable texts_;
-  int language_ = kLanguageEnglish;
+  std::unique_ptr<Workspace> workspace_;
+  std::map<std::string, std::string> portsMap_;
   int currentPage_ = 0;
   bool testMode_ = false;
   bool closed_ = false;
-  bool inTick_ = false;
-  bool programPending_ = false;
-  bool readLock_ = false;
-  std::unique_ptr<PageSet> pageSet_;
-  std::unique_ptr<FileCommands> fileCommands_;
-  std::unique_ptr<PrintPages> printPages_;
-  QObject* logRoom_ = nullptr;  // the ride log's menu item and map overlay; a child of the window
-  std::unique_ptr<VerifyDifferences> verifyDifferences_;
-  std::unique_ptr<UnitSync> unitSync_;
-  PortNames* portNames_ = nullptr;  // owned by the window
-  std::unique_ptr<logs::RideRecording> rideRecording_;
-  IdentificationTexts identification_;
-  std::map<std::string, std::string> portsMap_;
 
-  std::unique_ptr<SerialPort> port_;
-  std::unique_ptr<DeviceExchange> exchange_;
+  // The rooms. Those that are QObjects are children of the window.
+  std::unique_ptr<PageSet> pageSet_;
+  std::unique_ptr<PrintPages> printPages_;
+  std::unique_ptr<LinkPresenter> presenter_;
+  FileCommands* fileCommands_ = nullptr;
+  CompareView* compareView_ = nullptr;
+  VerifyDifferences* verifyDifferences_ = nullptr;
+  UnitSync* unitSync_ = nullptr;
+  HistoryView* historyView_ = nullptr;
+  ProgramKeeper* programKeeper_ = nullptr;
+  PortNames* portNames_ = nullptr;
+  logs::LogRoom* logRoom_ = nullptr;
+  logs::RideRecording* rideRecording_ = nullptr;
+  FormAbout* formAbout_ = nullptr;
 
   // Frame.
   QWidget* client_ = nullptr;
@@ -275,15 +277,22 @@ class FormHlav : public QMainWindow, public PageHost {
   std::array<QLabel*, 8> LabelTest{};
   QStatusBar* StatusBar1 = nullptr;
   QTimer* Timer1 = nullptr;
+  QMenu* MenuFile = nullptr;
   QMenu* MenuCom = nullptr;
+  QMenu* MenuDevice = nullptr;
+  QMenu* MenuTools = nullptr;
+  QAction* MenuOpen = nullptr;
+  QAction* MenuOpenExeDir = nullptr;
+  QAction* MenuSave = nullptr;
+  QAction* MenuSaveExeDir = nullptr;
+  QAction* MenuPrint = nullptr;
+  QAction* MenuPrintAll = nullptr;
+  QAction* MenuToolsMinus = nullptr;
+  QAction* MenuToolsPlus = nullptr;
   QAction* MenuZpet = nullptr;
   QAction* MenuZnovu = nullptr;
   std::array<QAction*, kComMenuItems> comItems_{};
   std::array<QAction*, kLanguageCount> languageItems_{};
-  FormAbout* formAbout_ = nullptr;
-
-  // The status line, connection labels and live values.
-  std::unique_ptr<LinkPresenter> presenter_;
 };
 
 }  // namespace rq

@@ -23,16 +23,19 @@
 #include "app/file_commands.h"
 #include "app/form_hlav.h"
 #include "app/link_presenter.h"
-#include "app/verify_differences.h"
+#include "compare/compare_view.h"
+#include "compare/verify_differences.h"
 #include "history/history_view.h"
+#include "history/program_keeper.h"
 #include "logs/log_room.h"
 #include "logs/ride_recording.h"
-#include "ports/port_names.h"
-#include "unitsync/unit_sync.h"
-#include "ui/print_pages.h"
+#include "pages/map_pages.h"
 #include "pages/page_set.h"
+#include "ports/port_names.h"
 #include "ui/caption_apply.h"
+#include "ui/print_pages.h"
 #include "ui/text_fit.h"
+#include "unitsync/unit_sync.h"
 
 namespace rq {
 namespace {
@@ -115,7 +118,7 @@ void FormHlav::buildFrame() {
   buildMenu();
 
   // The editing pages, built once; then every control is known by name.
-  pageSet_ = std::make_unique<PageSet>(*this, this, pages_);
+  pageSet_ = std::make_unique<PageSet>(*workspace_, *this, this, pages_);
   // The live labels that stand on the editing pages are rendered like the Monitor page's.
   presenter_->adoptLabels(MonitorLabelNames());
   LinkPresenter::Widgets w;
@@ -378,25 +381,27 @@ void FormHlav::buildMenu() {
   // items exist so that the menu is complete.
   auto later = [] {};
 
-  QMenu* file = menu("MenuFile", "&File");
+  QMenu* file = MenuFile = menu("MenuFile", "&File");
   item(file, "MenuNew", "&New", QKeySequence(Qt::CTRL | Qt::Key_N), "Set default parameters ",
        &FormHlav::MenuNewClick);
   file->addSeparator();
-  item(file, "MenuOpen", "&Open", QKeySequence(Qt::Key_F3), "Open file with parametrs", later);
-  item(file, "MenuOpenExeDir", "Open from exe dir", QKeySequence(Qt::CTRL | Qt::Key_F3), {}, later);
+  MenuOpen = item(file, "MenuOpen", "&Open", QKeySequence(Qt::Key_F3), "Open file with parametrs", later);
+  MenuOpenExeDir =
+      item(file, "MenuOpenExeDir", "Open from exe dir", QKeySequence(Qt::CTRL | Qt::Key_F3), {}, later);
   file->addSeparator();
-  item(file, "MenuSave", "&Save", QKeySequence(Qt::Key_F2), "Save parametrs to file", later);
-  item(file, "MenuSaveExeDir", "Save to exe dir", QKeySequence(Qt::CTRL | Qt::Key_F2), {}, later);
+  MenuSave = item(file, "MenuSave", "&Save", QKeySequence(Qt::Key_F2), "Save parametrs to file", later);
+  MenuSaveExeDir =
+      item(file, "MenuSaveExeDir", "Save to exe dir", QKeySequence(Qt::CTRL | Qt::Key_F2), {}, later);
   file->addSeparator();
-  item(file, "MenuPrint", "&Print", QKeySequence(Qt::CTRL | Qt::Key_P), "Print parametrs", later);
-  item(file, "MenuPrintAll", "Print all", {}, {}, later);
+  MenuPrint = item(file, "MenuPrint", "&Print", QKeySequence(Qt::CTRL | Qt::Key_P), "Print parametrs", later);
+  MenuPrintAll = item(file, "MenuPrintAll", "Print all", {}, {}, later);
   file->addSeparator();
   item(file, "MenuExit", "E&xit", {}, "End of program", &FormHlav::MenuExitClick);
 
   MenuCom = menu("MenuCom", "&Com", "Set number of com");
   buildComMenu();
 
-  QMenu* device = menu("MenuDevice", "&Ignition");
+  QMenu* device = MenuDevice = menu("MenuDevice", "&Ignition");
   item(device, "MenuRead", "&Read", QKeySequence(Qt::Key_F7), "Reading parametrs from ignition",
        &FormHlav::MenuReadClick);
   item(device, "MenuVerify", "&Verify", QKeySequence(Qt::Key_F8),
@@ -404,9 +409,9 @@ void FormHlav::buildMenu() {
   item(device, "MenuProgram", "&Program", QKeySequence(Qt::Key_F9),
        "Programing  set parametrs to ignition", &FormHlav::MenuProgramClick);
 
-  QMenu* tools = menu("MenuTools", "Tools");
-  item(tools, "MenuToolsMinus", "Minus ", QKeySequence(Qt::Key_F4), {}, later);
-  item(tools, "MenuToolsPlus", "Plus", QKeySequence(Qt::Key_F5), {}, later);
+  QMenu* tools = MenuTools = menu("MenuTools", "Tools");
+  MenuToolsMinus = item(tools, "MenuToolsMinus", "Minus ", QKeySequence(Qt::Key_F4), {}, later);
+  MenuToolsPlus = item(tools, "MenuToolsPlus", "Plus", QKeySequence(Qt::Key_F5), {}, later);
   MenuZpet = item(tools, "MenuZpet", "Undo", QKeySequence(Qt::CTRL | Qt::Key_Z), {},
                   &FormHlav::SpeedButtonZpetClick);
   MenuZnovu = item(tools, "MenuZnovu", "Redo", QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Z), {},
@@ -428,8 +433,8 @@ void FormHlav::buildMenu() {
   item(help, "MenuAbout", "&About...", {}, {}, &FormHlav::MenuAboutClick);
 
   // Until their handlers exist these commands are shown greyed out rather than doing nothing.
-  for (const char* name : {"MenuToolsMinus", "MenuToolsPlus"})
-    if (auto* a = findChild<QAction*>(name)) a->setEnabled(false);
+  MenuToolsMinus->setEnabled(false);
+  MenuToolsPlus->setEnabled(false);
   connect(SpeedButton6, &QToolButton::clicked, this, &FormHlav::MenuNewClick);
 }
 
@@ -437,44 +442,38 @@ void FormHlav::buildMenu() {
 // history, ports by name and ride recording live in rooms of their own: created here and bound
 // to their menu items and tool buttons.
 void FormHlav::createRooms() {
-  fileCommands_ = std::make_unique<FileCommands>(*this);
-  verifyDifferences_ = std::make_unique<VerifyDifferences>(*this);
-  unitSync_ = std::make_unique<UnitSync>(*this);
-  new HistoryView(*this);  // owned by the window
-  portNames_ = new PortNames(*this);
-  PrintWindow pw;
-  pw.window = this;
-  pw.commitEdit = [this] { CommitPendingEdit(); };
-  pw.setPrinting = [this](bool on) {
-    exchange_->setPrinting(on);
-    ApplyPageRules();
+  Workspace& ws = *workspace_;
+  fileCommands_ = new FileCommands(ws, *this, dataIgnPath_);
+  fileCommands_->readBackPage = [this] {
+    ReadBackPage();
+    SanitizeImage();
+    RefreshPages();
   };
-  pw.showStamp = [this](const QString& suffix) {
-    exchange_->ShowStatusNote(StatusText::PrintDateTime, suffix.toStdString());
-    ApplyExchangeView();
-  };
-  pw.message = [this](const QString& text) { ShowMessage(text); };
-  pw.language = [this] { return texts_.language(); };
-  pw.hideStamp = [this] { HideStatusLine(); };
-  printPages_ = std::make_unique<PrintPages>(std::move(pw));
-  logRoom_ = new logs::LogRoom(this, [this] { return language_; });
-  logs::RideRecording::Place ride;
-  ride.window = this;
-  ride.strip = client_;
-  ride.menu = findChild<QMenu*>("MenuDevice");
-  ride.message = [this](const QString& text) { ShowMessage(text); };
-  rideRecording_ = std::make_unique<logs::RideRecording>(ride);
+  compareView_ = new CompareView(ws, *this);
+  compareView_->startName = [this] { return iniDir(); };
+  verifyDifferences_ = new VerifyDifferences(ws, *this, *compareView_);
+  unitSync_ = new UnitSync(ws, *this, *pageSet_, *compareView_, *verifyDifferences_);
+  historyView_ = new HistoryView(ws, *this, *compareView_);
+  connect(historyView_, &HistoryView::openFile, this,
+          [this](const QString& path) { fileCommands_->OpenConfigurationFile(path); });
+  programKeeper_ = new ProgramKeeper(ws, *this, !demoRun());
+  PortNames::ComMenu com;
+  com.menu = MenuCom;
+  com.items = comItems_;
+  portNames_ = new PortNames(ws, *this, com);
+  printPages_ = std::make_unique<PrintPages>(*this);
+  auto* maps = dynamic_cast<MapPages*>(pageSet_->module(kPageAdvance1));
+  logRoom_ = new logs::LogRoom(ws, *this, maps != nullptr ? maps->bar() : nullptr);
+  rideRecording_ = new logs::RideRecording(ws, *this);
+  if (maps != nullptr) maps->attachPlusMinus(MenuToolsPlus, MenuToolsMinus);
 
-  FileCommands* files = fileCommands_.get();
-  auto on = [this](const char* name, auto handler) {
-    connect(findChild<QAction*>(name), &QAction::triggered, this, handler);
-  };
-  on("MenuOpen", [files] { files->MenuOpenClick(); });
-  on("MenuOpenExeDir", [files] { files->MenuOpenExeDirClick(); });
-  on("MenuSave", [files] { files->MenuSaveClick(); });
-  on("MenuSaveExeDir", [files] { files->MenuSaveExeDirClick(); });
-  on("MenuPrint", [this] { printPages_->SpeedButtonPrintClick(); });
-  on("MenuPrintAll", [this] { printPages_->MenuPrintAllClick(); });
+  FileCommands* files = fileCommands_;
+  connect(MenuOpen, &QAction::triggered, this, [files] { files->MenuOpenClick(); });
+  connect(MenuOpenExeDir, &QAction::triggered, this, [files] { files->MenuOpenExeDirClick(); });
+  connect(MenuSave, &QAction::triggered, this, [files] { files->MenuSaveClick(); });
+  connect(MenuSaveExeDir, &QAction::triggered, this, [files] { files->MenuSaveExeDirClick(); });
+  connect(MenuPrint, &QAction::triggered, this, [this] { printPages_->SpeedButtonPrintClick(); });
+  connect(MenuPrintAll, &QAction::triggered, this, [this] { printPages_->MenuPrintAllClick(); });
   connect(SpeedButtonOpen, &QToolButton::clicked, this, [files] { files->MenuOpenClick(true); });
   connect(SpeedButtonSave, &QToolButton::clicked, this, [files] { files->MenuSaveClick(true); });
   connect(SpeedButtonPrint, &QToolButton::clicked, this,

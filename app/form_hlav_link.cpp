@@ -8,46 +8,29 @@
 
 #include "app/form_hlav.h"
 #include "app/link_presenter.h"
-#include "app/verify_differences.h"
-#include "ports/port_names.h"
-#include "unitsync/unit_sync.h"
 
 namespace rq {
 
-void FormHlav::Timer1Timer() {
-  const bool wasConnected = exchange_->connected();
-  inTick_ = true;
-  exchange_->tick();
-  inTick_ = false;
-  if (readLock_ && exchange_->state().op != OpState::Read) setReadLock(false);
-  startPendingProgramming();
-  // No snapshot comes when the unit falls silent: the live values are rendered once more, as
-  // "---", so that the last ones are not read as live under "No Connection".
-  if (wasConnected && !exchange_->connected()) ShowMonitor();
-  ApplyExchangeView();
-}
+void FormHlav::Timer1Timer() { workspace_->tick(); }
 
-void FormHlav::MenuReadClick() { StartExchange(OpState::Read); }
-void FormHlav::MenuVerifyClick() { StartExchange(OpState::Verify); }
-void FormHlav::MenuProgramClick() { StartExchange(OpState::Program); }
+void FormHlav::MenuReadClick() { startExchange(OpState::Read); }
+void FormHlav::MenuVerifyClick() { startExchange(OpState::Verify); }
+void FormHlav::MenuProgramClick() { startExchange(OpState::Program); }
 
 // The image is prepared here and the engine then sends what it holds: a read replaces the
 // configuration and its file name; verify and program send the page as shown, sanitised, and
 // show what they send.
-void FormHlav::StartExchange(OpState op) {
-  CommitPendingEdit();
+void FormHlav::startExchange(OpState op) {
+  commitPendingEdit();
   if (op == OpState::Read) {
-    LabelFile2->clear();
-    exchange_->startRead();
-    setReadLock(exchange_->state().op == OpState::Read);
-  } else {
-    ReadBackPage();
-    SanitizeImage();
-    RefreshPages();
-    if (op == OpState::Verify) exchange_->startVerify();
-    if (op == OpState::Program) exchange_->startProgram();
+    workspace_->startRead();
+    return;
   }
-  ApplyExchangeView();
+  ReadBackPage();
+  SanitizeImage();
+  RefreshPages();
+  if (op == OpState::Verify) workspace_->startVerify();
+  if (op == OpState::Program) workspace_->startProgram();
 }
 
 void FormHlav::MenuCom1Click() {
@@ -55,23 +38,16 @@ void FormHlav::MenuCom1Click() {
   if (item == nullptr) return;
   const int index = item->data().toInt();
   if (index < 0 || index >= kComMenuItems) return;
-  exchange_->selectPort(index);
-  ApplyExchangeView();
+  workspace_->selectPort(index);
 }
 
-void FormHlav::ApplyExchangeView() {
-  // A verify or a programming started by hand replaces a running read.
-  if (readLock_ && exchange_->state().op != OpState::Read) setReadLock(false);
-  presenter_->showExchange(exchange_->view(), texts_);
-  if (verifyDifferences_) verifyDifferences_->exchangeViewChanged();
-  if (unitSync_) unitSync_->exchangeViewChanged();
-  if (portNames_ != nullptr) portNames_->exchangeViewChanged();
-}
+void FormHlav::showExchange() { presenter_->showExchange(workspace_->exchange().view(), texts()); }
 
-void FormHlav::ShowMonitor() { ShowMonitorValues(exchange_->lastMonitor()); }
+void FormHlav::ShowMonitor() { showMonitorValues(workspace_->lastMonitor()); }
 
-void FormHlav::ShowMonitorValues(const MonitorSnapshot& snapshot) {
-  presenter_->showMonitor(RenderMonitor(snapshot, image_, exchange_->connected(), texts_));
+void FormHlav::showMonitorValues(const MonitorSnapshot& snapshot) {
+  presenter_->showMonitor(
+      RenderMonitor(snapshot, image(), workspace_->connected(), workspace_->texts()));
 }
 
 }  // namespace rq

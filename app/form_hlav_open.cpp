@@ -26,9 +26,9 @@ QStringList FileArguments(const QStringList& arguments) {
 }
 
 // A file named on the command line opens as File › Open opens the file chosen.
-bool FormHlav::OpenConfigurationFile(const QString& path) {
+bool FormHlav::openConfigurationFile(const QString& path) {
   const bool loaded = fileCommands_->OpenConfigurationFile(path);
-  HideStatusLine();
+  hideStatusLine();
   return loaded;
 }
 

@@ -177,7 +177,7 @@ int main(int argc, char** argv) {
       if (!QFileInfo::exists(file)) {
         std::fprintf(stderr, "rq_vtmx4: %s: neither a language nor an existing file, ignored\n",
                      name.constData());
-      } else if (!window.OpenConfigurationFile(file)) {
+      } else if (!window.openConfigurationFile(file)) {
         std::fprintf(stderr, "rq_vtmx4: %s not loaded\n", name.constData());
       }
     }

@@ -120,11 +120,13 @@ int TickSession::runOperation() {
     std::cerr << kProgramName << ": " << VersionText(*mismatch_) << "\n";
     return 1;
   }
-  const ExchangeView& v = ex_.view();
-  if (v.statusError || v.statusSuffix != ": OK") {
+  const std::optional<OperationEnd>& end = ex_.lastEnd();
+  if (!end || end->outcome != Outcome::Ok) {
     // The status line itself has been printed as it changed.
+    const ExchangeView& v = ex_.view();
     if (quiet_) std::cerr << kProgramName << ": " << English(static_cast<int>(v.statusText)) << "\n";
-    std::cerr << kProgramName << ": " << FailureReason(op, failedOp(op), ex_.report()) << "\n";
+    const OpState failed = end && end->phase != OpState::Idle ? end->phase : op;
+    std::cerr << kProgramName << ": " << FailureReason(op, failed, ex_.report()) << "\n";
     return 1;
   }
   return 0;
@@ -173,13 +175,6 @@ std::optional<MonitorSnapshot> TickSession::awaitMonitor() {
 int TickSession::interrupted() {
   std::cerr << kProgramName << ": interrupted\n";
   return 130;
-}
-
-OpState TickSession::failedOp(OpState started) const {
-  const StatusText t = ex_.view().statusText;
-  if (t == StatusText::VerifyError) return OpState::Verify;
-  if (t == StatusText::ProgramError) return OpState::Program;
-  return started;
 }
 
 void TickSession::printStatus() {

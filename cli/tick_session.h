@@ -94,7 +94,6 @@ class TickSession {
 
  private:
   // A read or a program that reached its automatic verify failed there.
-  OpState failedOp(OpState started) const;
 
   void printStatus();
 

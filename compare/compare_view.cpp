@@ -3,7 +3,6 @@
 
 #include <QAction>
 #include <QDialog>
-#include <QMenu>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -13,13 +12,13 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "app/form_hlav.h"
 #include "model/config_file.h"
 #include "model/program_history.h"
 #include "model/unit_comparison.h"
 #include "ui/qt_text.h"
 #include "ui/unit_texts.h"
-#include "unitsync/unit_sync.h"
+#include "ui/window_face.h"
+#include "workspace/workspace.h"
 
 namespace rq {
 namespace {
@@ -28,24 +27,26 @@ enum Column { kPage, kName, kPc, kOther, kUnit, kTake, kColumns };
 
 }  // namespace
 
-CompareView::CompareView(FormHlav& form) : QObject(&form), form_(form) {
-  // File › Compare with file…, after the Save items (captions from the caption table).
-  auto* file = form_.findChild<QMenu*>("MenuFile");
-  auto* print = form_.findChild<QAction*>("MenuPrint");
-  if (file != nullptr) {
-    auto* a = new QAction("Co&mpare with file...", file);
-    a->setObjectName("MenuCompareFile");
-    file->insertAction(print, a);
-    if (print != nullptr) file->insertSeparator(print);
-    connect(a, &QAction::triggered, this, [this] { MenuCompareFileClick(); });
-  }
+CompareView::CompareView(Workspace& workspace, WindowFace& window)
+    : QObject(window.dialogParent()), ws_(workspace), window_(window) {
+  // File › Compare with file… (captions from the caption table).
+  auto* separator = new QAction(this);
+  separator->setSeparator(true);
+  window_.addMenuAction(WindowFace::Menu::File, separator);
+  auto* a = new QAction("Co&mpare with file...", this);
+  a->setObjectName("MenuCompareFile");
+  window_.addMenuAction(WindowFace::Menu::File, a);
+  connect(a, &QAction::triggered, this, [this] { MenuCompareFileClick(); });
+  // The list follows the PC's configuration and what is known of the unit.
+  connect(&ws_, &Workspace::imageChanged, this, [this] { pcChanged(); });
+  connect(&ws_, &Workspace::unitChanged, this, [this] { pcChanged(); });
 }
 
 CompareView::~CompareView() = default;
 
 void CompareView::ensureView() {
   if (view_ != nullptr) return;
-  view_ = new QDialog(&form_);
+  view_ = new QDialog(window_.dialogParent());
   view_->setObjectName("FormCompare");
   view_->resize(780, 500);
   auto* layout = new QVBoxLayout(view_);
@@ -85,7 +86,7 @@ void CompareView::showUnit(const ParameterImage& unit, bool ok) {
   againstUnit_ = true;
   compared_ = ok;
   notes_.clear();
-  const int lang = form_.language();
+  const int lang = ws_.language();
   if (ok) {
     const IdentificationTexts id = DecodeIdentification(unit);
     notes_ << FromStd(UnitTextOf(UtUnitIdentification, lang))
@@ -100,7 +101,7 @@ void CompareView::showUnit(const ParameterImage& unit, bool ok) {
 
 void CompareView::showFile(const QString& path, const QStringList& notes) {
   againstUnit_ = false;
-  const int lang = form_.language();
+  const int lang = ws_.language();
   title_ = FromStd(UnitTextOf(UtTitleFile, lang)).arg(QFileInfo(path).fileName());
   notes_ = notes;
   LoadedConfiguration loaded;
@@ -117,10 +118,10 @@ void CompareView::showFile(const QString& path, const QStringList& notes) {
 
 QString CompareView::fileNote(const QString& path) const {
   // A configuration kept by a programming names the unit it went into.
-  const int lang = form_.language();
+  const int lang = ws_.language();
   const ProgramRecord record = ReadProgramRecord(path.toUtf8().toStdString());
   if (record.unit.empty()) return FromStd(UnitTextOf(UtFileHasNoIdentification, lang));
-  const UnitRecord& unit = form_.unitSync().record();
+  const UnitRecord& unit = ws_.unit();
   if (unit.state() == UnitRecord::State::Known) {
     const std::string connected = DecodeIdentification(unit.unit()).nameVersion;
     if (connected != record.unit)
@@ -130,9 +131,10 @@ QString CompareView::fileNote(const QString& path) const {
 }
 
 void CompareView::MenuCompareFileClick() {
-  form_.CommitPendingEdit();
+  window_.commitPendingEdit();
   const QString path = openDialog ? openDialog()
-                                  : QFileDialog::getOpenFileName(&form_, QString(), form_.iniDir(),
+                                  : QFileDialog::getOpenFileName(window_.dialogParent(), QString(),
+                                                                 startName ? startName() : QString(),
                                                                  "*.ign;;*");
   if (path.isEmpty()) return;
   showFile(path);
@@ -150,7 +152,7 @@ void CompareView::pcChanged() {
 }
 
 void CompareView::fill() {
-  const int lang = form_.language();
+  const int lang = ws_.language();
   view_->setWindowTitle(title_);
   header_->setText(notes_.join("\n"));
   table_->setHorizontalHeaderLabels(
@@ -160,7 +162,7 @@ void CompareView::fill() {
        FromStd(UnitTextOf(UtColumnUnitOfMeasure, lang)), QString()});
   takeAll_->setText(FromStd(UnitTextOf(UtTakeAll, lang)));
   close_->setText(FromStd(UnitTextOf(UtClose, lang)));
-  diff_ = compared_ ? CompareConfigurations(form_.image(), other_) : std::vector<ConfigDifference>{};
+  diff_ = compared_ ? CompareConfigurations(ws_.image(), other_) : std::vector<ConfigDifference>{};
   table_->setUpdatesEnabled(false);
   table_->clearContents();
   table_->setRowCount(int(diff_.size()));
@@ -211,17 +213,20 @@ void CompareView::fill() {
 
 void CompareView::take(int row) {
   if (row < 0 || row >= int(diff_.size())) return;
-  form_.CommitPendingEdit();
+  window_.commitPendingEdit();
   const ImageSlot slot = diff_[std::size_t(row)].slot;
-  TakeSlot(form_.image(), other_, slot);
-  form_.AfterChange();  // one undo step; programs after change when ticked; the list follows
+  // One undo step; programs after change when ticked; the list follows.
+  ws_.change([&](ParameterImage& image) { TakeSlot(image, other_, slot); }, window_.currentPage());
 }
 
 void CompareView::takeAll() {
   if (diff_.empty()) return;
-  form_.CommitPendingEdit();
-  for (const ConfigDifference& d : diff_) TakeSlot(form_.image(), other_, d.slot);
-  form_.AfterChange();
+  window_.commitPendingEdit();
+  ws_.change(
+      [&](ParameterImage& image) {
+        for (const ConfigDifference& d : diff_) TakeSlot(image, other_, d.slot);
+      },
+      window_.currentPage());
 }
 
 }  // namespace rq

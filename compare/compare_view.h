@@ -2,7 +2,7 @@
 // The comparison view: the PC's configuration against the unit's or a file's, the values that
 // differ in user units grouped by page, both values side by side. Each row can take the other
 // side's value into the PC, or all rows at once; every take is one undo step through the
-// window's after-change routine (so "Programming after change" applies). Neither the unit nor
+// workspace's change (so "Programming after change" applies). Neither the unit nor
 // the file is changed.
 #pragma once
 
@@ -23,13 +23,15 @@ class QTableWidget;
 
 namespace rq {
 
-class FormHlav;
+class WindowFace;
+class Workspace;
 
 class CompareView : public QObject {
   Q_OBJECT
 
  public:
-  explicit CompareView(FormHlav& form);
+  // Puts File › Compare with file… after the File menu's own items.
+  CompareView(Workspace& workspace, WindowFace& window);
   ~CompareView() override;
 
   // Against the unit's configuration; `ok` false: the unit could not be read.
@@ -55,6 +57,8 @@ class CompareView : public QObject {
 
   // The file dialog; tests replace it. Returns "" when cancelled.
   std::function<QString()> openDialog;
+  // The name the file dialog starts with (the last configuration file); unset: none.
+  std::function<QString()> startName;
 
  private:
   void ensureView();
@@ -62,7 +66,8 @@ class CompareView : public QObject {
   QString fileNote(const QString& path) const;
   void present();
 
-  FormHlav& form_;
+  Workspace& ws_;
+  WindowFace& window_;
   ParameterImage other_;
   bool againstUnit_ = true;
   bool compared_ = false;

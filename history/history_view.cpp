@@ -6,37 +6,32 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QMenu>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "app/file_commands.h"
-#include "app/form_hlav.h"
 #include "compare/compare_view.h"
 #include "ui/qt_text.h"
 #include "ui/unit_texts.h"
-#include "unitsync/unit_sync.h"
+#include "ui/window_face.h"
+#include "workspace/workspace.h"
 
 namespace rq {
 
-HistoryView::HistoryView(FormHlav& form) : QObject(&form), form_(form) {
-  // File › History…, after Compare with file… (captions from the caption table).
-  auto* file = form_.findChild<QMenu*>("MenuFile");
-  auto* print = form_.findChild<QAction*>("MenuPrint");
-  if (file != nullptr) {
-    auto* a = new QAction("His&tory...", file);
-    a->setObjectName("MenuHistory");
-    file->insertAction(print, a);
-    connect(a, &QAction::triggered, this, [this] { MenuHistoryClick(); });
-  }
+HistoryView::HistoryView(Workspace& workspace, WindowFace& window, CompareView& compare)
+    : QObject(window.dialogParent()), ws_(workspace), window_(window), compareView_(compare) {
+  // File › History… (captions from the caption table).
+  auto* a = new QAction("His&tory...", this);
+  a->setObjectName("MenuHistory");
+  window_.addMenuAction(WindowFace::Menu::File, a);
+  connect(a, &QAction::triggered, this, [this] { MenuHistoryClick(); });
 }
 
 HistoryView::~HistoryView() = default;
 
 void HistoryView::ensureView() {
   if (view_ != nullptr) return;
-  view_ = new QDialog(&form_);
+  view_ = new QDialog(window_.dialogParent());
   view_->setObjectName("FormHistory");
   view_->resize(760, 420);
   auto* layout = new QVBoxLayout(view_);
@@ -66,7 +61,7 @@ void HistoryView::ensureView() {
 }
 
 void HistoryView::MenuHistoryClick() {
-  form_.CommitPendingEdit();
+  window_.commitPendingEdit();
   entries_ = ListProgramHistory(ProgramHistoryFolder());
   ensureView();
   fill();
@@ -75,7 +70,7 @@ void HistoryView::MenuHistoryClick() {
 }
 
 void HistoryView::fill() {
-  const int lang = form_.language();
+  const int lang = ws_.language();
   view_->setWindowTitle(FromStd(UnitTextOf(UtHistoryTitle, lang)));
   table_->setHorizontalHeaderLabels(
       {FromStd(UnitTextOf(UtHistoryWhen, lang)), FromStd(UnitTextOf(UtHistoryFrom, lang)),
@@ -114,12 +109,12 @@ int HistoryView::selectedRow() const {
 
 void HistoryView::open(int row) {
   if (row < 0 || row >= int(entries_.size())) return;
-  form_.fileCommands().OpenConfigurationFile(FromStd(entries_[std::size_t(row)].path));
+  emit openFile(FromStd(entries_[std::size_t(row)].path));
 }
 
 void HistoryView::compare(int row) {
   if (row < 0 || row >= int(entries_.size())) return;
-  form_.unitSync().compareView().showFile(FromStd(entries_[std::size_t(row)].path));
+  compareView_.showFile(FromStd(entries_[std::size_t(row)].path));
 }
 
 }  // namespace rq

@@ -17,13 +17,16 @@ class QTableWidget;
 
 namespace rq {
 
-class FormHlav;
+class CompareView;
+class WindowFace;
+class Workspace;
 
 class HistoryView : public QObject {
   Q_OBJECT
 
  public:
-  explicit HistoryView(FormHlav& form);
+  // Puts File › History… after the File menu's own items; Compare goes to `compare`.
+  HistoryView(Workspace& workspace, WindowFace& window, CompareView& compare);
   ~HistoryView() override;
 
   // The menu item: lists the history folder afresh and shows the view.
@@ -36,12 +39,18 @@ class HistoryView : public QObject {
   QTableWidget* table() const { return table_; }
   const std::vector<HistoryEntry>& entries() const { return entries_; }
 
+ signals:
+  // Open: load the file as File › Open loads the file chosen.
+  void openFile(const QString& path);
+
  private:
   void ensureView();
   void fill();
   int selectedRow() const;
 
-  FormHlav& form_;
+  Workspace& ws_;
+  WindowFace& window_;
+  CompareView& compareView_;
   std::vector<HistoryEntry> entries_;
   QDialog* view_ = nullptr;
   QTableWidget* table_ = nullptr;

@@ -71,12 +71,22 @@ void DeviceExchange::setStatus(StatusText text, const char* suffix, bool error) 
   view_.statusError = error;
 }
 
+void DeviceExchange::ended(Outcome outcome, OpState phase) {
+  lastEnd_ = OperationEnd{started_, outcome, phase};
+  if (hooks_.operationEnded) hooks_.operationEnded(*lastEnd_);
+}
+
 void DeviceExchange::startOperation(OpState op, std::uint8_t command, StatusText text) {
   verifyAfterProgram_ = false;
+  const OpState running = state_.op;
   if (unitRead_ != nullptr) {  // abandoned for the new operation
     unitRead_ = nullptr;
     if (hooks_.unitReadEnded) hooks_.unitReadEnded(false);
   }
+  if (running != OpState::Idle) ended(Outcome::Replaced, running);
+  started_ = op == OpState::Read ? Operation::Read
+             : op == OpState::Verify ? Operation::Verify
+                                     : Operation::Program;
   state_.op = op;
   state_.command = command;
   state_.attempts = 0;
@@ -113,6 +123,7 @@ void DeviceExchange::startProgramAfterChange() {
 
 void DeviceExchange::startUnitRead(ParameterImage& unit) {
   startOperation(OpState::Read, kCmdRead, StatusText::Reading);
+  started_ = Operation::UnitRead;
   unitRead_ = &unit;
 }
 
@@ -310,6 +321,7 @@ void DeviceExchange::HandleBlockReply(std::span<const std::uint8_t> input) {
           state_.op = OpState::Idle;
           imageFromUnit();
           versionMismatch(version);
+          ended(Outcome::OtherVersion, OpState::Read);
           return;
         }
       }
@@ -333,6 +345,7 @@ void DeviceExchange::HandleBlockReply(std::span<const std::uint8_t> input) {
         state_.op = OpState::Idle;
         if (verifyAfterProgram_ && hooks_.programVerified) hooks_.programVerified();
         verifyAfterProgram_ = false;
+        ended(Outcome::Ok, OpState::Verify);
       }
       return;
     }
@@ -345,6 +358,7 @@ void DeviceExchange::HandleBlockReply(std::span<const std::uint8_t> input) {
         const int version = image_.byte(kIdentOffset + kIdentVersionOffset);
         if (version != kImageVersion) {
           versionMismatch(version);
+          ended(Outcome::OtherVersion, OpState::Program);
           return;
         }
       } else if (!SameBlock(image_, b, payload, false)) {
@@ -369,6 +383,7 @@ void DeviceExchange::unitReadReply(int b, std::span<const std::uint8_t> payload)
       unitRead_ = nullptr;
       versionMismatch(version);
       if (hooks_.unitReadEnded) hooks_.unitReadEnded(false);
+      ended(Outcome::OtherVersion, OpState::Read);
       return;
     }
   }
@@ -385,6 +400,7 @@ void DeviceExchange::unitReadReply(int b, std::span<const std::uint8_t> payload)
   state_.statusCountdown = kStatusTicks;
   state_.op = OpState::Idle;
   if (hooks_.unitReadEnded) hooks_.unitReadEnded(true);
+  ended(Outcome::Ok, OpState::Read);
 }
 
 // ---- the tick --------------------------------------------------------------------------
@@ -408,11 +424,13 @@ void DeviceExchange::tickSequence() {
   if (state_.op == OpState::Verify) error = StatusText::VerifyError;
   setStatus(error, "", true);
   state_.statusCountdown = kStatusTicks;
+  const OpState phase = state_.op;
   state_.op = OpState::Idle;
   if (unitRead_ != nullptr) {
     unitRead_ = nullptr;
     if (hooks_.unitReadEnded) hooks_.unitReadEnded(false);
   }
+  ended(Outcome::Failed, phase);
 }
 
 void DeviceExchange::tickIdle() {

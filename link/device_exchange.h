@@ -17,6 +17,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -42,6 +43,25 @@ enum class StatusText : int {
   Reading = 6,
   Saving = 7,
   PrintDateTime = 33,  // the time stamp of a print
+};
+
+// What was started: Read, Verify, Program, or a read of the unit into a copy.
+enum class Operation : std::uint8_t { Read, Verify, Program, UnitRead };
+
+// How an operation ended. Whoever needs to know whether it succeeded asks this, never the
+// status text.
+enum class Outcome : std::uint8_t {
+  Ok,            // read (and verified), verified, or programmed and verified equal
+  Failed,        // a request stayed unanswered after the last send
+  OtherVersion,  // the unit reports another image version
+  Replaced,      // another operation was started before this one ended
+};
+
+struct OperationEnd {
+  Operation operation = Operation::Read;
+  Outcome outcome = Outcome::Ok;
+  // The step it ended in: a read or a programming ends in its automatic verify.
+  OpState phase = OpState::Idle;
 };
 
 // English texts of the status entries, for headless use ("" for None).
@@ -83,6 +103,9 @@ struct ExchangeHooks {
   std::function<void()> programVerified;
   // A read started with startUnitRead ended: all blocks arrived (true) or it failed.
   std::function<void(bool ok)> unitReadEnded;
+  // Every end of an operation, after the hooks above; the engine is idle unless the end is
+  // a replacement.
+  std::function<void(const OperationEnd&)> operationEnded;
 };
 
 // Port settings of the Com menu, saved by the window in its settings file (as value + 1).
@@ -207,6 +230,8 @@ class DeviceExchange {
   const MonitorSnapshot& lastMonitor() const { return lastMonitor_; }
   // The last frame sent (for diagnostics and tests).
   const FrameBytes& lastSent() const { return txFrame_; }
+  // How the last operation ended; empty before the first end.
+  const std::optional<OperationEnd>& lastEnd() const { return lastEnd_; }
   // How the last OpenPort went: kind None after a successful open, otherwise why it failed.
   const OpenResult& lastOpen() const { return lastOpen_; }
 
@@ -228,6 +253,7 @@ class DeviceExchange {
   void tickWatchdog();
   bool replyCommand(std::uint8_t command) const;
   void unitReadReply(int b, std::span<const std::uint8_t> payload);
+  void ended(Outcome outcome, OpState phase);
 
   ParameterImage& image_;
   SerialPort& port_;
@@ -241,6 +267,8 @@ class DeviceExchange {
   FrameBytes txFrame_{};
   OpenResult lastOpen_;
   OperationReport report_;
+  Operation started_ = Operation::Read;  // what the running (or last) operation was started as
+  std::optional<OperationEnd> lastEnd_;
   ParameterImage* unitRead_ = nullptr;  // target of a startUnitRead while it runs
   bool verifyAfterProgram_ = false;     // the running verify follows a programming
   std::array<std::uint8_t, kReceiveBufferSize> rx_{};  // what one poll reads from the port

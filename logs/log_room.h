@@ -1,25 +1,27 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The ride log's place in the main window: the Tools menu item that opens the log viewer
-// (Ctrl+L), and the window's language passed on to the viewer.
+// (Ctrl+L), the log on the map pages, and the window's language passed on to the viewer.
 #pragma once
 
 #include <QObject>
 
-#include <functional>
+class QWidget;
 
-class QMainWindow;
+namespace rq {
+class WindowFace;
+class Workspace;
+}  // namespace rq
 
 namespace rq::logs {
 
 class LogRoom : public QObject {
   Q_OBJECT
  public:
-  // `language` tells the window's language (0..3) whenever asked.
-  LogRoom(QMainWindow* window, std::function<int()> language);
+  // `mapBar`: the bar of the map pages, where the log's toggle and filters go.
+  LogRoom(Workspace& workspace, WindowFace& window, QWidget* mapBar);
 
  private:
-  QMainWindow* window_;
-  std::function<int()> language_;
+  WindowFace& window_;
 };
 
 }  // namespace rq::logs

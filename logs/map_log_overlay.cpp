@@ -142,7 +142,9 @@ MapLogOverlay::~MapLogOverlay() {
   delete panel_;
 }
 
-void MapLogOverlay::showOn(int page, const ParameterImage& image, MapGrid& grid, QWidget* bar) {
+void MapLogOverlay::showOn(int page, const ParameterImage& image, MapGrid& grid, QWidget* bar,
+                           int barLeft) {
+  barLeft_ = barLeft;
   const LiveCellRule rule = MakeLiveCellRule(image, page);
   const bool changed = page != page_ || grid_ != &grid ||
                        rule.page != rule_.page || !(rule.mode == rule_.mode) ||
@@ -180,13 +182,8 @@ void MapLogOverlay::adoptBar(QWidget* bar) {
 
 void MapLogOverlay::placeControls() {
   if (!bar_ || !toggle_) return;
-  // Right of the page's own controls on the left of the bar: after the TPS box on the
-  // advance pages, after the hysteresis on the servo page.
-  int left = 140;
-  if (page_ == kPageServo) {
-    if (auto* label = bar_->findChild<QLabel*>("LabelBaseAdvance"))
-      left = label->x() + label->width() + 16;
-  }
+  // Right of the page's own controls on the left of the bar.
+  const int left = barLeft_;
   toggle_->adjustSize();
   toggle_->move(left, kBarTop + 2);
   filters_->adjustSize();

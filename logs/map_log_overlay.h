@@ -29,7 +29,8 @@ class MapLogOverlay : public QObject, public MapOverlayFace {
   MapLogOverlay(LogSession& session, QObject* parent = nullptr);
   ~MapLogOverlay() override;
 
-  void showOn(int page, const ParameterImage& image, MapGrid& grid, QWidget* bar) override;
+  void showOn(int page, const ParameterImage& image, MapGrid& grid, QWidget* bar,
+              int barLeft) override;
 
   // Puts the toggle and the filter button into the map bar (the one bar of the map pages).
   void adoptBar(QWidget* bar);
@@ -58,6 +59,7 @@ class MapLogOverlay : public QObject, public MapOverlayFace {
   bool on_ = false;
   CellFilter filter_;
   int page_ = -1;
+  int barLeft_ = 140;
   LiveCellRule rule_;
   std::optional<CellCounts> counts_;
   double rowSeconds_ = 1.0 / 3;

@@ -12,6 +12,8 @@
 #include <cmath>
 
 #include "logs/open_log_viewer.h"
+#include "ui/window_face.h"
+#include "workspace/workspace.h"
 
 namespace rq::logs {
 
@@ -35,18 +37,22 @@ QString Duration(long s) {
 
 }  // namespace
 
-RideRecording::RideRecording(const Place& place) : place_(place), folder_(RideLogFolder()) {
+RideRecording::RideRecording(Workspace& workspace, WindowFace& window)
+    : QObject(window.dialogParent()), window_(window), folder_(RideLogFolder()) {
   // Texts come from the caption table; these are the English ones until it is applied.
-  if (place_.menu != nullptr) {
-    place_.menu->addSeparator();
-    menuItem_ = place_.menu->addAction("Recor&d ride log");
-    menuItem_->setObjectName("MenuRecord");
-    menuItem_->setCheckable(true);
-    menuItem_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
-    menuItem_->setShortcutContext(Qt::WindowShortcut);
-    connect(menuItem_, &QAction::triggered, this, [this](bool on) { setRecording(on); });
-  }
-  QWidget* strip = place_.strip;
+  auto* separator = new QAction(this);
+  separator->setSeparator(true);
+  window_.addMenuAction(WindowFace::Menu::Device, separator);
+  menuItem_ = new QAction("Recor&d ride log", this);
+  menuItem_->setObjectName("MenuRecord");
+  menuItem_->setCheckable(true);
+  menuItem_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+  menuItem_->setShortcutContext(Qt::WindowShortcut);
+  window_.addMenuAction(WindowFace::Menu::Device, menuItem_);
+  connect(menuItem_, &QAction::triggered, this, [this](bool on) { setRecording(on); });
+  connect(&workspace, &Workspace::monitorAccepted, this,
+          [this](const MonitorSnapshot& s) { monitorAccepted(s); });
+  QWidget* strip = window_.liveStrip();
   button_ = new QPushButton("Record", strip);
   button_->setObjectName("ButtonRecord");
   button_->setCheckable(true);
@@ -58,7 +64,7 @@ RideRecording::RideRecording(const Place& place) : place_(place), folder_(RideLo
   openButton_->setFocusPolicy(Qt::NoFocus);
   openButton_->setGeometry(886, 605, 104, 24);
   connect(openButton_, &QPushButton::clicked, this, [this] {
-    if (!recorder_.path().empty()) OpenLogViewer(place_.window, recorder_.path());
+    if (!recorder_.path().empty()) OpenLogViewer(window_.dialogParent(), recorder_.path());
   });
   timeLabel_ = StripLabel(strip, "LabelRecordTime", 780, 633, 76, Qt::AlignLeft);
   rowsLabel_ = StripLabel(strip, "LabelRecordRows", 856, 633, 56, Qt::AlignRight);
@@ -105,8 +111,7 @@ void RideRecording::monitorAccepted(const MonitorSnapshot& s) {
 void RideRecording::failed() {
   clock_->stop();
   showState();
-  if (place_.message)
-    place_.message(failedText_->text() + "\n" + QString::fromStdString(recorder_.error()));
+  window_.showMessage(failedText_->text() + "\n" + QString::fromStdString(recorder_.error()));
 }
 
 // The strip: the button pressed and the time in red while recording, the rows so far; after

@@ -21,19 +21,20 @@ class QPushButton;
 class QTimer;
 class QWidget;
 
+namespace rq {
+class WindowFace;
+class Workspace;
+}  // namespace rq
+
 namespace rq::logs {
 
 class RideRecording : public QObject {
   Q_OBJECT
 
  public:
-  struct Place {
-    QWidget* window = nullptr;  // parent of the viewer
-    QWidget* strip = nullptr;   // the live strip's parent widget
-    QMenu* menu = nullptr;      // gets the Record item
-    std::function<void(const QString&)> message;  // the window's message box
-  };
-  explicit RideRecording(const Place& place);
+  // Every accepted monitor reply of the workspace becomes a row while it records; the
+  // controls go onto the window's live strip and the Record item into the Ignition menu.
+  RideRecording(Workspace& workspace, WindowFace& window);
   ~RideRecording() override;
 
   // One accepted monitor reply.
@@ -50,7 +51,7 @@ class RideRecording : public QObject {
   void failed();
   void showState();
 
-  Place place_;
+  WindowFace& window_;
   std::string folder_;
   Recorder recorder_;
   QAction* menuItem_ = nullptr;

@@ -15,8 +15,10 @@ class MapOverlayFace {
  public:
   virtual ~MapOverlayFace() = default;
   // The grid and bar now show map page `page` (2, 3 or 4) of `image`: after a refresh, a
-  // change of rules or a change of page.
-  virtual void showOn(int page, const ParameterImage& image, MapGrid& grid, QWidget* bar) = 0;
+  // change of rules or a change of page. The bar is free from `barLeft` on to the right of
+  // the page's own controls on its left.
+  virtual void showOn(int page, const ParameterImage& image, MapGrid& grid, QWidget* bar,
+                      int barLeft) = 0;
 };
 
 // The face of the program, or nullptr; set by whoever provides it.

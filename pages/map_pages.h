@@ -34,6 +34,8 @@ class MapPages : public PageModule {
   void markLive(int page) override;
   void monitorAccepted() override;
   void languageChanged(int language) override;
+  void pageShown(int page) override;
+  QWidget* controlFor(const DifferingSlot& slot, int shownPage) const override;
 
   // Plus / Minus (F5 / F4, the bar's shift spin button): the live cell, or the whole map
   // with "All". Nothing off the map pages.
@@ -46,6 +48,12 @@ class MapPages : public PageModule {
   void CopyCells();
   // Pastes tab-separated numbers at the selection; false when the text holds none.
   bool PasteText(const QString& text);
+
+  // The described Plus and Minus items of the Tools menu: they act on the map shown and stand
+  // in the map's context menu too.
+  void attachPlusMinus(QAction* plus, QAction* minus);
+  // The bar under the grid: it goes with the grid onto the map page shown.
+  QGroupBox* bar() const { return bar_; }
 
   MapGrid& grid() { return *grid_; }
   // Asks the value for Set, Add and Scale; empty: a dialog. Returns nothing on Cancel.
@@ -60,7 +68,8 @@ class MapPages : public PageModule {
   void runSelectionTool(CellOp op);
   void buildBar();
   void placeBarEdits();
-  void buildActions(QWidget* window);
+  int barFreeLeft(int page) const;
+  void buildActions();
   void setToolsEnabled(bool on);
   void showStatus(const QString& text);
   QString ui(UiText id) const;  // a text of the map tools in the window's language

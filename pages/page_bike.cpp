@@ -221,8 +221,8 @@ class BikePage : public BoundPage {
     // step and never starts a programming; the next save, verify or programming carries it.
     noReading_->onCommit = [this] {
       if (kit->refreshing()) return;
-      if (kit->host().editsLocked()) {
-        kit->host().RefreshPages();
+      if (kit->workspace().editsLocked()) {
+        kit->window().RefreshPages();
         return;
       }
       if (kit->readBackPage) kit->readBackPage();
@@ -275,10 +275,10 @@ class BikePage : public BoundPage {
     if (bike_->index() >= 0) image.setByte(kBikeType, BikeItemToType(bike_->index()));
     if (synchro_->index() >= 0) image.setByte(kSyncMethod, synchro_->index());
     kit->typeJustChanged = true;
-    if (image[kBikeType] != kBikeSpecial) kit->host().MenuNewClick();
+    if (image[kBikeType] != kBikeSpecial) kit->window().MenuNewClick();
     ApplyPreset(image);
-    kit->host().RefreshPages();
-    kit->host().AfterChange();
+    kit->window().RefreshPages();
+    kit->AfterChange();
   }
 
   ComboEdit* bike_ = nullptr;

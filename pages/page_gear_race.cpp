@@ -15,6 +15,12 @@ const char* const kRowNames[6] = {"0-1 ", "2", "3", "4", "5", "6"};
 
 std::string Name(const char* prefix, int k) { return prefix + std::to_string(k); }
 
+// The label PageKit::row put in the first column of grid row `r`.
+QLabel* RowLabel(QGridLayout* grid, int r) {
+  QLayoutItem* item = grid->itemAtPosition(r, 0);
+  return item != nullptr ? qobject_cast<QLabel*>(item->widget()) : nullptr;
+}
+
 // Lime background for the live gear, the normal colour otherwise.
 void Mark(QWidget* w, bool on) {
   if (w == nullptr || w->property("rqLive").toBool() == on) return;
@@ -53,9 +59,9 @@ class GearRacePages : public PageModule {
   }
 
   void markLive(int page) override {
-    const int gear = kit_.host().lastMonitor().gear;
+    const int gear = kit_.workspace().lastMonitor().gear;
     // Nothing is marked without a unit, nor for a gear value outside 0..6.
-    const int g = kit_.host().connected() && gear >= 0 && gear <= 6 ? gear : -1;
+    const int g = kit_.workspace().connected() && gear >= 0 && gear <= 6 ? gear : -1;
     if (page == kPageGear) markGear(g);
     if (page == kPageRace) markRace(g);
   }
@@ -101,7 +107,7 @@ class GearRacePages : public PageModule {
       const auto p = kit_.row(vg, k, label.c_str(), QString("%1 [mV]").arg(k), upDown.c_str(),
                               volts, gear_);
       voltEdits_[static_cast<std::size_t>(k)] = p.edit;
-      voltLabels_[static_cast<std::size_t>(k)] = volts->findChild<QLabel*>(label.c_str());
+      voltLabels_[static_cast<std::size_t>(k)] = RowLabel(vg, k);
     }
     col2->addWidget(volts);
     QGroupBox* ratios = PageKit::group("GroupBoxRpmSpeedProGear", "Ration Rpm/Speed", top);
@@ -113,7 +119,7 @@ class GearRacePages : public PageModule {
       const auto p = kit_.row(rg, k, label.c_str(), QString::number(k), upDown.c_str(), ratios,
                               gear_);
       ratioEdits_[static_cast<std::size_t>(k)] = p.edit;
-      ratioLabels_[static_cast<std::size_t>(k)] = ratios->findChild<QLabel*>(label.c_str());
+      ratioLabels_[static_cast<std::size_t>(k)] = RowLabel(rg, k);
     }
     col2->addWidget(ratios);
     col2->addStretch();
@@ -184,8 +190,7 @@ class GearRacePages : public PageModule {
       const auto p = kit_.row(tg, r + 1, Name("LabelRaceGear", r + 1).c_str(), kRowNames[r],
                               Name("UpDownClutchTime", r + 1).c_str(), times, race_);
       rowEdits_[static_cast<std::size_t>(r)].push_back(p.edit);
-      raceGear_[static_cast<std::size_t>(r)] = times->findChild<QLabel*>(
-          QString::fromStdString(Name("LabelRaceGear", r + 1)));
+      raceGear_[static_cast<std::size_t>(r)] = RowLabel(tg, r + 1);
     }
     tg->setRowStretch(7, 1);
     outer->addWidget(times);
@@ -225,28 +230,28 @@ class GearRacePages : public PageModule {
   void RadioGroupGearSystemClick(int item) {
     kit_.image().setByte(kGearSystem, item);
     ApplyGearCoupling(kit_.image());
-    kit_.host().ApplyPageRules();
-    kit_.host().TakeSnapshot();
+    kit_.window().ApplyPageRules();
+    kit_.TakeSnapshot();
   }
 
   void RadioGroupSpeedModeClick(int item) {
     kit_.image().setByte(kSpeedMode, item);
-    kit_.host().ApplyPageRules();
-    kit_.host().TakeSnapshot();
+    kit_.window().ApplyPageRules();
+    kit_.TakeSnapshot();
   }
 
   void RadioGroupClutchModeClick(int item) {
     kit_.image().setByte(kClutchMode, item);
-    kit_.host().ApplyPageRules();
-    kit_.host().AfterChange();
+    kit_.window().ApplyPageRules();
+    kit_.AfterChange();
   }
 
   // "<- Gear k": the live gear sensor voltage (voltage system) or speed ratio (ratio system)
   // becomes gear k's value. Only with a unit connected and a value the field can hold.
   void ButtonGearClick(int k) {
-    if (!kit_.host().connected()) return;
-    const int gearMv = kit_.host().lastMonitor().gearMv;
-    const int speedRatio = kit_.host().lastMonitor().speedRatio;
+    if (!kit_.workspace().connected()) return;
+    const int gearMv = kit_.workspace().lastMonitor().gearMv;
+    const int speedRatio = kit_.workspace().lastMonitor().speedRatio;
     ParameterImage& image = kit_.image();
     const int system = image[kGearSystem];
     if (system == 1) {
@@ -258,7 +263,7 @@ class GearRacePages : public PageModule {
     } else {
       return;
     }
-    kit_.host().AfterChange();
+    kit_.AfterChange();
   }
 
   void markGear(int g) {

@@ -115,8 +115,8 @@ class InputsPage : public BoundPage {
   // Input function chosen: store it, snapshot, rules.
   void InputModeClick(ByteField field, int item) {
     kit->image().setByte(field, item);
-    kit->host().TakeSnapshot();
-    kit->host().ApplyPageRules();
+    kit->TakeSnapshot();
+    kit->window().ApplyPageRules();
   }
 
   // Potentiometer mode chosen: store it, set the range limits and preset the range.
@@ -127,19 +127,19 @@ class InputsPage : public BoundPage {
     SetPotencRange(mode);
     if (mode >= 0 && mode < 5) image.setWord(kPotRange, kPreset[mode]);
     {
-      const PageKit::RefreshScope scope(*kit);
+      const PageKit::RefreshScope scope(kit->workspace());
       potRange_->showValue(image[kPotRange]);
     }
-    kit->host().TakeSnapshot();
+    kit->TakeSnapshot();
   }
 
   // "<- TPS 0 %" / "<- TPS 100 %": the live sensor voltage, to the nearest 10 mV.
   void TakeThrottle(WordField word) {
-    if (!kit->host().connected()) return;
-    const int mv = kit->host().lastMonitor().throttleMv;
+    if (!kit->workspace().connected()) return;
+    const int mv = kit->workspace().lastMonitor().throttleMv;
     if (mv < 200 || mv > 4950) return;
     kit->image().setWord(word, (mv + 5) / 10 * 10);
-    kit->host().AfterChange();
+    kit->AfterChange();
   }
 
   RadioGroup* potMode_ = nullptr;

@@ -40,12 +40,12 @@ void Bindings::readBack(ParameterImage& image) {
 
 void PageKit::commitEdit() {
   if (refreshing()) return;
-  if (host_.editsLocked()) {
-    host_.RefreshPages();  // the field shows the stored value again
+  if (ws_.editsLocked()) {
+    window_.RefreshPages();  // the field shows the stored value again
     return;
   }
   if (readBackPage) readBackPage();
-  host_.AfterChange();
+  AfterChange();
 }
 
 namespace {
@@ -79,6 +79,7 @@ PageKit::SpinPair PageKit::spin(const char* upDownName, QWidget* parent, Binding
   edit->onCommit = [this] { commitEdit(); };
   auto* updown = new UpDown(edit, parent);
   updown->setObjectName(name);
+  controls_.insert(&d, edit);
   Binding b;
   b.def = &d;
   b.spin = edit;
@@ -93,6 +94,7 @@ CheckEdit* PageKit::check(const char* name, const QString& text, QWidget* parent
   c->onCommit = [this] { commitEdit(); };
   Binding b;
   b.def = &Row(name);
+  controls_.insert(b.def, c);
   b.check = c;
   bindings.add(b);
   return c;
@@ -103,6 +105,7 @@ ComboEdit* PageKit::combo(const char* name, QWidget* parent, Bindings& bindings)
   auto* c = new ComboEdit(Items(d), parent);
   c->setObjectName(name);
   c->onChosen = [this](int) { commitEdit(); };
+  controls_.insert(&d, c);
   Binding b;
   b.def = &d;
   b.choice = c;
@@ -117,8 +120,8 @@ RadioGroup* PageKit::radio(const char* name, const QString& title, int columns, 
   if (handler) {
     g->onChosen = [this, handler = std::move(handler)](int item) {
       if (refreshing()) return;
-      if (host_.editsLocked()) {
-        host_.RefreshPages();
+      if (ws_.editsLocked()) {
+        window_.RefreshPages();
         return;
       }
       handler(item);
@@ -126,6 +129,7 @@ RadioGroup* PageKit::radio(const char* name, const QString& title, int columns, 
   } else {
     g->onChosen = [this](int) { commitEdit(); };
   }
+  controls_.insert(&d, g);
   Binding b;
   b.def = &d;
   b.choice = g;

@@ -5,6 +5,7 @@
 // control's commit reads the page back and runs the window's after-change step once.
 #pragma once
 
+#include <QHash>
 #include <QLabel>
 #include <QString>
 #include <QStringList>
@@ -18,42 +19,15 @@
 #include "model/parameter_image.h"
 #include "model/parameter_table.h"
 #include "model/state_file.h"
+#include "model/unit_comparison.h"
 #include "pages/controls.h"
+#include "ui/window_face.h"
+#include "workspace/workspace.h"
 
 class QGridLayout;
 
 namespace rq {
 
-// What the pages need from the window that holds them.
-class PageHost {
- public:
-  virtual ~PageHost() = default;
-  virtual ParameterImage& image() = 0;
-  // The last monitor reply: the unit's live values.
-  virtual const MonitorSnapshot& lastMonitor() const = 0;
-  virtual bool connected() const = 0;
-  virtual bool printing() const = 0;
-  virtual bool testMode() const = 0;
-  virtual int currentPage() const = 0;
-  // Consistency pass, refresh twice, undo snapshot (which may start programming).
-  virtual void AfterChange() = 0;
-  virtual void TakeSnapshot() = 0;
-  virtual void ApplyPageRules() = 0;
-  virtual void RefreshPages() = 0;
-  // New: asks whether to apply the defaults and applies them when the answer is Yes.
-  virtual void MenuNewClick() = 0;
-  // A test button: its bit travels with the next monitor request.
-  virtual void ButtonTestClick(int index) = 0;
-  // The "All" flags of the map pages: interface state, kept in the state file.
-  virtual AllFlags& allFlags() = 0;
-  // Language index of the message table (0 English .. 3 Czech).
-  virtual int language() const = 0;
-  // Renders the last monitor reply again (its power-output texts follow the modes).
-  virtual void ShowMonitor() = 0;
-  // True while the configuration takes no edits (a read of the unit is replacing it); the
-  // status line then says why.
-  virtual bool editsLocked() { return false; }
-};
 
 // One parameter row bound to one control.
 struct Binding {
@@ -81,25 +55,29 @@ class Bindings {
 
 class PageKit {
  public:
-  explicit PageKit(PageHost& host) : host_(host) {}
-  PageHost& host() const { return host_; }
-  ParameterImage& image() const { return host_.image(); }
+  PageKit(Workspace& workspace, WindowFace& window) : ws_(workspace), window_(window) {}
+  // The configuration and the unit's live values; the window that shows the pages.
+  Workspace& workspace() const { return ws_; }
+  WindowFace& window() const { return window_; }
+  ParameterImage& image() const { return ws_.image(); }
 
   // Set while a refresh writes into controls; nested refreshes keep it until the outer ends.
-  bool refreshing() const { return refreshDepth_ > 0; }
-  class RefreshScope {
-   public:
-    explicit RefreshScope(PageKit& kit) : kit_(kit) { ++kit_.refreshDepth_; }
-    ~RefreshScope() { --kit_.refreshDepth_; }
-    RefreshScope(const RefreshScope&) = delete;
-    RefreshScope& operator=(const RefreshScope&) = delete;
+  bool refreshing() const { return ws_.refreshing(); }
+  using RefreshScope = Workspace::RefreshScope;
 
-   private:
-    PageKit& kit_;
-  };
+  // The after-change step of an edit already in the image: consistency pass, the pages shown
+  // again, one undo step (which may start programming), on the page shown.
+  void AfterChange() { ws_.change({}, window_.currentPage()); }
+  // The undo step of a mode selector: it stored its byte and applied the page rules.
+  void TakeSnapshot() { ws_.takeSnapshot(window_.currentPage()); }
 
   // The commit of every bound control: read the page back, then the after-change step.
   void commitEdit();
+  // The control bound to a parameter row (the edit of a field with an up-down); nullptr for a
+  // row no control shows.
+  QWidget* controlOf(const ParameterDef* def) const { return controls_.value(def); }
+  // Binds a row to a control built without the builders below (one control showing two rows).
+  void bindControl(const ParameterDef* def, QWidget* control) { controls_.insert(def, control); }
   std::function<void()> readBackPage;
   // Set when the motorbike type was just changed; applying the defaults clears it.
   bool typeJustChanged = false;
@@ -127,8 +105,9 @@ class PageKit {
                const char* upDownName, QWidget* parent, Bindings& bindings, int column = 0);
 
  private:
-  PageHost& host_;
-  int refreshDepth_ = 0;
+  Workspace& ws_;
+  WindowFace& window_;
+  QHash<const ParameterDef*, QWidget*> controls_;
 };
 
 // The face every page family shows the window. One module may serve several pages.
@@ -139,6 +118,8 @@ class PageModule {
   virtual void readBack(int page) = 0;
   // Rules beyond the rule table (captions, colours); the table is applied by the page set.
   virtual void applyRules(int /*page*/) {}
+  // The page control shows `page` now (any page).
+  virtual void pageShown(int /*page*/) {}
   // End of every tick while the page is shown.
   virtual void markLive(int /*page*/) {}
   // Every accepted monitor reply, whatever page is shown.
@@ -146,6 +127,9 @@ class PageModule {
   // A language was applied: texts the caption table cannot reach (hints of controls made by
   // the dozen) follow it.
   virtual void languageChanged(int /*language*/) {}
+  // The control that shows a grid bit, rpm point or map cell of `slot`; nullptr when the page
+  // shown does not show it. Parameter rows are found through the kit's bindings.
+  virtual QWidget* controlFor(const DifferingSlot& /*slot*/, int /*shownPage*/) const { return nullptr; }
 };
 
 // A module whose page is its bindings and nothing else to refresh.

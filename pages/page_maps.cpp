@@ -6,8 +6,6 @@
 #include <QInputDialog>
 #include <QLayout>
 #include <QMenu>
-#include <QStatusBar>
-#include <QTabWidget>
 
 #include <cmath>
 
@@ -46,8 +44,8 @@ MapPages::MapPages(PageKit& kit, QWidget* advance1, QWidget* advance2, QWidget* 
     if (context_ != nullptr) context_->popup(at);
   };
   buildBar();
-  buildActions(advance1->window());
-  languageChanged(kit_.host().language());
+  buildActions();
+  languageChanged(kit_.workspace().language());
 }
 
 void MapPages::languageChanged(int language) {
@@ -76,6 +74,7 @@ void MapPages::buildBar() {
   servoEnable.def = FindParameter("CheckBoxMapTps", kPageServo);
   servoEnable.check = tps_;
   servo_.add(servoEnable);
+  kit_.bindControl(servoEnable.def, tps_);
 
   percent_ = kit_.check("CheckBoxMapPercent", "percent", bar_, servo_);
   percent_->setGeometry(125, 10, 70, 20);
@@ -116,10 +115,7 @@ void MapPages::buildBar() {
   all_->onCommit = [this] { kit_.commitEdit(); };
 }
 
-void MapPages::buildActions(QWidget* window) {
-  auto* tools = window->findChild<QMenu*>("MenuTools");
-  QAction* minus = window->findChild<QAction*>("MenuToolsMinus");
-  QAction* plus = window->findChild<QAction*>("MenuToolsPlus");
+void MapPages::buildActions() {
   context_ = new QMenu(grid_->box());
   context_->setObjectName("MenuMapCells");
   auto add = [this](const char* name, const QString& text, const QString& tip,
@@ -155,39 +151,36 @@ void MapPages::buildActions(QWidget* window) {
       add("MenuMapPaste", "Paste cells", "Paste tab-separated numbers at the selection",
           QKeySequence::Paste, [this] { PasteText(QApplication::clipboard()->text()); }),
   };
-  QAction* before = window->findChild<QAction*>("MenuZpet");
-  if (tools != nullptr) {
-    tools->insertSeparator(before);
-    for (QAction* a : own) {
-      if (a == nullptr) tools->insertSeparator(before);
-      else tools->insertAction(before, a);
-    }
-    tools->insertSeparator(before);
-  }
+  // In the Tools menu after its described items, and in the map's context menu.
   for (QAction* a : own) {
-    if (a == nullptr) context_->addSeparator();
-    else context_->addAction(a);
-  }
-  if (plus != nullptr && minus != nullptr) {
-    plus->setStatusTip("Raise the live cell by one step (the whole map with All)");
-    minus->setStatusTip("Lower the live cell by one step (the whole map with All)");
-    QObject::connect(plus, &QAction::triggered, grid_->box(), [this] { MenuToolsPlusClick(); });
-    QObject::connect(minus, &QAction::triggered, grid_->box(), [this] { MenuToolsMinusClick(); });
-    context_->addSeparator();
-    context_->addAction(plus);
-    context_->addAction(minus);
-    tools_.push_back(plus);
-    tools_.push_back(minus);
+    if (a == nullptr) {
+      auto* separator = new QAction(grid_->box());
+      separator->setSeparator(true);
+      kit_.window().addMenuAction(WindowFace::Menu::Tools, separator);
+      context_->addSeparator();
+      continue;
+    }
+    kit_.window().addMenuAction(WindowFace::Menu::Tools, a);
+    context_->addAction(a);
   }
   // The tools work on the map shown; elsewhere they are greyed out.
-  if (auto* pc = window->findChild<QTabWidget*>("PageControl1")) {
-    QObject::connect(pc, &QTabWidget::currentChanged, grid_->box(),
-                     [this](int index) { setToolsEnabled(IsMapPage(index)); });
-    setToolsEnabled(IsMapPage(pc->currentIndex()));
-  } else {
-    setToolsEnabled(true);
-  }
+  setToolsEnabled(IsMapPage(kit_.window().currentPage()));
 }
+
+void MapPages::attachPlusMinus(QAction* plus, QAction* minus) {
+  plus->setStatusTip("Raise the live cell by one step (the whole map with All)");
+  minus->setStatusTip("Lower the live cell by one step (the whole map with All)");
+  QObject::connect(plus, &QAction::triggered, grid_->box(), [this] { MenuToolsPlusClick(); });
+  QObject::connect(minus, &QAction::triggered, grid_->box(), [this] { MenuToolsMinusClick(); });
+  context_->addSeparator();
+  context_->addAction(plus);
+  context_->addAction(minus);
+  tools_.push_back(plus);
+  tools_.push_back(minus);
+  setToolsEnabled(IsMapPage(kit_.window().currentPage()));
+}
+
+void MapPages::pageShown(int page) { setToolsEnabled(IsMapPage(page)); }
 
 void MapPages::setToolsEnabled(bool on) {
   for (QAction* a : tools_)
@@ -195,12 +188,17 @@ void MapPages::setToolsEnabled(bool on) {
 }
 
 QString MapPages::ui(UiText id) const {
-  return QString::fromUtf8(UiMessage(kit_.host().language(), id));
+  return QString::fromUtf8(UiMessage(kit_.workspace().language(), id));
 }
 
-void MapPages::showStatus(const QString& text) {
-  if (auto* bar = grid_->box()->window()->findChild<QStatusBar*>("StatusBar1"))
-    bar->showMessage(text, 5000);
+void MapPages::showStatus(const QString& text) { kit_.window().showNote(text, 5000); }
+
+QWidget* MapPages::controlFor(const DifferingSlot& s, int shownPage) const {
+  // The three map pages share one grid: only the map shown is marked.
+  if (s.page != shownPage || s.column < 0 || s.column >= kMapColumns) return nullptr;
+  if (s.kind == SlotKind::AxisPoint) return grid_->rpmEdit(s.column);
+  if (s.kind == SlotKind::Cell && s.row >= 0 && s.row < kMapRows) return grid_->cell(s.row, s.column);
+  return nullptr;
 }
 
 // ---- Refresh and read-back ----------------------------------------------------------------
@@ -234,8 +232,8 @@ void MapPages::refresh(int page) {
   }
   grid_->setColourRange(low, high);
   (page == kPageServo ? servo_ : advance_).refresh(im);
-  all_->showValue(kit_.host().allFlags()[std::size_t(page)] != 0);
-  if (MapOverlayFace* overlay = MapOverlay()) overlay->showOn(page, im, *grid_, bar_);
+  all_->showValue(kit_.workspace().allFlags()[std::size_t(page)] != 0);
+  if (MapOverlayFace* overlay = MapOverlay()) overlay->showOn(page, im, *grid_, bar_, barFreeLeft(page));
 }
 
 void MapPages::readBack(int page) {
@@ -267,7 +265,7 @@ void MapPages::readBack(int page) {
   } else {
     advance_.readBack(im);
   }
-  if (all_->userChanged()) kit_.host().allFlags()[std::size_t(page)] = all_->isChecked() ? 1 : 0;
+  if (all_->userChanged()) kit_.workspace().allFlags()[std::size_t(page)] = all_->isChecked() ? 1 : 0;
 }
 
 // ---- Rules -------------------------------------------------------------------------------
@@ -280,7 +278,7 @@ void MapPages::applyRules(int page) {
   SetShown(bar_, true);
   const bool servo = mode.servo;
   servoBar_ = servo;
-  setTpsHint(kit_.host().language());
+  setTpsHint(kit_.workspace().language());
   for (QWidget* w : {static_cast<QWidget*>(base_.edit), static_cast<QWidget*>(base_.upDown),
                      static_cast<QWidget*>(correction1_.edit), static_cast<QWidget*>(correction1_.upDown),
                      static_cast<QWidget*>(correction2_.edit), static_cast<QWidget*>(correction2_.upDown),
@@ -289,7 +287,7 @@ void MapPages::applyRules(int page) {
   for (QWidget* w : {static_cast<QWidget*>(hysteresis_.edit), static_cast<QWidget*>(hysteresis_.upDown),
                      static_cast<QWidget*>(servoMode_), static_cast<QWidget*>(percent_)})
     SetShown(w, servo);
-  const int lang = kit_.host().language();
+  const int lang = kit_.workspace().language();
   const QString tps = servo ? QString::fromUtf8(MessageText(lang, TxtServoEnable)) : QString("TPS");
   if (tps_->text() != tps) {
     tps_->setText(tps);
@@ -306,7 +304,14 @@ void MapPages::applyRules(int page) {
     baseLabel_->adjustSize();
   }
   placeBarEdits();
-  if (MapOverlayFace* overlay = MapOverlay()) overlay->showOn(page, kit_.image(), *grid_, bar_);
+  if (MapOverlayFace* overlay = MapOverlay()) overlay->showOn(page, kit_.image(), *grid_, bar_, barFreeLeft(page));
+}
+
+// Where the bar is free for others on the left: after the TPS box on the advance pages, after
+// the hysteresis on the servo page.
+int MapPages::barFreeLeft(int page) const {
+  if (page != kPageServo) return 140;
+  return baseLabel_->x() + baseLabel_->width() + 16;
 }
 
 // The bar's edits keep their places unless a longer text to their left needs the room: then
@@ -331,14 +336,14 @@ void MapPages::placeBarEdits() {
 void MapPages::RadioGroupServoModeClick(int item) {
   // Stored at once; the layout follows, then the undo step.
   kit_.image().setByte(kServoMode, item);
-  kit_.host().ApplyPageRules();
-  kit_.host().TakeSnapshot();
+  kit_.window().ApplyPageRules();
+  kit_.TakeSnapshot();
 }
 
 // ---- Live cell and trail -----------------------------------------------------------------
 
 void MapPages::monitorAccepted() {
-  const MonitorSnapshot& lv = kit_.host().lastMonitor();
+  const MonitorSnapshot& lv = kit_.workspace().lastMonitor();
   trail_.push_back({lv.rpm, lv.throttle, lv.secondMap != 0, clock_.elapsed()});
   while (trail_.size() > kTrailSamples) trail_.pop_front();
 }
@@ -347,9 +352,9 @@ void MapPages::markLive(int page) {
   if (!IsMapPage(page)) return;
   LiveCell live{kLiveNone, -1, false};
   TrailLevels levels{};
-  if (kit_.host().connected()) {
+  if (kit_.workspace().connected()) {
     const ParameterImage& im = kit_.image();
-    const MonitorSnapshot& lv = kit_.host().lastMonitor();
+    const MonitorSnapshot& lv = kit_.workspace().lastMonitor();
     live = ComputeLiveCell(im, page, lv.rpm, lv.throttle, lv.secondMap != 0);
     const qint64 now = clock_.elapsed();
     while (!trail_.empty() && now - trail_.front().ms > kTrailMs) trail_.pop_front();
@@ -377,14 +382,13 @@ void MapPages::commitPending() {
 }
 
 void MapPages::PlusMinus(int direction) {
-  PageHost& host = kit_.host();
-  if (kit_.host().editsLocked()) return;
+  if (kit_.workspace().editsLocked()) return;
   ToolInputs in;
-  in.page = host.currentPage();
+  in.page = kit_.window().currentPage();
   if (!IsMapPage(in.page)) return;
-  in.all = host.allFlags()[std::size_t(in.page)] != 0;
-  in.connected = host.connected();
-  const MonitorSnapshot& lv = host.lastMonitor();
+  in.all = kit_.workspace().allFlags()[std::size_t(in.page)] != 0;
+  in.connected = kit_.workspace().connected();
+  const MonitorSnapshot& lv = kit_.workspace().lastMonitor();
   in.rpm = lv.rpm;
   in.live = ComputeLiveCell(kit_.image(), in.page, in.rpm, lv.throttle, lv.secondMap != 0);
   const ToolTarget target = PlusMinusTarget(in);
@@ -393,18 +397,16 @@ void MapPages::PlusMinus(int direction) {
   const MapDef& map = *MapOfPage(in.page);
   if (target == ToolTarget::AllCells) {
     ShiftAllCells(kit_.image(), map, direction);
-    host.AfterChange();
+    kit_.AfterChange();
     return;
   }
   ShiftCell(kit_.image(), map, in.live.row, in.live.column, direction);
-  host.AfterChange();
+  kit_.AfterChange();
   // The map the unit does not use shows no lime cell: say which one changed.
   if (!in.live.cellMarked) {
     const ParameterImage& im = kit_.image();
-    QString page;
-    if (auto* pc = grid_->box()->window()->findChild<QTabWidget*>("PageControl1"))
-      page = pc->tabText(in.page);
-    showStatus(QString::fromUtf8(NoticeText(host.language(), NoticeCellChangedOffMap))
+    const QString page = kit_.window().pageCaption(in.page);
+    showStatus(QString::fromUtf8(NoticeText(kit_.workspace().language(), NoticeCellChangedOffMap))
                    .arg(page)
                    .arg(kThrottleRows[in.live.row])
                    .arg(im[map.axis[in.live.column]])
@@ -414,26 +416,26 @@ void MapPages::PlusMinus(int direction) {
 }
 
 void MapPages::CSpinButtonClick_Uni(int column, int direction) {
-  if (kit_.host().editsLocked()) return;
-  const int page = kit_.host().currentPage();
+  if (kit_.workspace().editsLocked()) return;
+  const int page = kit_.window().currentPage();
   if (!IsMapPage(page) || column < 0 || column >= kMapColumns) return;
   commitPending();
   ShiftColumn(kit_.image(), *MapOfPage(page), column, direction);
-  kit_.host().AfterChange();
+  kit_.AfterChange();
 }
 
 void MapPages::ApplyToSelection(CellOp op, double value) {
-  if (kit_.host().editsLocked()) return;
-  const int page = kit_.host().currentPage();
+  if (kit_.workspace().editsLocked()) return;
+  const int page = kit_.window().currentPage();
   if (!IsMapPage(page)) return;
   commitPending();
   ParameterImage& im = kit_.image();
   if (ApplyCellOp(im, page, MapModeOf(im, page), grid_->selection(), op, value))
-    kit_.host().AfterChange();
+    kit_.AfterChange();
 }
 
 void MapPages::runSelectionTool(CellOp op) {
-  const int page = kit_.host().currentPage();
+  const int page = kit_.window().currentPage();
   if (!IsMapPage(page)) return;
   std::optional<double> value;
   if (askValue) {
@@ -462,7 +464,7 @@ void MapPages::runSelectionTool(CellOp op) {
 }
 
 void MapPages::CopyCells() {
-  const int page = kit_.host().currentPage();
+  const int page = kit_.window().currentPage();
   if (!IsMapPage(page)) return;
   commitPending();
   const ParameterImage& im = kit_.image();
@@ -472,8 +474,8 @@ void MapPages::CopyCells() {
 }
 
 bool MapPages::PasteText(const QString& text) {
-  if (kit_.host().editsLocked()) return false;
-  const int page = kit_.host().currentPage();
+  if (kit_.workspace().editsLocked()) return false;
+  const int page = kit_.window().currentPage();
   if (!IsMapPage(page)) return false;
   commitPending();
   ParameterImage& im = kit_.image();
@@ -484,7 +486,7 @@ bool MapPages::PasteText(const QString& text) {
     showStatus(ui(UiText::PasteNothing));
     return false;
   }
-  if (changed) kit_.host().AfterChange();
+  if (changed) kit_.AfterChange();
   showStatus(ui(UiText::CellsPasted).arg(pasted));
   return true;
 }

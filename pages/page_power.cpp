@@ -30,7 +30,7 @@ class PowerOutPages : public PageModule {
   PowerOutPages(PageKit& kit, QWidget* first, QWidget* second) : kit_(kit) {
     const int third = kPageHeight / 3;
     for (int i = 0; i < kPowerOutputs; ++i) build(i, i < 3 ? first : second, third * (i < 3 ? i : 0), third);
-    languageChanged(kit_.host().language());
+    languageChanged(kit_.workspace().language());
   }
 
   void languageChanged(int language) override {
@@ -40,6 +40,13 @@ class PowerOutPages : public PageModule {
         for (int j = 0; j < 4; ++j)
           out_[std::size_t(i)].box[std::size_t(k)][std::size_t(j)]->setStatusTip(
               hint.arg(i + 1).arg(k + 1).arg(j + 1));
+  }
+
+  QWidget* controlFor(const DifferingSlot& s, int) const override {
+    if (s.kind != SlotKind::GridBit || s.output < 0 || s.output >= kPowerOutputs || s.row < 0 ||
+        s.row >= 3 || s.column < 0 || s.column >= 4)
+      return nullptr;
+    return out_[std::size_t(s.output)].box[std::size_t(s.row)][std::size_t(s.column)];
   }
 
   void refresh(int) override {
@@ -171,9 +178,9 @@ class PowerOutPages : public PageModule {
   // the monitor's output texts follow the mode.
   void RadioGroupPOutClick(int output, int mode) {
     ApplyPowerOutMode(kit_.image(), output, mode);
-    kit_.host().RefreshPages();
-    kit_.host().TakeSnapshot();
-    kit_.host().ShowMonitor();
+    kit_.window().RefreshPages();
+    kit_.TakeSnapshot();
+    kit_.window().ShowMonitor();
   }
 
   PageKit& kit_;

@@ -8,9 +8,10 @@
 
 namespace rq {
 
-PageSet::PageSet(PageHost& host, QWidget* window, const std::array<QWidget*, kPageCount>& pages)
-    : host_(host), window_(window), kit_(host) {
-  kit_.readBackPage = [this] { readBack(host_.currentPage()); };
+PageSet::PageSet(Workspace& workspace, WindowFace& window, QWidget* root,
+                 const std::array<QWidget*, kPageCount>& pages)
+    : ws_(workspace), window_(window), root_(root), kit_(workspace, window) {
+  kit_.readBackPage = [this] { readBack(window_.currentPage()); };
   auto own = [this](std::unique_ptr<PageModule> m, std::initializer_list<int> indexes) {
     if (!m) return;
     for (int i : indexes) byPage_[static_cast<std::size_t>(i)] = m.get();
@@ -30,16 +31,23 @@ PageSet::~PageSet() = default;
 
 void PageSet::indexControls() {
   byName_.clear();
-  for (QWidget* w : window_->findChildren<QWidget*>())
+  for (QWidget* w : root_->findChildren<QWidget*>())
     if (!w->objectName().isEmpty()) byName_.insert(w->objectName(), w);
 }
 
+QWidget* PageSet::controlFor(const DifferingSlot& s) const {
+  if (s.kind == SlotKind::Scalar) return kit_.controlOf(s.def);
+  if (s.page < 0 || s.page >= kPageCount) return nullptr;
+  const PageModule* m = module(s.page);
+  return m != nullptr ? m->controlFor(s, window_.currentPage()) : nullptr;
+}
+
 void PageSet::refresh(int page) {
-  const PageKit::RefreshScope scope(kit_);
+  const PageKit::RefreshScope scope(kit_.workspace());
   if (page >= 0 && page < kPageCount)
     if (PageModule* m = module(page)) m->refresh(page);
   // Runs on every refresh whatever the page: the gear system holds inputs 2 and 3.
-  ApplyGearCoupling(host_.image());
+  ApplyGearCoupling(ws_.image());
 }
 
 void PageSet::readBack(int page) {
@@ -49,10 +57,10 @@ void PageSet::readBack(int page) {
 
 void PageSet::applyRules(int page) {
   RuleInputs in;
-  in.image = &host_.image();
-  in.printing = host_.printing();
-  in.testMode = host_.testMode();
-  in.pickupSignal = host_.lastMonitor().anyPickupSignal();
+  in.image = &ws_.image();
+  in.printing = ws_.printing();
+  in.testMode = window_.testMode();
+  in.pickupSignal = ws_.lastMonitor().anyPickupSignal();
   for (const RuleResult& r : EvaluatePageRules(page, in)) {
     QWidget* w = byName_.value(QString::fromStdString(r.control));
     if (w == nullptr) continue;
@@ -69,6 +77,10 @@ void PageSet::applyRules(int page) {
 void PageSet::markLive(int page) {
   if (page >= 0 && page < kPageCount)
     if (PageModule* m = module(page)) m->markLive(page);
+}
+
+void PageSet::showPage(int page) {
+  for (const auto& m : owned_) m->pageShown(page);
 }
 
 void PageSet::monitorAccepted() {

@@ -19,9 +19,10 @@ namespace rq {
 
 class PageSet {
  public:
-  // pages: the tab widgets of the page control, by page index; window: where the rules look
+  // pages: the tab widgets of the page control, by page index; root: where the rules look
   // controls up by name (the page controls and the frame's).
-  PageSet(PageHost& host, QWidget* window, const std::array<QWidget*, kPageCount>& pages);
+  PageSet(Workspace& workspace, WindowFace& window, QWidget* root,
+          const std::array<QWidget*, kPageCount>& pages);
   ~PageSet();
 
   PageKit& kit() { return kit_; }
@@ -34,19 +35,26 @@ class PageSet {
   // The rule table of the page and the common part, then the page's own rules.
   void applyRules(int page);
   void markLive(int page);
+  // The page control shows `page` now: every module hears it.
+  void showPage(int page);
   void monitorAccepted();
   void languageChanged(int language);
   // Commits an edit the user is still typing in (before commands and page changes).
   // Returns true when it committed one.
   bool commitFocusedEdit();
 
+  // The control that shows a differing slot on the pages (map cells and rpm points only on
+  // the map page shown); nullptr when none does.
+  QWidget* controlFor(const DifferingSlot& slot) const;
+
   PageModule* module(int page) const { return byPage_[static_cast<std::size_t>(page)]; }
   // Call after the window has built everything it names, so that rules find every control.
   void indexControls();
 
  private:
-  PageHost& host_;
-  QWidget* window_;
+  Workspace& ws_;
+  WindowFace& window_;
+  QWidget* root_;
   PageKit kit_;
   std::vector<std::unique_ptr<PageModule>> owned_;
   std::array<PageModule*, kPageCount> byPage_{};

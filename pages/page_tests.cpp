@@ -31,7 +31,7 @@ class TestsPage : public BoundPage {
       b->setObjectName(name);
       b->setMinimumHeight(32);
       QObject::connect(b, &QPushButton::clicked, b,
-                       [this, index] { kit->host().ButtonTestClick(index); });
+                       [this, index] { kit->workspace().exchange().queueTest(index); });
       buttons_[static_cast<std::size_t>(index)] = b;
       return b;
     };
@@ -63,7 +63,7 @@ class TestsPage : public BoundPage {
 
   // The buttons follow the pick-up flag of every accepted reply, whatever page is shown.
   void monitorAccepted() override {
-    const bool stands = !kit->host().lastMonitor().anyPickupSignal();
+    const bool stands = !kit->workspace().lastMonitor().anyPickupSignal();
     for (QPushButton* b : buttons_)
       if (b->isEnabled() != stands) b->setEnabled(stands);
   }

@@ -3,11 +3,11 @@
 
 #include <QAction>
 #include <QMenu>
-#include <QStatusBar>
 
-#include "app/form_hlav.h"
 #include "ui/qt_text.h"
 #include "ui/unit_texts.h"
+#include "ui/window_face.h"
+#include "workspace/workspace.h"
 
 namespace rq {
 namespace {
@@ -31,22 +31,24 @@ std::string ComOpenErrorLine(const std::string& comName, const std::string& path
   return line.toUtf8().toStdString();
 }
 
-PortNames::PortNames(FormHlav& form) : QObject(&form), form_(form) {
+PortNames::PortNames(Workspace& workspace, WindowFace& window, const ComMenu& com)
+    : QObject(window.dialogParent()), ws_(workspace), window_(window), com_(com) {
   // Read afresh whenever the menu opens: adapters come and go while the window runs.
-  if (auto* menu = form_.findChild<QMenu*>("MenuCom"))
-    connect(menu, &QMenu::aboutToShow, this, [this] { updateComMenu(); });
+  if (com_.menu != nullptr)
+    connect(com_.menu, &QMenu::aboutToShow, this, [this] { updateComMenu(); });
+  connect(&ws_, &Workspace::linkChanged, this, [this] { exchangeViewChanged(); });
 }
 
 void PortNames::updateComMenu() {
   for (int i = 0; i < kComAuto; ++i) {
-    auto* a = form_.findChild<QAction*>(QString("MenuComItem%1").arg(i + 1));
+    QAction* a = com_.items[std::size_t(i)];
     if (a == nullptr) continue;
     QVariant base = a->property(kBaseCaption);
     if (!base.isValid()) {
       base = a->text();
       a->setProperty(kBaseCaption, base);
     }
-    const std::string path = form_.comPortPath(i + 1);
+    const std::string path = ws_.portPath(i + 1);
     const std::string suffix = PortMenuSuffix(path, DescribePortDevice(path, system));
     const QString text = base.toString() + FromStd(suffix);
     if (a->text() != text) a->setText(text);
@@ -54,7 +56,7 @@ void PortNames::updateComMenu() {
 }
 
 void PortNames::exchangeViewChanged() {
-  const DeviceExchange& x = form_.exchange();
+  const DeviceExchange& x = ws_.exchange();
   if (!x.connected()) {
     announced_ = -1;
     return;
@@ -63,9 +65,9 @@ void PortNames::exchangeViewChanged() {
   const int com = x.portSettings().scanIndex + 1;
   if (com == announced_) return;
   announced_ = com;
-  const QString text = FromStd(UnitTextOf(UtPortChosen, form_.language()))
+  const QString text = FromStd(UnitTextOf(UtPortChosen, ws_.language()))
                            .arg(QString("COM%1").arg(com), FromStd(x.view().devicePath));
-  if (auto* bar = form_.findChild<QStatusBar*>("StatusBar1")) bar->showMessage(text, 15000);
+  window_.showNote(text, 15000);
 }
 
 }  // namespace rq

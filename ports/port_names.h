@@ -7,14 +7,20 @@
 
 #include <QObject>
 
+#include <array>
 #include <string>
 
+#include "link/device_exchange.h"
 #include "link/serial_port.h"
 #include "ports/port_device.h"
 
+class QAction;
+class QMenu;
+
 namespace rq {
 
-class FormHlav;
+class WindowFace;
+class Workspace;
 
 // "COM1 = /dev/ttyUSB0: no such device" in `language`; for other failures the system's reason.
 std::string ComOpenErrorLine(const std::string& comName, const std::string& path,
@@ -24,7 +30,13 @@ class PortNames : public QObject {
   Q_OBJECT
 
  public:
-  explicit PortNames(FormHlav& form);
+  // The Com menu and its items (item i stands for COM(i + 1), the last for the automatic
+  // search), as the window built them.
+  struct ComMenu {
+    QMenu* menu = nullptr;
+    std::array<QAction*, kComMenuItems> items{};
+  };
+  PortNames(Workspace& workspace, WindowFace& window, const ComMenu& com);
 
   // Writes the device behind every Com item into its text (after the caption it has).
   void updateComMenu();
@@ -34,7 +46,9 @@ class PortNames : public QObject {
   PortSystem system;  // tests point it at a folder of their own
 
  private:
-  FormHlav& form_;
+  Workspace& ws_;
+  WindowFace& window_;
+  ComMenu com_;
   int announced_ = -1;  // the COM number last announced
 };
 

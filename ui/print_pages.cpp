@@ -22,6 +22,7 @@
 
 #include "model/file_io.h"
 #include "ui/text_table.h"
+#include "ui/window_face.h"
 
 namespace rq {
 namespace {
@@ -129,20 +130,20 @@ QString PrintStampSuffix(const QDateTime& when) {
 }
 
 QString PrintPages::text(int id) const {
-  return QString::fromUtf8(UiMessage(w_.language ? w_.language() : 0, static_cast<UiText>(id)));
+  return QString::fromUtf8(UiMessage(w_.language(), static_cast<UiText>(id)));
 }
 
-PrintPages::PrintPages(PrintWindow window) : w_(std::move(window)) {}
+PrintPages::PrintPages(WindowFace& window) : w_(window) {}
 
 PrintPages::~PrintPages() { delete stampWatch_; }
 
 // Steps before the first job: the pending edit, the stamp, the labels, the printing flag.
 void PrintPages::prepare() {
   lastFiles_.clear();
-  if (auto* verify = Find<QPushButton>(w_.window, "BitBtnVerify")) verify->setFocus();
-  w_.commitEdit();
-  w_.showStamp(PrintStampSuffix(QDateTime::currentDateTime()));
-  if (auto* status = Find<QLabel>(w_.window, "LabelHlaseni")) {
+  if (auto* verify = Find<QPushButton>(w_.printedWindow(), "BitBtnVerify")) verify->setFocus();
+  w_.commitPendingEdit();
+  w_.showPrintStamp(PrintStampSuffix(QDateTime::currentDateTime()));
+  if (auto* status = Find<QLabel>(w_.printedWindow(), "LabelHlaseni")) {
     QPalette pal = status->palette();
     pal.setColor(QPalette::Window, Qt::white);
     status->setPalette(pal);
@@ -150,8 +151,8 @@ void PrintPages::prepare() {
     showStampWhole(status);
     status->show();
   }
-  if (auto* l = Find<QLabel>(w_.window, "LabelSpojeni")) l->hide();
-  if (auto* g = Find<QProgressBar>(w_.window, "CGaugeProgram")) g->hide();
+  if (auto* l = Find<QLabel>(w_.printedWindow(), "LabelSpojeni")) l->hide();
+  if (auto* g = Find<QProgressBar>(w_.printedWindow(), "CGaugeProgram")) g->hide();
   w_.setPrinting(true);
 }
 
@@ -159,7 +160,7 @@ void PrintPages::prepare() {
 void PrintPages::restore() {
   w_.setPrinting(false);
   // The status line shows the button-face colour of the window through it again.
-  if (auto* status = Find<QLabel>(w_.window, "LabelHlaseni")) status->setAutoFillBackground(false);
+  if (auto* status = Find<QLabel>(w_.printedWindow(), "LabelHlaseni")) status->setAutoFillBackground(false);
 }
 
 // The stamp is longer than the status line is wide: the line wraps and grows while it shows
@@ -170,7 +171,7 @@ void PrintPages::showStampWhole(QLabel* status) {
   status->resize(status->width(), std::max(oneLineHeight_, status->heightForWidth(status->width())));
   stamp_ = status->text();
   if (stampWatch_ == nullptr) {
-    stampWatch_ = new QTimer(w_.window);
+    stampWatch_ = new QTimer(w_.printedWindow());
     stampWatch_->setInterval(250);
     QObject::connect(stampWatch_, &QTimer::timeout, stampWatch_, [this, status] {
       if (status->text() == stamp_ && status->isVisible()) return;
@@ -183,7 +184,7 @@ void PrintPages::showStampWhole(QLabel* status) {
 }
 
 bool PrintPages::printJob(QString& error) {
-  QWidget* picture = Find<QWidget>(w_.window, "ClientArea");
+  QWidget* picture = Find<QWidget>(w_.printedWindow(), "ClientArea");
   if (picture == nullptr) {
     error = text(int(UiText::NothingToPrint));
     return false;
@@ -199,7 +200,7 @@ bool PrintPages::printJob(QString& error) {
   }
   if (beforeJob) beforeJob(picture);
   const QString folder = qEnvironmentVariable(kPdfVariable);
-  const int language = w_.language ? w_.language() : 0;
+  const int language = w_.language();
   QString file;
   const bool ok = folder.isEmpty() ? PrintToPrinter(picture, error, language)
                                    : PrintToPdf(picture, folder, file, error, language);
@@ -212,10 +213,10 @@ bool PrintPages::printJob(QString& error) {
 void PrintPages::reportFailure(int printed, int wanted, const QString& error) {
   if (printed == 0) {
     // No paper carries the stamp: it is not left on screen either.
-    if (w_.hideStamp) w_.hideStamp();
-    w_.message(text(int(UiText::NothingPrinted)) + "\n" + error);
+    w_.hideStatusLine();
+    w_.showMessage(text(int(UiText::NothingPrinted)) + "\n" + error);
   } else {
-    w_.message(text(int(UiText::PrintingStopped)).arg(printed).arg(wanted) + "\n" + error);
+    w_.showMessage(text(int(UiText::PrintingStopped)).arg(printed).arg(wanted) + "\n" + error);
   }
 }
 
@@ -229,7 +230,7 @@ void PrintPages::SpeedButtonPrintClick() {
 
 void PrintPages::MenuPrintAllClick() {
   prepare();
-  auto* tabs = Find<QTabWidget>(w_.window, "PageControl1");
+  auto* tabs = Find<QTabWidget>(w_.printedWindow(), "PageControl1");
   const int shown = tabs != nullptr ? tabs->currentIndex() : -1;
   int printed = 0;
   QString error;

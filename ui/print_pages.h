@@ -19,19 +19,11 @@ class QTimer;
 class QWidget;
 
 namespace rq {
+class WindowFace;
+}
 
-// What printing needs from the main window. Controls are found by name in `window`:
-// ClientArea (the picture), PageControl1, LabelHlaseni, LabelSpojeni, CGaugeProgram,
-// BitBtnVerify.
-struct PrintWindow {
-  QWidget* window = nullptr;
-  std::function<void()> commitEdit;                      // an edit still being typed
-  std::function<void(bool on)> setPrinting;              // the printing flag, then page rules
-  std::function<void(const QString& suffix)> showStamp;  // status line: stamp text + suffix
-  std::function<void(const QString& text)> message;      // a message box
-  std::function<int()> language;                         // texts of the boxes; unset: English
-  std::function<void()> hideStamp;                       // status line hidden again
-};
+namespace rq {
+
 
 // Printed size of a picture on a printable area: the full height when the width then fits,
 // otherwise the full width; the aspect ratio is kept (integer arithmetic).
@@ -45,7 +37,9 @@ inline constexpr std::array<int, 4> kPrintAllPages{0, 1, 2, 3};
 
 class PrintPages {
  public:
-  explicit PrintPages(PrintWindow window);
+  // Controls are found by name in the face's printed window: ClientArea (the picture),
+  // PageControl1, LabelHlaseni, LabelSpojeni, CGaugeProgram, BitBtnVerify.
+  explicit PrintPages(WindowFace& window);
   ~PrintPages();
   PrintPages(const PrintPages&) = delete;
   PrintPages& operator=(const PrintPages&) = delete;
@@ -66,7 +60,7 @@ class PrintPages {
   void showStampWhole(QLabel* status);
   QString text(int id) const;  // a UiText in the window's language
 
-  PrintWindow w_;
+  WindowFace& w_;
   QStringList lastFiles_;
   QString stamp_;
   int oneLineHeight_ = -1;

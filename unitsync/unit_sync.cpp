@@ -4,16 +4,16 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPolygon>
-#include <QStatusBar>
 
 #include <algorithm>
 
-#include "app/form_hlav.h"
-#include "app/verify_differences.h"
 #include "compare/compare_view.h"
-#include "pages/controls.h"
+#include "compare/verify_differences.h"
+#include "pages/page_set.h"
 #include "ui/qt_text.h"
 #include "ui/unit_texts.h"
+#include "ui/window_face.h"
+#include "workspace/workspace.h"
 
 namespace rq {
 namespace {
@@ -48,62 +48,45 @@ void UnitStateLabel::mousePressEvent(QMouseEvent* event) {
   QLabel::mousePressEvent(event);
 }
 
-UnitSync::UnitSync(FormHlav& form) : QObject(&form), form_(form) {
-  compare_ = std::make_unique<CompareView>(form_);
-  if (auto* bar = form_.findChild<QStatusBar*>("StatusBar1")) {
-    label_ = new UnitStateLabel(bar);
-    label_->setObjectName("LabelUnitState");
-    label_->setCursor(Qt::PointingHandCursor);
-    bar->addPermanentWidget(label_);
-    connect(label_, &UnitStateLabel::clicked, this, [this] { LabelUnitStateClick(); });
-  }
+UnitSync::UnitSync(Workspace& workspace, WindowFace& window, const PageSet& pages,
+                   CompareView& compare, VerifyDifferences& unitRead)
+    : QObject(window.dialogParent()),
+      ws_(workspace),
+      pages_(pages),
+      compare_(compare),
+      unitRead_(unitRead) {
+  label_ = new UnitStateLabel(nullptr);
+  label_->setObjectName("LabelUnitState");
+  label_->setCursor(Qt::PointingHandCursor);
+  window.addStatusWidget(label_);
+  connect(label_, &UnitStateLabel::clicked, this, [this] { LabelUnitStateClick(); });
+  connect(&ws_, &Workspace::unitChanged, this, [this] { refresh(); });
+  connect(&ws_, &Workspace::languageChanged, this, [this] { showState(); });
   showState();
 }
 
 UnitSync::~UnitSync() = default;
 
-void UnitSync::exchangeViewChanged() {
-  const DeviceExchange& x = form_.exchange();
-  if (tracker_.observe(x.state().op, x.view(), form_.image())) imageChanged();
-}
+const UnitRecord& UnitSync::record() const { return ws_.unit(); }
 
-void UnitSync::readStored() {
-  tracker_.readStored(form_.image());
-  imageChanged();
-}
-
-void UnitSync::programVerified() {
-  tracker_.programVerified(form_.image());
-  imageChanged();
-}
-
-void UnitSync::unitRead(const ParameterImage& unit) {
-  tracker_.unitRead(unit);
-  imageChanged();
-}
-
-void UnitSync::imageChanged() {
-  if (record_.state() == UnitRecord::State::Known)
-    slots_ = DifferingSlots(form_.image(), record_.unit());
-  else
-    slots_.clear();
+void UnitSync::refresh() {
+  slots_ = ws_.differences();
   showState();
   updateMarks();
-  compare_->pcChanged();
 }
 
 void UnitSync::showState() {
   if (label_ == nullptr) return;
-  const int state = int(record_.state());
+  const int state = int(ws_.unit().state());
   const int count = differenceCount();
-  if (state == shownState_ && count == shownCount_ && form_.language() == shownLanguage_) return;
+  if (state == shownState_ && count == shownCount_ && ws_.language() == shownLanguage_) return;
   shownState_ = state;
   shownCount_ = count;
-  shownLanguage_ = form_.language();
-  const int lang = form_.language();
+  shownLanguage_ = ws_.language();
+  const int lang = ws_.language();
   QString text;
   QString colour;
-  switch (record_.state()) {
+  switch (ws_.unit().state()) {
     case UnitRecord::State::NotRead: text = FromStd(UnitTextOf(UtNotRead, lang)); break;
     case UnitRecord::State::Unknown:
       text = FromStd(UnitTextOf(UtUnknown, lang));
@@ -128,46 +111,19 @@ void UnitSync::showState() {
 }
 
 void UnitSync::LabelUnitStateClick() {
-  if (record_.state() == UnitRecord::State::Known) {
-    compare_->showUnit(record_.unit(), true);
+  if (ws_.unit().state() == UnitRecord::State::Known) {
+    compare_.showUnit(ws_.unit().unit(), true);
     return;
   }
   // Nothing known of the unit: read it into a copy, as Differences to unit does.
-  form_.verifyDifferences().ButtonVerifyDiffClick();
-}
-
-QWidget* UnitSync::named(const QString& name) {
-  if (byName_.isEmpty())
-    for (QWidget* w : form_.findChildren<QWidget*>())
-      if (!w->objectName().isEmpty() && !byName_.contains(w->objectName()))
-        byName_.insert(w->objectName(), w);
-  return byName_.value(name);
-}
-
-QWidget* UnitSync::controlOf(const DifferingSlot& s) {
-  switch (s.kind) {
-    case SlotKind::Scalar: {
-      QWidget* w = named(QString::fromLatin1(s.def->control));
-      if (auto* updown = qobject_cast<UpDown*>(w)) return updown->edit();
-      return w;
-    }
-    case SlotKind::GridBit:
-      return named(QString("CheckBoxPOut%1_%2_%3").arg(s.output + 1).arg(s.row + 1).arg(s.column + 1));
-    case SlotKind::AxisPoint:
-      // The three map pages share one grid: only the map shown is marked.
-      return s.page == form_.currentPage() ? named(QString("EditMapRpm%1").arg(s.column)) : nullptr;
-    case SlotKind::Cell:
-      return s.page == form_.currentPage() ? named(QString("EditMap%1_%2").arg(s.row).arg(s.column))
-                                           : nullptr;
-  }
-  return nullptr;
+  unitRead_.ButtonVerifyDiffClick();
 }
 
 void UnitSync::updateMarks() {
   std::vector<QWidget*> wanted;
   wanted.reserve(slots_.size());
   for (const DifferingSlot& s : slots_)
-    if (QWidget* w = controlOf(s)) wanted.push_back(w);
+    if (QWidget* w = pages_.controlFor(s)) wanted.push_back(w);
   std::sort(wanted.begin(), wanted.end());
   wanted.erase(std::unique(wanted.begin(), wanted.end()), wanted.end());
   if (wanted == shown_) return;

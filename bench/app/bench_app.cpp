@@ -136,7 +136,7 @@ int main(int argc, char** argv) {
     renderMs = (ThreadCpuMs() - t0) / 1000;
     t0 = ThreadCpuMs();
     for (int i = 0; i < 200; ++i) {
-      form.ShowMonitorValues(i % 2 ? other : last);
+      form.showMonitorValues(i % 2 ? other : last);
       QCoreApplication::processEvents();
     }
     showMs = (ThreadCpuMs() - t0) / 200;

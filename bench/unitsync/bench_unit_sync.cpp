@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
   QCoreApplication::processEvents();
   rq::UnitSync& sync = form.unitSync();
   const rq::ParameterImage unit = form.image();
-  sync.unitRead(unit);
+  form.workspace().unitRead(unit);
 
   const rq::MapDef& map = rq::Maps()[0];
   std::vector<double> check, afterChange;
@@ -59,7 +59,7 @@ int main(int argc, char** argv) {
     form.image().setByte(cell, form.image().byte(cell) + 1);
     QElapsedTimer t;
     t.start();
-    sync.imageChanged();
+    sync.refresh();
     check.push_back(Ms(t));
     form.image().setByte(cell, form.image().byte(cell) + 1);
     t.restart();

@@ -109,7 +109,7 @@ TEST_F(FileCommandsTest, GermanOverwriteQuestionAndFileErrorWording) {
 TEST_F(FileCommandsTest, FullDiskKeepsTheOldFileAndTheLabel) {
   const QString target = path("old.ign");
   Spit(target, "old contents");
-  form().findChild<QLabel*>("LabelFile2")->setText("previous.ign");
+  form().workspace().setFileName("previous.ign");
   form().setIniDir("previous.ign");
   // A full disk, played by a file-size limit below the 5980 bytes of the file.
   rlimit saved{};
@@ -259,7 +259,7 @@ TEST_F(FileCommandsTest, NewAnsweredYesNoAndCancel) {
   image.setByte(kPowerGrid.at(0, 0), 0x05);  // output 1's grid: not a default
   image.setByte(kRevsWithoutIgnition, 2);     // revolutions without ignition: not a default
   form().AfterChange();
-  form().findChild<QLabel*>("LabelFile2")->setText("kept.ign");
+  form().workspace().setFileName("kept.ign");
   const ParameterImage before = image;
   for (int answer : {int(QMessageBox::No), int(QMessageBox::Cancel)}) {
     w_->answers = {answer};

@@ -45,7 +45,7 @@ TEST(OpenFile, LoadsOnTopOfTheConfigurationAndBecomesTheLastFile) {
   // A relative name is shown and kept as the full name.
   const QString cwd = QDir::currentPath();
   QDir::setCurrent(folder);
-  const bool loaded = f.OpenConfigurationFile("bike.ign");
+  const bool loaded = f.openConfigurationFile("bike.ign");
   QDir::setCurrent(cwd);
   ASSERT_TRUE(loaded);
   EXPECT_TRUE(fx.w->messages.empty());
@@ -89,7 +89,7 @@ TEST(OpenFile, FileThatCannotBeReadIsReportedAndChangesNothing) {
   for (const QString& path : {fx.cfg.folder() + "/missing.ign", fx.cfg.folder()}) {
     SCOPED_TRACE(path.toStdString());
     fx.w->messages.clear();
-    EXPECT_FALSE(f.OpenConfigurationFile(path));
+    EXPECT_FALSE(f.openConfigurationFile(path));
     ASSERT_EQ(fx.w->messages.size(), 1u);
     // The message, then the reason on its own line.
     EXPECT_TRUE(fx.w->messages[0].startsWith("Open file error!\n")) << fx.w->messages[0].toStdString();
@@ -107,7 +107,7 @@ TEST(OpenFile, VersionKeysWithAnotherNumberAreReportedOnceEach) {
 
   // Only keys of other versions (and one without a number): nothing is loaded.
   WriteText(folder + "/old.ign", "TAVRENIX_KEY 78\r\nRETARD 10 2\r\nTAVRENIX_KEY 80\r\nTAVRENIX_KEY");
-  EXPECT_FALSE(f.OpenConfigurationFile(folder + "/old.ign"));
+  EXPECT_FALSE(f.openConfigurationFile(folder + "/old.ign"));
   EXPECT_EQ(fx.w->messages,
             std::vector<QString>(3, "Unmatched version of *.ign file!"));
   EXPECT_TRUE(f.image().sameConfig(fx.before));
@@ -117,7 +117,7 @@ TEST(OpenFile, VersionKeysWithAnotherNumberAreReportedOnceEach) {
   fx.w->messages.clear();
   WriteText(folder + "/mixed.ign",
             "TAVRENIX_KEY 78\r\nRETARD 5 5\r\nTAVRENIX_KEY 79\r\nRETARD 10 2\r\n");
-  EXPECT_TRUE(f.OpenConfigurationFile(folder + "/mixed.ign"));
+  EXPECT_TRUE(f.openConfigurationFile(folder + "/mixed.ign"));
   EXPECT_EQ(fx.w->messages, std::vector<QString>(1, "Unmatched version of *.ign file!"));
   EXPECT_EQ(f.image()[kRetard], 10);
   EXPECT_EQ(f.image()[kRetardClutchCount], 2);
@@ -134,7 +134,7 @@ TEST(OpenFile, AFileWithoutAnyVersionKeySaysItIsNoConfigurationFile) {
   for (const char* name : {"/notes.ign", "/empty.ign"}) {
     SCOPED_TRACE(name);
     fx.w->messages.clear();
-    EXPECT_FALSE(f.OpenConfigurationFile(folder + name));
+    EXPECT_FALSE(f.openConfigurationFile(folder + name));
     EXPECT_EQ(fx.w->messages, std::vector<QString>(1, "Open file error!\nNot a configuration file (no version key)"));
     EXPECT_TRUE(f.image().sameConfig(fx.before));
     EXPECT_EQ(f.fileName(), nameBefore);
@@ -142,7 +142,7 @@ TEST(OpenFile, AFileWithoutAnyVersionKeySaysItIsNoConfigurationFile) {
   // In the language shown.
   f.MenuGermanClick();
   fx.w->messages.clear();
-  EXPECT_FALSE(f.OpenConfigurationFile(folder + "/notes.ign"));
+  EXPECT_FALSE(f.openConfigurationFile(folder + "/notes.ign"));
   ASSERT_EQ(fx.w->messages.size(), 1u);
   EXPECT_TRUE(fx.w->messages[0].endsWith("Keine Konfigurationsdatei (kein Versionsschlüssel)"));
 }

@@ -399,7 +399,7 @@ TEST_F(PagesTest, EnterIsOneCommitOneUndoStep) {
   edit->setFocus();
   edit->selectAll();
   QTest::keyClicks(edit, "15");
-  form().CommitPendingEdit();
+  form().commitPendingEdit();
   EXPECT_EQ(form().image()[kRetard], 15);
 }
 

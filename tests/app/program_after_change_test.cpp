@@ -16,7 +16,7 @@
 #include <sstream>
 
 #include "app/demo_unit.h"
-#include "app/verify_differences.h"
+#include "compare/verify_differences.h"
 #include "model/configuration_diff.h"
 #include "model/defaults.h"
 #include "model/ign_file.h"

@@ -38,79 +38,11 @@
 #include "support.h"
 #include "ui/unit_texts.h"
 #include "unitsync/unit_sync.h"
-#include "unitsync/unit_tracker.h"
 
 namespace rq::test {
 namespace {
 
 QString Text(UnitText id, int lang = kLanguageEnglish) { return QString::fromStdString(UnitTextOf(id, lang)); }
-
-// ---- the tracker alone ------------------------------------------------------------------
-
-struct TrackerRun {
-  UnitRecord record;
-  UnitTracker tracker{record};
-  ParameterImage image = NewConfiguration();
-  void step(OpState op, StatusText text = StatusText::None, const char* suffix = "",
-            bool error = false) {
-    ExchangeView v;
-    v.statusText = text;
-    v.statusSuffix = suffix;
-    v.statusError = error;
-    tracker.observe(op, v, image);
-  }
-};
-
-TEST(UnitTracker, FollowsReadsVerifiesAndProgrammings) {
-  TrackerRun t;
-  EXPECT_EQ(t.record.state(), UnitRecord::State::NotRead);
-  // A verify that ended equal makes the unit known.
-  t.step(OpState::Verify, StatusText::Verifying, ":");
-  t.step(OpState::Idle, StatusText::Verifying, ": OK");
-  EXPECT_EQ(t.record.state(), UnitRecord::State::Known);
-  // A programming that fails leaves the unit unknown, also when it failed in its verify.
-  t.step(OpState::Program, StatusText::ProgramDevice);
-  t.step(OpState::Idle, StatusText::ProgramError, "", true);
-  EXPECT_EQ(t.record.state(), UnitRecord::State::Unknown);
-  t.tracker.readStored(t.image);
-  EXPECT_EQ(t.record.state(), UnitRecord::State::Known);
-  t.step(OpState::Program, StatusText::ProgramDevice);
-  t.step(OpState::Verify, StatusText::Verifying, ":");
-  t.step(OpState::Idle, StatusText::VerifyError, "", true);
-  EXPECT_EQ(t.record.state(), UnitRecord::State::Unknown);
-  // ... and so does one that a read replaced half-way, until that read has stored.
-  t.tracker.readStored(t.image);
-  t.step(OpState::Program, StatusText::ProgramDevice);
-  t.step(OpState::Read, StatusText::Reading);
-  EXPECT_EQ(t.record.state(), UnitRecord::State::Unknown);
-  t.tracker.readStored(t.image);
-  t.step(OpState::Verify, StatusText::Verifying, ":");
-  t.step(OpState::Idle, StatusText::Verifying, ": OK");
-  EXPECT_EQ(t.record.state(), UnitRecord::State::Known);
-  // A programming that verified equal: known with the PC's image, whatever the status shows.
-  t.image.setByte(173, 9);
-  t.step(OpState::Program, StatusText::ProgramDevice);
-  t.step(OpState::Verify, StatusText::Verifying, ":");
-  t.tracker.programVerified(t.image);
-  t.step(OpState::Idle, StatusText::ProgramDevice, ": OK");
-  EXPECT_EQ(t.record.state(), UnitRecord::State::Known);
-  EXPECT_TRUE(t.record.unit().sameConfig(t.image));
-  // A verify error after an edit says only that the PC differs: the unit stays known.
-  t.image.setByte(173, 10);
-  t.step(OpState::Verify, StatusText::Verifying, ":");
-  t.step(OpState::Idle, StatusText::VerifyError, "", true);
-  EXPECT_EQ(t.record.state(), UnitRecord::State::Known);
-  // One where the PC was thought equal means the unit holds something else.
-  t.tracker.readStored(t.image);
-  t.step(OpState::Verify, StatusText::Verifying, ":");
-  t.step(OpState::Idle, StatusText::VerifyError, "", true);
-  EXPECT_EQ(t.record.state(), UnitRecord::State::Unknown);
-  // A read error changes nothing.
-  t.tracker.unitRead(t.image);
-  t.step(OpState::Read, StatusText::Reading);
-  t.step(OpState::Idle, StatusText::ReadError, "", true);
-  EXPECT_EQ(t.record.state(), UnitRecord::State::Known);
-}
 
 // ---- marks on every page, offline ---------------------------------------------------------
 
@@ -131,7 +63,7 @@ class MarkTest : public ::testing::Test {
 TEST_F(MarkTest, EveryFieldGridBoxAndMapCellIsMarkedAloneWhenItAloneDiffers) {
   EXPECT_EQ(state(), Text(UtNotRead));
   const ParameterImage unit = form().image();
-  sync().unitRead(unit);
+  form().workspace().unitRead(unit);
   EXPECT_EQ(state(), Text(UtEqual));
   EXPECT_EQ(sync().markCount(), 0);
   int checked = 0;
@@ -192,7 +124,7 @@ TEST_F(MarkTest, EveryFieldGridBoxAndMapCellIsMarkedAloneWhenItAloneDiffers) {
 
 TEST_F(MarkTest, StatusSpeaksEveryLanguageAndFollowsUndo) {
   const ParameterImage unit = form().image();
-  sync().unitRead(unit);
+  form().workspace().unitRead(unit);
   showPage(kPageInputs);
   form().findChild<SpinEdit*>("EditHardLimiter")->stepBy(1);
   EXPECT_EQ(state(), Text(UtDifferOne));

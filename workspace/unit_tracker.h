@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Follows the exchange engine to know what the unit holds: a read, a verify that ended equal
 // and a programming that verified equal make the unit's configuration known; a programming
-// that failed or was cut short makes it unknown until the next success. Plain C++: the window
-// feeds it the engine's view after every tick and command, and the engine's read and program
-// events as they come.
+// that failed or was cut short makes it unknown until the next success, and so does a verify
+// that found the unit holding something else than it was thought to. Plain C++: the workspace
+// feeds it the engine's starts and ends as they come.
 #pragma once
 
 #include "link/device_exchange.h"
@@ -15,9 +15,11 @@ class UnitTracker {
  public:
   explicit UnitTracker(UnitRecord& record) : record_(record) {}
 
-  // The engine's operation and view after a tick or a command. Returns true when the record
-  // changed.
-  bool observe(OpState op, const ExchangeView& view, const ParameterImage& image);
+  // Each returns true when the record changed.
+  // An operation was started (a programming makes what the unit holds uncertain).
+  bool started(Operation op);
+  // An operation ended; `image` is the PC's configuration at that moment.
+  bool ended(const OperationEnd& end, const ParameterImage& image);
   // A read stored the unit's configuration into the image.
   bool readStored(const ParameterImage& image);
   // The verify after a programming ended equal: the unit holds the image.
@@ -29,7 +31,6 @@ class UnitTracker {
 
  private:
   UnitRecord& record_;
-  OpState lastOp_ = OpState::Idle;
   bool programming_ = false;
 };
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The verify-difference view: after "Verify error!" the window reads the unit's configuration
-// into a copy of its own (neither the PC's configuration nor the unit changes) and shows the
-// comparison view with the unit's values.
+// The verify-difference view: after "Verify error!" the unit's configuration is read into a
+// copy (neither the PC's configuration nor the unit changes) and the comparison view shows
+// the unit's values.
 #pragma once
 
 #include <QObject>
@@ -15,20 +15,21 @@ class QTableWidget;
 
 namespace rq {
 
-class FormHlav;
+class CompareView;
+class WindowFace;
+class Workspace;
 
 class VerifyDifferences : public QObject {
   Q_OBJECT
 
  public:
-  explicit VerifyDifferences(FormHlav& form);
+  // The button goes onto the window's live strip, the item into the Ignition menu.
+  VerifyDifferences(Workspace& workspace, WindowFace& window, CompareView& compare);
 
   // The button under the status line shows while the status line shows "Verify error!".
   void exchangeViewChanged();
   // Button ButtonVerifyDiff and menu MenuVerifyDiff: read the unit, then show the view.
   void ButtonVerifyDiffClick();
-  // The engine's read into the copy ended.
-  void unitReadEnded(bool ok);
 
   // The comparison view it opens, its summary line and its table; for tests.
   QDialog* view() const;
@@ -37,8 +38,12 @@ class VerifyDifferences : public QObject {
   bool reading() const { return reading_; }
 
  private:
+  // The read into the copy ended.
+  void unitReadEnded(bool ok);
 
-  FormHlav& form_;
+  Workspace& ws_;
+  WindowFace& window_;
+  CompareView& compare_;
   ParameterImage unit_;
   bool reading_ = false;
   QPushButton* button_ = nullptr;

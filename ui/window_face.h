@@ -1,0 +1,66 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// What the pages and features need from the main window, and nothing more: a parent for their
+// dialogs, a place for their menu items and status-bar widgets, notes, messages and questions,
+// the live strip, committing an edit still being typed, the page shown and its refresh, and the
+// printing mode. The configuration itself is the workspace's; the window only shows it.
+#pragma once
+
+#include <QString>
+
+class QAction;
+class QWidget;
+
+namespace rq {
+
+class WindowFace {
+ public:
+  // The menus features add to. Described menus keep their items and order: an added item goes
+  // after them (the first one added after a separator).
+  enum class Menu { File, Device, Tools };
+
+  virtual ~WindowFace() = default;
+
+  // ---- For features --------------------------------------------------------------------------
+  // The parent of dialogs, views and message boxes.
+  virtual QWidget* dialogParent() = 0;
+  // The interface language (0 English .. 3 Czech), as the workspace holds it.
+  virtual int language() const = 0;
+  virtual void addMenuAction(Menu menu, QAction* action) = 0;
+  // A widget at the right of the status bar.
+  virtual void addStatusWidget(QWidget* widget) = 0;
+  // A note on the status line for `ms` milliseconds (0: until the next hint).
+  virtual void showNote(const QString& text, int ms) = 0;
+  // A message box (recorded in tests); a Yes / No (/ Cancel) question returning the
+  // QMessageBox button chosen.
+  virtual void showMessage(const QString& text) = 0;
+  virtual int askQuestion(const QString& text, bool withCancel = true) = 0;
+  // Commits an edit the user is still typing; every command calls it first.
+  virtual void commitPendingEdit() = 0;
+  // The widget under the pages that holds the live values: a place for controls of the
+  // running engine (the ride recording). Its coordinates are the client area's.
+  virtual QWidget* liveStrip() = 0;
+
+  // ---- For the pages ---------------------------------------------------------------------------
+  virtual int currentPage() const = 0;
+  // The caption of page `page`'s tab in the window's language.
+  virtual QString pageCaption(int page) const = 0;
+  // The developer test displays are on.
+  virtual bool testMode() const = 0;
+  virtual void RefreshPages() = 0;
+  virtual void ApplyPageRules() = 0;
+  // Renders the last monitor reply again (its power-output texts follow the modes).
+  virtual void ShowMonitor() = 0;
+  // New: asks whether to apply the defaults and applies them when the answer is Yes.
+  virtual void MenuNewClick() = 0;
+
+  // ---- For printing --------------------------------------------------------------------------
+  // The window whose client area is printed (controls are looked up in it by name).
+  virtual QWidget* printedWindow() = 0;
+  // The printing mode: the printing flag, then the page rules.
+  virtual void setPrinting(bool on) = 0;
+  // The status line: the print stamp text followed by `suffix`; hidden again.
+  virtual void showPrintStamp(const QString& suffix) = 0;
+  virtual void hideStatusLine() = 0;
+};
+
+}  // namespace rq
