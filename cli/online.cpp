@@ -25,6 +25,7 @@
 #include "link/serial_port.h"
 #include "logs/monitor_csv.h"
 #include "model/config_file.h"
+#include "model/configuration_text.h"
 #include "model/parameter_table.h"
 #include "model/defaults.h"
 #include "model/file_io.h"
@@ -263,30 +264,12 @@ UnitInfo Identify(const ParameterImage& image, const MonitorSnapshot& snap) {
   return u;
 }
 
-std::string JsonText(const std::string& s) {
-  std::string out = "\"";
-  for (char ch : s) {
-    const auto c = static_cast<unsigned char>(ch);
-    if (ch == '"' || ch == '\\') {
-      out += '\\';
-      out += ch;
-    } else if (c < 0x20 || c >= 0x7F) {  // the unit's texts are bytes, not UTF-8
-      char b[8];
-      std::snprintf(b, sizeof b, "\\u%04x", c);
-      out += b;
-    } else {
-      out += ch;
-    }
-  }
-  return out + "\"";
-}
-
 void PrintInfo(const UnitInfo& u, bool json) {
   if (json) {
-    std::cout << "{\"unit\":" << JsonText(u.shown) << ",\"name\":" << JsonText(u.name)
-              << ",\"version\":" << u.version << ",\"description\":" << JsonText(u.description)
-              << ",\"build_date\":" << JsonText(u.buildDate)
-              << ",\"build_time\":" << JsonText(u.buildTime)
+    std::cout << "{\"unit\":" << JsonString(u.shown) << ",\"name\":" << JsonString(u.name)
+              << ",\"version\":" << u.version << ",\"description\":" << JsonString(u.description)
+              << ",\"build_date\":" << JsonString(u.buildDate)
+              << ",\"build_time\":" << JsonString(u.buildTime)
               << ",\"image_version\":" << u.imageVersion
               << ",\"program_count\":" << u.programCount << "}" << std::endl;
     return;

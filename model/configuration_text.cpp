@@ -9,19 +9,57 @@ namespace rq {
 
 // ---- one parameter as text and as JSON ----------------------------------------------------
 
+namespace {
+
+// The length of the valid UTF-8 sequence starting at s[i], or 0 when the bytes there are not
+// one (a stray continuation byte, a truncated, overlong or surrogate sequence).
+std::size_t Utf8Length(const std::string& s, std::size_t i) {
+  const auto b = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
+  const unsigned char c = b(i);
+  std::size_t n = 0;
+  unsigned min = 0;
+  unsigned cp = 0;
+  if (c >= 0xC2 && c <= 0xDF) { n = 2; min = 0x80; cp = c & 0x1Fu; }
+  else if (c >= 0xE0 && c <= 0xEF) { n = 3; min = 0x800; cp = c & 0x0Fu; }
+  else if (c >= 0xF0 && c <= 0xF4) { n = 4; min = 0x10000; cp = c & 0x07u; }
+  else return 0;
+  if (i + n > s.size()) return 0;
+  for (std::size_t k = 1; k < n; ++k) {
+    if ((b(i + k) & 0xC0) != 0x80) return 0;
+    cp = (cp << 6) | (b(i + k) & 0x3Fu);
+  }
+  if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
+  return n;
+}
+
+}  // namespace
+
 std::string JsonString(const std::string& s) {
   std::string out = "\"";
-  for (char ch : s) {
+  for (std::size_t i = 0; i < s.size();) {
+    const char ch = s[i];
     const auto c = static_cast<unsigned char>(ch);
     if (ch == '"' || ch == '\\') {
       out += '\\';
       out += ch;
-    } else if (c < 0x20) {
+      ++i;
+    } else if (c < 0x20 || c == 0x7F) {
       char buf[8];
       std::snprintf(buf, sizeof buf, "\\u%04x", c);
       out += buf;
-    } else {
+      ++i;
+    } else if (c < 0x80) {
       out += ch;
+      ++i;
+    } else if (const std::size_t n = Utf8Length(s, i); n > 0) {
+      out.append(s, i, n);
+      i += n;
+    } else {
+      // A byte of an 8-bit text (the unit's own texts are bytes): its Latin-1 character.
+      char buf[8];
+      std::snprintf(buf, sizeof buf, "\\u%04x", c);
+      out += buf;
+      ++i;
     }
   }
   return out + "\"";

@@ -50,7 +50,8 @@ std::string MapUnit(const ParameterImage& image, const MapDef& m);
 // For power output n (0..3), -1 for any other row: the grid follows this threshold row.
 int GridAfter(const ParameterDef& d);
 int GridPage(int n);
-// A JSON string literal.
+// A JSON string literal: UTF-8 passes as it is; control characters, and bytes that are not
+// UTF-8 (the unit's 8-bit texts), are escaped, the latter as their Latin-1 characters.
 std::string JsonString(const std::string& s);
 
 }  // namespace rq

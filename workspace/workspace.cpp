@@ -97,6 +97,7 @@ const std::vector<DifferingSlot>& Workspace::differences() {
   const auto pc = image_.config();
   if (comparedRecord_ != recordVersion_ || !std::equal(pc.begin(), pc.end(), comparedPc_.begin())) {
     differences_ = DifferingSlots(image_, record_.unit());
+    ++differenceRuns_;
     std::copy(pc.begin(), pc.end(), comparedPc_.begin());
     comparedRecord_ = recordVersion_;
   }

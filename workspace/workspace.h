@@ -73,6 +73,8 @@ class Workspace : public QObject {
   // What differs between the PC and the unit while the unit's content is known (empty
   // otherwise). Computed once per change of either side, however often it is asked.
   const std::vector<DifferingSlot>& differences();
+  // How often the differences were computed (for tests and benchmarks).
+  int differenceRuns() const { return differenceRuns_; }
   // The unit's whole image, read into a copy: its content is known.
   void unitRead(const ParameterImage& unit);
 
@@ -212,6 +214,7 @@ class Workspace : public QObject {
   std::array<std::uint8_t, kConfigSize> comparedPc_{};
   int comparedRecord_ = -1;
   int recordVersion_ = 0;  // counts every change of the unit record
+  int differenceRuns_ = 0;
 
   ParameterImage* unitTarget_ = nullptr;  // the copy a unit read fills
   int page_ = 0;

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
+#include <string>
+
+#include "model/configuration_text.h"
 #include "model/parameter_image.h"
 
 namespace rq {
@@ -163,6 +166,31 @@ TEST(Identification, NameDateTime) {
   EXPECT_EQ(DecodeIdentification(im).nameVersion, std::string(30, 'x'));
   id(20, 0);
   EXPECT_EQ(DecodeIdentification(im).nameVersion, "xxxx");
+}
+
+}  // namespace
+}  // namespace rq
+
+namespace rq {
+namespace {
+
+// One escaper for every JSON the tools print: the parameter texts are UTF-8, the unit's own
+// texts are 8-bit bytes.
+TEST(JsonString, Utf8PassesOtherBytesAndControlsAreEscaped) {
+  const struct {
+    std::string in, out;
+  } cases[] = {
+      {"plain", "\"plain\""},
+      {"a\"b\\c", "\"a\\\"b\\\\c\""},
+      {"tab\tdel\x7f", "\"tab\\u0009del\\u007f\""},
+      {"20 \xc2\xb0", "\"20 \xc2\xb0\""},                   // "°" as UTF-8 stays
+      {"R\xe9sum\xe9", "\"R\\u00e9sum\\u00e9\""},            // Latin-1 bytes of the unit
+      {"cut \xe2\x82", "\"cut \\u00e2\\u0082\""},            // a sequence cut short
+      {"over \xc0\xaf", "\"over \\u00c0\\u00af\""},          // an overlong '/'
+      {"surrogate \xed\xa0\x80", "\"surrogate \\u00ed\\u00a0\\u0080\""},
+      {"\xf0\x9f\x8f\x8d", "\"\xf0\x9f\x8f\x8d\""},          // four bytes
+  };
+  for (const auto& c : cases) EXPECT_EQ(JsonString(c.in), c.out) << c.in;
 }
 
 }  // namespace

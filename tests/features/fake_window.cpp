@@ -1,0 +1,91 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "fake_window.h"
+
+#include <QMessageBox>
+
+#include "model/defaults.h"
+
+namespace rq::test {
+
+FakeWindow::FakeWindow() {
+  auto port = std::make_unique<ScriptedPort>();
+  port_ = port.get();
+  ws_ = std::make_unique<Workspace>(std::move(port));
+  ws_->image() = NewConfiguration();
+  resize(1005, 832);
+  for (auto& m : menus_) m = new QMenu(this);
+  status_ = new QStatusBar(this);
+  status_->setGeometry(0, 813, 1005, 19);
+  for (int i = 0; i < kPageCount; ++i) {
+    pageWidgets_[std::size_t(i)] = new QWidget(this);
+    pageWidgets_[std::size_t(i)]->setGeometry(4, 48, 985, 440);
+    pageWidgets_[std::size_t(i)]->setVisible(i == page_);
+  }
+  pages_ = std::make_unique<PageSet>(*ws_, *this, this, pageWidgets_);
+  pages_->indexControls();
+  connect(ws_.get(), &Workspace::imageChanged, this, [this] { RefreshPages(); });
+  connect(ws_.get(), &Workspace::message, this, [this](const QString& t) { showMessage(t); });
+  connect(ws_.get(), &Workspace::note, this, [this](const QString& t, int ms) { showNote(t, ms); });
+  ws_->sanitize();
+  ws_->initUndo(page_);
+  ws_->openPort();
+  RefreshPages();
+}
+
+FakeWindow::~FakeWindow() {
+  // The features (children that are no widgets) hold the workspace: they go first.
+  const QObjectList kids = children();
+  for (QObject* o : kids)
+    if (!o->isWidgetType()) delete o;
+}
+
+void FakeWindow::tick() {
+  const std::size_t before = port_->sent.size();
+  ws_->tick();
+  for (std::size_t i = before; i < port_->sent.size(); ++i)
+    if (auto r = unit_.respond(port_->sent[i])) port_->queue(*r);
+}
+
+bool FakeWindow::runUntilIdle(int limit) {
+  for (int i = 0; i < limit; ++i) {
+    tick();
+    if (!ws_->exchange().busy()) return true;
+  }
+  return false;
+}
+
+void FakeWindow::showPage(int page) {
+  pages_->commitFocusedEdit();
+  pageWidgets_[std::size_t(page_)]->hide();
+  page_ = page;
+  pageWidgets_[std::size_t(page_)]->show();
+  ws_->setPage(page_);
+  pages_->showPage(page_);
+  RefreshPages();
+}
+
+void FakeWindow::showNote(const QString& text, int ms) {
+  notes.push_back(text);
+  status_->showMessage(text, ms);
+}
+
+int FakeWindow::askQuestion(const QString& text, bool) {
+  questions.push_back(text);
+  if (answers.empty()) return QMessageBox::Cancel;
+  const int a = answers.front();
+  answers.pop_front();
+  return a;
+}
+
+QString FakeWindow::pageCaption(int page) const { return QString("Page %1").arg(page); }
+
+void FakeWindow::RefreshPages() {
+  ++refreshes;
+  pages_->refresh(page_);
+  ApplyPageRules();
+  if (afterRefresh) afterRefresh();
+}
+
+void FakeWindow::ApplyPageRules() { pages_->applyRules(page_); }
+
+}  // namespace rq::test

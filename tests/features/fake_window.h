@@ -1,0 +1,92 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Features without the main window: a real workspace over a scripted port with a unit that
+// answers like the real one, and a small window that offers what WindowFace promises (menus,
+// a status bar, recorded messages and questions, the eleven page widgets with the page set).
+#pragma once
+
+#include <QMenu>
+#include <QStatusBar>
+#include <QWidget>
+
+#include <array>
+#include <deque>
+#include <memory>
+#include <vector>
+
+#include "../link/scripted_port.h"
+#include "pages/page_set.h"
+#include "ui/unit_texts.h"
+#include "ui/window_face.h"
+#include "workspace/workspace.h"
+
+namespace rq::test {
+
+// A text of the PC-against-unit table as the window shows it.
+inline QString UnitTextQ(UnitText id, int language = kLanguageEnglish) {
+  return QString::fromStdString(UnitTextOf(id, language));
+}
+
+class FakeWindow : public QWidget, public WindowFace {
+ public:
+  // The workspace talks through a scripted port; the unit answers what is sent to it.
+  FakeWindow();
+  ~FakeWindow() override;
+
+  Workspace& workspace() { return *ws_; }
+  ParameterImage& image() { return ws_->image(); }
+  ScriptedPort& port() { return *port_; }
+  FakeUnit& unit() { return unit_; }
+  PageSet& pages() { return *pages_; }
+  QMenu* menu(Menu m) { return menus_[std::size_t(m)]; }
+  QStatusBar* statusBar() { return status_; }
+
+  // One 55 ms tick of the workspace; the unit's replies wait for the next one.
+  void tick();
+  // Ticks until the engine is idle (or `limit` ticks); true when it ended idle.
+  bool runUntilIdle(int limit = 400);
+  // Shows `page` as the page control would.
+  void showPage(int page);
+
+  std::vector<QString> messages;
+  std::vector<QString> questions;
+  std::deque<int> answers;  // QMessageBox buttons, in turn; Cancel when none is left
+  std::vector<QString> notes;
+  int refreshes = 0;
+
+  // ---- WindowFace ---------------------------------------------------------------------------
+  QWidget* dialogParent() override { return this; }
+  int language() const override { return ws_->language(); }
+  void addMenuAction(Menu m, QAction* action) override { menu(m)->addAction(action); }
+  void addStatusWidget(QWidget* widget) override { status_->addPermanentWidget(widget); }
+  void showNote(const QString& text, int ms) override;
+  void showMessage(const QString& text) override { messages.push_back(text); }
+  int askQuestion(const QString& text, bool withCancel = true) override;
+  void commitPendingEdit() override { pages_->commitFocusedEdit(); }
+  QWidget* liveStrip() override { return this; }
+  int currentPage() const override { return page_; }
+  QString pageCaption(int page) const override;
+  bool testMode() const override { return false; }
+  void RefreshPages() override;
+  void ApplyPageRules() override;
+  void ShowMonitor() override {}
+  void MenuNewClick() override {}
+  QWidget* printedWindow() override { return this; }
+  void setPrinting(bool on) override { ws_->setPrinting(on); }
+  void showPrintStamp(const QString&) override {}
+  void hideStatusLine() override { ws_->hideStatusLine(); }
+
+  // Called after every refresh of the pages (the unit sync's marks follow it).
+  std::function<void()> afterRefresh;
+
+ private:
+  ScriptedPort* port_ = nullptr;
+  FakeUnit unit_;
+  std::unique_ptr<Workspace> ws_;
+  std::array<QWidget*, kPageCount> pageWidgets_{};
+  std::array<QMenu*, 3> menus_{};
+  QStatusBar* status_ = nullptr;
+  std::unique_ptr<PageSet> pages_;
+  int page_ = 0;
+};
+
+}  // namespace rq::test
