@@ -25,10 +25,10 @@ inline constexpr int kLimitPages[kLimitPageCount] = {kPageAdvance1, kPageAdvance
 // whichever unit the page shows (a page in percent compares at 50 mV per percent, 5000 mV =
 // 100 %), so that switching the servo between mV and percent keeps the limits' meaning.
 struct PageLimits {
-  std::optional<double> min;     // lowest cell value
-  std::optional<double> max;     // highest cell value
-  std::optional<double> step;    // largest difference to the right and to the lower neighbour
-  std::optional<double> change;  // largest difference to the same cell in the unit
+  std::optional<double> min{};     // lowest cell value
+  std::optional<double> max{};     // highest cell value
+  std::optional<double> step{};    // largest difference to the right and to the lower neighbour
+  std::optional<double> change{};  // largest difference to the same cell in the unit
   bool any() const { return min || max || step || change; }
   bool operator==(const PageLimits&) const = default;
 };
