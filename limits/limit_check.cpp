@@ -93,17 +93,12 @@ int ViolationDifference(const Violation& v) {
   return std::abs(v.value - v.other);
 }
 
-void AppendViolations(const ParameterImage& image, const Limits& limits,
-                      const ParameterImage* unit, std::vector<Violation>& out) {
-  for (int i = 0; i < kLimitPageCount; ++i)
-    AppendPageViolations(image, kLimitPages[i], limits.pages[static_cast<std::size_t>(i)], unit,
-                         out);
-}
-
 std::vector<Violation> CheckLimits(const ParameterImage& image, const Limits& limits,
                                    const ParameterImage* unit) {
   std::vector<Violation> out;
-  AppendViolations(image, limits, unit, out);
+  for (int i = 0; i < kLimitPageCount; ++i)
+    AppendPageViolations(image, kLimitPages[i], limits.pages[static_cast<std::size_t>(i)], unit,
+                         out);
   return out;
 }
 

@@ -51,9 +51,6 @@ int ViolationDifference(const Violation& v);
 // after converting the unit's cells as the page's switch would.
 std::vector<Violation> CheckLimits(const ParameterImage& image, const Limits& limits,
                                    const ParameterImage* unit);
-// The same, appended to `out` (which keeps its capacity between calls).
-void AppendViolations(const ParameterImage& image, const Limits& limits,
-                      const ParameterImage* unit, std::vector<Violation>& out);
 
 struct MapCell {
   int page = kPageAdvance1;
