@@ -10,6 +10,7 @@
 
 #include "limits/map_limits.h"
 #include "model/parameter_image.h"
+#include "model/unit_comparison.h"
 
 namespace rq {
 
@@ -51,6 +52,13 @@ int ViolationDifference(const Violation& v);
 // after converting the unit's cells as the page's switch would.
 std::vector<Violation> CheckLimits(const ParameterImage& image, const Limits& limits,
                                    const ParameterImage* unit);
+
+// The `unit` argument of CheckLimits and ClampToLimits from the PC-against-unit record: its
+// image while the record knows it, nullptr before the first read and after a failed
+// programming (the record keeps the last image then, but the unit may hold another).
+inline const ParameterImage* KnownUnitImage(const UnitRecord& record) {
+  return record.state() == UnitRecord::State::Known ? &record.unit() : nullptr;
+}
 
 struct MapCell {
   int page = kPageAdvance1;

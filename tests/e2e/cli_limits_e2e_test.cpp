@@ -122,6 +122,13 @@ TEST(CliLimits, CheckTakesTheSettingsFileAndPrintsJson) {
                            "\"text\":\"Advance 1  row 60 %  col " + rpm +
                            " rpm  45 > max 38.5\"}\n]\n"))
       << json.output;
+
+  // A settings file that is there but cannot be read is no "no limits".
+  std::filesystem::remove(dir.file("RQ_VTMX4_Kelvora/RQ_VTMX4_Kelvora_v79.ini"));
+  std::filesystem::create_directories(dir.file("RQ_VTMX4_Kelvora/RQ_VTMX4_Kelvora_v79.ini"));
+  const RunResult unreadable = LimitsCli({"check", dir.file("c.ign")});
+  EXPECT_EQ(unreadable.exitCode, 1) << unreadable.output;
+  EXPECT_TRUE(Contains(unreadable.output, "cannot read")) << unreadable.output;
 }
 
 TEST(CliLimits, ProgramRefusesABrokenLimitAndSendsNothingUnlessForced) {

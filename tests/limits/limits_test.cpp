@@ -231,6 +231,18 @@ TEST(LimitCheck, ChangeAgainstTheUnitOnlyWhileItIsKnown) {
             (std::vector<Violation>{{kPageAdvance2, 2, 3, K::Change, 16, 3, 20}}));
 }
 
+TEST(LimitCheck, ChangeFollowsThePcAgainstUnitRecord) {
+  ParameterImage pc = Flat();
+  SetCell(pc, kPageAdvance1, 0, 0, 30);
+  const Limits l = On(kPageAdvance1, {.change = 5});
+  UnitRecord record;
+  EXPECT_TRUE(CheckLimits(pc, l, KnownUnitImage(record)).empty());  // not read yet
+  record.setKnown(Flat());
+  EXPECT_EQ(CheckLimits(pc, l, KnownUnitImage(record)).size(), 1u);
+  record.setUnknown();  // a failed programming: the last image stays, but is not the unit's
+  EXPECT_TRUE(CheckLimits(pc, l, KnownUnitImage(record)).empty());
+}
+
 TEST(LimitCheck, OnlyTheCellsTheLayoutShows) {
   const PageLimits p{.max = 30, .step = 5};
   {
