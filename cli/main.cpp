@@ -6,6 +6,7 @@
 
 #include "cli/cells.h"
 #include "cli/history.h"
+#include "cli/limits_check.h"
 #include "cli/offline.h"
 #include "cli/online.h"
 #include "model/parameter_image.h"
@@ -20,19 +21,23 @@ void Usage(std::ostream& out) {
          "  rq_vtmx4_cli diff [--json] A B     (exit 1 when they differ)\n"
          "  rq_vtmx4_cli read --port P -o OUT.ign [--timeout S]\n"
          "  rq_vtmx4_cli verify --port P IN.ign [--timeout S]\n"
-         "  rq_vtmx4_cli program --port P IN.ign [--timeout S]\n"
+         "  rq_vtmx4_cli program --port P IN.ign [--limits FILE.ini] [--force] [--timeout S]\n"
          "  rq_vtmx4_cli info --port P [--json] [--timeout S]\n"
          "  rq_vtmx4_cli monitor --port P [--count N] [-o LOG.csv] [--timeout S]\n"
          "  rq_vtmx4_cli history               (programmed configurations, newest first)\n"
          "  rq_vtmx4_cli cells LOG.csv --map advance1|advance2|servo [--config FILE.ign] [--json]\n"
          "               [--min-rows N] [--steady] [--max-rpm-rate R] [--max-throttle-rate T]\n"
          "               [--gear G[,G...]]   (log rows per map cell)\n"
+         "  rq_vtmx4_cli check IN.ign [--limits FILE.ini] [--unit UNIT.ign] [--json]\n"
+         "               (map limits; exit 1 when one is broken)\n"
          "P is a device path or COM1 ... COM21 (mapped by [PORTS] of the settings file).\n"
          "OUT and LOG may be - for standard output (a configuration as .ign text); other\n"
          "outputs must be a regular file or a new name.\n"
          "--timeout S: monitor gives up after S seconds without a reply (default 5); read,\n"
          "verify, program and info give up when the command has taken S seconds in all\n"
          "(default 60, the save after programming included). 0 means no time limit.\n"
+         "Limits come from [LIMITS] of the settings file, or of --limits FILE.ini; program\n"
+         "refuses a file that breaks one (nothing is sent) unless --force.\n"
          "Exit codes: 0 success (diff: equal), 1 failure (diff: different), 2 wrong usage,\n"
          "3 port cannot be opened, 130 interrupted.\n";
 }
@@ -58,6 +63,7 @@ int main(int argc, char** argv) {
   if (rq::IsOfflineCommand(command)) return rq::RunOfflineCommand(command, args);
   if (command == "history") return rq::RunHistoryCommand(args);
   if (command == "cells") return rq::RunCellsCommand(args);
+  if (command == "check") return rq::RunCheckCommand(args);
   if (rq::IsOnlineCommand(command)) return rq::RunOnlineCommand(command, args);
   std::cerr << "rq_vtmx4_cli: unknown command '" << command << "'\n";
   Usage(std::cerr);

@@ -18,6 +18,7 @@
 #include <optional>
 #include <sstream>
 
+#include "cli/limits_check.h"
 #include "cli/offline.h"
 #include "cli/output.h"
 #include "cli/tick_session.h"
@@ -47,6 +48,8 @@ struct Options {
   // no such limit.
   std::optional<double> timeoutS;
   bool json = false;       // info
+  std::string limits;      // program: the ini file with [LIMITS]; empty: the settings file
+  bool force = false;      // program: send a file that breaks a limit
 };
 
 constexpr double kMonitorTimeoutS = 5.0;
@@ -100,6 +103,10 @@ bool ParseOptions(const std::string& command, const std::vector<std::string>& ar
       o.timeoutS = t;
     } else if (a == "--json" && command == "info") {
       o.json = true;
+    } else if (a == "--limits" && command == "program") {
+      if (!value(o.limits)) return false;
+    } else if (a == "--force" && command == "program") {
+      o.force = true;
     } else if (!a.empty() && a[0] == '-') {
       error = "unknown option " + a + " for " + command;
       return false;
@@ -354,6 +361,12 @@ int RunOnlineCommand(const std::string& command, const std::vector<std::string>&
       std::cerr << kProgramName << ": " << error << "\n";
       return 1;
     }
+  }
+  if (command == "program") {
+    // The limits are checked on the configuration as it will be sent, before the port opens.
+    ParameterImage sent = session.image();
+    SanitizeImage(sent);
+    if (const int rc = GuardProgramming(sent, o.input, o.limits, o.force); rc != 0) return rc;
   }
   StopSignals signals;
   if (!session.open()) return 3;

@@ -32,6 +32,8 @@ class IniFile {
 
   // Keys of a section in file order.
   std::vector<std::string> keys(std::string_view section) const;
+  // Whether the file has the section's header (an empty section included).
+  bool hasSection(std::string_view section) const { return findSection(section) != nullptr; }
 
  private:
   struct Line {

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "model/settings_location.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <cstdlib>
 
 #include "model/file_io.h"
@@ -32,14 +35,23 @@ std::map<std::string, std::string> PortsSection(const IniFile& settings) {
 }
 
 std::map<std::string, std::string> ReadSettingsPorts() {
-  const std::string folder = SettingsFolderPath();
-  if (folder.empty()) return {};
-  std::string error;
-  const auto text = ReadWholeFile(folder + "/" + kSettingsFileName, error, 4u << 20);
-  if (!text) return {};
   IniFile ini;
-  ini.parse(*text);
+  std::string error;
+  if (!ReadSettingsFile(ini, error)) return {};
   return PortsSection(ini);
+}
+
+bool ReadSettingsFile(IniFile& out, std::string& error) {
+  out = IniFile();
+  const std::string folder = SettingsFolderPath();
+  if (folder.empty()) return true;
+  const std::string path = folder + "/" + kSettingsFileName;
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0 && errno == ENOENT) return true;
+  const auto text = ReadWholeFile(path, error, 4u << 20);
+  if (!text) return false;
+  out.parse(*text);
+  return true;
 }
 
 std::string DataFolderPath() {

@@ -30,4 +30,8 @@ std::map<std::string, std::string> PortsSection(const IniFile& settings);
 // The [PORTS] section of the settings file in the settings folder (empty when there is none).
 std::map<std::string, std::string> ReadSettingsPorts();
 
+// The settings file of the settings folder. A missing file (or no settings folder) gives an
+// empty `out` and true; a file that exists but cannot be read gives false with the reason.
+bool ReadSettingsFile(IniFile& out, std::string& error);
+
 }  // namespace rq

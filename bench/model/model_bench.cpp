@@ -8,30 +8,15 @@
 #include <random>
 #include <vector>
 
+#include "bench/common/median_timer.h"
 #include "model/defaults.h"
 #include "model/ign_file.h"
 #include "model/state_file.h"
 #include "model/undo_history.h"
 
-namespace {
-
-double MedianMicros(int runs, const std::function<void(int)>& fn) {
-  std::vector<double> t;
-  t.reserve(static_cast<std::size_t>(runs));
-  for (int i = 0; i < runs; ++i) {
-    const auto a = std::chrono::steady_clock::now();
-    fn(i);
-    const auto b = std::chrono::steady_clock::now();
-    t.push_back(std::chrono::duration<double, std::micro>(b - a).count());
-  }
-  std::nth_element(t.begin(), t.begin() + runs / 2, t.end());
-  return t[static_cast<std::size_t>(runs / 2)];
-}
-
-}  // namespace
-
 int main() {
   using namespace rq;
+  using bench::MedianMicros;
   std::mt19937 rng(1);
   std::vector<ParameterImage> images(64);
   for (auto& im : images)

@@ -146,7 +146,7 @@ for program in "${programs[@]}"; do
     grep -qF -- "$option" <<<"$text" || fail "$program.1 does not describe $option"
   done
 done
-for command in new convert show diff read verify program info monitor history cells; do
+for command in new convert show diff read verify program info monitor history cells check; do
   zcat "$root/usr/share/man/man1/rq_vtmx4_cli.1.gz" | grep -q "^\.B.* $command\b" ||
     fail "rq_vtmx4_cli.1 does not describe the command $command"
 done
