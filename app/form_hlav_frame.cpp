@@ -462,10 +462,10 @@ void FormHlav::createRooms() {
   com.items = comItems_;
   portNames_ = new PortNames(ws, *this, com);
   printPages_ = std::make_unique<PrintPages>(*this);
-  auto* maps = dynamic_cast<MapPages*>(pageSet_->module(kPageAdvance1));
-  logRoom_ = new logs::LogRoom(ws, *this, maps != nullptr ? maps->bar() : nullptr);
+  auto& maps = pageSet_->maps();
+  logRoom_ = new logs::LogRoom(ws, *this, maps);
   rideRecording_ = new logs::RideRecording(ws, *this);
-  if (maps != nullptr) maps->attachPlusMinus(MenuToolsPlus, MenuToolsMinus);
+  maps.attachPlusMinus(MenuToolsPlus, MenuToolsMinus);
 
   FileCommands* files = fileCommands_;
   connect(MenuOpen, &QAction::triggered, this, [files] { files->MenuOpenClick(); });

@@ -7,18 +7,19 @@
 #include "logs/log_session.h"
 #include "logs/log_viewer.h"
 #include "logs/map_log_overlay.h"
+#include "pages/map_pages.h"
 #include "ui/window_face.h"
 #include "workspace/workspace.h"
 
 namespace rq::logs {
 
-LogRoom::LogRoom(Workspace& workspace, WindowFace& window, QWidget* mapBar)
-    : QObject(window.dialogParent()), window_(window) {
+LogRoom::LogRoom(Workspace& workspace, WindowFace& window, MapPages& maps)
+    : QObject(window.dialogParent()), window_(window), maps_(maps) {
   LogSession::instance().setLanguage(workspace.language());
   // The log on the map pages: the pages call it when they show a map.
-  auto* overlay = new MapLogOverlay(LogSession::instance(), this);
-  overlay->adoptBar(mapBar);
-  MapOverlay() = overlay;
+  overlay_ = new MapLogOverlay(LogSession::instance(), this);
+  overlay_->adoptBar(maps.bar());
+  maps.addOverlay(overlay_);
   auto* separator = new QAction(this);
   separator->setSeparator(true);
   window.addMenuAction(WindowFace::Menu::Tools, separator);
@@ -31,6 +32,8 @@ LogRoom::LogRoom(Workspace& workspace, WindowFace& window, QWidget* mapBar)
   connect(&workspace, &Workspace::languageChanged, this,
           [](int language) { LogSession::instance().setLanguage(language); });
 }
+
+LogRoom::~LogRoom() { maps_.removeOverlay(overlay_); }
 
 }  // namespace rq::logs
 

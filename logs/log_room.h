@@ -8,20 +8,26 @@
 class QWidget;
 
 namespace rq {
+class MapPages;
 class WindowFace;
 class Workspace;
 }  // namespace rq
 
 namespace rq::logs {
 
+class MapLogOverlay;
+
 class LogRoom : public QObject {
   Q_OBJECT
  public:
-  // `mapBar`: the bar of the map pages, where the log's toggle and filters go.
-  LogRoom(Workspace& workspace, WindowFace& window, QWidget* mapBar);
+  // The log's toggle and filters go into the bar of `maps`; the log is shown on its grid.
+  LogRoom(Workspace& workspace, WindowFace& window, MapPages& maps);
+  ~LogRoom() override;
 
  private:
   WindowFace& window_;
+  MapPages& maps_;
+  MapLogOverlay* overlay_ = nullptr;
 };
 
 }  // namespace rq::logs

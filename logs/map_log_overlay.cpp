@@ -138,7 +138,6 @@ MapLogOverlay::MapLogOverlay(LogSession& session, QObject* parent)
 }
 
 MapLogOverlay::~MapLogOverlay() {
-  if (MapOverlay() == this) MapOverlay() = nullptr;
   delete panel_;
 }
 

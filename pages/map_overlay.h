@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// What the map pages show besides the map itself: a face that another room (the ride log)
-// fills in. The map pages tell it when the grid and bar show a page with an image; it may put
-// its own controls into the bar and paint over the grid.
+// What the map pages show besides the map itself: faces that other rooms (the ride log, the
+// limits) fill in. The map pages tell each when the grid and bar show a page with an image; it
+// may put its own controls into the bar and paint over the grid.
 #pragma once
 
 class QWidget;
@@ -20,11 +20,5 @@ class MapOverlayFace {
   virtual void showOn(int page, const ParameterImage& image, MapGrid& grid, QWidget* bar,
                       int barLeft) = 0;
 };
-
-// The face of the program, or nullptr; set by whoever provides it.
-inline MapOverlayFace*& MapOverlay() {
-  static MapOverlayFace* face = nullptr;
-  return face;
-}
 
 }  // namespace rq

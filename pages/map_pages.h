@@ -14,6 +14,7 @@
 #include <optional>
 
 #include "pages/map_grid.h"
+#include "pages/map_overlay.h"
 #include "pages/page_kit.h"
 #include "ui/text_table.h"
 
@@ -54,6 +55,10 @@ class MapPages : public PageModule {
   void attachPlusMinus(QAction* plus, QAction* minus);
   // The bar under the grid: it goes with the grid onto the map page shown.
   QGroupBox* bar() const { return bar_; }
+  // Faces told whenever the grid and bar show a map (in the order added); removed by their
+  // owners before they go.
+  void addOverlay(MapOverlayFace* overlay) { overlays_.push_back(overlay); }
+  void removeOverlay(MapOverlayFace* overlay) { std::erase(overlays_, overlay); }
 
   MapGrid& grid() { return *grid_; }
   // Asks the value for Set, Add and Scale; empty: a dialog. Returns nothing on Cancel.
@@ -69,6 +74,8 @@ class MapPages : public PageModule {
   void buildBar();
   void placeBarEdits();
   int barFreeLeft(int page) const;
+  // Tells every overlay that the grid and bar show `page`.
+  void showOverlays(int page);
   void buildActions();
   void setToolsEnabled(bool on);
   void showStatus(const QString& text);
@@ -93,6 +100,7 @@ class MapPages : public PageModule {
   SpinButton* shift_ = nullptr;
   QMenu* context_ = nullptr;
   std::vector<QAction*> tools_;
+  std::vector<MapOverlayFace*> overlays_;
 
   struct Sample {
     int rpm, throttle;

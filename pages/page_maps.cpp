@@ -233,7 +233,7 @@ void MapPages::refresh(int page) {
   grid_->setColourRange(low, high);
   (page == kPageServo ? servo_ : advance_).refresh(im);
   all_->showValue(kit_.workspace().allFlags()[std::size_t(page)] != 0);
-  if (MapOverlayFace* overlay = MapOverlay()) overlay->showOn(page, im, *grid_, bar_, barFreeLeft(page));
+  showOverlays(page);
 }
 
 void MapPages::readBack(int page) {
@@ -304,7 +304,12 @@ void MapPages::applyRules(int page) {
     baseLabel_->adjustSize();
   }
   placeBarEdits();
-  if (MapOverlayFace* overlay = MapOverlay()) overlay->showOn(page, kit_.image(), *grid_, bar_, barFreeLeft(page));
+  showOverlays(page);
+}
+
+void MapPages::showOverlays(int page) {
+  for (MapOverlayFace* overlay : overlays_)
+    overlay->showOn(page, kit_.image(), *grid_, bar_, barFreeLeft(page));
 }
 
 // Where the bar is free for others on the left: after the TPS box on the advance pages, after

@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include "pages/controls.h"
+#include "pages/map_pages.h"
 
 namespace rq {
 
@@ -34,6 +35,8 @@ void PageSet::indexControls() {
   for (QWidget* w : root_->findChildren<QWidget*>())
     if (!w->objectName().isEmpty()) byName_.insert(w->objectName(), w);
 }
+
+MapPages& PageSet::maps() const { return *static_cast<MapPages*>(module(kPageAdvance1)); }
 
 QWidget* PageSet::controlFor(const DifferingSlot& s) const {
   if (s.kind == SlotKind::Scalar) return kit_.controlOf(s.def);

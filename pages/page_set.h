@@ -17,6 +17,8 @@ class QWidget;
 
 namespace rq {
 
+class MapPages;
+
 class PageSet {
  public:
   // pages: the tab widgets of the page control, by page index; root: where the rules look
@@ -46,6 +48,9 @@ class PageSet {
   // The control that shows a differing slot on the pages (map cells and rpm points only on
   // the map page shown); nullptr when none does.
   QWidget* controlFor(const DifferingSlot& slot) const;
+
+  // The advance and servo map pages (one module for the three).
+  MapPages& maps() const;
 
   PageModule* module(int page) const { return byPage_[static_cast<std::size_t>(page)]; }
   // Call after the window has built everything it names, so that rules find every control.

@@ -319,8 +319,8 @@ int LanguageFromArgument(const std::string& argument) {
 }
 
 void TextTable::ApplyMessageTable(int language) {
-  language_ = ClampLanguage(language);
-  for (int id = 0; id < kTextCount; ++id) entries_[static_cast<std::size_t>(id)] = kTable[id][language_];
+  const int lang = ClampLanguage(language);
+  for (int id = 0; id < kTextCount; ++id) entries_[static_cast<std::size_t>(id)] = kTable[id][lang];
 }
 
 const std::string& TextTable::text(int id) const {

@@ -92,17 +92,17 @@ int LanguageFromArgument(const std::string& argument);
 
 // The texts of the current language, owned by the main window. Empty until the first
 // ApplyMessageTable; applying a language rewrites all 67 entries.
+// The numbered texts of one language. Which language the program speaks is kept by its
+// holder (the workspace); the table only holds that language's texts.
 class TextTable {
  public:
   // Language values outside 0..3 select English.
   void ApplyMessageTable(int language);
   // Entry `id`; an id outside 0..66 yields an empty text.
   const std::string& text(int id) const;
-  int language() const { return language_; }
 
  private:
   std::array<std::string, kTextCount> entries_{};
-  int language_ = kLanguageEnglish;
 };
 
 // Texts of boxes, dialogs and status lines that are not numbered entries, in the same four
