@@ -3,6 +3,9 @@
 
 #include <array>
 
+#include "link/serial_port.h"
+#include "ui/text_table.h"
+
 namespace rq {
 namespace {
 
@@ -99,6 +102,7 @@ constexpr Row kTexts[UtTextCount] = {
     {"window", "Fenster", "fenêtre", "okno"},
     {"command line", "Kommandozeile", "ligne de commande", "příkazová řádka"},
     {"%1 = %2: %3", "%1 = %2: %3", "%1 = %2 : %3", "%1 = %2: %3"},
+    {"%1: %2", "%1: %2", "%1 : %2", "%1: %2"},
     {"no such device (is the adapter plugged in?)", "kein solches Gerät (ist der Adapter eingesteckt?)",
      "périphérique absent (l'adaptateur est-il branché ?)", "zařízení neexistuje (je adaptér připojen?)"},
     {"in use by another program", "von einem anderen Programm belegt",
@@ -126,6 +130,26 @@ const std::string& UnitTextOf(UnitText id, int language) {
   const int l = language >= 0 && language < 4 ? language : 0;
   const int i = id >= 0 && id < UtTextCount ? id : 0;
   return table[std::size_t(i)][std::size_t(l)];
+}
+
+std::string PortOpenReason(const OpenResult& open, int language) {
+  switch (open.kind) {
+    case OpenFailure::Missing: return UnitTextOf(UtPortNoDevice, language);
+    case OpenFailure::Busy: return UnitTextOf(UtPortBusy, language);
+    case OpenFailure::Permission: return UnitTextOf(UtPortPermission, language);
+    case OpenFailure::Other:
+    case OpenFailure::None: break;
+  }
+  return open.message;
+}
+
+std::string PortOpenLine(const std::string& comName, const std::string& path,
+                         const OpenResult& open, int language) {
+  const std::string shownPath = path.empty() ? "-" : path;
+  const std::string reason = PortOpenReason(open, language);
+  if (comName.empty())
+    return FillPlaceholders(UnitTextOf(UtPortPathLine, language).c_str(), {shownPath, reason});
+  return FillPlaceholders(UnitTextOf(UtPortLine, language).c_str(), {comName, shownPath, reason});
 }
 
 }  // namespace rq

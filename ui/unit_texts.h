@@ -48,6 +48,7 @@ enum UnitText : int {
   UtFromWindow,
   UtFromCommandLine,
   UtPortLine,
+  UtPortPathLine,
   UtPortNoDevice,
   UtPortBusy,
   UtPortPermission,
@@ -57,5 +58,16 @@ enum UnitText : int {
 
 // The text in `language` (outside 0..3: English).
 const std::string& UnitTextOf(UnitText id, int language);
+
+struct OpenResult;  // link/serial_port.h
+
+// Why a port could not be opened, in `language`, as the window and the command-line tool both
+// say it: no such device, in use by another program, permission denied (with the group to
+// join); for any other failure the system's reason.
+std::string PortOpenReason(const OpenResult& open, int language);
+// The line under "Com opening error!": "COM3 = /dev/ttyUSB2: <reason>", or "/dev/x: <reason>"
+// when the port was named by its path alone (comName empty).
+std::string PortOpenLine(const std::string& comName, const std::string& path,
+                         const OpenResult& open, int language);
 
 }  // namespace rq
