@@ -2,6 +2,7 @@
 // The program history folder and its listing by the command-line tool, and the comparison of
 // two configurations that the window and `rq_vtmx4_cli diff` share.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -36,6 +37,7 @@ class HistoryTest : public ::testing::Test {
     folder_ = dir_ + "/RQ_VTMX4_Kelvora/history";
   }
   void TearDown() override {
+    ::chmod(folder_.c_str(), 0755);  // a test may have closed it
     std::error_code ec;
     fs::remove_all(dir_, ec);
   }
@@ -132,6 +134,58 @@ TEST_F(HistoryTest, AFolderThatCannotBeMadeIsReported) {
                                           At(2024, 1, 1, 0, 0, 0), error)
                   .empty());
   EXPECT_NE(error.find("blocked"), std::string::npos);
+}
+
+// A history that cannot be read is not an empty one: the listing says why.
+TEST_F(HistoryTest, AnUnreadableFolderIsAnErrorAndAMissingOneAnEmptyHistory) {
+  fs::create_directories(dir_ + "/empty");
+  std::ofstream(dir_ + "/file") << "a file where the folder should be";
+  const struct {
+    std::string folder;
+    bool ok;
+  } cases[] = {
+      {dir_ + "/missing", true},
+      {dir_ + "/empty", true},
+      {dir_ + "/file", false},
+      {dir_ + "/file/history", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.folder);
+    const ProgramHistoryListing listing = ReadProgramHistory(c.folder);
+    EXPECT_EQ(listing.ok(), c.ok) << listing.error;
+    EXPECT_TRUE(listing.entries.empty());
+    if (!c.ok) {
+      EXPECT_EQ(listing.error, "cannot read " + c.folder + ": Not a directory");
+    }
+  }
+}
+
+TEST_F(HistoryTest, CommandLineSaysWhyTheHistoryCannotBeRead) {
+  fs::create_directories(dir_ + "/data");
+  std::ofstream(dir_ + "/data/RQ_VTMX4_Kelvora") << "a file where the folder should be";
+  const std::string out = dir_ + "/out.txt";
+  const std::string cmd = "XDG_DATA_HOME=" + dir_ + "/data " + RQ_CLI + " history >" + out + " 2>&1";
+  EXPECT_EQ(WEXITSTATUS(std::system(cmd.c_str())), 1);
+  EXPECT_EQ(Slurp(out), "rq_vtmx4_cli: the program history cannot be read: cannot read " + dir_ +
+                            "/data/RQ_VTMX4_Kelvora/history: Not a directory\n");
+
+  // A folder closed to the user: root reads it anyway, so the tool runs as nobody then.
+  fs::remove(dir_ + "/data/RQ_VTMX4_Kelvora");
+  folder_ = dir_ + "/data/RQ_VTMX4_Kelvora/history";
+  keep(NewConfiguration(), At(2024, 2, 1, 9, 0, 0));
+  ASSERT_EQ(::chmod(folder_.c_str(), 0), 0);
+  ASSERT_EQ(::chmod(dir_.c_str(), 0755), 0);
+  std::string asUser;
+  if (::geteuid() == 0) {
+    asUser = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
+    if (std::system((asUser + "test -x " + RQ_CLI).c_str()) != 0)
+      GTEST_SKIP() << "root reads every folder, and nobody cannot run the tool here";
+  }
+  const std::string run =
+      "XDG_DATA_HOME=" + dir_ + "/data " + asUser + RQ_CLI + " history >" + out + " 2>&1";
+  EXPECT_EQ(WEXITSTATUS(std::system(run.c_str())), 1);
+  EXPECT_EQ(Slurp(out), "rq_vtmx4_cli: the program history cannot be read: cannot read " + folder_ +
+                            ": Permission denied\n");
 }
 
 TEST_F(HistoryTest, CommandLineListsNewestFirstFromTheDataFolder) {
