@@ -105,7 +105,8 @@ void CompareView::showFile(const QString& path, const QStringList& notes) {
   notes_ = notes;
   LoadedConfiguration loaded;
   std::string error;
-  compared_ = LoadConfigurationFile(path.toUtf8().toStdString(), loaded, error);
+  // On top of the PC, as File › Open takes it: a partial file differs only in what it gives.
+  compared_ = LoadConfigurationFile(path.toUtf8().toStdString(), loaded, error, &form_.image());
   if (compared_) {
     other_ = loaded.image;
     if (notes_.isEmpty()) notes_ << fileNote(path);

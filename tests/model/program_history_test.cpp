@@ -12,6 +12,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "model/config_file.h"
 #include "model/configuration_diff.h"
 #include "model/defaults.h"
 #include "model/ign_file.h"
@@ -257,6 +258,38 @@ TEST_F(HistoryTest, ComparisonMatchesTheCommandLineDiff) {
   EXPECT_NE(Slurp(out).find("input 1 function  Kill switch (1) -> Blocking (2)"), std::string::npos);
   EXPECT_NE(Slurp(out).find("4.0 -> 5.5 %"), std::string::npos);
   EXPECT_TRUE(CompareConfigurations(a, a).empty());
+}
+
+// A partial file is compared by what it gives: the rest is not the file's to differ in.
+TEST_F(HistoryTest, APartialFileIsComparedByWhatItGivesAlone) {
+  ParameterImage pc = NewConfiguration();
+  pc.setWord(kHardLimiter, 10500);
+  pc.setByte(kBikeType, 3);
+  pc.setByte(kAdvance1Cells.at(2, 3), 30);
+  pc.setByte(kRetard, 6);
+  SanitizeImage(pc);
+  const struct {
+    std::string text;
+    bool ign;
+    std::size_t differences;
+  } cases[] = {
+      {"TAVRENIX_KEY 79 RETARD 4 1", true, 2},   // retard and clutch count differ from the PC
+      {"TAVRENIX_KEY 79 RETARD 6", true, 0},     // the retard the PC has
+      {"TAVRENIX_KEY 79 BIKE 3", true, 0},
+      {"TAVRENIX_KEY 79 BIKE 4", true, 1},
+      {"10 42", false, 1},                       // a state file gives its first bytes
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    LoadedConfiguration file;
+    std::string error;
+    ASSERT_TRUE(LoadConfigurationText(c.text, c.ign, "file", file, error)) << error;
+    EXPECT_EQ(CompareConfigurations(pc, file.image, &file.given).size(), c.differences);
+    // Opened on top of the PC, as File › Open does: the same differences without a record.
+    LoadedConfiguration opened;
+    ASSERT_TRUE(LoadConfigurationText(c.text, c.ign, "file", opened, error, &pc)) << error;
+    EXPECT_EQ(CompareConfigurations(pc, opened.image).size(), c.differences);
+  }
 }
 
 }  // namespace
