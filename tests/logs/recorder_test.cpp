@@ -112,6 +112,58 @@ TEST_F(RecorderFiles, RecordingReadsBackRowForRowAndNeverOverwrites) {
   EXPECT_EQ(again.path(), folder + "/ride_2026-05-04_17-03-21_2.csv");
 }
 
+// A log without rows is one the viewer refuses: the file comes with the first row, and a
+// recording that ends without one leaves nothing behind.
+TEST_F(RecorderFiles, ARecordingWithoutRowsLeavesNoFile) {
+  const std::string folder = dir_.file("logs");
+  auto files = [&] {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(folder))
+      names.push_back(e.path().filename().string());
+    return names;
+  };
+  const auto t0 = LocalTime(2026, 5, 4, 17, 3, 21, 0);
+  for (int k = 0; k < 200; ++k) {
+    Recorder quick;
+    ASSERT_TRUE(quick.start(folder, t0)) << quick.error();
+    EXPECT_TRUE(quick.recording());
+    EXPECT_TRUE(files().empty()) << "a recording killed now would leave a header alone";
+    if (k % 2 == 0) quick.stop();  // stopped, or ended with the recorder
+  }
+  EXPECT_TRUE(files().empty());
+
+  Recorder rec;
+  ASSERT_TRUE(rec.start(folder, t0));
+  const std::string named = rec.path();
+  EXPECT_EQ(named, folder + "/ride_2026-05-04_17-03-21.csv");
+  ASSERT_TRUE(rec.append(Sample(0), t0));
+  EXPECT_EQ(files(), std::vector<std::string>{"ride_2026-05-04_17-03-21.csv"});
+  rec.stop();
+  const auto r = LoadCsvFile(named);
+  ASSERT_TRUE(r.ok()) << r.error.message;
+  EXPECT_EQ(r.table->rows(), 1u);
+
+  // A first row that cannot be written leaves no file either.
+  rlimit old{};
+  getrlimit(RLIMIT_FSIZE, &old);
+  struct sigaction ign {}, prev {};
+  ign.sa_handler = SIG_IGN;
+  sigaction(SIGXFSZ, &ign, &prev);
+  rlimit none = old;
+  none.rlim_cur = 0;
+  setrlimit(RLIMIT_FSIZE, &none);
+  Recorder full;
+  const bool started = full.start(dir_.file("full"), t0);
+  const bool appended = full.append(Sample(0), t0);
+  setrlimit(RLIMIT_FSIZE, &old);
+  sigaction(SIGXFSZ, &prev, nullptr);
+  EXPECT_TRUE(started) << full.error();
+  EXPECT_FALSE(appended);
+  EXPECT_FALSE(full.recording());
+  EXPECT_EQ(full.error(), "cannot write " + full.path() + ": File too large");
+  EXPECT_FALSE(std::filesystem::exists(full.path()));
+}
+
 TEST_F(RecorderFiles, KilledRecorderLeavesEveryRowWritten) {
   const std::string folder = dir_.file("logs");
   int ready[2];
@@ -176,7 +228,8 @@ TEST_F(RecorderFiles, UnwritableFolderAndFullDiskStopWithTheFileNamed) {
   sigaction(SIGXFSZ, &prev, nullptr);
   EXPECT_TRUE(failed);
   EXPECT_FALSE(rec.recording());
-  EXPECT_EQ(rec.error(), "cannot write " + rec.path() + ": File too large; the recording stopped");
+  // The window's message says that the recording stopped; the reason does not repeat it.
+  EXPECT_EQ(rec.error(), "cannot write " + rec.path() + ": File too large");
   const auto r = LoadCsvFile(rec.path());
   ASSERT_TRUE(r.ok()) << r.error.message;
   EXPECT_EQ(r.table->rows(), rec.rows());
