@@ -70,6 +70,31 @@ TEST(MonitorCsv, HeaderAndRowKeepTheirFormat) {
   EXPECT_EQ(RideLogFileName(LocalTime(2026, 5, 4, 7, 3, 1, 999)), "ride_2026-05-04_07-03-01.csv");
 }
 
+// A file size limit stands in for a full disk while it lives: a write beyond it fails (with
+// SIGXFSZ ignored) instead of ending the program.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    getrlimit(RLIMIT_FSIZE, &old_);
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    sigaction(SIGXFSZ, &ignore, &prev_);
+    rlimit limit = old_;
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &old_);
+    sigaction(SIGXFSZ, &prev_, nullptr);
+  }
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+ private:
+  rlimit old_{};
+  struct sigaction prev_ {};
+};
+
 class RecorderFiles : public ::testing::Test {
  protected:
   e2e::ScratchDir dir_;
@@ -144,19 +169,13 @@ TEST_F(RecorderFiles, ARecordingWithoutRowsLeavesNoFile) {
   EXPECT_EQ(r.table->rows(), 1u);
 
   // A first row that cannot be written leaves no file either.
-  rlimit old{};
-  getrlimit(RLIMIT_FSIZE, &old);
-  struct sigaction ign {}, prev {};
-  ign.sa_handler = SIG_IGN;
-  sigaction(SIGXFSZ, &ign, &prev);
-  rlimit none = old;
-  none.rlim_cur = 0;
-  setrlimit(RLIMIT_FSIZE, &none);
   Recorder full;
-  const bool started = full.start(dir_.file("full"), t0);
-  const bool appended = full.append(Sample(0), t0);
-  setrlimit(RLIMIT_FSIZE, &old);
-  sigaction(SIGXFSZ, &prev, nullptr);
+  bool started = false, appended = false;
+  {
+    const FileSizeLimit none(0);
+    started = full.start(dir_.file("full"), t0);
+    appended = full.append(Sample(0), t0);
+  }
   EXPECT_TRUE(started) << full.error();
   EXPECT_FALSE(appended);
   EXPECT_FALSE(full.recording());
@@ -214,18 +233,11 @@ TEST_F(RecorderFiles, UnwritableFolderAndFullDiskStopWithTheFileNamed) {
 
   // A file size limit stands in for a full disk: the write fails, the row is not half there.
   ASSERT_TRUE(rec.start(dir_.file("full")));
-  rlimit old{};
-  getrlimit(RLIMIT_FSIZE, &old);
-  struct sigaction ign {}, prev {};
-  ign.sa_handler = SIG_IGN;
-  sigaction(SIGXFSZ, &ign, &prev);
-  rlimit small = old;
-  small.rlim_cur = 4096;
-  setrlimit(RLIMIT_FSIZE, &small);
   bool failed = false;
-  for (int k = 0; k < 100 && !failed; ++k) failed = !rec.append(Sample(k));
-  setrlimit(RLIMIT_FSIZE, &old);
-  sigaction(SIGXFSZ, &prev, nullptr);
+  {
+    const FileSizeLimit small(4096);
+    for (int k = 0; k < 100 && !failed; ++k) failed = !rec.append(Sample(k));
+  }
   EXPECT_TRUE(failed);
   EXPECT_FALSE(rec.recording());
   // The window's message says that the recording stopped; the reason does not repeat it.
