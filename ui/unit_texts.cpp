@@ -116,6 +116,10 @@ constexpr Row kTexts[UtTextCount] = {
      "znovu přihlaste)"},
     {"Automatic search chose %1 (%2)", "Automatische Suche wählte %1 (%2)",
      "La recherche automatique a choisi %1 (%2)", "Automatické hledání zvolilo %1 (%2)"},
+    {"not a serial device", "kein serielles Gerät", "pas un périphérique série",
+     "není sériové zařízení"},
+    {"a folder", "ein Ordner", "un dossier", "složka"},
+    {"not a device", "kein Gerät", "pas un périphérique", "není zařízení"},
 };
 
 }  // namespace

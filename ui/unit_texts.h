@@ -53,6 +53,9 @@ enum UnitText : int {
   UtPortBusy,
   UtPortPermission,
   UtPortChosen,
+  UtPortNotSerial,
+  UtPortFolder,
+  UtPortNotDevice,
   UtTextCount
 };
 
