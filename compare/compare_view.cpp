@@ -207,7 +207,7 @@ void CompareView::fill() {
   takeAll_->setEnabled(!diff_.empty());
   if (!compared_) summary_->clear();
   else if (diff_.empty()) summary_->setText(FromStd(UnitTextOf(UtNoDifferences, lang)));
-  else summary_->setText(FromStd(UnitTextOf(UtDifferences, lang)).arg(diff_.size()));
+  else summary_->setText(FromStd(DifferencesSummary(diff_.size(), lang)));
 }
 
 void CompareView::take(int row) {

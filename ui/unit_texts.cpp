@@ -52,6 +52,22 @@ constexpr Row kTexts[UtTextCount] = {
      "reprise est une étape d'annulation.",
      "Liší se %1 hodnot. Kliknutím na \"převzít tuto hodnotu\" ji převezmete do PC; každé "
      "převzetí je jeden krok zpět."},
+    {"1 value differs. Take it into the PC with a click on \"take this value\"; each take is "
+     "one undo step.",
+     "1 Wert unterscheidet sich. Ein Klick auf \"diesen Wert übernehmen\" holt ihn in den PC; "
+     "jede Übernahme ist ein Rückgängig-Schritt.",
+     "1 valeur diffère. Un clic sur \"prendre cette valeur\" la reprend dans le PC ; chaque "
+     "reprise est une étape d'annulation.",
+     "Liší se 1 hodnota. Kliknutím na \"převzít tuto hodnotu\" ji převezmete do PC; každé "
+     "převzetí je jeden krok zpět."},
+    {"%1 values differ. Take a value into the PC with a click on \"take this value\"; each take "
+     "is one undo step.",
+     "%1 Werte unterscheiden sich. Ein Klick auf \"diesen Wert übernehmen\" holt ihn in den PC; "
+     "jede Übernahme ist ein Rückgängig-Schritt.",
+     "%1 valeurs diffèrent. Un clic sur \"prendre cette valeur\" la reprend dans le PC ; chaque "
+     "reprise est une étape d'annulation.",
+     "Liší se %1 hodnoty. Kliknutím na \"převzít tuto hodnotu\" ji převezmete do PC; každé "
+     "převzetí je jeden krok zpět."},
     {"Unit: %1, built %2 %3, image version %4",
      "Zündbox: %1, erstellt %2 %3, Bildversion %4",
      "Unité : %1, construite %2 %3, version d'image %4",
@@ -134,6 +150,13 @@ const std::string& UnitTextOf(UnitText id, int language) {
   const int l = language >= 0 && language < 4 ? language : 0;
   const int i = id >= 0 && id < UtTextCount ? id : 0;
   return table[std::size_t(i)][std::size_t(l)];
+}
+
+std::string DifferencesSummary(std::size_t count, int language) {
+  const UnitText form = count == 1                                              ? UtDifferenceOne
+                        : count >= 2 && count <= 4 && language == kLanguageCzech ? UtDifferencesFew
+                                                                                  : UtDifferences;
+  return FillPlaceholders(UnitTextOf(form, language).c_str(), {std::to_string(count)});
 }
 
 std::string PortOpenReason(const OpenResult& open, int language) {

@@ -6,6 +6,7 @@
 // caption table; these are the texts that change with the state they show.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace rq {
@@ -30,6 +31,8 @@ enum UnitText : int {
   UtClose,
   UtNoDifferences,
   UtDifferences,
+  UtDifferenceOne,
+  UtDifferencesFew,  // 2 to 4, where the language has a form of its own (Czech)
   UtUnitIdentification,
   UtUnitReadFailed,
   UtUnitNotKnown,
@@ -61,6 +64,10 @@ enum UnitText : int {
 
 // The text in `language` (outside 0..3: English).
 const std::string& UnitTextOf(UnitText id, int language);
+
+// The comparison view's summary for `count` (at least 1) differences: "1 value differs. ...",
+// "3 values differ. ...", in the form the language gives the number.
+std::string DifferencesSummary(std::size_t count, int language);
 
 struct OpenResult;  // link/serial_port.h
 

@@ -2,6 +2,8 @@
 // Texts composed from the unit texts: the reason a port cannot be opened and its line.
 #include "ui/unit_texts.h"
 
+#include <string>
+
 #include <gtest/gtest.h>
 
 #include "link/serial_port.h"
@@ -39,6 +41,27 @@ TEST(PortOpenTexts, TheLineNamesThePortAndGivesTheReasonInTheLanguage) {
     SCOPED_TRACE(c.line);
     const OpenResult open{c.kind, c.message};
     EXPECT_EQ(PortOpenLine(c.com, c.path, open, c.language), c.line);
+  }
+}
+
+// The comparison view's summary agrees with its count in every language.
+TEST(DifferenceTexts, TheCountTakesTheFormOfItsNumber) {
+  const struct {
+    std::size_t count;
+    int language;
+    const char* start;
+  } cases[] = {
+      {1, kLanguageEnglish, "1 value differs. "},      {2, kLanguageEnglish, "2 values differ. "},
+      {1, kLanguageGerman, "1 Wert unterscheidet sich. "},
+      {7, kLanguageGerman, "7 Werte unterscheiden sich. "},
+      {1, kLanguageFrench, "1 valeur diffère. "},      {3, kLanguageFrench, "3 valeurs diffèrent. "},
+      {1, kLanguageCzech, "Liší se 1 hodnota. "},      {4, kLanguageCzech, "Liší se 4 hodnoty. "},
+      {5, kLanguageCzech, "Liší se 5 hodnot. "},       {22, kLanguageCzech, "Liší se 22 hodnot. "},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.start);
+    const std::string text = DifferencesSummary(c.count, c.language);
+    EXPECT_EQ(text.substr(0, std::string(c.start).size()), c.start) << text;
   }
 }
 
