@@ -60,12 +60,8 @@ constexpr Row kTexts[UtTextCount] = {
      "reprise est une étape d'annulation.",
      "Liší se 1 hodnota. Kliknutím na \"převzít tuto hodnotu\" ji převezmete do PC; každé "
      "převzetí je jeden krok zpět."},
-    {"%1 values differ. Take a value into the PC with a click on \"take this value\"; each take "
-     "is one undo step.",
-     "%1 Werte unterscheiden sich. Ein Klick auf \"diesen Wert übernehmen\" holt ihn in den PC; "
-     "jede Übernahme ist ein Rückgängig-Schritt.",
-     "%1 valeurs diffèrent. Un clic sur \"prendre cette valeur\" la reprend dans le PC ; chaque "
-     "reprise est une étape d'annulation.",
+    // Two to four: only Czech has a form of its own.
+    {"", "", "",
      "Liší se %1 hodnoty. Kliknutím na \"převzít tuto hodnotu\" ji převezmete do PC; každé "
      "převzetí je jeden krok zpět."},
     {"Unit: %1, built %2 %3, image version %4",
@@ -153,9 +149,8 @@ const std::string& UnitTextOf(UnitText id, int language) {
 }
 
 std::string DifferencesSummary(std::size_t count, int language) {
-  const UnitText form = count == 1                                              ? UtDifferenceOne
-                        : count >= 2 && count <= 4 && language == kLanguageCzech ? UtDifferencesFew
-                                                                                  : UtDifferences;
+  UnitText form = count == 1 ? UtDifferenceOne : count >= 2 && count <= 4 ? UtDifferencesFew : UtDifferences;
+  if (UnitTextOf(form, language).empty()) form = UtDifferences;
   return FillPlaceholders(UnitTextOf(form, language).c_str(), {std::to_string(count)});
 }
 

@@ -32,7 +32,7 @@ enum UnitText : int {
   UtNoDifferences,
   UtDifferences,
   UtDifferenceOne,
-  UtDifferencesFew,  // 2 to 4, where the language has a form of its own (Czech)
+  UtDifferencesFew,  // 2 to 4 where the language has a form of its own (Czech), else ""
   UtUnitIdentification,
   UtUnitReadFailed,
   UtUnitNotKnown,
