@@ -77,7 +77,8 @@ OpenResult TermiosPort::open(const std::string& path) {
     int err = errno;
     ioctl(fd, TIOCNXCL);
     ::close(fd);
-    return {OpenFailure::Other, std::string("its line settings cannot be set: ") + std::strerror(err)};
+    return {OpenFailure::Other,
+            std::string("its line settings cannot be set: ") + std::strerror(err)};
   }
   fd_ = fd;
   saved_ = found;

@@ -292,8 +292,9 @@ class CsvLoader {
     ++lineNo_;
     if (lineNo_ == 1) {
       if (const char* order = Utf16Order(text))
-        return fail(0, 0, std::string("the file is UTF-16 text (") + order +
-                              "); only UTF-8 is read: save it as UTF-8");
+        return fail(0, 0,
+                    std::string("the file is UTF-16 text (") + order +
+                        "); only UTF-8 is read: save it as UTF-8");
       if (text.size() >= 3 && text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
     }
     if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
@@ -645,14 +646,17 @@ LoadResult LoadCsvFile(const std::string& path, const LoadOptions& options) {
     return loader.finish();
   }
   if (file.kind != nullptr) {
-    loader.fail(0, 0, std::string("cannot read the file: it is ") + file.kind +
-                          "; only a regular file can be read");
+    loader.fail(0, 0,
+                std::string("cannot read the file: it is ") + file.kind +
+                    "; only a regular file can be read");
     return loader.finish();
   }
   const int fd = file.fd;
   if (file.size > options.maxBytes) {
     ::close(fd);
-    loader.fail(0, 0, "the log is " + SizeText(file.size) + "; logs above " + SizeText(options.maxBytes) + " are not read");
+    loader.fail(0, 0,
+                "the log is " + SizeText(file.size) + "; logs above " + SizeText(options.maxBytes) +
+                    " are not read");
     return loader.finish();
   }
   // Pieces of a chunk, with room for the longest line taken: the buffer never grows.

@@ -39,7 +39,8 @@ std::string FreeName(const std::string& folder, WallClock::time_point start, int
   const std::string name = RideLogFileName(start);
   for (int n = from; n <= 999; ++n) {
     const std::string path =
-        folder + "/" + (n == 1 ? name : name.substr(0, name.size() - 4) + "_" + std::to_string(n) + ".csv");
+        folder + "/" +
+        (n == 1 ? name : name.substr(0, name.size() - 4) + "_" + std::to_string(n) + ".csv");
     if (::access(path.c_str(), F_OK) != 0 && errno == ENOENT) return path;
   }
   return {};

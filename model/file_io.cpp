@@ -63,9 +63,9 @@ std::optional<std::string> ReadWholeFile(const std::string& path, std::string& e
     return std::nullopt;
   }
   if (file.kind != nullptr) {
-    error = std::string(file.kind) == "a folder"
-                ? Reason("cannot read", path, EISDIR)
-                : "cannot read " + path + ": it is " + file.kind + "; only a regular file can be read";
+    error = std::string(file.kind) == "a folder" ? Reason("cannot read", path, EISDIR)
+                                                 : "cannot read " + path + ": it is " + file.kind +
+                                                       "; only a regular file can be read";
     return std::nullopt;
   }
   const int fd = file.fd;

@@ -18,9 +18,9 @@ inline constexpr std::size_t kMaxReadSize = 256u * 1024u * 1024u;
 struct RegularFile {
   int fd = -1;
   std::uint64_t size = 0;
-  int error = 0;                // errno when the path could not be looked at or opened
-  const char* kind = nullptr;   // what the path is instead of a regular file: "a folder",
-                                // "a FIFO", "a socket", "a device" or "not a regular file"
+  int error = 0;               // errno when the path could not be looked at or opened
+  const char* kind = nullptr;  // what the path is instead of a regular file: "a folder",
+                               // "a FIFO", "a socket", "a device" or "not a regular file"
 };
 RegularFile OpenRegularFile(const std::string& path);
 

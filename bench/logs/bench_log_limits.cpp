@@ -51,9 +51,10 @@ int main(int argc, char** argv) {
   auto t0 = Clock::now();
   const rq::logs::LoadResult flatResult = rq::logs::LoadCsvFile(flat);
   auto t1 = Clock::now();
-  std::printf("%ld MB without a line break: refused in %.1f ms, peak resident memory +%.1f MB "
-              "(\"%s\")\n",
-              megabytes, Ms(t0, t1), PeakResidentMb() - peakBefore, flatResult.error.message.c_str());
+  std::printf(
+      "%ld MB without a line break: refused in %.1f ms, peak resident memory +%.1f MB "
+      "(\"%s\")\n",
+      megabytes, Ms(t0, t1), PeakResidentMb() - peakBefore, flatResult.error.message.c_str());
   std::filesystem::remove(flat);
 
   // An ordinary log of about 60 MB, loaded whole, then stopped after its first piece.
@@ -73,11 +74,11 @@ int main(int argc, char** argv) {
   options.progress = [](std::uint64_t, std::uint64_t) { return false; };
   const rq::logs::LoadResult stopped = rq::logs::LoadCsvFile(ride, options);
   const auto t2 = Clock::now();
-  std::printf("%.0f MB log of %zu rows: whole load %.0f ms in %d pieces; cancelled after the "
-              "first piece in %.1f ms (cancelled=%d)\n",
-              double(std::filesystem::file_size(ride)) / (1 << 20),
-              whole.ok() ? whole.table->rows() : 0, Ms(t0, t1), pieces, Ms(t1, t2),
-              stopped.cancelled ? 1 : 0);
+  std::printf(
+      "%.0f MB log of %zu rows: whole load %.0f ms in %d pieces; cancelled after the "
+      "first piece in %.1f ms (cancelled=%d)\n",
+      double(std::filesystem::file_size(ride)) / (1 << 20), whole.ok() ? whole.table->rows() : 0,
+      Ms(t0, t1), pieces, Ms(t1, t2), stopped.cancelled ? 1 : 0);
   std::filesystem::remove(ride);
   return 0;
 }

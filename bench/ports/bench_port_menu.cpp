@@ -40,13 +40,16 @@ int main(int argc, char** argv) {
   std::size_t chars = 0;
   for (int r = 0; r < rounds; ++r) {
     const auto t0 = std::chrono::steady_clock::now();
-    for (const std::string& p : paths) chars += rq::PortMenuSuffix(p, rq::DescribePortDevice(p)).size();
-    ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
+    for (const std::string& p : paths)
+      chars += rq::PortMenuSuffix(p, rq::DescribePortDevice(p)).size();
+    ms.push_back(
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
   }
   std::sort(ms.begin(), ms.end());
-  std::printf("Com menu of 20 ports (%d rounds): median %.3f ms, 95th percentile %.3f ms, "
-              "slowest %.3f ms (%zu characters)\n",
-              rounds, ms[ms.size() / 2], ms[ms.size() * 95 / 100], ms.back(), chars);
+  std::printf(
+      "Com menu of 20 ports (%d rounds): median %.3f ms, 95th percentile %.3f ms, "
+      "slowest %.3f ms (%zu characters)\n",
+      rounds, ms[ms.size() / 2], ms[ms.size() * 95 / 100], ms.back(), chars);
   for (const std::string& p : paths) {
     const std::string suffix = rq::PortMenuSuffix(p, rq::DescribePortDevice(p));
     if (!suffix.empty()) std::printf("  %s\n", suffix.c_str());

@@ -3,7 +3,6 @@
 // while saving, ports that do not exist or are held by another program, time limits, the
 // reasons behind an error status, the differences a verify finds, and info.
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -97,7 +96,8 @@ TEST(CliFaults, AMissingDeviceIsNamedAsSuch) {
     std::string line;
   } cases[] = {
       {"/nonexistent/rq-tty", "/nonexistent/rq-tty: no such device (is the adapter plugged in?)"},
-      {"com3", "COM3 = " + dir.file("no-adapter") + ": no such device (is the adapter plugged in?)"},
+      {"com3",
+       "COM3 = " + dir.file("no-adapter") + ": no such device (is the adapter plugged in?)"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.port);
@@ -105,8 +105,10 @@ TEST(CliFaults, AMissingDeviceIsNamedAsSuch) {
     EXPECT_EQ(r.exitCode, 3) << r.output;
     EXPECT_EQ(r.output, "rq_vtmx4_cli: Com opening error!\nrq_vtmx4_cli: " + c.line + "\n");
   }
-  if (old != nullptr) setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
-  else unsetenv("XDG_CONFIG_HOME");
+  if (old != nullptr)
+    setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
+  else
+    unsetenv("XDG_CONFIG_HOME");
 }
 
 // Root opens every device, so the refusal is seen by running the tool as the user nobody.
@@ -130,8 +132,9 @@ TEST(CliFaults, APortWithoutPermissionSaysWhichGroupToJoin) {
   }
   RunResult r = RunProgram(program, args);
   EXPECT_EQ(r.exitCode, 3) << r.output;
-  EXPECT_TRUE(Contains(r.output, sim.path() + ": permission denied: join the dialout group "
-                                              "(sudo usermod -aG dialout $USER, then log in again)\n"))
+  EXPECT_TRUE(Contains(r.output, sim.path() +
+                                     ": permission denied: join the dialout group "
+                                     "(sudo usermod -aG dialout $USER, then log in again)\n"))
       << r.output;
 }
 

@@ -135,7 +135,8 @@ TEST(CellCount, WithoutAGearFilterNoRowIsLeftOutForItsGear) {
   e2e::WriteFile(dir.file("ride.csv"), kOddGears);
   const auto r = e2e::RunProgram(RQ_CLI, {"cells", dir.file("ride.csv"), "--map", "advance1"});
   EXPECT_EQ(r.exitCode, 0) << r.output;
-  EXPECT_NE(r.output.find("3 rows: 3 counted, 0 left out by the filters"), std::string::npos) << r.output;
+  EXPECT_NE(r.output.find("3 rows: 3 counted, 0 left out by the filters"), std::string::npos)
+      << r.output;
 }
 
 TEST(CellCount, SteadyAcrossGapsAndNextRowInCell) {

@@ -82,11 +82,12 @@ TEST(IgnReader, RecordsTheBytesTheFileGives) {
     std::set<int> given;
   } cases[] = {
       {"RETARD 4 0", {173, 174}},
-      {"RETARD 4 x", {173}},         // the group ends at the first thing not a number
-      {"LIMITER 5800", {0, 1}},      // a word is both its bytes
+      {"RETARD 4 x", {173}},     // the group ends at the first thing not a number
+      {"LIMITER 5800", {0, 1}},  // a word is both its bytes
       {"TPS", {}},
       // One grid value rebuilds the output's whole on/off grid.
-      {"POWER_OUT2 1 10 20 30 5 10 90 1", {636, 642, 643, 644, 652, 657, 658, grid, grid + 1, grid + 2}},
+      {"POWER_OUT2 1 10 20 30 5 10 90 1",
+       {636, 642, 643, 644, 652, 657, 658, grid, grid + 1, grid + 2}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.groups);

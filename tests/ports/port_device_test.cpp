@@ -3,9 +3,8 @@
 // else by what it is, found without blocking and without keeping anything open.
 #include "ports/port_device.h"
 
-#include <gtest/gtest.h>
-
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -48,7 +47,8 @@ TEST_F(PortPaths, OnlyASerialDeviceIsShownAsOneAndAnythingElseSaysWhatItIs) {
       {dir_, PortKind::Folder, kLanguageEnglish, "   " + dir_ + ": a folder"},
       {fifo, PortKind::NotDevice, kLanguageEnglish, "   " + fifo + ": not a device"},
       {file, PortKind::NotDevice, kLanguageGerman, "   " + file + ": kein Gerät"},
-      {"/dev/null", PortKind::NotSerial, kLanguageFrench, "   /dev/null : pas un périphérique série"},
+      {"/dev/null", PortKind::NotSerial, kLanguageFrench,
+       "   /dev/null : pas un périphérique série"},
       {dir_ + "/none", PortKind::Missing, kLanguageEnglish, ""},
   };
   for (const auto& c : cases) {

@@ -2,9 +2,9 @@
 // Texts composed from the unit texts: the reason a port cannot be opened and its line.
 #include "ui/unit_texts.h"
 
-#include <string>
-
 #include <gtest/gtest.h>
+
+#include <string>
 
 #include "link/serial_port.h"
 #include "ui/text_table.h"
@@ -51,12 +51,16 @@ TEST(DifferenceTexts, TheCountTakesTheFormOfItsNumber) {
     int language;
     const char* start;
   } cases[] = {
-      {1, kLanguageEnglish, "1 value differs. "},      {2, kLanguageEnglish, "2 values differ. "},
+      {1, kLanguageEnglish, "1 value differs. "},
+      {2, kLanguageEnglish, "2 values differ. "},
       {1, kLanguageGerman, "1 Wert unterscheidet sich. "},
       {7, kLanguageGerman, "7 Werte unterscheiden sich. "},
-      {1, kLanguageFrench, "1 valeur diffère. "},      {3, kLanguageFrench, "3 valeurs diffèrent. "},
-      {1, kLanguageCzech, "Liší se 1 hodnota. "},      {4, kLanguageCzech, "Liší se 4 hodnoty. "},
-      {5, kLanguageCzech, "Liší se 5 hodnot. "},       {22, kLanguageCzech, "Liší se 22 hodnot. "},
+      {1, kLanguageFrench, "1 valeur diffère. "},
+      {3, kLanguageFrench, "3 valeurs diffèrent. "},
+      {1, kLanguageCzech, "Liší se 1 hodnota. "},
+      {4, kLanguageCzech, "Liší se 4 hodnoty. "},
+      {5, kLanguageCzech, "Liší se 5 hodnot. "},
+      {22, kLanguageCzech, "Liší se 22 hodnot. "},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.start);
