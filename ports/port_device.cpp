@@ -99,9 +99,11 @@ PortDevice DescribePortDevice(const std::string& path, const PortSystem& system)
       }
     }
   }
-  // What the system lists as a terminal is one; a device it does not list is asked.
+  // What the system lists as a terminal is one (a FIFO or a socket of the same name is not);
+  // a device it does not list is asked.
   std::error_code ttyError;
-  if (byId || fs::exists(fs::path(system.sysClassTty) / name, ttyError)) {
+  const bool pipe = S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode);
+  if (!pipe && (byId || fs::exists(fs::path(system.sysClassTty) / name, ttyError))) {
     d.kind = PortKind::Serial;
   } else if (S_ISCHR(st.st_mode)) {
     const Listed listed = TtyByDeviceNumber(st.st_rdev, system);
