@@ -18,50 +18,24 @@
 namespace rq::sim {
 namespace {
 
-// A configuration the tool would change on its way to the unit: the ratio gear system with
-// input 3 left on its own function, and an rpm axis out of order.
-ParameterImage UncoupledConfig() {
-  ParameterImage c = NewConfiguration();
-  c.setByte(kGearSystem, 2);
-  c.setByte(kInputFunction[2], 1);
-  c.setWord(kAdvance1Axis[3], 100);
-  return c;
-}
-
-class SimStartConfiguration : public ::testing::Test {
- protected:
-  void SetUp() override {
-    const std::string base = ::testing::TempDir() + "rq_sim_options_" +
-                             ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    ign_ = base + ".ign";
-    state_ = base + ".ini";
-    std::ofstream(ign_, std::ios::binary) << WriteIgnText(UncoupledConfig());
-    std::ofstream(state_, std::ios::binary) << WriteStateText(UncoupledConfig(), AllFlags{});
-  }
-  void TearDown() override {
-    std::remove(ign_.c_str());
-    std::remove(state_.c_str());
-  }
-  std::string ign_, state_;
-};
-
-TEST_F(SimStartConfiguration, IsAFixedPointOfTheConsistencyPassAndTheGearCoupling) {
-  // The demo's arguments (app/main.cpp), every gear method, and the configuration files.
+TEST(SimStartConfiguration, IsAFixedPointOfTheConsistencyPassAndTheGearCoupling) {
+  // Files the tool would change on their way to the unit: the ratio gear system with input 3
+  // on a function of its own, and an rpm axis out of order.
+  ParameterImage uncoupled = NewConfiguration();
+  uncoupled.setByte(kGearSystem, 2);
+  uncoupled.setByte(kInputFunction[2], 1);
+  uncoupled.setWord(kAdvance1Axis[3], 100);
+  const std::string ign = ::testing::TempDir() + "rq_sim_start.ign";
+  const std::string state = ::testing::TempDir() + "rq_sim_start.ini";
+  std::ofstream(ign, std::ios::binary) << WriteIgnText(uncoupled);
+  std::ofstream(state, std::ios::binary) << WriteStateText(uncoupled, AllFlags{});
+  // The demo's arguments (app/main.cpp), every gear method, and both kinds of file.
   const std::vector<std::vector<std::string>> cases = {
-      {},
-      {"--gear-method", "0"},
-      {"--gear-method", "1"},
-      {"--gear-method", "2"},
-      {"--gear-method", "3"},
-      {"--image", ign_},
-      {"--image", state_},
-      {"--image", ign_, "--gear-method", "1"},
-      {"--image", state_, "--gear-method", "3"},
+      {}, {"--gear-method", "0"}, {"--gear-method", "1"}, {"--gear-method", "2"},
+      {"--gear-method", "3"}, {"--image", ign}, {"--image", state, "--gear-method", "3"},
   };
   for (const auto& args : cases) {
-    std::string trace;
-    for (const std::string& a : args) trace += a + " ";
-    SCOPED_TRACE(trace);
+    SCOPED_TRACE(args.empty() ? "" : args.back());
     SimOptions o;
     std::string error;
     ASSERT_TRUE(ParseOptions(args, o, error)) << error;
@@ -75,6 +49,8 @@ TEST_F(SimStartConfiguration, IsAFixedPointOfTheConsistencyPassAndTheGearCouplin
       EXPECT_EQ(cfg[kGearSystem], *o.gearMethod);
     }
   }
+  std::remove(ign.c_str());
+  std::remove(state.c_str());
 }
 
 }  // namespace

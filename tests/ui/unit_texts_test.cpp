@@ -25,9 +25,6 @@ TEST(PortOpenTexts, TheLineNamesThePortAndGivesTheReasonInTheLanguage) {
        "COM3 = /dev/ttyUSB2: no such device (is the adapter plugged in?)"},
       {"", "/dev/ttyUSB2", OpenFailure::Busy, "Resource temporarily unavailable", kLanguageFrench,
        "/dev/ttyUSB2 : utilisé par un autre programme"},
-      {"", "/dev/ttyS0", OpenFailure::Permission, "Permission denied", kLanguageGerman,
-       "/dev/ttyS0: Zugriff verweigert: der Gruppe dialout beitreten (sudo usermod -aG dialout "
-       "$USER, dann neu anmelden)"},
       // Anything else: the system's reason as it came.
       {"COM1", "/dev/null", OpenFailure::Other, "not a serial device", kLanguageCzech,
        "COM1 = /dev/null: not a serial device"},
