@@ -174,7 +174,8 @@ int RunCellsCommand(const std::vector<std::string>& args) {
   if (!loaded.ok()) return fail(logPath + ": " + loaded.error.message);
   const auto inputs = logs::ExtractCellInputs(*loaded.table, error);
   if (!inputs) return fail(logPath + ": " + error);
-  if (filter.gears != 0x7F && !inputs->hasGear) return fail(logPath + ": the log has no gear column");
+  if (filter.gears != logs::kAllGears && !inputs->hasGear)
+    return fail(logPath + ": the log has no gear column");
 
   const LiveCellRule rule = MakeLiveCellRule(config.image, page);
   const logs::CellCounts counts = logs::CountCells(*inputs, rule, filter);

@@ -20,9 +20,14 @@ int RunHistoryCommand(const std::vector<std::string>& args) {
     std::cerr << "rq_vtmx4_cli: no program history folder (neither XDG_DATA_HOME nor HOME is set)\n";
     return 1;
   }
-  const std::vector<HistoryEntry> entries = ListProgramHistory(folder);
-  for (const HistoryEntry& e : entries) std::cout << FormatHistoryEntry(e) << "\n";
-  if (entries.empty()) std::cerr << "rq_vtmx4_cli: nothing programmed yet (" << folder << ")\n";
+  const ProgramHistoryListing listing = ReadProgramHistory(folder);
+  if (!listing.ok()) {
+    std::cerr << "rq_vtmx4_cli: the program history cannot be read: " << listing.error << "\n";
+    return 1;
+  }
+  for (const HistoryEntry& e : listing.entries) std::cout << FormatHistoryEntry(e) << "\n";
+  if (listing.entries.empty())
+    std::cerr << "rq_vtmx4_cli: nothing programmed yet (" << folder << ")\n";
   return 0;
 }
 

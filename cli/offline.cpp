@@ -86,16 +86,18 @@ std::string FormatConfigurationJson(const ParameterImage& image) {
   return out + "\n]\n";
 }
 
-std::string FormatDifferences(const ParameterImage& a, const ParameterImage& b) {
-  return FormatConfigDifferences(CompareConfigurations(a, b));
+std::string FormatDifferences(const ParameterImage& a, const ParameterImage& b,
+                              const ImageByteSet* only) {
+  return FormatConfigDifferences(CompareConfigurations(a, b, only));
 }
 
-std::string FormatDifferencesJson(const ParameterImage& a, const ParameterImage& b) {
+std::string FormatDifferencesJson(const ParameterImage& a, const ParameterImage& b,
+                                  const ImageByteSet* only) {
   std::string out = "[\n";
   bool first = true;
   const std::vector<ParameterEntry> ea = ConfigurationEntries(a, a), eb = ConfigurationEntries(b, a);
   for (std::size_t i = 0; i < ea.size() && i < eb.size(); ++i) {
-    if (ea[i].value == eb[i].value) continue;
+    if (ea[i].value == eb[i].value || (only != nullptr && !SlotIn(ea[i].slot, *only))) continue;
     if (!first) out += ",\n";
     first = false;
     out += "{\"page\":" + JsonString(PageName(ea[i].page)) + ",\"name\":" +
@@ -159,8 +161,10 @@ int RunOfflineCommand(const std::string& command, const std::vector<std::string>
     LoadedConfiguration a, b;
     if (!LoadConfigurationInput(rest[0], a, error)) return fail(error);
     if (!LoadConfigurationInput(rest[1], b, error)) return fail(error);
-    const std::string d = FormatDifferences(a.image, b.image);
-    std::cout << (json ? FormatDifferencesJson(a.image, b.image) : d);
+    // Only what both files give is compared: a partial file leaves the rest open.
+    const ImageByteSet both = a.given & b.given;
+    const std::string d = FormatDifferences(a.image, b.image, &both);
+    std::cout << (json ? FormatDifferencesJson(a.image, b.image, &both) : d);
     return d.empty() ? 0 : 1;
   }
   return usage("unknown command " + command);

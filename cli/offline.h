@@ -17,10 +17,12 @@ std::string FormatConfiguration(const ParameterImage& image);
 // name, value (item for choices), unit and the raw image bytes.
 std::string FormatConfigurationJson(const ParameterImage& image);
 // Lines "page  name  a -> b unit" for the parameters and map cells that differ; empty when
-// equal.
-std::string FormatDifferences(const ParameterImage& a, const ParameterImage& b);
+// equal. With `only`, the values with a byte in it alone (CompareConfigurations).
+std::string FormatDifferences(const ParameterImage& a, const ParameterImage& b,
+                              const ImageByteSet* only = nullptr);
 // The differences as a JSON array of {"page","name","a":{value...},"b":{value...}}.
-std::string FormatDifferencesJson(const ParameterImage& a, const ParameterImage& b);
+std::string FormatDifferencesJson(const ParameterImage& a, const ParameterImage& b,
+                                  const ImageByteSet* only = nullptr);
 
 int RunOfflineCommand(const std::string& command, const std::vector<std::string>& args);
 bool IsOfflineCommand(const std::string& command);

@@ -134,9 +134,11 @@ bool ParseOptions(const std::string& command, const std::vector<std::string>& ar
 
 // "COMn" (any case) names a Com menu port, mapped through [PORTS] of the settings file;
 // anything else is a device path. False for a COM name outside COM1..COM21, which would
-// otherwise be opened as a file of that name in the current folder.
-bool ResolvePort(const std::string& port, std::string& path) {
+// otherwise be opened as a file of that name in the current folder. comName is "COMn" for a
+// Com name, "" for a path.
+bool ResolvePort(const std::string& port, std::string& path, std::string& comName) {
   path = port;
+  comName.clear();
   if (port.size() <= 3) return true;
   std::string head = port.substr(0, 3);
   for (char& c : head) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -148,6 +150,7 @@ bool ResolvePort(const std::string& port, std::string& path) {
   const int n = digits.size() <= 2 ? std::atoi(digits.c_str()) : 0;
   if (n < 1 || n > kComMenuItems) return false;
   path = ComPortPath(n, ReadSettingsPorts());
+  comName = "COM" + std::to_string(n);
   return true;
 }
 
@@ -348,13 +351,13 @@ int RunOnlineCommand(const std::string& command, const std::vector<std::string>&
     std::cerr << kProgramName << ": " << error << "\n";
     return 1;
   }
-  std::string path;
-  if (!ResolvePort(o.port, path)) {
+  std::string path, comName;
+  if (!ResolvePort(o.port, path, comName)) {
     std::cerr << kProgramName << ": " << o.port << ": no such port (COM1 to COM21)\n";
     return 3;
   }
 
-  TickSession session(path);
+  TickSession session(path, comName);
   if (o.output == kStandardOutput) session.setStatusStream(std::cerr);
   if (command == "verify" || command == "program") {
     if (!LoadIgn(o.input, session.image(), error)) {

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "ui/text_table.h"
+#include "ui/unit_texts.h"
 
 namespace rq {
 
@@ -63,7 +64,8 @@ std::string FailureReason(OpState started, OpState failed, const OperationReport
          std::to_string(DeviceExchange::kMaxSends) + " requests for " + block;
 }
 
-TickSession::TickSession(std::string path) : path_(std::move(path)) {
+TickSession::TickSession(std::string path, std::string comName)
+    : path_(std::move(path)), comName_(std::move(comName)) {
   ExchangeHooks h;
   h.versionMismatch = [this](int v) { mismatch_ = v; };
   h.monitorAccepted = [this](const MonitorSnapshot& s) {
@@ -77,8 +79,9 @@ TickSession::TickSession(std::string path) : path_(std::move(path)) {
 bool TickSession::open() {
   ex_.OpenPort();
   if (!port_.isOpen()) {
-    std::cerr << kProgramName << ": " << English(TxtComOpenError) << " ("
-              << ex_.lastOpen().message << ")\n";
+    std::cerr << kProgramName << ": " << English(TxtComOpenError) << "\n"
+              << kProgramName << ": "
+              << PortOpenLine(comName_, path_, ex_.lastOpen(), kLanguageEnglish) << "\n";
     return false;
   }
   return true;

@@ -50,9 +50,11 @@ std::string FailureReason(OpState started, OpState failed, const OperationReport
 // One engine on one port, ticking every 55 ms on this thread.
 class TickSession {
  public:
-  explicit TickSession(std::string path);
+  // comName: the Com name the user gave for the path ("COM3"), "" for a path given as such.
+  explicit TickSession(std::string path, std::string comName = {});
 
-  // Opens the port; prints the reason and returns false when it cannot be opened.
+  // Opens the port; prints the reason as the window gives it and returns false when it cannot
+  // be opened.
   bool open();
 
   // The whole command must end within seconds (0: no limit).
@@ -98,6 +100,7 @@ class TickSession {
   void printStatus();
 
   std::string path_;
+  std::string comName_;
   std::string held_;
   ParameterImage image_ = NewConfiguration();
   TermiosPort port_;

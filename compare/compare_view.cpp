@@ -106,7 +106,8 @@ void CompareView::showFile(const QString& path, const QStringList& notes) {
   notes_ = notes;
   LoadedConfiguration loaded;
   std::string error;
-  compared_ = LoadConfigurationFile(path.toUtf8().toStdString(), loaded, error);
+  // On top of the PC, as File › Open takes it: a partial file differs only in what it gives.
+  compared_ = LoadConfigurationFile(path.toUtf8().toStdString(), loaded, error, &form_.image());
   if (compared_) {
     other_ = loaded.image;
     if (notes_.isEmpty()) notes_ << fileNote(path);
@@ -208,7 +209,7 @@ void CompareView::fill() {
   takeAll_->setEnabled(!diff_.empty());
   if (!compared_) summary_->clear();
   else if (diff_.empty()) summary_->setText(FromStd(UnitTextOf(UtNoDifferences, lang)));
-  else summary_->setText(FromStd(UnitTextOf(UtDifferences, lang)).arg(diff_.size()));
+  else summary_->setText(FromStd(DifferencesSummary(diff_.size(), lang)));
 }
 
 void CompareView::take(int row) {

@@ -16,15 +16,6 @@ namespace rq {
 
 namespace {
 
-std::string OpenFailureText(const std::string& path, int err) {
-  std::string text = "cannot open " + path + ": " + std::strerror(err);
-  if (err == EACCES || err == EPERM)
-    text += " (is the user in the dialout group? sudo usermod -aG dialout $USER, then log in "
-            "again)";
-  if (err == EBUSY || err == EWOULDBLOCK) text += " (the port is in use by another program)";
-  return text;
-}
-
 OpenFailure FailureKind(int err) {
   if (err == ENOENT || err == ENODEV || err == ENXIO || err == ENOTDIR) return OpenFailure::Missing;
   if (err == EBUSY || err == EWOULDBLOCK) return OpenFailure::Busy;
@@ -46,30 +37,30 @@ OpenResult TermiosPort::open(const std::string& path) {
   int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
     const int err = errno;
-    return {FailureKind(err), OpenFailureText(path, err)};
+    return {FailureKind(err), std::strerror(err)};
   }
   if (!isatty(fd)) {
     ::close(fd);
-    return {OpenFailure::Other, "cannot open " + path + ": not a serial device"};
+    return {OpenFailure::Other, "not a serial device"};
   }
   // TIOCEXCL keeps other users out, but not root; the advisory lock keeps out every program
   // that asks for it, this one included, whoever runs it.
   if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
     const int err = errno;
     ::close(fd);
-    return {FailureKind(err), OpenFailureText(path, err)};
+    return {FailureKind(err), std::strerror(err)};
   }
   if (ioctl(fd, TIOCEXCL) != 0) {
     int err = errno;
     ::close(fd);
-    return {FailureKind(err), OpenFailureText(path, err)};
+    return {FailureKind(err), std::strerror(err)};
   }
   termios found{};
   if (tcgetattr(fd, &found) != 0) {
     int err = errno;
     ioctl(fd, TIOCNXCL);
     ::close(fd);
-    return {OpenFailure::Other, OpenFailureText(path, err)};
+    return {OpenFailure::Other, std::strerror(err)};
   }
   termios t = found;
   t.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL |
@@ -86,7 +77,8 @@ OpenResult TermiosPort::open(const std::string& path) {
     int err = errno;
     ioctl(fd, TIOCNXCL);
     ::close(fd);
-    return {OpenFailure::Other, "cannot configure " + path + ": " + std::strerror(err)};
+    return {OpenFailure::Other,
+            std::string("its line settings cannot be set: ") + std::strerror(err)};
   }
   fd_ = fd;
   saved_ = found;

@@ -18,10 +18,12 @@ namespace rq {
 // another program, permission denied, anything else.
 enum class OpenFailure { None, Missing, Busy, Permission, Other };
 
-// What an open came to: the port is held (kind None), or why not.
+// What an open came to: the port is held (kind None), or why not. The message is the system's
+// reason without the path ("No such file or directory", "not a serial device"): whoever shows it
+// names the port; PortOpenReason (ui/unit_texts.h) gives the reason in the user's language.
 struct OpenResult {
   OpenFailure kind = OpenFailure::None;
-  std::string message;  // a readable reason; empty when the port is open
+  std::string message;  // empty when the port is open
   bool ok() const { return kind == OpenFailure::None; }
 };
 

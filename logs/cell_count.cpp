@@ -56,7 +56,7 @@ inline bool SteadyPair(const CellInputs& in, const CellFilter& f, std::size_t a,
 
 inline bool Passes(const CellInputs& in, const CellFilter& f, std::size_t i) {
   const unsigned g = in.gear[i];
-  if (g > 6 || (f.gears & (1u << g)) == 0) return false;
+  if (f.gears != kAllGears && (g > 6 || (f.gears & (1u << g)) == 0)) return false;
   if (!f.steadyOnly) return true;
   const std::size_t n = in.rows();
   // Against the row before; the first row and a row after a gap against the row after.

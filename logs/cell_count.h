@@ -36,6 +36,8 @@ struct CellInputs {
 // as advance map 1 in use, and the gear filter needs a gear column.
 std::optional<CellInputs> ExtractCellInputs(const LogTable& log, std::string& error);
 
+inline constexpr std::uint8_t kAllGears = 0x7F;
+
 struct CellFilter {
   // Steady state: a row counts only when rpm and throttle change no faster than these per
   // second against the row before it (the first row and a row after a gap of more than
@@ -43,8 +45,9 @@ struct CellFilter {
   bool steadyOnly = false;
   double maxRpmPerS = 1000.0;
   double maxThrottlePctPerS = 10.0;
-  // Gears counted (bit g for gear g, 0..6); all by default.
-  std::uint8_t gears = 0x7F;
+  // Gears counted (bit g for gear g, 0..6). All of them is no gear filter at all: a row counts
+  // whatever gear it reports, 7 and above included.
+  std::uint8_t gears = kAllGears;
   // Cells with fewer rows than this count as not enough data.
   int minRows = 1;
 };

@@ -12,6 +12,8 @@
 #include <cstring>
 #include <limits>
 
+#include "model/file_io.h"
+
 namespace rq::logs {
 
 namespace {
@@ -207,6 +209,24 @@ std::string Quoted(std::string_view s) {
   return out;
 }
 
+// "little-endian" or "big-endian" when the first line is UTF-16 text, else nullptr: a byte
+// order mark, or NUL bytes in every other place (the high bytes of Latin letters).
+const char* Utf16Order(std::string_view first) {
+  if (first.size() >= 2 && first[0] == '\xFF' && first[1] == '\xFE') return "little-endian";
+  if (first.size() >= 2 && first[0] == '\xFE' && first[1] == '\xFF') return "big-endian";
+  const std::size_t n = std::min<std::size_t>(first.size(), 256) / 2 * 2;
+  if (n < 2) return nullptr;
+  std::size_t nulEven = 0, nulOdd = 0;
+  for (std::size_t i = 0; i < n; ++i)
+    if (first[i] == '\0') ++(i % 2 == 0 ? nulEven : nulOdd);
+  const std::size_t pairs = n / 2;
+  if (nulOdd * 4 >= pairs * 3 && nulEven * 4 < pairs) return "little-endian";
+  if (nulEven * 4 >= pairs * 3 && nulOdd * 4 < pairs) return "big-endian";
+  return nullptr;
+}
+
+constexpr const char* kLineTooLong = "the line is longer than 1 MB; lines that long are not read";
+
 std::string Seconds(double s) {
   char buf[48];
   std::snprintf(buf, sizeof buf, "%.3f", s);
@@ -270,8 +290,15 @@ class CsvLoader {
   // One line without its line end. False on the first error.
   bool line(std::string_view text) {
     ++lineNo_;
-    if (lineNo_ == 1 && text.size() >= 3 && text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+    if (lineNo_ == 1) {
+      if (const char* order = Utf16Order(text))
+        return fail(0, 0,
+                    std::string("the file is UTF-16 text (") + order +
+                        "); only UTF-8 is read: save it as UTF-8");
+      if (text.size() >= 3 && text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+    }
     if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
+    if (text.size() > kMaxLineBytes) return fail(lineNo_, 0, kLineTooLong);
     if (Trim(text).empty()) return true;  // blank lines carry nothing
     if (!haveHeader_) return header(text);
     return row(text);
@@ -281,6 +308,7 @@ class CsvLoader {
     LoadResult r;
     if (failed_) {
       r.error = error_;
+      r.cancelled = cancelled_;
       return r;
     }
     if (!haveHeader_) return fail(0, 0, "the file is empty"), finish();
@@ -306,6 +334,12 @@ class CsvLoader {
   }
 
   bool failed() const { return failed_; }
+  // The line after the last one given is longer than kMaxLineBytes.
+  bool nextLineTooLong() { return fail(lineNo_ + 1, 0, kLineTooLong); }
+  void cancel() {
+    fail(0, 0, "the load was cancelled");
+    cancelled_ = true;
+  }
 
  private:
   bool header(std::string_view text) {
@@ -378,6 +412,9 @@ class CsvLoader {
         continue;
       double v = 0;
       if (!ParseNumber(f, decimalComma_, v)) return fail(lineNo_, i + 1, Quoted(f) + " is not a number");
+      // A value beyond a float's range would be kept as infinity.
+      if (!(std::fabs(v) <= std::numeric_limits<float>::max()))
+        return fail(lineNo_, i + 1, Quoted(f) + " does not fit the column (beyond ±3.4e38)");
       store(col, v);
     }
     if (timeField_ < 0) table_.time_.push_back(static_cast<double>(table_.time_.size()));
@@ -396,6 +433,7 @@ class CsvLoader {
         timeKind_ = TimeKind::Clock;
         clockStartMs_ = ms;
       } else if (ParseNumber(f, decimalComma_, t)) {
+        if (!timeInRange(t, f, column)) return false;
         timeKind_ = TimeKind::Number;
         firstNumber_ = t * timeUnit_;
       } else {
@@ -423,6 +461,7 @@ class CsvLoader {
       }
       case TimeKind::Number:
         if (!ParseNumber(f, decimalComma_, t)) return fail(lineNo_, column, Quoted(f) + " is not a number");
+        if (!timeInRange(t, f, column)) return false;
         t = t * timeUnit_ - firstNumber_;
         break;
     }
@@ -433,6 +472,12 @@ class CsvLoader {
                       " s from the first row)");
     table_.time_.push_back(t);
     return true;
+  }
+
+  // A number time as written, in seconds, within the bound.
+  bool timeInRange(double t, std::string_view f, std::size_t column) {
+    if (std::fabs(t * timeUnit_) <= kMaxTimeSeconds) return true;
+    return fail(lineNo_, column, Quoted(f) + " is beyond ±1e12 s");
   }
 
   // A raw column whose scale is 10^-digits and whose offset is a whole number of those steps
@@ -530,6 +575,7 @@ class CsvLoader {
   std::size_t lineNo_ = 0;
   bool haveHeader_ = false;
   bool failed_ = false;
+  bool cancelled_ = false;
   LoadError error_;
   char sep_ = ',';
   bool decimalComma_ = false;
@@ -594,29 +640,31 @@ LoadResult ParseCsvText(std::string_view text, const LoadOptions& options) {
 
 LoadResult LoadCsvFile(const std::string& path, const LoadOptions& options) {
   CsvLoader loader(options);
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
-    loader.fail(0, 0, "cannot open the file: " + std::string(std::strerror(errno)));
+  const RegularFile file = OpenRegularFile(path);
+  if (file.error != 0) {
+    loader.fail(0, 0, "cannot open the file: " + std::string(std::strerror(file.error)));
     return loader.finish();
   }
-  struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+  if (file.kind != nullptr) {
+    loader.fail(0, 0,
+                std::string("cannot read the file: it is ") + file.kind +
+                    "; only a regular file can be read");
+    return loader.finish();
+  }
+  const int fd = file.fd;
+  if (file.size > options.maxBytes) {
     ::close(fd);
-    loader.fail(0, 0, "not a regular file");
+    loader.fail(0, 0,
+                "the log is " + SizeText(file.size) + "; logs above " + SizeText(options.maxBytes) +
+                    " are not read");
     return loader.finish();
   }
-  const auto size = static_cast<std::uint64_t>(st.st_size);
-  if (size > options.maxBytes) {
-    ::close(fd);
-    loader.fail(0, 0, "the log is " + SizeText(size) + "; logs above " + SizeText(options.maxBytes) + " are not read");
-    return loader.finish();
-  }
-  std::string buffer;
-  buffer.resize(kChunkBytes);
+  // Pieces of a chunk, with room for the longest line taken: the buffer never grows.
+  std::string buffer(kChunkBytes + kMaxLineBytes + 2, '\0');
   std::size_t filled = 0;
+  std::uint64_t done = 0;
   bool first = true;
   for (;;) {
-    if (filled == buffer.size()) buffer.resize(buffer.size() * 2);  // a line longer than the buffer
     const ssize_t n = ::read(fd, buffer.data() + filled, buffer.size() - filled);
     if (n < 0) {
       if (errno == EINTR) continue;
@@ -628,14 +676,24 @@ LoadResult LoadCsvFile(const std::string& path, const LoadOptions& options) {
       break;
     }
     filled += static_cast<std::size_t>(n);
+    done += static_cast<std::uint64_t>(n);
     if (first) {
-      loader.expectRows(EstimateRows(std::string_view(buffer.data(), filled), size));
+      loader.expectRows(EstimateRows(std::string_view(buffer.data(), filled), file.size));
       first = false;
     }
     const std::size_t used = FeedLines(loader, std::string_view(buffer.data(), filled));
     if (loader.failed()) break;
     std::memmove(buffer.data(), buffer.data() + used, filled - used);
     filled -= used;
+    // What is left is the start of a line; one beyond the limit is refused at once.
+    if (filled > kMaxLineBytes + 1) {  // + 1: its carriage return
+      loader.nextLineTooLong();
+      break;
+    }
+    if (options.progress && !options.progress(done, file.size)) {
+      loader.cancel();
+      break;
+    }
   }
   ::close(fd);
   return loader.finish();

@@ -105,10 +105,18 @@ class LogTable {
 
 // Files larger than this are refused before any reading.
 inline constexpr std::uint64_t kMaxLogBytes = 1ull << 30;  // 1 GiB
+// A longer line is refused: a file is read in pieces, never whole.
+inline constexpr std::size_t kMaxLineBytes = 1u << 20;  // 1 MiB
+// A number time beyond this many seconds either way is refused (Unix time in seconds fits).
+inline constexpr double kMaxTimeSeconds = 1e12;
 
 struct LoadOptions {
   CodecLookup codecFor = ChannelCodec;
   std::uint64_t maxBytes = kMaxLogBytes;
+  // LoadCsvFile calls this after every piece it reads, with the bytes read so far and the
+  // file's size, on the thread that loads; returning false stops the load (LoadResult's
+  // cancelled). A window loading on a worker thread shows the progress and stays closable.
+  std::function<bool(std::uint64_t done, std::uint64_t total)> progress;
 };
 
 struct LoadError {
@@ -120,10 +128,14 @@ struct LoadError {
 struct LoadResult {
   std::optional<LogTable> table;  // set on success only: a log loads whole or not at all
   LoadError error;
+  bool cancelled = false;  // the progress callback stopped the load
   bool ok() const { return table.has_value(); }
 };
 
-// Reads a log from a file, or from text already in memory (the same rules).
+// Reads a log from a file, or from text already in memory (the same rules). Only a regular
+// file is opened; a FIFO, device or folder is refused before it is opened. A value that does
+// not fit its column (beyond a float's range), a number time beyond kMaxTimeSeconds, a line
+// longer than kMaxLineBytes and UTF-16 text are refused with a message naming the place.
 LoadResult LoadCsvFile(const std::string& path, const LoadOptions& options = {});
 LoadResult ParseCsvText(std::string_view text, const LoadOptions& options = {});
 

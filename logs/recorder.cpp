@@ -31,6 +31,23 @@ std::string RideLogFileName(WallClock::time_point start) {
 
 Recorder::~Recorder() { stop(); }
 
+namespace {
+
+// The name for a recording started at `start`: numbered when another recording of the same
+// second has it; "" when even the 999th is taken.
+std::string FreeName(const std::string& folder, WallClock::time_point start, int from = 1) {
+  const std::string name = RideLogFileName(start);
+  for (int n = from; n <= 999; ++n) {
+    const std::string path =
+        folder + "/" +
+        (n == 1 ? name : name.substr(0, name.size() - 4) + "_" + std::to_string(n) + ".csv");
+    if (::access(path.c_str(), F_OK) != 0 && errno == ENOENT) return path;
+  }
+  return {};
+}
+
+}  // namespace
+
 bool Recorder::start(const std::string& folder, WallClock::time_point now) {
   stop();
   error_.clear();
@@ -46,37 +63,60 @@ bool Recorder::start(const std::string& folder, WallClock::time_point now) {
     error_ = "cannot create " + folder + ": " + ec.message();
     return false;
   }
-  std::string name = RideLogFileName(now);
-  std::string path = folder + "/" + name;
   // Two recordings started within one second get numbered names; nothing is overwritten.
-  for (int n = 2;; ++n) {
-    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    if (fd_ >= 0 || errno != EEXIST || n > 999) break;
-    path = folder + "/" + name.substr(0, name.size() - 4) + "_" + std::to_string(n) + ".csv";
+  path_ = FreeName(folder, now);
+  if (path_.empty()) {
+    error_ = "cannot create " + folder + "/" + RideLogFileName(now) + ": " + std::strerror(EEXIST);
+    return false;
   }
-  path_ = path;
-  if (fd_ < 0) {
+  if (::access(folder.c_str(), W_OK | X_OK) != 0) {
     error_ = "cannot create " + path_ + ": " + std::strerror(errno);
     return false;
   }
+  folder_ = folder;
   started_ = now;
-  if (!writeAll(MonitorCsvHeader() + '\n')) return false;
+  recording_ = true;
   return true;
 }
 
+// The file, at the first row: named as start() said, or numbered on when that was taken since.
+bool Recorder::create() {
+  for (int n = 2;; ++n) {
+    fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd_ >= 0 || errno != EEXIST || n > 999) break;
+    const std::string next = FreeName(folder_, started_, n);
+    if (next.empty()) break;
+    path_ = next;
+  }
+  if (fd_ >= 0) return true;
+  error_ = "cannot create " + path_ + ": " + std::strerror(errno);
+  markStopped();
+  return false;
+}
+
 bool Recorder::append(const MonitorSnapshot& s, WallClock::time_point now) {
-  if (fd_ < 0) return false;
-  if (!writeAll(MonitorCsvRow(s, now) + '\n')) return false;
+  if (!recording_) return false;
+  std::string text = MonitorCsvRow(s, now) + '\n';
+  if (fd_ < 0) {
+    if (!create()) return false;
+    text = MonitorCsvHeader() + '\n' + text;
+  }
+  if (!writeAll(text)) return false;
   ++rows_;
   return true;
 }
 
 void Recorder::stop() {
-  if (fd_ < 0) return;
-  stopped_ = WallClock::now();
-  if (::close(fd_) != 0 && error_.empty())
+  if (!recording_) return;
+  if (fd_ >= 0 && ::close(fd_) != 0 && error_.empty())
     error_ = "cannot write " + path_ + ": " + std::strerror(errno);
   fd_ = -1;
+  markStopped();
+}
+
+void Recorder::markStopped() {
+  recording_ = false;
+  stopped_ = WallClock::now();
 }
 
 double Recorder::seconds(WallClock::time_point now) const {
@@ -93,9 +133,12 @@ bool Recorder::writeAll(const std::string& text) {
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
       const int err = n < 0 ? errno : ENOSPC;
-      error_ = "cannot write " + path_ + ": " + std::strerror(err) + "; the recording stopped";
-      // A row cut short would read back as a ragged row: take it off again.
-      if (done > 0) {
+      error_ = "cannot write " + path_ + ": " + std::strerror(err);
+      if (rows_ == 0) {
+        // The first row with its header: a file without rows is no log at all.
+        ::unlink(path_.c_str());
+      } else if (done > 0) {
+        // A row cut short would read back as a ragged row: take it off again.
         const off_t end = ::lseek(fd_, 0, SEEK_CUR);
         if (end >= static_cast<off_t>(done)) {
           [[maybe_unused]] const int ignored = ::ftruncate(fd_, end - static_cast<off_t>(done));
@@ -103,7 +146,7 @@ bool Recorder::writeAll(const std::string& text) {
       }
       ::close(fd_);
       fd_ = -1;
-      stopped_ = WallClock::now();
+      markStopped();
       return false;
     }
     done += static_cast<std::size_t>(n);

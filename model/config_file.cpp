@@ -15,23 +15,26 @@ bool IsIgnFileName(const std::string& path) {
   return ext == ".ign";  // files copied from other systems may say .IGN
 }
 
-bool LoadConfigurationFile(const std::string& path, LoadedConfiguration& out, std::string& error) {
+bool LoadConfigurationFile(const std::string& path, LoadedConfiguration& out, std::string& error,
+                           const ParameterImage* base) {
   std::string readError;
   const auto text = ReadWholeFile(path, readError);
   if (!text) {
     error = readError;
     return false;
   }
-  return LoadConfigurationText(*text, IsIgnFileName(path), path, out, error);
+  return LoadConfigurationText(*text, IsIgnFileName(path), path, out, error, base);
 }
 
 bool LoadConfigurationText(const std::string& text, bool ign, const std::string& path,
-                           LoadedConfiguration& out, std::string& error) {
-  out.image = NewConfiguration();
+                           LoadedConfiguration& out, std::string& error,
+                           const ParameterImage* base) {
+  out.image = base != nullptr ? *base : NewConfiguration();
   out.flags = AllFlags{};
   out.hasFlags = false;
+  out.given.reset();
   if (ign) {
-    const IgnReadResult r = ReadIgnText(text, out.image);
+    const IgnReadResult r = ReadIgnText(text, out.image, &out.given);
     if (!r.validKey) {
       error = r.badVersions.empty()
                   ? path + ": no version key, not a configuration file"
@@ -40,10 +43,12 @@ bool LoadConfigurationText(const std::string& text, bool ign, const std::string&
       return false;
     }
   } else {
-    if (ParseStateText(text, out.image, out.flags) == 0) {
+    const int stored = ParseStateText(text, out.image, out.flags);
+    if (stored == 0) {
       error = path + ": no configuration values found";
       return false;
     }
+    for (int i = 0; i < stored && i < kConfigSize; ++i) out.given.set(std::size_t(i));
     out.hasFlags = true;
   }
   SanitizeImage(out.image);

@@ -15,18 +15,24 @@ struct LoadedConfiguration {
   ParameterImage image;
   AllFlags flags{};
   bool hasFlags = false;  // the flags came from a state file
+  // The bytes the file gave; the others are those of the configuration it was loaded on. A
+  // comparison with a partial file compares these alone (CompareConfigurations).
+  ImageByteSet given;
 };
 
 bool IsIgnFileName(const std::string& path);
 
-// Starts from the new configuration and applies the file on top of it (a .ign with missing
-// groups leaves those parameters at their defaults), then runs the consistency pass. On
-// failure returns false with a one-line message; a .ign whose only version keys carry another
-// number reports "Unmatched version of *.ign file!"; a state file must hold at least one value.
-bool LoadConfigurationFile(const std::string& path, LoadedConfiguration& out, std::string& error);
+// Starts from `base` (by default the new configuration) and applies the file on top of it (a
+// .ign with missing groups leaves those parameters as they were), then runs the consistency
+// pass; out.given records what the file gave. On failure returns false with a one-line
+// message; a .ign whose only version keys carry another number reports "Unmatched version of
+// *.ign file!"; a state file must hold at least one value.
+bool LoadConfigurationFile(const std::string& path, LoadedConfiguration& out, std::string& error,
+                           const ParameterImage* base = nullptr);
 // The same for text already read: `name` names it in messages, `ign` picks the format.
 bool LoadConfigurationText(const std::string& text, bool ign, const std::string& name,
-                           LoadedConfiguration& out, std::string& error);
+                           LoadedConfiguration& out, std::string& error,
+                           const ParameterImage* base = nullptr);
 
 // Writes a .ign or a state file (flags 0 unless they came from a state file), atomically.
 bool SaveConfigurationFile(const std::string& path, const LoadedConfiguration& config,

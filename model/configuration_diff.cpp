@@ -6,13 +6,20 @@
 
 namespace rq {
 
+bool SlotIn(const ImageSlot& slot, const ImageByteSet& bytes) {
+  for (int i = slot.offset; i < slot.offset + slot.size; ++i)
+    if (i >= 0 && i < kImageSize && bytes.test(std::size_t(i))) return true;
+  return false;
+}
+
 std::vector<ConfigDifference> CompareConfigurations(const ParameterImage& a,
-                                                    const ParameterImage& b) {
+                                                    const ParameterImage& b,
+                                                    const ImageByteSet* only) {
   std::vector<ConfigDifference> out;
   const std::vector<ParameterEntry> ea = ConfigurationEntries(a, a), eb = ConfigurationEntries(b, a);
   for (std::size_t i = 0; i < ea.size() && i < eb.size(); ++i) {
     const ParameterValue &x = ea[i].value, &y = eb[i].value;
-    if (x == y) continue;
+    if (x == y || (only != nullptr && !SlotIn(ea[i].slot, *only))) continue;
     ConfigDifference d{PageName(ea[i].page), ea[i].name, x.text, y.text, x.unit, ea[i].page,
                        ea[i].slot};
     if (x.unit != y.unit) {

@@ -23,9 +23,15 @@ struct ConfigDifference {
   ImageSlot slot;      // where the value lives in the image
 };
 
-// Differences from `a` to `b`, in page order; map cells are named with `a`'s rpm axis.
+// Differences from `a` to `b`, in page order; map cells are named with `a`'s rpm axis. With
+// `only`, values none of whose bytes are in it are left out: a partial file is compared by
+// what it gives (LoadedConfiguration::given).
 std::vector<ConfigDifference> CompareConfigurations(const ParameterImage& a,
-                                                    const ParameterImage& b);
+                                                    const ParameterImage& b,
+                                                    const ImageByteSet* only = nullptr);
+
+// Whether any byte of the slot is in the set.
+bool SlotIn(const ImageSlot& slot, const ImageByteSet& bytes);
 
 // One line per difference: "<page>  <name>  <first> -> <second>[ <unit>]\n"; "" when equal.
 std::string FormatConfigDifferences(const std::vector<ConfigDifference>& differences);

@@ -18,36 +18,57 @@ std::string Reason(const std::string& what, const std::string& path, int err) {
 }
 }  // namespace
 
-std::optional<std::string> ReadWholeFile(const std::string& path, std::string& error,
-                                         std::size_t maxSize) {
-  // Opened without waiting: a FIFO with no writer (or a device) would block the open or the
-  // read for ever. Only a regular file is read.
+namespace {
+
+const char* KindOf(mode_t mode) {
+  if (S_ISREG(mode)) return nullptr;
+  if (S_ISDIR(mode)) return "a folder";
+  if (S_ISFIFO(mode)) return "a FIFO";
+  if (S_ISSOCK(mode)) return "a socket";
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
+  return "not a regular file";
+}
+
+}  // namespace
+
+RegularFile OpenRegularFile(const std::string& path) {
+  RegularFile f;
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) {
+    f.error = errno;
+    return f;
+  }
+  if ((f.kind = KindOf(st.st_mode)) != nullptr) return f;
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
-    error = Reason("cannot open", path, errno);
-    return std::nullopt;
+    f.error = errno;
+    return f;
   }
-  struct stat st {};
-  if (::fstat(fd, &st) != 0) {
-    error = Reason("cannot read", path, errno);
+  if (::fstat(fd, &st) != 0 || (f.kind = KindOf(st.st_mode)) != nullptr) {
+    f.error = f.kind != nullptr ? 0 : errno;
     ::close(fd);
-    return std::nullopt;
-  }
-  if (S_ISDIR(st.st_mode)) {
-    ::close(fd);
-    error = Reason("cannot read", path, EISDIR);
-    return std::nullopt;
-  }
-  if (!S_ISREG(st.st_mode)) {
-    ::close(fd);
-    const char* kind = S_ISFIFO(st.st_mode)                         ? "a FIFO"
-                       : S_ISSOCK(st.st_mode)                       ? "a socket"
-                       : S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode) ? "a device"
-                                                                    : "not a regular file";
-    error = "cannot read " + path + ": it is " + kind + "; only a regular file can be read";
-    return std::nullopt;
+    return f;
   }
   ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  f.fd = fd;
+  f.size = static_cast<std::uint64_t>(st.st_size);
+  return f;
+}
+
+std::optional<std::string> ReadWholeFile(const std::string& path, std::string& error,
+                                         std::size_t maxSize) {
+  const RegularFile file = OpenRegularFile(path);
+  if (file.error != 0) {
+    error = Reason("cannot open", path, file.error);
+    return std::nullopt;
+  }
+  if (file.kind != nullptr) {
+    error = std::string(file.kind) == "a folder" ? Reason("cannot read", path, EISDIR)
+                                                 : "cannot read " + path + ": it is " + file.kind +
+                                                       "; only a regular file can be read";
+    return std::nullopt;
+  }
+  const int fd = file.fd;
   std::string data;
   char buf[65536];
   for (;;) {

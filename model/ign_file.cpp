@@ -307,7 +307,7 @@ long long Wrap(long long v, long long modulus) {
 // Reads the values of the group that starts at layout index `start` (just after its key).
 // Stops at the first value that is not a number; that field and the rest of the group keep
 // their values and the token is left for the keyword loop.
-void ReadGroup(Scanner& in, std::size_t start, ParameterImage& image) {
+void ReadGroup(Scanner& in, std::size_t start, ParameterImage& image, ImageByteSet& given) {
   const auto& items = Layout();
   bool gridCleared = false;
   for (std::size_t i = start; i < items.size() && items[i].kind != Kind::Key; ++i) {
@@ -316,16 +316,23 @@ void ReadGroup(Scanner& in, std::size_t start, ParameterImage& image) {
     long long v = 0;
     if (!in.number(v)) return;
     switch (it.kind) {
-      case Kind::Word: image.setWord(it.a, static_cast<long>(Wrap(v, 65536))); break;
+      case Kind::Word:
+        image.setWord(it.a, static_cast<long>(Wrap(v, 65536)));
+        given.set(std::size_t(2 * it.a)).set(std::size_t(2 * it.a + 1));
+        break;
       case Kind::Byte: {
         if (v >= 0) v %= 65536;
         image.setByte(it.a, static_cast<long>(Wrap(v / it.step - it.bias, 256)));
+        given.set(std::size_t(it.a));
         break;
       }
       case Kind::Bit: {
         if (!gridCleared) {
           // The grid's three bytes of this output are rebuilt from its twelve numbers.
-          for (int k = 0; k < 3; ++k) image.setByte(it.a + k, 0);
+          for (int k = 0; k < 3; ++k) {
+            image.setByte(it.a + k, 0);
+            given.set(std::size_t(it.a + k));
+          }
           gridCleared = true;
         }
         if (v != 0) image.setByte(it.a, image.byte(it.a) | (1 << it.step));
@@ -338,8 +345,10 @@ void ReadGroup(Scanner& in, std::size_t start, ParameterImage& image) {
 
 }  // namespace
 
-IgnReadResult ReadIgnText(std::string_view text, ParameterImage& image) {
+IgnReadResult ReadIgnText(std::string_view text, ParameterImage& image, ImageByteSet* given) {
   IgnReadResult result;
+  ImageByteSet unused;
+  ImageByteSet& gave = given != nullptr ? *given : unused;
   Scanner in(text);
   while (!result.validKey) {
     if (in.atEnd()) return result;
@@ -358,7 +367,7 @@ IgnReadResult ReadIgnText(std::string_view text, ParameterImage& image) {
   const auto& keys = KeyIndex();
   while (!in.atEnd()) {
     const auto it = keys.find(in.token());
-    if (it != keys.end()) ReadGroup(in, it->second + 1, image);
+    if (it != keys.end()) ReadGroup(in, it->second + 1, image, gave);
   }
   return result;
 }

@@ -20,7 +20,10 @@ struct IgnReadResult {
 };
 
 // Parses a .ign text into the image. Nothing changes unless a valid version key is found;
-// groups that are missing leave their parameters as they were.
-IgnReadResult ReadIgnText(std::string_view text, ParameterImage& image);
+// groups that are missing leave their parameters as they were. With `given`, the bytes the
+// text gave are added to it (both bytes of a word; the three bytes of a power output's on/off
+// grid, which one grid value rebuilds).
+IgnReadResult ReadIgnText(std::string_view text, ParameterImage& image,
+                          ImageByteSet* given = nullptr);
 
 }  // namespace rq

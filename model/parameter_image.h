@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <bitset>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -83,6 +84,9 @@ class ParameterImage {
 
   bool operator==(const ParameterImage&) const = default;
 };
+
+// Bytes of an image by offset: the bytes a file gave, say.
+using ImageByteSet = std::bitset<kImageSize>;
 
 // The three values of the settings file that the consistency pass brings into range.
 struct LinkSettings {

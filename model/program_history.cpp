@@ -52,16 +52,30 @@ struct Found {
   fs::path path;
 };
 
-// Oldest first.
-std::vector<Found> Scan(const std::string& folder) {
+// Oldest first. A missing folder holds nothing; any other failure is put into error.
+std::vector<Found> Scan(const std::string& folder, std::string* error = nullptr) {
   std::vector<Found> found;
   std::error_code ec;
+  auto failed = [&] {
+    if (ec == std::errc::no_such_file_or_directory) return;
+    if (error != nullptr) *error = "cannot read " + folder + ": " + ec.message();
+    found.clear();
+  };
   fs::directory_iterator it(folder, ec);
-  if (ec) return found;
-  for (const fs::directory_entry& e : it) {
+  if (ec) {
+    failed();
+    return found;
+  }
+  for (; it != fs::directory_iterator(); it.increment(ec)) {
+    if (ec) break;
     HistoryName n;
-    if (!e.is_regular_file(ec) || !ParseName(e.path().filename().string(), n)) continue;
-    found.push_back({n, e.path()});
+    std::error_code typeError;
+    if (!it->is_regular_file(typeError) || !ParseName(it->path().filename().string(), n)) continue;
+    found.push_back({n, it->path()});
+  }
+  if (ec) {
+    failed();
+    return found;
   }
   std::sort(found.begin(), found.end(), [](const Found& a, const Found& b) {
     return std::tie(a.name.stamp, a.name.counter) < std::tie(b.name.stamp, b.name.counter);
@@ -114,18 +128,22 @@ std::string ProgramHistoryFolder() {
   return data.empty() ? data : data + "/history";
 }
 
-std::vector<HistoryEntry> ListProgramHistory(const std::string& folder) {
-  const std::vector<Found> found = Scan(folder);
-  std::vector<HistoryEntry> out;
-  out.reserve(found.size());
+ProgramHistoryListing ReadProgramHistory(const std::string& folder) {
+  ProgramHistoryListing listing;
+  const std::vector<Found> found = Scan(folder, &listing.error);
+  listing.entries.reserve(found.size());
   for (auto it = found.rbegin(); it != found.rend(); ++it) {
     std::string when = it->name.stamp;
     when[10] = ' ';
     when[13] = ':';
     when[16] = ':';
-    out.push_back({it->path.string(), when, ReadProgramRecord(it->path.string())});
+    listing.entries.push_back({it->path.string(), when, ReadProgramRecord(it->path.string())});
   }
-  return out;
+  return listing;
+}
+
+std::vector<HistoryEntry> ListProgramHistory(const std::string& folder) {
+  return ReadProgramHistory(folder).entries;
 }
 
 std::string KeepProgrammedConfiguration(const std::string& folder, const ParameterImage& image,

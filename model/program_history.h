@@ -34,8 +34,17 @@ struct HistoryEntry {
   ProgramRecord record;
 };
 
-// The history files of the folder, newest first. Files that were not written by the history
-// (other names) are left out; a missing folder is an empty history.
+// The history files of a folder, newest first, or why the folder could not be read.
+struct ProgramHistoryListing {
+  std::vector<HistoryEntry> entries;
+  std::string error;  // "cannot read FOLDER: reason"; "" when the folder was read or is missing
+  bool ok() const { return error.empty(); }
+};
+
+// Files that were not written by the history (other names) are left out; a missing folder is
+// an empty history, a folder that cannot be read (not a folder, no permission) an error.
+ProgramHistoryListing ReadProgramHistory(const std::string& folder);
+// The entries of ReadProgramHistory alone: an unreadable folder lists nothing.
 std::vector<HistoryEntry> ListProgramHistory(const std::string& folder);
 
 // Writes bytes 0..749 of the image as "YYYY-MM-DD_HH-MM-SS.ign" (a second programming within

@@ -18,17 +18,7 @@ constexpr const char* kBaseCaption = "rqBaseCaption";
 
 std::string ComOpenErrorLine(const std::string& comName, const std::string& path,
                              const OpenResult& open, int language) {
-  std::string reason;
-  switch (open.kind) {
-    case OpenFailure::Missing: reason = UnitTextOf(UtPortNoDevice, language); break;
-    case OpenFailure::Busy: reason = UnitTextOf(UtPortBusy, language); break;
-    case OpenFailure::Permission: reason = UnitTextOf(UtPortPermission, language); break;
-    case OpenFailure::Other:
-    case OpenFailure::None: reason = open.message; break;
-  }
-  const QString line = FromStd(UnitTextOf(UtPortLine, language))
-                           .arg(FromStd(comName), FromStd(path.empty() ? "-" : path), FromStd(reason));
-  return line.toUtf8().toStdString();
+  return PortOpenLine(comName, path, open, language);
 }
 
 PortNames::PortNames(Workspace& workspace, WindowFace& window, const ComMenu& com)

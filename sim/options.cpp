@@ -8,6 +8,7 @@
 
 #include "model/config_file.h"
 #include "model/defaults.h"
+#include "model/parameter_table.h"
 
 namespace rq::sim {
 
@@ -217,7 +218,10 @@ bool LoadConfiguration(const std::string& path, ParameterImage& out, std::string
 
 bool StartConfiguration(const SimOptions& options, ParameterImage& out, std::string& error) {
   if (!LoadConfiguration(options.imagePath, out, error)) return false;
-  if (options.gearMethod) out.setByte(675, static_cast<std::uint8_t>(*options.gearMethod));
+  if (options.gearMethod) out.setByte(kGearSystem, *options.gearMethod);
+  // The unit holds what the tool would have programmed into it: the gear system's hold on its
+  // input included, so that what a read brings home verifies against the unit unchanged.
+  ApplyGearCoupling(out);
   return true;
 }
 

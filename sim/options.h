@@ -36,7 +36,9 @@ std::string UsageText();
 // configuration; anything else as an image state file.
 bool LoadConfiguration(const std::string& path, ParameterImage& out, std::string& error);
 
-// The configuration the unit starts with (LoadConfiguration) with the options that change it.
+// The configuration the unit starts with (LoadConfiguration) with the options that change it,
+// then coupled as the tool couples it (the gear system takes over its input): the tool's
+// consistency pass and gear coupling leave it as it is.
 bool StartConfiguration(const SimOptions& options, ParameterImage& out, std::string& error);
 
 // Parses "YYYY-MM-DD HH:MM" (or with 'T') and the compiler form "Mmm DD YYYY HH:MM[:SS]".

@@ -3,6 +3,9 @@
 
 #include <array>
 
+#include "link/serial_port.h"
+#include "ui/text_table.h"
+
 namespace rq {
 namespace {
 
@@ -48,6 +51,18 @@ constexpr Row kTexts[UtTextCount] = {
      "%1 valeurs diffèrent. Un clic sur \"prendre cette valeur\" la reprend dans le PC ; chaque "
      "reprise est une étape d'annulation.",
      "Liší se %1 hodnot. Kliknutím na \"převzít tuto hodnotu\" ji převezmete do PC; každé "
+     "převzetí je jeden krok zpět."},
+    {"1 value differs. Take it into the PC with a click on \"take this value\"; each take is "
+     "one undo step.",
+     "1 Wert unterscheidet sich. Ein Klick auf \"diesen Wert übernehmen\" holt ihn in den PC; "
+     "jede Übernahme ist ein Rückgängig-Schritt.",
+     "1 valeur diffère. Un clic sur \"prendre cette valeur\" la reprend dans le PC ; chaque "
+     "reprise est une étape d'annulation.",
+     "Liší se 1 hodnota. Kliknutím na \"převzít tuto hodnotu\" ji převezmete do PC; každé "
+     "převzetí je jeden krok zpět."},
+    // Two to four: only Czech has a form of its own.
+    {"", "", "",
+     "Liší se %1 hodnoty. Kliknutím na \"převzít tuto hodnotu\" ji převezmete do PC; každé "
      "převzetí je jeden krok zpět."},
     {"Unit: %1, built %2 %3, image version %4",
      "Zündbox: %1, erstellt %2 %3, Bildversion %4",
@@ -99,6 +114,7 @@ constexpr Row kTexts[UtTextCount] = {
     {"window", "Fenster", "fenêtre", "okno"},
     {"command line", "Kommandozeile", "ligne de commande", "příkazová řádka"},
     {"%1 = %2: %3", "%1 = %2: %3", "%1 = %2 : %3", "%1 = %2: %3"},
+    {"%1: %2", "%1: %2", "%1 : %2", "%1: %2"},
     {"no such device (is the adapter plugged in?)", "kein solches Gerät (ist der Adapter eingesteckt?)",
      "périphérique absent (l'adaptateur est-il branché ?)", "zařízení neexistuje (je adaptér připojen?)"},
     {"in use by another program", "von einem anderen Programm belegt",
@@ -112,6 +128,10 @@ constexpr Row kTexts[UtTextCount] = {
      "znovu přihlaste)"},
     {"Automatic search chose %1 (%2)", "Automatische Suche wählte %1 (%2)",
      "La recherche automatique a choisi %1 (%2)", "Automatické hledání zvolilo %1 (%2)"},
+    {"not a serial device", "kein serielles Gerät", "pas un périphérique série",
+     "není sériové zařízení"},
+    {"a folder", "ein Ordner", "un dossier", "složka"},
+    {"not a device", "kein Gerät", "pas un périphérique", "není zařízení"},
 };
 
 }  // namespace
@@ -126,6 +146,32 @@ const std::string& UnitTextOf(UnitText id, int language) {
   const int l = language >= 0 && language < 4 ? language : 0;
   const int i = id >= 0 && id < UtTextCount ? id : 0;
   return table[std::size_t(i)][std::size_t(l)];
+}
+
+std::string DifferencesSummary(std::size_t count, int language) {
+  UnitText form = count == 1 ? UtDifferenceOne : count >= 2 && count <= 4 ? UtDifferencesFew : UtDifferences;
+  if (UnitTextOf(form, language).empty()) form = UtDifferences;
+  return FillPlaceholders(UnitTextOf(form, language).c_str(), {std::to_string(count)});
+}
+
+std::string PortOpenReason(const OpenResult& open, int language) {
+  switch (open.kind) {
+    case OpenFailure::Missing: return UnitTextOf(UtPortNoDevice, language);
+    case OpenFailure::Busy: return UnitTextOf(UtPortBusy, language);
+    case OpenFailure::Permission: return UnitTextOf(UtPortPermission, language);
+    case OpenFailure::Other:
+    case OpenFailure::None: break;
+  }
+  return open.message;
+}
+
+std::string PortOpenLine(const std::string& comName, const std::string& path,
+                         const OpenResult& open, int language) {
+  const std::string shownPath = path.empty() ? "-" : path;
+  const std::string reason = PortOpenReason(open, language);
+  if (comName.empty())
+    return FillPlaceholders(UnitTextOf(UtPortPathLine, language).c_str(), {shownPath, reason});
+  return FillPlaceholders(UnitTextOf(UtPortLine, language).c_str(), {comName, shownPath, reason});
 }
 
 }  // namespace rq

@@ -91,6 +91,18 @@ TEST(CliEndToEnd, ReadVerifyAndProgramLeaveUnitAndPcEqual) {
   EXPECT_EQ(rows, 3);
 }
 
+// The demo's unit (app/main.cpp starts it so): what a read brings home verifies against it.
+TEST(CliEndToEnd, DemoUnitReadThenVerifiedAgrees) {
+  ScratchDir dir;
+  UnitSim sim({"--gear-method", "2"});
+  ASSERT_TRUE(sim.ok());
+  RunResult r = RunProgram(kCli, {"read", "--port", sim.path(), "-o", dir.file("read.ign")});
+  ASSERT_EQ(r.exitCode, 0) << r.output;
+  r = RunProgram(kCli, {"verify", "--port", sim.path(), dir.file("read.ign")});
+  EXPECT_EQ(r.exitCode, 0) << r.output;
+  EXPECT_FALSE(Contains(r.output, "Verify error!")) << r.output;
+}
+
 TEST(CliEndToEnd, EveryRequestNeedingAResendStillSucceeds) {
   ScratchDir dir;
   const ParameterImage unitCfg = UnitConfig(2), pcCfg = UnitConfig(3);

@@ -3,10 +3,12 @@
 // while saving, ports that do not exist or are held by another program, time limits, the
 // reasons behind an error status, the differences a verify finds, and info.
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <filesystem>
 #include <thread>
 
 #include "link/serial_port.h"
@@ -74,8 +76,66 @@ TEST(CliFaults, APortHeldByAnotherProgramIsNamedAsSuch) {
   ASSERT_TRUE(opened.ok()) << opened.message;
   RunResult r = RunProgram(kCli, {"read", "--port", sim.path(), "-o", dir.file("x.ign")});
   EXPECT_EQ(r.exitCode, 3) << r.output;
-  EXPECT_TRUE(Contains(r.output, "the port is in use by another program")) << r.output;
+  EXPECT_TRUE(Contains(r.output, "Com opening error!\nrq_vtmx4_cli: " + sim.path() +
+                                     ": in use by another program\n"))
+      << r.output;
   EXPECT_FALSE(Contains(ReadFile(dir.file("x.ign")), "TAVRENIX"));
+}
+
+// The reasons are the window's: a device path on its own, a Com name with the path it maps to.
+TEST(CliFaults, AMissingDeviceIsNamedAsSuch) {
+  ScratchDir dir;
+  std::filesystem::create_directories(dir.file("RQ_VTMX4_Kelvora"));
+  WriteFile(dir.file("RQ_VTMX4_Kelvora/RQ_VTMX4_Kelvora_v79.ini"),
+            "[PORTS]\nCOM3=" + dir.file("no-adapter") + "\n");
+  const char* old = std::getenv("XDG_CONFIG_HOME");
+  const std::string saved = old != nullptr ? old : "";
+  setenv("XDG_CONFIG_HOME", dir.path().c_str(), 1);
+  const struct {
+    const char* port;
+    std::string line;
+  } cases[] = {
+      {"/nonexistent/rq-tty", "/nonexistent/rq-tty: no such device (is the adapter plugged in?)"},
+      {"com3",
+       "COM3 = " + dir.file("no-adapter") + ": no such device (is the adapter plugged in?)"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.port);
+    RunResult r = RunProgram(kCli, {"info", "--port", c.port});
+    EXPECT_EQ(r.exitCode, 3) << r.output;
+    EXPECT_EQ(r.output, "rq_vtmx4_cli: Com opening error!\nrq_vtmx4_cli: " + c.line + "\n");
+  }
+  if (old != nullptr)
+    setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
+  else
+    unsetenv("XDG_CONFIG_HOME");
+}
+
+// Root opens every device, so the refusal is seen by running the tool as the user nobody.
+TEST(CliFaults, APortWithoutPermissionSaysWhichGroupToJoin) {
+  UnitSim sim({"--seed", "29"});
+  ASSERT_TRUE(sim.ok());
+  ASSERT_EQ(::chmod(sim.path().c_str(), 0600), 0);
+  std::string program = kCli;
+  std::vector<std::string> args = {"info", "--port", sim.path()};
+  if (::geteuid() == 0) {
+    program = "/usr/bin/setpriv";
+    const std::vector<std::string> asNobody = {"--reuid=65534", "--regid=65534", "--clear-groups"};
+    std::vector<std::string> probe = asNobody;
+    probe.insert(probe.end(), {"test", "-x", kCli});
+    if (RunProgram(program, probe).exitCode != 0)
+      GTEST_SKIP() << "root passes the check, and nobody cannot run the tool here";
+    args.insert(args.begin(), kCli);
+    args.insert(args.begin(), asNobody.begin(), asNobody.end());
+  } else {
+    ASSERT_EQ(::chmod(sim.path().c_str(), 0), 0);
+  }
+  RunResult r = RunProgram(program, args);
+  EXPECT_EQ(r.exitCode, 3) << r.output;
+  EXPECT_TRUE(Contains(r.output, sim.path() +
+                                     ": permission denied: join the dialout group "
+                                     "(sudo usermod -aG dialout $USER, then log in again)\n"))
+      << r.output;
 }
 
 TEST(CliFaults, TimeoutIsCheckedAndTakenByEveryOnlineCommand) {

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <thread>
 
 #include <fcntl.h>
@@ -13,35 +14,10 @@
 #include <unistd.h>
 
 #include "protocol/frame.h"
+#include "tests/link/pty.h"
 
 namespace rq {
 namespace {
-
-struct Pty {
-  int master = -1;
-  std::string slave;
-  Pty() {
-    master = posix_openpt(O_RDWR | O_NOCTTY);
-    if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0) return;
-    slave = ptsname(master);
-  }
-  ~Pty() {
-    if (master >= 0) close(master);
-  }
-  // Reads exactly n bytes from the master side, waiting at most a second.
-  std::vector<std::uint8_t> readMaster(std::size_t n) const {
-    std::vector<std::uint8_t> out;
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(1);
-    while (out.size() < n && std::chrono::steady_clock::now() < end) {
-      pollfd p{master, POLLIN, 0};
-      if (poll(&p, 1, 50) <= 0) continue;
-      std::uint8_t buf[512];
-      ssize_t got = ::read(master, buf, std::min(sizeof buf, n - out.size()));
-      if (got > 0) out.insert(out.end(), buf, buf + got);
-    }
-    return out;
-  }
-};
 
 std::size_t WaitForBytes(SerialPort& port, std::size_t n) {
   for (int i = 0; i < 200 && port.bytesWaiting() < n; ++i)
@@ -121,7 +97,7 @@ TEST(TermiosPort, OpenFailuresAreCleanAndReported) {
   TermiosPort port;
   OpenResult r;
   EXPECT_FALSE((r = port.open("/dev/does-not-exist-rq")).ok());
-  EXPECT_NE(r.message.find("/dev/does-not-exist-rq"), std::string::npos);
+  EXPECT_EQ(r.message, std::strerror(ENOENT));  // the system's reason; the caller names the port
   EXPECT_FALSE(port.isOpen());
   EXPECT_EQ(port.bytesWaiting(), 0u);
   FrameBytes f = BuildFrame(kCmdMonitor);
@@ -129,7 +105,7 @@ TEST(TermiosPort, OpenFailuresAreCleanAndReported) {
   EXPECT_EQ(r.kind, OpenFailure::Missing);
   EXPECT_FALSE((r = port.open("/dev/null")).ok());  // not a terminal
   EXPECT_EQ(r.kind, OpenFailure::Other);
-  EXPECT_NE(r.message.find("not a serial device"), std::string::npos) << r.message;
+  EXPECT_EQ(r.message, "not a serial device");
   EXPECT_FALSE(port.isOpen());
   EXPECT_FALSE((r = port.open("")).ok());
   EXPECT_EQ(r.kind, OpenFailure::Missing);
@@ -147,7 +123,6 @@ TEST(TermiosPort, ASecondOpenOfAHeldPortIsRefusedAsBusy) {
   TermiosPort second;
   EXPECT_FALSE((r = second.open(pty.slave)).ok());
   EXPECT_FALSE(second.isOpen());
-  EXPECT_NE(r.message.find("the port is in use by another program"), std::string::npos) << r.message;
   EXPECT_EQ(r.kind, OpenFailure::Busy);
   // Released with the close: the port can be had again.
   first.close();

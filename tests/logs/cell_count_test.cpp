@@ -112,6 +112,33 @@ TEST(CellCount, SteadyGearAndMinimumRowFilters) {
   EXPECT_FALSE(c.visited(5, 5));
 }
 
+// Gears the unit cannot report (a log of another tool, a glitch) are no reason to leave a row
+// out unless gears were picked.
+TEST(CellCount, WithoutAGearFilterNoRowIsLeftOutForItsGear) {
+  constexpr const char* kOddGears =
+      "time,rpm,throttle_pct,gear\n0.0,1499,0.9,7\n0.3,1499,0.9,255\n0.6,1499,0.9,1\n";
+  const CellInputs in = Inputs(kOddGears);
+  const LiveCellRule rule = MakeLiveCellRule(Config(1, 0), kPageAdvance1);
+  const struct {
+    std::uint8_t gears;
+    std::size_t counted, filtered;
+  } cases[] = {{kAllGears, 3, 0}, {1 << 1, 1, 2}, {kAllGears & ~(1 << 1), 0, 3}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(int(c.gears));
+    CellFilter f;
+    f.gears = c.gears;
+    const CellCounts counts = CountCells(in, rule, f);
+    EXPECT_EQ(counts.counted, c.counted);
+    EXPECT_EQ(counts.filtered, c.filtered);
+  }
+  e2e::ScratchDir dir;
+  e2e::WriteFile(dir.file("ride.csv"), kOddGears);
+  const auto r = e2e::RunProgram(RQ_CLI, {"cells", dir.file("ride.csv"), "--map", "advance1"});
+  EXPECT_EQ(r.exitCode, 0) << r.output;
+  EXPECT_NE(r.output.find("3 rows: 3 counted, 0 left out by the filters"), std::string::npos)
+      << r.output;
+}
+
 TEST(CellCount, SteadyAcrossGapsAndNextRowInCell) {
   // After a 5 s gap the row is compared with the one after it; the first row likewise.
   const CellInputs in = Inputs(

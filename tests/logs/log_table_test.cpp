@@ -4,15 +4,20 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <string>
+#include <vector>
 
 #include "logs/log_summary.h"
 #include "logs/log_table.h"
+#include "tests/e2e/child_process.h"
 
 namespace rq::logs {
 namespace {
@@ -97,6 +102,10 @@ TEST(LogTable, OtherToolsLogs) {
 struct BadCase {
   const char* text;
   const char* message;
+  std::size_t length;  // the text holds NUL bytes
+
+  template <std::size_t N>
+  BadCase(const char (&t)[N], const char* m) : text(t), message(m), length(N - 1) {}
 };
 
 TEST(LogTable, BadInputNamesLineAndColumnAndLoadsNothing) {
@@ -117,9 +126,20 @@ TEST(LogTable, BadInputNamesLineAndColumnAndLoadsNothing) {
       {"time,rpm\nnoon,1\n", "line 2, column 1 (time): \"noon\" is not a time"},
       {"time,\"rpm\n0,1\n", "line 1: a quote in the header row is not closed"},
       {"time,rpm\n0,\"1\n", "line 2: a quote is not closed"},
+      // Values beyond what a column can hold, and times beyond a sane bound.
+      {"time,rpm\n0,1\n1,1e308\n", "line 3, column 2 (rpm): \"1e308\" does not fit the column (beyond ±3.4e38)"},
+      {"time,x\n0,-4e38\n", "line 2, column 2 (x): \"-4e38\" does not fit the column (beyond ±3.4e38)"},
+      {"time,rpm\n1e308,1\n", "line 2, column 1 (time): \"1e308\" is beyond ±1e12 s"},
+      {"time,rpm\n0,1\n-2e12,1\n", "line 3, column 1 (time): \"-2e12\" is beyond ±1e12 s"},
+      {"time_ms,rpm\n0,1\n2e15,1\n", "line 3, column 1 (time_ms): \"2e15\" is beyond ±1e12 s"},
+      // UTF-16, with a byte order mark or without one, either byte order.
+      {"\xFF\xFEt\0i\0m\0e\0,\0x\0\n\0", "the file is UTF-16 text (little-endian); only UTF-8 is read: save it as UTF-8"},
+      {"\xFE\xFF\0t\0i\0m\0e\0\n", "the file is UTF-16 text (big-endian); only UTF-8 is read: save it as UTF-8"},
+      {"t\0i\0m\0e\0,\0x\0\r\0\n\0", "the file is UTF-16 text (little-endian); only UTF-8 is read: save it as UTF-8"},
+      {"\0t\0i\0m\0e\0,\0x\0\r\0\n", "the file is UTF-16 text (big-endian); only UTF-8 is read: save it as UTF-8"},
   };
   for (const BadCase& c : cases) {
-    const auto r = Parse(c.text);
+    const auto r = Parse(std::string_view(c.text, c.length));
     EXPECT_FALSE(r.ok()) << c.text;
     EXPECT_EQ(r.error.message, c.message) << c.text;
   }
@@ -169,7 +189,85 @@ TEST_F(LogFiles, FileReadInPiecesEqualsTextAndOversizeOrMissingFilesAreRefused) 
   EXPECT_EQ(refused.error.message, "the log is 2.0 GB; logs above 1.0 GB are not read");
 
   EXPECT_EQ(LoadCsvFile(dir_ + "/none.csv").error.message, "cannot open the file: No such file or directory");
-  EXPECT_EQ(LoadCsvFile(dir_).error.message, "not a regular file");
+  EXPECT_EQ(LoadCsvFile(dir_).error.message,
+            "cannot read the file: it is a folder; only a regular file can be read");
+}
+
+// A FIFO would block the open and the read, a device never end: anything but a regular file is
+// refused before it is opened, by the reader and so by `rq_vtmx4_cli cells`.
+TEST_F(LogFiles, OnlyARegularFileIsOpened) {
+  const std::string fifo = dir_ + "/f.csv";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const struct {
+    std::string path;
+    const char* kind;
+  } cases[] = {{fifo, "a FIFO"}, {dir_, "a folder"}, {"/dev/zero", "a device"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    const auto r = e2e::RunProgram(RQ_CLI, {"cells", c.path, "--map", "advance1"}, 5000);
+    EXPECT_EQ(r.exitCode, 1) << "-1: it hung";
+    EXPECT_EQ(r.output, "rq_vtmx4_cli: " + c.path + ": cannot read the file: it is " + c.kind +
+                            "; only a regular file can be read\n");
+  }
+}
+
+// A line has at most 1 MB: a file without line breaks is refused after its first megabyte,
+// not read whole.
+TEST_F(LogFiles, ALineLongerThanAMegabyteIsRefusedByItsNumber) {
+  const std::string longLine(kMaxLineBytes + 1, '7');
+  const struct {
+    std::string text;
+    const char* message;
+  } cases[] = {
+      {longLine, "line 1: the line is longer than 1 MB; lines that long are not read"},
+      {"time,rpm\n0,1\n" + longLine + "\n1,2\n", "line 3: the line is longer than 1 MB; lines that long are not read"},
+      // Exactly 1 MB (the value padded with blanks), at the end of the file.
+      {"time,rpm\n0,1\n1,2" + std::string(kMaxLineBytes - 3, ' '), ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.message);
+    const std::string path = dir_ + "/long.csv";
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << c.text;
+    const auto fromFile = LoadCsvFile(path);
+    const auto fromText = ParseCsvText(c.text);
+    if (*c.message == '\0') {
+      EXPECT_TRUE(fromFile.ok()) << fromFile.error.message;
+      EXPECT_TRUE(fromText.ok()) << fromText.error.message;
+    } else {
+      EXPECT_EQ(fromFile.error.message, c.message);
+      EXPECT_EQ(fromText.error.message, c.message);
+    }
+  }
+}
+
+// The window loads on a worker thread: the reader reports its progress between pieces and
+// stops when told to.
+TEST_F(LogFiles, ProgressIsReportedAndTheLoadCanBeCancelled) {
+  std::string text = "time,rpm\n";
+  for (int i = 0; i < 400000; ++i) text += std::to_string(i) + "," + std::to_string(i % 9000) + "\n";
+  const std::string path = dir_ + "/ride.csv";
+  std::ofstream(path, std::ios::binary) << text;
+  std::vector<std::uint64_t> done;
+  LoadOptions o;
+  o.progress = [&](std::uint64_t bytes, std::uint64_t total) {
+    EXPECT_EQ(total, text.size());
+    done.push_back(bytes);
+    return true;
+  };
+  const auto whole = LoadCsvFile(path, o);
+  ASSERT_TRUE(whole.ok()) << whole.error.message;
+  EXPECT_EQ(whole.table->rows(), 400000u);
+  ASSERT_GE(done.size(), 3u);  // several pieces
+  EXPECT_TRUE(std::is_sorted(done.begin(), done.end()));
+  EXPECT_EQ(done.back(), text.size());
+
+  int calls = 0;
+  o.progress = [&](std::uint64_t, std::uint64_t) { return ++calls < 2; };
+  const auto stopped = LoadCsvFile(path, o);
+  EXPECT_FALSE(stopped.ok());
+  EXPECT_TRUE(stopped.cancelled);
+  EXPECT_EQ(calls, 2);
+  EXPECT_EQ(stopped.error.message, "the load was cancelled");
 }
 
 TEST(LogSummary, RangeMinMaxEqualsAPlainScanForAnyRange) {

@@ -70,6 +70,31 @@ TEST(MonitorCsv, HeaderAndRowKeepTheirFormat) {
   EXPECT_EQ(RideLogFileName(LocalTime(2026, 5, 4, 7, 3, 1, 999)), "ride_2026-05-04_07-03-01.csv");
 }
 
+// A file size limit stands in for a full disk while it lives: a write beyond it fails (with
+// SIGXFSZ ignored) instead of ending the program.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    getrlimit(RLIMIT_FSIZE, &old_);
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    sigaction(SIGXFSZ, &ignore, &prev_);
+    rlimit limit = old_;
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &old_);
+    sigaction(SIGXFSZ, &prev_, nullptr);
+  }
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+ private:
+  rlimit old_{};
+  struct sigaction prev_ {};
+};
+
 class RecorderFiles : public ::testing::Test {
  protected:
   e2e::ScratchDir dir_;
@@ -110,6 +135,52 @@ TEST_F(RecorderFiles, RecordingReadsBackRowForRowAndNeverOverwrites) {
   Recorder again;
   ASSERT_TRUE(again.start(folder, t0));
   EXPECT_EQ(again.path(), folder + "/ride_2026-05-04_17-03-21_2.csv");
+}
+
+// A log without rows is one the viewer refuses: the file comes with the first row, and a
+// recording that ends without one leaves nothing behind.
+TEST_F(RecorderFiles, ARecordingWithoutRowsLeavesNoFile) {
+  const std::string folder = dir_.file("logs");
+  auto files = [&] {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(folder))
+      names.push_back(e.path().filename().string());
+    return names;
+  };
+  const auto t0 = LocalTime(2026, 5, 4, 17, 3, 21, 0);
+  for (int k = 0; k < 200; ++k) {
+    Recorder quick;
+    ASSERT_TRUE(quick.start(folder, t0)) << quick.error();
+    EXPECT_TRUE(quick.recording());
+    EXPECT_TRUE(files().empty()) << "a recording killed now would leave a header alone";
+    if (k % 2 == 0) quick.stop();  // stopped, or ended with the recorder
+  }
+  EXPECT_TRUE(files().empty());
+
+  Recorder rec;
+  ASSERT_TRUE(rec.start(folder, t0));
+  const std::string named = rec.path();
+  EXPECT_EQ(named, folder + "/ride_2026-05-04_17-03-21.csv");
+  ASSERT_TRUE(rec.append(Sample(0), t0));
+  EXPECT_EQ(files(), std::vector<std::string>{"ride_2026-05-04_17-03-21.csv"});
+  rec.stop();
+  const auto r = LoadCsvFile(named);
+  ASSERT_TRUE(r.ok()) << r.error.message;
+  EXPECT_EQ(r.table->rows(), 1u);
+
+  // A first row that cannot be written leaves no file either.
+  Recorder full;
+  bool started = false, appended = false;
+  {
+    const FileSizeLimit none(0);
+    started = full.start(dir_.file("full"), t0);
+    appended = full.append(Sample(0), t0);
+  }
+  EXPECT_TRUE(started) << full.error();
+  EXPECT_FALSE(appended);
+  EXPECT_FALSE(full.recording());
+  EXPECT_EQ(full.error(), "cannot write " + full.path() + ": File too large");
+  EXPECT_FALSE(std::filesystem::exists(full.path()));
 }
 
 TEST_F(RecorderFiles, KilledRecorderLeavesEveryRowWritten) {
@@ -162,21 +233,15 @@ TEST_F(RecorderFiles, UnwritableFolderAndFullDiskStopWithTheFileNamed) {
 
   // A file size limit stands in for a full disk: the write fails, the row is not half there.
   ASSERT_TRUE(rec.start(dir_.file("full")));
-  rlimit old{};
-  getrlimit(RLIMIT_FSIZE, &old);
-  struct sigaction ign {}, prev {};
-  ign.sa_handler = SIG_IGN;
-  sigaction(SIGXFSZ, &ign, &prev);
-  rlimit small = old;
-  small.rlim_cur = 4096;
-  setrlimit(RLIMIT_FSIZE, &small);
   bool failed = false;
-  for (int k = 0; k < 100 && !failed; ++k) failed = !rec.append(Sample(k));
-  setrlimit(RLIMIT_FSIZE, &old);
-  sigaction(SIGXFSZ, &prev, nullptr);
+  {
+    const FileSizeLimit small(4096);
+    for (int k = 0; k < 100 && !failed; ++k) failed = !rec.append(Sample(k));
+  }
   EXPECT_TRUE(failed);
   EXPECT_FALSE(rec.recording());
-  EXPECT_EQ(rec.error(), "cannot write " + rec.path() + ": File too large; the recording stopped");
+  // The window's message says that the recording stopped; the reason does not repeat it.
+  EXPECT_EQ(rec.error(), "cannot write " + rec.path() + ": File too large");
   const auto r = LoadCsvFile(rec.path());
   ASSERT_TRUE(r.ok()) << r.error.message;
   EXPECT_EQ(r.table->rows(), rec.rows());

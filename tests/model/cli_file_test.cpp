@@ -88,6 +88,32 @@ TEST_F(CliTest, NewConvertShowDiff) {
   EXPECT_EQ(std::count(out_.begin(), out_.end(), '\n'), 2);
 }
 
+// diff compares what both files give: a partial file never differs in what it leaves out.
+TEST_F(CliTest, DiffWithAPartialFileComparesWhatItGives) {
+  ParameterImage pc = NewConfiguration();
+  pc.setWord(kHardLimiter, 10500);
+  pc.setByte(kRetard, 6);
+  spit(path("pc.ign"), WriteIgnText(pc));
+  const struct {
+    std::string partial;
+    int exit;
+    std::string out;
+  } cases[] = {
+      {"RETARD 4 0", 1, "Inputs  retard  6 -> 4"},
+      {"RETARD 6 0", 0, ""},
+      {"BIKE 0", 0, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.partial);
+    spit(path("part.ign"), "TAVRENIX_KEY 79 " + c.partial);
+    EXPECT_EQ(run("diff " + path("pc.ign") + " " + path("part.ign")), c.exit) << err_;
+    EXPECT_EQ(out_.substr(0, c.out.size()), c.out);
+    EXPECT_EQ(std::count(out_.begin(), out_.end(), '\n'), c.exit);
+    // Either way round.
+    EXPECT_EQ(run("diff " + path("part.ign") + " " + path("pc.ign")), c.exit) << err_;
+  }
+}
+
 TEST_F(CliTest, ReadingFromAStateFileKeepsItsFlags) {
   ParameterImage im = NewConfiguration();
   AllFlags flags{1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1};

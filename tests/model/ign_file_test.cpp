@@ -73,6 +73,39 @@ TEST(IgnReader, OnlyGroupsPresentChange) {
   EXPECT_EQ(im[kRetardClutchCount], 2);
 }
 
+// The reader records every byte a file gives, so that a partial file is compared and taken
+// by what it holds alone.
+TEST(IgnReader, RecordsTheBytesTheFileGives) {
+  const int grid = kPowerGrid.at(1, 0).offset;
+  const struct {
+    std::string groups;
+    std::set<int> given;
+  } cases[] = {
+      {"RETARD 4 0", {173, 174}},
+      {"RETARD 4 x", {173}},     // the group ends at the first thing not a number
+      {"LIMITER 5800", {0, 1}},  // a word is both its bytes
+      {"TPS", {}},
+      // One grid value rebuilds the output's whole on/off grid.
+      {"POWER_OUT2 1 10 20 30 5 10 90 1",
+       {636, 642, 643, 644, 652, 657, 658, grid, grid + 1, grid + 2}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.groups);
+    ParameterImage im = NewConfiguration();
+    ImageByteSet given;
+    ASSERT_TRUE(ReadIgnText(kKey + c.groups, im, &given).validKey);
+    std::set<int> got;
+    for (int i = 0; i < kImageSize; ++i)
+      if (given.test(std::size_t(i))) got.insert(i);
+    EXPECT_EQ(got, c.given);
+  }
+  // A whole file gives every byte it carries.
+  ParameterImage im = NewConfiguration();
+  ImageByteSet given;
+  ASSERT_TRUE(ReadIgnText(WriteIgnText(im), im, &given).validKey);
+  for (int i = 0; i < kImageSize; ++i) ASSERT_EQ(given.test(std::size_t(i)), Carried(i)) << i;
+}
+
 TEST(IgnReader, VersionKeys) {
   ParameterImage im = NewConfiguration();
   const ParameterImage before = im;

@@ -2,6 +2,7 @@
 // The program history folder and its listing by the command-line tool, and the comparison of
 // two configurations that the window and `rq_vtmx4_cli diff` share.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -11,6 +12,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "model/config_file.h"
 #include "model/configuration_diff.h"
 #include "model/defaults.h"
 #include "model/ign_file.h"
@@ -36,6 +38,7 @@ class HistoryTest : public ::testing::Test {
     folder_ = dir_ + "/RQ_VTMX4_Kelvora/history";
   }
   void TearDown() override {
+    ::chmod(folder_.c_str(), 0755);  // a test may have closed it
     std::error_code ec;
     fs::remove_all(dir_, ec);
   }
@@ -134,6 +137,58 @@ TEST_F(HistoryTest, AFolderThatCannotBeMadeIsReported) {
   EXPECT_NE(error.find("blocked"), std::string::npos);
 }
 
+// A history that cannot be read is not an empty one: the listing says why.
+TEST_F(HistoryTest, AnUnreadableFolderIsAnErrorAndAMissingOneAnEmptyHistory) {
+  fs::create_directories(dir_ + "/empty");
+  std::ofstream(dir_ + "/file") << "a file where the folder should be";
+  const struct {
+    std::string folder;
+    bool ok;
+  } cases[] = {
+      {dir_ + "/missing", true},
+      {dir_ + "/empty", true},
+      {dir_ + "/file", false},
+      {dir_ + "/file/history", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.folder);
+    const ProgramHistoryListing listing = ReadProgramHistory(c.folder);
+    EXPECT_EQ(listing.ok(), c.ok) << listing.error;
+    EXPECT_TRUE(listing.entries.empty());
+    if (!c.ok) {
+      EXPECT_EQ(listing.error, "cannot read " + c.folder + ": Not a directory");
+    }
+  }
+}
+
+TEST_F(HistoryTest, CommandLineSaysWhyTheHistoryCannotBeRead) {
+  fs::create_directories(dir_ + "/data");
+  std::ofstream(dir_ + "/data/RQ_VTMX4_Kelvora") << "a file where the folder should be";
+  const std::string out = dir_ + "/out.txt";
+  const std::string cmd = "XDG_DATA_HOME=" + dir_ + "/data " + RQ_CLI + " history >" + out + " 2>&1";
+  EXPECT_EQ(WEXITSTATUS(std::system(cmd.c_str())), 1);
+  EXPECT_EQ(Slurp(out), "rq_vtmx4_cli: the program history cannot be read: cannot read " + dir_ +
+                            "/data/RQ_VTMX4_Kelvora/history: Not a directory\n");
+
+  // A folder closed to the user: root reads it anyway, so the tool runs as nobody then.
+  fs::remove(dir_ + "/data/RQ_VTMX4_Kelvora");
+  folder_ = dir_ + "/data/RQ_VTMX4_Kelvora/history";
+  keep(NewConfiguration(), At(2024, 2, 1, 9, 0, 0));
+  ASSERT_EQ(::chmod(folder_.c_str(), 0), 0);
+  ASSERT_EQ(::chmod(dir_.c_str(), 0755), 0);
+  std::string asUser;
+  if (::geteuid() == 0) {
+    asUser = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
+    if (std::system((asUser + "test -x " + RQ_CLI).c_str()) != 0)
+      GTEST_SKIP() << "root reads every folder, and nobody cannot run the tool here";
+  }
+  const std::string run =
+      "XDG_DATA_HOME=" + dir_ + "/data " + asUser + RQ_CLI + " history >" + out + " 2>&1";
+  EXPECT_EQ(WEXITSTATUS(std::system(run.c_str())), 1);
+  EXPECT_EQ(Slurp(out), "rq_vtmx4_cli: the program history cannot be read: cannot read " + folder_ +
+                            ": Permission denied\n");
+}
+
 TEST_F(HistoryTest, CommandLineListsNewestFirstFromTheDataFolder) {
   folder_ = dir_ + "/data/RQ_VTMX4_Kelvora/history";
   keep(NewConfiguration(), At(2024, 2, 1, 9, 0, 0));
@@ -203,6 +258,38 @@ TEST_F(HistoryTest, ComparisonMatchesTheCommandLineDiff) {
   EXPECT_NE(Slurp(out).find("input 1 function  Kill switch (1) -> Blocking (2)"), std::string::npos);
   EXPECT_NE(Slurp(out).find("4.0 -> 5.5 %"), std::string::npos);
   EXPECT_TRUE(CompareConfigurations(a, a).empty());
+}
+
+// A partial file is compared by what it gives: the rest is not the file's to differ in.
+TEST_F(HistoryTest, APartialFileIsComparedByWhatItGivesAlone) {
+  ParameterImage pc = NewConfiguration();
+  pc.setWord(kHardLimiter, 10500);
+  pc.setByte(kBikeType, 3);
+  pc.setByte(kAdvance1Cells.at(2, 3), 30);
+  pc.setByte(kRetard, 6);
+  SanitizeImage(pc);
+  const struct {
+    std::string text;
+    bool ign;
+    std::size_t differences;
+  } cases[] = {
+      {"TAVRENIX_KEY 79 RETARD 4 1", true, 2},   // retard and clutch count differ from the PC
+      {"TAVRENIX_KEY 79 RETARD 6", true, 0},     // the retard the PC has
+      {"TAVRENIX_KEY 79 BIKE 3", true, 0},
+      {"TAVRENIX_KEY 79 BIKE 4", true, 1},
+      {"10 42", false, 1},                       // a state file gives its first bytes
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    LoadedConfiguration file;
+    std::string error;
+    ASSERT_TRUE(LoadConfigurationText(c.text, c.ign, "file", file, error)) << error;
+    EXPECT_EQ(CompareConfigurations(pc, file.image, &file.given).size(), c.differences);
+    // Opened on top of the PC, as File › Open does: the same differences without a record.
+    LoadedConfiguration opened;
+    ASSERT_TRUE(LoadConfigurationText(c.text, c.ign, "file", opened, error, &pc)) << error;
+    EXPECT_EQ(CompareConfigurations(pc, opened.image).size(), c.differences);
+  }
 }
 
 }  // namespace
