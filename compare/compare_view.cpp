@@ -83,6 +83,7 @@ void CompareView::ensureView() {
 
 void CompareView::showUnit(const ParameterImage& unit, bool ok) {
   other_ = unit;
+  given_.reset();
   againstUnit_ = true;
   compared_ = ok;
   notes_.clear();
@@ -107,9 +108,10 @@ void CompareView::showFile(const QString& path, const QStringList& notes) {
   LoadedConfiguration loaded;
   std::string error;
   // On top of the PC, as File › Open takes it: a partial file differs only in what it gives.
-  compared_ = LoadConfigurationFile(path.toUtf8().toStdString(), loaded, error, &form_.image());
+  compared_ = LoadConfigurationFile(path.toUtf8().toStdString(), loaded, error, &ws_.image());
   if (compared_) {
     other_ = loaded.image;
+    given_ = loaded.given;
     if (notes_.isEmpty()) notes_ << fileNote(path);
   } else {
     notes_.prepend(FromStd(UnitTextOf(UtFileNotLoaded, lang)).arg(FromStd(error)));
@@ -163,7 +165,9 @@ void CompareView::fill() {
        FromStd(UnitTextOf(UtColumnUnitOfMeasure, lang)), QString()});
   takeAll_->setText(FromStd(UnitTextOf(UtTakeAll, lang)));
   close_->setText(FromStd(UnitTextOf(UtClose, lang)));
-  diff_ = compared_ ? CompareConfigurations(ws_.image(), other_) : std::vector<ConfigDifference>{};
+  // A file is compared by what it gives: the PC may have changed the rest since.
+  diff_ = compared_ ? CompareConfigurations(ws_.image(), other_, given_ ? &*given_ : nullptr)
+                    : std::vector<ConfigDifference>{};
   table_->setUpdatesEnabled(false);
   table_->clearContents();
   table_->setRowCount(int(diff_.size()));

@@ -11,6 +11,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "model/configuration_diff.h"
@@ -69,6 +70,7 @@ class CompareView : public QObject {
   Workspace& ws_;
   WindowFace& window_;
   ParameterImage other_;
+  std::optional<ImageByteSet> given_;  // a file's: the bytes it gave
   bool againstUnit_ = true;
   bool compared_ = false;
   QString title_;
