@@ -10,18 +10,19 @@
 #include "logs/cell_count.h"
 #include "logs/log_table.h"
 #include "model/config_file.h"
+#include "model/configuration_text.h"
 #include "model/defaults.h"
 #include "model/parameter_table.h"
+#include "protocol/channel_table.h"
 
 namespace rq {
 
 namespace {
 
-
 constexpr const char* kUsage =
     "usage: cells LOG.csv --map advance1|advance2|servo [--config FILE.ign] [--json]\n"
     "       [--min-rows N] [--steady] [--max-rpm-rate RPM_PER_S] [--max-throttle-rate PCT_PER_S]\n"
-    "       [--gear G[,G...]]";
+    "       [--gear G[,G...]] [--channel KEY [--stat mean|min|max]]";
 
 bool ParseDouble(const std::string& s, double& out) {
   const auto r = std::from_chars(s.data(), s.data() + s.size(), out);
@@ -47,8 +48,34 @@ bool ParseGears(const std::string& s, std::uint8_t& bits) {
   return bits != 0;
 }
 
+// A statistic per cell of one column: which column, which statistic, and the values.
+struct ChannelShown {
+  std::string key;
+  logs::CellStatistic stat = logs::CellStatistic::Mean;
+  logs::CellChannelStats stats;
+};
+
+// A JSON number (shortest form that reads back the same), null for a cell without rows.
+std::string JsonNumber(std::optional<double> v) {
+  if (!v) return "null";
+  char buf[32];
+  const auto r = std::to_chars(buf, buf + sizeof buf, *v);
+  return std::string(buf, r.ptr);
+}
+
+std::string JsonGrid(const ChannelShown& s, logs::CellStatistic stat) {
+  std::string o = "[";
+  for (int r = 0; r < kMapRows; ++r) {
+    o += r ? ",[" : "[";
+    for (int col = 0; col < kMapColumns; ++col)
+      o += (col ? "," : "") + JsonNumber(s.stats.value(stat, r, col));
+    o += "]";
+  }
+  return o + "]";
+}
+
 std::string Json(const logs::CellCounts& c, const LiveCellRule& rule, const char* map,
-                 std::size_t rows) {
+                 std::size_t rows, const ChannelShown* shown) {
   std::string o = "{\"map\":\"" + std::string(map) + "\",\"rows\":" + std::to_string(rows) +
                   ",\"counted\":" + std::to_string(c.counted) + ",\"filtered\":" +
                   std::to_string(c.filtered) + ",\"unmarked\":" + std::to_string(c.unmarked) +
@@ -71,15 +98,50 @@ std::string Json(const logs::CellCounts& c, const LiveCellRule& rule, const char
       o += std::string(col ? "," : "") + (c.enough(r, col) ? "true" : "false");
     o += "]";
   }
-  return o + "]}\n";
+  o += "]";
+  if (shown != nullptr) {
+    using S = logs::CellStatistic;
+    o += ",\"channel\":" + JsonString(shown->key) + ",\"stat\":\"" +
+         logs::CellStatisticName(shown->stat) + "\",\"value\":" + JsonGrid(*shown, shown->stat) +
+         ",\"mean\":" + JsonGrid(*shown, S::Mean) + ",\"min\":" + JsonGrid(*shown, S::Min) +
+         ",\"max\":" + JsonGrid(*shown, S::Max);
+  }
+  return o + "}\n";
+}
+
+// Digits after the point of a column's statistic: the monitor log's own for a channel, two for
+// other tools' columns; the mean of a channel of whole numbers gets one, so that the mean of a
+// flag does not round away.
+int StatDecimals(const std::string& key, logs::CellStatistic stat) {
+  const Channel* channel = FindChannel(key);
+  const int decimals = channel != nullptr ? channel->decimals : 2;
+  return stat == logs::CellStatistic::Mean && decimals == 0 ? 1 : decimals;
 }
 
 // A grid like the map page's, 100 % at the top: counts, "(n)" under the minimum, "." never.
-std::string Table(const logs::CellCounts& c, const LiveCellRule& rule, std::size_t rows) {
-  char buf[32];
+// With a channel: its statistic per cell instead of the count, "(v)" under the minimum.
+std::string Table(const logs::CellCounts& c, const LiveCellRule& rule, std::size_t rows,
+                  const ChannelShown* shown) {
+  char buf[64];
+  auto text = [&](int r, int col) -> std::string {
+    const int n = c.rows[r][col];
+    if (n == 0) return ".";
+    std::string v = std::to_string(n);
+    if (shown != nullptr) {
+      std::snprintf(buf, sizeof buf, "%.*f", StatDecimals(shown->key, shown->stat),
+                    *shown->stats.value(shown->stat, r, col));
+      v = buf;
+    }
+    return c.enough(r, col) ? v : "(" + v + ")";
+  };
+  int width = 7;
+  if (shown != nullptr)
+    for (int r = 0; r < kMapRows; ++r)
+      for (int col = 0; col < kMapColumns; ++col)
+        width = std::max(width, int(text(r, col).size()) + 1);
   std::string o = "throttle % \\ rpm";
   for (int col = 0; col < kMapColumns; ++col) {
-    std::snprintf(buf, sizeof buf, "%7d", rule.rpmPoints[col]);
+    std::snprintf(buf, sizeof buf, "%*d", width, rule.rpmPoints[col]);
     o += buf;
   }
   o += '\n';
@@ -87,13 +149,7 @@ std::string Table(const logs::CellCounts& c, const LiveCellRule& rule, std::size
     std::snprintf(buf, sizeof buf, "%16d", kThrottleRows[r]);
     o += buf;
     for (int col = 0; col < kMapColumns; ++col) {
-      const int n = c.rows[r][col];
-      if (n == 0)
-        std::snprintf(buf, sizeof buf, "%7s", ".");
-      else if (!c.enough(r, col))
-        std::snprintf(buf, sizeof buf, "%7s", ("(" + std::to_string(n) + ")").c_str());
-      else
-        std::snprintf(buf, sizeof buf, "%7d", n);
+      std::snprintf(buf, sizeof buf, "%*s", width, text(r, col).c_str());
       o += buf;
     }
     o += '\n';
@@ -101,8 +157,16 @@ std::string Table(const logs::CellCounts& c, const LiveCellRule& rule, std::size
   o += std::to_string(rows) + " rows: " + std::to_string(c.counted) + " counted, " +
        std::to_string(c.filtered) + " left out by the filters, " + std::to_string(c.unmarked) +
        " without a cell (engine stopped or the other advance map in use)\n";
+  if (shown != nullptr) {
+    const Channel* channel = FindChannel(shown->key);
+    const std::string unit = channel != nullptr && !channel->unit.empty()
+                                 ? " (" + std::string(channel->unit) + ")" : "";
+    o += std::string(logs::CellStatisticName(shown->stat)) + " of " + shown->key + unit +
+         " over the rows counted in each cell; .: no rows\n";
+  }
   if (c.minRows > 1)
-    o += "(n): fewer than " + std::to_string(c.minRows) + " rows, not enough data\n";
+    o += std::string(shown != nullptr ? "(v)" : "(n)") + ": fewer than " +
+         std::to_string(c.minRows) + " rows, not enough data\n";
   return o;
 }
 
@@ -117,7 +181,7 @@ int RunCellsCommand(const std::vector<std::string>& args) {
     std::cerr << "rq_vtmx4_cli: " << message << "\n";
     return kExitFailure;
   };
-  std::string logPath, configPath, mapName;
+  std::string logPath, configPath, mapName, channelKey, statName;
   bool json = false;
   logs::CellFilter filter;
   for (std::size_t i = 0; i < args.size(); ++i) {
@@ -150,6 +214,11 @@ int RunCellsCommand(const std::vector<std::string>& args) {
     } else if (a == "--gear") {
       if (!value(v) || !ParseGears(v, filter.gears))
         return usage("--gear needs gears 0 to 6, separated by commas");
+    } else if (a == "--channel") {
+      if (!value(channelKey) || channelKey.empty()) return usage("--channel needs a column of the log");
+    } else if (a == "--stat") {
+      if (!value(statName) || !logs::ParseCellStatistic(statName))
+        return usage("--stat needs mean, min or max");
     } else if (a.size() > 1 && a[0] == '-') {
       return usage("unknown option " + a + " for cells");
     } else if (logPath.empty()) {
@@ -164,6 +233,7 @@ int RunCellsCommand(const std::vector<std::string>& args) {
   else if (mapName == "advance2") page = kPageAdvance2;
   else if (mapName == "servo") page = kPageServo;
   else return usage(mapName.empty() ? "--map is required" : "unknown map " + mapName);
+  if (!statName.empty() && channelKey.empty()) return usage("--stat needs --channel");
 
   LoadedConfiguration config;
   config.image = NewConfiguration();
@@ -177,9 +247,18 @@ int RunCellsCommand(const std::vector<std::string>& args) {
   if (filter.gears != 0x7F && !inputs->hasGear) return fail(logPath + ": the log has no gear column");
 
   const LiveCellRule rule = MakeLiveCellRule(config.image, page);
-  const logs::CellCounts counts = logs::CountCells(*inputs, rule, filter);
-  std::cout << (json ? Json(counts, rule, mapName.c_str(), inputs->rows())
-                     : Table(counts, rule, inputs->rows()));
+  std::optional<ChannelShown> shown;
+  if (!channelKey.empty()) {
+    const int column = loaded.table->find(channelKey);
+    if (column < 0) return fail(logPath + ": the log has no column " + channelKey);
+    shown = ChannelShown{channelKey, *logs::ParseCellStatistic(statName.empty() ? "mean" : statName),
+                         logs::CountCellsWithChannel(*inputs, rule, filter,
+                                                     loaded.table->column(std::size_t(column)))};
+  }
+  const logs::CellCounts counts = shown ? shown->stats.counts : logs::CountCells(*inputs, rule, filter);
+  const ChannelShown* s = shown ? &*shown : nullptr;
+  std::cout << (json ? Json(counts, rule, mapName.c_str(), inputs->rows(), s)
+                     : Table(counts, rule, inputs->rows(), s));
   return 0;
 }
 
