@@ -9,7 +9,12 @@
 // scenario: the cells with rows of both maps, the verdicts among them, and the right and wrong
 // ones; for equal maps every verdict is a false one.
 //
-// Then the time of the analysis of a one-million-row log (the 30-minute ride repeated).
+// Then the same rides of equal maps compared the naive ways the method avoids: the gears pooled
+// before the maps are compared, and map 1 taken as ridden for the first ten minutes and map 2
+// after (the maps being equal, the labels change nothing on the engine) compared with and
+// without the time windows.
+//
+// Last, the time of the analysis of a one-million-row log (the 30-minute ride repeated).
 // Run on a release build: rq_bench_ab [seeds] [rows].
 #include <time.h>
 
@@ -110,14 +115,23 @@ logs::LogTable Parse(const std::string& csv) {
   return std::move(*r.table);
 }
 
-Tally Run(const Scenario& s, std::uint64_t seed, const analysis::AbOptions& options) {
+// How a ride's log is changed before the comparison.
+enum class Naive { None, GearsPooled, SplitInTime };
+
+Tally Run(const Scenario& s, std::uint64_t seed, const analysis::AbOptions& options,
+          Naive naive = Naive::None) {
   const ParameterImage cfg = ScenarioConfig(s);
   const logs::LogTable log = Parse(sim::RideCsv(sim::AbRideSnapshots(cfg, s.ride, 1800, seed)));
   std::string error;
-  const auto ab = analysis::ExtractAbLog(log, error);
+  auto ab = analysis::ExtractAbLog(log, error);
   if (!ab) {
     std::fprintf(stderr, "%s\n", error.c_str());
     std::exit(1);
+  }
+  logs::CellInputs& in = ab->cells;
+  for (std::size_t i = 0; i < in.rows(); ++i) {
+    if (naive == Naive::GearsPooled && in.gear[i] != 0) in.gear[i] = 2;
+    if (naive == Naive::SplitInTime) in.secondMap[i] = in.time[i] >= 600 ? 1 : 0;
   }
   Tally t;
   const double c0 = CpuMs();
@@ -190,6 +204,29 @@ int main(int argc, char** argv) {
               Percent(same.verdicts, same.both), same.verdicts, same.both);
   std::printf("analysis of one 30-minute log (5,400 rows): CPU %.1f ms on average\n",
               (differ.analysisMs + same.analysisMs) / double(differ.runs + same.runs));
+
+  // The naive ways, on equal maps: every verdict is a false one.
+  struct NaiveCase {
+    const char* name;
+    const Scenario* scenario;
+    Naive naive;
+    double windowSeconds;
+  };
+  const NaiveCase naives[] = {
+      {"map 2 twice as often in 3rd, compared within gears", &scenarios[5], Naive::None, 600},
+      {"map 2 twice as often in 3rd, gears pooled first", &scenarios[5], Naive::GearsPooled, 600},
+      {"map 1 first 10 min, map 2 after, in windows", &scenarios[4], Naive::SplitInTime, 600},
+      {"map 1 first 10 min, map 2 after, no windows", &scenarios[4], Naive::SplitInTime, 0},
+  };
+  std::printf("equal maps compared the naive ways (every verdict false):\n");
+  for (const NaiveCase& n : naives) {
+    analysis::AbOptions o = options;
+    o.windowSeconds = n.windowSeconds;
+    Tally t;
+    for (int k = 0; k < seeds; ++k) t.add(Run(*n.scenario, std::uint64_t(101 + 7 * k), o, n.naive));
+    std::printf("%-52s verdicts in %5.1f %% of %d cells with rows of both maps\n", n.name,
+                Percent(t.verdicts, t.both), t.both);
+  }
 
   // A million rows: the 30-minute ride of the first scenario, repeated.
   if (millionRows > 0) {
