@@ -63,16 +63,17 @@ struct StratumSums {
 // (w (mean2 - mean1) = (n1 sum2 - n2 sum1) / (n1 + n2), w mean1 = n2 sum1 / (n1 + n2).)
 std::optional<double> Gain(const std::vector<StratumSums>& strata) {
   double d = 0, b = 0;
-  bool any = false;
+  std::uint32_t both = 0;
+  // Without branches: a stratum that lost one map in a draw weighs 0.
   for (const StratumSums& s : strata) {
-    if (s.rows[0] == 0 || s.rows[1] == 0) continue;
-    const double n1 = s.rows[0], n2 = s.rows[1];
-    const double f = 1 / (n1 + n2);
+    const std::uint32_t n1 = s.rows[0], n2 = s.rows[1];
+    const std::uint32_t counts = (n1 != 0) & (n2 != 0);
+    const double f = counts / double(std::max<std::uint32_t>(n1 + n2, 1));
     d += (n1 * s.sum[1] - n2 * s.sum[0]) * f;
     b += n2 * s.sum[0] * f;
-    any = true;
+    both |= counts;
   }
-  if (!any || !(b > 0)) return std::nullopt;
+  if (both == 0 || !(b > 0)) return std::nullopt;
   return d / b;
 }
 
