@@ -4,6 +4,7 @@
 // Options of the program itself (taken out before the language argument is looked at):
 //   --help                 print the options and end, without opening the window
 //   --demo                 run against the unit simulator on a pseudo-terminal
+//   --demo-ab              the same, the simulator riding its A/B ride
 //   --screenshot FILE      save a picture of the window after --after-ms (default 3000) and end
 //   --page N               show page N first (with --screenshot)
 //   --version              print the program version and the build date, and end
@@ -62,12 +63,14 @@ class QuitAfterClose : public QObject {
 };
 
 constexpr const char* kHelp =
-    "usage: rq_vtmx4 [LANGUAGE] [FILE.ign ...] [--demo] [--record] [--log FILE.csv]\n"
+    "usage: rq_vtmx4 [LANGUAGE] [FILE.ign ...] [--demo | --demo-ab] [--record] [--log FILE.csv]\n"
     "                [--screenshot FILE [--page N] [--after-ms MS]]\n"
     "The configuration tool of the RQ_VTMX4 ignition unit.\n"
     "  LANGUAGE           ENGLISH, DEUTSCH, FRANCE or CESKY: the language to start in\n"
     "  --demo             use a simulated unit on a pseudo-terminal for this run; the saved\n"
     "                     port and configuration are left as they are\n"
+    "  --demo-ab          the same, the simulated bike riding A/B pulls: its input 2 switches\n"
+    "                     the second advance map between pulls (read the unit to see it)\n"
     "  --screenshot FILE  save a picture of the window after --after-ms milliseconds\n"
     "                     (default 3000), then close it\n"
     "  --page N           show page N (0 Bike ... 10 Monitor) first\n"
@@ -105,6 +108,7 @@ int main(int argc, char** argv) {
 
   QStringList args = QApplication::arguments().mid(1);
   bool demo = false;
+  bool demoAb = false;
   QString screenshot;
   std::optional<int> page;
   int afterMs = 3000;
@@ -114,8 +118,9 @@ int main(int argc, char** argv) {
   for (int i = 0; i < args.size(); ++i) {
     const QString& a = args[i];
     const bool hasValue = i + 1 < args.size();
-    if (a == "--demo") {
+    if (a == "--demo" || a == "--demo-ab") {
       demo = true;
+      demoAb = demoAb || a == "--demo-ab";
     } else if (a == "--screenshot" && hasValue) {
       screenshot = args[++i];
     } else if (a == "--page" && hasValue) {
@@ -140,7 +145,9 @@ int main(int argc, char** argv) {
   if (demo) {
     QString error;
     // The demo bike finds its gear from the programmed ratios, so that the gear moves.
-    if (!demoUnit.start({"--gear-method", "2"}, error)) {
+    QStringList simArguments = {"--gear-method", "2"};
+    if (demoAb) simArguments << "--ab";
+    if (!demoUnit.start(simArguments, error)) {
       QMessageBox::critical(nullptr, "RQ_VTMX4_Kelvora", error);
       return 1;
     }

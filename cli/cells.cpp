@@ -1,143 +1,127 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/cells.h"
 
-#include <charconv>
 #include <cstdio>
 #include <iostream>
 #include <optional>
 
+#include "cli/arguments.h"
+#include "cli/grid_text.h"
 #include "cli/output.h"
 #include "logs/cell_count.h"
 #include "logs/log_table.h"
-#include "model/config_file.h"
-#include "model/defaults.h"
+#include "model/configuration_text.h"
 #include "model/parameter_table.h"
+#include "protocol/channel_table.h"
 
 namespace rq {
 
 namespace {
 
-
 constexpr const char* kUsage =
     "usage: cells LOG.csv --map advance1|advance2|servo [--config FILE.ign] [--json]\n"
     "       [--min-rows N] [--steady] [--max-rpm-rate RPM_PER_S] [--max-throttle-rate PCT_PER_S]\n"
-    "       [--gear G[,G...]]";
+    "       [--gear G[,G...]] [--channel KEY [--stat mean|min|max]]";
 
-bool ParseDouble(const std::string& s, double& out) {
-  const auto r = std::from_chars(s.data(), s.data() + s.size(), out);
-  return r.ec == std::errc() && r.ptr == s.data() + s.size() && out >= 0;
-}
+// A statistic per cell of one column: which column, which statistic, and the values.
+struct ChannelShown {
+  std::string key;
+  logs::CellStatistic stat = logs::CellStatistic::Mean;
+  logs::CellChannelStats stats;
+};
 
-bool ParseInt(const std::string& s, int& out) {
-  const auto r = std::from_chars(s.data(), s.data() + s.size(), out);
-  return r.ec == std::errc() && r.ptr == s.data() + s.size();
-}
-
-// "3" or "2,3,4": bit g for each gear g.
-bool ParseGears(const std::string& s, std::uint8_t& bits) {
-  bits = 0;
-  std::size_t start = 0;
-  while (start <= s.size()) {
-    const std::size_t end = std::min(s.find(',', start), s.size());
-    int g = -1;
-    if (!ParseInt(s.substr(start, end - start), g) || g < 0 || g > 6) return false;
-    bits = static_cast<std::uint8_t>(bits | (1u << g));
-    start = end + 1;
-  }
-  return bits != 0;
+std::string StatGrid(const ChannelShown& s, logs::CellStatistic stat) {
+  return JsonGrid([&](int r, int col) { return JsonNumber(s.stats.value(stat, r, col)); });
 }
 
 std::string Json(const logs::CellCounts& c, const LiveCellRule& rule, const char* map,
-                 std::size_t rows) {
+                 std::size_t rows, const ChannelShown* shown) {
   std::string o = "{\"map\":\"" + std::string(map) + "\",\"rows\":" + std::to_string(rows) +
                   ",\"counted\":" + std::to_string(c.counted) + ",\"filtered\":" +
                   std::to_string(c.filtered) + ",\"unmarked\":" + std::to_string(c.unmarked) +
-                  ",\"min_rows\":" + std::to_string(c.minRows) + ",\"rpm\":[";
-  for (int col = 0; col < kMapColumns; ++col)
-    o += (col ? "," : "") + std::to_string(rule.rpmPoints[col]);
-  o += "],\"throttle_pct\":[";
-  for (int r = 0; r < kMapRows; ++r) o += (r ? "," : "") + std::to_string(kThrottleRows[r]);
-  o += "],\"count\":[";
-  for (int r = 0; r < kMapRows; ++r) {
-    o += r ? ",[" : "[";
-    for (int col = 0; col < kMapColumns; ++col)
-      o += (col ? "," : "") + std::to_string(c.rows[r][col]);
-    o += "]";
+                  ",\"min_rows\":" + std::to_string(c.minRows) + "," + JsonAxes(rule.rpmPoints);
+  o += ",\"count\":" + JsonGrid([&](int r, int col) { return std::to_string(c.rows[r][col]); });
+  o += ",\"enough\":" + JsonGrid([&](int r, int col) -> std::string {
+    return c.enough(r, col) ? "true" : "false";
+  });
+  if (shown != nullptr) {
+    using S = logs::CellStatistic;
+    o += ",\"channel\":" + JsonString(shown->key) + ",\"stat\":\"" +
+         logs::CellStatisticName(shown->stat) + "\",\"value\":" + StatGrid(*shown, shown->stat) +
+         ",\"mean\":" + StatGrid(*shown, S::Mean) + ",\"min\":" + StatGrid(*shown, S::Min) +
+         ",\"max\":" + StatGrid(*shown, S::Max);
   }
-  o += "],\"enough\":[";
-  for (int r = 0; r < kMapRows; ++r) {
-    o += r ? ",[" : "[";
-    for (int col = 0; col < kMapColumns; ++col)
-      o += std::string(col ? "," : "") + (c.enough(r, col) ? "true" : "false");
-    o += "]";
-  }
-  return o + "]}\n";
+  return o + "}\n";
+}
+
+// Digits after the point of a column's statistic: the monitor log's own for a channel, two for
+// other tools' columns; the mean of a channel of whole numbers gets one, so that the mean of a
+// flag does not round away.
+int StatDecimals(const std::string& key, logs::CellStatistic stat) {
+  const Channel* channel = FindChannel(key);
+  const int decimals = channel != nullptr ? channel->decimals : 2;
+  return stat == logs::CellStatistic::Mean && decimals == 0 ? 1 : decimals;
 }
 
 // A grid like the map page's, 100 % at the top: counts, "(n)" under the minimum, "." never.
-std::string Table(const logs::CellCounts& c, const LiveCellRule& rule, std::size_t rows) {
-  char buf[32];
-  std::string o = "throttle % \\ rpm";
-  for (int col = 0; col < kMapColumns; ++col) {
-    std::snprintf(buf, sizeof buf, "%7d", rule.rpmPoints[col]);
-    o += buf;
-  }
-  o += '\n';
-  for (int r = kMapRows - 1; r >= 0; --r) {
-    std::snprintf(buf, sizeof buf, "%16d", kThrottleRows[r]);
-    o += buf;
-    for (int col = 0; col < kMapColumns; ++col) {
-      const int n = c.rows[r][col];
-      if (n == 0)
-        std::snprintf(buf, sizeof buf, "%7s", ".");
-      else if (!c.enough(r, col))
-        std::snprintf(buf, sizeof buf, "%7s", ("(" + std::to_string(n) + ")").c_str());
-      else
-        std::snprintf(buf, sizeof buf, "%7d", n);
-      o += buf;
+// With a channel: its statistic per cell instead of the count, "(v)" under the minimum.
+std::string Table(const logs::CellCounts& c, const LiveCellRule& rule, std::size_t rows,
+                  const ChannelShown* shown) {
+  auto text = [&](int r, int col) -> std::string {
+    const int n = c.rows[r][col];
+    if (n == 0) return ".";
+    std::string v = std::to_string(n);
+    if (shown != nullptr) {
+      char buf[64];
+      std::snprintf(buf, sizeof buf, "%.*f", StatDecimals(shown->key, shown->stat),
+                    *shown->stats.value(shown->stat, r, col));
+      v = buf;
     }
-    o += '\n';
-  }
+    return c.enough(r, col) ? v : "(" + v + ")";
+  };
+  int width = 7;
+  if (shown != nullptr)
+    for (int r = 0; r < kMapRows; ++r)
+      for (int col = 0; col < kMapColumns; ++col)
+        width = std::max(width, int(text(r, col).size()) + 1);
+  std::string o = TextGrid(rule.rpmPoints, width, text);
   o += std::to_string(rows) + " rows: " + std::to_string(c.counted) + " counted, " +
        std::to_string(c.filtered) + " left out by the filters, " + std::to_string(c.unmarked) +
        " without a cell (engine stopped or the other advance map in use)\n";
+  if (shown != nullptr) {
+    const Channel* channel = FindChannel(shown->key);
+    const std::string unit = channel != nullptr && !channel->unit.empty()
+                                 ? " (" + std::string(channel->unit) + ")" : "";
+    o += std::string(logs::CellStatisticName(shown->stat)) + " of " + shown->key + unit +
+         " over the rows counted in each cell; .: no rows\n";
+  }
   if (c.minRows > 1)
-    o += "(n): fewer than " + std::to_string(c.minRows) + " rows, not enough data\n";
+    o += std::string(shown != nullptr ? "(v)" : "(n)") + ": fewer than " +
+         std::to_string(c.minRows) + " rows, not enough data\n";
   return o;
 }
 
 }  // namespace
 
 int RunCellsCommand(const std::vector<std::string>& args) {
-  auto usage = [](const std::string& message) {
-    std::cerr << "rq_vtmx4_cli: " << message << "\n" << kUsage << "\n";
-    return kExitUsage;
-  };
-  auto fail = [](const std::string& message) {
-    std::cerr << "rq_vtmx4_cli: " << message << "\n";
-    return kExitFailure;
-  };
-  std::string logPath, configPath, mapName;
-  bool json = false;
+  auto usage = [](const std::string& message) { return UsageError(message, kUsage); };
+  std::string logPath, channelKey, statName;
+  LogOptions common;
   logs::CellFilter filter;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
+    std::string message;
+    if (const int taken = TakeLogOption(args, i, common, "advance1, advance2 or servo", message)) {
+      if (taken < 0) return usage(message);
+      continue;
+    }
     auto value = [&](std::string& out) {
       if (i + 1 >= args.size()) return false;
       out = args[++i];
       return true;
     };
     std::string v;
-    if (a == "--json") {
-      json = true;
-    } else if (a == "--map") {
-      if (!value(mapName)) return usage("--map needs advance1, advance2 or servo");
-    } else if (a == "--config") {
-      if (!value(configPath)) return usage("--config needs a file");
-    } else if (a == "--min-rows") {
-      if (!value(v) || !ParseInt(v, filter.minRows) || filter.minRows < 1)
-        return usage("--min-rows needs a whole number of 1 or more");
-    } else if (a == "--steady") {
+    if (a == "--steady") {
       filter.steadyOnly = true;
     } else if (a == "--max-rpm-rate") {
       if (!value(v) || !ParseDouble(v, filter.maxRpmPerS))
@@ -147,9 +131,11 @@ int RunCellsCommand(const std::vector<std::string>& args) {
       if (!value(v) || !ParseDouble(v, filter.maxThrottlePctPerS))
         return usage("--max-throttle-rate needs a number of percent per second");
       filter.steadyOnly = true;
-    } else if (a == "--gear") {
-      if (!value(v) || !ParseGears(v, filter.gears))
-        return usage("--gear needs gears 0 to 6, separated by commas");
+    } else if (a == "--channel") {
+      if (!value(channelKey) || channelKey.empty()) return usage("--channel needs a column of the log");
+    } else if (a == "--stat") {
+      if (!value(statName) || !logs::ParseCellStatistic(statName))
+        return usage("--stat needs mean, min or max");
     } else if (a.size() > 1 && a[0] == '-') {
       return usage("unknown option " + a + " for cells");
     } else if (logPath.empty()) {
@@ -158,29 +144,42 @@ int RunCellsCommand(const std::vector<std::string>& args) {
       return usage("one log only");
     }
   }
+  filter.minRows = common.minRows;
+  filter.gears = common.gears;
+  const std::string& mapName = common.map;
+  const bool json = common.json;
   if (logPath.empty()) return usage("no log given");
   int page = -1;
   if (mapName == "advance1") page = kPageAdvance1;
   else if (mapName == "advance2") page = kPageAdvance2;
   else if (mapName == "servo") page = kPageServo;
   else return usage(mapName.empty() ? "--map is required" : "unknown map " + mapName);
+  if (!statName.empty() && channelKey.empty()) return usage("--stat needs --channel");
 
   LoadedConfiguration config;
-  config.image = NewConfiguration();
   std::string error;
-  if (!configPath.empty() && !LoadConfigurationFile(configPath, config, error)) return fail(error);
+  if (!LoadLogConfiguration(common, config, error)) return Failure(error);
 
   const logs::LoadResult loaded = logs::LoadCsvFile(logPath);
-  if (!loaded.ok()) return fail(logPath + ": " + loaded.error.message);
+  if (!loaded.ok()) return Failure(logPath + ": " + loaded.error.message);
   const auto inputs = logs::ExtractCellInputs(*loaded.table, error);
-  if (!inputs) return fail(logPath + ": " + error);
+  if (!inputs) return Failure(logPath + ": " + error);
   if (filter.gears != logs::kAllGears && !inputs->hasGear)
-    return fail(logPath + ": the log has no gear column");
+    return Failure(logPath + ": the log has no gear column");
 
   const LiveCellRule rule = MakeLiveCellRule(config.image, page);
-  const logs::CellCounts counts = logs::CountCells(*inputs, rule, filter);
-  std::cout << (json ? Json(counts, rule, mapName.c_str(), inputs->rows())
-                     : Table(counts, rule, inputs->rows()));
+  std::optional<ChannelShown> shown;
+  if (!channelKey.empty()) {
+    const int column = loaded.table->find(channelKey);
+    if (column < 0) return Failure(logPath + ": the log has no column " + channelKey);
+    shown = ChannelShown{channelKey, *logs::ParseCellStatistic(statName.empty() ? "mean" : statName),
+                         logs::CountCellsWithChannel(*inputs, rule, filter,
+                                                     loaded.table->column(std::size_t(column)))};
+  }
+  const logs::CellCounts counts = shown ? shown->stats.counts : logs::CountCells(*inputs, rule, filter);
+  const ChannelShown* s = shown ? &*shown : nullptr;
+  std::cout << (json ? Json(counts, rule, mapName.c_str(), inputs->rows(), s)
+                     : Table(counts, rule, inputs->rows(), s));
   return 0;
 }
 

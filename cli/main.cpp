@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/ab.h"
 #include "cli/cells.h"
 #include "cli/history.h"
 #include "cli/limits_check.h"
@@ -27,7 +28,11 @@ void Usage(std::ostream& out) {
          "  rq_vtmx4_cli history               (programmed configurations, newest first)\n"
          "  rq_vtmx4_cli cells LOG.csv --map advance1|advance2|servo [--config FILE.ign] [--json]\n"
          "               [--min-rows N] [--steady] [--max-rpm-rate R] [--max-throttle-rate T]\n"
-         "               [--gear G[,G...]]   (log rows per map cell)\n"
+         "               [--gear G[,G...]] [--channel KEY [--stat mean|min|max]]\n"
+         "                                   (log rows per map cell, or a channel's statistic)\n"
+         "  rq_vtmx4_cli ab LOG.csv [LOG.csv ...] [--config FILE.ign] [--map advance1|advance2]\n"
+         "               [--json] [--min-rows N] [--gear G[,G...]] [--step DEG]\n"
+         "                                   (which advance map pulled harder, per cell)\n"
          "  rq_vtmx4_cli check IN.ign [--limits FILE.ini] [--unit UNIT.ign] [--json]\n"
          "               (map limits; exit 1 when one is broken)\n"
          "P is a device path or COM1 ... COM21 (mapped by [PORTS] of the settings file).\n"
@@ -64,6 +69,7 @@ int main(int argc, char** argv) {
   if (command == "history") return rq::RunHistoryCommand(args);
   if (command == "cells") return rq::RunCellsCommand(args);
   if (command == "check") return rq::RunCheckCommand(args);
+  if (command == "ab") return rq::RunAbCommand(args);
   if (rq::IsOnlineCommand(command)) return rq::RunOnlineCommand(command, args);
   std::cerr << "rq_vtmx4_cli: unknown command '" << command << "'\n";
   Usage(std::cerr);

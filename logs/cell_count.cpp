@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace rq::logs {
 
@@ -75,7 +76,13 @@ std::vector<std::uint8_t> RowsPassing(const CellInputs& in, const CellFilter& fi
   return out;
 }
 
-CellCounts CountCells(const CellInputs& in, const LiveCellRule& rule, const CellFilter& filter) {
+namespace {
+
+// Walks the rows that pass the filters and have a cell, counting them; visit(row, r, c) sees
+// each of them, so that whatever else is gathered per cell covers exactly the counted rows.
+template <typename Visit>
+CellCounts WalkCells(const CellInputs& in, const LiveCellRule& rule, const CellFilter& filter,
+                     Visit&& visit) {
   CellCounts counts;
   counts.minRows = std::max(filter.minRows, 1);
   for (std::size_t i = 0; i < in.rows(); ++i) {
@@ -90,8 +97,56 @@ CellCounts CountCells(const CellInputs& in, const LiveCellRule& rule, const Cell
     }
     ++counts.rows[cell.row][cell.column];
     ++counts.counted;
+    visit(i, cell.row, cell.column);
   }
   return counts;
+}
+
+}  // namespace
+
+CellCounts CountCells(const CellInputs& in, const LiveCellRule& rule, const CellFilter& filter) {
+  return WalkCells(in, rule, filter, [](std::size_t, int, int) {});
+}
+
+std::optional<CellStatistic> ParseCellStatistic(std::string_view name) {
+  if (name == "mean") return CellStatistic::Mean;
+  if (name == "min") return CellStatistic::Min;
+  if (name == "max") return CellStatistic::Max;
+  return std::nullopt;
+}
+
+const char* CellStatisticName(CellStatistic s) {
+  switch (s) {
+    case CellStatistic::Mean: return "mean";
+    case CellStatistic::Min: return "min";
+    case CellStatistic::Max: return "max";
+  }
+  return "mean";
+}
+
+std::optional<double> CellChannelStats::value(CellStatistic s, int row, int column) const {
+  const int n = counts.rows[row][column];
+  if (n <= 0) return std::nullopt;
+  switch (s) {
+    case CellStatistic::Mean: return sum[row][column] / n;
+    case CellStatistic::Min: return min[row][column];
+    case CellStatistic::Max: return max[row][column];
+  }
+  return std::nullopt;
+}
+
+CellChannelStats CountCellsWithChannel(const CellInputs& in, const LiveCellRule& rule,
+                                       const CellFilter& filter, const LogColumn& channel) {
+  CellChannelStats stats;
+  for (auto& row : stats.min) row.fill(std::numeric_limits<double>::infinity());
+  for (auto& row : stats.max) row.fill(-std::numeric_limits<double>::infinity());
+  stats.counts = WalkCells(in, rule, filter, [&](std::size_t i, int r, int c) {
+    const double v = channel.value(i);
+    stats.sum[r][c] += v;
+    stats.min[r][c] = std::min(stats.min[r][c], v);
+    stats.max[r][c] = std::max(stats.max[r][c], v);
+  });
+  return stats;
 }
 
 std::optional<std::size_t> NextRowInCell(const CellInputs& in, const LiveCellRule& rule,

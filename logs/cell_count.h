@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Where a log's rows fall on a map page: each row's cell by the live-cell rule of the map
-// pages, counted per cell after the filters (steady state, gear, minimum rows per cell).
+// pages, counted per cell after the filters (steady state, gear, minimum rows per cell), and
+// per cell the mean, minimum and maximum of any column over the same rows.
 // The window's overlay and `rq_vtmx4_cli cells` both count through here.
 #pragma once
 
@@ -9,6 +10,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "logs/log_table.h"
@@ -73,6 +75,24 @@ LiveCell CellOfRow(const LiveCellRule& rule, const CellInputs& in, std::size_t i
 std::vector<std::uint8_t> RowsPassing(const CellInputs& in, const CellFilter& filter);
 
 CellCounts CountCells(const CellInputs& in, const LiveCellRule& rule, const CellFilter& filter);
+
+// What a cell's badge can show of a channel besides the time spent there.
+enum class CellStatistic : std::uint8_t { Mean, Min, Max };
+// "mean", "min" or "max"; nullopt for anything else.
+std::optional<CellStatistic> ParseCellStatistic(std::string_view name);
+const char* CellStatisticName(CellStatistic s);
+
+// One column of the log over the rows counted in each cell: the counts are those CountCells
+// gives with the same filters, and the sums, minima and maxima are taken over exactly those rows.
+struct CellChannelStats {
+  CellCounts counts;
+  std::array<std::array<double, kMapColumns>, kMapRows> sum{}, min{}, max{};
+  // nullopt in a cell without rows.
+  std::optional<double> value(CellStatistic s, int row, int column) const;
+  std::optional<double> mean(int row, int column) const { return value(CellStatistic::Mean, row, column); }
+};
+CellChannelStats CountCellsWithChannel(const CellInputs& in, const LiveCellRule& rule,
+                                       const CellFilter& filter, const LogColumn& channel);
 
 // The first row after `from` (wrapping round to the start) that falls in cell (row, column)
 // and passes the filters; nullopt when there is none.

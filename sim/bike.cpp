@@ -15,6 +15,23 @@ bool InputFunctionActive(const ParameterImage& cfg, int function) {
   return false;
 }
 
+int SetUpSecondMapSwitch(ParameterImage& cfg) {
+  constexpr int kGearOrSpeed = 7;
+  constexpr int kHighestThreshold = 250;  // x 100 rpm/s: 25000 rpm/s
+  cfg.setByte(kSecondMapAcceleration, kHighestThreshold);
+  auto first = [&](auto wanted) {
+    for (int i = 0; i < 3; ++i)
+      if (wanted(int(cfg[kInputFunction[i]]))) return i;
+    return -1;
+  };
+  int input = first([](int f) { return f == kInputSecondMap; });
+  if (input < 0) input = first([](int f) { return f == kInputOff; });
+  if (input < 0) input = first([](int f) { return f != kInputKillSwitch && f != kGearOrSpeed; });
+  if (input < 0) input = 1;
+  cfg.setByte(kInputFunction[input], kInputSecondMap);
+  return input;
+}
+
 int GearRow(int gear) { return gear <= 1 ? 0 : std::min(gear, 6) - 1; }
 
 int GearCount(const ParameterImage& cfg) {

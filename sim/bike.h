@@ -21,6 +21,12 @@ enum InputFunction : int {
 // True when one of the three inputs has the function.
 bool InputFunctionActive(const ParameterImage& cfg, int function);
 
+// Readies a configuration for the A/B ride: an input on the second map (one that has it
+// already, else the first that is off, else the first that is neither the kill switch nor the
+// gear or speed sensor), and the second map's acceleration threshold at its highest, so that
+// only the switch picks the second map. Returns the input (0..2).
+int SetUpSecondMapSwitch(ParameterImage& cfg);
+
 // Gear row of the per-gear tables: neutral and first share row 0.
 int GearRow(int gear);
 // Number of gears, 1..6.

@@ -4,13 +4,15 @@
 #include <algorithm>
 #include <cmath>
 
+#include "sim/torque.h"
+
 namespace rq::sim {
 
 namespace {
 
 constexpr double kStep = 0.005;       // longest internal step, seconds
 constexpr double kChargingRpm = 500;  // the generator charges above this
-
+constexpr double kAccelNoise = 0.10;  // the A/B ride's acceleration reading: up to 10 % off
 
 }  // namespace
 
@@ -20,6 +22,21 @@ void Engine::RunCycle() {
   if (mode_ == Mode::Cycle) return;
   mode_ = Mode::Cycle;
   ride_.Restart(rpm_);
+}
+
+void Engine::RideAb(const AbRide& ride) {
+  ride_.UseAbRide(ride, [this](const ParameterImage& cfg, double rpm, double throttle, int gear) {
+    return pullRate(cfg, rpm, throttle, gear);
+  });
+  mode_ = Mode::Cycle;
+  ride_.Restart(rpm_);
+}
+
+double Engine::pullRate(const ParameterImage& cfg, double rpm, double throttle, int gear) const {
+  // The advance the unit fired at a moment ago, on the map the switch picked.
+  const double torque = TorqueAt(rpm, throttle / 10.0, live_.advance1) * WarmUp(warmSeconds_) *
+                        ride_.controls().roadFactor;
+  return PullRate(cfg, gear, rpm, torque);
 }
 
 void Engine::Stop() {
@@ -79,6 +96,7 @@ void Engine::step(double dt, const ParameterImage& cfg) {
   const double inst = (rpm_ - prevRpm_) / dt;
   accel_ += (inst - accel_) * std::min(1.0, dt / 0.15);
   revolutions_ = rpm_ > 0 ? revolutions_ + rpm_ / 60.0 * dt : 0;
+  if (rpm_ > 0) warmSeconds_ += dt;
 
   compute(dt, cfg);
 }
@@ -114,7 +132,9 @@ void Engine::measure(const ParameterImage& cfg, const EngineReading& r, LiveValu
   v.potShiftLightRpm = potMode == 3 ? RoundToInt(potFrac * potRange) : 0;
   v.potAccelThreshold = potMode == 4 ? RoundToInt(potFrac * potRange) : 0;
 
-  v.acceleration = std::clamp(RoundToInt(accel_), 0, 65535);
+  const bool noisy = ride_.abRide() && mode_ == Mode::Cycle && !r.exact;
+  v.acceleration =
+      std::clamp(RoundToInt(noisy ? accel_ * (1 + dice_.noise(kAccelNoise)) : accel_), 0, 65535);
 
   // Inputs as the rider works them.
   for (std::size_t i = 0; i < 3; ++i) {
@@ -123,6 +143,7 @@ void Engine::measure(const ParameterImage& cfg, const EngineReading& r, LiveValu
     if (f == kInputKillSwitch) active = controls_.kill;
     if (f == kInputClutchMaster) active = controls_.clutch;
     if (f == kInputStartLimiter) active = controls_.launch;
+    if (f == kInputSecondMap) active = controls_.secondMap;
     if (f == 7 && i == 2) active = gearSpeed_.speedPulse(r.clock);
     v.inputActive[i] = active;
   }

@@ -24,6 +24,11 @@ class Engine {
   // Follow the ride (default), stand still, or hold a fixed operating point. Holding uses no
   // noise, so lookups can be checked exactly; the limiters still act on it.
   void RunCycle();
+  // Follow the A/B ride (sim/ride.h) instead, with the engine answering the advance it is
+  // fired at: its torque (sim/torque.h) decides how fast it gains speed in a pull, a cold
+  // engine gives a little less, and the unit's acceleration reading carries noise.
+  void RideAb(const AbRide& ride);
+  bool abRide() const { return ride_.abRide(); }
   void Stop();
   void Hold(int rpm, int throttlePermille, int gear);
   Mode mode() const { return mode_; }
@@ -44,6 +49,7 @@ class Engine {
 
  private:
   void step(double dt, const ParameterImage& cfg);
+  double pullRate(const ParameterImage& cfg, double rpm, double throttle, int gear) const;
   void compute(double dt, const ParameterImage& cfg);
   void measure(const ParameterImage& cfg, const EngineReading& r, LiveValues& v);
 
@@ -61,6 +67,7 @@ class Engine {
   double prevRpm_ = 0;
   double accel_ = 0;
   double revolutions_ = 0;  // since the engine started turning
+  double warmSeconds_ = 0;  // seconds the engine has run: it warms up
   double supply_ = 12600;
   double pot_ = 600;
 

@@ -19,6 +19,7 @@
 
 #include "sim/options.h"
 #include "sim/sim_link.h"
+#include "sim/torque.h"
 #include "sim/unit_model.h"
 
 namespace {
@@ -157,9 +158,14 @@ int main(int argc, char** argv) {
     std::cerr << "rq_vtmx4_unit_sim: " << error << "\n";
     return 1;
   }
+  if (opt.bestAdvance) {
+    std::cout << BestAdvanceTable(config, rq::kPageAdvance1);
+    return 0;
+  }
   const std::uint64_t seed = opt.seed ? *opt.seed : std::random_device{}();
 
   UnitModel unit(config, opt.identity, seed);
+  if (opt.abRide && opt.engine == SimOptions::EngineMode::Cycle) unit.engine().RideAb(AbRide{});
   if (opt.engine == SimOptions::EngineMode::Off) unit.engine().Stop();
   if (opt.engine == SimOptions::EngineMode::Hold)
     unit.engine().Hold(opt.holdRpm, opt.holdThrottlePercent * 10, opt.holdGear);

@@ -9,6 +9,7 @@
 #include "model/config_file.h"
 #include "model/defaults.h"
 #include "model/parameter_table.h"
+#include "sim/bike.h"
 
 namespace rq::sim {
 
@@ -73,6 +74,12 @@ std::string UsageText() {
          "                       (default) or stand still\n"
          "  --hold RPM[,TPS[,GEAR]]  hold engine speed, throttle percent and gear\n"
          "  --seed N             make the engine and the faults repeatable\n"
+         "  --ab                 ride the A/B ride: pulls in gears 2 to 5 at 40, 60 and 100 %\n"
+         "                       throttle, the second advance map switched on for every other\n"
+         "                       pull, the engine's pull following the advance fired; an input\n"
+         "                       is put on the second map and its acceleration switch-over off\n"
+         "  --best-advance       print the engine's best advance at the rpm points of Advance 1\n"
+         "                       and every throttle row, and end (for tests and benchmarks)\n"
          "  --gear-method N      start with gear method N (0 none, 1 voltage, 2 programmed\n"
          "                       ratios, 3 learned ratios) instead of the configuration's\n"
          "Line:\n"
@@ -176,6 +183,10 @@ bool ParseOptions(const std::vector<std::string>& args, SimOptions& out, std::st
       out.holdRpm = rpm;
       out.holdThrottlePercent = tps;
       out.holdGear = gear;
+    } else if (a == "--ab") {
+      out.abRide = true;
+    } else if (a == "--best-advance") {
+      out.bestAdvance = true;
     } else if (a == "--seed") {
       if (!value(i, v) || !integer(a, v, 0, (1ll << 62), n)) return false;
       out.seed = static_cast<std::uint64_t>(n);
@@ -219,6 +230,7 @@ bool LoadConfiguration(const std::string& path, ParameterImage& out, std::string
 bool StartConfiguration(const SimOptions& options, ParameterImage& out, std::string& error) {
   if (!LoadConfiguration(options.imagePath, out, error)) return false;
   if (options.gearMethod) out.setByte(kGearSystem, *options.gearMethod);
+  if (options.abRide) SetUpSecondMapSwitch(out);
   // The unit holds what the tool would have programmed into it: the gear system's hold on its
   // input included, so that what a read brings home verifies against the unit unchanged.
   ApplyGearCoupling(out);

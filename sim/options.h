@@ -22,6 +22,8 @@ struct SimOptions {
   std::optional<int> gearMethod;  // --gear-method: replaces the configuration's gear method
   enum class EngineMode { Cycle, Off, Hold } engine = EngineMode::Cycle;
   int holdRpm = 0, holdThrottlePercent = 0, holdGear = 0;
+  bool abRide = false;       // --ab: the A/B ride, with an input on the second map
+  bool bestAdvance = false;  // --best-advance: print the engine's best advance and end
   bool help = false;
   bool version = false;  // --version: print the program's own version and end
 };

@@ -15,6 +15,10 @@ constexpr double kFirstOffSeconds = 2.0;  // the engine starts soon after the un
 constexpr double kPullRate = 4200;        // rpm/s in first gear at full throttle
 constexpr double kBrakeRate = 1300;       // rpm/s with the throttle closed and the brakes on
 constexpr double kLegLimit = 40;          // seconds: a pull or a stop that never gets there
+constexpr double kAbPullLimit = 25;       // seconds: an A/B pull that never gets there
+constexpr double kStallRate = 150;        // rpm/s: an A/B pull gaining less has ended
+constexpr double kStallSeconds = 1.5;
+constexpr double kRoadShare = 0.03;       // slope and wind change a pull's push by up to 3 %
 
 double Toward(double now, double target, double maxStep) {
   return now + std::clamp(target - now, -maxStep, maxStep);
@@ -32,7 +36,53 @@ void Ride::Restart(double rpm) {
   enter(startAtIdle_ ? Phase::Idle : Phase::Off, kFirstOffSeconds);
 }
 
+void Ride::UseAbRide(const AbRide& ride, PullSource pull) {
+  ab_ = ride;
+  pull_ = std::move(pull);
+  abStarted_ = false;
+}
+
+void Ride::planAb(const ParameterImage& cfg) {
+  const int gears = GearCount(cfg);
+  plan_.clear();
+  auto add = [&](Phase p, double seconds, int g = 0, double percent = 0, double rpm = 0,
+                 bool second = false) {
+    plan_.push_back(Leg{p, seconds, g, percent * 10, rpm, second});
+  };
+  if (!abStarted_) {
+    // Start, idle and pull away in first gear.
+    add(Phase::Off, dice_.uniform(3, 5));
+    add(Phase::Cranking, 0.8);
+    add(Phase::Idle, dice_.uniform(3, 5));
+    add(Phase::Launch, 1.6);
+    add(Phase::Accelerate, kAbPullLimit, 1, 40, ab_.fromRpm + 1500);
+    abStarted_ = true;
+  }
+  for (const int wanted : ab_.gears) {
+    const int g = std::clamp(wanted, 1, gears);
+    const auto& pulls = ab_.pulls[static_cast<std::size_t>(g)];
+    for (const int percent : ab_.throttlePercent) {
+      // Into the gear (an upshift at once when the engine is already above the start of a
+      // pull), then the pulls, each after a roll-off to where the pulls start.
+      add(Phase::Accelerate, kAbPullLimit, g, percent, ab_.fromRpm);
+      for (int round = 0; round < ab_.rounds; ++round) {
+        for (int k = 0; k < 2; ++k) {
+          const bool second = (k == 1) != (round % 2 == 1);
+          for (int n = 0; n < pulls[second ? 1 : 0]; ++n) {
+            add(Phase::Decelerate, kLegLimit, g, 0, ab_.fromRpm, second);
+            add(Phase::Accelerate, kAbPullLimit, g, percent, ab_.toRpm, second);
+          }
+        }
+      }
+    }
+  }
+}
+
 void Ride::plan(const ParameterImage& cfg) {
+  if (pull_) {
+    planAb(cfg);
+    return;
+  }
   const int gears = GearCount(cfg);
   const double soft = cfg[kSoftLimiter] > 2000 ? cfg[kSoftLimiter] : 11000;
   // The rider's idea of high revs: under the soft limiter, and not beyond what a road bike
@@ -104,6 +154,11 @@ void Ride::enter(Phase p, double duration) {
 void Ride::startLeg(double rpm, const ParameterImage& cfg) {
   legTime_ = 0;
   enter(plan_[leg_].phase, plan_[leg_].seconds);
+  controls_.secondMap = plan_[leg_].secondMap;
+  if (pull_ && phase_ == Phase::Accelerate) {
+    controls_.roadFactor = 1 + dice_.noise(kRoadShare);
+    slowTime_ = 0;
+  }
   if (phase_ == Phase::Accelerate) maybeShift(rpm, cfg);
 }
 
@@ -196,6 +251,16 @@ void Ride::Step(double dt, double rpm, const ParameterImage& cfg) {
     case Phase::Accelerate: {
       if (c.gear < 1) c.gear = 1;
       c.throttle = Toward(c.throttle, leg.throttle, 3000 * dt);
+      if (pull_) {
+        // The engine's torque decides how fast it gains speed; the pull ends at its target,
+        // when the engine no longer gains speed, or after a while.
+        const double rate = pull_(cfg, rpm, c.throttle, c.gear);
+        next = rpm + rate * dt;
+        slowTime_ = rate < kStallRate ? slowTime_ + dt : 0;
+        if (next >= leg.rpm || legTime_ >= leg.seconds || slowTime_ > kStallSeconds)
+          nextLeg(next, cfg);
+        break;
+      }
       const double ratio = GearRatio(cfg, c.gear) / GearRatio(cfg, 1);
       // A limiter that holds the engine below the target ends the pull after a second.
       heldTime_ = rpm + 50 < c.wantedRpm ? heldTime_ + dt : 0;

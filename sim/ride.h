@@ -5,9 +5,16 @@
 // brakes and shifts down, rolls on again at other throttles and speeds, and comes to a stop.
 // The ride only says what the rider does (throttle, gear, switches) and where the engine
 // would go; the limiters and everything the unit measures are the engine's business.
+//
+// The A/B ride instead compares the two advance maps the way a tuner does on the road: after
+// the start, sets of pulls in each gear at each throttle opening, rolled off between pulls,
+// with the second map switched on for every other pull. How fast the engine gains speed in a
+// pull is then the engine's answer (its torque at the advance fired), not the rider's.
 #pragma once
 
+#include <array>
 #include <cstddef>
+#include <functional>
 #include <vector>
 
 #include "model/parameter_image.h"
@@ -25,7 +32,28 @@ struct RiderControls {
   bool kill = false;        // engine stopped by the kill switch
   bool shifting = false;    // between two gears (an upshift)
   double shiftFromRpm = 0;  // engine speed when the shift began: road speed stays with it
+  bool secondMap = false;   // holds the switch of the second advance map (A/B ride)
+  double roadFactor = 1;    // what slope and wind do to this pull (A/B ride): a factor on the push
 };
+
+// The A/B ride. A set is `rounds` rounds of pulls in one gear at one throttle opening; a round
+// is pulls[gear][0] pulls on map 1 and pulls[gear][1] on map 2, the map that starts taking
+// turns from round to round (A B, B A, ...), so that a slow drift weighs on both maps alike.
+// Every gear of `gears` takes a set at every opening of `throttlePercent`, then the sets
+// begin again. A pull runs from `fromRpm` to `toRpm` (or until the engine stops gaining speed,
+// or 25 s); between pulls the rider rolls off in gear down to `fromRpm`.
+struct AbRide {
+  std::vector<int> gears{2, 3, 4, 5};
+  std::vector<int> throttlePercent{40, 60, 100};
+  int rounds = 2;
+  std::array<std::array<int, 2>, 7> pulls{{{1, 1}, {1, 1}, {1, 1}, {1, 1}, {1, 1}, {1, 1}, {1, 1}}};
+  double fromRpm = 3500;
+  double toRpm = 9500;
+};
+
+// How fast the engine gains speed (rpm/s) with this throttle (permille) in this gear.
+using PullSource =
+    std::function<double(const ParameterImage& cfg, double rpm, double throttle, int gear)>;
 
 class Ride {
  public:
@@ -42,9 +70,15 @@ class Ride {
     int gear = 0;
     double throttle = 0;  // permille
     double rpm = 0;
+    bool secondMap = false;  // the second map's switch during this leg (A/B ride)
   };
 
   explicit Ride(Dice& dice);
+
+  // Rides the A/B ride from the next start of a round on; `pull` answers how fast the engine
+  // gains speed in a pull.
+  void UseAbRide(const AbRide& ride, PullSource pull);
+  bool abRide() const { return static_cast<bool>(pull_); }
 
   // Starts the ride over from its beginning (engine off), or from idle when it turns.
   void Restart(double rpm);
@@ -59,6 +93,7 @@ class Ride {
 
  private:
   void plan(const ParameterImage& cfg);
+  void planAb(const ParameterImage& cfg);
   void startLeg(double rpm, const ParameterImage& cfg);
   void nextLeg(double rpm, const ParameterImage& cfg);
   void maybeShift(double rpm, const ParameterImage& cfg);
@@ -76,6 +111,11 @@ class Ride {
   double heldTime_ = 0;  // seconds a limiter has kept the engine from where the rider wants it
   double shiftTo_ = 0;
   RiderControls controls_;
+  // The A/B ride.
+  AbRide ab_;
+  PullSource pull_;
+  bool abStarted_ = false;  // the engine has been started: later rounds are pulls only
+  double slowTime_ = 0;     // seconds the pull has gained less than a stall rate
 };
 
 }  // namespace rq::sim

@@ -9,9 +9,9 @@
 
 namespace rq::sim {
 
-std::vector<MonitorSnapshot> RideSnapshots(const ParameterImage& cfg, double seconds,
-                                           std::uint64_t seed, double interval) {
-  UnitModel unit(cfg, Identity{}, seed);
+namespace {
+
+std::vector<MonitorSnapshot> Snapshots(UnitModel& unit, double seconds, double interval) {
   std::vector<MonitorSnapshot> out;
   for (double t = 0; t < seconds; t += interval) {
     unit.Advance(interval);
@@ -19,6 +19,22 @@ std::vector<MonitorSnapshot> RideSnapshots(const ParameterImage& cfg, double sec
     if (auto s = DecodeMonitor(frame)) out.push_back(*s);
   }
   return out;
+}
+
+}  // namespace
+
+std::vector<MonitorSnapshot> RideSnapshots(const ParameterImage& cfg, double seconds,
+                                           std::uint64_t seed, double interval) {
+  UnitModel unit(cfg, Identity{}, seed);
+  return Snapshots(unit, seconds, interval);
+}
+
+std::vector<MonitorSnapshot> AbRideSnapshots(const ParameterImage& cfg, const AbRide& ride,
+                                             double seconds, std::uint64_t seed,
+                                             double interval) {
+  UnitModel unit(cfg, Identity{}, seed);
+  unit.engine().RideAb(ride);
+  return Snapshots(unit, seconds, interval);
 }
 
 std::string RideCsv(const std::vector<MonitorSnapshot>& snapshots, std::size_t rows,

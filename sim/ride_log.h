@@ -11,12 +11,18 @@
 
 #include "model/parameter_image.h"
 #include "protocol/monitor_reply.h"
+#include "sim/ride.h"
 
 namespace rq::sim {
 
 // The snapshots of `seconds` of the ride with this configuration, one per `interval`.
 std::vector<MonitorSnapshot> RideSnapshots(const ParameterImage& cfg, double seconds,
                                            std::uint64_t seed, double interval = 1.0 / 3);
+// The same on the A/B ride; the configuration is taken as it is (SetUpSecondMapSwitch readies
+// one).
+std::vector<MonitorSnapshot> AbRideSnapshots(const ParameterImage& cfg, const AbRide& ride,
+                                             double seconds, std::uint64_t seed,
+                                             double interval = 1.0 / 3);
 
 // The monitor CSV of the snapshots, repeated until `rows` rows are written (0: each once),
 // time stamps `interval` apart from 2026-05-04 17:00:00 local time.

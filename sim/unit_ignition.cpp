@@ -103,8 +103,12 @@ void Ignition::Decide(const ParameterImage& cfg, const EngineReading& s, LiveVal
   v.startHardLimiter = v.startLimiterActivated && s.clock < startHardUntil_;
 
   // Second map: by switch, or by acceleration above the programmed threshold.
+  bool bySwitch = false;
+  for (int i = 0; i < 3; ++i)
+    bySwitch |= cfg[kInputFunction[i]] == kInputSecondMap && v.inputActive[std::size_t(i)];
   const int accelThreshold = cfg[kSecondMapAcceleration] * 100 + v.potAccelThreshold;
-  v.secondMap = (cfg[kSecondMapAcceleration] > 0 && turning && v.acceleration >= accelThreshold);
+  v.secondMap = bySwitch ||
+                (cfg[kSecondMapAcceleration] > 0 && turning && v.acceleration >= accelThreshold);
 
   const bool cranking = turning && rpm < kCrankingRpm;
   v.baseAdvance = cranking;

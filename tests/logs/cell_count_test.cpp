@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Cell counts of small hand-counted logs: rows exactly on rpm midpoints and throttle
 // breakpoint midpoints, the RPM-only and throttle-only layouts, the map-in-use flag, and the
-// filters. The command line's `cells` is checked against the same table.
+// filters; a channel's mean, minimum and maximum per cell over the same rows. The command
+// line's `cells` is checked against the same tables.
 #include <gtest/gtest.h>
 
 #include "logs/cell_count.h"
@@ -164,6 +165,92 @@ TEST(CellCount, LogWithoutRpmCannotBeCounted) {
   std::string error;
   EXPECT_FALSE(ExtractCellInputs(*r.table, error).has_value());
   EXPECT_EQ(error, "the log has no rpm column");
+}
+
+// Supply and acceleration in two cells; ties for the maximum supply and the minimum
+// acceleration, a row of map 2 and a row in gear 3 in the same cell.
+constexpr const char* kStatLog =
+    "time,rpm,throttle_pct,second_map,gear,supply_v,acceleration_rpm_s\n"
+    "0.0,2000,2.0,0,2,13.500,100\n"
+    "0.3,2000,2.0,0,2,13.500,300\n"
+    "0.6,2000,2.0,0,2,12.000,100\n"
+    "0.9,2000,2.0,1,2,11.000,900\n"   // advance map 2: not on Advance 1
+    "1.2,2000,2.0,0,3,10.000,50\n"    // gear 3
+    "1.5,5000,20.0,0,2,14.000,700\n";
+
+TEST(CellStatistics, MeanMinMaxOverTheCountedRowsWithTies) {
+  const auto r = ParseCsvText(kStatLog);
+  ASSERT_TRUE(r.ok()) << r.error.message;
+  std::string error;
+  const auto in = ExtractCellInputs(*r.table, error);
+  ASSERT_TRUE(in.has_value()) << error;
+  const LiveCellRule rule = MakeLiveCellRule(Config(1, 0), kPageAdvance1);
+  const LogColumn& supply = r.table->column(std::size_t(r.table->find("supply_v")));
+  const LogColumn& accel = r.table->column(std::size_t(r.table->find("acceleration_rpm_s")));
+  using S = CellStatistic;
+  struct Case {
+    std::uint8_t gears;
+    const LogColumn* channel;
+    int count;  // in cell (1, 1)
+    double mean, min, max;
+  };
+  const Case cases[] = {
+      {1 << 2, &supply, 3, 13.0, 12.0, 13.5},
+      {1 << 2, &accel, 3, 500.0 / 3, 100, 300},
+      {(1 << 2) | (1 << 3), &supply, 4, 12.25, 10.0, 13.5},
+      {(1 << 2) | (1 << 3), &accel, 4, 137.5, 50, 300},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.channel->name() + " gears " + std::to_string(c.gears));
+    CellFilter filter;
+    filter.gears = c.gears;
+    const CellChannelStats st = CountCellsWithChannel(*in, rule, filter, *c.channel);
+    EXPECT_EQ(st.counts.rows, CountCells(*in, rule, filter).rows);  // the same rows
+    EXPECT_EQ(st.counts.rows[1][1], c.count);
+    EXPECT_DOUBLE_EQ(*st.value(S::Mean, 1, 1), c.mean);
+    EXPECT_DOUBLE_EQ(*st.value(S::Min, 1, 1), c.min);
+    EXPECT_DOUBLE_EQ(*st.value(S::Max, 1, 1), c.max);
+    EXPECT_EQ(st.counts.rows[4][4], 1);  // one row: mean, min and max are that row's value
+    EXPECT_EQ(*st.value(S::Min, 4, 4), *st.value(S::Max, 4, 4));
+    EXPECT_EQ(*st.value(S::Mean, 4, 4), *st.value(S::Max, 4, 4));
+    EXPECT_FALSE(st.value(S::Mean, 0, 0).has_value());  // no rows, no value
+    EXPECT_FALSE(st.value(S::Max, 0, 0).has_value());
+  }
+  EXPECT_EQ(ParseCellStatistic("min"), S::Min);
+  EXPECT_EQ(ParseCellStatistic("median"), std::nullopt);
+}
+
+TEST(CellsCommand, ChannelStatisticInTableAndJson) {
+  e2e::ScratchDir dir;
+  e2e::WriteFile(dir.file("ride.csv"), kStatLog);
+  e2e::WriteFile(dir.file("rows.ign"), WriteIgnText(Config(1, 0)));
+  auto run = [&](const std::vector<std::string>& extra) {
+    std::vector<std::string> args = {"cells", dir.file("ride.csv"), "--map", "advance1",
+                                     "--config", dir.file("rows.ign"), "--gear", "2"};
+    args.insert(args.end(), extra.begin(), extra.end());
+    return e2e::RunProgram(RQ_CLI, args);
+  };
+  const auto json = run({"--channel", "acceleration_rpm_s", "--stat", "min", "--json"});
+  ASSERT_EQ(json.exitCode, 0) << json.output;
+  const std::string nulls13 = ",null,null,null,null,null,null,null,null,null,null,null,null,null]";
+  EXPECT_TRUE(e2e::Contains(json.output, "\"count\":[[0,0,0,0,0,0,0,0,0,0,0,0,0,0,0],[0,3,0,"));
+  EXPECT_TRUE(e2e::Contains(json.output, "\"channel\":\"acceleration_rpm_s\",\"stat\":\"min\","
+                                         "\"value\":[[null,null" + nulls13 + ",[null,100" + nulls13))
+      << json.output;
+  EXPECT_TRUE(e2e::Contains(json.output, "\"max\":[[null,null" + nulls13 + ",[null,300" + nulls13));
+
+  // The table: the mean with one decimal for a channel of whole numbers, "." without rows,
+  // brackets under the minimum.
+  const auto text = run({"--channel", "acceleration_rpm_s", "--min-rows", "2"});
+  ASSERT_EQ(text.exitCode, 0) << text.output;
+  EXPECT_TRUE(e2e::Contains(text.output, "\n               2       .   166.7       ."))
+      << text.output;
+  EXPECT_TRUE(e2e::Contains(text.output, "\n              20       .       .       .       . (700.0)"));
+  EXPECT_TRUE(e2e::Contains(text.output, "mean of acceleration_rpm_s (rpm/s) over the rows counted"));
+
+  EXPECT_EQ(run({"--channel", "oil_temp"}).exitCode, 1);
+  EXPECT_EQ(run({"--stat", "max"}).exitCode, 2);
+  EXPECT_EQ(run({"--channel", "supply_v", "--stat", "median"}).exitCode, 2);
 }
 
 TEST(CellsCommand, PrintsTheSameTableAsJson) {

@@ -1,0 +1,247 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "analysis/ab_compare.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+namespace rq::analysis {
+
+namespace {
+
+constexpr int kCells = kMapRows * kMapColumns;
+
+// One visit of a cell: consecutive counted rows in the same cell, gear and map.
+struct Pass {
+  std::uint64_t stratum = 0;  // log, window and gear (StratumKey)
+  std::uint16_t cell = 0;     // row * kMapColumns + column
+  std::uint8_t gear = 0;
+  std::uint8_t map = 0;       // 0: map 1, 1: map 2
+  std::uint32_t rows = 0;
+  double sum = 0;             // of the acceleration
+};
+
+std::uint64_t StratumKey(std::size_t log, std::int64_t window, unsigned gear) {
+  return (std::uint64_t(log) << 44) | (std::uint64_t(std::max<std::int64_t>(window, 0)) << 4) | gear;
+}
+
+// The bootstrap's random numbers: splitmix64, the same sequence on every machine.
+class Draws {
+ public:
+  explicit Draws(std::uint64_t seed) : state_(seed) {}
+  std::uint64_t next() {
+    std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    return z ^ (z >> 31);
+  }
+  // 0 .. n-1 (n < 2^32), by a multiply and shift of 32 random bits.
+  std::uint32_t below(std::uint32_t n) {
+    return std::uint32_t((std::uint64_t(std::uint32_t(next() >> 32)) * n) >> 32);
+  }
+
+ private:
+  std::uint64_t state_;
+};
+
+// What the bootstrap draws from: a pass, or a run of consecutive passes of one window.
+struct Unit {
+  std::uint32_t stratum;  // index among the cell's compared strata
+  std::uint32_t rows;
+  double sum;
+};
+
+// Rows and acceleration sums of each map in a stratum.
+struct StratumSums {
+  std::uint32_t rows[2] = {0, 0};
+  double sum[2] = {0, 0};
+};
+
+// sum w (mean2 - mean1) / sum w mean1 over the strata holding both maps, w = n1 n2 / (n1 + n2);
+// nullopt without such a stratum, or when map 1's side is not above 0.
+// (w (mean2 - mean1) = (n1 sum2 - n2 sum1) / (n1 + n2), w mean1 = n2 sum1 / (n1 + n2).)
+std::optional<double> Gain(const std::vector<StratumSums>& strata) {
+  double d = 0, b = 0;
+  std::uint32_t both = 0;
+  // Without branches: a stratum that lost one map in a draw weighs 0.
+  for (const StratumSums& s : strata) {
+    const std::uint32_t n1 = s.rows[0], n2 = s.rows[1];
+    const std::uint32_t counts = (n1 != 0) & (n2 != 0);
+    const double f = counts / double(std::max<std::uint32_t>(n1 + n2, 1));
+    d += (n1 * s.sum[1] - n2 * s.sum[0]) * f;
+    b += n2 * s.sum[0] * f;
+    both |= counts;
+  }
+  if (both == 0 || !(b > 0)) return std::nullopt;
+  return d / b;
+}
+
+// The p-quantile (interpolated between neighbours) of the draws, where the `undefined` draws
+// count as -infinity for the low end and +infinity for the high end; nullopt when the quantile
+// reaches one of them.
+std::optional<double> Quantile(const std::vector<double>& sorted, std::size_t undefined, double p,
+                               bool low) {
+  const std::size_t n = sorted.size() + undefined;
+  if (n == 0) return std::nullopt;
+  const double h = double(n - 1) * p;
+  const std::size_t a = std::size_t(std::floor(h)), b = std::min(a + 1, n - 1);
+  auto at = [&](std::size_t k) -> std::optional<double> {
+    if (low) {
+      if (k < undefined) return std::nullopt;
+      return sorted[k - undefined];
+    }
+    if (k >= sorted.size()) return std::nullopt;
+    return sorted[k];
+  };
+  const auto va = at(a), vb = at(b);
+  if (!va || !vb) return std::nullopt;
+  return *va + (*vb - *va) * (h - double(a));
+}
+
+void CompareCell(const std::vector<const Pass*>& passes, const AbOptions& options, std::uint64_t seed,
+                 AbCell& cell) {
+  // Strata of the cell, and which of them hold both maps.
+  std::vector<std::uint64_t> keys;
+  keys.reserve(passes.size());
+  for (const Pass* p : passes) keys.push_back(p->stratum);
+  std::sort(keys.begin(), keys.end());
+  keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
+  auto indexOf = [&](std::uint64_t key) {
+    return std::size_t(std::lower_bound(keys.begin(), keys.end(), key) - keys.begin());
+  };
+  std::vector<StratumSums> strata(keys.size());
+  std::vector<std::array<int, 2>> stratumPasses(keys.size());
+  for (const Pass* p : passes) {
+    const std::size_t k = indexOf(p->stratum);
+    strata[k].rows[p->map] += p->rows;
+    strata[k].sum[p->map] += p->sum;
+    ++stratumPasses[k][p->map];
+  }
+  std::vector<std::int32_t> compared(keys.size(), -1);  // index among the compared strata
+  std::int32_t comparedCount = 0;
+  for (std::size_t k = 0; k < strata.size(); ++k) {
+    const StratumSums& s = strata[k];
+    if (s.rows[0] == 0 || s.rows[1] == 0) continue;
+    compared[k] = comparedCount++;
+    cell.compared1 += int(s.rows[0]);
+    cell.compared2 += int(s.rows[1]);
+    cell.passes1 += stratumPasses[k][0];
+    cell.passes2 += stratumPasses[k][1];
+  }
+  if (const auto g = Gain(strata)) cell.gainPct = 100 * *g;
+  if (!cell.gainPct || cell.compared1 < options.minRows || cell.compared2 < options.minRows ||
+      cell.passes1 < options.minPasses || cell.passes2 < options.minPasses)
+    return;
+
+  // The units of each gear and map: the compared passes, in time order; runs of consecutive
+  // passes of one window taken together where a gear and map has very many.
+  std::vector<std::vector<Unit>> groups(2);  // by map
+  for (const Pass* p : passes) {
+    const std::int32_t k = compared[indexOf(p->stratum)];
+    if (k >= 0) groups[p->map].push_back({std::uint32_t(k), p->rows, p->sum});
+  }
+  for (std::vector<Unit>& units : groups) {
+    if (units.size() <= kMaxDraws) continue;
+    const std::size_t run = (units.size() + kMaxDraws - 1) / kMaxDraws;
+    std::vector<Unit> merged;
+    std::size_t inRun = 0;
+    for (const Unit& u : units) {
+      if (inRun > 0 && inRun < run && merged.back().stratum == u.stratum) {
+        merged.back().rows += u.rows;
+        merged.back().sum += u.sum;
+        ++inRun;
+      } else {
+        merged.push_back(u);
+        inRun = 1;
+      }
+    }
+    units = std::move(merged);
+  }
+
+  Draws draws(seed);
+  std::vector<StratumSums> again(static_cast<std::size_t>(comparedCount));
+  std::vector<double> gains;
+  gains.reserve(std::size_t(options.resamples));
+  std::size_t undefined = 0;
+  for (int b = 0; b < options.resamples; ++b) {
+    std::fill(again.begin(), again.end(), StratumSums{});
+    for (std::size_t map = 0; map < 2; ++map) {
+      const std::vector<Unit>& units = groups[map];
+      const std::uint32_t n = std::uint32_t(units.size());
+      for (std::uint32_t k = 0; k < n; ++k) {
+        const Unit& u = units[draws.below(n)];
+        StratumSums& s = again[u.stratum];
+        s.rows[map] += u.rows;
+        s.sum[map] += u.sum;
+      }
+    }
+    if (const auto g = Gain(again)) gains.push_back(100 * *g);
+    else ++undefined;
+  }
+  std::sort(gains.begin(), gains.end());
+  const double alpha = 1 - options.confidence;
+  cell.interval = true;
+  cell.lowPct = Quantile(gains, undefined, alpha / 2, true);
+  cell.highPct = Quantile(gains, undefined, 1 - alpha / 2, false);
+  if (cell.lowPct && *cell.lowPct > 0) cell.better = 2;
+  if (cell.highPct && *cell.highPct < 0) cell.better = 1;
+}
+
+}  // namespace
+
+AbResult CompareMaps(std::span<const AbLog> logs, const LiveCellRule& rule, const AbOptions& options) {
+  AbResult result;
+  const bool onMap2 = rule.page == kPageAdvance2;  // the page's own map counts as in use
+  const double window = options.windowSeconds > 0 ? options.windowSeconds
+                                                  : std::numeric_limits<double>::infinity();
+  std::vector<Pass> passes;
+  for (std::size_t l = 0; l < logs.size(); ++l) {
+    const AbLog& log = logs[l];
+    const logs::CellInputs& in = log.cells;
+    result.totalRows += in.rows();
+    result.derivedLogs += log.accelerationDerived ? 1 : 0;
+    const std::vector<RowReason> reasons = SelectAbRows(log, options.selection);
+    std::size_t previous = std::numeric_limits<std::size_t>::max();  // last counted row
+    for (std::size_t i = 0; i < in.rows(); ++i) {
+      RowReason reason = reasons[i];
+      LiveCell live;
+      if (reason == RowReason::Counted) {
+        live = LiveCellAt(rule, in.rpm[i], in.throttle[i], onMap2);
+        if (!live.cellMarked) reason = RowReason::NoCell;
+      }
+      ++result.rows[std::size_t(reason)];
+      if (reason != RowReason::Counted) continue;
+      const auto cell = std::uint16_t(live.row * kMapColumns + live.column);
+      const std::uint8_t map = in.secondMap[i] != 0 ? 1 : 0;
+      const std::uint8_t gear = in.gear[i];
+      const double a = log.acceleration[i];
+      AbCell& c = result.cells[std::size_t(live.row)][std::size_t(live.column)];
+      ++(map ? c.rows2 : c.rows1);
+      const bool continues = previous + 1 == i && !passes.empty() && passes.back().cell == cell &&
+                             passes.back().gear == gear && passes.back().map == map &&
+                             in.time[i] - in.time[previous] <= logs::kSteadyGapS;
+      previous = i;
+      if (continues) {
+        ++passes.back().rows;
+        passes.back().sum += a;
+        continue;
+      }
+      const auto w = std::int64_t(std::floor(in.time[i] / window));
+      passes.push_back({StratumKey(l, w, gear), cell, gear, map, 1, a});
+    }
+  }
+
+  // The passes of each cell, in the order ridden.
+  std::vector<std::vector<const Pass*>> byCell(kCells);
+  for (const Pass& p : passes) byCell[p.cell].push_back(&p);
+  for (int k = 0; k < kCells; ++k) {
+    if (byCell[std::size_t(k)].empty()) continue;
+    AbCell& cell = result.cells[std::size_t(k / kMapColumns)][std::size_t(k % kMapColumns)];
+    // Each cell draws from a sequence of its own: its answer depends on its rows only.
+    CompareCell(byCell[std::size_t(k)], options, options.seed + 0x9E3779B97F4A7C15ull * std::uint64_t(k + 1), cell);
+  }
+  return result;
+}
+
+}  // namespace rq::analysis

@@ -1,0 +1,98 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "analysis/ab_rows.h"
+
+#include <cmath>
+#include <limits>
+
+namespace rq::analysis {
+
+std::optional<AbLog> ExtractAbLog(const logs::LogTable& log, std::string& error) {
+  auto cells = logs::ExtractCellInputs(log, error);
+  if (!cells) return std::nullopt;
+  if (!cells->hasGear) {
+    error = "the log has no gear column: the maps are compared within each gear";
+    return std::nullopt;
+  }
+  if (!cells->hasSecondMap) {
+    error = "the log has no second_map column: it does not say which map the unit used";
+    return std::nullopt;
+  }
+  AbLog out;
+  out.cells = std::move(*cells);
+  const std::size_t n = log.rows();
+  const float unknown = std::numeric_limits<float>::quiet_NaN();
+  out.acceleration.assign(n, unknown);
+  if (const int c = log.find("acceleration_rpm_s"); c >= 0) {
+    const logs::LogColumn& col = log.column(std::size_t(c));
+    for (std::size_t i = 0; i < n; ++i) out.acceleration[i] = static_cast<float>(col.value(i));
+  } else {
+    out.accelerationDerived = true;
+    const auto& t = out.cells.time;
+    const auto& rpm = out.cells.rpm;
+    for (std::size_t i = 1; i < n; ++i) {
+      const double dt = t[i] - t[i - 1];
+      if (dt > 0 && dt <= logs::kSteadyGapS)
+        out.acceleration[i] = static_cast<float>(std::max(0.0, (int(rpm[i]) - int(rpm[i - 1])) / dt));
+    }
+  }
+  out.blocked.assign(n, 0);
+  for (const char* key : kBlockingChannels) {
+    const int c = log.find(key);
+    if (c < 0) continue;
+    const logs::LogColumn& col = log.column(std::size_t(c));
+    for (std::size_t i = 0; i < n; ++i)
+      if (col.value(i) != 0) out.blocked[i] = 1;
+  }
+  return out;
+}
+
+namespace {
+
+struct ReasonWords {
+  const char* key;
+  const char* text;
+};
+// In the order of RowReason.
+constexpr ReasonWords kReasonWords[kRowReasons] = {
+    {"counted", "counted"},
+    {"engine_stopped", "engine stopped"},
+    {"blocked", "limiter, start limiter, clutch master, retard, kill switch or base advance"},
+    {"no_gear", "no gear"},
+    {"gear_left_out", "gear not asked for"},
+    {"throttle_low", "throttle below the minimum"},
+    {"throttle_moving", "throttle moving"},
+    {"acceleration_unknown", "acceleration unknown"},
+    {"no_cell", "no cell on the page"},
+};
+
+}  // namespace
+
+const char* RowReasonKey(RowReason reason) { return kReasonWords[std::size_t(reason)].key; }
+const char* RowReasonText(RowReason reason) { return kReasonWords[std::size_t(reason)].text; }
+
+std::vector<RowReason> SelectAbRows(const AbLog& log, const AbSelection& selection) {
+  const logs::CellInputs& in = log.cells;
+  // The throttle half of the cells' steady rule: engine speed may change as fast as it likes.
+  logs::CellFilter steady;
+  steady.steadyOnly = true;
+  steady.maxRpmPerS = std::numeric_limits<double>::infinity();
+  steady.maxThrottlePctPerS = selection.maxThrottlePctPerS;
+  const std::vector<std::uint8_t> throttleSteady = logs::RowsPassing(in, steady);
+  const double minThrottle = selection.minThrottlePct * 10;  // tenths of a percent
+  std::vector<RowReason> out(in.rows());
+  for (std::size_t i = 0; i < in.rows(); ++i) {
+    const unsigned gear = in.gear[i];
+    RowReason r = RowReason::Counted;
+    if (in.rpm[i] == 0) r = RowReason::EngineStopped;
+    else if (log.blocked[i] != 0) r = RowReason::Blocked;
+    else if (gear == 0 || gear > 6) r = RowReason::NoGear;
+    else if ((selection.gears & (1u << gear)) == 0) r = RowReason::GearLeftOut;
+    else if (in.throttle[i] < minThrottle) r = RowReason::ThrottleLow;
+    else if (throttleSteady[i] == 0) r = RowReason::ThrottleMoving;
+    else if (std::isnan(log.acceleration[i])) r = RowReason::AccelerationUnknown;
+    out[i] = r;
+  }
+  return out;
+}
+
+}  // namespace rq::analysis

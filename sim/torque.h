@@ -1,0 +1,42 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// How hard the simulated engine pulls on the A/B ride: a best advance per rpm and throttle
+// (hidden from the tool: only tests and benchmarks ask for it), torque falling away on both
+// sides of it, a cold engine that gives a little less until it is warm, and the engine speed
+// that torque gains per second in a gear against the drag of the bike.
+#pragma once
+
+#include <string>
+
+#include "model/parameter_image.h"
+
+namespace rq::sim {
+
+// The advance (degrees) at which the engine gives its most torque.
+double BestAdvance(double rpm, double throttlePercent);
+
+// The share of the torque at the best advance that firing at `advance` gives: 1 at the best,
+// falling with the square of the distance on either side.
+double AdvanceEfficiency(double advance, double best);
+
+// Torque at the best advance as a share of the engine's peak, at this rpm and throttle.
+double FullTorque(double rpm, double throttlePercent);
+
+// Torque share of a warm engine after `seconds` of running (less while cold).
+double WarmUp(double seconds);
+
+// Engine speed gained per second (rpm/s) in `gear` with `torque` (a share of the peak): the
+// push at the wheel grows with the gear's rpm per road speed, the drag with the road speed that
+// this rpm gives in that gear. Negative when the drag wins.
+double PullRate(const ParameterImage& cfg, int gear, double rpm, double torque);
+
+// The torque share an advance gives at (rpm, throttle) on a warm engine.
+inline double TorqueAt(double rpm, double throttlePercent, double advance) {
+  return FullTorque(rpm, throttlePercent) *
+         AdvanceEfficiency(advance, BestAdvance(rpm, throttlePercent));
+}
+
+// The best advance at every rpm point of a map page and every throttle row, for tests and
+// benchmarks: a header line, then one line per throttle row, 100 % first.
+std::string BestAdvanceTable(const ParameterImage& cfg, int page);
+
+}  // namespace rq::sim

@@ -1,0 +1,116 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Which rows an A/B comparison counts: one rule at a time, each on a short log whose last row
+// breaks only that rule; the columns a log must have; acceleration taken from engine speed.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "analysis/ab_rows.h"
+#include "tests/analysis/ab_logs.h"
+
+namespace rq::analysis {
+namespace {
+
+using abtest::AbCsv;
+using abtest::LogRow;
+using abtest::ParseAbLog;
+
+// Two steady rows, then the row under test 0.3 s later.
+std::vector<RowReason> ReasonsWithLast(const LogRow& last, const AbSelection& selection = {}) {
+  std::vector<LogRow> rows = {{0.0}, {0.3}, last};
+  rows[2].t = 0.6;
+  return SelectAbRows(ParseAbLog(AbCsv(rows)), selection);
+}
+
+TEST(AbRows, EachRuleLeavesOutItsRow) {
+  AbSelection onlySecond;
+  onlySecond.gears = 1 << 2;
+  struct Case {
+    const char* what;
+    LogRow row;
+    AbSelection selection;
+    RowReason expected;
+  };
+  const Case cases[] = {
+      {"steady pull", {}, {}, RowReason::Counted},
+      {"map 2 counts alike", {.map = 1}, {}, RowReason::Counted},
+      {"engine stopped", {.rpm = 0}, {}, RowReason::EngineStopped},
+      {"neutral", {.gear = 0}, {}, RowReason::NoGear},
+      {"gear not asked for", {.gear = 3}, onlySecond, RowReason::GearLeftOut},
+      {"gear asked for", {.gear = 2}, onlySecond, RowReason::Counted},
+      {"throttle just below 20 %", {.throttle = 19.9}, {}, RowReason::ThrottleLow},
+      {"throttle at 20 % (after 60 %: moving)", {.throttle = 20}, {}, RowReason::ThrottleMoving},
+      // 10 %/s over 0.3 s is 3 %.
+      {"throttle 2.9 % up in 0.3 s", {.throttle = 62.9}, {}, RowReason::Counted},
+      {"throttle 3.1 % down in 0.3 s", {.throttle = 56.9}, {}, RowReason::ThrottleMoving},
+      {"acceleration 0 is known", {.acceleration = 0}, {}, RowReason::Counted},
+  };
+  for (const Case& c : cases) {
+    const auto reasons = ReasonsWithLast(c.row, c.selection);
+    EXPECT_EQ(reasons[2], c.expected) << c.what;
+    EXPECT_EQ(reasons[1], RowReason::Counted) << c.what;
+  }
+  // Every flag that changes the advance or the pull besides the map, one at a time.
+  for (const char* flag : kBlockingChannels) {
+    LogRow row;
+    row.flag = flag;
+    EXPECT_EQ(ReasonsWithLast(row)[2], RowReason::Blocked) << flag;
+  }
+  // The first rule that applies names the row.
+  EXPECT_EQ(ReasonsWithLast({.rpm = 0, .throttle = 0, .gear = 0})[2], RowReason::EngineStopped);
+  EXPECT_EQ(ReasonsWithLast({.throttle = 0, .gear = 0, .flag = "retard"})[2], RowReason::Blocked);
+}
+
+TEST(AbRows, ThrottleLimitsFollowTheSelection) {
+  AbSelection loose;
+  loose.minThrottlePct = 10;
+  loose.maxThrottlePctPerS = 50;
+  EXPECT_EQ(ReasonsWithLast({.throttle = 19.9})[2], RowReason::ThrottleLow);
+  EXPECT_EQ(ReasonsWithLast({.throttle = 70}, loose)[2], RowReason::Counted);  // 33 %/s
+  EXPECT_EQ(ReasonsWithLast({.throttle = 5}, loose)[2], RowReason::ThrottleLow);
+}
+
+TEST(AbRows, LogsWithoutGearOrMapCannotBeCompared) {
+  struct Case {
+    const char* csv;
+    const char* error;
+  };
+  const Case cases[] = {
+      {"time,throttle_pct,second_map,gear\n0,60,0,2\n", "the log has no rpm column"},
+      {"time,rpm,throttle_pct,second_map\n0,5000,60,0\n",
+       "the log has no gear column: the maps are compared within each gear"},
+      {"time,rpm,throttle_pct,gear\n0,5000,60,2\n",
+       "the log has no second_map column: it does not say which map the unit used"},
+  };
+  for (const Case& c : cases) {
+    const auto loaded = logs::ParseCsvText(c.csv);
+    ASSERT_TRUE(loaded.ok());
+    std::string error;
+    EXPECT_FALSE(ExtractAbLog(*loaded.table, error).has_value());
+    EXPECT_EQ(error, c.error);
+  }
+}
+
+TEST(AbRows, WithoutAnAccelerationColumnItComesFromEngineSpeed) {
+  // 5000 -> 5300 rpm in 0.3 s is 1000 rpm/s; a fall reads 0 as the unit reports it; the first
+  // row and a row after a gap of more than 2 s have none (their throttle is steady against
+  // the row after them).
+  const std::vector<LogRow> rows = {{.t = 0.0, .rpm = 5000}, {.t = 0.3, .rpm = 5300},
+                                    {.t = 0.6, .rpm = 5200}, {.t = 3.0, .rpm = 5400},
+                                    {.t = 3.3, .rpm = 5500}};
+  const AbLog log = ParseAbLog(AbCsv(rows, false));
+  EXPECT_TRUE(log.accelerationDerived);
+  EXPECT_TRUE(std::isnan(log.acceleration[0]));
+  EXPECT_NEAR(log.acceleration[1], 1000, 1e-3);
+  EXPECT_EQ(log.acceleration[2], 0);
+  EXPECT_TRUE(std::isnan(log.acceleration[3]));
+  EXPECT_NEAR(log.acceleration[4], 1000.0 / 3, 1e-3);
+  const auto reasons = SelectAbRows(log, {});
+  EXPECT_EQ(reasons, (std::vector<RowReason>{RowReason::AccelerationUnknown, RowReason::Counted,
+                                             RowReason::Counted, RowReason::AccelerationUnknown,
+                                             RowReason::Counted}));
+  EXPECT_FALSE(ParseAbLog(AbCsv(rows)).accelerationDerived);
+}
+
+}  // namespace
+}  // namespace rq::analysis
