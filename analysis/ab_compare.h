@@ -41,7 +41,7 @@
 #include <span>
 
 #include "analysis/ab_rows.h"
-#include "pages/map_model.h"
+#include "model/map_model.h"
 
 namespace rq::analysis {
 

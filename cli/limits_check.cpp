@@ -10,7 +10,7 @@
 #include "model/file_io.h"
 #include "model/parameter_table.h"
 #include "model/settings_location.h"
-#include "pages/map_model.h"
+#include "model/map_model.h"
 #include "ui/text_table.h"
 
 namespace rq {

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <optional>
 
-#include "pages/map_model.h"
+#include "model/map_model.h"
 
 namespace rq {
 

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <utility>
 
-#include "pages/map_model.h"
+#include "model/map_model.h"
 #include "ui/caption_table.h"
 #include "ui/text_table.h"
 

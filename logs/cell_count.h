@@ -16,7 +16,7 @@
 #include "logs/log_table.h"
 #include "model/parameter_image.h"
 #include "model/parameter_table.h"
-#include "pages/map_model.h"
+#include "model/map_model.h"
 
 namespace rq::logs {
 

@@ -12,7 +12,7 @@
 
 #include "logs/cell_count.h"
 #include "pages/map_overlay.h"
-#include "pages/map_model.h"
+#include "model/map_model.h"
 
 class QCheckBox;
 class QPushButton;

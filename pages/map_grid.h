@@ -15,7 +15,7 @@
 #include <functional>
 
 #include "pages/controls.h"
-#include "pages/map_model.h"
+#include "model/map_model.h"
 
 class QFrame;
 class QToolButton;

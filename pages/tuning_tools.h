@@ -6,7 +6,7 @@
 #pragma once
 
 #include "model/parameter_image.h"
-#include "pages/map_model.h"
+#include "model/map_model.h"
 
 namespace rq {
 

@@ -82,6 +82,12 @@ void Workspace::setLanguage(int language) {
   emit languageChanged(language_);
 }
 
+void Workspace::setLimits(const Limits& limits) {
+  if (limits == limits_) return;
+  limits_ = limits;
+  emit limitsChanged();
+}
+
 void Workspace::setFileName(const QString& name) {
   if (name == fileName_) return;
   fileName_ = name;

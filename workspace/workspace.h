@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "link/device_exchange.h"
+#include "limits/map_limits.h"
 #include "link/serial_port.h"
 #include "model/parameter_image.h"
 #include "model/state_file.h"
@@ -77,6 +78,11 @@ class Workspace : public QObject {
   int differenceRuns() const { return differenceRuns_; }
   // The unit's whole image, read into a copy: its content is known.
   void unitRead(const ParameterImage& unit);
+
+  // ---- Limits the tuner set for the maps ([LIMITS] of the settings file) ----------------------
+  const Limits& limits() const { return limits_; }
+  // Emits limitsChanged when they differ.
+  void setLimits(const Limits& limits);
 
   // ---- Operations on the configuration -----------------------------------------------------
   // "Programming after change": a change programs the unit when it is on.
@@ -177,6 +183,7 @@ class Workspace : public QObject {
   void linkChanged();
   void languageChanged(int language);
   void readLockChanged(bool locked);
+  void limitsChanged();
   // The last step of every tick: mark the live operating point.
   void markLive();
   // The unit stopped answering ("No Connection").
@@ -204,6 +211,7 @@ class Workspace : public QObject {
   int language_ = kLanguageEnglish;
   QString fileName_;
   IdentificationTexts identification_;
+  Limits limits_;
   UnitRecord record_;
   UnitTracker tracker_{record_};
   std::unique_ptr<DeviceExchange> exchange_;

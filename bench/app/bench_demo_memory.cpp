@@ -32,7 +32,7 @@
 #include "app/form_hlav.h"
 #include "bench/common/bench_support.h"
 #include "pages/controls.h"
-#include "pages/map_model.h"
+#include "model/map_model.h"
 
 #if defined(__has_feature)
 #if __has_feature(address_sanitizer)

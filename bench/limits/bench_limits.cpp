@@ -12,7 +12,7 @@
 #include "limits/limit_texts.h"
 #include "limits/map_limits.h"
 #include "model/defaults.h"
-#include "pages/map_model.h"
+#include "model/map_model.h"
 #include "ui/text_table.h"
 
 int main() {

@@ -20,7 +20,7 @@
 #include "logs/log_session.h"
 #include "logs/log_viewer.h"
 #include "model/defaults.h"
-#include "pages/map_model.h"
+#include "model/map_model.h"
 #include "sim/ride_log.h"
 
 namespace {

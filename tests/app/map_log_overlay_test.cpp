@@ -14,7 +14,7 @@
 #include "logs/map_log_overlay.h"
 #include "model/parameter_table.h"
 #include "pages/map_grid.h"
-#include "pages/map_model.h"
+#include "model/map_model.h"
 #include "support.h"
 
 namespace rq::test {

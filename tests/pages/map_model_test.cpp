@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "model/defaults.h"
-#include "pages/map_model.h"
+#include "model/map_model.h"
 #include "pages/power_model.h"
 #include "pages/tuning_tools.h"
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "pages/map_model.h"
+#include "model/map_model.h"
 
 #include <algorithm>
 #include <cmath>
