@@ -273,6 +273,17 @@ void FormHlav::SaveSettings() {
   }
 }
 
+const IniFile& FormHlav::settings() const { return store_->settings(); }
+
+bool FormHlav::writeSettings(const std::function<void(IniFile&)>& setKeys) {
+  QDir().mkpath(settingsFolder_);
+  const auto failed = store_->save(setKeys, nullptr);
+  if (failed.empty()) return true;
+  std::fprintf(stderr, "rq_vtmx4: %s\n", SaveFailureMessage(failed).c_str());
+  showMessage(FromStd(SaveFailureMessage(failed, language())));
+  return false;
+}
+
 bool FormHlav::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::ShortcutOverride) {
     const auto* key = static_cast<QKeyEvent*>(event);

@@ -140,6 +140,8 @@ class FormHlav : public QMainWindow, public WindowFace {
   int askQuestion(const QString& text, bool withCancel = true) override;
   void commitPendingEdit() override;
   QWidget* liveStrip() override { return client_; }
+  const IniFile& settings() const override;
+  bool writeSettings(const std::function<void(IniFile&)>& setKeys) override;
   int currentPage() const override { return currentPage_; }
   QString pageCaption(int page) const override;
   bool testMode() const override { return testMode_; }

@@ -7,10 +7,14 @@
 
 #include <QString>
 
+#include <functional>
+
 class QAction;
 class QWidget;
 
 namespace rq {
+
+class IniFile;
 
 class WindowFace {
  public:
@@ -39,6 +43,12 @@ class WindowFace {
   // The widget under the pages that holds the live values: a place for controls of the
   // running engine (the ride recording). Its coordinates are the client area's.
   virtual QWidget* liveStrip() = 0;
+
+  // The settings file as read at start-up: each feature reads its own section. A feature writes
+  // its keys with writeSettings at once (the file as it is now, with `setKeys` applied: every
+  // other section and key is kept); false when the file cannot be written (the user is told).
+  virtual const IniFile& settings() const = 0;
+  virtual bool writeSettings(const std::function<void(IniFile&)>& setKeys) = 0;
 
   // ---- For the pages ---------------------------------------------------------------------------
   virtual int currentPage() const = 0;

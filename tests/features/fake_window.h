@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "../link/scripted_port.h"
+#include "model/ini_file.h"
 #include "pages/page_set.h"
 #include "ui/unit_texts.h"
 #include "ui/window_face.h"
@@ -52,6 +53,8 @@ class FakeWindow : public QWidget, public WindowFace {
   std::deque<int> answers;  // QMessageBox buttons, in turn; Cancel when none is left
   std::vector<QString> notes;
   int refreshes = 0;
+  int settingsWrites = 0;
+  IniFile ini;  // the settings file: what writeSettings wrote; a test may fill it first
 
   // ---- WindowFace ---------------------------------------------------------------------------
   QWidget* dialogParent() override { return this; }
@@ -63,6 +66,12 @@ class FakeWindow : public QWidget, public WindowFace {
   int askQuestion(const QString& text, bool withCancel = true) override;
   void commitPendingEdit() override { pages_->commitFocusedEdit(); }
   QWidget* liveStrip() override { return this; }
+  const IniFile& settings() const override { return ini; }
+  bool writeSettings(const std::function<void(IniFile&)>& setKeys) override {
+    setKeys(ini);
+    ++settingsWrites;
+    return true;
+  }
   int currentPage() const override { return page_; }
   QString pageCaption(int page) const override;
   bool testMode() const override { return false; }
