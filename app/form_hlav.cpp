@@ -3,6 +3,7 @@
 #include "app/form_hlav.h"
 
 #include <QAction>
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -79,6 +80,8 @@ FormHlav::FormHlav(FormHlavOptions options, QWidget* parent)
 
 FormHlav::~FormHlav() {
   Timer1->stop();
+  // Fields losing the focus while the window goes must not commit into rooms already gone.
+  for (QAbstractSpinBox* field : client_->findChildren<QAbstractSpinBox*>()) field->blockSignals(true);
   workspace_->closePort();
   // The rooms hold the workspace: they go first.
   for (QObject* room : std::initializer_list<QObject*>{fileCommands_, compareView_, verifyDifferences_,

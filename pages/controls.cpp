@@ -84,8 +84,9 @@ SpinEdit::SpinEdit(QWidget* parent) : QSpinBox(parent) {
   setAlignment(Qt::AlignRight);
   setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
   connect(this, &QAbstractSpinBox::editingFinished, this, [this] {
-    // Also fires on every focus loss; only a value that differs from the shown one is an edit.
-    if (value() != shown_) commit();
+    // Leaving the field (every focus loss) is an edit's exit: the page is read back and the
+    // after-change step runs, whether or not the value changed.
+    if (!leavingByEnter_) commit();
   });
 }
 
@@ -127,11 +128,13 @@ void SpinEdit::stepBy(int steps) {
 
 void SpinEdit::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-    // Enter: store the value and move on, as one commit.
+    // Enter: store the value and move on, as one commit (the exit that follows is part of it).
     event->accept();
     takeTypedText();
     commit();
+    leavingByEnter_ = true;
     focusNextChild();
+    leavingByEnter_ = false;
     return;
   }
   QSpinBox::keyPressEvent(event);

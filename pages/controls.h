@@ -67,6 +67,7 @@ class SpinEdit : public QSpinBox {
   void commit();
   int shown_ = 0;
   bool touched_ = false;
+  bool leavingByEnter_ = false;
 };
 
 // The up-down next to an edit: two arrow halves that step the edit. A widget of its own so

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "fake_window.h"
 
+#include <QAbstractSpinBox>
 #include <QMessageBox>
 
 #include "model/defaults.h"
@@ -26,13 +27,15 @@ FakeWindow::FakeWindow() {
   connect(ws_.get(), &Workspace::imageChanged, this, [this] { RefreshPages(); });
   connect(ws_.get(), &Workspace::message, this, [this](const QString& t) { showMessage(t); });
   connect(ws_.get(), &Workspace::note, this, [this](const QString& t, int ms) { showNote(t, ms); });
+  // As the window starts: consistent, shown (the gear coupling included), then the first step.
   ws_->sanitize();
+  RefreshPages();
   ws_->initUndo(page_);
   ws_->openPort();
-  RefreshPages();
 }
 
 FakeWindow::~FakeWindow() {
+  for (QAbstractSpinBox* field : findChildren<QAbstractSpinBox*>()) field->blockSignals(true);
   // The features (children that are no widgets) hold the workspace: they go first.
   const QObjectList kids = children();
   for (QObject* o : kids)
