@@ -453,7 +453,7 @@ void FormHlav::createRooms() {
   compareView_->startName = [this] { return iniDir(); };
   verifyDifferences_ = new VerifyDifferences(ws, *this, *compareView_);
   unitSync_ = new UnitSync(ws, *this, *pageSet_, *compareView_, *verifyDifferences_);
-  historyView_ = new HistoryView(ws, *this, *compareView_);
+  historyView_ = new HistoryView(ws, *this, *compareView_, !demoRun());
   connect(historyView_, &HistoryView::openFile, this,
           [this](const QString& path) { fileCommands_->OpenConfigurationFile(path); });
   programKeeper_ = new ProgramKeeper(ws, *this, !demoRun());

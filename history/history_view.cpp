@@ -6,20 +6,27 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
 #include "compare/compare_view.h"
 #include "ui/qt_text.h"
+#include "ui/text_table.h"
 #include "ui/unit_texts.h"
 #include "ui/window_face.h"
 #include "workspace/workspace.h"
 
 namespace rq {
 
-HistoryView::HistoryView(Workspace& workspace, WindowFace& window, CompareView& compare)
-    : QObject(window.dialogParent()), ws_(workspace), window_(window), compareView_(compare) {
+HistoryView::HistoryView(Workspace& workspace, WindowFace& window, CompareView& compare,
+                         bool keptHere)
+    : QObject(window.dialogParent()),
+      ws_(workspace),
+      window_(window),
+      compareView_(compare),
+      keptHere_(keptHere) {
   // File › History… (captions from the caption table).
   auto* a = new QAction("His&tory...", this);
   a->setObjectName("MenuHistory");
@@ -35,6 +42,10 @@ void HistoryView::ensureView() {
   view_->setObjectName("FormHistory");
   view_->resize(760, 420);
   auto* layout = new QVBoxLayout(view_);
+  note_ = new QLabel(view_);
+  note_->setObjectName("LabelHistoryNote");
+  note_->setWordWrap(true);
+  layout->addWidget(note_);
   table_ = new QTableWidget(0, 4, view_);
   table_->setObjectName("TableHistory");
   table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -62,7 +73,9 @@ void HistoryView::ensureView() {
 
 void HistoryView::MenuHistoryClick() {
   window_.commitPendingEdit();
-  entries_ = ListProgramHistory(ProgramHistoryFolder());
+  ProgramHistoryListing listing = ReadProgramHistory(ProgramHistoryFolder());
+  entries_ = std::move(listing.entries);
+  error_ = std::move(listing.error);
   ensureView();
   fill();
   view_->show();
@@ -94,6 +107,16 @@ void HistoryView::fill() {
       table_->setItem(r, c, item);
     }
   }
+  // An empty list says why; an unreadable history says that it cannot be read, and why.
+  QString note;
+  if (!error_.empty())
+    note = FromStd(UnitTextOf(UtHistoryUnreadable, lang)).arg(FromStd(LocalizedFileReason(lang, error_)));
+  else if (!keptHere_)
+    note = FromStd(UnitTextOf(UtHistoryDemoNotKept, lang));
+  else if (entries_.empty())
+    note = FromStd(UnitTextOf(UtHistoryEmpty, lang));
+  note_->setText(note);
+  note_->setVisible(!note.isEmpty());
   table_->resizeColumnsToContents();
   table_->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
   if (!entries_.empty()) table_->selectRow(0);

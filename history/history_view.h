@@ -7,11 +7,13 @@
 
 #include <QObject>
 
+#include <string>
 #include <vector>
 
 #include "model/program_history.h"
 
 class QDialog;
+class QLabel;
 class QPushButton;
 class QTableWidget;
 
@@ -26,7 +28,8 @@ class HistoryView : public QObject {
 
  public:
   // Puts File › History… after the File menu's own items; Compare goes to `compare`.
-  HistoryView(Workspace& workspace, WindowFace& window, CompareView& compare);
+  // `keptHere` false: this run's programmings are not kept (the demo), and the view says so.
+  HistoryView(Workspace& workspace, WindowFace& window, CompareView& compare, bool keptHere = true);
   ~HistoryView() override;
 
   // The menu item: lists the history folder afresh and shows the view.
@@ -36,6 +39,8 @@ class HistoryView : public QObject {
   void compare(int row);
 
   QDialog* view() const { return view_; }
+  // The line above the list: why it is empty, or that the history cannot be read.
+  QLabel* note() const { return note_; }
   QTableWidget* table() const { return table_; }
   const std::vector<HistoryEntry>& entries() const { return entries_; }
 
@@ -51,9 +56,12 @@ class HistoryView : public QObject {
   Workspace& ws_;
   WindowFace& window_;
   CompareView& compareView_;
+  bool keptHere_;
   std::vector<HistoryEntry> entries_;
+  std::string error_;  // why the history folder could not be read
   QDialog* view_ = nullptr;
   QTableWidget* table_ = nullptr;
+  QLabel* note_ = nullptr;
   QPushButton* open_ = nullptr;
   QPushButton* compare_ = nullptr;
   QPushButton* close_ = nullptr;

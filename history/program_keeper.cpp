@@ -3,7 +3,6 @@
 
 #include <cstdio>
 
-#include "model/program_history.h"
 #include "ui/qt_text.h"
 #include "ui/text_table.h"
 #include "ui/window_face.h"
@@ -16,18 +15,25 @@ ProgramKeeper::ProgramKeeper(Workspace& workspace, WindowFace& window, bool keep
   connect(&ws_, &Workspace::operationEnded, this, [this](Operation op, Outcome outcome) {
     if (op == Operation::Program && outcome == Outcome::Ok) this->keep();
   });
+  connect(&ws_, &Workspace::monitorAccepted, this, [this](const MonitorSnapshot& s) {
+    if (waiting_.empty() || s.savingCountdown != 0) return;
+    record_.programCount = s.programCount;
+    std::string error;
+    WriteProgramRecord(waiting_, record_, error);  // the configuration itself is kept already
+    waiting_.clear();
+  });
+  connect(&ws_, &Workspace::connectionLost, this, [this] { waiting_.clear(); });
 }
 
 void ProgramKeeper::keep() {
   if (!keep_) return;
-  ProgramRecord record;
-  record.from = kFromWindow;
-  record.fileName = ws_.fileName().toUtf8().toStdString();
-  record.programCount = ws_.lastMonitor().programCount;
-  record.unit = DecodeIdentification(ws_.image()).nameVersion;
+  record_ = ProgramRecord{};
+  record_.from = kFromWindow;
+  record_.fileName = ws_.fileName().toUtf8().toStdString();
+  record_.unit = DecodeIdentification(ws_.image()).nameVersion;  // the count follows
   std::string error;
-  const std::string kept = KeepProgram(ws_.image(), record, error);
-  if (!kept.empty()) return;
+  waiting_ = KeepProgram(ws_.image(), record_, error);
+  if (!waiting_.empty()) return;
   // Not worth a message box after every programming; the status bar says it.
   std::fprintf(stderr, "rq_vtmx4: Program history not kept: %s\n", error.c_str());
   const int lang = ws_.language();

@@ -168,12 +168,9 @@ std::string KeepProgrammedConfiguration(const std::string& folder, const Paramet
     path = folder + "/" + stamp + "_" + std::to_string(n) + ".ign";
   if (!WriteFileAtomic(path, WriteIgnText(image), error)) return {};
   if (!record.from.empty()) {
-    std::string info = "from=" + OneLine(record.from) + "\nfile=" + OneLine(record.fileName) +
-                       "\nunit=" + OneLine(record.unit) + "\n";
-    if (record.programCount >= 0) info += "programmings=" + std::to_string(record.programCount) + "\n";
     std::string infoError;
     // The configuration is what matters; a record that cannot be written is left out.
-    WriteFileAtomic(InfoPath(path), info, infoError);
+    WriteProgramRecord(path, record, infoError);
   }
 
   std::vector<Found> found = Scan(folder);
@@ -187,6 +184,14 @@ std::string KeepProgrammedConfiguration(const std::string& folder, const Paramet
     --excess;
   }
   return path;
+}
+
+bool WriteProgramRecord(const std::string& ignPath, const ProgramRecord& record,
+                        std::string& error) {
+  std::string info = "from=" + OneLine(record.from) + "\nfile=" + OneLine(record.fileName) +
+                     "\nunit=" + OneLine(record.unit) + "\n";
+  if (record.programCount >= 0) info += "programmings=" + std::to_string(record.programCount) + "\n";
+  return WriteFileAtomic(InfoPath(ignPath), info, error);
 }
 
 std::string KeepProgram(const ParameterImage& image, const ProgramRecord& record,

@@ -62,6 +62,11 @@ std::string KeepProgrammedConfiguration(const std::string& folder, const Paramet
 std::string KeepProgram(const ParameterImage& image, const ProgramRecord& record,
                         std::string& error);
 
+// Writes the record beside a kept configuration file ("<name>.info"), replacing the one there
+// (the unit's count, known only after it has saved).
+bool WriteProgramRecord(const std::string& ignPath, const ProgramRecord& record,
+                        std::string& error);
+
 // The record kept beside a configuration file ("<name>.info"); empty when there is none.
 ProgramRecord ReadProgramRecord(const std::string& ignPath);
 

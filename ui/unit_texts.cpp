@@ -132,6 +132,17 @@ constexpr Row kTexts[UtTextCount] = {
      "není sériové zařízení"},
     {"a folder", "ein Ordner", "un dossier", "složka"},
     {"not a device", "kein Gerät", "pas un périphérique", "není zařízení"},
+    {"The demo's simulated unit is not a bike: its programmings are not kept here. Programmings "
+     "of a unit on a port are.",
+     "Die simulierte Zündbox der Demo ist kein Motorrad: ihre Programmierungen werden hier nicht "
+     "aufbewahrt. Die einer Zündbox an einem Anschluss schon.",
+     "L'unité simulée de la démo n'est pas une moto : ses programmations ne sont pas conservées "
+     "ici. Celles d'une unité sur un port le sont.",
+     "Simulovaná jednotka ukázky není motocykl: její programování se zde neukládají. Programování "
+     "jednotky na portu ano."},
+    {"The program history cannot be read: %1", "Der Programmierverlauf kann nicht gelesen werden: %1",
+     "L'historique de programmation ne peut pas être lu : %1",
+     "Historii programování nelze přečíst: %1"},
 };
 
 }  // namespace

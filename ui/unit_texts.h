@@ -59,6 +59,8 @@ enum UnitText : int {
   UtPortNotSerial,
   UtPortFolder,
   UtPortNotDevice,
+  UtHistoryDemoNotKept,
+  UtHistoryUnreadable,
   UtTextCount
 };
 

@@ -49,4 +49,10 @@ bool UnitTracker::unitRead(const ParameterImage& unit) {
   return true;
 }
 
+bool UnitTracker::linkLost() {
+  if (record_.state() != UnitRecord::State::Known) return false;
+  record_.setUnknown();
+  return true;
+}
+
 }  // namespace rq

@@ -26,6 +26,9 @@ class UnitTracker {
   bool programVerified(const ParameterImage& image);
   // A read into a copy ended with the unit's whole image.
   bool unitRead(const ParameterImage& unit);
+  // The unit stopped answering: whatever answers next may be another unit, or this one
+  // reprogrammed by something else. What it holds is unknown until read or verified again.
+  bool linkLost();
 
   bool programming() const { return programming_; }
 

@@ -258,7 +258,10 @@ void Workspace::tick() {
   if (readLock_ && exchange_->state().op != OpState::Read) setReadLock(false);
   startPendingProgramming();
   // No snapshot comes when the unit falls silent: the listeners show the live values as gone.
-  if (wasConnected && !exchange_->connected()) emit connectionLost();
+  if (wasConnected && !exchange_->connected()) {
+    trackerChanged(tracker_.linkLost());
+    emit connectionLost();
+  }
   publishLink();
 }
 

@@ -15,6 +15,7 @@
 #include "fake_window.h"
 #include "model/configuration_diff.h"
 #include "model/ign_file.h"
+#include "ui/notice_texts.h"
 #include "ui/unit_texts.h"
 
 namespace rq::test {
@@ -71,6 +72,33 @@ TEST(CompareViewFeature, FileRowsTakeOneValueOrAllEachAsOneUndoStep) {
   EXPECT_TRUE(view->header()->text().startsWith(UnitTextQ(UtFileNotLoaded).arg(QString())))
       << view->header()->text().toStdString();
   EXPECT_TRUE(view->header()->text().contains("version")) << view->header()->text().toStdString();
+}
+
+}  // namespace
+}  // namespace rq::test
+
+namespace rq::test {
+namespace {
+
+// While a read replaces the configuration the takes write nothing, and say why as edits do.
+TEST(CompareViewFeature, TakesWaitForARunningRead) {
+  FakeWindow w;
+  auto* view = new CompareView(w.workspace(), w);
+  ParameterImage other = w.image();
+  other.setWord(3, other.word(3) + 100);
+  SanitizeImage(other);
+  view->showUnit(other, true);
+  ASSERT_EQ(view->differences().size(), 1u);
+  w.workspace().startRead();
+  const ParameterImage before = w.image();
+  const int steps = w.workspace().undoHistory().current();
+  w.notes.clear();
+  view->take(0);
+  view->takeAll();
+  EXPECT_TRUE(w.image().sameConfig(before));
+  EXPECT_EQ(w.workspace().undoHistory().current(), steps);
+  ASSERT_EQ(w.notes.size(), 2u);
+  EXPECT_EQ(w.notes[0], QString::fromUtf8(NoticeText(kLanguageEnglish, NoticeEditsWaitForRead)));
 }
 
 }  // namespace

@@ -134,5 +134,26 @@ TEST_F(UnitSyncFeature, ALabelClickReadsAnUnknownUnitIntoACopyAndShowsTheCompari
   EXPECT_EQ(compare_->differences().size(), 1u);
 }
 
+// A unit that stops answering may come back as another unit: what it holds is unknown until
+// a read or a verify.
+TEST_F(UnitSyncFeature, ALostLinkMakesTheUnitUnknownUntilAVerify) {
+  ASSERT_TRUE(w_.runUntilIdle());
+  for (int i = 0; i < 20 && !w_.workspace().connected(); ++i) w_.tick();
+  w_.workspace().startVerify();
+  ASSERT_TRUE(w_.runUntilIdle());
+  EXPECT_EQ(state(), UnitTextQ(UtEqual));
+  w_.unit().silent = true;
+  for (int i = 0; i < 40 && w_.workspace().connected(); ++i) w_.tick();
+  ASSERT_FALSE(w_.workspace().connected());
+  EXPECT_EQ(state(), UnitTextQ(UtUnknown));
+  w_.unit().silent = false;
+  w_.unit().image.setWord(3, w_.unit().image.word(3) + 100);  // another unit came back
+  for (int i = 0; i < 200 && !w_.workspace().connected(); ++i) w_.tick();
+  EXPECT_EQ(state(), UnitTextQ(UtUnknown));
+  w_.workspace().startVerify();
+  ASSERT_TRUE(w_.runUntilIdle());
+  EXPECT_EQ(state(), UnitTextQ(UtUnknown));  // it holds something else: a read tells what
+}
+
 }  // namespace
 }  // namespace rq::test

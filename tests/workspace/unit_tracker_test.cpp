@@ -14,7 +14,7 @@ namespace {
 using State = UnitRecord::State;
 
 struct Step {
-  enum Kind { Start, End, ReadStored, ProgramVerified, UnitRead, Edit } kind;
+  enum Kind { Start, End, ReadStored, ProgramVerified, UnitRead, Edit, LinkLost } kind;
   Operation op = Operation::Read;
   Outcome outcome = Outcome::Ok;
   OpState phase = OpState::Verify;
@@ -26,6 +26,7 @@ constexpr Step kReadStored{Step::ReadStored};
 constexpr Step kProgramVerified{Step::ProgramVerified};
 constexpr Step kUnitRead{Step::UnitRead};
 constexpr Step kEdit{Step::Edit};  // the PC's configuration changes
+constexpr Step kLinkLost{Step::LinkLost};
 
 struct Case {
   const char* rule;
@@ -69,6 +70,11 @@ TEST(UnitTracker, SequencesOfOperationsLeaveTheUnitKnownUnknownOrNotRead) {
       {"a read error changes nothing",
        {kUnitRead, Start(O::Read), End(O::Read, Outcome::Failed, OpState::Read)},
        State::Known},
+      {"a lost link: another unit may answer next", {kReadStored, kLinkLost}, State::Unknown},
+      {"... until a verify finds the PC's configuration",
+       {kReadStored, kLinkLost, Start(O::Verify), End(O::Verify, Outcome::Ok, OpState::Verify)},
+       State::Known},
+      {"a lost link before anything was read", {kLinkLost}, State::NotRead},
       {"a read into a copy tells nothing by its end alone",
        {Start(O::UnitRead), End(O::UnitRead, Outcome::Ok, OpState::Read)},
        State::NotRead},
@@ -85,6 +91,7 @@ TEST(UnitTracker, SequencesOfOperationsLeaveTheUnitKnownUnknownOrNotRead) {
         case Step::ProgramVerified: tracker.programVerified(pc); break;
         case Step::UnitRead: tracker.unitRead(pc); break;
         case Step::Edit: pc.setByte(173, std::uint8_t(pc.byte(173) + 1)); break;
+        case Step::LinkLost: tracker.linkLost(); break;
       }
     }
     EXPECT_EQ(record.state(), c.expected) << c.rule;
