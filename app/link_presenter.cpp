@@ -105,13 +105,19 @@ void LinkPresenter::setLabelColour(QLabel* label, Colour colour) {
   if (it != labelColours_.constEnd() && it.value() == colour) return;
   labelColours_.insert(label, colour);
   if (colour == Colour::ButtonFace) {
-    // The window itself has the button-face background; the label just lets it show.
+    // The window itself has the button-face background; the label just lets it show, in the
+    // window's own text colour, whatever the desktop's palette.
     label->setAutoFillBackground(false);
+    label->setPalette(QPalette());
     return;
   }
-  QPalette pal = label->palette();
+  // A described colour keeps readable text: black on the light ones (lime, yellow, aqua,
+  // white), the window's own text colour on the others.
+  const bool light = colour == Colour::Lime || colour == Colour::Yellow || colour == Colour::Aqua ||
+                     colour == Colour::White;
+  QPalette pal;  // the window's, then the colour
   pal.setColor(QPalette::Window, ToQColor(colour));
-  pal.setColor(QPalette::WindowText, Qt::black);
+  if (light) pal.setColor(QPalette::WindowText, Qt::black);
   label->setPalette(pal);
   label->setAutoFillBackground(true);
 }

@@ -2,6 +2,7 @@
 // The live monitor, the status line and the connection labels as the window shows them, fed
 // with frames through the real receive path (a pseudo-terminal opened as COM1).
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QProgressBar>
 #include <QLineEdit>
@@ -9,6 +10,8 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 
 #include "support.h"
 
@@ -194,6 +197,52 @@ TEST_F(MonitorTest, ShortcutsWorkFromAnyPage) {
   QTest::keyClick(edit, Qt::Key_Z, Qt::ControlModifier);
   EXPECT_EQ(form().image().byte(300), before);
   EXPECT_EQ(edit->text(), "12");
+}
+
+}  // namespace
+}  // namespace rq::test
+
+namespace rq::test {
+namespace {
+
+// With a dark desktop palette every label of the live strip stays readable: black on lime,
+// yellow and aqua, the window's own light text elsewhere, also after a colour went back.
+TEST(MonitorDarkPalette, LiveStripLabelsKeepReadableText) {
+  const QPalette saved = QApplication::palette();
+  QPalette dark;
+  dark.setColor(QPalette::Window, QColor(32, 32, 32));
+  dark.setColor(QPalette::Button, QColor(45, 45, 45));
+  dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
+  dark.setColor(QPalette::Base, QColor(20, 20, 20));
+  dark.setColor(QPalette::Text, QColor(230, 230, 230));
+  QApplication::setPalette(dark);
+  {
+    TempConfig cfg;
+    Pty pty;
+    cfg.writeSettings(PortsSection(pty.slave()));
+    Window w;
+    FormHlav& form = *w.form;
+    auto deliver = [&](const MonitorSnapshot& s) {
+      pty.write(EncodeMonitor(s));
+      return TickUntil(form, [&] { return form.exchange().lastMonitor() == s; }, 2000, &pty);
+    };
+    auto readable = [&](const char* name) {
+      auto* l = form.findChild<QLabel*>(name);
+      const QColor back = l->autoFillBackground() ? l->palette().color(QPalette::Window)
+                                                  : l->parentWidget()->palette().color(QPalette::Window);
+      const QColor text = l->palette().color(QPalette::WindowText);
+      return std::abs(back.lightness() - text.lightness()) >= 96;
+    };
+    ASSERT_TRUE(deliver(UnitReply({.rpm = 1})));
+    ASSERT_TRUE(TickUntil(form, [&] { return form.exchange().connected(); }));
+    const char* names[] = {"LabelNapeti", "LabelMonInput1", "LabelMonInput3", "LabelRpm",
+                           "LabelMonAdv", "LabelGear", "LabelMonSpeed", "LabelCom"};
+    ASSERT_TRUE(deliver(UnitReply({.rpm = 4500, .supplyMv = 11000, .input = {0, 1, 1}})));
+    for (const char* n : names) EXPECT_TRUE(readable(n)) << n << " coloured";
+    ASSERT_TRUE(deliver(UnitReply({.rpm = 4600, .supplyMv = 13000, .input = {1, 0, 0}})));
+    for (const char* n : names) EXPECT_TRUE(readable(n)) << n << " back to normal";
+  }
+  QApplication::setPalette(saved);
 }
 
 }  // namespace
