@@ -195,6 +195,30 @@ void FormHlav::centreWindow() {
   move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
 }
 
+// A placement saved on another screen or at another scale (a window of 2010 x 1700 from a
+// screen at twice the scale) is brought back wholly inside the free area of the screen that
+// holds most of it: no larger than that area, and moved onto it.
+void FormHlav::keepOnScreen() {
+  const QRect frame(pos(), size());
+  const QScreen* best = QGuiApplication::primaryScreen();
+  long bestArea = -1;
+  for (const QScreen* s : QGuiApplication::screens()) {
+    const QRect common = s->availableGeometry().intersected(frame);
+    const long area = common.isEmpty() ? 0 : long(common.width()) * common.height();
+    if (area > bestArea) {
+      bestArea = area;
+      best = s;
+    }
+  }
+  if (best == nullptr) return;
+  const QRect area = best->availableGeometry();
+  const QSize fitted = size().boundedTo(area.size()).expandedTo(QSize(200, 150));
+  if (fitted != size()) resize(fitted);
+  const int left = std::clamp(x(), area.left(), std::max(area.left(), area.right() + 1 - width()));
+  const int top = std::clamp(y(), area.top(), std::max(area.top(), area.bottom() + 1 - height()));
+  if (QPoint(left, top) != pos()) move(left, top);
+}
+
 void FormHlav::LoadSettings() {
   store_->load();
   const IniFile& ini = store_->settings();
@@ -217,6 +241,7 @@ void FormHlav::LoadSettings() {
     const QRect area = QGuiApplication::primaryScreen()->geometry();
     move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
   }
+  keepOnScreen();
 
   // Port, scan index and language are bytes; out-of-range values are repaired by the
   // consistency pass.
@@ -392,7 +417,12 @@ void FormHlav::MenuContensClick() {
     opened = options_.openDocument ? options_.openDocument(path)
                                    : QDesktopServices::openUrl(QUrl::fromLocalFile(path));
   }
-  if (!opened) showMessage(FromStd(texts().text(TxtManualOpenError)));
+  if (opened) return;
+  QString text = FromStd(texts().text(TxtManualOpenError));
+  // The file is there: what is missing is a program to show it.
+  if (!path.isEmpty())
+    text += "\n" + QString::fromUtf8(NoticeText(language(), NoticeManualNoViewer)).arg(path);
+  showMessage(text);
 }
 
 void FormHlav::MenuExitClick() { close(); }

@@ -213,6 +213,7 @@ class FormHlav : public QMainWindow, public WindowFace {
   // Start-up.
   void FormCreate(const QStringList& arguments);
   void centreWindow();
+  void keepOnScreen();
   void readMarkerFile();
   void ApplyCaptionTable();
   void ApplyMessageTable();

@@ -17,6 +17,10 @@ constexpr const char* kNotices[kNoticeCount][4] = {
      "Keine Konfigurationsdatei (kein Versionsschlüssel)",
      "Pas un fichier de configuration (pas de clé de version)",
      "Není to konfigurační soubor (chybí klíč verze)"},
+    {"%1 is there, but no program to show PDF files was found",
+     "%1 ist vorhanden, aber es wurde kein Programm zum Anzeigen von PDF-Dateien gefunden",
+     "%1 est présent, mais aucun programme pour afficher les fichiers PDF n'a été trouvé",
+     "%1 existuje, ale nebyl nalezen žádný program pro zobrazení souborů PDF"},
 };
 
 }  // namespace

@@ -11,7 +11,9 @@ enum NoticeId : int {
   NoticeCellChangedOffMap = 0,
   NoticeEditsWaitForRead = 1,
   NoticeNotConfigurationFile = 2,
-  kNoticeCount = 3,
+  // %1 the manual's path: the line under the manual error when the file is there.
+  NoticeManualNoViewer = 3,
+  kNoticeCount = 4,
 };
 
 // The text of `id` in `language` (out-of-range language: English; out-of-range id: "").

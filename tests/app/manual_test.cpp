@@ -114,13 +114,15 @@ TEST(Manual, F1ReportsAManualNotFoundOrNotOpened) {
   ASSERT_EQ(r.messages.size(), 1u);
   EXPECT_EQ(r.messages[0], kOpenError);
 
-  // Found, but the viewer fails (none installed): the same message.
+  // Found, but the viewer fails (none installed): the same message, and a line that says
+  // where the file is and that no viewer was found.
   const QString installed = root.path() + "/doc";
-  Put(installed);
+  const QString found = Put(installed);
   r = PressF1(root.path(), {installed}, /*viewerWorks=*/false);
   EXPECT_EQ(r.opened.size(), 1u);
   ASSERT_EQ(r.messages.size(), 1u);
-  EXPECT_EQ(r.messages[0], kOpenError);
+  EXPECT_EQ(r.messages[0], QString(kOpenError) + "\n" + found +
+                               " is there, but no program to show PDF files was found");
 }
 
 }  // namespace

@@ -165,15 +165,25 @@ TEST(StartUp, MarkerWordSwitchesTheTestLabelsOn) {
 TEST(StartUp, LastPageAndPlacementComeBack) {
   TempConfig cfg;
   Pty pty;
-  cfg.writeSettings("[BASIC]\nLeft=40\nTop=30\nWidth=1100\nHeight=900\nFile=bike.ign\nIniDir=/home/x/bike.ign\n"
+  cfg.writeSettings("[BASIC]\nLeft=40\nTop=30\nWidth=700\nHeight=600\nFile=bike.ign\nIniDir=/home/x/bike.ign\n"
                     "PageControl1->ActivePageIndex=10\n" + PortsSection(pty.slave()));
   Window w;
   EXPECT_EQ(w.form->currentPage(), kPageMonitor);
   EXPECT_EQ(w.form->findChild<QTabWidget*>("PageControl1")->currentIndex(), kPageMonitor);
   EXPECT_EQ(w.form->pos(), QPoint(40, 30));
-  EXPECT_EQ(w.form->size(), QSize(1100, 900));
+  EXPECT_EQ(w.form->size(), QSize(700, 600));
   EXPECT_EQ(w.form->fileName(), "bike.ign");
   EXPECT_EQ(w.form->iniDir(), "/home/x/bike.ign");
+}
+
+// A placement saved at twice the scale, or on a larger screen, comes back wholly on the screen.
+TEST(StartUp, APlacementLargerThanTheScreenIsBroughtInside) {
+  TempConfig cfg;
+  cfg.writeSettings("[BASIC]\nLeft=300\nTop=200\nWidth=2010\nHeight=1700\n");
+  Window w;
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  EXPECT_TRUE(screen.contains(QRect(w.form->pos(), w.form->size())))
+      << w.form->x() << "," << w.form->y() << " " << w.form->width() << "x" << w.form->height();
 }
 
 TEST(Close, WritesBothFilesAndKeepsForeignEntries) {
