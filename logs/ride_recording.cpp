@@ -12,6 +12,7 @@
 #include <cmath>
 
 #include "logs/open_log_viewer.h"
+#include "ui/print_pages.h"
 #include "ui/window_face.h"
 #include "workspace/workspace.h"
 
@@ -69,6 +70,11 @@ RideRecording::RideRecording(Workspace& workspace, WindowFace& window)
   timeLabel_ = StripLabel(strip, "LabelRecordTime", 780, 633, 76, Qt::AlignLeft);
   rowsLabel_ = StripLabel(strip, "LabelRecordRows", 856, 633, 56, Qt::AlignRight);
   rowsTitle_ = StripLabel(strip, "LabelRecordRowsTitle", 916, 633, 74, Qt::AlignLeft);
+  // The recording is not part of the printed page.
+  for (QWidget* w : {static_cast<QWidget*>(button_), static_cast<QWidget*>(openButton_),
+                     static_cast<QWidget*>(timeLabel_), static_cast<QWidget*>(rowsLabel_),
+                     static_cast<QWidget*>(rowsTitle_)})
+    w->setProperty(kNotPrinted, true);
   rowsTitle_->setText("rows");
   failedText_ = new QLabel("The ride log cannot be written; the recording has stopped.", strip);
   failedText_->setObjectName("LabelRecordFailed");

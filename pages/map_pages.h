@@ -97,6 +97,7 @@ class MapPages : public PageModule {
   PageKit::SpinPair base_{}, hysteresis_{}, correction1_{}, correction2_{};
   QLabel* baseLabel_ = nullptr;
   QLabel* correctionLabel_ = nullptr;
+  QLabel* servoOff_ = nullptr;  // the servo page while its map is off
   SpinButton* shift_ = nullptr;
   QMenu* context_ = nullptr;
   std::vector<QAction*> tools_;

@@ -45,6 +45,10 @@ MapPages::MapPages(PageKit& kit, QWidget* advance1, QWidget* advance2, QWidget* 
   };
   buildBar();
   buildActions();
+  servoOff_ = PageKit::label("LabelServoMapOff", QString(), servo);
+  servoOff_->setGeometry(20, 20, 930, 60);
+  servoOff_->setWordWrap(true);
+  servoOff_->hide();
   languageChanged(kit_.workspace().language());
 }
 
@@ -275,6 +279,14 @@ void MapPages::applyRules(int page) {
   const MapMode mode = MapModeOf(kit_.image(), page);
   grid_->applyLayout(mode);
   SetShown(grid_->box(), mode.gridShown);
+  // The servo page without its map says how to turn it on rather than stand empty.
+  const bool servoOff = page == kPageServo && !mode.gridShown;
+  if (servoOff) {
+    const QString off = QString::fromUtf8(NoticeText(kit_.workspace().language(), NoticeServoMapOff))
+                            .arg(QString::fromUtf8(MessageText(kit_.workspace().language(), TxtServoEnable)));
+    if (servoOff_->text() != off) servoOff_->setText(off);
+  }
+  SetShown(servoOff_, servoOff);
   SetShown(bar_, true);
   const bool servo = mode.servo;
   servoBar_ = servo;

@@ -21,6 +21,12 @@ constexpr const char* kNotices[kNoticeCount][4] = {
      "%1 ist vorhanden, aber es wurde kein Programm zum Anzeigen von PDF-Dateien gefunden",
      "%1 est présent, mais aucun programme pour afficher les fichiers PDF n'a été trouvé",
      "%1 existuje, ale nebyl nalezen žádný program pro zobrazení souborů PDF"},
+    {"The servo map is off. Tick \"%1\" below to use the servo and show its map.",
+     "Das Servo-Kennfeld ist aus. \"%1\" unten ankreuzen, um das Servo zu nutzen und sein "
+     "Kennfeld zu zeigen.",
+     "La courbe du servo est désactivée. Cochez « %1 » ci-dessous pour utiliser le servo et "
+     "afficher sa courbe.",
+     "Mapa serva je vypnutá. Zaškrtněte „%1“ dole, chcete-li servo používat a zobrazit jeho mapu."},
 };
 
 }  // namespace

@@ -13,7 +13,9 @@ enum NoticeId : int {
   NoticeNotConfigurationFile = 2,
   // %1 the manual's path: the line under the manual error when the file is there.
   NoticeManualNoViewer = 3,
-  kNoticeCount = 4,
+  // %1 the caption of the servo's enable box: the servo page while its map is off.
+  NoticeServoMapOff = 4,
+  kNoticeCount = 5,
 };
 
 // The text of `id` in `language` (out-of-range language: English; out-of-range id: "").

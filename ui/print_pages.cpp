@@ -190,10 +190,12 @@ bool PrintPages::printJob(QString& error) {
     return false;
   }
   // Paper shows values, not the buttons that change them: every up-down of every page is
-  // left out of the picture and shown again after the job.
+  // left out of the picture and shown again after the job, and so is everything that is not
+  // part of the page as described.
   QList<QWidget*> hidden;
   for (QWidget* w : picture->findChildren<QWidget*>()) {
-    if (w->objectName().startsWith("UpDown") && !w->isHidden()) {
+    const bool left = w->objectName().startsWith("UpDown") || w->property(kNotPrinted).toBool();
+    if (left && !w->isHidden()) {
       w->hide();
       hidden << w;
     }

@@ -25,6 +25,11 @@ class WindowFace;
 namespace rq {
 
 
+// A widget carrying this property (true) is left out of every printed picture: controls and
+// marks that are not part of the described page (recording buttons, PC-against-unit marks,
+// the ride log over a map).
+inline constexpr const char* kNotPrinted = "rqNotPrinted";
+
 // Printed size of a picture on a printable area: the full height when the width then fits,
 // otherwise the full width; the aspect ratio is kept (integer arithmetic).
 QSize PrintedSize(QSize picture, QSize page);

@@ -10,6 +10,7 @@
 #include "compare/compare_view.h"
 #include "compare/verify_differences.h"
 #include "pages/page_set.h"
+#include "ui/print_pages.h"
 #include "ui/qt_text.h"
 #include "ui/unit_texts.h"
 #include "ui/window_face.h"
@@ -25,6 +26,7 @@ class DifferenceMark : public QWidget {
   static constexpr int kSize = 7;
   explicit DifferenceMark(QWidget* control) : QWidget(control) {
     setObjectName("DifferenceMark");
+    setProperty(kNotPrinted, true);  // paper shows the page as described
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAttribute(Qt::WA_NoSystemBackground);
     setFocusPolicy(Qt::NoFocus);

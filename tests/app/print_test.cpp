@@ -37,6 +37,7 @@ struct Seen {
   bool stampWhole = false;  // the status line is tall enough for the whole stamp
   QColor background;
   int upDownsShown = 0;  // up-downs under the picture not hidden
+  QStringList extrasShown;  // what is not part of the described page, shown
 };
 
 class PrintTest : public ::testing::Test {
@@ -60,6 +61,8 @@ class PrintTest : public ::testing::Test {
       s.background = picture->grab(QRect(990, 700, 4, 4)).toImage().pixelColor(1, 1);
       for (const QWidget* w : picture->findChildren<QWidget*>())
         if (w->objectName().startsWith("UpDown") && !w->isHidden()) ++s.upDownsShown;
+      for (const QWidget* w : picture->findChildren<QWidget*>())
+        if (w->property(kNotPrinted).toBool() && w->isVisible()) s.extrasShown << w->objectName();
       seen_.push_back(s);
     };
   }
@@ -237,6 +240,25 @@ TEST(PrintedSize, FitsTheHeightWhenTheWidthFitsOtherwiseTheWidth) {
   EXPECT_EQ(PrintedSize(QSize(1005, 832), QSize(4000, 6000)), QSize(4000, 832 * 4000 / 1005));
   EXPECT_EQ(PrintedSize(QSize(1005, 832), QSize(6000, 3000)), QSize(1005 * 3000 / 832, 3000));
   EXPECT_EQ(PrintedSize(QSize(0, 10), QSize(100, 100)), QSize());
+}
+
+// Paper shows the page as described: no recording buttons and no PC-against-unit marks.
+TEST_F(PrintTest, ThePrintoutLeavesOutWhatIsNotPartOfThePage) {
+  auto* record = form().findChild<QWidget*>("ButtonRecord");
+  ASSERT_NE(record, nullptr);
+  EXPECT_TRUE(record->isVisible());
+  // A difference to the unit: the field carries its mark on screen.
+  form().workspace().unitRead(form().image());
+  form().findChild<QTabWidget*>("PageControl1")->setCurrentIndex(kPageInputs);
+  form().findChild<SpinEdit*>("EditHardLimiter")->stepBy(1);
+  auto* mark = form().findChild<QWidget*>("DifferenceMark");
+  ASSERT_NE(mark, nullptr);
+  EXPECT_TRUE(mark->isVisible());
+  form().printPages().SpeedButtonPrintClick();
+  ASSERT_EQ(seen_.size(), 1u);
+  EXPECT_TRUE(seen_[0].extrasShown.isEmpty()) << seen_[0].extrasShown.join(", ").toStdString();
+  EXPECT_TRUE(record->isVisible());  // back on screen after the job
+  EXPECT_TRUE(mark->isVisible());
 }
 
 }  // namespace
