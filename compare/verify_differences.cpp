@@ -16,7 +16,8 @@ VerifyDifferences::VerifyDifferences(Workspace& workspace, WindowFace& window,
   // Captions from the caption table.
   button_ = new QPushButton("Show differences", window_.liveStrip());
   button_->setObjectName("ButtonVerifyDiff");
-  button_->setGeometry(780, 606, 150, 23);
+  // Below the recording's controls and the developer's test labels, so that none covers another.
+  button_->setGeometry(780, 688, 210, 23);
   button_->setToolTip("Read the unit and list what differs from the PC");
   button_->setStatusTip(button_->toolTip());
   button_->hide();

@@ -31,6 +31,12 @@ QLabel* StripLabel(QWidget* parent, const char* name, int x, int y, int w, Qt::A
   return l;
 }
 
+// The Record button says what a press does: record, or stop the recording that runs.
+constexpr const char* kRecordCaption[2][4] = {
+    {"Record", "Aufnahme", "Enregistrer", "Nahrávat"},
+    {"Stop", "Stopp", "Arrêter", "Zastavit"},
+};
+
 QString Duration(long s) {
   const long h = s / 3600, m = s / 60 % 60, sec = s % 60;
   return h > 0 ? QString::asprintf("%ld:%02ld:%02ld", h, m, sec) : QString::asprintf("%02ld:%02ld", m, sec);
@@ -53,6 +59,11 @@ RideRecording::RideRecording(Workspace& workspace, WindowFace& window)
   connect(menuItem_, &QAction::triggered, this, [this](bool on) { setRecording(on); });
   connect(&workspace, &Workspace::monitorAccepted, this,
           [this](const MonitorSnapshot& s) { monitorAccepted(s); });
+  connect(&workspace, &Workspace::languageChanged, this, [this](int language) {
+    language_ = language;
+    showState();
+  });
+  language_ = workspace.language();
   QWidget* strip = window_.liveStrip();
   button_ = new QPushButton("Record", strip);
   button_->setObjectName("ButtonRecord");
@@ -126,6 +137,9 @@ void RideRecording::showState() {
   const bool on = recorder_.recording();
   if (menuItem_ != nullptr && menuItem_->isChecked() != on) menuItem_->setChecked(on);
   if (button_->isChecked() != on) button_->setChecked(on);
+  const int lang = language_ >= 0 && language_ < 4 ? language_ : 0;
+  const QString caption = QString::fromUtf8(kRecordCaption[on ? 1 : 0][lang]);
+  if (button_->text() != caption) button_->setText(caption);
   const bool any = on || recorder_.rows() > 0;
   const bool canOpen = !on && recorder_.rows() > 0;
   if (openButton_->isHidden() == canOpen) openButton_->setVisible(canOpen);

@@ -62,6 +62,7 @@ class RideRecording : public QObject {
   QLabel* rowsTitle_ = nullptr;
   QLabel* failedText_ = nullptr;  // the caption of the failure message, never shown itself
   QTimer* clock_ = nullptr;
+  int language_ = 0;
   std::size_t shownRows_ = static_cast<std::size_t>(-1);
   long shownSeconds_ = -1;
 };

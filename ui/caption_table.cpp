@@ -140,7 +140,6 @@ const CaptionRow kRows[] = {
     // ---- Ride log recording: the Ignition menu item and the live strip ----
     {"MenuRecord", P::Caption, 0,
      {"Recor&d ride log", "Fahrt &aufzeichnen", "&Enregistrer le trajet", "Zázna&m jízdy"}},
-    {"ButtonRecord", P::Caption, 0, {"Record", "Aufnahme", "Enregistrer", "Nahrávat"}},
     {"ButtonOpenLog", P::Caption, 0, {"Open log", "Log öffnen", "Voir le journal", "Otevřít záznam"}},
     {"LabelRecordRowsTitle", P::Caption, 0, {"rows", "Zeilen", "lignes", "řádků"}},
     {"LabelRecordFailed", P::Caption, 0,

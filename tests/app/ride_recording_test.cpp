@@ -174,5 +174,42 @@ TEST_F(RideRecordingTest, RecordItemTakesNoAcceleratorInUse) {
   }
 }
 
+// The controls of the live strip never cover one another: while recording, after a recording,
+// with "Show differences" up and with the developer's test labels shown. Record says what a
+// press does: Stop while it records, in every language.
+TEST_F(RideRecordingTest, TheLiveStripKeepsItsControlsApartAndRecordSaysStopWhileRecording) {
+  ASSERT_TRUE(deliver(Row(100)));
+  ASSERT_TRUE(TickUntil(form(), [&] { return form().exchange().connected(); }));
+  QWidget* client = get<QWidget>("ClientArea");
+  // The strip alone: the pages are checked on their own.
+  auto stripOverlaps = [client] {
+    QStringList strip;
+    for (const QString& line : OverlappingControls(client))
+      if (!line.contains("PageControl1")) strip << line;
+    return strip;
+  };
+  auto* record = get<QPushButton>("ButtonRecord");
+  get<QPushButton>("ButtonVerifyDiff")->show();
+  for (int i = 1; i <= 8; ++i) get<QLabel>(QString("LabelTest%1").arg(i).toLatin1().constData())->show();
+  EXPECT_EQ(record->text(), "Record");
+  record->click();
+  ASSERT_TRUE(form().rideRecording().recording());
+  const char* stop[] = {"Stop", "Stopp", "Arrêter", "Zastavit"};
+  const char* items[] = {"MenuEnglish", "MenuGerman", "MenuFrench", "MenuCzech"};
+  for (int lang = 0; lang < 4; ++lang) {
+    get<QAction>(items[lang])->trigger();
+    EXPECT_EQ(record->text(), QString::fromUtf8(stop[lang])) << lang;
+    const QStringList overlaps = stripOverlaps();
+    EXPECT_TRUE(overlaps.isEmpty()) << lang << ": " << overlaps.join("\n").toStdString();
+  }
+  get<QAction>("MenuEnglish")->trigger();
+  ASSERT_TRUE(deliver(Row(200)));
+  record->click();
+  EXPECT_EQ(record->text(), "Record");
+  EXPECT_TRUE(get<QPushButton>("ButtonOpenLog")->isVisibleTo(client));
+  const QStringList overlaps = stripOverlaps();
+  EXPECT_TRUE(overlaps.isEmpty()) << overlaps.join("\n").toStdString();
+}
+
 }  // namespace
 }  // namespace rq::test
