@@ -47,6 +47,7 @@
 #include "ui/notice_texts.h"
 #include "ui/print_pages.h"
 #include "ui/qt_text.h"
+#include "ui/text_fit.h"
 #include "unitsync/unit_sync.h"
 
 namespace rq {
@@ -401,7 +402,10 @@ void FormHlav::showMessage(const QString& text) {
     options_.messageBox(text);
     return;
   }
-  QMessageBox::information(isVisible() ? this : nullptr, windowTitle(), text);
+  QMessageBox box(QMessageBox::Information, windowTitle(), QString(), QMessageBox::Ok,
+                  isVisible() ? this : nullptr);
+  SetMessageText(box, text);
+  box.exec();
 }
 
 void FormHlav::MenuContensClick() {

@@ -39,7 +39,7 @@ void PortNames::updateComMenu() {
       a->setProperty(kBaseCaption, base);
     }
     const std::string path = ws_.portPath(i + 1);
-    const std::string suffix = PortMenuSuffix(path, DescribePortDevice(path, system));
+    const std::string suffix = PortMenuSuffix(path, DescribePortDevice(path, system), ws_.language());
     const QString text = base.toString() + FromStd(suffix);
     if (a->text() != text) a->setText(text);
   }

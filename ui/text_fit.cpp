@@ -4,6 +4,7 @@
 #include <QAbstractButton>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionButton>
@@ -15,7 +16,15 @@
 
 #include <algorithm>
 
+#include "ui/qt_text.h"
+
 namespace rq {
+
+void SetMessageText(QMessageBox& box, const QString& text) {
+  const QString shown = ElideLongWords(text);
+  box.setText(shown);
+  if (shown != text) box.setDetailedText(text);
+}
 namespace {
 
 QSize PushButtonFit(const QPushButton* b) {

@@ -7,6 +7,7 @@
 #include <QSize>
 #include <QString>
 
+class QMessageBox;
 class QWidget;
 
 namespace rq {
@@ -28,5 +29,9 @@ struct CutOffText {
 // Every label, check box, radio button, push button, group-box title and page tab under `root`
 // (shown or not; other windows excluded) whose text does not fit its control.
 QList<CutOffText> FindCutOffTexts(const QWidget* root);
+
+// Puts `text` into a message box: very long words (paths) shortened in the middle, so that the
+// box fits the screen, and then the whole text in the box's details.
+void SetMessageText(QMessageBox& box, const QString& text);
 
 }  // namespace rq

@@ -84,6 +84,11 @@ TEST(PortNamesFeature, ComItemsShowTheDeviceAfterTheirCaption) {
   // Read afresh: once more gives the same texts, not the device twice.
   names->updateComMenu();
   EXPECT_EQ(com.items[0]->text(), "Com 1   " + QString::fromStdString(fake.dev) + "/ttyUSB7  FTDI FT232R USB UART");
+  // A folder mapped as a port says what it is, in the window's language.
+  w.workspace().setPortPathResolver([&](int n) { return n == 1 ? fake.dev : fake.dev + "/ttyUSB9"; });
+  w.workspace().setLanguage(kLanguageGerman);
+  names->updateComMenu();
+  EXPECT_TRUE(com.items[0]->text().endsWith(QString::fromUtf8(": ein Ordner"))) << com.items[0]->text().toStdString();
 }
 
 }  // namespace
