@@ -62,4 +62,10 @@ void DemoUnit::stop() {
   }
 }
 
+QStringList DemoSimulatorArguments(bool ab) {
+  QStringList arguments = {"--gear-method", "2"};
+  if (ab) arguments << "--ab";
+  return arguments;
+}
+
 }  // namespace rq

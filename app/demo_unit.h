@@ -34,4 +34,8 @@ class DemoUnit {
 // rq_vtmx4_unit_sim in the folder of the running executable.
 QString SimulatorProgram();
 
+// The simulator's arguments for `rq_vtmx4 --demo` (and, with `ab`, --demo-ab): the demo bike
+// finds its gear from the programmed ratios, so that the gear moves.
+QStringList DemoSimulatorArguments(bool ab);
+
 }  // namespace rq

@@ -144,10 +144,7 @@ int main(int argc, char** argv) {
   options.arguments = rest;
   if (demo) {
     QString error;
-    // The demo bike finds its gear from the programmed ratios, so that the gear moves.
-    QStringList simArguments = {"--gear-method", "2"};
-    if (demoAb) simArguments << "--ab";
-    if (!demoUnit.start(simArguments, error)) {
+    if (!demoUnit.start(rq::DemoSimulatorArguments(demoAb), error)) {
       QMessageBox::critical(nullptr, "RQ_VTMX4_Kelvora", error);
       return 1;
     }

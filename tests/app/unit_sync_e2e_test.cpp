@@ -62,6 +62,32 @@ class MarkTest : public ::testing::Test {
   std::unique_ptr<Window> w_;
 };
 
+// The described menus keep their items in their order and places; what the features add
+// comes after them (separators are written as "-").
+TEST_F(MarkTest, DescribedMenusKeepTheirItemsAndOrderAndNewItemsComeAfter) {
+  const struct {
+    const char* menu;
+    QStringList described;
+  } menus[] = {
+      {"MenuFile", {"MenuNew", "-", "MenuOpen", "MenuOpenExeDir", "-", "MenuSave", "MenuSaveExeDir",
+                    "-", "MenuPrint", "MenuPrintAll", "-", "MenuExit"}},
+      {"MenuDevice", {"MenuRead", "MenuVerify", "MenuProgram"}},
+      {"MenuTools", {"MenuToolsMinus", "MenuToolsPlus", "MenuZpet", "MenuZnovu"}},
+      {"MenuLanguage", {"MenuEnglish", "MenuGerman", "MenuFrench", "MenuCzech"}},
+      {"MenuHelp", {"MenuContens", "MenuAbout"}},
+  };
+  for (const auto& m : menus) {
+    auto* menu = form().findChild<QMenu*>(m.menu);
+    ASSERT_NE(menu, nullptr) << m.menu;
+    QStringList items;
+    for (QAction* a : menu->actions()) items << (a->isSeparator() ? QString("-") : a->objectName());
+    EXPECT_EQ(items.mid(0, m.described.size()), m.described) << m.menu << ": " << items.join(" ").toStdString();
+  }
+  // What the features add is there, after the described items.
+  for (const char* added : {"MenuCompareFile", "MenuHistory", "MenuVerifyDiff", "MenuRecord", "MenuLogViewer"})
+    EXPECT_NE(form().findChild<QAction*>(added), nullptr) << added;
+}
+
 // New menu items: no accelerator letter shared with another item of the same menu, a menu
 // title of the bar or a button of the window, in any language.
 TEST_F(MarkTest, NewMenuItemsHaveAcceleratorsOfTheirOwn) {
