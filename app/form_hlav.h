@@ -98,10 +98,6 @@ class FormHlav : public QMainWindow, public WindowFace {
   explicit FormHlav(FormHlavOptions options = {}, QWidget* parent = nullptr);
   ~FormHlav() override;
 
-  // Paths of the files the window keeps.
-  QString settingsFilePath() const;
-  QString stateFilePath() const;
-  QString markerFilePath() const;
   QString dataIgnPath() const { return dataIgnPath_; }
 
   // What the tool works on, and the rooms; for tests and benchmarks.
@@ -116,13 +112,10 @@ class FormHlav : public QMainWindow, public WindowFace {
   bool connected() const { return workspace_->connected(); }
   bool printing() const { return workspace_->printing(); }
   QString fileName() const { return workspace_->fileName(); }
-  bool readLocked() const { return workspace_->readLocked(); }
   PageSet& pageSet() { return *pageSet_; }
   FormAbout* formAbout() const { return formAbout_; }
   QString iniDir() const;
   void setIniDir(const QString& path);
-  // A demo run talks to the simulator through a borrowed port.
-  bool demoRun() const { return options_.portOverride.has_value(); }
   FileCommands& fileCommands() { return *fileCommands_; }
   PrintPages& printPages() { return *printPages_; }
   VerifyDifferences& verifyDifferences() { return *verifyDifferences_; }
@@ -182,11 +175,6 @@ class FormHlav : public QMainWindow, public WindowFace {
   void SanitizeImage();
   // After an edit: consistency pass, the pages shown again, undo snapshot (may program).
   void AfterChange();
-  void TakeSnapshot();
-  void UpdateUndoControls();
-
-  void LoadSettings();
-  void SaveSettings();
 
   // File › Open once the file is chosen (also for a file named on the command line).
   bool openConfigurationFile(const QString& path);
@@ -198,6 +186,17 @@ class FormHlav : public QMainWindow, public WindowFace {
   bool event(QEvent* event) override;
 
  private:
+  // Paths of the files the window keeps.
+  QString settingsFilePath() const;
+  QString stateFilePath() const;
+  QString markerFilePath() const;
+  // A demo run talks to the simulator through a borrowed port.
+  bool demoRun() const { return options_.portOverride.has_value(); }
+  void TakeSnapshot();
+  void UpdateUndoControls();
+  void LoadSettings();
+  void SaveSettings();
+
   // Construction of the frame.
   void buildFrame();
   void buildToolStrip(QWidget* client);
