@@ -24,9 +24,11 @@ void ProgramKeeper::keep() {
   record.from = kFromWindow;
   record.fileName = ws_.fileName().toUtf8().toStdString();
   record.programCount = ws_.lastMonitor().programCount;
-  record.unit = DecodeIdentification(ws_.image()).nameVersion;
+  // What the programming sent: the PC may have changed while it ran.
+  const ParameterImage& programmed = ws_.exchange().programmed();
+  record.unit = DecodeIdentification(programmed).nameVersion;
   std::string error;
-  const std::string kept = KeepProgram(ws_.image(), record, error);
+  const std::string kept = KeepProgram(programmed, record, error);
   if (!kept.empty()) return;
   // Not worth a message box after every programming; the status bar says it.
   std::fprintf(stderr, "rq_vtmx4: Program history not kept: %s\n", error.c_str());
