@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QStringList>
 
@@ -54,6 +55,12 @@ LimitGuard::LimitGuard(Workspace& workspace, WindowFace& window, MapPages& maps)
   window_.addMenuAction(WindowFace::Menu::Device, showChangesAction_);
   connect(showChangesAction_, &QAction::toggled, this, [this](bool on) { setShowChanges(on); });
 
+  label_ = new QLabel;
+  label_->setObjectName("LabelLimits");
+  label_->setStyleSheet("color: #b00000");
+  label_->hide();
+  window_.addStatusWidget(label_);
+
   connect(&ws_, &Workspace::imageChanged, this, [this] { recheck(); });
   connect(&ws_, &Workspace::unitChanged, this, [this] { recheck(); });
   connect(&ws_, &Workspace::limitsChanged, this, [this] { recheck(); });
@@ -71,6 +78,13 @@ void LimitGuard::applyLanguage() {
   const int lang = ws_.language();
   limitsAction_->setText(Gt(GtMenuLimits, lang));
   showChangesAction_->setText(Gt(GtMenuShowChanges, lang));
+  showLabel();
+}
+
+void LimitGuard::showLabel() {
+  label_->setVisible(!violations_.empty());
+  if (violations_.empty()) return;
+  label_->setText(Gt(GtStatusBroken, ws_.language()).arg(summary(violations_)));
 }
 
 void LimitGuard::readSettings() {
@@ -101,6 +115,7 @@ void LimitGuard::recheck() {
   const bool had = !violations_.empty();
   violations_ = std::move(now);
   marks_->show(violations_);
+  showLabel();
   const int lang = ws_.language();
   if (!violations_.empty())
     window_.showNote(Gt(GtStatusBroken, lang).arg(summary(violations_)), 0);

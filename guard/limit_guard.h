@@ -18,6 +18,7 @@
 
 class QAction;
 class QDialog;
+class QLabel;
 
 namespace rq {
 
@@ -43,7 +44,8 @@ class LimitGuard : public QObject {
   // (call once the window has loaded it); problems of [LIMITS] are said in one message.
   void readSettings();
 
-  // Checks the configuration now: the marks and, when the violations changed, the status line.
+  // Checks the configuration now: the marks, the status label and, when the violations
+  // changed, a note on the status line.
   void recheck();
   const std::vector<Violation>& violations() const { return violations_; }
 
@@ -64,6 +66,9 @@ class LimitGuard : public QObject {
 
   LimitMarks& marks() { return *marks_; }
   QAction* limitsAction() const { return limitsAction_; }
+  // The label at the right of the status bar that counts broken limits while any stand (a
+  // note is replaced by the next hint; the label stays).
+  QLabel* statusLabel() const { return label_; }
   QAction* showChangesAction() const { return showChangesAction_; }
   // Runs a modal dialog and returns its result; empty: exec(). Tests answer instead.
   std::function<int(QDialog&)> runDialog;
@@ -76,6 +81,7 @@ class LimitGuard : public QObject {
   std::vector<Violation> check() const;
   int execDialog(QDialog& dialog);
   void applyLanguage();
+  void showLabel();
 
   Workspace& ws_;
   WindowFace& window_;
@@ -83,6 +89,7 @@ class LimitGuard : public QObject {
   LimitMarks* marks_ = nullptr;
   QAction* limitsAction_ = nullptr;
   QAction* showChangesAction_ = nullptr;
+  QLabel* label_ = nullptr;
   std::vector<Violation> violations_;
   bool showChanges_ = false;
 };

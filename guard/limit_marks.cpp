@@ -2,6 +2,7 @@
 // Painting the marks of broken limits over the map grid.
 #include "guard/limit_marks.h"
 
+#include <QPaintEvent>
 #include <QPainter>
 
 #include <cstdlib>
@@ -53,12 +54,12 @@ QRect LimitMarkPaint::markRect(const Violation& v) const {
   return EdgeToward(cell, other).united(EdgeToward(other, cell));
 }
 
-void LimitMarkPaint::paintEvent(QPaintEvent*) {
+void LimitMarkPaint::paintEvent(QPaintEvent* event) {
   QPainter p(this);
   const QPen edge(QColor(60, 0, 0), 1);
   for (const Violation& v : marks_.shownMarks()) {
     const QRect r = markRect(v);
-    if (r.isEmpty()) continue;
+    if (r.isEmpty() || !event->region().intersects(r)) continue;
     if (IsStep(v.kind)) {
       const QRect cell = cellRect(v.row, v.column);
       const QRect other = cellRect(OtherRow(v), OtherColumn(v));
@@ -107,13 +108,21 @@ std::vector<Violation> LimitMarks::shownMarks() const {
 
 void LimitMarks::follow() {
   if (paint_ == nullptr) return;
-  bool any = false;
-  for (const Violation& v : violations_) any = any || v.page == page_;
-  paint_->setVisible(any);
-  if (!any) return;
-  paint_->setGeometry(grid_->box()->rect());
+  if (paint_->geometry() != grid_->box()->rect()) paint_->setGeometry(grid_->box()->rect());
   paint_->raise();
-  paint_->update();
+  paint_->show();
+  // Only where marks come or go: the widget lies over every cell, and repainting all of it
+  // would repaint every cell under it.
+  std::vector<QRect> now;
+  for (const Violation& v : violations_)
+    if (v.page == page_)
+      if (const QRect r = paint_->markRect(v); !r.isEmpty()) now.push_back(r);
+  if (now == painted_) return;
+  QRegion changed;
+  for (const QRect& r : painted_) changed += r;
+  for (const QRect& r : now) changed += r;
+  painted_ = std::move(now);
+  paint_->update(changed);
 }
 
 }  // namespace rq

@@ -3,7 +3,8 @@
 // highest value or too far from the unit's cell, and a red bar on the edge between two
 // neighbours whose step is too large. They are painted over the grid by a widget of their own
 // (mouse clicks go through), so the grid's value colours, the lime live cell and the purple
-// PC-against-unit corners stay as they are.
+// PC-against-unit corners stay as they are. The widget stays shown over the grid of a map page
+// and repaints only where marks come or go.
 #pragma once
 
 #include <QColor>
@@ -64,6 +65,7 @@ class LimitMarks : public QObject, public MapOverlayFace {
   void follow();
 
   std::vector<Violation> violations_;
+  std::vector<QRect> painted_;  // where the marks of the page shown stand
   int page_ = -1;
   MapGrid* grid_ = nullptr;
   QPointer<LimitMarkPaint> paint_;

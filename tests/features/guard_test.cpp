@@ -97,6 +97,7 @@ TEST_F(GuardFeature, WithoutLimitsNothingIsMarkedSaidOrHeld) {
   edit(kPageAdvance1, 4, 4, 58);
   EXPECT_TRUE(guard_->violations().empty());
   EXPECT_TRUE(guard_->marks().shownMarks().empty());
+  EXPECT_TRUE(guard_->statusLabel()->isHidden());
   EXPECT_EQ(w_.notes.size(), notes);
   EXPECT_TRUE(told_.empty());
   ASSERT_TRUE(w_.runUntilIdle());
@@ -138,6 +139,8 @@ TEST_F(GuardFeature, EachBrokenLimitIsMarkedAndCountedOnTheStatusLine) {
     const Violation v = *found;
     EXPECT_EQ(guard_->marks().shownMarks(), guard_->violations());
     EXPECT_EQ(lastNote(), brokenNote(QString("%1 on Page 2").arg(c.count)));
+    EXPECT_FALSE(guard_->statusLabel()->isHidden());
+    EXPECT_EQ(guard_->statusLabel()->text(), lastNote());
     EXPECT_EQ(told_.back(), guard_->violations());
 
     // The mark is painted where it belongs, in its own colour, and nowhere else.
@@ -149,7 +152,7 @@ TEST_F(GuardFeature, EachBrokenLimitIsMarkedAndCountedOnTheStatusLine) {
     const QRect cell =
         grid.cell(markRow, markColumn)->geometry().united(grid.cellUpDown(markRow, markColumn)->geometry());
     EXPECT_TRUE(at.intersects(cell));
-    const QImage shot = grid.box()->grab().toImage();
+    QImage shot = grid.box()->grab().toImage();
     auto red = [&](QPoint p) { return shot.pixelColor(p) == kLimitMarkColour; };
     // The bar on the shared edge, or the frame's left side.
     const QPoint inside = c.kind == K::StepRight  ? QPoint(cell.right(), cell.center().y())
@@ -163,8 +166,10 @@ TEST_F(GuardFeature, EachBrokenLimitIsMarkedAndCountedOnTheStatusLine) {
     edit(kPageAdvance1, c.row, c.column, 20);
     EXPECT_TRUE(guard_->violations().empty());
     EXPECT_TRUE(guard_->marks().shownMarks().empty());
-    EXPECT_FALSE(paint->isVisible());
+    shot = grid.box()->grab().toImage();
+    EXPECT_FALSE(red(inside));
     EXPECT_EQ(lastNote(), GuardQ(GtStatusClear));
+    EXPECT_TRUE(guard_->statusLabel()->isHidden());
     EXPECT_TRUE(told_.back().empty());
   }
 }
@@ -177,6 +182,7 @@ TEST_F(GuardFeature, MarksStandOnTheirOwnPageAndTheStatusLineNamesEveryPage) {
   edit(kPageAdvance2, 2, 4, 45);
   edit(kPageServo, 1, 1, 4400);
   EXPECT_EQ(lastNote(), brokenNote("2 on Page 3, 1 on Page 4"));
+  EXPECT_EQ(guard_->statusLabel()->text(), lastNote());
   // Advance 1 is shown: nothing of the others is marked on it.
   EXPECT_TRUE(guard_->marks().shownMarks().empty());
   w_.showPage(kPageAdvance2);
@@ -188,6 +194,7 @@ TEST_F(GuardFeature, MarksStandOnTheirOwnPageAndTheStatusLineNamesEveryPage) {
   ws().change([](ParameterImage& im) { im.setByte(kServoEnable, 0); }, kPageServo);
   EXPECT_TRUE(guard_->marks().shownMarks().empty());
   EXPECT_EQ(lastNote(), brokenNote("2 on Page 3"));
+  EXPECT_EQ(guard_->statusLabel()->text(), lastNote());
 }
 
 // Undo, redo, what the unit holds and the limits themselves are checked as an edit is.
