@@ -26,7 +26,6 @@ ProgramChangesDialog::ProgramChangesDialog(const ParameterImage& pc, const Param
     : QDialog(parent) {
   setObjectName("FormProgramChanges");
   setWindowTitle(FromStd(GuardTextOf(GtChangesTitle, language)));
-  resize(760, 460);
   auto* layout = new QVBoxLayout(this);
   summary_ = new QLabel(this);
   summary_->setObjectName("LabelProgramChanges");
@@ -79,6 +78,13 @@ ProgramChangesDialog::ProgramChangesDialog(const ParameterImage& pc, const Param
   buttons->addWidget(program);
   buttons->addWidget(cancel);
   layout->addLayout(buttons);
+  // Room for the list; without one, the note and the buttons.
+  if (unit != nullptr) {
+    resize(760, 460);
+  } else {
+    summary_->setMinimumWidth(480);
+    adjustSize();
+  }
   connect(program, &QPushButton::clicked, this, &QDialog::accept);
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
