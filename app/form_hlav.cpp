@@ -33,6 +33,7 @@
 #include "app/settings_paths.h"
 #include "compare/compare_view.h"
 #include "compare/verify_differences.h"
+#include "guard/limit_guard.h"
 #include "history/history_view.h"
 #include "history/program_keeper.h"
 #include "logs/log_room.h"
@@ -87,7 +88,8 @@ FormHlav::~FormHlav() {
   // The rooms hold the workspace: they go first.
   for (QObject* room : std::initializer_list<QObject*>{fileCommands_, compareView_, verifyDifferences_,
                                                        unitSync_, historyView_, programKeeper_,
-                                                       portNames_, logRoom_, rideRecording_})
+                                                       portNames_, logRoom_, rideRecording_,
+                                                       limitGuard_})
     delete room;
   printPages_.reset();
   pageSet_.reset();
@@ -181,6 +183,8 @@ void FormHlav::FormCreate(const QStringList& arguments) {
   for (QLabel* l : LabelTest) l->setVisible(testMode_);
   // 15.
   ApplyPageRules();
+  // The map limits of the settings file, checked against the configuration of the last run.
+  limitGuard_->readSettings();
 }
 
 void FormHlav::centreWindow() {

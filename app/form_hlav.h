@@ -54,6 +54,7 @@ class CompareView;
 class FileCommands;
 class FormAbout;
 class HistoryView;
+class LimitGuard;
 class LinkPresenter;
 class PageSet;
 class PortNames;
@@ -122,6 +123,7 @@ class FormHlav : public QMainWindow, public WindowFace {
   UnitSync& unitSync() { return *unitSync_; }
   CompareView& compareView() { return *compareView_; }
   logs::RideRecording& rideRecording() { return *rideRecording_; }
+  LimitGuard& limitGuard() { return *limitGuard_; }
 
   // ---- WindowFace ---------------------------------------------------------------------------
   QWidget* dialogParent() override { return this; }
@@ -251,6 +253,7 @@ class FormHlav : public QMainWindow, public WindowFace {
   PortNames* portNames_ = nullptr;
   logs::LogRoom* logRoom_ = nullptr;
   logs::RideRecording* rideRecording_ = nullptr;
+  LimitGuard* limitGuard_ = nullptr;
   FormAbout* formAbout_ = nullptr;
 
   // Frame.

@@ -25,6 +25,7 @@
 #include "app/link_presenter.h"
 #include "compare/compare_view.h"
 #include "compare/verify_differences.h"
+#include "guard/limit_guard.h"
 #include "history/history_view.h"
 #include "history/program_keeper.h"
 #include "logs/log_room.h"
@@ -465,6 +466,7 @@ void FormHlav::createRooms() {
   auto& maps = pageSet_->maps();
   logRoom_ = new logs::LogRoom(ws, *this, maps);
   rideRecording_ = new logs::RideRecording(ws, *this);
+  limitGuard_ = new LimitGuard(ws, *this, maps);  // its marks over the log's
   maps.attachPlusMinus(MenuToolsPlus, MenuToolsMinus);
 
   FileCommands* files = fileCommands_;

@@ -8,6 +8,7 @@
 
 #include "app/form_hlav.h"
 #include "app/link_presenter.h"
+#include "guard/limit_guard.h"
 
 namespace rq {
 
@@ -30,7 +31,8 @@ void FormHlav::startExchange(OpState op) {
   SanitizeImage();
   RefreshPages();
   if (op == OpState::Verify) workspace_->startVerify();
-  if (op == OpState::Program) workspace_->startProgram();
+  // Broken limits are listed and asked about, and the changes shown when that is on.
+  if (op == OpState::Program && limitGuard_->confirmProgram()) workspace_->startProgram();
 }
 
 void FormHlav::MenuCom1Click() {

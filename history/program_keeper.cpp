@@ -30,9 +30,11 @@ void ProgramKeeper::keep() {
   record_ = ProgramRecord{};
   record_.from = kFromWindow;
   record_.fileName = ws_.fileName().toUtf8().toStdString();
-  record_.unit = DecodeIdentification(ws_.image()).nameVersion;  // the count follows
+  // What the programming sent: the PC may have changed while it ran.
+  const ParameterImage& programmed = ws_.exchange().programmed();
+  record_.unit = DecodeIdentification(programmed).nameVersion;  // the count follows
   std::string error;
-  waiting_ = KeepProgram(ws_.image(), record_, error);
+  waiting_ = KeepProgram(programmed, record_, error);
   if (!waiting_.empty()) return;
   // Not worth a message box after every programming; the status bar says it.
   std::fprintf(stderr, "rq_vtmx4: Program history not kept: %s\n", error.c_str());

@@ -114,6 +114,14 @@ void DeviceExchange::startVerify() {
 
 void DeviceExchange::startProgram() {
   startOperation(OpState::Program, kCmdProgram, StatusText::ProgramDevice);
+  programmed_ = image_;
+}
+
+bool DeviceExchange::retakeProgram() {
+  if (state_.op != OpState::Program || state_.command != kCmdProgram || state_.attempts != 0)
+    return false;
+  programmed_ = image_;
+  return true;
 }
 
 void DeviceExchange::startProgramAfterChange() {
@@ -194,7 +202,7 @@ void DeviceExchange::SendBlockRequest() {
   const int b = c & kBlockMask;
   std::array<std::uint8_t, kPayloadSize> payload{};
   if (state_.op != OpState::Read && b != 0 && b <= kLastBlock) {
-    const auto block = image_.block(b);
+    const auto block = sentImage().block(b);
     std::copy(block.begin(), block.end(), payload.begin());
   }
   txFrame_ = BuildFrame(c, payload);
@@ -329,7 +337,7 @@ void DeviceExchange::HandleBlockReply(std::span<const std::uint8_t> input) {
       return;
     }
     case OpState::Verify: {
-      if (!SameBlock(image_, b, payload, true)) {  // repeated after the time-out
+      if (!SameBlock(sentImage(), b, payload, true)) {  // repeated after the time-out
         mismatch();
         return;
       }
@@ -351,8 +359,8 @@ void DeviceExchange::HandleBlockReply(std::span<const std::uint8_t> input) {
     }
     case OpState::Program: {
       if (b == 0) {
-        auto block = image_.block(0);
-        std::copy(payload.begin(), payload.end(), block.begin());
+        std::copy(payload.begin(), payload.end(), image_.block(0).begin());
+        std::copy(payload.begin(), payload.end(), programmed_.block(0).begin());
         if (hooks_.decodeIdentification) hooks_.decodeIdentification();
         imageFromUnit();
         const int version = image_.byte(kIdentOffset + kIdentVersionOffset);
@@ -361,7 +369,7 @@ void DeviceExchange::HandleBlockReply(std::span<const std::uint8_t> input) {
           ended(Outcome::OtherVersion, OpState::Program);
           return;
         }
-      } else if (!SameBlock(image_, b, payload, false)) {
+      } else if (!SameBlock(programmed_, b, payload, false)) {
         mismatch();
         return;
       }

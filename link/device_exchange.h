@@ -186,6 +186,13 @@ class DeviceExchange {
   // The same for a programming that follows an edit: an earlier programming's "OK" is
   // forgotten first.
   void startProgramAfterChange();
+  // A programming sends the image as it was when it started, and its verify compares with
+  // that: an edit made while it runs goes out whole with the next programming rather than in
+  // the blocks not yet sent. programmed() is that image (its identification block as the
+  // unit echoed it). retakeProgram() gives a programming that has sent nothing yet the image
+  // as it is now; false when there is none.
+  const ParameterImage& programmed() const { return programmed_; }
+  bool retakeProgram();
   // Reads blocks 0..5 of the unit into `unit` instead of the image: nothing of the window's
   // configuration changes and no verify follows. `unit` must outlive the read; any other start
   // abandons it. Ends with the unitReadEnded hook.
@@ -241,6 +248,11 @@ class DeviceExchange {
   void setPrinting(bool printing) { state_.printing = printing; }
 
  private:
+  // The image a request carries and a reply is compared with: the programmed one while a
+  // programming or its verify runs, the PC's otherwise.
+  const ParameterImage& sentImage() const {
+    return state_.op == OpState::Program || verifyAfterProgram_ ? programmed_ : image_;
+  }
   void startOperation(OpState op, std::uint8_t command, StatusText text);
   void setStatus(StatusText text, const char* suffix, bool error);
   void imageFromUnit();
@@ -256,6 +268,7 @@ class DeviceExchange {
   void ended(Outcome outcome, OpState phase);
 
   ParameterImage& image_;
+  ParameterImage programmed_;  // what the current or last programming sends
   SerialPort& port_;
   ExchangeHooks hooks_;
   PortPathResolver resolver_;

@@ -52,7 +52,8 @@ void Workspace::installHooks() {
     if (undo_.takeSnapshot(image_, page_, false).recorded) emit undoChanged();
     trackerChanged(tracker_.readStored(image_));
   };
-  h.programVerified = [this] { trackerChanged(tracker_.programVerified(image_)); };
+  // A programming sends the image as it was when it started: that is what the unit holds.
+  h.programVerified = [this] { trackerChanged(tracker_.programVerified(exchange_->programmed())); };
   h.operationEnded = [this](const OperationEnd& end) { operationEnd(end); };
   exchange_->setHooks(std::move(h));
 }
@@ -63,7 +64,8 @@ void Workspace::operationEnd(const OperationEnd& end) {
     unitTarget_ = nullptr;
     if (end.outcome == Outcome::Ok && target != nullptr) unitRead(*target);
   } else {
-    trackerChanged(tracker_.ended(end, image_));
+    trackerChanged(tracker_.ended(
+        end, end.operation == Operation::Program ? exchange_->programmed() : image_));
   }
   emit operationEnded(end.operation, end.outcome);
 }
@@ -87,6 +89,8 @@ void Workspace::setLimits(const Limits& limits) {
   limits_ = limits;
   emit limitsChanged();
 }
+
+void Workspace::setProgramHold(ProgramHold hold) { programHold_ = std::move(hold); }
 
 void Workspace::setFileName(const QString& name) {
   if (name == fileName_) return;
@@ -203,12 +207,20 @@ void Workspace::requestProgramming() {
     programPending_ = false;
     return;
   }
+  // Held while the hold gives a reason: nothing starts and nothing waits; a programming
+  // already under way sends what it took when it started. The next change asks again.
+  if (programHold_) {
+    const QString reason = programHold_();
+    if (!reason.isEmpty()) {
+      programPending_ = false;
+      emit note(reason, 0);
+      return;
+    }
+  }
   // Never on top of a running read, verify or program: it starts when that one ends. A
-  // programming that has not sent anything yet takes the image as it is when it sends.
+  // programming that has not sent anything yet takes the image as it is now instead.
   if (exchange_->busy()) {
-    const ExchangeState& s = exchange_->state();
-    if (!(s.op == OpState::Program && s.command == kCmdProgram && s.attempts == 0))
-      programPending_ = true;
+    if (!exchange_->retakeProgram()) programPending_ = true;
     return;
   }
   programPending_ = false;

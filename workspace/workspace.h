@@ -88,6 +88,12 @@ class Workspace : public QObject {
   // "Programming after change": a change programs the unit when it is on.
   bool programAfterChange() const { return programAfterChange_; }
   void setProgramAfterChange(bool on) { programAfterChange_ = on; }
+  // What may hold programming after change: asked each time one would start (after a change,
+  // an undo or redo, or when a waiting one would start after the running operation); a
+  // non-empty answer is the reason, said on the status line (note), and nothing is started
+  // or kept waiting. The Program command is not held. Empty: nothing holds it.
+  using ProgramHold = std::function<QString()>;
+  void setProgramHold(ProgramHold hold);
 
   // The page the window shows: the undo steps the workspace takes on its own (a read) belong
   // to it.
@@ -216,6 +222,7 @@ class Workspace : public QObject {
   UnitTracker tracker_{record_};
   std::unique_ptr<DeviceExchange> exchange_;
   PortPathResolver resolver_;
+  ProgramHold programHold_;
 
   // The differences and what they were computed from.
   std::vector<DifferingSlot> differences_;

@@ -76,6 +76,46 @@ TEST(DeviceExchange, ProgramSendsImageThenVerifiesAndReportsDone) {
   EXPECT_EQ(t.ex.view().gaugeProgress, 50);
 }
 
+// A programming sends the image it started with: an edit made while it runs is not sent in
+// the blocks left, and the verify that follows compares with what was sent (it ends equal).
+// Until the first request leaves, retakeProgram gives it the image as it is then.
+TEST(DeviceExchange, ProgrammingSendsTheImageItStartedWith) {
+  struct Case {
+    const char* name;
+    bool running;         // the edit comes after block 1 left; otherwise before anything did
+    bool retake;
+    bool retaken;          // what retakeProgram answers
+    int unitHolds;         // byte 181 in the unit afterwards
+  };
+  const Case cases[] = {
+      {"edit while it runs", true, false, false, 30},
+      {"edit while it runs, retake refused", true, true, false, 30},
+      {"edit before it sends, no retake", false, false, false, 30},
+      {"edit before it sends, retaken", false, true, true, 50},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Bench t;
+    t.image.setByte(181, 30);
+    t.startProgram();
+    while (c.running && t.blockCommands() != V{0x00, 0x01} && t.ticks < 50) t.tick();
+    t.image.setByte(181, 50);  // block 2, not sent yet in any case
+    if (c.retake) {
+      EXPECT_EQ(t.ex.retakeProgram(), c.retaken);
+    }
+    t.runUntilIdle();
+    EXPECT_EQ(t.unit.image.byte(181), c.unitHolds);
+    EXPECT_EQ(t.ex.programmed().byte(181), c.unitHolds);
+    EXPECT_EQ(t.image.byte(181), 50);
+    ASSERT_TRUE(t.ex.lastEnd().has_value());
+    EXPECT_EQ(t.ex.lastEnd()->outcome, Outcome::Ok);
+    // The unit's identification reaches the programmed image too.
+    EXPECT_EQ(t.ex.programmed().byte(kIdentOffset + 3), t.unit.image.byte(kIdentOffset + 3));
+  }
+  Bench idle;
+  EXPECT_FALSE(idle.ex.retakeProgram());  // nothing to retake
+}
+
 TEST(DeviceExchange, SilentUnitEndsReadWithErrorAfterFiveSends) {
   Bench t;
   t.unit.silent = true;
