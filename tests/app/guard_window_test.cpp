@@ -3,6 +3,7 @@
 // marks and status line of the configuration of the last run, the menu items after the
 // described ones, and Program (F9) with a broken limit asking first, on a line to a unit.
 #include <QAction>
+#include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 #include <QStatusBar>
