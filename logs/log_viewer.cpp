@@ -25,6 +25,8 @@
 #include "ui/caption_apply.h"
 #include "ui/log_captions.h"
 #include "logs/log_phrase.h"
+#include "logs/log_texts.h"
+#include "ui/qt_text.h"
 
 namespace rq::logs {
 
@@ -200,15 +202,7 @@ void LogViewer::onCursorMoved() {
 }
 
 QString LogViewer::columnLabel(int column) const {
-  const LogColumn& col = session_.table().column(static_cast<std::size_t>(column));
-  if (const Channel* ch = FindChannel(col.name())) {
-    QString name = QString::fromUtf8(ChannelName(*ch, language_).data(),
-                                     qsizetype(ChannelName(*ch, language_).size()));
-    if (!ch->unit.empty())
-      name += " [" + QString::fromUtf8(ch->unit.data(), qsizetype(ch->unit.size())) + "]";
-    return name;
-  }
-  return QString::fromStdString(col.name());
+  return FromStd(ColumnLabel(session_.table().column(static_cast<std::size_t>(column)).name(), language_));
 }
 
 QString LogViewer::formatValue(int column, double value) const {
