@@ -77,6 +77,10 @@ void LogPlot::rebuild() {
         g->setAdaptiveSampling(false);  // the traces come thinned already
         g->removeFromLegend();
         g->addToLegend(s.legend);
+        // The legend's items are layerables of their own (on the "legend" layer unless told):
+        // on the cursor's layer they are redrawn with every cursor move.
+        if (QCPAbstractLegendItem* item = s.legend->itemWithPlottable(g))
+          item->setLayer(cursorLayer_);
         s.graphs.push_back(g);
       }
     }

@@ -11,7 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include "legend_check.h"
 #include "logs/log_session.h"
+#include "logs/log_viewer.h"
 #include "logs/map_log_overlay.h"
 #include "model/parameter_table.h"
 #include "pages/map_grid.h"
@@ -132,6 +134,24 @@ TEST(MapLogOverlay, CountsFiltersClicksAndTheReplayedCell) {
   EXPECT_TRUE(f.grid()->selection().contains(idle.row, idle.column));
   s.setCursorRow(6);
   EXPECT_TRUE(f.overlay->replayCell().has_value());
+}
+
+TEST(MapLogOverlay, AClickOnAMapCellShowsItsRowInTheViewersLegends) {
+  Fixture f;
+  logs::LogViewer* viewer = logs::ShowLogViewer(f.window.form.get());
+  ASSERT_NE(viewer, nullptr);
+  viewer->resize(1000, 700);
+  f.toggle()->click();
+  LogSession& s = LogSession::instance();
+  // From the third row (3010 rpm) to the next in the idle cell, the fourth (3000 rpm): texts
+  // as long as before, so that only the cursor's layer is redrawn.
+  s.setCursorRow(2);
+  ASSERT_TRUE(LegendsShowCursorRow(*viewer->plot(), s));
+  const LiveCell idle = CellOf(f, 3000, 0);
+  f.clickCell(idle.row, idle.column);
+  EXPECT_EQ(s.cursorRow(), 3u);
+  EXPECT_TRUE(LegendsShowCursorRow(*viewer->plot(), s));
+  viewer->close();
 }
 
 TEST(MapLogOverlay, FollowsThePagesRpmPointsAndTheServoPage) {
