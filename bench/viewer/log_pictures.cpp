@@ -38,6 +38,7 @@ int main(int argc, char** argv) {
   window.findChild<QTabWidget*>("PageControl1")->setCurrentIndex(rq::kPageAdvance1);
   rq::logs::OpenLogViewer(&window, path);
   auto* viewer = window.findChild<rq::logs::LogViewer*>();
+  while (viewer->loading()) QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
   viewer->resize(1280, 800);
   rq::logs::LogSession& session = rq::logs::LogSession::instance();
   session.setCursorTime(47.0);

@@ -20,21 +20,17 @@ inline ::testing::AssertionResult LegendsShowCursorRow(logs::LogPlot& plot,
   QApplication::processEvents();
   const std::size_t row = session.cursorRow();
   int traces = 0;
-  for (int g = 0; g < plot.graphCount(); ++g) {
-    QCPGraph* graph = plot.graph(g);
-    // Which column the trace draws: the plots are filled top to bottom in graph order.
-    int column = -1, seen = 0;
-    for (const auto& stack : plot.plots())
-      for (int c : stack)
-        if (seen++ == g) column = c;
-    if (column < 0) continue;
-    const double v = session.table().column(std::size_t(column)).value(row);
-    const QString wanted = plot.columnLabel(column) + ": " + plot.formatValue(column, v);
-    if (graph->name() != wanted)
-      return ::testing::AssertionFailure()
-             << "legend \"" << graph->name().toStdString() << "\", row " << row + 1 << " has \""
-             << wanted.toStdString() << "\"";
-    ++traces;
+  for (std::size_t p = 0; p < plot.plots().size(); ++p) {
+    for (std::size_t k = 0; k < plot.plots()[p].size(); ++k) {
+      const int column = plot.plots()[p][k];
+      const double v = session.table().column(std::size_t(column)).value(row);
+      const QString wanted = plot.columnLabel(column) + ": " + plot.formatValue(column, v);
+      const QString name = plot.trace(p, k)->name();
+      if (name != wanted)
+        return ::testing::AssertionFailure() << "legend \"" << name.toStdString() << "\", row "
+                                             << row + 1 << " has \"" << wanted.toStdString() << "\"";
+      ++traces;
+    }
   }
   if (traces == 0) return ::testing::AssertionFailure() << "no trace";
   const QImage shown = plot.grab().toImage();
