@@ -65,6 +65,9 @@ namespace logs {
 class LogRoom;
 class RideRecording;
 }  // namespace logs
+namespace abmode {
+class AbMode;
+}  // namespace abmode
 
 inline constexpr int kClientWidth = 1005;
 inline constexpr int kClientHeight = 832;
@@ -251,6 +254,7 @@ class FormHlav : public QMainWindow, public WindowFace {
   PortNames* portNames_ = nullptr;
   logs::LogRoom* logRoom_ = nullptr;
   logs::RideRecording* rideRecording_ = nullptr;
+  abmode::AbMode* abMode_ = nullptr;
   FormAbout* formAbout_ = nullptr;
 
   // Frame.

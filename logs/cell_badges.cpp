@@ -39,17 +39,20 @@ class BadgeLayer : public QWidget {
       const QFontMetrics fm(font());
       QFont faint = font();
       faint.setItalic(true);
+      QFont bold = font();
+      bold.setBold(true);
+      const QFontMetrics fmBold(bold);
       for (int r = 0; r < kMapRows; ++r) {
         for (int c = 0; c < kMapColumns; ++c) {
           const CellBadge& b = badges_.badges_[std::size_t(r * kMapColumns + c)];
           if (b.text.isEmpty() || !grid_.cell(r, c)->isVisibleTo(grid_.box())) continue;
           const QRect cell = grid_.cell(r, c)->geometry();
-          const QRect badge(cell.left() - 2, cell.top() - kBadgeRise,
-                            fm.horizontalAdvance(b.text) + 5, kBadgeHeight);
+          const int width = (b.bold ? fmBold : fm).horizontalAdvance(b.text);
+          const QRect badge(cell.left() - 2, cell.top() - kBadgeRise, width + 5, kBadgeHeight);
           p.setPen(QPen(QColor(110, 110, 110), 1));
           p.setBrush(b.fill.isValid() ? b.fill : QColor(Qt::white));
           p.drawRect(badge.adjusted(0, 0, -1, -1));
-          p.setFont(b.faint ? faint : font());
+          p.setFont(b.faint ? faint : b.bold ? bold : font());
           p.setPen(b.faint ? QColor(90, 90, 90) : QColor(Qt::black));
           p.drawText(badge, Qt::AlignCenter, b.text);
         }

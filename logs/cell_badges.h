@@ -29,6 +29,7 @@ struct CellBadge {
   QString text;         // empty: no badge
   QColor fill;          // the badge's background
   bool faint = false;   // drawn in grey italics (not enough data)
+  bool bold = false;    // drawn in bold (a verdict)
 };
 using CellBadgeGrid = std::array<CellBadge, kMapRows * kMapColumns>;
 

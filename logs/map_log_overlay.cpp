@@ -179,6 +179,7 @@ void MapLogOverlay::setEnabled(bool on) {
 void MapLogOverlay::setFilter(const CellFilter& filter) {
   filter_ = filter;
   recount();
+  emit filterChanged();
 }
 
 void MapLogOverlay::setBadge(const std::string& columnName, CellStatistic statistic) {

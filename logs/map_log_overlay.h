@@ -80,6 +80,7 @@ class MapLogOverlay : public QObject, public MapOverlayFace {
 
  signals:
   void enabledChanged(bool on);
+  void filterChanged();
 
  private:
   void recount();
