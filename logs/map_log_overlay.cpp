@@ -303,47 +303,70 @@ bool MapLogOverlay::moveCursorToCell(int row, int column) {
 
 void MapLogOverlay::fillBadgeMenu() {
   if (!badgeMenu_) return;
-  badgeMenu_->clear();
   const bool channel = columnOfBadge() >= 0;
-  auto* kinds = new QActionGroup(badgeMenu_);
-  auto item = [&](LogText text, bool checked, std::function<void()> chosen) {
-    QAction* a = badgeMenu_->addAction(LogTextQ(text, language_));
-    a->setCheckable(true);
-    a->setChecked(checked);
-    kinds->addAction(a);
-    connect(a, &QAction::triggered, this, std::move(chosen));
-    return a;
-  };
-  item(LogText::BadgeTimeItem, !channel, [this] { setBadge({}, statistic_); })
-      ->setObjectName("LogBadgeTime");
-  badgeMenu_->addSeparator();
-  // A statistic without a channel yet takes the acceleration, else the first column.
-  auto pick = [this](CellStatistic s) {
-    std::string column = columnOfBadge() >= 0 ? badgeColumn_ : std::string();
-    if (column.empty() && session_.isOpen() && !session_.table().columns().empty())
-      column = session_.table().find("acceleration_rpm_s") >= 0 ? "acceleration_rpm_s"
-                                                              : session_.table().column(0).name();
-    setBadge(column, s);
-  };
-  const std::pair<LogText, CellStatistic> stats[] = {{LogText::StatMeanItem, CellStatistic::Mean},
-                                                     {LogText::StatMinItem, CellStatistic::Min},
-                                                     {LogText::StatMaxItem, CellStatistic::Max}};
-  for (const auto& [text, s] : stats)
-    item(text, channel && statistic_ == s, [pick, s = s] { pick(s); })
-        ->setObjectName(QString("LogBadge") + CellStatisticName(s));
-  QMenu* channels = badgeMenu_->addMenu(LogTextQ(LogText::BadgeChannel, language_));
-  channels->setObjectName("LogMenuBadgeChannel");
-  auto* columns = new QActionGroup(channels);
-  if (session_.isOpen()) {
-    for (const LogColumn& col : session_.table().columns()) {
-      QAction* a = channels->addAction(FromStd(ColumnLabel(col.name(), language_)));
+  if (badgeMenu_->actions().isEmpty()) {
+    // Made once: a change of language or log renames and ticks the items, it makes none anew.
+    auto* kinds = new QActionGroup(badgeMenu_);
+    auto item = [&](const char* name, std::function<void()> chosen) {
+      QAction* a = badgeMenu_->addAction(QString());
+      a->setObjectName(name);
       a->setCheckable(true);
-      a->setChecked(channel && col.name() == badgeColumn_);
-      a->setData(QString::fromStdString(col.name()));
-      columns->addAction(a);
-      connect(a, &QAction::triggered, this,
-              [this, name = col.name()] { setBadge(name, statistic_); });
+      kinds->addAction(a);
+      connect(a, &QAction::triggered, this, std::move(chosen));
+    };
+    item("LogBadgeTime", [this] { setBadge({}, statistic_); });
+    badgeMenu_->addSeparator();
+    // A statistic without a channel yet takes the acceleration, else the first column.
+    auto pick = [this](CellStatistic s) {
+      std::string column = columnOfBadge() >= 0 ? badgeColumn_ : std::string();
+      if (column.empty() && session_.isOpen() && !session_.table().columns().empty())
+        column = session_.table().find("acceleration_rpm_s") >= 0 ? "acceleration_rpm_s"
+                                                                : session_.table().column(0).name();
+      setBadge(column, s);
+    };
+    item("LogBadgemean", [pick] { pick(CellStatistic::Mean); });
+    item("LogBadgemin", [pick] { pick(CellStatistic::Min); });
+    item("LogBadgemax", [pick] { pick(CellStatistic::Max); });
+    QMenu* channels = badgeMenu_->addMenu(QString());
+    channels->setObjectName("LogMenuBadgeChannel");
+    new QActionGroup(channels);
+  }
+  const std::pair<const char*, LogText> texts[] = {{"LogBadgeTime", LogText::BadgeTimeItem},
+                                                   {"LogBadgemean", LogText::StatMeanItem},
+                                                   {"LogBadgemin", LogText::StatMinItem},
+                                                   {"LogBadgemax", LogText::StatMaxItem}};
+  for (QAction* a : badgeMenu_->actions()) {
+    for (const auto& [name, text] : texts) {
+      if (a->objectName() != name) continue;
+      a->setText(LogTextQ(text, language_));
+      a->setChecked(name == std::string_view("LogBadgeTime")
+                        ? !channel
+                        : channel && a->objectName() == QString("LogBadge") + CellStatisticName(statistic_));
     }
+  }
+  auto* channels = badgeMenu_->findChild<QMenu*>("LogMenuBadgeChannel");
+  channels->setTitle(LogTextQ(LogText::BadgeChannel, language_));
+  // The log's columns: made anew only when another log opens.
+  std::vector<std::string> names;
+  if (session_.isOpen())
+    for (const LogColumn& col : session_.table().columns()) names.push_back(col.name());
+  std::vector<std::string> listed;
+  for (QAction* a : channels->actions()) listed.push_back(a->data().toString().toStdString());
+  if (listed != names) {
+    auto* group = channels->findChild<QActionGroup*>();
+    for (QAction* a : channels->actions()) delete a;
+    for (const std::string& name : names) {
+      QAction* a = channels->addAction(QString());
+      a->setCheckable(true);
+      a->setData(QString::fromStdString(name));
+      group->addAction(a);
+      connect(a, &QAction::triggered, this, [this, name] { setBadge(name, statistic_); });
+    }
+  }
+  for (QAction* a : channels->actions()) {
+    const std::string name = a->data().toString().toStdString();
+    a->setText(FromStd(ColumnLabel(name, language_)));
+    a->setChecked(channel && name == badgeColumn_);
   }
   channels->setEnabled(session_.isOpen());
 }

@@ -183,8 +183,8 @@ QStringList OverlappingControls(const QWidget* root) {
     if ((ua != nullptr && ua->edit() == b) || (ub != nullptr && ub->edit() == a)) return true;
     // The lines between a grid's boxes cross each other.
     if (line(a) && line(b)) return true;
-    // The ride log's overlay is drawn over the map's cells on purpose.
-    if (a->objectName() == "LogOverlayPaint" || b->objectName() == "LogOverlayPaint") return true;
+    // The badges of the log and A/B overlays are drawn over the map's cells on purpose.
+    if (a->objectName() == "MapBadgeLayer" || b->objectName() == "MapBadgeLayer") return true;
     // The map and its bar below share one frame line: the map is 375 high, the bar starts at 374.
     const QStringList names{a->objectName(), b->objectName()};
     return names.contains("GroupBoxMap") && names.contains("GroupBoxMapBar") &&
