@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QToolButton>
 
 #include <algorithm>
 #include <cmath>
@@ -105,9 +106,13 @@ void MapLogOverlay::adoptBar(QWidget* bar) {
   toggle_ = new QCheckBox("Log", bar);
   toggle_->setObjectName("CheckBoxLogOverlay");
   toggle_->setChecked(on_);
-  badge_ = new QPushButton(bar);
+  // A tool button: as narrow as its text and arrow, where a push button keeps a style's
+  // minimum width the bar cannot spare in every language.
+  badge_ = new QToolButton(bar);
   badge_->setObjectName("LogButtonBadge");
   badge_->setFocusPolicy(Qt::NoFocus);
+  badge_->setPopupMode(QToolButton::InstantPopup);
+  badge_->setToolButtonStyle(Qt::ToolButtonTextOnly);
   badgeMenu_ = new QMenu(badge_);
   badgeMenu_->setObjectName("LogMenuBadge");
   badge_->setMenu(badgeMenu_);

@@ -22,6 +22,7 @@ class QCheckBox;
 class QMenu;
 class QPushButton;
 class QSpinBox;
+class QToolButton;
 
 namespace rq::logs {
 
@@ -106,7 +107,7 @@ class MapLogOverlay : public QObject, public MapOverlayFace {
   QPointer<QWidget> bar_;
   QPointer<QCheckBox> toggle_;
   QPointer<QWidget> companion_;
-  QPointer<QPushButton> badge_;
+  QPointer<QToolButton> badge_;
   QPointer<QMenu> badgeMenu_;
   QPointer<QPushButton> filters_;
   QPointer<QWidget> panel_;
