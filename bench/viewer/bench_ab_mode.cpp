@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "../common/bench_support.h"
-#include "ab_ride.h"
+#include "../common/ab_session.h"
 #include "abmode/ab_mode.h"
 #include "app/form_hlav.h"
 #include "logs/log_session.h"

@@ -12,7 +12,7 @@
 #include <fstream>
 
 #include "../common/bench_support.h"
-#include "ab_ride.h"
+#include "../common/ab_session.h"
 #include "app/form_hlav.h"
 #include "logs/log_plot.h"
 #include "logs/log_session.h"

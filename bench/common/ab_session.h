@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// An A/B session for the benchmark and the pictures of the A/B mode: a configuration whose
-// map 1 lies 6 degrees under the simulated engine's best advance at part throttle and 3 over
-// at full throttle, map 2 4 degrees nearer the best at part throttle and 4 further at full
-// throttle, with input 2 switching to map 2; and the simulator's A/B ride with it.
+// A/B sessions for the benchmarks and the pictures: two advance maps programmed around the
+// simulated engine's best advance, with input 2 switching to map 2, and the simulator's A/B ride
+// with them.
 #pragma once
 
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <utility>
 
 #include "model/defaults.h"
 #include "model/parameter_table.h"
@@ -17,7 +18,9 @@
 
 namespace rq::bench {
 
-inline ParameterImage AbSessionConfig() {
+// rpm points 2000, 2500, ... 9000 on both maps; in throttle row r map 1 lies `offsets(r).first`
+// degrees from the best advance and map 2 `offsets(r).second` degrees from map 1.
+inline ParameterImage AbSessionConfig(const std::function<std::pair<int, int>(int row)>& offsets) {
   ParameterImage cfg = NewConfiguration();
   cfg.setByte(kGearSystem, 2);  // the gear from the programmed ratios
   for (int c = 0; c < kMapColumns; ++c) {
@@ -25,16 +28,23 @@ inline ParameterImage AbSessionConfig() {
     cfg.setWord(kAdvance2Axis[c], 2000 + 500 * c);
   }
   for (int r = 0; r < kMapRows; ++r) {
-    const bool full = r == kMapRows - 1;
+    const auto [map1, map2Minus1] = offsets(r);
     for (int c = 0; c < kMapColumns; ++c) {
       const double best = sim::BestAdvance(2000 + 500 * c, kThrottleRows[r]);
-      const int a1 = int(std::lround(best)) + (full ? 3 : -6);
+      const int a1 = int(std::lround(best)) + map1;
       cfg.setByte(kAdvance1Cells.at(r, c), std::uint8_t(a1));
-      cfg.setByte(kAdvance2Cells.at(r, c), std::uint8_t(a1 + 4));
+      cfg.setByte(kAdvance2Cells.at(r, c), std::uint8_t(a1 + map2Minus1));
     }
   }
   sim::SetUpSecondMapSwitch(cfg);
   return cfg;
+}
+
+// The session of the A/B mode's benchmark and pictures: map 1 6 degrees under the best at part
+// throttle and 3 over at full throttle, map 2 4 degrees above map 1 (nearer the best at part
+// throttle, further at full throttle).
+inline ParameterImage AbSessionConfig() {
+  return AbSessionConfig([](int row) { return std::pair{row == kMapRows - 1 ? 3 : -6, 4}; });
 }
 
 // The monitor log of `seconds` of the A/B ride.
