@@ -108,13 +108,15 @@ void AbMode::showOn(int page, const ParameterImage& image, MapGrid& grid, QWidge
 }
 
 void AbMode::logOpened() {
+  // The log's columns are taken when the mode needs them: a log opened with the mode off
+  // costs nothing here.
   abLog_.reset();
   abError_.clear();
-  if (session_.isOpen()) abLog_ = analysis::ExtractAbLog(session_.table(), abError_);
+  extracted_ = false;
   stale_ = true;
   result_.reset();
   if (!on_) return;
-  if (!abLog_) {
+  if (!takeLog()) {
     setEnabled(false);
     window_.showNote(text(AbText::NeedsLog).arg(QString::fromStdString(abError_)), kNoteMs);
     return;
@@ -124,7 +126,7 @@ void AbMode::logOpened() {
 }
 
 void AbMode::setEnabled(bool on) {
-  if (on && !abLog_) {
+  if (on && !takeLog()) {
     const QString why = session_.isOpen() ? QString::fromStdString(abError_)
                                           : FromStd(LogPhraseText(LogPhrase::NoLog, ws_.language()));
     window_.showNote(text(AbText::NeedsLog).arg(why), kNoteMs);
@@ -157,7 +159,15 @@ void AbMode::setEnabled(bool on) {
   updateActions();
 }
 
-bool AbMode::ready(int page) { return abLog_.has_value() && IsAdvancePage(page); }
+bool AbMode::takeLog() {
+  if (!extracted_ && session_.isOpen()) {
+    abLog_ = analysis::ExtractAbLog(session_.table(), abError_);
+    extracted_ = true;
+  }
+  return abLog_.has_value();
+}
+
+bool AbMode::ready(int page) { return takeLog() && IsAdvancePage(page); }
 
 void AbMode::recompute() {
   result_.reset();

@@ -71,6 +71,8 @@ class AbMode : public QObject, public MapOverlayFace {
   void repaint();
   void applyLanguage(int language);
   void updateActions();
+  // The open log's columns for the comparison, taken on first use; false when it has none.
+  bool takeLog();
   bool ready(int page);
   // The start of both commands: nothing while a read replaces the configuration, the edit
   // being typed committed, the page shown, the comparison up to date; false when there is none.
@@ -90,6 +92,7 @@ class AbMode : public QObject, public MapOverlayFace {
   LiveCellRule rule_;
   std::optional<analysis::AbLog> abLog_;
   std::string abError_;
+  bool extracted_ = false;  // abLog_ and abError_ hold what the open log gave
   analysis::AbOptions options_;
   std::optional<analysis::AbResult> result_;
   bool stale_ = true;  // the result no longer fits the log, page, rpm points or filters
