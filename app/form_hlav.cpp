@@ -27,6 +27,7 @@
 
 #include <cstdio>
 
+#include "abmode/ab_mode.h"
 #include "app/file_commands.h"
 #include "app/form_about.h"
 #include "app/link_presenter.h"
@@ -88,7 +89,7 @@ FormHlav::~FormHlav() {
   // The rooms hold the workspace: they go first.
   for (QObject* room : std::initializer_list<QObject*>{fileCommands_, compareView_, verifyDifferences_,
                                                        unitSync_, historyView_, programKeeper_,
-                                                       portNames_, logRoom_, rideRecording_,
+                                                       portNames_, abMode_, logRoom_, rideRecording_,
                                                        limitGuard_})
     delete room;
   printPages_.reset();

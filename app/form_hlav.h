@@ -66,6 +66,9 @@ namespace logs {
 class LogRoom;
 class RideRecording;
 }  // namespace logs
+namespace abmode {
+class AbMode;
+}  // namespace abmode
 
 inline constexpr int kClientWidth = 1005;
 inline constexpr int kClientHeight = 832;
@@ -254,6 +257,7 @@ class FormHlav : public QMainWindow, public WindowFace {
   logs::LogRoom* logRoom_ = nullptr;
   logs::RideRecording* rideRecording_ = nullptr;
   LimitGuard* limitGuard_ = nullptr;
+  abmode::AbMode* abMode_ = nullptr;
   FormAbout* formAbout_ = nullptr;
 
   // Frame.

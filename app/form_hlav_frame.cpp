@@ -20,6 +20,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include "abmode/ab_mode.h"
 #include "app/file_commands.h"
 #include "app/form_hlav.h"
 #include "app/link_presenter.h"
@@ -29,6 +30,7 @@
 #include "history/history_view.h"
 #include "history/program_keeper.h"
 #include "logs/log_room.h"
+#include "logs/log_session.h"
 #include "logs/ride_recording.h"
 #include "pages/map_pages.h"
 #include "pages/page_set.h"
@@ -465,6 +467,7 @@ void FormHlav::createRooms() {
   printPages_ = std::make_unique<PrintPages>(*this);
   auto& maps = pageSet_->maps();
   logRoom_ = new logs::LogRoom(ws, *this, maps);
+  abMode_ = new abmode::AbMode(ws, *this, maps, logs::LogSession::instance(), logRoom_->overlay());
   rideRecording_ = new logs::RideRecording(ws, *this);
   limitGuard_ = new LimitGuard(ws, *this, maps);  // its marks over the log's
   maps.attachPlusMinus(MenuToolsPlus, MenuToolsMinus);

@@ -54,15 +54,6 @@ std::string Json(const logs::CellCounts& c, const LiveCellRule& rule, const char
   return o + "}\n";
 }
 
-// Digits after the point of a column's statistic: the monitor log's own for a channel, two for
-// other tools' columns; the mean of a channel of whole numbers gets one, so that the mean of a
-// flag does not round away.
-int StatDecimals(const std::string& key, logs::CellStatistic stat) {
-  const Channel* channel = FindChannel(key);
-  const int decimals = channel != nullptr ? channel->decimals : 2;
-  return stat == logs::CellStatistic::Mean && decimals == 0 ? 1 : decimals;
-}
-
 // A grid like the map page's, 100 % at the top: counts, "(n)" under the minimum, "." never.
 // With a channel: its statistic per cell instead of the count, "(v)" under the minimum.
 std::string Table(const logs::CellCounts& c, const LiveCellRule& rule, std::size_t rows,
@@ -73,7 +64,7 @@ std::string Table(const logs::CellCounts& c, const LiveCellRule& rule, std::size
     std::string v = std::to_string(n);
     if (shown != nullptr) {
       char buf[64];
-      std::snprintf(buf, sizeof buf, "%.*f", StatDecimals(shown->key, shown->stat),
+      std::snprintf(buf, sizeof buf, "%.*f", logs::CellStatisticDecimals(shown->key, shown->stat),
                     *shown->stats.value(shown->stat, r, col));
       v = buf;
     }

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <limits>
 
+#include "protocol/channel_table.h"
+
 namespace rq::logs {
 
 namespace {
@@ -113,6 +115,12 @@ std::optional<CellStatistic> ParseCellStatistic(std::string_view name) {
   if (name == "min") return CellStatistic::Min;
   if (name == "max") return CellStatistic::Max;
   return std::nullopt;
+}
+
+int CellStatisticDecimals(std::string_view columnName, CellStatistic s) {
+  const Channel* channel = FindChannel(columnName);
+  const int decimals = channel != nullptr ? channel->decimals : 2;
+  return s == CellStatistic::Mean && decimals == 0 ? 1 : decimals;
 }
 
 const char* CellStatisticName(CellStatistic s) {

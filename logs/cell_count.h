@@ -81,6 +81,10 @@ enum class CellStatistic : std::uint8_t { Mean, Min, Max };
 // "mean", "min" or "max"; nullopt for anything else.
 std::optional<CellStatistic> ParseCellStatistic(std::string_view name);
 const char* CellStatisticName(CellStatistic s);
+// Digits after the point of a column's statistic: the monitor log's own for a channel, two for
+// other tools' columns; the mean of a channel of whole numbers gets one, so that the mean of a
+// flag does not round away.
+int CellStatisticDecimals(std::string_view columnName, CellStatistic s);
 
 // One column of the log over the rows counted in each cell: the counts are those CountCells
 // gives with the same filters, and the sums, minima and maxima are taken over exactly those rows.

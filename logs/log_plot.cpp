@@ -21,6 +21,66 @@ const QColor kTraceColours[] = {QColor(31, 119, 180), QColor(214, 39, 40), QColo
                                 QColor(148, 103, 189), QColor(255, 127, 14), QColor(23, 190, 207),
                                 QColor(140, 86, 75), QColor(227, 119, 194)};
 const QColor kCursorColour(20, 20, 20);
+// The acceleration by the map in use: orange for map 1, violet for map 2 (as on the map pages'
+// A/B mode); the stretches Find matched in pale yellow under the traces.
+const QColor kMapColours[2] = {QColor(225, 115, 10), QColor(125, 60, 200)};
+const QColor kMarkColour(255, 215, 0, 80);
+constexpr const char* kColouredColumn = "acceleration_rpm_s";
+
+using Spans = std::vector<std::pair<double, double>>;
+
+// The marked stretches of one plot, drawn under its traces; where more stretches than pixels
+// are shown, the next one drawn is looked up from the next pixel on, so that a million
+// stretches cost a few thousand steps.
+class MarkBands : public QCPLayerable {
+ public:
+  MarkBands(QCustomPlot* plot, QCPAxisRect* rect, std::shared_ptr<Spans> spans)
+      : QCPLayerable(plot, QString(), rect), rect_(rect), spans_(std::move(spans)) {
+    setLayer("grid");
+  }
+
+ protected:
+  void applyDefaultAntialiasingHint(QCPPainter* painter) const override {
+    applyAntialiasingHint(painter, false, QCP::aeOther);
+  }
+  QRect clipRect() const override { return rect_->rect(); }
+  void draw(QCPPainter* painter) override {
+    const Spans& spans = *spans_;
+    if (spans.empty()) return;
+    QCPAxis* x = rect_->axis(QCPAxis::atBottom);
+    const QRect area = rect_->rect();
+    const double lo = x->range().lower, hi = x->range().upper;
+    auto it = std::lower_bound(spans.begin(), spans.end(), lo,
+                               [](const std::pair<double, double>& s, double t) { return s.second <= t; });
+    int left = 0, right = -1;  // the band being gathered, in pixels
+    auto flush = [&] {
+      if (right >= left) painter->fillRect(QRect(left, area.top(), right - left + 1, area.height()), kMarkColour);
+    };
+    while (it != spans.end() && it->first < hi) {
+      const int x0 = int(std::floor(x->coordToPixel(std::max(it->first, lo))));
+      const int x1 = std::max(x0, int(std::ceil(x->coordToPixel(std::min(it->second, hi)))) - 1);
+      if (x0 <= right + 1) {
+        right = std::max(right, x1);
+      } else {
+        flush();
+        left = x0;
+        right = x1;
+      }
+      // On from the first stretch that ends right of this band's last pixel.
+      const double next = x->pixelToCoord(right + 1);
+      ++it;
+      if (it != spans.end() && it->second <= next)
+        it = std::lower_bound(it, spans.end(), next, [](const std::pair<double, double>& s, double t) {
+          return s.second <= t;
+        });
+    }
+    flush();
+  }
+
+ private:
+  QCPAxisRect* rect_;
+  std::shared_ptr<Spans> spans_;
+};
 const QColor kSecondColour(230, 120, 0);
 
 }  // namespace
@@ -48,8 +108,10 @@ void LogPlot::setPlots(const std::vector<std::vector<int>>& plots) {
 void LogPlot::rebuild() {
   clearGraphs();
   clearItems();
+  for (Stack& s : stacks_) delete s.bands;
   plotLayout()->clear();
   stacks_.clear();
+  const bool split = colourByMap_ && session_.isOpen() && session_.table().find("second_map") >= 0;
   title_ = new QCPTextElement(this, QString(" "));
   title_->setLayer(cursorLayer_);
   title_->setTextFlags(Qt::AlignLeft | Qt::AlignVCenter);
@@ -77,7 +139,22 @@ void LogPlot::rebuild() {
         g->setAdaptiveSampling(false);  // the traces come thinned already
         g->removeFromLegend();
         g->addToLegend(s.legend);
+        // The legend's items are layerables of their own (on the "legend" layer unless told):
+        // on the cursor's layer they are redrawn with every cursor move.
+        if (QCPAbstractLegendItem* item = s.legend->itemWithPlottable(g))
+          item->setLayer(cursorLayer_);
         s.graphs.push_back(g);
+        QCPGraph* second = nullptr;
+        const int c = plots_[p][k];
+        if (split && c >= 0 && std::size_t(c) < session_.table().columns().size() &&
+            session_.table().column(std::size_t(c)).name() == kColouredColumn) {
+          g->setPen(QPen(kMapColours[0], 1));
+          second = addGraph(x, s.rect->axis(QCPAxis::atLeft));
+          second->setPen(QPen(kMapColours[1], 1));
+          second->setAdaptiveSampling(false);
+          second->removeFromLegend();
+        }
+        s.map2.push_back(second);
       }
     }
     for (QCPItemStraightLine** line : {&s.cursor, &s.second}) {
@@ -97,6 +174,7 @@ void LogPlot::rebuild() {
     }
     s.cursor->setPen(QPen(kCursorColour, 1));
     s.second->setPen(QPen(kSecondColour, 1, Qt::DashLine));
+    s.bands = new MarkBands(this, s.rect, marks_);
     stacks_.push_back(s);
   }
   // The rows of the stack share the height; the title takes only its own.
@@ -141,6 +219,18 @@ void LogPlot::zoomAt(double t, double factor) {
   setTimeRange(t - (t - t0_) * factor, t + (t1_ - t) * factor);
 }
 
+void LogPlot::setMarks(std::vector<std::pair<double, double>> spans) {
+  *marks_ = std::move(spans);
+  replot(QCustomPlot::rpImmediateRefresh);
+}
+
+void LogPlot::setColourByMap(bool on) {
+  if (on == colourByMap_) return;
+  colourByMap_ = on;
+  rebuild();
+  refreshTraces();
+}
+
 void LogPlot::setSecondCursor(std::optional<double> t) {
   second_ = t;
   refreshCursor();
@@ -148,6 +238,9 @@ void LogPlot::setSecondCursor(std::optional<double> t) {
 
 void LogPlot::refreshTraces() {
   tracePoints_ = 0;
+  // Plots just made have no width until laid out: thinned to one pixel their traces would
+  // stay a single stroke until the next change.
+  if (!stacks_.empty() && stacks_.front().rect->width() <= 1) updateLayout();
   const bool open = session_.isOpen();
   for (std::size_t p = 0; p < stacks_.size(); ++p) {
     Stack& s = stacks_[p];
@@ -161,6 +254,7 @@ void LogPlot::refreshTraces() {
       const int c = plots_[p][k];
       if (!open || c < 0 || static_cast<std::size_t>(c) >= session_.table().columns().size()) {
         g->data()->clear();
+        if (s.map2[k] != nullptr) s.map2[k]->data()->clear();
         continue;
       }
       const LogColumn& col = session_.table().column(static_cast<std::size_t>(c));
@@ -170,6 +264,24 @@ void LogPlot::refreshTraces() {
       points.reserve(static_cast<qsizetype>(trace.points.size()));
       for (const PlotPoint& pt : trace.points) points.push_back(QCPGraphData(pt.t, pt.v));
       tracePoints_ += static_cast<int>(points.size());
+      if (QCPGraph* second = s.map2[k]) {
+        // One line per map; each breaks where the other runs.
+        const auto parts = SplitByFlag(trace.points, session_.table(),
+                                       session_.table().column(std::size_t(session_.table().find("second_map"))));
+        for (int m = 0; m < 2; ++m) {
+          QVector<QCPGraphData> part;
+          part.reserve(static_cast<qsizetype>(parts[std::size_t(m)].size()));
+          for (const PlotPoint& pt : parts[std::size_t(m)]) part.push_back(QCPGraphData(pt.t, pt.v));
+          (m == 0 ? g : second)->data()->set(part, true);
+          (m == 0 ? g : second)->setLineStyle(trace.decimated ? QCPGraph::lsLine : QCPGraph::lsStepLeft);
+        }
+        if (!trace.empty) {
+          lo = any ? std::min(lo, trace.min) : trace.min;
+          hi = any ? std::max(hi, trace.max) : trace.max;
+          any = true;
+        }
+        continue;
+      }
       g->data()->set(points, true);
       g->setLineStyle(trace.decimated ? QCPGraph::lsLine : QCPGraph::lsStepLeft);
       if (!trace.empty) {

@@ -8,6 +8,7 @@
 #include <qcustomplot.h>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -41,6 +42,19 @@ class LogPlot : public QCustomPlot {
   // Zooms around time t: factor < 1 shows less time.
   void zoomAt(double t, double factor);
 
+  // Stretches of time marked on every plot (the rows Find matched) as [from, to) in time
+  // order; empty: none.
+  void setMarks(std::vector<std::pair<double, double>> spans);
+  const std::vector<std::pair<double, double>>& marks() const { return *marks_; }
+  // The acceleration drawn in one colour while advance map 1 is in use and in another while
+  // map 2 is (a log with second_map only).
+  void setColourByMap(bool on);
+  bool colourByMap() const { return colourByMap_; }
+  // The graph of plot p's k-th column (the one its legend names).
+  QCPGraph* trace(std::size_t p, std::size_t k) const { return stacks_[p].graphs[k]; }
+  // The graph of map 2 beside it while the acceleration is coloured by map; nullptr otherwise.
+  QCPGraph* secondMapTrace(std::size_t p, std::size_t k) const { return stacks_[p].map2[k]; }
+
   void setSecondCursor(std::optional<double> t);
   std::optional<double> secondCursor() const { return second_; }
 
@@ -68,6 +82,8 @@ class LogPlot : public QCustomPlot {
     QCPAxisRect* rect = nullptr;
     QCPLegend* legend = nullptr;
     std::vector<QCPGraph*> graphs;
+    std::vector<QCPGraph*> map2;  // per graph: its map-2 part, or nullptr
+    QCPLayerable* bands = nullptr;
     QCPItemStraightLine* cursor = nullptr;
     QCPItemStraightLine* second = nullptr;
   };
@@ -83,6 +99,9 @@ class LogPlot : public QCustomPlot {
   QCPTextElement* title_ = nullptr;
   QCPLayer* cursorLayer_ = nullptr;
   double t0_ = 0, t1_ = 1;
+  std::shared_ptr<std::vector<std::pair<double, double>>> marks_ =
+      std::make_shared<std::vector<std::pair<double, double>>>();
+  bool colourByMap_ = false;
   std::optional<double> second_;
   int tracePoints_ = 0;
 

@@ -23,6 +23,8 @@ class LogRoom : public QObject {
   // The log's toggle and filters go into the bar of `maps`; the log is shown on its grid.
   LogRoom(Workspace& workspace, WindowFace& window, MapPages& maps);
   ~LogRoom() override;
+  // The log on the map pages (the A/B mode stands beside its toggle).
+  MapLogOverlay& overlay() { return *overlay_; }
 
  private:
   WindowFace& window_;

@@ -8,16 +8,20 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPointer>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
 #include <cmath>
 
+#include "logs/log_loader.h"
 #include "logs/log_plot.h"
 #include "logs/log_session.h"
 #include "logs/open_log_viewer.h"
@@ -25,6 +29,8 @@
 #include "ui/caption_apply.h"
 #include "ui/log_captions.h"
 #include "logs/log_phrase.h"
+#include "logs/log_texts.h"
+#include "ui/qt_text.h"
 
 namespace rq::logs {
 
@@ -56,11 +62,42 @@ LogViewer::LogViewer(LogSession& session, QWidget* parent)
   second_->setObjectName("LogCheckSecond");
   auto* note = new QLabel(this);
   note->setObjectName("LogLabelNote");
-  for (QWidget* w : std::initializer_list<QWidget*>{open_, fit_, play_, speedLabel, speed_, second_})
+  mapColours_ = new QCheckBox(this);
+  mapColours_->setObjectName("LogCheckMapColours");
+  for (QWidget* w :
+       std::initializer_list<QWidget*>{open_, fit_, play_, speedLabel, speed_, second_, mapColours_})
     top->addWidget(w);
   top->addSpacing(12);
   top->addWidget(note);
   top->addStretch(1);
+
+  // Find: a condition on the channels, the next and previous row meeting it, what it found.
+  auto* findRow = new QHBoxLayout;
+  auto* findLabel = new QLabel(this);
+  findLabel->setObjectName("LogLabelFind");
+  find_ = new QLineEdit(this);
+  find_->setObjectName("LogEditFind");
+  find_->setPlaceholderText("gear = 4 and throttle > 85 %");
+  find_->setClearButtonEnabled(true);
+  find_->setMinimumWidth(320);
+  auto* findPrevious = new QPushButton(this);
+  findPrevious->setObjectName("LogButtonFindPrevious");
+  auto* findNext = new QPushButton(this);
+  findNext->setObjectName("LogButtonFindNext");
+  findResult_ = new QLabel(this);
+  findResult_->setObjectName("LogLabelFindResult");
+  findRow->addWidget(findLabel);
+  findRow->addWidget(find_, 2);
+  findRow->addWidget(findPrevious);
+  findRow->addWidget(findNext);
+  findRow->addWidget(findResult_, 3);
+  connect(find_, &QLineEdit::returnPressed, this, &LogViewer::findNext);
+  connect(findNext, &QPushButton::clicked, this, &LogViewer::findNext);
+  connect(findPrevious, &QPushButton::clicked, this, &LogViewer::findPrevious);
+  auto* f3 = new QShortcut(QKeySequence(Qt::Key_F3), this);
+  connect(f3, &QShortcut::activated, this, &LogViewer::findNext);
+  auto* shiftF3 = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3), this);
+  connect(shiftF3, &QShortcut::activated, this, &LogViewer::findPrevious);
 
   auto* side = new QVBoxLayout;
   auto* plotRow = new QHBoxLayout;
@@ -109,14 +146,38 @@ LogViewer::LogViewer(LogSession& session, QWidget* parent)
   auto* bottom = new QHBoxLayout;
   status_ = new QLabel(this);
   status_->setObjectName("LogLabelStatus");
+  // Reading a log: what and how far, and Cancel; shown only while a read runs.
+  loadRow_ = new QWidget(this);
+  loadRow_->setObjectName("LogLoadRow");
+  auto* loadLayout = new QHBoxLayout(loadRow_);
+  loadLayout->setContentsMargins(0, 0, 0, 0);
+  loadLabel_ = new QLabel(loadRow_);
+  loadLabel_->setObjectName("LogLabelLoading");
+  loadBar_ = new QProgressBar(loadRow_);
+  loadBar_->setObjectName("LogProgressLoading");
+  loadBar_->setRange(0, 1000);
+  loadBar_->setTextVisible(false);
+  loadBar_->setFixedWidth(200);
+  auto* cancelLoad = new QPushButton(loadRow_);
+  cancelLoad->setObjectName("LogButtonCancelLoad");
+  loadLayout->addWidget(loadLabel_);
+  loadLayout->addWidget(loadBar_);
+  loadLayout->addWidget(cancelLoad);
+  loadRow_->hide();
+  loader_ = new LogLoader(this);
+  connect(loader_, &LogLoader::progress, this, &LogViewer::loadProgress);
+  connect(loader_, &LogLoader::finished, this, &LogViewer::loadFinished);
+  connect(cancelLoad, &QPushButton::clicked, loader_, &LogLoader::cancel);
   auto* help = new QLabel(this);
   help->setObjectName("LogLabelHelp");
   bottom->addWidget(status_);
+  bottom->addWidget(loadRow_);
   bottom->addStretch(1);
   bottom->addWidget(help);
 
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(top);
+  layout->addLayout(findRow);
   layout->addLayout(middle, 1);
   layout->addLayout(bottom);
 
@@ -133,6 +194,7 @@ LogViewer::LogViewer(LogSession& session, QWidget* parent)
       plot_->setSecondCursor(session_.cursorTime() + (plot_->t1() - plot_->t0()) / 10);
     }
   });
+  connect(mapColours_, &QCheckBox::toggled, plot_, &LogPlot::setColourByMap);
   connect(plot_, &LogPlot::timeRangeChanged, this, [this] {
     if (plot_->secondCursor() && !second_->isChecked()) second_->setChecked(true);
   });
@@ -170,17 +232,56 @@ std::vector<std::vector<int>> LogViewer::DefaultPlots(const LogTable& table) {
 }
 
 bool LogViewer::openFile(const QString& path) {
-  QString error;
-  if (!session_.open(path, error)) {
-    QMessageBox::warning(this, windowTitle(),
-                         Phrase(LogPhrase::OpenFailed, language_) + "\n\n" + path + "\n" + error);
-    return false;
-  }
+  if (!loader_->start(path)) return false;
+  loadProgress(0, 0);
+  loadRow_->show();
   return true;
+}
+
+bool LogViewer::loading() const { return loader_->busy(); }
+
+void LogViewer::loadProgress(qint64 done, qint64 total) {
+  if (!loader_->busy()) return;
+  const double share = total > 0 ? std::clamp(double(done) / double(total), 0.0, 1.0) : 0.0;
+  loadBar_->setValue(int(share * 1000));
+  loadLabel_->setText(FromStd(LogTextOf(LogText::Loading, language_))
+                          .arg(QFileInfo(loader_->path()).fileName())
+                          .arg(int(share * 100)));
+}
+
+void LogViewer::loadFinished(const QString& path, LoadResult* result) {
+  loadRow_->hide();
+  if (result->ok()) {
+    session_.adopt(std::move(*result->table), path);
+    return;
+  }
+  if (result->cancelled) {
+    status_->setText(FromStd(LogTextOf(LogText::LoadCancelled, language_)));
+    return;
+  }
+  // Not modal: the window goes on while the message is up.
+  auto* box = new QMessageBox(QMessageBox::Warning, windowTitle(),
+                              Phrase(LogPhrase::OpenFailed, language_) + "\n\n" + path + "\n" +
+                                  QString::fromStdString(result->error.message),
+                              QMessageBox::Ok, this);
+  box->setObjectName("LogMessageOpenFailed");
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->open();
+}
+
+void LogViewer::closeEvent(QCloseEvent* event) {
+  // A read still running is not wanted any more.
+  loader_->cancel();
+  QWidget::closeEvent(event);
 }
 
 void LogViewer::onOpened() {
   setPlaying(false);
+  // A condition read against the last log names its columns: read it anew.
+  matches_.clear();
+  matchedText_.clear();
+  findResult_->clear();
+  plot_->setMarks({});
   second_->setChecked(false);
   plot_->setSecondCursor(std::nullopt);
   plot_->setPlots(DefaultPlots(session_.table()));
@@ -200,15 +301,7 @@ void LogViewer::onCursorMoved() {
 }
 
 QString LogViewer::columnLabel(int column) const {
-  const LogColumn& col = session_.table().column(static_cast<std::size_t>(column));
-  if (const Channel* ch = FindChannel(col.name())) {
-    QString name = QString::fromUtf8(ChannelName(*ch, language_).data(),
-                                     qsizetype(ChannelName(*ch, language_).size()));
-    if (!ch->unit.empty())
-      name += " [" + QString::fromUtf8(ch->unit.data(), qsizetype(ch->unit.size())) + "]";
-    return name;
-  }
-  return QString::fromStdString(col.name());
+  return FromStd(ColumnLabel(session_.table().column(static_cast<std::size_t>(column)).name(), language_));
 }
 
 QString LogViewer::formatValue(int column, double value) const {
@@ -305,15 +398,68 @@ void LogViewer::setSpeed(int factor) {
     if (speed_->itemData(i).toInt() == factor) speed_->setCurrentIndex(i);
 }
 
+bool LogViewer::findNext() { return find(true); }
+bool LogViewer::findPrevious() { return find(false); }
+
+bool LogViewer::find(bool forward) {
+  if (!session_.isOpen() || session_.table().rows() == 0) return false;
+  const QString text = find_->text();
+  const bool fresh = text != matchedText_ || matchedText_.isEmpty();
+  if (fresh) {
+    const std::string condition = text.toStdString();
+    const ConditionParse parse = ParseLogCondition(condition, session_.table());
+    if (!parse.ok()) {
+      matches_.clear();
+      matchedText_.clear();
+      plot_->setMarks({});
+      findResult_->setText(FromStd(ConditionErrorText(parse.error, condition, language_)));
+      // The field's cursor where the trouble starts (characters, not bytes).
+      find_->setCursorPosition(
+          int(QString::fromUtf8(condition.data(), qsizetype(parse.error.position)).size()));
+      return false;
+    }
+    matches_ = MatchStretches(session_.table(), *parse.condition);
+    matchedText_ = text;
+    // A stretch lasts until the row after it: the legends show a row until the next.
+    const auto& t = session_.table().time();
+    std::vector<std::pair<double, double>> spans;
+    spans.reserve(matches_.size());
+    for (const MatchStretch& m : matches_)
+      spans.push_back({t[m.first], m.last + 1 < t.size() ? t[m.last + 1] : t[m.last]});
+    plot_->setMarks(std::move(spans));
+  }
+  if (matches_.empty()) {
+    findResult_->setText(FromStd(LogTextOf(LogText::FindNone, language_)));
+    return false;
+  }
+  bool wrapped = false;
+  const std::size_t from = session_.cursorRow();
+  const std::optional<std::size_t> row = forward ? NextMatch(matches_, from, fresh, &wrapped)
+                                                 : PreviousMatch(matches_, from, &wrapped);
+  session_.setCursorRow(*row);
+  keepCursorInView();
+  QString said = FromStd(LogTextOf(LogText::FindRow, language_)).arg(*row + 1) + ";  " +
+                 FromStd(LogTextOf(LogText::FindMatches, language_))
+                     .arg(MatchingRowCount(matches_))
+                     .arg(matches_.size());
+  if (wrapped) said += ";  " + FromStd(LogTextOf(LogText::FindWrapped, language_));
+  findResult_->setText(said);
+  return true;
+}
+
+void LogViewer::keepCursorInView() {
+  const double width = plot_->t1() - plot_->t0();
+  if (session_.cursorTime() > plot_->t1() || session_.cursorTime() < plot_->t0())
+    plot_->setTimeRange(session_.cursorTime() - width * 0.1, session_.cursorTime() + width * 0.9);
+}
+
 void LogViewer::playTick() {
   const double elapsed = static_cast<double>(playClock_.restart()) / 1000.0;
   const double t = session_.cursorTime() + elapsed * speed_->currentData().toInt();
   const double last = session_.table().time().back();
   session_.setCursorTime(std::min(t, last));
   // Keep the cursor in view: when it leaves the right edge, the view moves on.
-  const double width = plot_->t1() - plot_->t0();
-  if (session_.cursorTime() > plot_->t1() || session_.cursorTime() < plot_->t0())
-    plot_->setTimeRange(session_.cursorTime() - width * 0.1, session_.cursorTime() + width * 0.9);
+  keepCursorInView();
   if (t >= last) setPlaying(false);
 }
 
@@ -333,6 +479,7 @@ void LogViewer::updateStatus() {
 void LogViewer::applyLanguage(int language) {
   language_ = language;
   ApplyCaptionTexts(this, LogViewerCaptionTexts(language));
+  ApplyCaptionTexts(this, LogToolCaptionTexts(language));
   play_->setText(Phrase(playing() ? LogPhrase::Pause : LogPhrase::Play, language_));
   if (session_.isOpen()) {
     filling_ = true;  // a new name is no new choice of channels

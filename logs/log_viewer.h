@@ -9,9 +9,12 @@
 
 #include <vector>
 
+#include "logs/log_condition.h"
+
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
 class QPushButton;
@@ -19,8 +22,10 @@ class QTimer;
 
 namespace rq::logs {
 
+class LogLoader;
 class LogPlot;
 class LogSession;
+struct LoadResult;
 
 class LogViewer : public QWidget {
   Q_OBJECT
@@ -28,19 +33,35 @@ class LogViewer : public QWidget {
   explicit LogViewer(LogSession& session, QWidget* parent = nullptr);
 
   LogPlot* plot() const { return plot_; }
-  // Opens a log file; a failure is shown in a message box naming line and column.
+  // Starts reading a log file on a worker thread, with a progress line and Cancel; the log
+  // opens when the read ends, and a failure is shown in a message box naming line and column.
+  // False while another log is being read.
   bool openFile(const QString& path);
+  // A log is being read.
+  bool loading() const;
+  LogLoader* loader() const { return loader_; }
   void applyLanguage(int language);
   void setPlaying(bool on);
   bool playing() const;
   // Playback speed: 1, 2, 4 or 8.
   void setSpeed(int factor);
 
+  // Find: the cursor to the next (previous) row that meets the condition in the find field.
+  // A condition just written may stop at the cursor's own row; after that the search goes on
+  // row by row, round from the other end. The matching stretches are marked on the plots.
+  // False when the condition cannot be read (the line beside it says why) or nothing meets it.
+  bool findNext();
+  bool findPrevious();
+  QLineEdit* findField() const { return find_; }
+  QLabel* findResult() const { return findResult_; }
+  const std::vector<MatchStretch>& matches() const { return matches_; }
+
   // The channels a new log starts with: engine speed, throttle, advance, gear, road speed.
   static std::vector<std::vector<int>> DefaultPlots(const class LogTable& table);
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   void onOpened();
@@ -51,7 +72,12 @@ class LogViewer : public QWidget {
   void removePlot();
   void chooseFile();
   void playTick();
+  bool find(bool forward);
+  // Moves the shown time range so that the cursor is in it.
+  void keepCursorInView();
   void updateStatus();
+  void loadProgress(qint64 done, qint64 total);
+  void loadFinished(const QString& path, LoadResult* result);
   QString columnLabel(int column) const;
   QString formatValue(int column, double value) const;
 
@@ -62,9 +88,18 @@ class LogViewer : public QWidget {
   QPushButton* play_ = nullptr;
   QComboBox* speed_ = nullptr;
   QCheckBox* second_ = nullptr;
+  QCheckBox* mapColours_ = nullptr;
+  QLineEdit* find_ = nullptr;
+  QLabel* findResult_ = nullptr;
+  std::vector<MatchStretch> matches_;
+  QString matchedText_;  // the condition matches_ hold (empty: none yet)
   QComboBox* plotChoice_ = nullptr;
   QListWidget* channels_ = nullptr;
   QLabel* status_ = nullptr;
+  LogLoader* loader_ = nullptr;
+  QWidget* loadRow_ = nullptr;
+  QLabel* loadLabel_ = nullptr;
+  class QProgressBar* loadBar_ = nullptr;
   QTimer* playTimer_ = nullptr;
   QElapsedTimer playClock_;
   int language_ = 0;

@@ -1,125 +1,58 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "logs/map_log_overlay.h"
 
+#include <QActionGroup>
 #include <QCheckBox>
 #include <QGridLayout>
-#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMouseEvent>
-#include <QPainter>
+#include <QMenu>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QVBoxLayout>
+#include <QToolButton>
 
 #include <algorithm>
 #include <cmath>
 
+#include "logs/log_phrase.h"
 #include "logs/log_session.h"
+#include "logs/log_texts.h"
 #include "pages/map_grid.h"
 #include "ui/caption_apply.h"
 #include "ui/log_captions.h"
-#include "logs/log_phrase.h"
+#include "ui/qt_text.h"
+#include "ui/text_fit.h"
 
 namespace rq::logs {
 
 namespace {
 
 const QColor kReplayColour(255, 0, 200);  // magenta: far from the lime of the live cell
+const QColor kTooFewShade(236, 236, 236);  // a cell under the minimum rows
 constexpr int kBarTop = 9;
+constexpr int kGap = 6;
+
+QString LogTextQ(LogText id, int language) { return FromStd(LogTextOf(id, language)); }
+
+// Pale sand to amber by the share of the busiest cell: never green (the live cell's), never
+// blue (the selection's), light enough for the black value in the cell.
+QColor TimeShade(double share) {
+  return QColor::fromHsvF(0.11f, float(0.10 + 0.55 * share), float(1.0 - 0.07 * share));
+}
+
+QString StatisticWord(CellStatistic s, int language) {
+  return LogTextQ(s == CellStatistic::Mean  ? LogText::StatMean
+                  : s == CellStatistic::Min ? LogText::StatMin
+                                            : LogText::StatMax,
+                  language);
+}
 
 }  // namespace
-
-// Paints over the grid: the time per visited cell, hatching where there is not enough data,
-// and the replayed cell's outline. Mouse clicks go through unless the overlay is on.
-class CellPaint : public QWidget {
- public:
-  CellPaint(MapLogOverlay& overlay, MapGrid& grid)
-      : QWidget(grid.box()), overlay_(overlay), grid_(grid) {
-    setObjectName("LogOverlayPaint");
-    setAttribute(Qt::WA_NoSystemBackground);
-  }
-
-  void follow() {
-    // Shown only with something to draw: the counts, or the cursor's row on the map.
-    const bool draw = (overlay_.enabled() && overlay_.counts()) || overlay_.replayCell();
-    setVisible(draw);
-    if (!draw) return;
-    setGeometry(grid_.box()->rect());
-    setAttribute(Qt::WA_TransparentForMouseEvents, !overlay_.enabled());
-    raise();
-    update();
-  }
-
- protected:
-  QRect cellRect(int r, int c) const {
-    return grid_.cell(r, c)->geometry().united(grid_.cellUpDown(r, c)->geometry());
-  }
-
-  void paintEvent(QPaintEvent*) override {
-    QPainter p(this);
-    const auto& counts = overlay_.counts();
-    if (overlay_.enabled() && counts) {
-      int most = 1;
-      for (const auto& row : counts->rows)
-        for (int n : row) most = std::max(most, n);
-      QFont f = font();
-      f.setPixelSize(11);
-      p.setFont(f);
-      const int lang = overlay_.property("language").toInt();
-      for (int r = 0; r < kMapRows; ++r) {
-        for (int c = 0; c < kMapColumns; ++c) {
-          if (!grid_.cell(r, c)->isVisibleTo(grid_.box()) || !counts->visited(r, c)) continue;
-          const QRect rc = cellRect(r, c).adjusted(-1, -1, 1, 1);
-          const int n = counts->rows[r][c];
-          if (!counts->enough(r, c)) {
-            p.fillRect(rc, QColor(235, 235, 235));
-            p.fillRect(rc, QBrush(QColor(150, 150, 150), Qt::BDiagPattern));
-            p.setPen(QColor(90, 90, 90));
-            p.drawText(rc, Qt::AlignCenter, QString("(%1)").arg(n));
-            continue;
-          }
-          // Light to deep blue by the share of the busiest cell, on a log scale.
-          const float share = float(std::log1p(n) / std::log1p(most));
-          const QColor fill = QColor::fromHsvF(0.6f, 0.15f + 0.75f * share, 1.0f - 0.45f * share);
-          p.fillRect(rc, fill);
-          p.setPen(share > 0.55f ? Qt::white : Qt::black);
-          const double seconds = n * overlay_.rowSeconds();
-          p.drawText(rc, Qt::AlignCenter,
-                     Phrase(LogPhrase::CellSeconds, lang)
-                         .arg(QString::number(seconds, 'f', seconds < 10 ? 1 : 0)));
-        }
-      }
-    }
-    if (const std::optional<LiveCell> cell = overlay_.replayCell()) {
-      if (cell->cellMarked && cell->column >= 0 && cell->column < kMapColumns && cell->row >= 0 &&
-          cell->row < kMapRows) {
-        p.setPen(QPen(kReplayColour, 3));
-        p.setBrush(Qt::NoBrush);
-        p.drawRect(cellRect(cell->row, cell->column).adjusted(-3, -3, 2, 2));
-      }
-    }
-  }
-
-  void mousePressEvent(QMouseEvent* event) override {
-    for (int r = 0; r < kMapRows; ++r)
-      for (int c = 0; c < kMapColumns; ++c)
-        if (grid_.cell(r, c)->isVisibleTo(grid_.box()) &&
-            cellRect(r, c).contains(event->pos())) {
-          overlay_.moveCursorToCell(r, c);
-          return;
-        }
-  }
-
- private:
-  MapLogOverlay& overlay_;
-  MapGrid& grid_;
-};
 
 MapLogOverlay::MapLogOverlay(LogSession& session, QObject* parent)
     : QObject(parent), session_(session) {
   filter_.minRows = 3;
-  setProperty("language", session_.language());
+  language_ = session_.language();
   connect(&session_, &LogSession::opened, this, [this] {
     rowSeconds_ = 1.0 / 3;
     if (session_.isOpen() && session_.table().rows() > 1) {
@@ -131,15 +64,18 @@ MapLogOverlay::MapLogOverlay(LogSession& session, QObject* parent)
       std::nth_element(gaps.begin(), gaps.begin() + std::ptrdiff_t(gaps.size() / 2), gaps.end());
       rowSeconds_ = gaps[gaps.size() / 2];
     }
+    fillBadgeMenu();
+    updateBadgeButton();
     recount();
   });
-  connect(&session_, &LogSession::cursorMoved, this, [this] { repaint(); });
+  connect(&session_, &LogSession::cursorMoved, this, [this] {
+    badges_.setFrame(replayCell(), kReplayColour);
+  });
   connect(&session_, &LogSession::languageChanged, this, &MapLogOverlay::applyLanguage);
+  badges_.hint = [this](int row, int column) { return hintText(row, column); };
 }
 
-MapLogOverlay::~MapLogOverlay() {
-  delete panel_;
-}
+MapLogOverlay::~MapLogOverlay() { delete panel_; }
 
 void MapLogOverlay::showOn(int page, const ParameterImage& image, MapGrid& grid, QWidget* bar,
                            int barLeft) {
@@ -151,73 +87,213 @@ void MapLogOverlay::showOn(int page, const ParameterImage& image, MapGrid& grid,
                                    std::begin(rule_.rpmPoints));
   page_ = page;
   rule_ = rule;
-  if (grid_ != &grid || paint_ == nullptr) {
+  if (grid_ != &grid) {
     grid_ = &grid;
-    paint_ = new CellPaint(*this, grid);
+    badges_.attach(grid);
+    connect(&grid, &MapGrid::cellClicked, this, [this](int row, int column) {
+      if (on_) moveCursorToCell(row, column);
+    });
   }
   adoptBar(bar);
   placeControls();
   if (changed) recount();
-  else repaint();
+  else badges_.setFrame(replayCell(), kReplayColour);
 }
 
 void MapLogOverlay::adoptBar(QWidget* bar) {
-  if (bar != nullptr && bar_ != bar) {
-    bar_ = bar;
-    toggle_ = new QCheckBox("Log", bar);
-    toggle_->setObjectName("CheckBoxLogOverlay");
-    toggle_->setChecked(on_);
-    filters_ = new QPushButton("Filters...", bar);
-    filters_->setObjectName("ButtonLogFilters");
-    connect(toggle_, &QCheckBox::toggled, this, &MapLogOverlay::setEnabled);
-    connect(filters_, &QPushButton::clicked, this, [this] {
-      QWidget* p = panel();
-      p->show();
-      p->raise();
-    });
-    placeControls();
-  }
+  if (bar == nullptr || bar_ == bar) return;
+  bar_ = bar;
+  toggle_ = new QCheckBox("Log", bar);
+  toggle_->setObjectName("CheckBoxLogOverlay");
+  toggle_->setChecked(on_);
+  // A tool button: as narrow as its text and arrow, where a push button keeps a style's
+  // minimum width the bar cannot spare in every language.
+  badge_ = new QToolButton(bar);
+  badge_->setObjectName("LogButtonBadge");
+  badge_->setFocusPolicy(Qt::NoFocus);
+  badge_->setPopupMode(QToolButton::InstantPopup);
+  badge_->setToolButtonStyle(Qt::ToolButtonTextOnly);
+  badgeMenu_ = new QMenu(badge_);
+  badgeMenu_->setObjectName("LogMenuBadge");
+  badge_->setMenu(badgeMenu_);
+  filters_ = new QPushButton("Filters...", bar);
+  filters_->setObjectName("ButtonLogFilters");
+  connect(toggle_, &QCheckBox::toggled, this, &MapLogOverlay::setEnabled);
+  connect(filters_, &QPushButton::clicked, this, [this] {
+    QWidget* p = panel();
+    p->show();
+    p->raise();
+  });
+  fillBadgeMenu();
+  updateBadgeButton();
+  placeControls();
+}
+
+void MapLogOverlay::setCompanion(QWidget* widget) {
+  companion_ = widget;
+  placeControls();
 }
 
 void MapLogOverlay::placeControls() {
   if (!bar_ || !toggle_) return;
-  // Right of the page's own controls on the left of the bar.
-  const int left = barLeft_;
+  // Right of the page's own controls on the left of the bar, as far as its next control.
+  int right = bar_->width();
+  for (QObject* o : bar_->children()) {
+    auto* w = qobject_cast<QWidget*>(o);
+    if (w == nullptr || w == toggle_ || w == badge_ || w == filters_ || w == companion_ ||
+        w->isWindow() || !w->isVisibleTo(bar_) || w->x() < barLeft_)
+      continue;
+    right = std::min(right, w->x());
+  }
+  int x = barLeft_;
   toggle_->adjustSize();
-  toggle_->move(left, kBarTop + 2);
+  toggle_->move(x, kBarTop + 2);
+  x += toggle_->width() + kGap;
+  if (companion_ && !companion_->isHidden()) {
+    companion_->adjustSize();
+    companion_->move(x, kBarTop + 2);
+    x += companion_->width() + kGap;
+  }
   filters_->adjustSize();
-  filters_->resize(filters_->sizeHint().width(), 23);
-  filters_->move(left + toggle_->width() + 6, kBarTop);
+  const int filtersWidth = std::max(filters_->sizeHint().width(), TextFitSize(filters_).width());
+  updateBadgeButton();
+  // The badge's button takes what is left; its long caption only where it fits whole.
+  const int room = right - kGap - filtersWidth - kGap - x;
+  const QString full = badge_->property("fullCaption").toString();
+  const QString brief = badge_->property("briefCaption").toString();
+  badge_->setText(full);
+  if (badge_->sizeHint().width() > room) badge_->setText(brief);
+  badge_->resize(std::min(std::max(badge_->sizeHint().width(), 40), std::max(room, 40)), 23);
+  badge_->move(x, kBarTop);
+  x += badge_->width() + kGap;
+  filters_->resize(filtersWidth, 23);
+  filters_->move(x, kBarTop);
   toggle_->show();
+  badge_->show();
   filters_->show();
 }
 
 void MapLogOverlay::setEnabled(bool on) {
+  const bool was = on_;
   on_ = on;
   if (toggle_ && toggle_->isChecked() != on) toggle_->setChecked(on);
   recount();
+  if (was != on) emit enabledChanged(on);
 }
 
 void MapLogOverlay::setFilter(const CellFilter& filter) {
   filter_ = filter;
   recount();
+  emit filterChanged();
+}
+
+void MapLogOverlay::setBadge(const std::string& columnName, CellStatistic statistic) {
+  badgeColumn_ = columnName;
+  statistic_ = statistic;
+  fillBadgeMenu();
+  updateBadgeButton();
+  placeControls();
+  recount();
+}
+
+int MapLogOverlay::columnOfBadge() const {
+  if (badgeColumn_.empty() || !session_.isOpen()) return -1;
+  return session_.table().find(badgeColumn_);
 }
 
 void MapLogOverlay::recount() {
   counts_.reset();
-  if (on_ && session_.isOpen() && session_.cellInputs() != nullptr && rule_.page >= 0)
-    counts_ = CountCells(*session_.cellInputs(), rule_, filter_);
+  stats_.reset();
+  if (on_ && session_.isOpen() && session_.cellInputs() != nullptr && rule_.page >= 0) {
+    if (const int column = columnOfBadge(); column >= 0) {
+      stats_ = CountCellsWithChannel(*session_.cellInputs(), rule_, filter_,
+                                     session_.table().column(std::size_t(column)));
+      counts_ = stats_->counts;
+    } else {
+      counts_ = CountCells(*session_.cellInputs(), rule_, filter_);
+    }
+  }
   repaint();
 }
 
+QString MapLogOverlay::badgeText(int row, int column) const {
+  if (!counts_ || !counts_->visited(row, column)) return {};
+  const int n = counts_->rows[std::size_t(row)][std::size_t(column)];
+  QString figure;
+  if (stats_) {
+    const std::optional<double> v = stats_->value(statistic_, row, column);
+    figure = v ? QString::number(*v, 'f', CellStatisticDecimals(badgeColumn_, statistic_)) : "";
+  } else if (counts_->enough(row, column)) {
+    const double seconds = n * rowSeconds_;
+    figure = Phrase(LogPhrase::CellSeconds, language_)
+                 .arg(QString::number(seconds, 'f', seconds < 10 ? 1 : 0));
+  } else {
+    figure = QString::number(n);
+  }
+  return counts_->enough(row, column) ? figure : "(" + figure + ")";
+}
+
+QString MapLogOverlay::hintText(int row, int column) const {
+  if (!counts_ || row < 0 || row >= kMapRows || column < 0 || column >= kMapColumns) return {};
+  const int n = counts_->rows[std::size_t(row)][std::size_t(column)];
+  QStringList lines;
+  lines << LogTextQ(LogText::HintCell, language_)
+               .arg(rule_.rpmPoints[std::size_t(column)])
+               .arg(kThrottleRows[row]);
+  const double seconds = n * rowSeconds_;
+  QString rows = LogTextQ(LogText::HintRows, language_)
+                     .arg(n)
+                     .arg(QString::number(seconds, 'f', seconds < 10 ? 1 : 0));
+  if (n > 0 && !counts_->enough(row, column))
+    rows += "; " + LogTextQ(LogText::HintNotEnough, language_).arg(counts_->minRows);
+  lines << rows;
+  if (stats_ && n > 0) {
+    const int decimals = CellStatisticDecimals(badgeColumn_, CellStatistic::Min);
+    const int meanDecimals = CellStatisticDecimals(badgeColumn_, CellStatistic::Mean);
+    lines << LogTextQ(LogText::HintStats, language_)
+                 .arg(FromStd(ColumnLabel(badgeColumn_, language_)))
+                 .arg(QString::number(*stats_->mean(row, column), 'f', meanDecimals))
+                 .arg(QString::number(*stats_->value(CellStatistic::Min, row, column), 'f', decimals))
+                 .arg(QString::number(*stats_->value(CellStatistic::Max, row, column), 'f', decimals));
+  }
+  if (n > 0) lines << LogTextQ(LogText::HintClick, language_);
+  return lines.join('\n');
+}
+
 void MapLogOverlay::repaint() {
-  if (paint_) paint_->follow();
+  if (grid_ == nullptr) return;
+  if (!counts_) {
+    badges_.clear();
+  } else {
+    int most = 1;
+    for (const auto& row : counts_->rows)
+      for (int n : row) most = std::max(most, n);
+    CellShades shades{};
+    CellBadgeGrid badges;
+    for (int r = 0; r < kMapRows; ++r) {
+      for (int c = 0; c < kMapColumns; ++c) {
+        if (!counts_->visited(r, c)) continue;
+        const std::size_t i = std::size_t(r * kMapColumns + c);
+        const int n = counts_->rows[std::size_t(r)][std::size_t(c)];
+        const bool enough = counts_->enough(r, c);
+        // Light to deep by the share of the busiest cell, on a log scale.
+        const QColor shade =
+            enough ? TimeShade(std::log1p(n) / std::log1p(most)) : kTooFewShade;
+        shades[i] = shade.rgb();
+        badges[i] = {badgeText(r, c), QColor(255, 255, 255), !enough};
+      }
+    }
+    badges_.show(shades, badges);
+  }
+  badges_.setFrame(replayCell(), kReplayColour);
 }
 
 std::optional<LiveCell> MapLogOverlay::replayCell() const {
   const CellInputs* in = session_.cellInputs();
   if (in == nullptr || rule_.page < 0 || in->rows() == 0) return std::nullopt;
-  return CellOfRow(rule_, *in, std::min(session_.cursorRow(), in->rows() - 1));
+  const LiveCell cell = CellOfRow(rule_, *in, std::min(session_.cursorRow(), in->rows() - 1));
+  if (!cell.cellMarked) return std::nullopt;
+  return cell;
 }
 
 bool MapLogOverlay::moveCursorToCell(int row, int column) {
@@ -227,8 +303,96 @@ bool MapLogOverlay::moveCursorToCell(int row, int column) {
       NextRowInCell(*in, rule_, filter_, session_.cursorRow(), row, column);
   if (!next) return false;
   session_.setCursorRow(*next);
-  repaint();
   return true;
+}
+
+void MapLogOverlay::fillBadgeMenu() {
+  if (!badgeMenu_) return;
+  const bool channel = columnOfBadge() >= 0;
+  if (badgeMenu_->actions().isEmpty()) {
+    // Made once: a change of language or log renames and ticks the items, it makes none anew.
+    auto* kinds = new QActionGroup(badgeMenu_);
+    auto item = [&](const char* name, std::function<void()> chosen) {
+      QAction* a = badgeMenu_->addAction(QString());
+      a->setObjectName(name);
+      a->setCheckable(true);
+      kinds->addAction(a);
+      connect(a, &QAction::triggered, this, std::move(chosen));
+    };
+    item("LogBadgeTime", [this] { setBadge({}, statistic_); });
+    badgeMenu_->addSeparator();
+    // A statistic without a channel yet takes the acceleration, else the first column.
+    auto pick = [this](CellStatistic s) {
+      std::string column = columnOfBadge() >= 0 ? badgeColumn_ : std::string();
+      if (column.empty() && session_.isOpen() && !session_.table().columns().empty())
+        column = session_.table().find("acceleration_rpm_s") >= 0 ? "acceleration_rpm_s"
+                                                                : session_.table().column(0).name();
+      setBadge(column, s);
+    };
+    item("LogBadgemean", [pick] { pick(CellStatistic::Mean); });
+    item("LogBadgemin", [pick] { pick(CellStatistic::Min); });
+    item("LogBadgemax", [pick] { pick(CellStatistic::Max); });
+    QMenu* channels = badgeMenu_->addMenu(QString());
+    channels->setObjectName("LogMenuBadgeChannel");
+    new QActionGroup(channels);
+  }
+  const std::pair<const char*, LogText> texts[] = {{"LogBadgeTime", LogText::BadgeTimeItem},
+                                                   {"LogBadgemean", LogText::StatMeanItem},
+                                                   {"LogBadgemin", LogText::StatMinItem},
+                                                   {"LogBadgemax", LogText::StatMaxItem}};
+  for (QAction* a : badgeMenu_->actions()) {
+    for (const auto& [name, text] : texts) {
+      if (a->objectName() != name) continue;
+      a->setText(LogTextQ(text, language_));
+      a->setChecked(name == std::string_view("LogBadgeTime")
+                        ? !channel
+                        : channel && a->objectName() == QString("LogBadge") + CellStatisticName(statistic_));
+    }
+  }
+  auto* channels = badgeMenu_->findChild<QMenu*>("LogMenuBadgeChannel");
+  channels->setTitle(LogTextQ(LogText::BadgeChannel, language_));
+  // The log's columns: made anew only when another log opens.
+  std::vector<std::string> names;
+  if (session_.isOpen())
+    for (const LogColumn& col : session_.table().columns()) names.push_back(col.name());
+  std::vector<std::string> listed;
+  for (QAction* a : channels->actions()) listed.push_back(a->data().toString().toStdString());
+  if (listed != names) {
+    auto* group = channels->findChild<QActionGroup*>();
+    for (QAction* a : channels->actions()) delete a;
+    for (const std::string& name : names) {
+      QAction* a = channels->addAction(QString());
+      a->setCheckable(true);
+      a->setData(QString::fromStdString(name));
+      group->addAction(a);
+      connect(a, &QAction::triggered, this, [this, name] { setBadge(name, statistic_); });
+    }
+  }
+  for (QAction* a : channels->actions()) {
+    const std::string name = a->data().toString().toStdString();
+    a->setText(FromStd(ColumnLabel(name, language_)));
+    a->setChecked(channel && name == badgeColumn_);
+  }
+  channels->setEnabled(session_.isOpen());
+}
+
+void MapLogOverlay::updateBadgeButton() {
+  if (!badge_) return;
+  const int column = columnOfBadge();
+  QString full, brief;
+  if (column < 0) {
+    full = brief = LogTextQ(LogText::BadgeTime, language_);
+  } else {
+    brief = StatisticWord(statistic_, language_);
+    full = LogTextQ(LogText::BadgeCaption, language_)
+               .arg(brief, FromStd(ColumnLabel(badgeColumn_, language_)));
+  }
+  badge_->setProperty("fullCaption", full);
+  badge_->setProperty("briefCaption", brief);
+  const QString hint = LogTextQ(LogText::BadgeHint, language_) +
+                       (column >= 0 && full != brief ? "\n" + full : QString());
+  badge_->setToolTip(hint);
+  badge_->setStatusTip(LogTextQ(LogText::BadgeHint, language_));
 }
 
 QWidget* MapLogOverlay::panel() {
@@ -300,8 +464,10 @@ QWidget* MapLogOverlay::panel() {
 }
 
 void MapLogOverlay::applyLanguage(int language) {
-  setProperty("language", language);
+  language_ = language;
   if (panel_) ApplyCaptionTexts(panel_, LogViewerCaptionTexts(language));
+  fillBadgeMenu();
+  updateBadgeButton();
   placeControls();
   repaint();
 }

@@ -2,6 +2,7 @@
 #include "logs/plot_decimation.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace rq::logs {
 
@@ -48,6 +49,25 @@ PlotTrace TraceOf(const LogTable& log, const LogColumn& column, const MinMaxSumm
     row = stop;
   }
   if (last < time.size()) out.points.push_back({time[last], column.value(last)});
+  return out;
+}
+
+std::array<std::vector<PlotPoint>, 2> SplitByFlag(const std::vector<PlotPoint>& points,
+                                                  const LogTable& log, const LogColumn& flag) {
+  constexpr double kGap = std::numeric_limits<double>::quiet_NaN();
+  std::array<std::vector<PlotPoint>, 2> out;
+  if (log.rows() == 0) return out;
+  int before = -1;
+  for (const PlotPoint& pt : points) {
+    const int side = flag.value(log.rowAtOrBefore(pt.t)) != 0 ? 1 : 0;
+    if (before >= 0 && side != before) {
+      // The old line runs on to the new run's first point, then breaks.
+      out[std::size_t(before)].push_back(pt);
+      out[std::size_t(before)].push_back({pt.t, kGap});
+    }
+    out[std::size_t(side)].push_back(pt);
+    before = side;
+  }
   return out;
 }
 

@@ -4,6 +4,7 @@
 // thousand points and no spike is lost.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <vector>
 
@@ -30,5 +31,12 @@ struct PlotTrace {
 // order) at its middle time, taken whole bins at a time from the summary.
 PlotTrace TraceOf(const LogTable& log, const LogColumn& column, const MinMaxSummary& summary,
                   double t0, double t1, int pixels);
+
+// A trace split by a flag column (the advance map in use): [0] the points where the flag is 0,
+// [1] where it is not, each with NaN values where the other one runs (a gap in its line). At a
+// change of the flag the first point of the new run ends the old run's line too, so that the
+// two lines meet. A point stands for the row at or before its time.
+std::array<std::vector<PlotPoint>, 2> SplitByFlag(const std::vector<PlotPoint>& points,
+                                                  const LogTable& log, const LogColumn& flag);
 
 }  // namespace rq::logs

@@ -228,8 +228,17 @@ QColor MapGrid::valueColour(int byte) const {
   return t < 0.5 ? Blend(cool, middle, 2 * t) : Blend(middle, warm, 2 * t - 1);
 }
 
+void MapGrid::setShades(const CellShades& shades) {
+  if (shades == shades_) return;
+  const CellShades before = shades_;
+  shades_ = shades;
+  for (std::size_t i = 0; i < shades.size(); ++i)
+    if (before[i] != shades[i]) paintCell(int(i) / kMapColumns, int(i) % kMapColumns);
+}
+
 bool MapGrid::paintCell(int r, int c) {
-  QColor colour = valueColour(bytes_[Index(r, c)]);
+  const QRgb shade = shades_[Index(r, c)];
+  QColor colour = qAlpha(shade) != 0 ? QColor(shade) : valueColour(bytes_[Index(r, c)]);
   if (multiSelection() && selection_.contains(r, c)) colour = Blend(colour, kSelection, 0.55);
   if (const int level = trail_[Index(r, c)]; level > 0)
     colour = Blend(colour, kLime, 0.15 + 0.45 * level / kTrailLevels);
@@ -363,9 +372,10 @@ void MapGrid::pageStep(MapCellEdit* from, int steps) {
 void MapGrid::cellPressed(MapCellEdit* c, bool extend) {
   if (extend) {
     select({selection_.row0, selection_.column0, c->row(), c->column()});
-  } else {
-    select({c->row(), c->column(), c->row(), c->column()});
+    return;
   }
+  select({c->row(), c->column(), c->row(), c->column()});
+  emit cellClicked(c->row(), c->column());
 }
 
 void MapGrid::cellDragged(const QPoint& globalPos) {

@@ -62,6 +62,9 @@ class MapCellEdit : public SpinEdit {
 
 inline constexpr int kTrailLevels = 6;
 using TrailLevels = std::array<std::uint8_t, kMapRows * kMapColumns>;
+// Backgrounds an overlay gives the cells instead of their value colours (index row * 15 +
+// column); a colour with alpha 0 leaves the cell's own colour.
+using CellShades = std::array<QRgb, kMapRows * kMapColumns>;
 
 class MapGrid : public QObject {
   Q_OBJECT
@@ -91,6 +94,11 @@ class MapGrid : public QObject {
   // The status tips of the cells, the RPM points and the column buttons.
   void setHints(const QString& cell, const QString& rpmPoint, const QString& column);
 
+  // The overlay's backgrounds (all zero: none). The value stays in the cell, editable; the
+  // selection, the trail and the live cell are marked over the shade as over any colour.
+  void setShades(const CellShades& shades);
+  const CellShades& shades() const { return shades_; }
+
   // Selection: a rectangle between the anchor and the current cell.
   CellRect selection() const { return selection_; }
   void select(const CellRect& rect);
@@ -111,6 +119,11 @@ class MapGrid : public QObject {
   void cellDragged(const QPoint& globalPos);
   void cellFocused(MapCellEdit* cell, bool byMouse);
   void contextMenuAt(MapCellEdit* cell, const QPoint& globalPos);
+
+ signals:
+  // A left click on a cell without Shift (after the grid has placed the selection): overlays
+  // follow it.
+  void cellClicked(int row, int column);
 
  private:
   static std::size_t Index(int r, int c) { return std::size_t(r * kMapColumns + c); }
@@ -133,6 +146,7 @@ class MapGrid : public QObject {
   std::array<int, kMapRows * kMapColumns> bytes_{};
   std::array<QRgb, kMapRows * kMapColumns> painted_{};
   TrailLevels trail_{};
+  CellShades shades_{};
   LiveCell live_{kLiveNone, -1, false};
   bool liveShown_ = false;
   int low_ = 0, high_ = 0;

@@ -62,14 +62,14 @@ const CaptionRow kLogRows[] = {
       "Variation max. des gaz par seconde [%]", "Max. změna plynu za sekundu [%]"}},
     {"LogLabelGears", P::Caption, 0, {"Gears", "Gänge", "Rapports", "Rychlostní stupně"}},
     {"LogLabelOverlayNote", P::Caption, 0,
-     {"Cells under the minimum are hatched: not enough data. Click a cell to move the log "
-      "viewer's cursor to its next row.",
-      "Zellen unter dem Minimum sind schraffiert: zu wenig Daten. Ein Klick auf eine Zelle "
-      "setzt den Cursor des Betrachters auf ihre nächste Zeile.",
-      "Les cellules sous le minimum sont hachurées : pas assez de données. Un clic sur une "
-      "cellule place le curseur du visualiseur sur sa ligne suivante.",
-      "Buňky pod minimem jsou šrafované: málo dat. Klik na buňku posune kurzor prohlížeče na "
-      "její další řádek."}},
+     {"A cell under the minimum shows its figure in grey brackets: not enough data. A click on "
+      "a cell moves the log viewer's cursor to its next row.",
+      "Eine Zelle unter dem Minimum zeigt ihren Wert grau in Klammern: zu wenig Daten. Ein "
+      "Klick auf eine Zelle setzt den Cursor des Betrachters auf ihre nächste Zeile.",
+      "Une cellule sous le minimum montre son chiffre en gris entre parenthèses : pas assez de "
+      "données. Un clic sur une cellule place le curseur du visualiseur sur sa ligne suivante.",
+      "Buňka pod minimem ukazuje svůj údaj šedě v závorkách: málo dat. Klik na buňku posune "
+      "kurzor prohlížeče na její další řádek."}},
 };
 
 struct Phrase {

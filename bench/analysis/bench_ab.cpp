@@ -25,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "../common/ab_session.h"
 #include "analysis/ab_compare.h"
 #include "analysis/ab_proposal.h"
 #include "model/defaults.h"
@@ -63,24 +64,11 @@ struct Scenario {
 constexpr int kPulledRows[3] = {6, 7, 9};  // 40, 60 and 100 %
 
 ParameterImage ScenarioConfig(const Scenario& s) {
-  ParameterImage cfg = NewConfiguration();
-  cfg.setByte(kGearSystem, 2);  // the gear from the programmed ratios
-  for (int c = 0; c < kMapColumns; ++c) {
-    cfg.setWord(kAdvance1Axis[c], 2000 + 500 * c);
-    cfg.setWord(kAdvance2Axis[c], 2000 + 500 * c);
-  }
-  for (int r = 0; r < kMapRows; ++r) {
-    // Rows the ride does not pull at take the offsets of the nearest pulled row.
+  // Rows the ride does not pull at take the offsets of the nearest pulled row.
+  return bench::AbSessionConfig([&s](int r) {
     const int k = r <= 6 ? 0 : r <= 7 ? 1 : 2;
-    for (int c = 0; c < kMapColumns; ++c) {
-      const double best = sim::BestAdvance(2000 + 500 * c, kThrottleRows[r]);
-      const int a1 = int(std::lround(best)) + s.rows[k].map1;
-      cfg.setByte(kAdvance1Cells.at(r, c), std::uint8_t(a1));
-      cfg.setByte(kAdvance2Cells.at(r, c), std::uint8_t(a1 + s.rows[k].map2Minus1));
-    }
-  }
-  sim::SetUpSecondMapSwitch(cfg);
-  return cfg;
+    return std::pair{s.rows[k].map1, s.rows[k].map2Minus1};
+  });
 }
 
 // 2: map 2 gives more torque in the cell, 1: map 1, 0: the same.

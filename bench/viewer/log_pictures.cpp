@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Draws docs/screenshot-log-viewer.png and docs/screenshot-log-overlay.png: two minutes of the
-// demo ride as the window records it, in the viewer and on Advance 1.
+// demo ride as the window records it, in the viewer and on Advance 1; and
+// docs/screenshot-ab-mode.png: half an hour of the A/B ride in the A/B mode on Advance 1.
 #include <QApplication>
 #include <QCheckBox>
+#include <QLineEdit>
 #include <QTabWidget>
 #include <QTemporaryDir>
 
@@ -10,6 +12,7 @@
 #include <fstream>
 
 #include "../common/bench_support.h"
+#include "../common/ab_session.h"
 #include "app/form_hlav.h"
 #include "logs/log_plot.h"
 #include "logs/log_session.h"
@@ -38,8 +41,12 @@ int main(int argc, char** argv) {
   window.findChild<QTabWidget*>("PageControl1")->setCurrentIndex(rq::kPageAdvance1);
   rq::logs::OpenLogViewer(&window, path);
   auto* viewer = window.findChild<rq::logs::LogViewer*>();
+  while (viewer->loading()) QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
   viewer->resize(1280, 800);
   rq::logs::LogSession& session = rq::logs::LogSession::instance();
+  // Find: the stretches in 5th and 6th gear with the throttle open, marked on the time axis.
+  viewer->findField()->setText("gear >= 5 and throttle > 30 %");
+  viewer->findNext();
   session.setCursorTime(47.0);
   viewer->plot()->setSecondCursor(53.0);
   for (int i = 0; i < 5; ++i) QApplication::processEvents();
@@ -49,6 +56,18 @@ int main(int argc, char** argv) {
   window.findChild<QCheckBox*>("CheckBoxLogOverlay")->setChecked(true);
   for (int i = 0; i < 5; ++i) QApplication::processEvents();
   if (!window.grab().save(out + "/screenshot-log-overlay.png")) return 1;
+
+  // The A/B mode: the A/B ride's configuration, half an hour of its ride, Advance 1.
+  window.findChild<QCheckBox*>("CheckBoxLogOverlay")->setChecked(false);
+  const rq::ParameterImage ab = rq::bench::AbSessionConfig();
+  window.workspace().change([&ab](rq::ParameterImage& im) { im = ab; }, rq::kPageAdvance1);
+  rq::logs::LoadResult ride = rq::logs::ParseCsvText(rq::bench::AbSessionCsv(ab, 1800, 7));
+  if (!ride.ok()) return 1;
+  session.adopt(std::move(*ride.table), "ride_2026-05-04_18-00-00.csv");
+  session.setCursorTime(0);
+  window.findChild<QCheckBox*>("CheckBoxAbMode")->setChecked(true);
+  for (int i = 0; i < 5; ++i) QApplication::processEvents();
+  if (!window.grab().save(out + "/screenshot-ab-mode.png")) return 1;
   std::printf("pictures in %s\n", out.toLocal8Bit().constData());
   return 0;
 }

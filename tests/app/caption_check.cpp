@@ -183,9 +183,9 @@ QStringList OverlappingControls(const QWidget* root) {
     if ((ua != nullptr && ua->edit() == b) || (ub != nullptr && ub->edit() == a)) return true;
     // The lines between a grid's boxes cross each other.
     if (line(a) && line(b)) return true;
-    // The ride log's overlay and the marks of broken limits are drawn over the map's cells on
-    // purpose.
-    for (const char* overlay : {"LogOverlayPaint", "LimitMarks"})
+    // The badges of the log and A/B overlays and the marks of broken limits are drawn over the
+    // map's cells on purpose.
+    for (const char* overlay : {"MapBadgeLayer", "LimitMarks"})
       if (a->objectName() == overlay || b->objectName() == overlay) return true;
     // The map and its bar below share one frame line: the map is 375 high, the bar starts at 374.
     const QStringList names{a->objectName(), b->objectName()};

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include "legend_check.h"
+#include "log_viewer_support.h"
 #include "logs/log_plot.h"
 #include "logs/log_session.h"
 #include "logs/log_viewer.h"
@@ -21,39 +23,13 @@
 namespace rq::logs {
 namespace {
 
-LogTable Parse(const std::string& text) {
-  LoadResult r = ParseCsvText(text);
-  EXPECT_TRUE(r.ok()) << r.error.message;
-  return std::move(*r.table);
-}
-
 LogTable DemoLog(double seconds, std::size_t rows = 0) {
   ParameterImage cfg = NewConfiguration();
   cfg.setByte(kGearSystem, 2);
-  return Parse(sim::RideCsv(sim::RideSnapshots(cfg, seconds, 3), rows));
+  return test::ParseLogText(sim::RideCsv(sim::RideSnapshots(cfg, seconds, 3), rows));
 }
 
-struct Viewer {
-  LogSession session;
-  LogViewer viewer{session};
-  Viewer() {
-    viewer.resize(1200, 800);
-    viewer.show();
-    QApplication::processEvents();
-  }
-  LogPlot& plot() { return *viewer.plot(); }
-  // The legend text of the first trace of plot p.
-  QString legend(int p, int k = 0) {
-    int seen = 0;
-    for (int g = 0; g < plot().graphCount(); ++g) {
-      QCPGraph* graph = plot().graph(g);
-      if (graph->keyAxis()->axisRect() != plot().axisRects().at(p)) continue;
-      if (seen++ == k) return graph->name();
-    }
-    return {};
-  }
-  int xOf(double t) { return int(plot().axisRects().at(0)->axis(QCPAxis::atBottom)->coordToPixel(t)); }
-};
+using Viewer = test::ViewerWindow;
 
 TEST(LogViewer, EveryTextFitsInEveryLanguage) {
   Viewer v;
@@ -76,7 +52,7 @@ TEST(LogViewer, EveryTextFitsInEveryLanguage) {
 
 TEST(LogViewer, CursorShowsTheLastRowAtOrBeforeItAndTheSecondCursorTheDifference) {
   Viewer v;
-  v.session.adopt(Parse("time,rpm,throttle_pct\n0,1000,0.0\n1,2000,10.0\n2,3000,25.5\n"
+  v.session.adopt(test::ParseLogText("time,rpm,throttle_pct\n0,1000,0.0\n1,2000,10.0\n2,3000,25.5\n"
                         "3,3500,30.0\n"),
                   "hand.csv");
   v.session.setCursorTime(1.5);
@@ -97,6 +73,40 @@ TEST(LogViewer, CursorShowsTheLastRowAtOrBeforeItAndTheSecondCursorTheDifference
   ASSERT_TRUE(v.plot().secondCursor().has_value());
   EXPECT_EQ(v.legend(0), QString::fromUtf8("Engine speed [rpm]: 3000   Δ -2000"));
   EXPECT_EQ(v.legend(1), QString::fromUtf8("Throttle [%]: 25.5   Δ -25.5"));
+}
+
+TEST(LogViewer, LegendsShowTheCursorRowAfterEveryCursorMove) {
+  // Every value of a column as wide as every other, so that no move makes a legend grow (a
+  // legend that grows redraws the whole plot and hides the fault).
+  std::string csv = "time,rpm,throttle_pct,gear\n";
+  for (int i = 0; i < 600; ++i)
+    csv += std::to_string(i / 10.0) + "," + std::to_string(3000 + (i * 37) % 5000) + "," +
+           std::to_string(10 + (i * 7) % 80) + ".5," + std::to_string(1 + i % 6) + "\n";
+  Viewer v;
+  v.session.adopt(test::ParseLogText(csv), "even.csv");
+  LogPlot& p = v.plot();
+  p.fitAll();
+  ASSERT_TRUE(test::LegendsShowCursorRow(p, v.session));
+
+  QTest::mouseClick(&p, Qt::LeftButton, {}, QPoint(v.xOf(20), p.height() / 2));
+  EXPECT_NEAR(v.session.cursorTime(), 20, 0.5);
+  EXPECT_TRUE(test::LegendsShowCursorRow(p, v.session)) << "after a click";
+
+  const std::size_t row = v.session.cursorRow();
+  QTest::keyClick(&p, Qt::Key_Right, Qt::ControlModifier);
+  EXPECT_EQ(v.session.cursorRow(), row + 1);
+  EXPECT_TRUE(test::LegendsShowCursorRow(p, v.session)) << "after Ctrl+Right";
+  QTest::keyClick(&p, Qt::Key_Left, Qt::ControlModifier);
+  QTest::keyClick(&p, Qt::Key_Left, Qt::ControlModifier);
+  EXPECT_EQ(v.session.cursorRow(), row - 1);
+  EXPECT_TRUE(test::LegendsShowCursorRow(p, v.session)) << "after Ctrl+Left";
+
+  v.viewer.setSpeed(8);
+  v.viewer.setPlaying(true);
+  QTest::qWait(300);
+  v.viewer.setPlaying(false);
+  EXPECT_GT(v.session.cursorRow(), row + 3);
+  EXPECT_TRUE(test::LegendsShowCursorRow(p, v.session)) << "after Play";
 }
 
 TEST(LogViewer, ZoomPanAndFitByMouseAndKeys) {

@@ -3,6 +3,7 @@
 // click that moves the viewer's cursor to the next row of a cell, and the replayed cell.
 #include <QApplication>
 #include <QCheckBox>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -10,7 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include "legend_check.h"
 #include "logs/log_session.h"
+#include "logs/log_viewer.h"
 #include "logs/map_log_overlay.h"
 #include "model/parameter_table.h"
 #include "pages/map_grid.h"
@@ -47,6 +50,13 @@ struct Fixture {
     EXPECT_NE(overlay, nullptr);
   }
   QCheckBox* toggle() { return window.form->findChild<QCheckBox*>("CheckBoxLogOverlay"); }
+  MapGrid* grid() { return window.form->findChild<MapGrid*>(); }
+  // A left click on the text of cell (row, column), as the mouse gives it.
+  void clickCell(int row, int column) {
+    auto* cell = window.form->findChild<MapCellEdit*>(QString("EditMap%1_%2").arg(row).arg(column));
+    ASSERT_NE(cell, nullptr);
+    QTest::mouseClick(cell->findChild<QLineEdit*>(), Qt::LeftButton);
+  }
 };
 
 LiveCell CellOf(Fixture& f, int rpm, int throttleTenths) {
@@ -98,13 +108,16 @@ TEST(MapLogOverlay, CountsFiltersClicksAndTheReplayedCell) {
   EXPECT_EQ(s.cursorRow(), 0u);
   EXPECT_FALSE(f.overlay->moveCursorToCell(0, 14));  // never visited
 
-  // Clicks reach the overlay while it is on.
-  QWidget* paint = f.window.form->findChild<QWidget*>("LogOverlayPaint");
-  ASSERT_NE(paint, nullptr);
-  EXPECT_FALSE(paint->testAttribute(Qt::WA_TransparentForMouseEvents));
+  // A click on a cell while the log is shown reaches the cell (the selection moves there) and
+  // moves the viewer's cursor to the next row in it: the badges lie on a layer that lets
+  // every click through.
+  QWidget* layer = f.window.form->findChild<QWidget*>("MapBadgeLayer");
+  ASSERT_NE(layer, nullptr);
+  EXPECT_TRUE(layer->testAttribute(Qt::WA_TransparentForMouseEvents));
   s.setCursorRow(0);
-  ASSERT_TRUE(f.overlay->moveCursorToCell(mid.row, mid.column));
+  f.clickCell(mid.row, mid.column);
   EXPECT_EQ(s.cursorRow(), 4u);
+  EXPECT_TRUE(f.grid()->selection().contains(mid.row, mid.column));
 
   // The replayed cell follows the cursor.
   s.setCursorRow(6);
@@ -112,11 +125,33 @@ TEST(MapLogOverlay, CountsFiltersClicksAndTheReplayedCell) {
   EXPECT_EQ(f.overlay->replayCell()->row, top.row);
   EXPECT_EQ(f.overlay->replayCell()->column, top.column);
 
-  // Off: nothing counted, clicks reach the cells again; the replay mark stays.
+  // Off: nothing counted, a click only selects; the replay mark stays.
   f.toggle()->click();
   EXPECT_FALSE(f.overlay->counts().has_value());
-  EXPECT_TRUE(paint->testAttribute(Qt::WA_TransparentForMouseEvents));
+  s.setCursorRow(0);
+  f.clickCell(idle.row, idle.column);
+  EXPECT_EQ(s.cursorRow(), 0u);
+  EXPECT_TRUE(f.grid()->selection().contains(idle.row, idle.column));
+  s.setCursorRow(6);
   EXPECT_TRUE(f.overlay->replayCell().has_value());
+}
+
+TEST(MapLogOverlay, AClickOnAMapCellShowsItsRowInTheViewersLegends) {
+  Fixture f;
+  logs::LogViewer* viewer = logs::ShowLogViewer(f.window.form.get());
+  ASSERT_NE(viewer, nullptr);
+  viewer->resize(1000, 700);
+  f.toggle()->click();
+  LogSession& s = LogSession::instance();
+  // From the third row (3010 rpm) to the next in the idle cell, the fourth (3000 rpm): texts
+  // as long as before, so that only the cursor's layer is redrawn.
+  s.setCursorRow(2);
+  ASSERT_TRUE(LegendsShowCursorRow(*viewer->plot(), s));
+  const LiveCell idle = CellOf(f, 3000, 0);
+  f.clickCell(idle.row, idle.column);
+  EXPECT_EQ(s.cursorRow(), 3u);
+  EXPECT_TRUE(LegendsShowCursorRow(*viewer->plot(), s));
+  viewer->close();
 }
 
 TEST(MapLogOverlay, FollowsThePagesRpmPointsAndTheServoPage) {

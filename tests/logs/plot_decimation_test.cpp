@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 
 namespace rq::logs {
@@ -90,6 +91,30 @@ TEST(PlotTrace, GapsAndRangesWithoutRows) {
   // Before the log and reversed ranges.
   EXPECT_TRUE(TraceOf(log, rpm, summary, -50, -10, 300).empty);
   EXPECT_TRUE(TraceOf(log, rpm, summary, 10, 5, 300).points.empty());
+}
+
+TEST(PlotTrace, SplitByTheMapInUseTheTwoLinesMeetAtEverySwitch) {
+  LoadResult r = ParseCsvText(
+      "time,acceleration_rpm_s,second_map\n0,100,0\n1,110,0\n2,300,1\n3,310,1\n4,120,0\n");
+  ASSERT_TRUE(r.ok()) << r.error.message;
+  const LogTable& log = *r.table;
+  const LogColumn& accel = log.column(0);
+  const PlotTrace trace = TraceOf(log, accel, BuildMinMaxSummary(accel), 0, 4, 100);
+  ASSERT_EQ(trace.points.size(), 5u);
+  const auto split = SplitByFlag(trace.points, log, log.column(1));
+  // Map 1: rows 0, 1, on to row 2 where map 2 takes over, a gap, then row 4 on.
+  const std::vector<std::pair<double, double>> map1 = {{0, 100}, {1, 110}, {2, 300}, {2, NAN}, {4, 120}};
+  const std::vector<std::pair<double, double>> map2 = {{2, 300}, {3, 310}, {4, 120}, {4, NAN}};
+  auto same = [](const std::vector<PlotPoint>& got, const std::vector<std::pair<double, double>>& want) {
+    if (got.size() != want.size()) return false;
+    for (std::size_t i = 0; i < got.size(); ++i)
+      if (got[i].t != want[i].first ||
+          !(got[i].v == want[i].second || (std::isnan(got[i].v) && std::isnan(want[i].second))))
+        return false;
+    return true;
+  };
+  EXPECT_TRUE(same(split[0], map1));
+  EXPECT_TRUE(same(split[1], map2));
 }
 
 }  // namespace
