@@ -232,8 +232,10 @@ void LogPlot::setColourByMap(bool on) {
 }
 
 void LogPlot::setSecondCursor(std::optional<double> t) {
+  const bool was = second_.has_value();
   second_ = t;
   refreshCursor();
+  if (was != second_.has_value()) emit secondCursorShown(second_.has_value());
 }
 
 void LogPlot::refreshTraces() {

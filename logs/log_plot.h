@@ -68,6 +68,8 @@ class LogPlot : public QCustomPlot {
 
  signals:
   void timeRangeChanged(double t0, double t1);
+  // The second cursor came or went (a right click, the box, the viewer).
+  void secondCursorShown(bool shown);
 
  protected:
   void mousePressEvent(QMouseEvent* event) override;

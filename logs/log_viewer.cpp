@@ -198,6 +198,10 @@ LogViewer::LogViewer(LogSession& session, QWidget* parent)
   connect(plot_, &LogPlot::timeRangeChanged, this, [this] {
     if (plot_->secondCursor() && !second_->isChecked()) second_->setChecked(true);
   });
+  // The box says whether a second cursor stands, however it was set (a right click too).
+  connect(plot_, &LogPlot::secondCursorShown, this, [this](bool shown) {
+    if (second_->isChecked() != shown) second_->setChecked(shown);
+  });
   connect(plotChoice_, &QComboBox::currentIndexChanged, this, &LogViewer::fillChannelList);
   connect(channels_, &QListWidget::itemChanged, this, &LogViewer::channelToggled);
   connect(add, &QPushButton::clicked, this, &LogViewer::addPlot);

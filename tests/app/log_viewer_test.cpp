@@ -3,9 +3,12 @@
 // the second cursor's differences, zoom, pan and fit by mouse and keys, playback speed, the
 // channel choice per plot, and traces that stay small for long logs.
 #include <QApplication>
+#include <QCheckBox>
 #include <QElapsedTimer>
 #include <QListWidget>
 #include <QTest>
+
+#include <QCheckBox>
 
 #include <gtest/gtest.h>
 
@@ -68,11 +71,17 @@ TEST(LogViewer, CursorShowsTheLastRowAtOrBeforeItAndTheSecondCursorTheDifference
   EXPECT_NEAR(v.session.cursorTime(), 2.6, 0.05);
   EXPECT_EQ(v.session.cursorRow(), 2u);
 
-  // The second cursor by right click: differences second minus first.
+  // The second cursor by right click: differences second minus first, and the box ticked.
+  auto* box = v.get<QCheckBox>("LogCheckSecond");
+  EXPECT_FALSE(box->isChecked());
   QTest::mouseClick(&v.plot(), Qt::RightButton, {}, QPoint(v.xOf(0.5), v.plot().height() / 2));
   ASSERT_TRUE(v.plot().secondCursor().has_value());
+  EXPECT_TRUE(box->isChecked());
   EXPECT_EQ(v.legend(0), QString::fromUtf8("Engine speed [rpm]: 3000   Δ -2000"));
   EXPECT_EQ(v.legend(1), QString::fromUtf8("Throttle [%]: 25.5   Δ -25.5"));
+  // Unticked, the second cursor goes.
+  box->setChecked(false);
+  EXPECT_FALSE(v.plot().secondCursor().has_value());
 }
 
 TEST(LogViewer, LegendsShowTheCursorRowAfterEveryCursorMove) {
