@@ -8,8 +8,6 @@
 #include <QListWidget>
 #include <QTest>
 
-#include <QCheckBox>
-
 #include <gtest/gtest.h>
 
 #include "legend_check.h"
