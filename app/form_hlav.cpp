@@ -83,7 +83,7 @@ FormHlav::~FormHlav() {
   // The rooms hold the workspace: they go first.
   for (QObject* room : std::initializer_list<QObject*>{fileCommands_, compareView_, verifyDifferences_,
                                                        unitSync_, historyView_, programKeeper_,
-                                                       portNames_, logRoom_, rideRecording_})
+                                                       portNames_, logRoom_, rideRecording_, mapView_})
     delete room;
   printPages_.reset();
   pageSet_.reset();

@@ -55,6 +55,7 @@ class FileCommands;
 class FormAbout;
 class HistoryView;
 class LinkPresenter;
+class MapView;
 class PageSet;
 class PortNames;
 class PrintPages;
@@ -129,6 +130,7 @@ class FormHlav : public QMainWindow, public WindowFace {
   UnitSync& unitSync() { return *unitSync_; }
   CompareView& compareView() { return *compareView_; }
   logs::RideRecording& rideRecording() { return *rideRecording_; }
+  MapView& mapView() { return *mapView_; }
 
   // ---- WindowFace ---------------------------------------------------------------------------
   QWidget* dialogParent() override { return this; }
@@ -251,6 +253,7 @@ class FormHlav : public QMainWindow, public WindowFace {
   PortNames* portNames_ = nullptr;
   logs::LogRoom* logRoom_ = nullptr;
   logs::RideRecording* rideRecording_ = nullptr;
+  MapView* mapView_ = nullptr;
   FormAbout* formAbout_ = nullptr;
 
   // Frame.

@@ -29,6 +29,7 @@
 #include "history/program_keeper.h"
 #include "logs/log_room.h"
 #include "logs/ride_recording.h"
+#include "mapview/map_view.h"
 #include "pages/map_pages.h"
 #include "pages/page_set.h"
 #include "ports/port_names.h"
@@ -466,6 +467,7 @@ void FormHlav::createRooms() {
   logRoom_ = new logs::LogRoom(ws, *this, maps);
   rideRecording_ = new logs::RideRecording(ws, *this);
   maps.attachPlusMinus(MenuToolsPlus, MenuToolsMinus);
+  mapView_ = new MapView(ws, *this, maps);
 
   FileCommands* files = fileCommands_;
   connect(MenuOpen, &QAction::triggered, this, [files] { files->MenuOpenClick(); });

@@ -6,10 +6,12 @@
 #include <QInputDialog>
 #include <QLayout>
 #include <QMenu>
+#include <QToolButton>
 
 #include <cmath>
 
 #include "pages/map_pages.h"
+#include "pages/map_options.h"
 #include "pages/map_overlay.h"
 #include "pages/controls.h"
 #include "pages/page_set.h"
@@ -32,7 +34,10 @@ void Place(const PageKit::SpinPair& p, int x, int y) {
 }  // namespace
 
 MapPages::MapPages(PageKit& kit, QWidget* advance1, QWidget* advance2, QWidget* servo)
-    : kit_(kit), pages_{advance1, advance2, servo} {
+    : kit_(kit),
+      pages_{advance1, advance2, servo},
+      heat_(kMapPagesSection, kHeatColoursKey, 0),
+      trail_(kMapPagesSection, kTrailKey, 0) {
   clock_.start();
   grid_ = new MapGrid(advance1);
   grid_->onCommit = [this] { kit_.commitEdit(); };
@@ -44,6 +49,7 @@ MapPages::MapPages(PageKit& kit, QWidget* advance1, QWidget* advance2, QWidget* 
     if (context_ != nullptr) context_->popup(at);
   };
   buildBar();
+  buildOptions();
   buildActions();
   languageChanged(kit_.workspace().language());
 }
@@ -52,6 +58,59 @@ void MapPages::languageChanged(int language) {
   auto text = [language](UiText id) { return QString::fromUtf8(UiMessage(language, id)); };
   grid_->setHints(text(UiText::MapCellHint), text(UiText::MapRpmHint), text(UiText::MapColumnHint));
   setTpsHint(language);
+  showOptionTexts(language);
+}
+
+// ---- Display options ---------------------------------------------------------------------
+
+void MapPages::buildOptions() {
+  // A button with a menu, left of Plus / Minus: the bar has no room for two boxes.
+  options_ = new QToolButton(bar_);
+  options_->setObjectName("ToolButtonMapOptions");
+  options_->setPopupMode(QToolButton::InstantPopup);
+  options_->setFocusPolicy(Qt::NoFocus);
+  auto* menu = new QMenu(options_);
+  menu->setObjectName("MenuMapOptions");
+  heatAction_ = menu->addAction(QString());
+  heatAction_->setObjectName("MenuMapHeatColours");
+  trailAction_ = menu->addAction(QString());
+  trailAction_->setObjectName("MenuMapTrail");
+  for (QAction* a : {heatAction_, trailAction_}) a->setCheckable(true);
+  options_->setMenu(menu);
+  // The ticks follow the options whenever the menu opens: the settings file is read after the
+  // pages are built.
+  QObject::connect(menu, &QMenu::aboutToShow, options_, [this] {
+    heatAction_->setChecked(heatColours());
+    trailAction_->setChecked(trailShown());
+  });
+  QObject::connect(heatAction_, &QAction::triggered, options_, [this](bool on) { setHeatColours(on); });
+  QObject::connect(trailAction_, &QAction::triggered, options_, [this](bool on) { setTrailShown(on); });
+}
+
+void MapPages::showOptionTexts(int language) {
+  auto text = [language](MapOptionText id) { return QString::fromUtf8(MapOptionTextOf(id, language)); };
+  options_->setText(text(MapOptionText::View));
+  options_->setToolTip(text(MapOptionText::ViewHint));
+  options_->setStatusTip(text(MapOptionText::ViewHint));
+  heatAction_->setText(text(MapOptionText::HeatColours));
+  heatAction_->setStatusTip(text(MapOptionText::HeatHint));
+  trailAction_->setText(text(MapOptionText::Trail));
+  trailAction_->setStatusTip(text(MapOptionText::TrailHint));
+  // Its right edge stays left of Plus / Minus whatever the caption's length.
+  const int width = std::max(48, options_->sizeHint().width());
+  options_->setGeometry(shift_->x() - 8 - width, 8, width, 25);
+}
+
+void MapPages::setHeatColours(bool on) {
+  heat_.set(kit_.window(), on ? 1 : 0);
+  heatAction_->setChecked(on);
+  grid_->setHeatColours(on);
+}
+
+void MapPages::setTrailShown(bool on) {
+  trail_.set(kit_.window(), on ? 1 : 0);
+  trailAction_->setChecked(on);
+  markLive(kit_.window().currentPage());
 }
 
 void MapPages::setTpsHint(int language) {
@@ -231,6 +290,7 @@ void MapPages::refresh(int page) {
     }
   }
   grid_->setColourRange(low, high);
+  grid_->setHeatColours(heatColours());
   (page == kPageServo ? servo_ : advance_).refresh(im);
   all_->showValue(kit_.workspace().allFlags()[std::size_t(page)] != 0);
   showOverlays(page);
@@ -349,32 +409,38 @@ void MapPages::RadioGroupServoModeClick(int item) {
 
 void MapPages::monitorAccepted() {
   const MonitorSnapshot& lv = kit_.workspace().lastMonitor();
-  trail_.push_back({lv.rpm, lv.throttle, lv.secondMap != 0, clock_.elapsed()});
-  while (trail_.size() > kTrailSamples) trail_.pop_front();
+  const qint64 now = clock_.elapsed();
+  samples_.push_back({lv.rpm, lv.throttle, lv.secondMap != 0, now});
+  while (samples_.size() > kTrailSamples || now - samples_.front().ms > kTrailMs) samples_.pop_front();
+}
+
+TrailLevels MapPages::trailLevels(int page) const {
+  TrailLevels levels{};
+  if (!IsMapPage(page) || !kit_.workspace().connected()) return levels;
+  const LiveCellRule rule = MakeLiveCellRule(kit_.image(), page);
+  const qint64 now = clock_.elapsed();
+  // Older operating points fade out; the newest is the live cell itself.
+  for (std::size_t i = 0; i + 1 < samples_.size(); ++i) {
+    const Sample& s = samples_[i];
+    if (now - s.ms > kTrailMs) continue;
+    const LiveCell at = LiveCellAt(rule, s.rpm, s.throttle, s.secondMap);
+    if (!at.cellMarked) continue;
+    const double left = 1.0 - double(now - s.ms) / double(kTrailMs);
+    const auto level = std::uint8_t(std::clamp(int(std::ceil(left * kTrailLevels)), 0, kTrailLevels));
+    std::uint8_t& slot = levels[std::size_t(at.row * kMapColumns + at.column)];
+    slot = std::max(slot, level);
+  }
+  return levels;
 }
 
 void MapPages::markLive(int page) {
   if (!IsMapPage(page)) return;
   LiveCell live{kLiveNone, -1, false};
-  TrailLevels levels{};
   if (kit_.workspace().connected()) {
-    const ParameterImage& im = kit_.image();
     const MonitorSnapshot& lv = kit_.workspace().lastMonitor();
-    live = ComputeLiveCell(im, page, lv.rpm, lv.throttle, lv.secondMap != 0);
-    const qint64 now = clock_.elapsed();
-    while (!trail_.empty() && now - trail_.front().ms > kTrailMs) trail_.pop_front();
-    // Older operating points fade out; the newest is the live cell itself.
-    for (std::size_t i = 0; i + 1 < trail_.size(); ++i) {
-      const Sample& s = trail_[i];
-      const LiveCell at = ComputeLiveCell(im, page, s.rpm, s.throttle, s.secondMap);
-      if (!at.cellMarked) continue;
-      const double left = 1.0 - double(now - s.ms) / double(kTrailMs);
-      const auto level = std::uint8_t(std::clamp(int(std::ceil(left * kTrailLevels)), 0, kTrailLevels));
-      std::uint8_t& slot = levels[std::size_t(at.row * kMapColumns + at.column)];
-      slot = std::max(slot, level);
-    }
+    live = ComputeLiveCell(kit_.image(), page, lv.rpm, lv.throttle, lv.secondMap != 0);
   }
-  lastTouched_ = grid_->mark(live, levels);
+  lastTouched_ = grid_->mark(live, trailShown() ? trailLevels(page) : TrailLevels{});
 }
 
 // ---- Tools -------------------------------------------------------------------------------

@@ -1,0 +1,278 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The map surface drawn with Qt Data Visualization, and the placeholder for displays without
+// OpenGL. The only file that includes the 3-D library.
+#include "mapview/surface.h"
+
+#include "mapview/mark_colours.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QVBoxLayout>
+#include <QtDataVisualization/Q3DCamera>
+#include <QtDataVisualization/Q3DInputHandler>
+#include <QtDataVisualization/Q3DScene>
+#include <QtDataVisualization/Q3DSurface>
+#include <QtDataVisualization/Q3DTheme>
+#include <QtDataVisualization/QCustom3DItem>
+#include <QtDataVisualization/QSurface3DSeries>
+#include <QtDataVisualization/QSurfaceDataProxy>
+#include <QtDataVisualization/QValue3DAxis>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace rq {
+namespace {
+
+constexpr Q3DCamera::CameraPreset kStandardPreset = Q3DCamera::CameraPresetIsometricRightHigh;
+constexpr float kStandardZoom = 100.0f;
+constexpr float kDegreesPerPixel = 0.4f;
+constexpr int kClickSlop = 4;  // pixels the mouse may move and still click
+
+QImage Swatch(const QColor& colour) {
+  QImage image(2, 2, QImage::Format_RGB32);
+  image.fill(colour);
+  return image;
+}
+
+// Left drag turns, a click without a drag asks for the point under the mouse, the wheel zooms
+// (the library's own handling); the other buttons keep theirs.
+class TurnAndPick : public Q3DInputHandler {
+ public:
+  using Q3DInputHandler::Q3DInputHandler;
+
+  void mousePressEvent(QMouseEvent* event, const QPoint& pos) override {
+    if (event->button() != Qt::LeftButton) {
+      Q3DInputHandler::mousePressEvent(event, pos);
+      return;
+    }
+    pressed_ = true;
+    dragged_ = false;
+    start_ = last_ = pos;
+  }
+  void mouseMoveEvent(QMouseEvent* event, const QPoint& pos) override {
+    if (!pressed_) {
+      Q3DInputHandler::mouseMoveEvent(event, pos);
+      return;
+    }
+    if ((pos - start_).manhattanLength() > kClickSlop) dragged_ = true;
+    if (dragged_) {
+      Q3DCamera* camera = scene()->activeCamera();
+      const QPoint d = pos - last_;
+      camera->setXRotation(camera->xRotation() - kDegreesPerPixel * float(d.x()));
+      camera->setYRotation(std::clamp(camera->yRotation() + kDegreesPerPixel * float(d.y()), 0.0f, 90.0f));
+    }
+    last_ = pos;
+  }
+  void mouseReleaseEvent(QMouseEvent* event, const QPoint& pos) override {
+    if (!pressed_ || event->button() != Qt::LeftButton) {
+      Q3DInputHandler::mouseReleaseEvent(event, pos);
+      return;
+    }
+    pressed_ = false;
+    if (!dragged_) scene()->setSelectionQueryPosition(pos);
+  }
+
+ private:
+  bool pressed_ = false;
+  bool dragged_ = false;
+  QPoint start_, last_;
+};
+
+class DataVisSurface : public MapSurface {
+ public:
+  explicit DataVisSurface(QWidget* parent) : MapSurface(parent), graph_(new Q3DSurface) {
+    graph_->setActiveInputHandler(new TurnAndPick(graph_));
+    graph_->setShadowQuality(QAbstract3DGraph::ShadowQualityNone);
+    graph_->setSelectionMode(QAbstract3DGraph::SelectionItem);
+    graph_->activeTheme()->setType(Q3DTheme::ThemeQt);
+    graph_->activeTheme()->setSingleHighlightColor(QColor(40, 40, 200));
+    graph_->activeTheme()->setLabelBackgroundEnabled(false);
+    graph_->setAxisX(new QValue3DAxis);
+    graph_->setAxisY(new QValue3DAxis);
+    graph_->setAxisZ(new QValue3DAxis);
+    graph_->axisX()->setLabelFormat("%d");
+    graph_->axisY()->setLabelFormat("%d");
+    graph_->axisZ()->setLabelFormat("%d");
+    graph_->axisZ()->setRange(0, 100);
+    series_ = new QSurface3DSeries(new QSurfaceDataProxy);
+    series_->setDrawMode(QSurface3DSeries::DrawSurfaceAndWireframe);
+    series_->setFlatShadingEnabled(true);
+    // Cool to warm as the grid's value colours, without green: lime is the live point's.
+    QLinearGradient gradient;
+    gradient.setColorAt(0.0, QColor(60, 110, 230));
+    gradient.setColorAt(0.5, QColor(235, 235, 235));
+    gradient.setColorAt(1.0, QColor(230, 80, 60));
+    series_->setBaseGradient(gradient);
+    series_->setColorStyle(Q3DTheme::ColorStyleRangeGradient);
+    series_->setMeshSmooth(true);
+    series_->setItemLabelFormat("@xLabel rpm, @zLabel %, @yLabel");
+    graph_->addSeries(series_);
+    QObject::connect(series_, &QSurface3DSeries::selectedPointChanged, this, [this](const QPoint& p) {
+      if (placing_ || p == QSurface3DSeries::invalidSelectionPosition()) return;
+      if (onCellClicked) onCellClicked(p.x(), p.y());
+    });
+    container_ = QWidget::createWindowContainer(graph_, this);
+    container_->setObjectName("MapSurface3D");
+    container_->setMinimumSize(200, 150);
+    container_->setFocusPolicy(Qt::StrongFocus);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(container_);
+    standardView();
+  }
+
+  void showPlane(const MapPlane& plane, const SurfaceTitles& titles) override {
+    graph_->axisX()->setTitle(titles.rpm);
+    graph_->axisY()->setTitle(titles.value);
+    graph_->axisZ()->setTitle(titles.throttle);
+    for (QAbstract3DAxis* axis : {static_cast<QAbstract3DAxis*>(graph_->axisX()),
+                                  static_cast<QAbstract3DAxis*>(graph_->axisY()),
+                                  static_cast<QAbstract3DAxis*>(graph_->axisZ())})
+      axis->setTitleVisible(true);
+    plane_ = plane;
+    series_->setVisible(plane.shown);
+    if (!plane.shown) return;
+    // The rpm axis from its first to its last point, the value axis from 0 to the maximum.
+    graph_->axisX()->setRange(float(plane.rpm.front()), float(std::max(plane.rpm.back(), plane.rpm.front() + 1)));
+    graph_->axisY()->setRange(0, float(plane.top));
+    auto* rows = new QSurfaceDataArray;
+    rows->reserve(kMapRows);
+    for (int r = 0; r < kMapRows; ++r) {
+      auto* row = new QSurfaceDataRow(kMapColumns);
+      for (int c = 0; c < kMapColumns; ++c)
+        (*row)[c].setPosition(QVector3D(float(plane.rpm[std::size_t(c)]), float(plane.at(r, c)),
+                                        float(kThrottleRows[r])));
+      rows->append(row);
+    }
+    placing_ = true;
+    series_->dataProxy()->resetArray(rows);
+    placing_ = false;
+    placeMarks();
+  }
+
+  void showMarks(const SurfaceMarks& marks) override {
+    marks_ = marks;
+    placeMarks();
+  }
+
+  void standardView() override {
+    graph_->scene()->activeCamera()->setCameraPreset(kStandardPreset);
+    graph_->scene()->activeCamera()->setZoomLevel(kStandardZoom);
+  }
+
+  SurfaceCamera camera() const override {
+    const Q3DCamera* c = graph_->scene()->activeCamera();
+    return {c->xRotation(), c->yRotation(), c->zoomLevel()};
+  }
+
+  bool drawsSurface() const override { return true; }
+  QImage picture(const QSize& size) override { return graph_->renderToImage(0, size); }
+  QWindow* surfaceWindow() const override { return graph_; }
+
+ private:
+  QVector3D positionOf(const SurfaceCell& cell, float lift) const {
+    const auto [r, c] = cell;
+    return {float(plane_.rpm[std::size_t(c)]), float(plane_.at(r, c)) + lift, float(kThrottleRows[r])};
+  }
+
+  // One sphere per mark, kept between calls and moved: a reply moves the live point without
+  // building anything.
+  QCustom3DItem* sphere(std::size_t index, const QColor& colour) {
+    while (items_.size() <= index) {
+      auto* item = new QCustom3DItem;
+      item->setMeshFile(":/defaultMeshes/sphereSmooth");
+      item->setShadowCasting(false);
+      graph_->addCustomItem(item);
+      items_.push_back({item, QColor()});
+    }
+    Item& it = items_[index];
+    if (it.colour != colour) {
+      it.item->setTextureImage(Swatch(colour));
+      it.colour = colour;
+    }
+    return it.item;
+  }
+
+  void placeMarks() {
+    std::size_t used = 0;
+    const float lift = float(plane_.top) * 0.01f;
+    auto put = [&](const SurfaceCell& cell, const QColor& colour, float size) {
+      QCustom3DItem* item = sphere(used++, colour);
+      item->setPosition(positionOf(cell, lift));
+      item->setScaling(QVector3D(size, size, size));
+      if (!item->isVisible()) item->setVisible(true);
+    };
+    if (plane_.shown) {
+      if (marks_.weights) {
+        for (int i = 0; i < kMapCells; ++i) {
+          const double w = (*marks_.weights)[std::size_t(i)];
+          if (w > 0) put({i / kMapColumns, i % kMapColumns}, kMarkWeight, 0.02f + 0.05f * float(std::sqrt(w)));
+        }
+      }
+      for (int i = 0; i < kMapCells; ++i) {
+        const int level = marks_.trail[std::size_t(i)];
+        if (level > 0) put({i / kMapColumns, i % kMapColumns}, kMarkTrail, 0.015f + 0.004f * float(level));
+      }
+      if (marks_.replay) put(*marks_.replay, kMarkReplay, 0.05f);
+      if (marks_.live) put(*marks_.live, kMarkLive, 0.045f);
+    }
+    for (std::size_t i = used; i < items_.size(); ++i)
+      if (items_[i].item->isVisible()) items_[i].item->setVisible(false);
+    // The grid's selection as the surface's selected point.
+    const QPoint selected = marks_.selected && plane_.shown
+                                ? QPoint(marks_.selected->first, marks_.selected->second)
+                                : QSurface3DSeries::invalidSelectionPosition();
+    if (series_->selectedPoint() != selected) {
+      placing_ = true;
+      series_->setSelectedPoint(selected);
+      placing_ = false;
+    }
+  }
+
+  struct Item {
+    QCustom3DItem* item;
+    QColor colour;
+  };
+  Q3DSurface* graph_;
+  QSurface3DSeries* series_ = nullptr;
+  QWidget* container_ = nullptr;
+  MapPlane plane_;
+  SurfaceMarks marks_;
+  std::vector<Item> items_;
+  bool placing_ = false;  // the selection is being set from the grid, not by a click
+};
+
+// Where there is no OpenGL display: a note in place of the surface.
+class SurfacePlaceholder : public MapSurface {
+ public:
+  explicit SurfacePlaceholder(QWidget* parent) : MapSurface(parent), note_(new QLabel(this)) {
+    note_->setObjectName("LabelMapSurfaceUnavailable");
+    note_->setAlignment(Qt::AlignCenter);
+    note_->setWordWrap(true);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(note_);
+  }
+  void showPlane(const MapPlane&, const SurfaceTitles& titles) override { note_->setText(titles.unavailable); }
+  void showMarks(const SurfaceMarks&) override {}
+  void standardView() override {}
+  SurfaceCamera camera() const override { return {}; }
+  bool drawsSurface() const override { return false; }
+  QImage picture(const QSize&) override { return {}; }
+  QWindow* surfaceWindow() const override { return nullptr; }
+
+ private:
+  QLabel* note_;
+};
+
+}  // namespace
+
+MapSurface* MakeMapSurface(QWidget* parent) {
+  const QString platform = QGuiApplication::platformName();
+  if (platform == "offscreen" || platform == "minimal") return new SurfacePlaceholder(parent);
+  return new DataVisSurface(parent);
+}
+
+}  // namespace rq
