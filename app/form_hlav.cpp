@@ -37,6 +37,7 @@
 #include "logs/log_room.h"
 #include "help/manual_locator.h"
 #include "logs/ride_recording.h"
+#include "mapview/map_view.h"
 #include "model/defaults.h"
 #include "model/file_io.h"
 #include "model/ini_file.h"

@@ -9,6 +9,8 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QScreen>
+#include <QSpinBox>
+#include <QStringList>
 
 #include <algorithm>
 
@@ -38,6 +40,27 @@ ParameterImage UnitOnPcScale(const ParameterImage& unit, const ParameterImage& p
     u.setByte(kServoPercent, percent ? 1 : 0);
   }
   return u;
+}
+
+// The labels at the curves' right ends: the row's throttle or the column's rpm point. Curves
+// that end in the same point share one label ("0, 2, 5 %"), on the last of them.
+std::vector<QString> CurveLabels(const ParameterImage& image, int page, CurveAxis axis,
+                                 const std::vector<MapCurve>& curves) {
+  const MapDef& map = *MapOfPage(page);
+  std::vector<QString> labels(curves.size());
+  QStringList names;
+  for (std::size_t i = 0; i < curves.size(); ++i) {
+    const int index = curves[i].index;
+    names << (axis == CurveAxis::Rpm ? QString::number(kThrottleRows[index])
+                                     : QString::number(image[map.axis[index]]));
+    const CurvePoint& end = curves[i].points.back();
+    const bool sharedWithNext = i + 1 < curves.size() && curves[i + 1].points.back().x == end.x &&
+                                curves[i + 1].points.back().y == end.y;
+    if (sharedWithNext) continue;
+    labels[i] = names.join(", ") + (axis == CurveAxis::Rpm ? " %" : "");
+    names.clear();
+  }
+  return labels;
 }
 
 }  // namespace
@@ -245,6 +268,10 @@ void MapView::redraw() {
   view_->setWindowTitle(text(MapViewText::Title).arg(window_.pageCaption(page_)));
   const CellScale scale = MapCellScale(im, page_);
   view_->setValueScale(scale);
+  // The value field offers the selected cell's value, unless the user is typing in it.
+  const CellRect sel = maps_.grid().selection();
+  if (!view_->valueBox()->hasFocus())
+    view_->valueBox()->setValue(scale.step * im.byte(CellByte(*MapOfPage(page_), sel.row0, sel.column0)));
   const bool advance = page_ != kPageServo;
   const ParameterImage* unit = KnownUnitImage(ws_.unit());
   view_->otherBox()->setEnabled(advance);
@@ -263,10 +290,7 @@ void MapView::redraw() {
     CurveScene scene;
     scene.axis = mode() == ViewMode::CurvesOverRpm ? CurveAxis::Rpm : CurveAxis::Throttle;
     scene.curves = MapCurves(im, page_, scene.axis);
-    const MapDef& map = *MapOfPage(page_);
-    for (const MapCurve& c : scene.curves)
-      scene.labels.push_back(scene.axis == CurveAxis::Rpm ? QString("%1 %").arg(kThrottleRows[c.index])
-                                                          : QString::number(im[map.axis[c.index]]));
+    scene.labels = CurveLabels(im, page_, scene.axis, scene.curves);
     if (advance && other_.on(window_)) scene.other = MapCurves(im, OtherAdvancePage(page_), scene.axis);
     if (unit != nullptr && unit_.on(window_)) scene.unit = MapCurves(UnitOnPcScale(*unit, im), page_, scene.axis);
     scene.selection = maps_.grid().selection();

@@ -32,7 +32,7 @@ constexpr float kDegreesPerPixel = 0.4f;
 constexpr int kClickSlop = 4;  // pixels the mouse may move and still click
 
 QImage Swatch(const QColor& colour) {
-  QImage image(2, 2, QImage::Format_RGB32);
+  QImage image(16, 16, QImage::Format_RGB32);
   image.fill(colour);
   return image;
 }
@@ -87,6 +87,9 @@ class DataVisSurface : public MapSurface {
     graph_->setActiveInputHandler(new TurnAndPick(graph_));
     graph_->setShadowQuality(QAbstract3DGraph::ShadowQualityNone);
     graph_->setSelectionMode(QAbstract3DGraph::SelectionItem);
+    // Rpm and throttle as long as each other whatever their ranges; the value a little lower.
+    graph_->setHorizontalAspectRatio(1.0);
+    graph_->setAspectRatio(1.4);
     graph_->activeTheme()->setType(Q3DTheme::ThemeQt);
     graph_->activeTheme()->setSingleHighlightColor(QColor(40, 40, 200));
     graph_->activeTheme()->setLabelBackgroundEnabled(false);
@@ -100,15 +103,15 @@ class DataVisSurface : public MapSurface {
     series_ = new QSurface3DSeries(new QSurfaceDataProxy);
     series_->setDrawMode(QSurface3DSeries::DrawSurfaceAndWireframe);
     series_->setFlatShadingEnabled(true);
-    // Cool to warm as the grid's value colours, without green: lime is the live point's.
+    // Cool to warm over the map's own range, without green: lime is the live point's.
     QLinearGradient gradient;
     gradient.setColorAt(0.0, QColor(60, 110, 230));
     gradient.setColorAt(0.5, QColor(235, 235, 235));
     gradient.setColorAt(1.0, QColor(230, 80, 60));
     series_->setBaseGradient(gradient);
-    series_->setColorStyle(Q3DTheme::ColorStyleRangeGradient);
+    series_->setColorStyle(Q3DTheme::ColorStyleObjectGradient);
     series_->setMeshSmooth(true);
-    series_->setItemLabelFormat("@xLabel rpm, @zLabel %, @yLabel");
+    series_->setItemLabelFormat("@xLabel rpm, @zLabel %: @yLabel");
     graph_->addSeries(series_);
     QObject::connect(series_, &QSurface3DSeries::selectedPointChanged, this, [this](const QPoint& p) {
       if (placing_ || p == QSurface3DSeries::invalidSelectionPosition()) return;
@@ -178,49 +181,47 @@ class DataVisSurface : public MapSurface {
     return {float(plane_.rpm[std::size_t(c)]), float(plane_.at(r, c)) + lift, float(kThrottleRows[r])};
   }
 
-  // One sphere per mark, kept between calls and moved: a reply moves the live point without
-  // building anything.
-  QCustom3DItem* sphere(std::size_t index, const QColor& colour) {
-    while (items_.size() <= index) {
-      auto* item = new QCustom3DItem;
-      item->setMeshFile(":/defaultMeshes/sphereSmooth");
+  // The spheres of one kind of mark, kept between calls and moved: a reply moves the live
+  // point without building anything. Each kind has its colour from the start (the library
+  // takes an item's texture when the item is added).
+  struct Pool {
+    QColor colour;
+    std::vector<QCustom3DItem*> items;
+    std::size_t used = 0;
+  };
+  void put(Pool& pool, const SurfaceCell& cell, float size) {
+    if (pool.used == pool.items.size()) {
+      auto* item = new QCustom3DItem(":/defaultMeshes/sphereSmooth", QVector3D(), QVector3D(size, size, size),
+                                     QQuaternion(), Swatch(pool.colour));
       item->setShadowCasting(false);
       graph_->addCustomItem(item);
-      items_.push_back({item, QColor()});
+      pool.items.push_back(item);
     }
-    Item& it = items_[index];
-    if (it.colour != colour) {
-      it.item->setTextureImage(Swatch(colour));
-      it.colour = colour;
-    }
-    return it.item;
+    QCustom3DItem* item = pool.items[pool.used++];
+    item->setPosition(positionOf(cell, float(plane_.top) * 0.01f));
+    item->setScaling(QVector3D(size, size, size));
+    if (!item->isVisible()) item->setVisible(true);
   }
 
   void placeMarks() {
-    std::size_t used = 0;
-    const float lift = float(plane_.top) * 0.01f;
-    auto put = [&](const SurfaceCell& cell, const QColor& colour, float size) {
-      QCustom3DItem* item = sphere(used++, colour);
-      item->setPosition(positionOf(cell, lift));
-      item->setScaling(QVector3D(size, size, size));
-      if (!item->isVisible()) item->setVisible(true);
-    };
+    for (Pool* pool : {&live_, &trail_, &weights_, &replay_}) pool->used = 0;
     if (plane_.shown) {
       if (marks_.weights) {
         for (int i = 0; i < kMapCells; ++i) {
           const double w = (*marks_.weights)[std::size_t(i)];
-          if (w > 0) put({i / kMapColumns, i % kMapColumns}, kMarkWeight, 0.02f + 0.05f * float(std::sqrt(w)));
+          if (w > 0) put(weights_, {i / kMapColumns, i % kMapColumns}, 0.02f + 0.05f * float(std::sqrt(w)));
         }
       }
       for (int i = 0; i < kMapCells; ++i) {
         const int level = marks_.trail[std::size_t(i)];
-        if (level > 0) put({i / kMapColumns, i % kMapColumns}, kMarkTrail, 0.015f + 0.004f * float(level));
+        if (level > 0) put(trail_, {i / kMapColumns, i % kMapColumns}, 0.015f + 0.004f * float(level));
       }
-      if (marks_.replay) put(*marks_.replay, kMarkReplay, 0.05f);
-      if (marks_.live) put(*marks_.live, kMarkLive, 0.045f);
+      if (marks_.replay) put(replay_, *marks_.replay, 0.05f);
+      if (marks_.live) put(live_, *marks_.live, 0.045f);
     }
-    for (std::size_t i = used; i < items_.size(); ++i)
-      if (items_[i].item->isVisible()) items_[i].item->setVisible(false);
+    for (Pool* pool : {&live_, &trail_, &weights_, &replay_})
+      for (std::size_t i = pool->used; i < pool->items.size(); ++i)
+        if (pool->items[i]->isVisible()) pool->items[i]->setVisible(false);
     // The grid's selection as the surface's selected point.
     const QPoint selected = marks_.selected && plane_.shown
                                 ? QPoint(marks_.selected->first, marks_.selected->second)
@@ -232,16 +233,15 @@ class DataVisSurface : public MapSurface {
     }
   }
 
-  struct Item {
-    QCustom3DItem* item;
-    QColor colour;
-  };
   Q3DSurface* graph_;
   QSurface3DSeries* series_ = nullptr;
   QWidget* container_ = nullptr;
   MapPlane plane_;
   SurfaceMarks marks_;
-  std::vector<Item> items_;
+  Pool live_{kMarkLive, {}, 0};
+  Pool trail_{kMarkTrail, {}, 0};
+  Pool weights_{kMarkWeight, {}, 0};
+  Pool replay_{kMarkReplay, {}, 0};
   bool placing_ = false;  // the selection is being set from the grid, not by a click
 };
 

@@ -11,9 +11,8 @@ namespace {
 using OptionTextRow = std::array<const char*, 4>;
 
 constexpr OptionTextRow kOptionTexts[static_cast<std::size_t>(MapOptionText::Count)] = {
-    OptionTextRow{"View", "Ansicht", "Affichage", "Zobrazení"},
-    OptionTextRow{"How the map cells are coloured", "Wie die Kennfeldzellen gefärbt werden",
-        "Comment les cellules de la carte sont colorées", "Jak jsou buňky mapy obarveny"},
+    OptionTextRow{"View: how the map cells are coloured", "Ansicht: wie die Kennfeldzellen gefärbt werden",
+        "Affichage : comment les cellules de la carte sont colorées", "Zobrazení: jak jsou buňky mapy obarveny"},
     OptionTextRow{"Heat colours", "Wertfarben", "Couleurs de valeur", "Barvy podle hodnoty"},
     OptionTextRow{"Cells coloured from cool (low) to warm (high)",
         "Zellen von kühl (niedrig) bis warm (hoch) gefärbt",

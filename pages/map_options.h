@@ -11,8 +11,7 @@ inline constexpr const char* kHeatColoursKey = "HeatColours";
 inline constexpr const char* kTrailKey = "Trail";
 
 enum class MapOptionText : int {
-  View,         // the bar's button that holds the options
-  ViewHint,
+  ViewHint,  // the button that holds the options
   HeatColours,
   HeatHint,
   Trail,

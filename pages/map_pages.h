@@ -64,7 +64,8 @@ class MapPages : public PageModule {
 
   MapGrid& grid() { return *grid_; }
 
-  // Display options (the bar's View button; kept in the settings file, off by default).
+  // Display options (a button in the grid's corner and the context menu; kept in the settings
+  // file, off by default).
   bool heatColours() const { return heat_.on(kit_.window()); }
   void setHeatColours(bool on);
   bool trailShown() const { return trail_.on(kit_.window()); }

@@ -6,6 +6,7 @@
 #include <QInputDialog>
 #include <QLayout>
 #include <QMenu>
+#include <QPainter>
 #include <QToolButton>
 
 #include <cmath>
@@ -49,8 +50,8 @@ MapPages::MapPages(PageKit& kit, QWidget* advance1, QWidget* advance2, QWidget* 
     if (context_ != nullptr) context_->popup(at);
   };
   buildBar();
-  buildOptions();
   buildActions();
+  buildOptions();
   languageChanged(kit_.workspace().language());
 }
 
@@ -64,11 +65,24 @@ void MapPages::languageChanged(int language) {
 // ---- Display options ---------------------------------------------------------------------
 
 void MapPages::buildOptions() {
-  // A button with a menu, left of Plus / Minus: the bar has no room for two boxes.
-  options_ = new QToolButton(bar_);
+  // The bar has no room left in every language: a small button with a menu in the grid's
+  // free corner under the row labels, and the same two items in the map's context menu.
+  options_ = new QToolButton(grid_->box());
   options_->setObjectName("ToolButtonMapOptions");
   options_->setPopupMode(QToolButton::InstantPopup);
   options_->setFocusPolicy(Qt::NoFocus);
+  options_->setGeometry(6, 344, 46, 25);
+  // Its picture: the value colours from cool to warm.
+  QPixmap picture(18, 14);
+  picture.fill(Qt::transparent);
+  {
+    QPainter p(&picture);
+    const QColor bands[] = {QColor(160, 195, 255), QColor(240, 240, 240), QColor(255, 160, 140)};
+    for (int i = 0; i < 3; ++i) p.fillRect(6 * i, 0, 6, 14, bands[i]);
+    p.setPen(Qt::darkGray);
+    p.drawRect(0, 0, 17, 13);
+  }
+  options_->setIcon(QIcon(picture));
   auto* menu = new QMenu(options_);
   menu->setObjectName("MenuMapOptions");
   heatAction_ = menu->addAction(QString());
@@ -77,28 +91,29 @@ void MapPages::buildOptions() {
   trailAction_->setObjectName("MenuMapTrail");
   for (QAction* a : {heatAction_, trailAction_}) a->setCheckable(true);
   options_->setMenu(menu);
-  // The ticks follow the options whenever the menu opens: the settings file is read after the
+  // The ticks follow the options whenever a menu opens: the settings file is read after the
   // pages are built.
-  QObject::connect(menu, &QMenu::aboutToShow, options_, [this] {
+  auto tick = [this] {
     heatAction_->setChecked(heatColours());
     trailAction_->setChecked(trailShown());
-  });
+  };
+  QObject::connect(menu, &QMenu::aboutToShow, options_, tick);
+  QObject::connect(context_, &QMenu::aboutToShow, options_, tick);
+  context_->addSeparator();
+  context_->addAction(heatAction_);
+  context_->addAction(trailAction_);
   QObject::connect(heatAction_, &QAction::triggered, options_, [this](bool on) { setHeatColours(on); });
   QObject::connect(trailAction_, &QAction::triggered, options_, [this](bool on) { setTrailShown(on); });
 }
 
 void MapPages::showOptionTexts(int language) {
   auto text = [language](MapOptionText id) { return QString::fromUtf8(MapOptionTextOf(id, language)); };
-  options_->setText(text(MapOptionText::View));
   options_->setToolTip(text(MapOptionText::ViewHint));
   options_->setStatusTip(text(MapOptionText::ViewHint));
   heatAction_->setText(text(MapOptionText::HeatColours));
   heatAction_->setStatusTip(text(MapOptionText::HeatHint));
   trailAction_->setText(text(MapOptionText::Trail));
   trailAction_->setStatusTip(text(MapOptionText::TrailHint));
-  // Its right edge stays left of Plus / Minus whatever the caption's length.
-  const int width = std::max(48, options_->sizeHint().width());
-  options_->setGeometry(shift_->x() - 8 - width, 8, width, 25);
 }
 
 void MapPages::setHeatColours(bool on) {
