@@ -71,7 +71,7 @@ MapPlane MapPlaneOf(const ParameterImage& image, int page) {
 
 int SnappedByte(double shown, const CellScale& scale) {
   const int maxByte = scale.max / scale.step;
-  if (!std::isfinite(shown)) return 0;
+  if (std::isnan(shown)) return 0;
   const double b = std::round(std::clamp(shown / scale.step, 0.0, double(maxByte)));
   return int(b);
 }
