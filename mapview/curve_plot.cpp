@@ -54,6 +54,9 @@ MapCurvePlot::MapCurvePlot(QWidget* parent) : QCustomPlot(parent) {
   setObjectName("MapCurvePlot");
   addLayer("marks", layer("main"), QCustomPlot::limAbove);
   marks_ = layer("marks");
+  addLayer("ghosts", layer("main"), QCustomPlot::limBelow);
+  ghostLayer_ = layer("ghosts");
+  setPlottingHint(QCP::phFastPolylines, true);
   marks_->setMode(QCPLayer::lmBuffered);
   legend->setVisible(true);
   legend->setBrush(QColor(255, 255, 255, 215));
@@ -90,60 +93,77 @@ bool MapCurvePlot::selected(const MapCurve& curve) const {
 
 void MapCurvePlot::showScene(const CurveScene& scene) {
   scene_ = scene;
-  for (QCPGraph* g : curves_) removeGraph(g);
-  for (QCPGraph* g : ghosts_) removeGraph(g);
-  for (QCPItemText* t : labels_) removeItem(t);
-  curves_.clear();
-  ghosts_.clear();
-  labels_.clear();
   const bool overRpm = scene.axis == CurveAxis::Rpm;
   const int count = overRpm ? kMapRows : kMapColumns;
-  // The ghosts first, so that the curves draw over them.
-  auto ghost = [&](const std::vector<MapCurve>& curves, Qt::PenStyle style, const QString& name) {
-    bool first = true;
-    for (const MapCurve& curve : curves) {
+  bool legendChanged = false;
+  // The graphs and labels are kept and given new data: a drag step builds nothing.
+  auto take = [this](std::vector<QCPGraph*>& pool, std::size_t used, QCPLayer* layer) {
+    while (pool.size() <= used) {
       QCPGraph* g = addGraph();
-      QColor c = CurveColour(curve.index, count);
+      g->setLayer(layer);
+      g->removeFromLegend();
+      pool.push_back(g);
+    }
+    QCPGraph* g = pool[used];
+    if (!g->visible()) g->setVisible(true);
+    return g;
+  };
+  ghosts_.clear();
+  // The ghosts on a layer under the curves.
+  auto ghost = [&](const std::vector<MapCurve>& curves, Qt::PenStyle style, const QString& name) {
+    for (std::size_t i = 0; i < curves.size(); ++i) {
+      QCPGraph* g = take(ghostPool_, ghosts_.size(), ghostLayer_);
+      QColor c = CurveColour(curves[i].index, count);
       c.setAlpha(150);
       g->setPen(QPen(c, 1.4, style));
       g->setName(name);
-      SetPoints(g, curve.points);
-      if (!first) g->removeFromLegend();
-      first = false;
+      SetPoints(g, curves[i].points);
+      setLegendEntry(g, i == 0, legendChanged);  // the legend names each kind once
       ghosts_.push_back(g);
     }
   };
   ghost(scene.unit, Qt::DotLine, scene.unitName);
   ghost(scene.other, Qt::DashLine, scene.otherName);
+  for (std::size_t i = ghosts_.size(); i < ghostPool_.size(); ++i) {
+    ghostPool_[i]->setVisible(false);
+    setLegendEntry(ghostPool_[i], false, legendChanged);
+  }
+  curves_.clear();
   double xLow = overRpm ? 1e9 : 0, xHigh = overRpm ? -1e9 : 100;
+  QFont thin = font();
+  thin.setPointSizeF(thin.pointSizeF() * 0.85);
+  QFont bold = thin;
+  bold.setBold(true);
   for (const MapCurve& curve : scene.curves) {
-    QCPGraph* g = addGraph();
+    QCPGraph* g = take(curvePool_, curves_.size(), layer("main"));
     const QColor c = CurveColour(curve.index, count);
-    const bool bold = selected(curve);
-    g->setPen(QPen(c, bold ? kBold : kThin));
-    g->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, c, bold ? 7 : 5));
-    g->removeFromLegend();
+    const bool chosen = selected(curve);
+    g->setPen(QPen(c, chosen ? kBold : kThin));
+    g->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, c, chosen ? 7 : 5));
     SetPoints(g, curve.points);
-    curves_.push_back(g);
     for (const CurvePoint& p : curve.points) {
       xLow = std::min(xLow, p.x);
       xHigh = std::max(xHigh, p.x);
     }
     // The row's throttle or the column's rpm at the curve's right end.
-    auto* label = new QCPItemText(this);
+    const std::size_t i = curves_.size();
+    while (labelPool_.size() <= i) {
+      auto* label = new QCPItemText(this);
+      label->setPositionAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+      label->setPadding(QMargins(6, 0, 0, 0));
+      labelPool_.push_back(label);
+    }
+    QCPItemText* label = labelPool_[i];
     const CurvePoint& end = curve.points.back();
     label->position->setCoords(end.x, end.y);
-    label->setPositionAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    label->setPadding(QMargins(6, 0, 0, 0));
     label->setColor(c);
-    QFont f = font();
-    f.setPointSizeF(f.pointSizeF() * 0.85);
-    f.setBold(bold);
-    label->setFont(f);
-    const std::size_t i = labels_.size();
+    label->setFont(chosen ? bold : thin);
     label->setText(i < scene.labels.size() ? scene.labels[i] : QString());
-    labels_.push_back(label);
+    label->setVisible(true);
+    curves_.push_back(g);
   }
+  for (std::size_t i = curves_.size(); i < curvePool_.size(); ++i) curvePool_[i]->setVisible(false);
+  for (std::size_t i = curves_.size(); i < labelPool_.size(); ++i) labelPool_[i]->setVisible(false);
   if (xLow > xHigh) {
     xLow = 0;
     xHigh = overRpm ? 10000 : 100;

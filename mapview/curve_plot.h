@@ -49,7 +49,8 @@ class MapCurvePlot : public QCustomPlot {
   void showMarks(const CurveMarks& marks);
 
   const CurveScene& scene() const { return scene_; }
-  // The graphs of the curves in the order of scene().curves, of the ghosts, of the marks.
+  // The graphs of the curves in the order of scene().curves, of the ghosts, of the marks
+  // (those in use: the plot keeps more for later scenes, hidden).
   const std::vector<QCPGraph*>& curveGraphs() const { return curves_; }
   const std::vector<QCPGraph*>& ghostGraphs() const { return ghosts_; }
   QCPGraph* liveGraph() const { return live_; }
@@ -79,13 +80,15 @@ class MapCurvePlot : public QCustomPlot {
   void setLegendEntry(QCPGraph* graph, bool shown, bool& changed);
 
   CurveScene scene_;
-  std::vector<QCPGraph*> curves_, ghosts_;
+  std::vector<QCPGraph*> curves_, ghosts_;           // those in use
+  std::vector<QCPGraph*> curvePool_, ghostPool_;     // every one made
+  std::vector<QCPItemText*> labelPool_;
   QCPLayer* marks_ = nullptr;
+  QCPLayer* ghostLayer_ = nullptr;
   QCPGraph* live_ = nullptr;
   QCPGraph* replay_ = nullptr;
   std::vector<QCPGraph*> trail_, weights_;
   QCPItemText* note_ = nullptr;
-  std::vector<QCPItemText*> labels_;
   std::optional<CurvePoint> taken_;
 };
 
