@@ -250,7 +250,11 @@ void MapView::showOn(int page, const ParameterImage& image, MapGrid&, QWidget*, 
   // The layout can change without a change of the configuration (a mode selector stores its
   // byte and applies the rules first).
   const MapMode mode = MapModeOf(image, page);
-  if (page == page_ && mode == drawnMode_ && !dirty_) return;
+  if (page == page_ && mode == drawnMode_ && !dirty_) {
+    // The window names its pages in the new language after the workspace told the language.
+    if (shown()) view_->setWindowTitle(text(MapViewText::Title).arg(window_.pageCaption(page_)));
+    return;
+  }
   page_ = page;
   redraw();
 }
@@ -283,7 +287,7 @@ void MapView::redraw() {
   if (mode() == ViewMode::Surface) {
     if (MapSurface* s = view_->surface()) {
       SurfaceTitles titles{text(MapViewText::AxisRpm), text(MapViewText::AxisThrottle), valueTitle,
-                           text(MapViewText::NoSurface)};
+                           text(MapViewText::NoSurface), text(MapViewText::RpmUnit)};
       s->showPlane(plane, titles);
     }
   } else {

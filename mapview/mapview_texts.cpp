@@ -133,6 +133,8 @@ constexpr ViewTextRow kViewTexts[static_cast<std::size_t>(MapViewText::Count)] =
                 "Ziehen dreht, das Rad zoomt, ein Klick wählt eine Zelle im Raster",
                 "Tirer pour tourner, molette pour zoomer, clic pour choisir une cellule dans la grille",
                 "Tažením otočit, kolečkem přiblížit, kliknutím vybrat buňku v mřížce"},
+    // RpmUnit
+    ViewTextRow{"rpm", "1/min", "tr/min", "ot/min"},
 };
 
 }  // namespace

@@ -49,6 +49,7 @@ enum class MapViewText : int {
   NoteClamped,
   DragHint,
   SurfaceHint,
+  RpmUnit,
   Count
 };
 

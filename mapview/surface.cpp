@@ -26,7 +26,10 @@
 namespace rq {
 namespace {
 
-constexpr Q3DCamera::CameraPreset kStandardPreset = Q3DCamera::CameraPresetIsometricRightHigh;
+// The standard view: engine speed rising to the right, throttle rising away from the viewer,
+// seen from a little above.
+constexpr float kStandardTurn = 40.0f;
+constexpr float kStandardLift = 30.0f;
 constexpr float kStandardZoom = 100.0f;
 constexpr float kDegreesPerPixel = 0.4f;
 constexpr int kClickSlop = 4;  // pixels the mouse may move and still click
@@ -111,7 +114,6 @@ class DataVisSurface : public MapSurface {
     series_->setBaseGradient(gradient);
     series_->setColorStyle(Q3DTheme::ColorStyleObjectGradient);
     series_->setMeshSmooth(true);
-    series_->setItemLabelFormat("@xLabel rpm, @zLabel %: @yLabel");
     graph_->addSeries(series_);
     QObject::connect(series_, &QSurface3DSeries::selectedPointChanged, this, [this](const QPoint& p) {
       if (placing_ || p == QSurface3DSeries::invalidSelectionPosition()) return;
@@ -135,6 +137,7 @@ class DataVisSurface : public MapSurface {
                                   static_cast<QAbstract3DAxis*>(graph_->axisY()),
                                   static_cast<QAbstract3DAxis*>(graph_->axisZ())})
       axis->setTitleVisible(true);
+    series_->setItemLabelFormat("@xLabel " + titles.rpmUnit + ", @zLabel %: @yLabel");
     plane_ = plane;
     series_->setVisible(plane.shown);
     if (!plane.shown) return;
@@ -162,8 +165,7 @@ class DataVisSurface : public MapSurface {
   }
 
   void standardView() override {
-    graph_->scene()->activeCamera()->setCameraPreset(kStandardPreset);
-    graph_->scene()->activeCamera()->setZoomLevel(kStandardZoom);
+    graph_->scene()->activeCamera()->setCameraPosition(kStandardTurn, kStandardLift, kStandardZoom);
   }
 
   SurfaceCamera camera() const override {

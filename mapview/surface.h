@@ -24,6 +24,7 @@ namespace rq {
 struct SurfaceTitles {
   QString rpm, throttle, value;
   QString unavailable;  // what the placeholder says
+  QString rpmUnit;      // after the engine speed of the cell the mouse chose
 };
 
 // The marks on the surface; cells as (row, column).

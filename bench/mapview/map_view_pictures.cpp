@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Draws the map view's pictures for the README and the manual: Advance 1 of the demo unit as
-// curves over rpm and as the surface, with the live point and its trail, in English and in
-// German (docs/screenshot-map-curves.png, -de.png, docs/screenshot-map-surface.png, -de.png).
-// Run under a virtual X server with software GL: the surface needs an OpenGL display.
+// Draws the map pictures for the README and the manual: the Advance 1 page of the demo unit in
+// English and French and the servo page as the window shows them by default (window colour,
+// the live cell lime: docs/screenshot-advance1.png, -fr.png, docs/screenshot-servo.png), and
+// the map view of Advance 1 as curves over rpm and as the surface, with the live point and its
+// trail, in English and in German (docs/screenshot-map-curves.png, -de.png,
+// docs/screenshot-map-surface.png, -de.png). Run under a virtual X server with software GL:
+// the surface needs an OpenGL display.
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QScreen>
@@ -55,7 +58,28 @@ int main(int argc, char** argv) {
   options.portOverride = unit.devicePath().toStdString();
   rq::FormHlav form(std::move(options));
   form.show();
-  form.findChild<QTabWidget*>("PageControl1")->setCurrentIndex(rq::kPageAdvance1);
+  auto* pages = form.findChild<QTabWidget*>("PageControl1");
+  pages->setCurrentIndex(rq::kPageAdvance1);
+  // The map pages as they start: the demo unit's maps, the engine at idle.
+  Wait(4000);
+  if (!form.grab().save(out + "/screenshot-advance1.png")) return 1;
+  form.MenuFrenchClick();
+  Wait(300);
+  if (!form.grab().save(out + "/screenshot-advance1-fr.png")) return 1;
+  form.MenuEnglishClick();
+  // The servo on, over rpm and throttle, rising with both.
+  rq::ParameterImage& servo = form.image();
+  servo.setByte(rq::kServoEnable, 1);
+  servo.setByte(rq::kServoMode, 0);
+  for (int c = 0; c < rq::kMapColumns; ++c) servo.setWord(rq::MapOfPage(rq::kPageServo)->axis[c], 1000 + 1000 * c);
+  for (int r = 0; r < rq::kMapRows; ++r)
+    for (int c = 0; c < rq::kMapColumns; ++c)
+      servo.setByte(rq::CellByte(*rq::MapOfPage(rq::kPageServo), r, c), 40 + 10 * c + 6 * r);
+  form.AfterChange();
+  pages->setCurrentIndex(rq::kPageServo);
+  Wait(1000);
+  if (!form.grab().save(out + "/screenshot-servo.png")) return 1;
+  pages->setCurrentIndex(rq::kPageAdvance1);
   // Maps over rpm and throttle with a shape to see: advance rising with engine speed, less of
   // it at full throttle; Advance 2 a few degrees earlier in the middle.
   rq::ParameterImage& im = form.image();

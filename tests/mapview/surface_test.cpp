@@ -48,7 +48,7 @@ class Surface : public ::testing::Test {
     surface_ = MakeMapSurface(holder_.get());
     surface_->setGeometry(0, 0, 640, 480);
     holder_->show();
-    surface_->showPlane(Plane(), {"rpm", "throttle", "advance", "none"});
+    surface_->showPlane(Plane(), {"rpm", "throttle", "advance", "none", "rpm"});
     Wait(200);
   }
   // Pixels of a colour family in the surface's picture.
