@@ -30,7 +30,7 @@ namespace {
 // seen from a little above.
 constexpr float kStandardTurn = 40.0f;
 constexpr float kStandardLift = 30.0f;
-constexpr float kStandardZoom = 100.0f;
+constexpr float kStandardZoom = 85.0f;
 constexpr float kDegreesPerPixel = 0.4f;
 constexpr int kClickSlop = 4;  // pixels the mouse may move and still click
 
@@ -135,8 +135,13 @@ class DataVisSurface : public MapSurface {
     graph_->axisZ()->setTitle(titles.throttle);
     for (QAbstract3DAxis* axis : {static_cast<QAbstract3DAxis*>(graph_->axisX()),
                                   static_cast<QAbstract3DAxis*>(graph_->axisY()),
-                                  static_cast<QAbstract3DAxis*>(graph_->axisZ())})
+                                  static_cast<QAbstract3DAxis*>(graph_->axisZ())}) {
       axis->setTitleVisible(true);
+      // Titles and labels turn toward the viewer, so that they read the right way round from
+      // every side.
+      axis->setTitleFixed(false);
+      axis->setLabelAutoRotation(90);
+    }
     series_->setItemLabelFormat("@xLabel " + titles.rpmUnit + ", @zLabel %: @yLabel");
     plane_ = plane;
     series_->setVisible(plane.shown);
