@@ -223,8 +223,8 @@ class DataVisSurface : public MapSurface {
         const int level = marks_.trail[std::size_t(i)];
         if (level > 0) put(trail_, {i / kMapColumns, i % kMapColumns}, 0.015f + 0.004f * float(level));
       }
-      if (marks_.replay) put(replay_, *marks_.replay, 0.05f);
-      if (marks_.live) put(live_, *marks_.live, 0.045f);
+      if (marks_.replay) put(replay_, *marks_.replay, 0.065f);
+      if (marks_.live) put(live_, *marks_.live, 0.06f);
     }
     for (Pool* pool : {&live_, &trail_, &weights_, &replay_})
       for (std::size_t i = pool->used; i < pool->items.size(); ++i)

@@ -82,7 +82,7 @@ TEST_F(Surface, DrawsTheMapAndItsMarksInTheirColours) {
   marks.live = SurfaceCell{4, 7};
   marks.trail[std::size_t(5 * kMapColumns + 9)] = kTrailLevels;
   surface_->showMarks(marks);
-  EXPECT_GT(count(Lime), 20);
+  EXPECT_GT(count(Lime), 8);
   EXPECT_GT(count(Orange), 5);
   surface_->showMarks({});
   EXPECT_EQ(count(Lime), 0);
