@@ -40,6 +40,7 @@
 #include "logs/log_room.h"
 #include "help/manual_locator.h"
 #include "logs/ride_recording.h"
+#include "mapview/map_view.h"
 #include "model/defaults.h"
 #include "model/file_io.h"
 #include "model/ini_file.h"
@@ -90,7 +91,7 @@ FormHlav::~FormHlav() {
   for (QObject* room : std::initializer_list<QObject*>{fileCommands_, compareView_, verifyDifferences_,
                                                        unitSync_, historyView_, programKeeper_,
                                                        portNames_, abMode_, logRoom_, rideRecording_,
-                                                       limitGuard_})
+                                                       mapView_, limitGuard_})
     delete room;
   printPages_.reset();
   pageSet_.reset();

@@ -56,6 +56,7 @@ class FormAbout;
 class HistoryView;
 class LimitGuard;
 class LinkPresenter;
+class MapView;
 class PageSet;
 class PortNames;
 class PrintPages;
@@ -127,6 +128,7 @@ class FormHlav : public QMainWindow, public WindowFace {
   CompareView& compareView() { return *compareView_; }
   logs::RideRecording& rideRecording() { return *rideRecording_; }
   LimitGuard& limitGuard() { return *limitGuard_; }
+  MapView& mapView() { return *mapView_; }
 
   // ---- WindowFace ---------------------------------------------------------------------------
   QWidget* dialogParent() override { return this; }
@@ -258,6 +260,7 @@ class FormHlav : public QMainWindow, public WindowFace {
   logs::RideRecording* rideRecording_ = nullptr;
   LimitGuard* limitGuard_ = nullptr;
   abmode::AbMode* abMode_ = nullptr;
+  MapView* mapView_ = nullptr;
   FormAbout* formAbout_ = nullptr;
 
   // Frame.

@@ -32,6 +32,7 @@
 #include "logs/log_room.h"
 #include "logs/log_session.h"
 #include "logs/ride_recording.h"
+#include "mapview/map_view.h"
 #include "pages/map_pages.h"
 #include "pages/page_set.h"
 #include "ports/port_names.h"
@@ -471,6 +472,7 @@ void FormHlav::createRooms() {
   rideRecording_ = new logs::RideRecording(ws, *this);
   limitGuard_ = new LimitGuard(ws, *this, maps);  // its marks over the log's
   maps.attachPlusMinus(MenuToolsPlus, MenuToolsMinus);
+  mapView_ = new MapView(ws, *this, maps);
 
   FileCommands* files = fileCommands_;
   connect(MenuOpen, &QAction::triggered, this, [files] { files->MenuOpenClick(); });

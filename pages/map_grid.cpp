@@ -15,7 +15,7 @@ namespace rq {
 
 namespace {
 
-const QColor kLime(0, 255, 0);
+const QColor& kLime = kLiveLime;
 const QColor kSelection(90, 150, 235);
 const char* const kRowTexts[kMapRows] = {"0%",  "2%",  "5%",  "10%", "20%",
                                          "30%", "40%", "60%", "80%", "100%"};
@@ -219,11 +219,19 @@ void MapGrid::setColourRange(int low, int high) {
     for (int c = 0; c < kMapColumns; ++c) paintCell(r, c);
 }
 
+void MapGrid::setHeatColours(bool on) {
+  if (on == heat_) return;
+  heat_ = on;
+  for (int r = 0; r < kMapRows; ++r)
+    for (int c = 0; c < kMapColumns; ++c) paintCell(r, c);
+}
+
 QColor MapGrid::valueColour(int byte) const {
+  if (!heat_) return QApplication::palette().color(QPalette::Base);
   // Cool (low) to warm (high), light enough for black digits.
   const double t = high_ > low_ ? std::clamp(double(byte - low_) / double(high_ - low_), 0.0, 1.0)
                                 : 0.5;
-  // Blue through pale grey to red: no green, which stays the live cell's and the trail's.
+  // Blue through pale grey to red: no green, which stays the live cell's.
   static const QColor cool(160, 195, 255), middle(240, 240, 240), warm(255, 160, 140);
   return t < 0.5 ? Blend(cool, middle, 2 * t) : Blend(middle, warm, 2 * t - 1);
 }
@@ -241,7 +249,7 @@ bool MapGrid::paintCell(int r, int c) {
   QColor colour = qAlpha(shade) != 0 ? QColor(shade) : valueColour(bytes_[Index(r, c)]);
   if (multiSelection() && selection_.contains(r, c)) colour = Blend(colour, kSelection, 0.55);
   if (const int level = trail_[Index(r, c)]; level > 0)
-    colour = Blend(colour, kLime, 0.15 + 0.45 * level / kTrailLevels);
+    colour = Blend(colour, kTrailOrange, 0.15 + 0.45 * level / kTrailLevels);
   if (liveShown_ && live_.row == r && live_.column == c) colour = kLime;
   const QRgb rgb = colour.rgb();
   if (painted_[Index(r, c)] == rgb) return false;
@@ -331,6 +339,8 @@ int MapGrid::mark(const LiveCell& live, const TrailLevels& trail) {
 
 void MapGrid::select(const CellRect& rect) {
   const CellRect old = selection_;
+  const bool same = old.row0 == rect.row0 && old.column0 == rect.column0 && old.row1 == rect.row1 &&
+                    old.column1 == rect.column1;
   const bool oldMulti = multiSelection();
   selection_ = rect;
   const bool multi = multiSelection();
@@ -340,6 +350,7 @@ void MapGrid::select(const CellRect& rect) {
       const bool is = multi && rect.contains(r, c);
       if (was != is) paintCell(r, c);
     }
+  if (!same) emit selectionChanged();
 }
 
 void MapGrid::moveFrom(MapCellEdit* from, int dRow, int dColumn, bool extend) {

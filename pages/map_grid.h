@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The one map grid shared by the three map pages: 15 rpm points, 10 x 15 cells with their
 // up-downs, the throttle row labels and the 15 column spin buttons, in GroupBoxMap. It knows
-// the shown values, the layout, the rectangular selection and the marking (value colours,
-// selection, trail, live cell); what the values mean is the map module's business.
+// the shown values, the layout, the rectangular selection and the marking (selection, live
+// cell, and as options the value colours and the trail); what the values mean is the map
+// module's business.
 #pragma once
 
 #include <QColor>
@@ -60,6 +61,10 @@ class MapCellEdit : public SpinEdit {
   int row_, column_;
 };
 
+// The live cell's lime and the trail's orange (far from the lime), for every drawing of a map.
+inline const QColor kLiveLime{0, 255, 0};
+inline const QColor kTrailOrange{255, 140, 0};
+
 inline constexpr int kTrailLevels = 6;
 using TrailLevels = std::array<std::uint8_t, kMapRows * kMapColumns>;
 // Backgrounds an overlay gives the cells instead of their value colours (index row * 15 +
@@ -83,6 +88,10 @@ class MapGrid : public QObject {
   void showCell(int r, int c, int byte, int step, int max);
   // The range of the value colours: the lowest and highest byte of the visible cells.
   void setColourRange(int low, int high);
+  // Value colours (cool to warm) on the cells; off, every cell but the live one, the trail and
+  // a selection of several cells is in the window colour of a field.
+  void setHeatColours(bool on);
+  bool heatColours() const { return heat_; }
   // Shows, hides and places the controls for the mode; nothing happens when it is unchanged.
   void applyLayout(const MapMode& mode);
   const MapMode& layout() const { return mode_; }
@@ -101,6 +110,7 @@ class MapGrid : public QObject {
 
   // Selection: a rectangle between the anchor and the current cell.
   CellRect selection() const { return selection_; }
+  // Emits selectionChanged when the rectangle differs.
   void select(const CellRect& rect);
   bool multiSelection() const { return selection_.cells() > 1; }
 
@@ -124,6 +134,8 @@ class MapGrid : public QObject {
   // A left click on a cell without Shift (after the grid has placed the selection): overlays
   // follow it.
   void cellClicked(int row, int column);
+  // The selection changed (by the mouse, the keys or selectCell).
+  void selectionChanged();
 
  private:
   static std::size_t Index(int r, int c) { return std::size_t(r * kMapColumns + c); }
@@ -150,6 +162,7 @@ class MapGrid : public QObject {
   LiveCell live_{kLiveNone, -1, false};
   bool liveShown_ = false;
   int low_ = 0, high_ = 0;
+  bool heat_ = false;
   MapMode mode_;
   bool layoutApplied_ = false;
   CellRect selection_;

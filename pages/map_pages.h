@@ -16,12 +16,14 @@
 #include "pages/map_grid.h"
 #include "pages/map_overlay.h"
 #include "pages/page_kit.h"
+#include "ui/stored_setting.h"
 #include "ui/text_table.h"
 
 class QAction;
 class QGroupBox;
 class QLabel;
 class QMenu;
+class QToolButton;
 
 namespace rq {
 
@@ -61,6 +63,18 @@ class MapPages : public PageModule {
   void removeOverlay(MapOverlayFace* overlay) { std::erase(overlays_, overlay); }
 
   MapGrid& grid() { return *grid_; }
+
+  // Display options (a button in the grid's corner and the context menu; kept in the settings
+  // file, off by default).
+  bool heatColours() const { return heat_.on(kit_.window()); }
+  void setHeatColours(bool on);
+  bool trailShown() const { return trail_.on(kit_.window()); }
+  void setTrailShown(bool on);
+  QToolButton* optionsButton() const { return options_; }
+  // The trail of the operating point on map page `page` now: the cells the engine ran in
+  // during the last seconds, fading with age (the live cell's own sample left out). Empty
+  // without a unit. Whether the grid shows it is the Trail option's business.
+  TrailLevels trailLevels(int page) const;
   // Asks the value for Set, Add and Scale; empty: a dialog. Returns nothing on Cancel.
   std::function<std::optional<double>(CellOp op)> askValue;
   // Controls touched by the last live marking (for the benchmark).
@@ -108,8 +122,15 @@ class MapPages : public PageModule {
     bool secondMap;
     qint64 ms;
   };
-  std::deque<Sample> trail_;
+  std::deque<Sample> samples_;
   QElapsedTimer clock_;
+  StoredSetting heat_;
+  StoredSetting trail_;
+  QToolButton* options_ = nullptr;
+  QAction* heatAction_ = nullptr;
+  QAction* trailAction_ = nullptr;
+  void buildOptions();
+  void showOptionTexts(int language);
   int lastTouched_ = 0;
 };
 

@@ -6,10 +6,13 @@
 #include <QInputDialog>
 #include <QLayout>
 #include <QMenu>
+#include <QPainter>
+#include <QToolButton>
 
 #include <cmath>
 
 #include "pages/map_pages.h"
+#include "pages/map_options.h"
 #include "pages/map_overlay.h"
 #include "pages/controls.h"
 #include "pages/page_set.h"
@@ -32,7 +35,10 @@ void Place(const PageKit::SpinPair& p, int x, int y) {
 }  // namespace
 
 MapPages::MapPages(PageKit& kit, QWidget* advance1, QWidget* advance2, QWidget* servo)
-    : kit_(kit), pages_{advance1, advance2, servo} {
+    : kit_(kit),
+      pages_{advance1, advance2, servo},
+      heat_(kMapPagesSection, kHeatColoursKey, 0),
+      trail_(kMapPagesSection, kTrailKey, 0) {
   clock_.start();
   grid_ = new MapGrid(advance1);
   grid_->onCommit = [this] { kit_.commitEdit(); };
@@ -49,6 +55,7 @@ MapPages::MapPages(PageKit& kit, QWidget* advance1, QWidget* advance2, QWidget* 
   servoOff_->setGeometry(20, 20, 930, 60);
   servoOff_->setWordWrap(true);
   servoOff_->hide();
+  buildOptions();
   languageChanged(kit_.workspace().language());
 }
 
@@ -56,6 +63,73 @@ void MapPages::languageChanged(int language) {
   auto text = [language](UiText id) { return QString::fromUtf8(UiMessage(language, id)); };
   grid_->setHints(text(UiText::MapCellHint), text(UiText::MapRpmHint), text(UiText::MapColumnHint));
   setTpsHint(language);
+  showOptionTexts(language);
+}
+
+// ---- Display options ---------------------------------------------------------------------
+
+void MapPages::buildOptions() {
+  // The bar has no room left in every language: a small button with a menu in the grid's
+  // free corner under the row labels, and the same two items in the map's context menu.
+  options_ = new QToolButton(grid_->box());
+  options_->setObjectName("ToolButtonMapOptions");
+  options_->setPopupMode(QToolButton::InstantPopup);
+  options_->setFocusPolicy(Qt::NoFocus);
+  options_->setGeometry(6, 344, 46, 25);
+  // Its picture: the value colours from cool to warm.
+  QPixmap picture(18, 14);
+  picture.fill(Qt::transparent);
+  {
+    QPainter p(&picture);
+    const QColor bands[] = {QColor(160, 195, 255), QColor(240, 240, 240), QColor(255, 160, 140)};
+    for (int i = 0; i < 3; ++i) p.fillRect(6 * i, 0, 6, 14, bands[i]);
+    p.setPen(Qt::darkGray);
+    p.drawRect(0, 0, 17, 13);
+  }
+  options_->setIcon(QIcon(picture));
+  auto* menu = new QMenu(options_);
+  menu->setObjectName("MenuMapOptions");
+  heatAction_ = menu->addAction(QString());
+  heatAction_->setObjectName("MenuMapHeatColours");
+  trailAction_ = menu->addAction(QString());
+  trailAction_->setObjectName("MenuMapTrail");
+  for (QAction* a : {heatAction_, trailAction_}) a->setCheckable(true);
+  options_->setMenu(menu);
+  // The ticks follow the options whenever a menu opens: the settings file is read after the
+  // pages are built.
+  auto tick = [this] {
+    heatAction_->setChecked(heatColours());
+    trailAction_->setChecked(trailShown());
+  };
+  QObject::connect(menu, &QMenu::aboutToShow, options_, tick);
+  QObject::connect(context_, &QMenu::aboutToShow, options_, tick);
+  context_->addSeparator();
+  context_->addAction(heatAction_);
+  context_->addAction(trailAction_);
+  QObject::connect(heatAction_, &QAction::triggered, options_, [this](bool on) { setHeatColours(on); });
+  QObject::connect(trailAction_, &QAction::triggered, options_, [this](bool on) { setTrailShown(on); });
+}
+
+void MapPages::showOptionTexts(int language) {
+  auto text = [language](MapOptionText id) { return QString::fromUtf8(MapOptionTextOf(id, language)); };
+  options_->setToolTip(text(MapOptionText::ViewHint));
+  options_->setStatusTip(text(MapOptionText::ViewHint));
+  heatAction_->setText(text(MapOptionText::HeatColours));
+  heatAction_->setStatusTip(text(MapOptionText::HeatHint));
+  trailAction_->setText(text(MapOptionText::Trail));
+  trailAction_->setStatusTip(text(MapOptionText::TrailHint));
+}
+
+void MapPages::setHeatColours(bool on) {
+  heat_.set(kit_.window(), on ? 1 : 0);
+  heatAction_->setChecked(on);
+  grid_->setHeatColours(on);
+}
+
+void MapPages::setTrailShown(bool on) {
+  trail_.set(kit_.window(), on ? 1 : 0);
+  trailAction_->setChecked(on);
+  markLive(kit_.window().currentPage());
 }
 
 void MapPages::setTpsHint(int language) {
@@ -235,6 +309,7 @@ void MapPages::refresh(int page) {
     }
   }
   grid_->setColourRange(low, high);
+  grid_->setHeatColours(heatColours());
   (page == kPageServo ? servo_ : advance_).refresh(im);
   all_->showValue(kit_.workspace().allFlags()[std::size_t(page)] != 0);
   showOverlays(page);
@@ -361,32 +436,38 @@ void MapPages::RadioGroupServoModeClick(int item) {
 
 void MapPages::monitorAccepted() {
   const MonitorSnapshot& lv = kit_.workspace().lastMonitor();
-  trail_.push_back({lv.rpm, lv.throttle, lv.secondMap != 0, clock_.elapsed()});
-  while (trail_.size() > kTrailSamples) trail_.pop_front();
+  const qint64 now = clock_.elapsed();
+  samples_.push_back({lv.rpm, lv.throttle, lv.secondMap != 0, now});
+  while (samples_.size() > kTrailSamples || now - samples_.front().ms > kTrailMs) samples_.pop_front();
+}
+
+TrailLevels MapPages::trailLevels(int page) const {
+  TrailLevels levels{};
+  if (!IsMapPage(page) || !kit_.workspace().connected()) return levels;
+  const LiveCellRule rule = MakeLiveCellRule(kit_.image(), page);
+  const qint64 now = clock_.elapsed();
+  // Older operating points fade out; the newest is the live cell itself.
+  for (std::size_t i = 0; i + 1 < samples_.size(); ++i) {
+    const Sample& s = samples_[i];
+    if (now - s.ms > kTrailMs) continue;
+    const LiveCell at = LiveCellAt(rule, s.rpm, s.throttle, s.secondMap);
+    if (!at.cellMarked) continue;
+    const double left = 1.0 - double(now - s.ms) / double(kTrailMs);
+    const auto level = std::uint8_t(std::clamp(int(std::ceil(left * kTrailLevels)), 0, kTrailLevels));
+    std::uint8_t& slot = levels[std::size_t(at.row * kMapColumns + at.column)];
+    slot = std::max(slot, level);
+  }
+  return levels;
 }
 
 void MapPages::markLive(int page) {
   if (!IsMapPage(page)) return;
   LiveCell live{kLiveNone, -1, false};
-  TrailLevels levels{};
   if (kit_.workspace().connected()) {
-    const ParameterImage& im = kit_.image();
     const MonitorSnapshot& lv = kit_.workspace().lastMonitor();
-    live = ComputeLiveCell(im, page, lv.rpm, lv.throttle, lv.secondMap != 0);
-    const qint64 now = clock_.elapsed();
-    while (!trail_.empty() && now - trail_.front().ms > kTrailMs) trail_.pop_front();
-    // Older operating points fade out; the newest is the live cell itself.
-    for (std::size_t i = 0; i + 1 < trail_.size(); ++i) {
-      const Sample& s = trail_[i];
-      const LiveCell at = ComputeLiveCell(im, page, s.rpm, s.throttle, s.secondMap);
-      if (!at.cellMarked) continue;
-      const double left = 1.0 - double(now - s.ms) / double(kTrailMs);
-      const auto level = std::uint8_t(std::clamp(int(std::ceil(left * kTrailLevels)), 0, kTrailLevels));
-      std::uint8_t& slot = levels[std::size_t(at.row * kMapColumns + at.column)];
-      slot = std::max(slot, level);
-    }
+    live = ComputeLiveCell(kit_.image(), page, lv.rpm, lv.throttle, lv.secondMap != 0);
   }
-  lastTouched_ = grid_->mark(live, levels);
+  lastTouched_ = grid_->mark(live, trailShown() ? trailLevels(page) : TrailLevels{});
 }
 
 // ---- Tools -------------------------------------------------------------------------------

@@ -3,7 +3,8 @@
 # Installs the Debian packages the build and the tests need, when they are missing.
 set -euo pipefail
 packages=(cmake g++ make lld pkg-config libgtest-dev qt6-base-dev libjpeg-dev xvfb xauth
-          libqcustomplot-dev  # the log viewer's plots (its Qt 6 build)
+          libqcustomplot-dev  # the log viewer's and the map view's plots (its Qt 6 build)
+          qt6-datavisualization-dev qt6-declarative-dev  # the map view's surface (the second: its CMake package)
           fonts-dejavu-core
           # the Debian package: icon rendering, dependency scan, and its checks
           librsvg2-bin dpkg-dev file desktop-file-utils shared-mime-info

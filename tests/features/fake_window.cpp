@@ -3,6 +3,7 @@
 
 #include <QAbstractSpinBox>
 #include <QMessageBox>
+#include <QPointer>
 
 #include "model/defaults.h"
 
@@ -36,10 +37,12 @@ FakeWindow::FakeWindow() {
 
 FakeWindow::~FakeWindow() {
   for (QAbstractSpinBox* field : findChildren<QAbstractSpinBox*>()) field->blockSignals(true);
-  // The features (children that are no widgets) hold the workspace: they go first.
-  const QObjectList kids = children();
-  for (QObject* o : kids)
-    if (!o->isWidgetType()) delete o;
+  // The features (children that are no widgets) hold the workspace: they go first. A feature
+  // may take windows of its own with it, so each child is looked at only while it lives.
+  std::vector<QPointer<QObject>> kids;
+  for (QObject* o : children()) kids.emplace_back(o);
+  for (const QPointer<QObject>& o : kids)
+    if (o && !o->isWidgetType()) delete o.data();
 }
 
 void FakeWindow::tick() {

@@ -78,6 +78,7 @@ TEST(FieldPaletteTest, TheMapGridRecolouredOverAndOverDrawsNoNewPalettes) {
   auto parent = std::make_unique<QWidget>();
   parent->resize(980, 380);
   MapGrid& grid = *new MapGrid(parent.get());  // the parent's child
+  grid.setHeatColours(true);                      // the value colours are an option
   for (int r = 0; r < kMapRows; ++r) {
     for (int c = 0; c < kMapColumns; ++c) {
       grid.cell(r, c)->setStyle(&style);

@@ -254,6 +254,7 @@ TEST_F(MapPageTest, RefreshAndReadBackOfRandomImagesStoreWhatIsShown) {
 }
 
 TEST_F(MapPageTest, LiveCellFollowsTheReplyAndTheMapInUse) {
+  maps().setTrailShown(true);  // the trail is an option, off by default
   for (int c = 0; c < 15; ++c) image().setWord(7 + c, 1000 + 1000 * c);
   form().AfterChange();
   show(kPageAdvance1);
@@ -274,10 +275,11 @@ TEST_F(MapPageTest, LiveCellFollowsTheReplyAndTheMapInUse) {
   EXPECT_NE(base(maps().grid().rpmEdit(2)), kLime);
   live(14000, 1000);
   EXPECT_EQ(base(maps().grid().cell(9, 13)), kLime);
-  // The cells the engine passed through fade out behind it.
+  // The cells the engine passed through fade out behind it, in orange: far from the lime.
   const QColor trail = base(maps().grid().cell(2, 2));
   EXPECT_NE(trail, kLime);
-  EXPECT_GT(trail.green(), trail.red());
+  EXPECT_GT(trail.red(), trail.green());
+  EXPECT_GT(trail.green(), trail.blue());
 }
 
 TEST_F(MapPageTest, PlusMinusActOnTheLiveCellOnlyWithAUnitAndOnTheMapShown) {

@@ -1,0 +1,18 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The colours of the marks on the map view's curves and surface: the live point lime and its
+// trail orange as in the grid, the time a ride log spent in a cell violet, the log's cursor
+// magenta.
+#pragma once
+
+#include <QColor>
+
+#include "pages/map_grid.h"
+
+namespace rq {
+
+inline const QColor& kMarkLive = kLiveLime;
+inline const QColor& kMarkTrail = kTrailOrange;
+inline const QColor kMarkWeight{110, 60, 200};
+inline const QColor kMarkReplay{230, 0, 200};
+
+}  // namespace rq

@@ -1,0 +1,93 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The map pages' colours: without the options every cell but the live one is in the window
+// colour of a field and the live cell alone is lime; the heat colours and the trail are options
+// kept in the settings file.
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "fake_window.h"
+#include "pages/map_options.h"
+#include "pages/map_pages.h"
+
+namespace rq::test {
+namespace {
+
+class MapColours : public ::testing::Test {
+ protected:
+  void SetUp() override { prepare(w_); }
+  static void prepare(FakeWindow& w) {
+    ParameterImage& im = w.image();
+    im.setByte(kMapsUseThrottle, 1);
+    for (int r = 0; r < kMapRows; ++r)
+      for (int c = 0; c < kMapColumns; ++c) im.setByte(CellByte(*MapOfPage(kPageAdvance1), r, c), 5 + 3 * c + r);
+    for (int c = 0; c < kMapColumns; ++c) im.setWord(MapOfPage(kPageAdvance1)->axis[c], 1000 + 700 * c);
+    w.workspace().sanitize();
+    w.showPage(kPageAdvance1);
+    QObject::connect(&w.workspace(), &Workspace::monitorAccepted, &w, [&w] { w.pages().monitorAccepted(); });
+    QObject::connect(&w.workspace(), &Workspace::markLive, &w, [&w] { w.pages().markLive(w.currentPage()); });
+  }
+  MapGrid& grid() { return w_.pages().maps().grid(); }
+  QColor base(int r, int c) { return grid().cell(r, c)->palette().color(QPalette::Base); }
+  void live(int rpm, int throttle) {
+    w_.unit().monitor.rpm = std::uint16_t(rpm);
+    w_.unit().monitor.throttle = std::uint16_t(throttle);
+    for (int i = 0; i < 200 && !(w_.workspace().connected() && w_.workspace().lastMonitor() == w_.unit().monitor); ++i)
+      w_.tick();
+    w_.tick();
+  }
+  QAction* option(const char* name) { return w_.pages().maps().optionsButton()->menu()->findChild<QAction*>(name); }
+
+  FakeWindow w_;
+};
+
+TEST_F(MapColours, WithoutTheOptionsOnlyTheLiveCellIsColoured) {
+  const QColor window = QApplication::palette().color(QPalette::Base);
+  live(3000, 0);
+  live(5000, 300);  // the engine moved: a trail lies behind it
+  const LiveCell at = ComputeLiveCell(w_.image(), kPageAdvance1, 5000, 300, false);
+  ASSERT_TRUE(at.cellMarked);
+  for (int r = 0; r < kMapRows; ++r)
+    for (int c = 0; c < kMapColumns; ++c)
+      EXPECT_EQ(base(r, c), r == at.row && c == at.column ? kLiveLime : window) << r << "," << c;
+  EXPECT_FALSE(w_.pages().maps().heatColours());
+  EXPECT_FALSE(w_.pages().maps().trailShown());
+}
+
+TEST_F(MapColours, HeatColoursAndTrailAreOptionsKeptInTheSettingsFile) {
+  live(3000, 0);
+  live(5000, 300);
+  option("MenuMapHeatColours")->trigger();
+  EXPECT_EQ(w_.ini.intValue(kMapPagesSection, kHeatColoursKey, 0), 1);
+  std::set<QRgb> colours;
+  for (int c = 0; c < kMapColumns; ++c) colours.insert(base(9, c).rgb());
+  EXPECT_GT(colours.size(), 5u);  // cool to warm along the rising row
+  option("MenuMapTrail")->trigger();
+  EXPECT_EQ(w_.ini.intValue(kMapPagesSection, kTrailKey, 0), 1);
+  const LiveCell before = ComputeLiveCell(w_.image(), kPageAdvance1, 3000, 0, false);
+  const QColor trail = base(before.row, before.column);
+  EXPECT_NE(trail, kLiveLime);
+  EXPECT_GT(trail.red(), trail.green());  // orange, far from the lime
+  // Both off again: back to the window colour.
+  option("MenuMapHeatColours")->trigger();
+  option("MenuMapTrail")->trigger();
+  EXPECT_EQ(base(before.row, before.column), QApplication::palette().color(QPalette::Base));
+
+  // A settings file with the options on shows them from the first refresh.
+  FakeWindow other;
+  other.ini.parse("[MAPPAGES]\nHeatColours=1\n");
+  prepare(other);
+  other.RefreshPages();
+  EXPECT_TRUE(other.pages().maps().heatColours());
+  EXPECT_FALSE(other.pages().maps().trailShown());
+  EXPECT_NE(other.pages().maps().grid().cell(0, 0)->palette().color(QPalette::Base),
+            other.pages().maps().grid().cell(9, 14)->palette().color(QPalette::Base));
+}
+
+}  // namespace
+}  // namespace rq::test
