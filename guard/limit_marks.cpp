@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "pages/map_grid.h"
+#include "ui/print_pages.h"
 
 namespace rq {
 namespace {
@@ -33,6 +34,7 @@ bool IsStep(LimitKind kind) { return kind == LimitKind::StepRight || kind == Lim
 LimitMarkPaint::LimitMarkPaint(LimitMarks& marks, MapGrid& grid)
     : QWidget(grid.box()), marks_(marks), grid_(grid) {
   setObjectName("LimitMarks");
+  setProperty(kNotPrinted, true);  // paper shows the page as described
   setAttribute(Qt::WA_TransparentForMouseEvents);
   setAttribute(Qt::WA_NoSystemBackground);
   setFocusPolicy(Qt::NoFocus);

@@ -8,6 +8,8 @@
 #include <QToolTip>
 #include <QWidget>
 
+#include "ui/print_pages.h"
+
 namespace rq::logs {
 
 namespace {
@@ -24,6 +26,7 @@ class BadgeLayer : public QWidget {
   BadgeLayer(CellBadges& badges, MapGrid& grid)
       : QWidget(grid.box()), badges_(badges), grid_(grid) {
     setObjectName("MapBadgeLayer");
+    setProperty(kNotPrinted, true);  // the log is not part of the printed page
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAttribute(Qt::WA_NoSystemBackground);
     setFocusPolicy(Qt::NoFocus);

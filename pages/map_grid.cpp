@@ -29,10 +29,14 @@ QColor Blend(const QColor& a, const QColor& b, double t) {
                           float(a.blueF() + (b.blueF() - a.blueF()) * t));
 }
 
+// A cell's colour with readable digits: black on the lime, heat and shade colours (all light),
+// the desktop's own text colour on its own field colour, whatever the palette.
 void SetBase(QWidget* w, const QColor& colour) {
   QPalette pal = w->palette();
   pal.setColor(QPalette::Base, colour);
-  pal.setColor(QPalette::Text, Qt::black);
+  const QPalette desktop = QApplication::palette();
+  pal.setColor(QPalette::Text, colour == desktop.color(QPalette::Base) ? desktop.color(QPalette::Text)
+                                                                       : QColor(Qt::black));
   w->setPalette(pal);
 }
 
@@ -227,13 +231,20 @@ void MapGrid::setHeatColours(bool on) {
 }
 
 QColor MapGrid::valueColour(int byte) const {
-  if (!heat_) return QApplication::palette().color(QPalette::Base);
+  if (!heat_ || paper_) return QApplication::palette().color(QPalette::Base);
   // Cool (low) to warm (high), light enough for black digits.
   const double t = high_ > low_ ? std::clamp(double(byte - low_) / double(high_ - low_), 0.0, 1.0)
                                 : 0.5;
   // Blue through pale grey to red: no green, which stays the live cell's.
   static const QColor cool(160, 195, 255), middle(240, 240, 240), warm(255, 160, 140);
   return t < 0.5 ? Blend(cool, middle, 2 * t) : Blend(middle, warm, 2 * t - 1);
+}
+
+void MapGrid::setPaper(bool on) {
+  if (on == paper_) return;
+  paper_ = on;
+  for (int r = 0; r < kMapRows; ++r)
+    for (int c = 0; c < kMapColumns; ++c) paintCell(r, c);
 }
 
 void MapGrid::setShades(const CellShades& shades) {
@@ -245,7 +256,7 @@ void MapGrid::setShades(const CellShades& shades) {
 }
 
 bool MapGrid::paintCell(int r, int c) {
-  const QRgb shade = shades_[Index(r, c)];
+  const QRgb shade = paper_ ? QRgb(0) : shades_[Index(r, c)];
   QColor colour = qAlpha(shade) != 0 ? QColor(shade) : valueColour(bytes_[Index(r, c)]);
   if (multiSelection() && selection_.contains(r, c)) colour = Blend(colour, kSelection, 0.55);
   if (const int level = trail_[Index(r, c)]; level > 0)
@@ -301,13 +312,16 @@ int MapGrid::mark(const LiveCell& live, const TrailLevels& trail) {
   auto markWidget = [&touched](QWidget* w, bool on, bool base) {
     if (w->property("rqLive").toBool() == on) return;
     w->setProperty("rqLive", on);
+    // Black on lime; the desktop's own colours again when the mark goes.
+    QPalette pal = w->palette();
+    const QPalette desktop = QApplication::palette();
     if (base) {
-      QPalette pal = w->palette();
-      pal.setColor(QPalette::Base, on ? kLime : QApplication::palette().color(QPalette::Base));
+      pal.setColor(QPalette::Base, on ? kLime : desktop.color(QPalette::Base));
+      pal.setColor(QPalette::Text, on ? QColor(Qt::black) : desktop.color(QPalette::Text));
       w->setPalette(pal);
     } else {
-      QPalette pal = w->palette();
-      pal.setColor(QPalette::Window, on ? kLime : QApplication::palette().color(QPalette::Window));
+      pal.setColor(QPalette::Window, on ? kLime : desktop.color(QPalette::Window));
+      pal.setColor(QPalette::WindowText, on ? QColor(Qt::black) : desktop.color(QPalette::WindowText));
       w->setPalette(pal);
       w->setAutoFillBackground(on);
     }

@@ -106,6 +106,9 @@ class MapGrid : public QObject {
   // The overlay's backgrounds (all zero: none). The value stays in the cell, editable; the
   // selection, the trail and the live cell are marked over the shade as over any colour.
   void setShades(const CellShades& shades);
+  // For paper: the page as described, every cell in the field colour (no heat colours, no
+  // shades of the log or the A/B comparison); the live cell stays.
+  void setPaper(bool on);
   const CellShades& shades() const { return shades_; }
 
   // Selection: a rectangle between the anchor and the current cell.
@@ -163,6 +166,7 @@ class MapGrid : public QObject {
   bool liveShown_ = false;
   int low_ = 0, high_ = 0;
   bool heat_ = false;
+  bool paper_ = false;
   MapMode mode_;
   bool layoutApplied_ = false;
   CellRect selection_;

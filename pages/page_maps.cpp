@@ -353,6 +353,7 @@ void MapPages::applyRules(int page) {
   if (!IsMapPage(page)) return;
   const MapMode mode = MapModeOf(kit_.image(), page);
   grid_->applyLayout(mode);
+  grid_->setPaper(kit_.workspace().printing());
   SetShown(grid_->box(), mode.gridShown);
   // The servo page without its map says how to turn it on rather than stand empty.
   const bool servoOff = page == kPageServo && !mode.gridShown;

@@ -15,7 +15,10 @@
 #include <fstream>
 #include <sstream>
 
+#include "model/map_model.h"
 #include "pages/controls.h"
+#include "pages/map_pages.h"
+#include "pages/page_set.h"
 #include "support.h"
 #include "ui/print_pages.h"
 
@@ -38,6 +41,7 @@ struct Seen {
   QColor background;
   int upDownsShown = 0;  // up-downs under the picture not hidden
   QStringList extrasShown;  // what is not part of the described page, shown
+  QColor cellColour;        // a map cell's field colour (on a map page)
 };
 
 class PrintTest : public ::testing::Test {
@@ -63,6 +67,7 @@ class PrintTest : public ::testing::Test {
         if (w->objectName().startsWith("UpDown") && !w->isHidden()) ++s.upDownsShown;
       for (const QWidget* w : picture->findChildren<QWidget*>())
         if (w->property(kNotPrinted).toBool() && w->isVisible()) s.extrasShown << w->objectName();
+      if (auto* cell = picture->findChild<QWidget*>("EditMap6_9")) s.cellColour = cell->palette().color(QPalette::Base);
       seen_.push_back(s);
     };
   }
@@ -259,6 +264,17 @@ TEST_F(PrintTest, ThePrintoutLeavesOutWhatIsNotPartOfThePage) {
   EXPECT_TRUE(seen_[0].extrasShown.isEmpty()) << seen_[0].extrasShown.join(", ").toStdString();
   EXPECT_TRUE(record->isVisible());  // back on screen after the job
   EXPECT_TRUE(mark->isVisible());
+  // A map with heat colours on screen is printed in the field colour.
+  form().findChild<QTabWidget*>("PageControl1")->setCurrentIndex(kPageAdvance1);
+  form().pageSet().maps().setHeatColours(true);
+  form().image().setByte(CellByte(*MapOfPage(kPageAdvance1), 6, 9), 40);  // a warm cell
+  form().AfterChange();
+  const QColor field = QApplication::palette().color(QPalette::Base);
+  EXPECT_NE(form().findChild<QWidget*>("EditMap6_9")->palette().color(QPalette::Base), field);
+  form().printPages().SpeedButtonPrintClick();
+  ASSERT_EQ(seen_.size(), 2u);
+  EXPECT_EQ(seen_[1].cellColour, field);
+  EXPECT_NE(form().findChild<QWidget*>("EditMap6_9")->palette().color(QPalette::Base), field);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <set>
 
 #include "fake_window.h"
@@ -19,8 +20,8 @@ namespace rq::test {
 namespace {
 
 class MapColours : public ::testing::Test {
- protected:
-  void SetUp() override { prepare(w_); }
+ public:
+  // Advance 1 shown, its cells all different, the live cell marked at each tick.
   static void prepare(FakeWindow& w) {
     ParameterImage& im = w.image();
     im.setByte(kMapsUseThrottle, 1);
@@ -32,6 +33,9 @@ class MapColours : public ::testing::Test {
     QObject::connect(&w.workspace(), &Workspace::monitorAccepted, &w, [&w] { w.pages().monitorAccepted(); });
     QObject::connect(&w.workspace(), &Workspace::markLive, &w, [&w] { w.pages().markLive(w.currentPage()); });
   }
+
+ protected:
+  void SetUp() override { prepare(w_); }
   MapGrid& grid() { return w_.pages().maps().grid(); }
   QColor base(int r, int c) { return grid().cell(r, c)->palette().color(QPalette::Base); }
   void live(int rpm, int throttle) {
@@ -87,6 +91,39 @@ TEST_F(MapColours, HeatColoursAndTrailAreOptionsKeptInTheSettingsFile) {
   EXPECT_FALSE(other.pages().maps().trailShown());
   EXPECT_NE(other.pages().maps().grid().cell(0, 0)->palette().color(QPalette::Base),
             other.pages().maps().grid().cell(9, 14)->palette().color(QPalette::Base));
+}
+
+// With a dark desktop palette the digits stay readable: the desktop's own text colour on the
+// field colour, black on the lime of the live cell and its rpm point.
+TEST(MapColoursDark, DigitsStayReadableOnEveryCellColour) {
+  const QPalette saved = QApplication::palette();
+  QPalette dark = saved;
+  dark.setColor(QPalette::Base, QColor(25, 25, 25));
+  dark.setColor(QPalette::Text, QColor(235, 235, 235));
+  dark.setColor(QPalette::Window, QColor(40, 40, 40));
+  dark.setColor(QPalette::WindowText, QColor(235, 235, 235));
+  QApplication::setPalette(dark);
+  {
+    FakeWindow w;
+    MapColours::prepare(w);
+    w.unit().monitor.rpm = 5000;
+    w.unit().monitor.throttle = 300;
+    for (int i = 0; i < 200 && !(w.workspace().connected() && w.workspace().lastMonitor() == w.unit().monitor); ++i)
+      w.tick();
+    w.tick();
+    const LiveCell at = ComputeLiveCell(w.image(), kPageAdvance1, 5000, 300, false);
+    ASSERT_TRUE(at.cellMarked);
+    MapGrid& grid = w.pages().maps().grid();
+    auto readable = [](const QWidget* field) {
+      const QPalette p = field->palette();
+      return std::abs(p.color(QPalette::Base).lightness() - p.color(QPalette::Text).lightness()) >= 96;
+    };
+    for (int r = 0; r < kMapRows; ++r)
+      for (int c = 0; c < kMapColumns; ++c) EXPECT_TRUE(readable(grid.cell(r, c))) << r << "," << c;
+    EXPECT_TRUE(readable(grid.rpmEdit(at.column)));
+    EXPECT_EQ(grid.cell(at.row, at.column)->palette().color(QPalette::Text), QColor(Qt::black));
+  }
+  QApplication::setPalette(saved);
 }
 
 }  // namespace
