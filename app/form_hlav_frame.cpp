@@ -30,6 +30,7 @@
 #include "history/history_view.h"
 #include "history/program_keeper.h"
 #include "logs/log_room.h"
+#include "logs/map_log_overlay.h"
 #include "logs/log_session.h"
 #include "logs/ride_recording.h"
 #include "mapview/map_view.h"
@@ -473,6 +474,11 @@ void FormHlav::createRooms() {
   limitGuard_ = new LimitGuard(ws, *this, maps);  // its marks over the log's
   maps.attachPlusMinus(MenuToolsPlus, MenuToolsMinus);
   mapView_ = new MapView(ws, *this, maps);
+  // The view marks what the limits and the log mark on the grid.
+  connect(limitGuard_, &LimitGuard::violationsChanged, mapView_, &MapView::showViolations);
+  mapView_->showViolations(limitGuard_->violations());
+  logs::MapLogOverlay* overlay = &logRoom_->overlay();
+  connect(overlay, &logs::MapLogOverlay::shownChanged, mapView_, [this, overlay] { mapView_->followLog(*overlay); });
 
   FileCommands* files = fileCommands_;
   connect(MenuOpen, &QAction::triggered, this, [files] { files->MenuOpenClick(); });

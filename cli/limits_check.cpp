@@ -8,9 +8,9 @@
 #include "limits/limit_texts.h"
 #include "model/configuration_text.h"
 #include "model/file_io.h"
+#include "model/map_model.h"
 #include "model/parameter_table.h"
 #include "model/settings_location.h"
-#include "model/map_model.h"
 #include "ui/text_table.h"
 
 namespace rq {

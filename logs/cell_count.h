@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "logs/log_table.h"
+#include "model/map_model.h"
 #include "model/parameter_image.h"
 #include "model/parameter_table.h"
-#include "model/map_model.h"
 
 namespace rq::logs {
 

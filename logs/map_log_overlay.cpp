@@ -70,6 +70,7 @@ MapLogOverlay::MapLogOverlay(LogSession& session, QObject* parent)
   });
   connect(&session_, &LogSession::cursorMoved, this, [this] {
     badges_.setFrame(replayCell(), kReplayColour);
+    emit shownChanged();
   });
   connect(&session_, &LogSession::languageChanged, this, &MapLogOverlay::applyLanguage);
   badges_.hint = [this](int row, int column) { return hintText(row, column); };
@@ -286,6 +287,7 @@ void MapLogOverlay::repaint() {
     badges_.show(shades, badges);
   }
   badges_.setFrame(replayCell(), kReplayColour);
+  emit shownChanged();
 }
 
 std::optional<LiveCell> MapLogOverlay::replayCell() const {

@@ -15,8 +15,8 @@
 
 #include "logs/cell_badges.h"
 #include "logs/cell_count.h"
-#include "pages/map_overlay.h"
 #include "model/map_model.h"
+#include "pages/map_overlay.h"
 
 class QCheckBox;
 class QMenu;
@@ -82,6 +82,8 @@ class MapLogOverlay : public QObject, public MapOverlayFace {
  signals:
   void enabledChanged(bool on);
   void filterChanged();
+  // What the log shows on the map changed: the counts (after the filters) or the cursor's cell.
+  void shownChanged();
 
  private:
   void recount();

@@ -66,6 +66,8 @@ MapCurvePlot::MapCurvePlot(QWidget* parent) : QCustomPlot(parent) {
                                                    QBrush(kMarkLive), 14));
   replay_ = MarkGraph(*this, marks_, QCPScatterStyle(QCPScatterStyle::ssSquare, QPen(kMarkReplay, 2.5),
                                                      Qt::NoBrush, 16));
+  broken_ = MarkGraph(*this, marks_, QCPScatterStyle(QCPScatterStyle::ssDiamond, QPen(kMarkBroken, 2),
+                                                     Qt::NoBrush, 18));
   for (int level = 1; level <= kTrailLevels; ++level) {
     QColor c = kMarkTrail;
     c.setAlphaF(float(0.25 + 0.75 * level / kTrailLevels));
@@ -202,6 +204,9 @@ void MapCurvePlot::showMarks(const CurveMarks& marks) {
   place(replay_, one);
   replay_->setName(marks.replayName);
   setLegendEntry(replay_, marks.replay.has_value(), legendChanged);
+  place(broken_, marks.broken);
+  broken_->setName(marks.brokenName);
+  setLegendEntry(broken_, !marks.broken.empty(), legendChanged);
   std::vector<std::vector<CurvePoint>> levels(trail_.size());
   for (const auto& [p, level] : marks.trail)
     if (level >= 1 && level <= int(trail_.size())) levels[std::size_t(level - 1)].push_back(p);

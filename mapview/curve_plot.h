@@ -35,7 +35,8 @@ struct CurveMarks {
   std::vector<std::pair<CurvePoint, int>> trail;       // level 1 (oldest) .. kTrailLevels
   std::vector<std::pair<CurvePoint, double>> weights;  // share of the most visited cell, 0..1
   std::optional<CurvePoint> replay;
-  QString liveName, trailName, logName, replayName;
+  std::vector<CurvePoint> broken;  // cells beyond the tuner's limits
+  QString liveName, trailName, logName, replayName, brokenName;
 };
 
 class MapCurvePlot : public QCustomPlot {
@@ -57,6 +58,7 @@ class MapCurvePlot : public QCustomPlot {
   const std::vector<QCPGraph*>& trailGraphs() const { return trail_; }
   const std::vector<QCPGraph*>& weightGraphs() const { return weights_; }
   QCPGraph* replayGraph() const { return replay_; }
+  QCPGraph* brokenGraph() const { return broken_; }
   QCPLayer* marksLayer() const { return marks_; }
 
   // The point of a curve nearest to `pos` within reach of the mouse.
@@ -87,6 +89,7 @@ class MapCurvePlot : public QCustomPlot {
   QCPLayer* ghostLayer_ = nullptr;
   QCPGraph* live_ = nullptr;
   QCPGraph* replay_ = nullptr;
+  QCPGraph* broken_ = nullptr;
   std::vector<QCPGraph*> trail_, weights_;
   QCPItemText* note_ = nullptr;
   std::optional<CurvePoint> taken_;

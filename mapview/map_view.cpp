@@ -14,6 +14,7 @@
 
 #include <algorithm>
 
+#include "logs/map_log_overlay.h"
 #include "mapview/curve_plot.h"
 #include "mapview/map_view_window.h"
 #include "mapview/mapview_texts.h"
@@ -329,6 +330,7 @@ void MapView::markLive() {
   in.trail = maps_.trailLevels(page_);
   in.replay = replay_ && replay_->page == page_ ? replay_ : std::nullopt;
   in.weightsVersion = weightsVersion_;
+  in.brokenVersion = brokenVersion_;
   in.selection = maps_.grid().selection();
   // A reply that moves nothing draws nothing.
   if (drawnMarks_ && *drawnMarks_ == in) return;
@@ -351,6 +353,7 @@ void MapView::markLive() {
     m.trail = in.trail;
     m.weights = weights;
     if (in.replay) m.replay = SurfaceCell{in.replay->row, in.replay->column};
+    m.broken = broken_[std::size_t(page_ - kPageAdvance1)];
     const CellRect sel = in.selection;
     if (CellVisible(layout, sel.row1, sel.column1)) m.selected = SurfaceCell{sel.row1, sel.column1};
     s->showMarks(m);
@@ -363,12 +366,14 @@ void MapView::markLive() {
   m.trailName = text(MapViewText::LegendTrail);
   m.logName = text(MapViewText::LegendLog);
   m.replayName = text(MapViewText::LegendReplay);
+  m.brokenName = text(MapViewText::LegendBroken);
   if (live) m.live = point(live->row, live->column);
   for (int i = 0; i < kMapCells; ++i) {
     const int r = i / kMapColumns, c = i % kMapColumns;
     if (!layout.gridShown || !CellVisible(layout, r, c)) continue;
     if (const int level = in.trail[std::size_t(i)]; level > 0) m.trail.push_back({point(r, c), level});
     if (weights && (*weights)[std::size_t(i)] > 0) m.weights.push_back({point(r, c), (*weights)[std::size_t(i)]});
+    if (broken_[std::size_t(page_ - kPageAdvance1)][std::size_t(i)]) m.broken.push_back(point(r, c));
   }
   if (in.replay && layout.gridShown) m.replay = point(in.replay->row, in.replay->column);
   view_->plot()->showMarks(m);
@@ -391,6 +396,43 @@ void MapView::clearCellWeights() {
 
 void MapView::setReplayCell(std::optional<MapCell> cell) {
   replay_ = cell;
+  markLive();
+}
+
+void MapView::followLog(const logs::MapLogOverlay& overlay) {
+  const int page = overlay.page();
+  if (!overlay.counts() || !IsMapPage(page)) {
+    if (std::any_of(weights_.begin(), weights_.end(), [](const auto& w) { return w.has_value(); }))
+      clearCellWeights();
+  } else {
+    std::array<double, kMapCells> seconds{};
+    for (int r = 0; r < kMapRows; ++r)
+      for (int c = 0; c < kMapColumns; ++c)
+        seconds[std::size_t(r * kMapColumns + c)] =
+            overlay.counts()->rows[std::size_t(r)][std::size_t(c)] * overlay.rowSeconds();
+    setCellWeights(page, seconds);
+  }
+  std::optional<MapCell> cell;
+  if (overlay.enabled() && IsMapPage(page))
+    if (const auto at = overlay.replayCell()) cell = MapCell{page, at->row, at->column};
+  if (cell != replay_) setReplayCell(cell);
+}
+
+// ---- The tuner's limits ---------------------------------------------------------------------------
+
+void MapView::showViolations(const std::vector<Violation>& violations) {
+  std::array<std::array<bool, kMapCells>, 3> broken{};
+  auto mark = [&broken](int page, int row, int column) {
+    if (!IsMapPage(page) || row < 0 || row >= kMapRows || column < 0 || column >= kMapColumns) return;
+    broken[std::size_t(page - kPageAdvance1)][std::size_t(row * kMapColumns + column)] = true;
+  };
+  for (const Violation& v : violations) {
+    mark(v.page, v.row, v.column);
+    if (v.kind == LimitKind::StepRight || v.kind == LimitKind::StepDown) mark(v.page, OtherRow(v), OtherColumn(v));
+  }
+  if (broken == broken_) return;
+  broken_ = broken;
+  ++brokenVersion_;
   markLive();
 }
 

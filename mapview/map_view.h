@@ -13,6 +13,7 @@
 
 #include <array>
 #include <optional>
+#include <vector>
 
 #include "limits/limit_check.h"
 #include "mapview/map_shape.h"
@@ -25,6 +26,10 @@ class QAction;
 class QMenu;
 
 namespace rq {
+
+namespace logs {
+class MapLogOverlay;
+}
 
 class MapPages;
 class MapViewWindow;
@@ -79,6 +84,13 @@ class MapView : public QObject, public MapOverlayFace {
   void clearCellWeights();
   // The cell of the viewer's cursor row; marked while it lies on the page shown.
   void setReplayCell(std::optional<MapCell> cell);
+  // Follows the log on the map pages: while Log is ticked with a log open, the rows it counts
+  // on the page (each `rowSeconds` long) as the points' size, and the cursor's cell.
+  void followLog(const logs::MapLogOverlay& overlay);
+
+  // ---- The tuner's limits ------------------------------------------------------------------------
+  // Cells beyond a limit, of all three maps: marked on the page shown (a step marks both cells).
+  void showViolations(const std::vector<Violation>& violations);
 
   // ---- What is drawn (tests, benchmark) ---------------------------------------------------------
   // Draws the page's curves or surface again, when the window shows.
@@ -134,6 +146,9 @@ class MapView : public QObject, public MapOverlayFace {
 
   std::array<std::optional<std::array<double, kMapCells>>, 3> weights_{};  // by map page
   int weightsVersion_ = 0;
+  // Cells beyond a limit per map page (Advance 1, Advance 2, Servo), row-major.
+  std::array<std::array<bool, kMapCells>, 3> broken_{};
+  int brokenVersion_ = 0;
   std::optional<MapCell> replay_;
   std::optional<LiveCell> marked_;
 
@@ -143,11 +158,13 @@ class MapView : public QObject, public MapOverlayFace {
     TrailLevels trail{};
     std::optional<MapCell> replay;
     int weightsVersion = 0;
+    int brokenVersion = 0;
     CellRect selection;
     bool operator==(const MarkInputs& o) const {
       const CellRect& a = selection;
       const CellRect& b = o.selection;
       return live == o.live && trail == o.trail && replay == o.replay && weightsVersion == o.weightsVersion &&
+             brokenVersion == o.brokenVersion &&
              a.row0 == b.row0 && a.column0 == b.column0 && a.row1 == b.row1 && a.column1 == b.column1;
     }
   };

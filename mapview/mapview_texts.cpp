@@ -95,6 +95,7 @@ constexpr ViewTextRow kViewTexts[static_cast<std::size_t>(MapViewText::Count)] =
     ViewTextRow{"Trail", "Spur", "Traînée", "Stopa"},
     ViewTextRow{"Time in the log", "Zeit im Log", "Temps dans le journal", "Čas v záznamu"},
     ViewTextRow{"Log cursor", "Log-Cursor", "Curseur du journal", "Kurzor záznamu"},
+    ViewTextRow{"Limit broken", "Grenze verletzt", "Limite dépassée", "Mez překročena"},
     // ServoOff, NoSurface
     ViewTextRow{"The servo is off: its map is not used.", "Das Servo ist aus: sein Kennfeld wird nicht benutzt.",
                 "Le servo est arrêté : sa carte n'est pas utilisée.", "Servo je vypnuto: jeho mapa se nepoužívá."},

@@ -39,6 +39,7 @@ enum class MapViewText : int {
   LegendTrail,
   LegendLog,
   LegendReplay,
+  LegendBroken,
   ServoOff,
   NoSurface,
   AskCopyWhole,

@@ -14,5 +14,7 @@ inline const QColor& kMarkLive = kLiveLime;
 inline const QColor& kMarkTrail = kTrailOrange;
 inline const QColor kMarkWeight{110, 60, 200};
 inline const QColor kMarkReplay{230, 0, 200};
+// A cell beyond the tuner's limits: the red of the limit marks on the map pages.
+inline const QColor kMarkBroken{220, 0, 0};
 
 }  // namespace rq

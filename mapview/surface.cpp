@@ -211,7 +211,7 @@ class DataVisSurface : public MapSurface {
   }
 
   void placeMarks() {
-    for (Pool* pool : {&live_, &trail_, &weights_, &replay_}) pool->used = 0;
+    for (Pool* pool : {&live_, &trail_, &weights_, &replay_, &broken_}) pool->used = 0;
     if (plane_.shown) {
       if (marks_.weights) {
         for (int i = 0; i < kMapCells; ++i) {
@@ -224,9 +224,11 @@ class DataVisSurface : public MapSurface {
         if (level > 0) put(trail_, {i / kMapColumns, i % kMapColumns}, 0.015f + 0.004f * float(level));
       }
       if (marks_.replay) put(replay_, *marks_.replay, 0.065f);
+      for (int i = 0; i < kMapCells; ++i)
+        if (marks_.broken[std::size_t(i)]) put(broken_, {i / kMapColumns, i % kMapColumns}, 0.045f);
       if (marks_.live) put(live_, *marks_.live, 0.06f);
     }
-    for (Pool* pool : {&live_, &trail_, &weights_, &replay_})
+    for (Pool* pool : {&live_, &trail_, &weights_, &replay_, &broken_})
       for (std::size_t i = pool->used; i < pool->items.size(); ++i)
         if (pool->items[i]->isVisible()) pool->items[i]->setVisible(false);
     // The grid's selection as the surface's selected point.
@@ -249,6 +251,7 @@ class DataVisSurface : public MapSurface {
   Pool trail_{kMarkTrail, {}, 0};
   Pool weights_{kMarkWeight, {}, 0};
   Pool replay_{kMarkReplay, {}, 0};
+  Pool broken_{kMarkBroken, {}, 0};
   bool placing_ = false;  // the selection is being set from the grid, not by a click
 };
 

@@ -35,6 +35,7 @@ struct SurfaceMarks {
   std::optional<std::array<double, kMapCells>> weights;  // 0..1: the share of the most visited cell
   std::optional<SurfaceCell> replay;
   std::optional<SurfaceCell> selected;
+  std::array<bool, kMapCells> broken{};  // beyond the tuner's limits
 };
 
 // The camera, for tests: rotations in degrees and the zoom in percent.

@@ -15,8 +15,8 @@
 #include <cstdint>
 #include <functional>
 
-#include "pages/controls.h"
 #include "model/map_model.h"
+#include "pages/controls.h"
 
 class QFrame;
 class QToolButton;

@@ -5,8 +5,8 @@
 // come back to 60).
 #pragma once
 
-#include "model/parameter_image.h"
 #include "model/map_model.h"
+#include "model/parameter_image.h"
 
 namespace rq {
 

@@ -31,8 +31,8 @@
 #include "app/demo_unit.h"
 #include "app/form_hlav.h"
 #include "bench/common/bench_support.h"
-#include "pages/controls.h"
 #include "model/map_model.h"
+#include "pages/controls.h"
 
 #if defined(__has_feature)
 #if __has_feature(address_sanitizer)

@@ -21,8 +21,8 @@
 #include "../../tests/link/scripted_port.h"
 #include "app/file_commands.h"
 #include "app/form_hlav.h"
-#include "model/map_model.h"
 #include "bench/common/bench_support.h"
+#include "model/map_model.h"
 
 namespace {
 

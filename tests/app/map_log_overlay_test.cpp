@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The open ride log on the map pages: counts through the shared cell counting, filters, the
 // click that moves the viewer's cursor to the next row of a cell, and the replayed cell.
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
@@ -15,9 +16,12 @@
 #include "logs/log_session.h"
 #include "logs/log_viewer.h"
 #include "logs/map_log_overlay.h"
+#include "mapview/curve_plot.h"
+#include "mapview/map_view.h"
+#include "mapview/map_view_window.h"
+#include "model/map_model.h"
 #include "model/parameter_table.h"
 #include "pages/map_grid.h"
-#include "model/map_model.h"
 #include "support.h"
 
 namespace rq::test {
@@ -168,6 +172,28 @@ TEST(MapLogOverlay, FollowsThePagesRpmPointsAndTheServoPage) {
   EXPECT_EQ(f.overlay->counts()->rows[servo.row][servo.column], 2);
   EXPECT_TRUE(f.toggle()->isVisibleTo(f.window.form.get()));
   f.toggle()->click();
+}
+
+// The map view shows what the log shows on the grid: the time spent per cell as the points'
+// size while Log is ticked, and the viewer's cursor row.
+TEST(MapLogOverlay, TheMapViewCarriesTheLogsTimesAndCursor) {
+  Fixture f;
+  f.window.form->findChild<QAction*>("MenuMapView")->trigger();
+  QApplication::processEvents();
+  MapCurvePlot& plot = *f.window.form->mapView().view()->plot();
+  auto weighted = [&plot] {
+    std::size_t n = 0;
+    for (const QCPGraph* g : plot.weightGraphs()) n += std::size_t(g->dataCount());
+    return n;
+  };
+  EXPECT_EQ(weighted(), 0u);
+  f.toggle()->setChecked(true);
+  EXPECT_EQ(weighted(), 3u);  // the three cells the log visited
+  LogSession::instance().setCursorTime(1.3);
+  EXPECT_EQ(plot.replayGraph()->dataCount(), 1);
+  f.toggle()->setChecked(false);
+  EXPECT_EQ(weighted(), 0u);
+  EXPECT_EQ(plot.replayGraph()->dataCount(), 0);
 }
 
 }  // namespace

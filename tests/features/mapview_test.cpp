@@ -432,6 +432,35 @@ TEST_F(MapViewFeature, TheLogsHooksMarkTimePerCellAndTheCursorRowOfThePageShown)
   EXPECT_TRUE(points(plot().replayGraph()).empty());
 }
 
+// Cells beyond the tuner's limits carry a mark of their own on their page: both cells of a
+// step too large; none on another page.
+TEST_F(MapViewFeature, CellsBeyondALimitAreMarkedOnTheirPage) {
+  open();
+  Limits limits;
+  limits.of(kA1)->max = 30;  // the cells of the right end of map 1 are above it
+  const std::vector<Violation> broken = CheckLimits(w_.image(), limits, nullptr);
+  ASSERT_FALSE(broken.empty());
+  view_->showViolations(broken);
+  EXPECT_EQ(points(plot().brokenGraph()).size(), broken.size());
+  // A step: both of its cells.
+  Violation step;
+  step.page = kA1;
+  step.row = 3;
+  step.column = 4;
+  step.kind = LimitKind::StepRight;
+  view_->showViolations({step});
+  std::vector<double> at;
+  for (const CurvePoint& p : points(plot().brokenGraph())) at.push_back(p.x);
+  std::sort(at.begin(), at.end());
+  EXPECT_EQ(at, (std::vector<double>{CellPoint(w_.image(), kA1, CurveAxis::Rpm, 3, 4).x,
+                                     CellPoint(w_.image(), kA1, CurveAxis::Rpm, 3, 5).x}));
+  w_.showPage(kA2);
+  EXPECT_TRUE(points(plot().brokenGraph()).empty());
+  w_.showPage(kA1);
+  view_->showViolations({});
+  EXPECT_TRUE(points(plot().brokenGraph()).empty());
+}
+
 TEST_F(MapViewFeature, GhostsOfTheOtherMapAndOfTheUnit) {
   open();
   // The other advance map, dashed; the unit's map only while its content is known.
