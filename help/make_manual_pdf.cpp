@@ -26,9 +26,17 @@
 
 namespace {
 
-// Widest picture, in the document's units (pixels at the screen resolution the printout is
-// scaled from); an A4 page with 18 mm margins holds about 660 of them.
-constexpr double kMaxPictureWidth = 620;
+// The page: A4 with 18 mm margins. A document without a page size of its own is printed with
+// a further 2 cm around its text, so the text is the paint rectangle less 40 mm wide.
+constexpr double kPageMarginMm = 18;
+constexpr double kPrintTextMarginMm = 20;
+
+// Widest picture, in the document's units (pixels at 96 dpi, which the printout scales from),
+// a little narrower than the text so that a picture never reaches the clipped edge.
+double MaxPictureWidth(const QPageLayout& layout) {
+  const double textMm = layout.paintRect(QPageLayout::Millimeter).width() - 2 * kPrintTextMarginMm;
+  return textMm / 25.4 * 96 - 8;
+}
 
 int Fail(const QString& text) {
   std::fprintf(stderr, "rq_make_manual_pdf: %s\n", qPrintable(text));
@@ -52,7 +60,7 @@ int BreakPagesAtSections(QTextDocument& doc) {
 
 // Pictures keep their proportions and fit the text width. A picture that cannot be loaded
 // stops the build rather than leaving an empty frame in the manual.
-bool FitPictures(QTextDocument& doc, const QString& folder, QString& error) {
+bool FitPictures(QTextDocument& doc, const QString& folder, double maxWidth, QString& error) {
   struct Picture {
     int position;
     int length;
@@ -77,9 +85,9 @@ bool FitPictures(QTextDocument& doc, const QString& folder, QString& error) {
     doc.addResource(QTextDocument::ImageResource, url, image);
     double width = image.width();
     double height = image.height();
-    if (width > kMaxPictureWidth) {
-      height *= kMaxPictureWidth / width;
-      width = kMaxPictureWidth;
+    if (width > maxWidth) {
+      height *= maxWidth / width;
+      width = maxWidth;
     }
     picture.format.setName(url.toString());
     picture.format.setWidth(width);
@@ -118,15 +126,17 @@ int main(int argc, char** argv) {
   doc.setMarkdown(QString::fromUtf8(md.readAll()), QTextDocument::MarkdownDialectGitHub);
   const int sections = BreakPagesAtSections(doc);
   if (sections == 0) return Fail(mdPath + " has no top-level heading");
+  const QPageLayout page(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                        QMarginsF(kPageMarginMm, kPageMarginMm, kPageMarginMm, kPageMarginMm),
+                        QPageLayout::Millimeter);
   QString error;
-  if (!FitPictures(doc, QFileInfo(mdPath).absolutePath(), error)) return Fail(error);
+  if (!FitPictures(doc, QFileInfo(mdPath).absolutePath(), MaxPictureWidth(page), error)) return Fail(error);
 
   QSaveFile out(outPath);
   if (!out.open(QIODevice::WriteOnly)) return Fail("cannot write " + outPath + ": " + out.errorString());
   {
     QPdfWriter writer(&out);
-    writer.setPageSize(QPageSize(QPageSize::A4));
-    writer.setPageMargins(QMarginsF(18, 18, 18, 18), QPageLayout::Millimeter);
+    writer.setPageLayout(page);
     writer.setTitle(doc.begin().text());
     writer.setCreator("rq_make_manual_pdf");
     doc.print(&writer);
