@@ -94,8 +94,9 @@ void LimitsDialog::take() {
     QStringList lines;
     for (const LimitsProblem& problem : loaded.problems) {
       lines << FromStd(LimitsProblemText(problem, language_));
-      if (auto* e = findChild<QLineEdit*>(QString::fromStdString("Edit" + problem.key)))
-        e->setStyleSheet("background: #ffd0d0");
+      for (int i = 0; i < kLimitPageCount; ++i)
+        for (int f = 0; f < kLimitFieldCount; ++f)
+          if (LimitKey(kLimitPages[i], f) == problem.key) field(i, f)->setStyleSheet("background: #ffd0d0");
     }
     problems_->setText(FromStd(GuardTextOf(GtLimitsInvalid, language_)).arg(lines.join("\n")));
     problems_->show();

@@ -334,9 +334,9 @@ void MapLogOverlay::fillBadgeMenu() {
     item("LogBadgemean", [pick] { pick(CellStatistic::Mean); });
     item("LogBadgemin", [pick] { pick(CellStatistic::Min); });
     item("LogBadgemax", [pick] { pick(CellStatistic::Max); });
-    QMenu* channels = badgeMenu_->addMenu(QString());
-    channels->setObjectName("LogMenuBadgeChannel");
-    new QActionGroup(channels);
+    channelMenu_ = badgeMenu_->addMenu(QString());
+    channelMenu_->setObjectName("LogMenuBadgeChannel");
+    channelGroup_ = new QActionGroup(channelMenu_);
   }
   const std::pair<const char*, LogText> texts[] = {{"LogBadgeTime", LogText::BadgeTimeItem},
                                                    {"LogBadgemean", LogText::StatMeanItem},
@@ -351,7 +351,7 @@ void MapLogOverlay::fillBadgeMenu() {
                         : channel && a->objectName() == QString("LogBadge") + CellStatisticName(statistic_));
     }
   }
-  auto* channels = badgeMenu_->findChild<QMenu*>("LogMenuBadgeChannel");
+  QMenu* channels = channelMenu_;
   channels->setTitle(LogTextQ(LogText::BadgeChannel, language_));
   // The log's columns: made anew only when another log opens.
   std::vector<std::string> names;
@@ -360,7 +360,7 @@ void MapLogOverlay::fillBadgeMenu() {
   std::vector<std::string> listed;
   for (QAction* a : channels->actions()) listed.push_back(a->data().toString().toStdString());
   if (listed != names) {
-    auto* group = channels->findChild<QActionGroup*>();
+    QActionGroup* group = channelGroup_;
     for (QAction* a : channels->actions()) delete a;
     for (const std::string& name : names) {
       QAction* a = channels->addAction(QString());

@@ -18,6 +18,7 @@
 #include "model/map_model.h"
 #include "pages/map_overlay.h"
 
+class QActionGroup;
 class QCheckBox;
 class QMenu;
 class QPushButton;
@@ -111,6 +112,8 @@ class MapLogOverlay : public QObject, public MapOverlayFace {
   QPointer<QWidget> companion_;
   QPointer<QToolButton> badge_;
   QPointer<QMenu> badgeMenu_;
+  QMenu* channelMenu_ = nullptr;           // the badge menu's channel submenu, and its one choice
+  QActionGroup* channelGroup_ = nullptr;
   QPointer<QPushButton> filters_;
   QPointer<QWidget> panel_;
   QSpinBox* minRows_ = nullptr;
