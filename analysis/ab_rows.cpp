@@ -6,6 +6,15 @@
 
 namespace rq::analysis {
 
+bool ReadForComparison(std::string_view column) {
+  if (column == kAccelerationChannel) return true;
+  for (const char* key : logs::kCellInputChannels)
+    if (column == key) return true;
+  for (const char* key : kBlockingChannels)
+    if (column == key) return true;
+  return false;
+}
+
 std::optional<AbLog> ExtractAbLog(const logs::LogTable& log, std::string& error) {
   auto cells = logs::ExtractCellInputs(log, error);
   if (!cells) return std::nullopt;
@@ -22,7 +31,7 @@ std::optional<AbLog> ExtractAbLog(const logs::LogTable& log, std::string& error)
   const std::size_t n = log.rows();
   const float unknown = std::numeric_limits<float>::quiet_NaN();
   out.acceleration.assign(n, unknown);
-  if (const int c = log.find("acceleration_rpm_s"); c >= 0) {
+  if (const int c = log.find(kAccelerationChannel); c >= 0) {
     const logs::LogColumn& col = log.column(std::size_t(c));
     for (std::size_t i = 0; i < n; ++i) out.acceleration[i] = static_cast<float>(col.value(i));
   } else {

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "logs/cell_count.h"
@@ -31,6 +32,9 @@ struct AbLog {
   bool accelerationDerived = false;
 };
 
+// The unit's acceleration; without it the comparison derives one from rpm.
+inline constexpr const char* kAccelerationChannel = "acceleration_rpm_s";
+
 // The flag channels that make a row not count while they are on: limiters, start limiter,
 // clutch master, retard, the kill switch, cranking on base advance. A log without one of
 // these columns is taken as never having had that flag on.
@@ -41,6 +45,10 @@ inline constexpr std::array<const char*, 9> kBlockingChannels = {
 // Reads the columns a comparison needs. A log without rpm, gear or second_map cannot be
 // compared (nullopt, with the reason in `error`).
 std::optional<AbLog> ExtractAbLog(const logs::LogTable& log, std::string& error);
+
+// True for a column ExtractAbLog reads: a reader of a log meant only for the comparison can
+// leave the others out (LoadOptions::keepColumn).
+bool ReadForComparison(std::string_view column);
 
 // Why a row does not count: the first of these that applies, in this order.
 enum class RowReason : std::uint8_t {

@@ -174,8 +174,10 @@ int RunAbCommand(const std::vector<std::string>& args) {
   if (!LoadLogConfiguration(common, config, error)) return Failure(error);
 
   std::vector<analysis::AbLog> logs;
+  logs::LoadOptions load;
+  load.keepColumn = analysis::ReadForComparison;
   for (const std::string& path : logPaths) {
-    const logs::LoadResult loaded = logs::LoadCsvFile(path);
+    const logs::LoadResult loaded = logs::LoadCsvFile(path, load);
     if (!loaded.ok()) return Failure(path + ": " + loaded.error.message);
     auto log = analysis::ExtractAbLog(*loaded.table, error);
     if (!log) return Failure(path + ": " + error);

@@ -28,16 +28,16 @@ bool Fill(const LogTable& log, std::string_view key, double factor, T max, std::
 
 std::optional<CellInputs> ExtractCellInputs(const LogTable& log, std::string& error) {
   CellInputs in;
-  if (!Fill<std::uint16_t>(log, "rpm", 1.0, 65535, in.rpm)) {
+  if (!Fill<std::uint16_t>(log, kCellInputChannels[0] /* rpm */, 1.0, 65535, in.rpm)) {
     error = "the log has no rpm column";
     return std::nullopt;
   }
   in.time = log.time();
-  in.hasThrottle = Fill<std::uint16_t>(log, "throttle_pct", 10.0, 1000, in.throttle);
+  in.hasThrottle = Fill<std::uint16_t>(log, kCellInputChannels[1] /* throttle_pct */, 10.0, 1000, in.throttle);
   if (!in.hasThrottle) in.throttle.assign(log.rows(), 0);
-  in.hasSecondMap = Fill<std::uint8_t>(log, "second_map", 1.0, 1, in.secondMap);
+  in.hasSecondMap = Fill<std::uint8_t>(log, kCellInputChannels[2] /* second_map */, 1.0, 1, in.secondMap);
   if (!in.hasSecondMap) in.secondMap.assign(log.rows(), 0);
-  in.hasGear = Fill<std::uint8_t>(log, "gear", 1.0, 255, in.gear);
+  in.hasGear = Fill<std::uint8_t>(log, kCellInputChannels[3] /* gear */, 1.0, 255, in.gear);
   if (!in.hasGear) in.gear.assign(log.rows(), 0);
   return in;
 }

@@ -33,6 +33,9 @@ struct CellInputs {
   std::size_t rows() const { return rpm.size(); }
 };
 
+// The channel keys ExtractCellInputs reads.
+inline constexpr std::array<const char*, 4> kCellInputChannels = {"rpm", "throttle_pct", "second_map", "gear"};
+
 // The channel keys read: rpm, throttle_pct, second_map, gear. A log without an rpm column
 // cannot be counted (error set, nullopt); missing throttle counts as 0 %, a missing map flag
 // as advance map 1 in use, and the gear filter needs a gear column.

@@ -369,6 +369,10 @@ class CsvLoader {
           continue;
         }
       }
+      if (options_.keepColumn && !options_.keepColumn(name)) {
+        fieldColumn_.push_back(kSkipSlot);
+        continue;
+      }
       ColumnCodec codec;
       if (options_.codecFor)
         if (auto c = options_.codecFor(name)) codec = *c;
@@ -399,8 +403,9 @@ class CsvLoader {
                   "the row has " + std::to_string(fields_.size()) + " fields, the header row " +
                       std::to_string(headers_.size()));
     for (std::size_t i = 0; i < fields_.size(); ++i) {
-      const std::string_view f = Unquote(fields_[i]);
       const std::size_t slot = fieldColumn_[i];
+      if (slot == kSkipSlot) continue;
+      const std::string_view f = Unquote(fields_[i]);
       if (slot == kTimeSlot) {
         if (!timeCell(f, i + 1)) return false;
         continue;
@@ -564,11 +569,12 @@ class CsvLoader {
 
   enum class TimeKind { DateTime, Clock, Number };
   static constexpr std::size_t kTimeSlot = std::numeric_limits<std::size_t>::max();
+  static constexpr std::size_t kSkipSlot = kTimeSlot - 1;  // a column left out by keepColumn
 
   const LoadOptions& options_;
   LogTable table_;
   std::vector<std::string> headers_;
-  std::vector<std::size_t> fieldColumn_;  // per field: column index, or kTimeSlot
+  std::vector<std::size_t> fieldColumn_;  // per field: column index, kTimeSlot or kSkipSlot
   std::vector<Exact> exact_;              // per column
   std::vector<std::string_view> fields_;
   std::size_t expectedRows_ = 0;

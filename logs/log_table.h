@@ -117,6 +117,10 @@ struct LoadOptions {
   // file's size, on the thread that loads; returning false stops the load (LoadResult's
   // cancelled). A window loading on a worker thread shows the progress and stays closable.
   std::function<bool(std::uint64_t done, std::uint64_t total)> progress;
+  // When set, only the columns it accepts by header name are read; the fields of the others
+  // are neither parsed nor kept (a row must still have the header's number of fields). The
+  // time column is always read.
+  std::function<bool(std::string_view name)> keepColumn;
 };
 
 struct LoadError {

@@ -112,5 +112,36 @@ TEST(AbRows, WithoutAnAccelerationColumnItComesFromEngineSpeed) {
   EXPECT_FALSE(ParseAbLog(AbCsv(rows)).accelerationDerived);
 }
 
+TEST(AbRows, ReadingOnlyTheComparedColumnsGivesTheSameLog) {
+  // Each blocking flag on in one row, map and gear changing, beside a column of other text.
+  std::vector<LogRow> rows;
+  for (std::size_t i = 0; i < kBlockingChannels.size() + 3; ++i)
+    rows.push_back({.t = 0.3 * double(i), .rpm = 4000 + 100 * int(i), .throttle = 40 + double(i),
+                    .map = int(i % 2), .gear = int(i % 4), .acceleration = 500.0 + double(i),
+                    .flag = i < kBlockingChannels.size() ? kBlockingChannels[i] : ""});
+  const std::string plain = AbCsv(rows);
+  std::string csv;
+  for (std::size_t at = 0, nl; (nl = plain.find('\n', at)) != plain.npos; at = nl + 1)
+    csv += plain.substr(at, nl - at) + (at == 0 ? ",speed_kmh\n" : ",not read\n");
+  logs::LoadOptions only;
+  only.keepColumn = ReadForComparison;
+  const auto kept = logs::ParseCsvText(csv, only);
+  ASSERT_TRUE(kept.ok()) << kept.error.message;
+  EXPECT_LT(kept.table->find("speed_kmh"), 0);
+  std::string error;
+  const auto narrow = ExtractAbLog(*kept.table, error);
+  const AbLog whole = ParseAbLog(AbCsv(rows));
+  ASSERT_TRUE(narrow.has_value()) << error;
+  EXPECT_EQ(narrow->cells.time, whole.cells.time);
+  EXPECT_EQ(narrow->cells.rpm, whole.cells.rpm);
+  EXPECT_EQ(narrow->cells.throttle, whole.cells.throttle);
+  EXPECT_EQ(narrow->cells.secondMap, whole.cells.secondMap);
+  EXPECT_EQ(narrow->cells.gear, whole.cells.gear);
+  EXPECT_EQ(narrow->acceleration, whole.acceleration);
+  EXPECT_EQ(narrow->blocked, whole.blocked);
+  // A row short of a field is refused still.
+  EXPECT_FALSE(logs::ParseCsvText(csv + "9,5000,60,0,2\n", only).ok());
+}
+
 }  // namespace
 }  // namespace rq::analysis
