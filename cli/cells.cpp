@@ -54,7 +54,7 @@ std::string Json(const logs::CellCounts& c, const LiveCellRule& rule, const char
   return o + "}\n";
 }
 
-// A grid like the map page's, 100 % at the top: counts, "(n)" under the minimum, "." never.
+// A grid of the map page's cells, 100 % at the top: counts, "(n)" under the minimum, "." never.
 // With a channel: its statistic per cell instead of the count, "(v)" under the minimum.
 std::string Table(const logs::CellCounts& c, const LiveCellRule& rule, std::size_t rows,
                   const ChannelShown* shown) {

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The 10 x 15 cells of a map page on the command line: as a table like the map page (100 % at
-// the top) and as JSON lists (row 0 = 0 %), for the log commands.
+// The 10 x 15 cells of a map page on the command line: as a table (100 % at the top,
+// upside down against the map page) and as JSON lists (row 0 = 0 %), for the log commands.
 #pragma once
 
 #include <functional>
