@@ -46,7 +46,9 @@ double MapLookup(const ParameterImage& cfg, WordArray axis, ByteGrid cells, doub
   int c = 0, row = 0;
   double fc = 0, fr = 0;
   AxisPosition(rpmAxis, 15, rpm, c, fc);
+  // Without throttle the unit reads the 100 % row, the one row the map page shows then.
   if (useThrottle) AxisPosition(tAxis, 10, throttlePercent, row, fr);
+  else row = 9;
   auto cell = [&](int t, int r) {
     t = std::min(t, 9);
     r = std::min(r, 14);

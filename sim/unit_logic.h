@@ -65,7 +65,7 @@ struct EngineReading {
 };
 
 // Bilinear lookup in a 10 x 15 map at (rpm, throttle percent); outside the axes the border
-// cells hold. With useThrottle false only the 0 % row is used.
+// cells hold. With useThrottle false only the 100 % row is used.
 double MapLookup(const ParameterImage& cfg, WordArray axis, ByteGrid cells, double rpm,
                  double throttlePercent, bool useThrottle);
 

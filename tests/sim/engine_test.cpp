@@ -53,11 +53,14 @@ TEST(EngineMonitor, AdvanceComesFromTheProgrammedMapAtTheLiveCell) {
   f = HoldAndSample(unit, cfg.word(21) + 3000, 1000);
   EXPECT_EQ(f.advance1Deg(), 5 + 3 * 14 + 9);
 
-  // Maps that do not depend on throttle use the first row only.
+  // Maps that do not depend on throttle use the 100 % row, the only one the page shows,
+  // whatever the throttle.
   cfg.setByte(kMapsUseThrottle, 0);
   UnitModel flat(cfg, Identity{});
-  f = HoldAndSample(flat, axis5, 1000);
-  EXPECT_EQ(f.advance1Deg(), 5 + 3 * 5);
+  for (const int throttle : {0, 1000}) {
+    f = HoldAndSample(flat, axis5, throttle);
+    EXPECT_EQ(f.advance1Deg(), 5 + 3 * 5 + 9) << throttle;
+  }
 
   // Cylinder corrections, and channel 2 only with two outputs.
   cfg.setByte(kAdvanceCorrection[0], 103);
@@ -65,8 +68,8 @@ TEST(EngineMonitor, AdvanceComesFromTheProgrammedMapAtTheLiveCell) {
   cfg.setByte(kOutputs, 2);
   UnitModel twin(cfg, Identity{});
   f = HoldAndSample(twin, axis5, 0);
-  EXPECT_EQ(f.advance1Deg(), 5 + 15 + 3);
-  EXPECT_EQ(f.advance2Deg(), 5 + 15 - 5);
+  EXPECT_EQ(f.advance1Deg(), 5 + 15 + 9 + 3);
+  EXPECT_EQ(f.advance2Deg(), 5 + 15 + 9 - 5);
 }
 
 TEST(EngineMonitor, CrankingRunsOnBaseAdvance) {
