@@ -8,6 +8,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QOpenGLContext>
 #include <QVBoxLayout>
 #include <QtDataVisualization/Q3DCamera>
 #include <QtDataVisualization/Q3DInputHandler>
@@ -277,11 +278,22 @@ class SurfacePlaceholder : public MapSurface {
   QLabel* note_;
 };
 
+// The 3-D library crashes where no OpenGL context can be made (Qt's offscreen platform, or an X
+// display without GLX or EGL, such as a desktop whose OpenGL drivers are missing): asked once.
+bool OpenGlContextAvailable() {
+  static const bool available = [] {
+    const QString platform = QGuiApplication::platformName();
+    if (platform == "offscreen" || platform == "minimal") return false;
+    QOpenGLContext context;
+    return context.create();
+  }();
+  return available;
+}
+
 }  // namespace
 
 MapSurface* MakeMapSurface(QWidget* parent) {
-  const QString platform = QGuiApplication::platformName();
-  if (platform == "offscreen" || platform == "minimal") return new SurfacePlaceholder(parent);
+  if (!OpenGlContextAvailable()) return new SurfacePlaceholder(parent);
   return new DataVisSurface(parent);
 }
 

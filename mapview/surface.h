@@ -3,7 +3,8 @@
 // (surface.cpp) is the only one that knows the 3-D library, so changing the library is a
 // change of that file. The surface turns with a drag, zooms with the wheel, goes back to the
 // standard view on request and reports a click on it as the cell under the mouse. Where no
-// OpenGL display exists (Qt's offscreen platform) the factory gives a plain placeholder.
+// OpenGL context can be made (Qt's offscreen platform, a display without GLX or EGL) the
+// factory gives a plain placeholder.
 #pragma once
 
 #include <QImage>

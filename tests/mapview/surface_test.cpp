@@ -3,6 +3,7 @@
 // marks in their colours, turns with a drag, zooms with the wheel, comes back to the standard
 // view, reports a click as a cell; in the map view a click selects the cell in the grid.
 #include <QApplication>
+#include <QLabel>
 #include <QElapsedTimer>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -162,6 +163,24 @@ TEST(SurfaceInTheMapView, AClickSelectsTheCellTheUnitAppliesInTheGrid) {
   const SurfaceCamera standard = surface->camera();
   view->view()->standardButton()->click();
   EXPECT_EQ(surface->camera().xRotation, standard.xRotation);
+}
+
+// Run alone on a display without OpenGL (the test list below starts it so): the view shows
+// its note in place of the surface instead of crashing.
+TEST(SurfaceWithoutOpenGl, TheMapViewShowsTheNote) {
+  FakeWindow w;
+  w.show();
+  w.showPage(kPageAdvance1);
+  auto* view = new MapView(w.workspace(), w, w.pages().maps());
+  view->setMode(ViewMode::Surface);
+  view->open();
+  Wait(100);
+  MapSurface* surface = view->view()->surface();
+  ASSERT_NE(surface, nullptr);
+  EXPECT_FALSE(surface->drawsSurface());
+  auto* note = surface->findChild<QLabel*>("LabelMapSurfaceUnavailable");
+  ASSERT_NE(note, nullptr);
+  EXPECT_FALSE(note->text().isEmpty());
 }
 
 }  // namespace
