@@ -50,6 +50,7 @@
 #include "ui/notice_texts.h"
 #include "ui/print_pages.h"
 #include "ui/qt_text.h"
+#include "ui/screen_place.h"
 #include "ui/text_fit.h"
 #include "unitsync/unit_sync.h"
 
@@ -206,24 +207,9 @@ void FormHlav::centreWindow() {
 // screen at twice the scale) is brought back wholly inside the free area of the screen that
 // holds most of it: no larger than that area, and moved onto it.
 void FormHlav::keepOnScreen() {
-  const QRect frame(pos(), size());
-  const QScreen* best = QGuiApplication::primaryScreen();
-  long bestArea = -1;
-  for (const QScreen* s : QGuiApplication::screens()) {
-    const QRect common = s->availableGeometry().intersected(frame);
-    const long area = common.isEmpty() ? 0 : long(common.width()) * common.height();
-    if (area > bestArea) {
-      bestArea = area;
-      best = s;
-    }
-  }
-  if (best == nullptr) return;
-  const QRect area = best->availableGeometry();
-  const QSize fitted = size().boundedTo(area.size()).expandedTo(QSize(200, 150));
-  if (fitted != size()) resize(fitted);
-  const int left = std::clamp(x(), area.left(), std::max(area.left(), area.right() + 1 - width()));
-  const int top = std::clamp(y(), area.top(), std::max(area.top(), area.bottom() + 1 - height()));
-  if (QPoint(left, top) != pos()) move(left, top);
+  const QRect fitted = FitOnScreen(QRect(pos(), size()), QSize(200, 150));
+  if (fitted.size() != size()) resize(fitted.size());
+  if (fitted.topLeft() != pos()) move(fitted.topLeft());
 }
 
 void FormHlav::LoadSettings() {

@@ -5,10 +5,8 @@
 
 #include <QAction>
 #include <QCheckBox>
-#include <QGuiApplication>
 #include <QMenu>
 #include <QMessageBox>
-#include <QScreen>
 #include <QSpinBox>
 #include <QStringList>
 
@@ -21,11 +19,15 @@
 #include "mapview/surface.h"
 #include "pages/map_grid.h"
 #include "pages/map_pages.h"
+#include "ui/screen_place.h"
 #include "ui/window_face.h"
 #include "workspace/workspace.h"
 
 namespace rq {
+
 namespace {
+
+const QSize kViewMinimum(300, 200);
 
 constexpr int kNoteMs = 6000;
 
@@ -216,22 +218,29 @@ void MapView::ensureView() {
   plot->onDragged = [this](const CurvePoint& p, double value) { dragPoint(p.row, p.column, value); };
   plot->onReleased = [this] { endDrag(); };
 
-  // Where it was last, when that is still on a screen.
+  // Where it was last, brought back wholly onto a screen (a place saved at another scale or
+  // on a screen that is gone); never placed before: the desktop places it, at a size the
+  // screen holds.
+  const QSize minimum = kViewMinimum;
   const QRect frame(int(left_.value(window_)), int(top_.value(window_)),
                     int(std::clamp(width_.value(window_), 300L, 10000L)),
                     int(std::clamp(height_.value(window_), 200L, 10000L)));
-  view_->resize(frame.size());
-  if (frame.x() >= 0 && frame.y() >= 0)
-    for (const QScreen* s : QGuiApplication::screens())
-      if (s->geometry().intersects(frame.adjusted(0, 0, -frame.width() / 2, -frame.height() / 2))) {
-        view_->move(frame.topLeft());
-        break;
-      }
+  const bool placed = frame.x() >= 0 && frame.y() >= 0;
+  const QRect fitted = FitOnScreen(placed ? frame : QRect(QPoint(0, 0), frame.size()), minimum);
+  view_->resize(fitted.size());
+  if (placed) view_->move(fitted.topLeft());
 }
 
 void MapView::open() {
   ensureView();
   view_->show();
+  // Once shown, its frame and its least size are known: the whole frame goes onto the screen.
+  const QRect outer = view_->frameGeometry();
+  const QSize margins = outer.size() - view_->size();
+  const QRect fitted =
+      FitOnScreen(outer, kViewMinimum.expandedTo(view_->minimumSizeHint()) + margins);
+  if (fitted.size() != outer.size()) view_->resize(fitted.size() - margins);
+  if (fitted.topLeft() != outer.topLeft()) view_->move(fitted.topLeft());
   view_->raise();
   view_->activateWindow();
 }

@@ -8,11 +8,13 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QSpinBox>
 #include <QToolButton>
 
@@ -515,17 +517,32 @@ TEST_F(MapViewFeature, ItsPlaceAndDrawingAreKeptInTheSettingsFile) {
 
   // Another run with that file: the surface (a placeholder without OpenGL), without ghosts.
   FakeWindow other;
-  other.ini.parse("[MAPVIEW]\nMode=2\nOtherMap=0\nUnit=0\nWidth=1020\nHeight=450\n");
+  other.ini.parse("[MAPVIEW]\nMode=2\nOtherMap=0\nUnit=0\nHeight=450\n");
   auto* view = new MapView(other.workspace(), other, other.pages().maps());
   view->open();
   QApplication::processEvents();
   EXPECT_EQ(view->view()->mode(), ViewMode::Surface);
   EXPECT_EQ(view->view()->modeBox()->currentIndex(), 2);
   EXPECT_FALSE(view->view()->otherBox()->isChecked());
-  EXPECT_EQ(view->view()->width(), 1020);
+  EXPECT_EQ(view->view()->height(), 450);
   ASSERT_NE(view->view()->surface(), nullptr);
   EXPECT_FALSE(view->view()->surface()->drawsSurface());
   EXPECT_TRUE(view->view()->standardButton()->isVisible());
+}
+
+// A place saved at twice the scale, or on a screen to the right that is gone, comes back
+// wholly onto the screen.
+TEST(MapViewWindow, ASavedPlaceComesBackOntoTheScreen) {
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  for (const char* saved : {"Left=300\nTop=200\nWidth=2010\nHeight=1700\n",
+                            "Left=5000\nTop=100\nWidth=500\nHeight=300\n"}) {
+    FakeWindow w;
+    w.ini.parse(std::string("[MAPVIEW]\n") + saved);
+    auto* view = new MapView(w.workspace(), w, w.pages().maps());
+    view->open();
+    QApplication::processEvents();
+    EXPECT_TRUE(screen.contains(view->view()->frameGeometry())) << saved;
+  }
 }
 
 }  // namespace
