@@ -4,6 +4,8 @@
 
 #include <array>
 
+#include "ui/text_table.h"
+
 namespace rq::abmode {
 
 namespace {
@@ -127,7 +129,7 @@ std::span<const CaptionRow> AbCaptionRows() { return kRows; }
 std::vector<CaptionText> AbCaptionTexts(int language) { return ExpandCaptionRows(kRows, language); }
 
 std::string AbTextOf(AbText id, int language) {
-  const std::size_t lang = language >= 0 && language < 4 ? std::size_t(language) : 0;
+  const auto lang = static_cast<std::size_t>(ClampLanguage(language));
   return kTexts[std::size_t(id)][lang];
 }
 

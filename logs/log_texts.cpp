@@ -5,6 +5,7 @@
 #include <array>
 
 #include "protocol/channel_table.h"
+#include "ui/text_table.h"
 
 namespace rq::logs {
 
@@ -157,7 +158,7 @@ std::vector<CaptionText> LogToolCaptionTexts(int language) {
 }
 
 std::string LogTextOf(LogText id, int language) {
-  const std::size_t lang = language >= 0 && language < 4 ? std::size_t(language) : 0;
+  const auto lang = static_cast<std::size_t>(ClampLanguage(language));
   return kTexts[std::size_t(id)][lang];
 }
 

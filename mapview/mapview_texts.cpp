@@ -5,6 +5,8 @@
 #include <array>
 #include <cstddef>
 
+#include "ui/text_table.h"
+
 namespace rq {
 namespace {
 
@@ -141,7 +143,7 @@ constexpr ViewTextRow kViewTexts[static_cast<std::size_t>(MapViewText::Count)] =
 }  // namespace
 
 const char* MapViewTextOf(MapViewText id, int language) {
-  const int lang = language >= 0 && language < 4 ? language : 0;
+  const int lang = ClampLanguage(language);
   return kViewTexts[static_cast<std::size_t>(id)][static_cast<std::size_t>(lang)];
 }
 

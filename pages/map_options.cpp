@@ -5,6 +5,8 @@
 #include <array>
 #include <cstddef>
 
+#include "ui/text_table.h"
+
 namespace rq {
 namespace {
 
@@ -28,7 +30,7 @@ constexpr OptionTextRow kOptionTexts[static_cast<std::size_t>(MapOptionText::Cou
 }  // namespace
 
 const char* MapOptionTextOf(MapOptionText id, int language) {
-  const int lang = language >= 0 && language < 4 ? language : 0;
+  const int lang = ClampLanguage(language);
   return kOptionTexts[static_cast<std::size_t>(id)][static_cast<std::size_t>(lang)];
 }
 

@@ -157,7 +157,6 @@ void MapPages::buildBar() {
   percent_ = kit_.check("CheckBoxMapPercent", "percent", bar_, servo_);
   percent_->setGeometry(125, 10, 70, 20);
   percent_->setFocusPolicy(Qt::NoFocus);
-  percent_->setStatusTip("Servo map in percent instead of mV; switching converts every cell");
 
   servoMode_ = kit_.radio("RadioGroupServoMode", QString(), 3, bar_, servo_,
                           [this](int item) { RadioGroupServoModeClick(item); });
@@ -165,7 +164,6 @@ void MapPages::buildBar() {
   servoMode_->setGeometry(200, 0, 215, 38);
   servoMode_->layout()->setContentsMargins(4, 0, 4, 0);
   servoMode_->setFocusPolicy(Qt::NoFocus);
-  servoMode_->setStatusTip("The servo follows rpm and throttle, rpm only, or throttle only");
 
   base_ = kit_.spin("UpDownBaseAdvance", bar_, advance_);
   Place(base_, 427, 8);
@@ -182,14 +180,12 @@ void MapPages::buildBar() {
 
   shift_ = new SpinButton("CSpinButtonMapShift", 20, 25, bar_);
   shift_->move(985 - 96, 8);
-  shift_->setStatusTip("Plus (F5) / Minus (F4): the live cell, or the whole map with All");
   shift_->onUp = [this] { MenuToolsPlusClick(); };
   shift_->onDown = [this] { MenuToolsMinusClick(); };
   all_ = new CheckEdit("All", bar_);
   all_->setObjectName("CheckBoxMapAll");
   all_->setGeometry(985 - 96 + 40, 12, 40, 20);
   all_->setFocusPolicy(Qt::NoFocus);
-  all_->setStatusTip("Plus and Minus change the whole map instead of the live cell");
   all_->onCommit = [this] { kit_.commitEdit(); };
 }
 
@@ -245,9 +241,8 @@ void MapPages::buildActions() {
   setToolsEnabled(IsMapPage(kit_.window().currentPage()));
 }
 
+// Their hints, like those of the bar, come from the caption table in the four languages.
 void MapPages::attachPlusMinus(QAction* plus, QAction* minus) {
-  plus->setStatusTip("Raise the live cell by one step (the whole map with All)");
-  minus->setStatusTip("Lower the live cell by one step (the whole map with All)");
   QObject::connect(plus, &QAction::triggered, grid_->box(), [this] { MenuToolsPlusClick(); });
   QObject::connect(minus, &QAction::triggered, grid_->box(), [this] { MenuToolsMinusClick(); });
   context_->addSeparator();

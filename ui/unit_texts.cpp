@@ -154,7 +154,7 @@ const std::string& UnitTextOf(UnitText id, int language) {
       for (int l = 0; l < 4; ++l) t[std::size_t(i)][std::size_t(l)] = kTexts[i][l];
     return t;
   }();
-  const int l = language >= 0 && language < 4 ? language : 0;
+  const int l = ClampLanguage(language);
   const int i = id >= 0 && id < UtTextCount ? id : 0;
   return table[std::size_t(i)][std::size_t(l)];
 }

@@ -458,6 +458,9 @@ TEST_F(WindowCaptions, MapToolsFollowTheLanguage) {
   auto* tabs = form().findChild<QTabWidget*>("PageControl1");
   tabs->setCurrentIndex(kPageAdvance1);
   QApplication::processEvents();
+  // The map bar's hints come from the caption table from the start.
+  for (const char* name : {"CheckBoxMapPercent", "RadioGroupServoMode", "CSpinButtonMapShift", "CheckBoxMapAll"})
+    EXPECT_NE(form().findChild<QWidget*>(name)->statusTip(), QString()) << name;
   SwitchLanguage(form(), kLanguageGerman);
   auto* set = form().findChild<QAction*>("MenuMapSet");
   ASSERT_NE(set, nullptr);
