@@ -10,21 +10,6 @@ namespace rq::analysis {
 
 namespace {
 
-constexpr int kCells = kMapRows * kMapColumns;
-
-// One visit of a cell: consecutive counted rows in the same cell, gear and map.
-struct Pass {
-  std::uint64_t stratum = 0;  // log, window and gear (StratumKey)
-  std::uint16_t cell = 0;     // row * kMapColumns + column
-  std::uint8_t gear = 0;
-  std::uint8_t map = 0;       // 0: map 1, 1: map 2
-  std::uint32_t rows = 0;
-  double sum = 0;             // of the acceleration
-};
-
-std::uint64_t StratumKey(std::size_t log, std::int64_t window, unsigned gear) {
-  return (std::uint64_t(log) << 44) | (std::uint64_t(std::max<std::int64_t>(window, 0)) << 4) | gear;
-}
 
 // The bootstrap's random numbers: splitmix64, the same sequence on every machine.
 class Draws {
@@ -99,12 +84,12 @@ std::optional<double> Quantile(const std::vector<double>& sorted, std::size_t un
   return *va + (*vb - *va) * (h - double(a));
 }
 
-void CompareCell(const std::vector<const Pass*>& passes, const AbOptions& options, std::uint64_t seed,
+void CompareCell(const std::vector<const AbPass*>& passes, const AbOptions& options, std::uint64_t seed,
                  AbCell& cell) {
   // Strata of the cell, and which of them hold both maps.
   std::vector<std::uint64_t> keys;
   keys.reserve(passes.size());
-  for (const Pass* p : passes) keys.push_back(p->stratum);
+  for (const AbPass* p : passes) keys.push_back(p->stratum);
   std::sort(keys.begin(), keys.end());
   keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
   auto indexOf = [&](std::uint64_t key) {
@@ -112,7 +97,7 @@ void CompareCell(const std::vector<const Pass*>& passes, const AbOptions& option
   };
   std::vector<StratumSums> strata(keys.size());
   std::vector<std::array<int, 2>> stratumPasses(keys.size());
-  for (const Pass* p : passes) {
+  for (const AbPass* p : passes) {
     const std::size_t k = indexOf(p->stratum);
     strata[k].rows[p->map] += p->rows;
     strata[k].sum[p->map] += p->sum;
@@ -137,7 +122,7 @@ void CompareCell(const std::vector<const Pass*>& passes, const AbOptions& option
   // The units of each gear and map: the compared passes, in time order; runs of consecutive
   // passes of one window taken together where a gear and map has very many.
   std::vector<std::vector<Unit>> groups(2);  // by map
-  for (const Pass* p : passes) {
+  for (const AbPass* p : passes) {
     const std::int32_t k = compared[indexOf(p->stratum)];
     if (k >= 0) groups[p->map].push_back({std::uint32_t(k), p->rows, p->sum});
   }
@@ -190,51 +175,54 @@ void CompareCell(const std::vector<const Pass*>& passes, const AbOptions& option
 
 }  // namespace
 
-AbResult CompareMaps(std::span<const AbLog> logs, const LiveCellRule& rule, const AbOptions& options) {
+AbResult CompareMaps(std::span<const AbLog> logs, const LiveCellRule& rule, const AbOptions& options,
+                     const MapPair* maps) {
+  return CompareMaps(CollectPasses(logs, rule, options.selection, options.windowSeconds, options.offsets),
+                     options, maps);
+}
+
+AbResult CompareMaps(const AbPasses& all, const AbOptions& options, const MapPair* maps) {
   AbResult result;
-  const bool onMap2 = rule.page == kPageAdvance2;  // the page's own map counts as in use
-  const double window = options.windowSeconds > 0 ? options.windowSeconds
-                                                  : std::numeric_limits<double>::infinity();
-  std::vector<Pass> passes;
-  for (std::size_t l = 0; l < logs.size(); ++l) {
-    const AbLog& log = logs[l];
-    const logs::CellInputs& in = log.cells;
-    result.totalRows += in.rows();
-    result.derivedLogs += log.accelerationDerived ? 1 : 0;
-    const std::vector<RowReason> reasons = SelectAbRows(log, options.selection);
-    std::size_t previous = std::numeric_limits<std::size_t>::max();  // last counted row
-    for (std::size_t i = 0; i < in.rows(); ++i) {
-      RowReason reason = reasons[i];
-      LiveCell live;
-      if (reason == RowReason::Counted) {
-        live = LiveCellAt(rule, in.rpm[i], in.throttle[i], onMap2);
-        if (!live.cellMarked) reason = RowReason::NoCell;
+  result.rows = all.rows;
+  result.totalRows = all.totalRows;
+  result.derivedLogs = all.derivedLogs;
+  const RiddenMaps ridden = RiddenMapsOf(all);
+  // Per log and cell: the ride used the maps the verdict is about. Without the caller's maps,
+  // those of the newest log through the cell that logged its advance.
+  std::vector<std::uint8_t> current(all.logs * kCells, 1);
+  for (int k = 0; k < kCells; ++k) {
+    std::array<float, 2> reference{};
+    bool known = false;
+    if (maps != nullptr) {
+      reference = {maps->map1[std::size_t(k / kMapColumns)][std::size_t(k % kMapColumns)],
+                   maps->map2[std::size_t(k / kMapColumns)][std::size_t(k % kMapColumns)]};
+      known = true;
+    } else {
+      for (std::size_t l = all.logs; l-- > 0 && !known;) {
+        const auto& m = ridden.at(l, k);
+        if (ridden.rowsAt(l, k) > 0 && !std::isnan(m[0]) && !std::isnan(m[1])) {
+          reference = m;
+          known = true;
+        }
       }
-      ++result.rows[std::size_t(reason)];
-      if (reason != RowReason::Counted) continue;
-      const auto cell = std::uint16_t(live.row * kMapColumns + live.column);
-      const std::uint8_t map = in.secondMap[i] != 0 ? 1 : 0;
-      const std::uint8_t gear = in.gear[i];
-      const double a = log.acceleration[i];
-      AbCell& c = result.cells[std::size_t(live.row)][std::size_t(live.column)];
-      ++(map ? c.rows2 : c.rows1);
-      const bool continues = previous + 1 == i && !passes.empty() && passes.back().cell == cell &&
-                             passes.back().gear == gear && passes.back().map == map &&
-                             in.time[i] - in.time[previous] <= logs::kSteadyGapS;
-      previous = i;
-      if (continues) {
-        ++passes.back().rows;
-        passes.back().sum += a;
-        continue;
-      }
-      const auto w = std::int64_t(std::floor(in.time[i] / window));
-      passes.push_back({StratumKey(l, w, gear), cell, gear, map, 1, a});
     }
+    if (!known) continue;
+    for (std::size_t l = 0; l < all.logs; ++l)
+      current[l * kCells + std::size_t(k)] =
+          RodeMaps(ridden.at(l, k), reference[0], reference[1], options.tolerance) ? 1 : 0;
   }
 
-  // The passes of each cell, in the order ridden.
-  std::vector<std::vector<const Pass*>> byCell(kCells);
-  for (const Pass& p : passes) byCell[p.cell].push_back(&p);
+  // The passes of each cell from rides of these maps, in the order ridden.
+  std::vector<std::vector<const AbPass*>> byCell(kCells);
+  for (const AbPass& p : all.passes) {
+    AbCell& c = result.cells[std::size_t(p.cell / kMapColumns)][std::size_t(p.cell % kMapColumns)];
+    if (current[std::size_t(p.log) * kCells + p.cell] == 0) {
+      c.staleRows += int(p.rows);
+      continue;
+    }
+    (p.map ? c.rows2 : c.rows1) += int(p.rows);
+    byCell[p.cell].push_back(&p);
+  }
   for (int k = 0; k < kCells; ++k) {
     if (byCell[std::size_t(k)].empty()) continue;
     AbCell& cell = result.cells[std::size_t(k / kMapColumns)][std::size_t(k % kMapColumns)];

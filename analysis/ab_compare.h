@@ -32,6 +32,13 @@
 // Verdict: map 2 pulled harder when the whole interval lies above 0, map 1 when it lies below,
 // none otherwise, and none in a cell with fewer than `minRows` compared rows or `minPasses`
 // passes of either map.
+//
+// A verdict is about two maps: the rows of a ride count in a cell only when the advances they
+// logged are those maps' values there (within a degree). The maps are the caller's (the
+// configuration) or else, per cell, those of the newest log that rode it. Rows of rides made
+// with other maps are counted apart (staleRows): they carry no verdict on these maps, but
+// the best-advance estimate (analysis/ab_estimate.h) still learns from them. A log without an
+// advance column cannot tell, and counts as riding the maps.
 #pragma once
 
 #include <array>
@@ -40,6 +47,7 @@
 #include <optional>
 #include <span>
 
+#include "analysis/ab_passes.h"
 #include "analysis/ab_rows.h"
 #include "model/map_model.h"
 
@@ -53,7 +61,10 @@ struct AbOptions {
   int resamples = 2000;
   double confidence = 0.95;
   std::uint64_t seed = 0x2B992DDFA23249D6ull;
+  AdvanceOffsets offsets;  // the configuration's corrections (AdvanceOffsetsOf)
+  double tolerance = 1.0;  // degrees between a ride's advance and the map's for the same map
 };
+
 
 inline constexpr std::size_t kMaxDraws = 256;
 
@@ -67,7 +78,10 @@ struct AbCell {
   std::optional<double> lowPct, highPct;
   bool interval = false;             // the bootstrap ran (enough rows and passes)
   int better = 0;                    // 1 or 2: the map that pulled harder; 0: no verdict
+  int staleRows = 0;                 // counted rows of rides made with other maps
   bool visited() const { return rows1 + rows2 > 0; }
+  // Only rides made with other maps went through the cell.
+  bool stale() const { return !visited() && staleRows > 0; }
 };
 
 struct AbResult {
@@ -80,6 +94,9 @@ struct AbResult {
   std::size_t count(RowReason r) const { return rows[std::size_t(r)]; }
 };
 
-AbResult CompareMaps(std::span<const AbLog> logs, const LiveCellRule& rule, const AbOptions& options);
+AbResult CompareMaps(std::span<const AbLog> logs, const LiveCellRule& rule, const AbOptions& options,
+                     const MapPair* maps = nullptr);
+// The same from passes already collected (CollectPasses with the same rule and options).
+AbResult CompareMaps(const AbPasses& passes, const AbOptions& options, const MapPair* maps = nullptr);
 
 }  // namespace rq::analysis

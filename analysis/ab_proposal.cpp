@@ -14,37 +14,37 @@ CellLimits FieldLimits() {
   return limits;
 }
 
-int AdvanceAt(const ParameterImage& image, int mapPage, int rpm, int row) {
-  const MapDef& map = *MapOfPage(mapPage);
-  auto point = [&](int c) { return int(image[map.axis[c]]); };
-  auto cell = [&](int c) { return int(image[map.cells.at(row, c)]); };
-  for (int c = 0; c < kMapColumns; ++c)
-    if (point(c) == rpm) return cell(c);
-  if (rpm <= point(0)) return cell(0);
-  for (int c = 0; c + 1 < kMapColumns; ++c) {
-    const int a = point(c), b = point(c + 1);
-    if (rpm > a && rpm < b)
-      return int(std::lround(cell(c) + double(cell(c + 1) - cell(c)) * (rpm - a) / (b - a)));
-  }
-  return cell(kMapColumns - 1);
-}
-
-AbProposal ProposeMaps(const ParameterImage& image, int page, const AbResult& result, int step,
-                       const CellLimits* limits) {
+AbProposal ProposeMaps(const ParameterImage& image, int page, const BestEstimate& estimate,
+                       const ProposalOptions& options, const CellLimits* limits) {
   const CellLimits field = FieldLimits();
   const MapDef& tuned = *MapOfPage(page);
+  const int spread = std::clamp(options.spread, kMinSpread, kMaxSpread);
+  const int maxMove = std::max(0, options.maxMove);
   AbProposal out;
-  auto hold = [&](int map, int r, int c, int wanted) {
-    const std::size_t ri = std::size_t(r), ci = std::size_t(c);
+  // Holds `wanted` within [lo, hi] for `reason`; the last hold that moved it is reported.
+  struct Holding {
+    int wanted, got;
+    HoldReason reason = HoldReason::Limit;
+    void within(double lo, double hi, HoldReason why) {
+      const int l = int(std::ceil(lo - 1e-9)), h = std::max(l, int(std::floor(hi + 1e-9)));
+      const int next = std::clamp(got, l, h);
+      if (next != got) reason = why;
+      got = next;
+    }
+  };
+  auto limit = [&](Holding& h, std::size_t ri, std::size_t ci) {
     int lo = field.lo[ri][ci], hi = field.hi[ri][ci];
     if (limits != nullptr) {
       lo = std::max(lo, limits->lo[ri][ci]);
       hi = std::max(lo, std::min(hi, limits->hi[ri][ci]));
     }
-    const int got = std::clamp(wanted, lo, hi);
-    if (got != wanted) out.clamped.push_back({map, r, c, wanted, got});
-    return got;
+    h.within(lo, hi, HoldReason::Limit);
   };
+  auto report = [&](const Holding& h, int map, int r, int c) {
+    if (h.got != h.wanted) out.clamped.push_back({map, r, c, h.wanted, h.got, h.reason});
+    return h.got;
+  };
+  const bool beforeFirstRide = estimate.logs == 0;
   for (int r = 0; r < kMapRows; ++r) {
     for (int c = 0; c < kMapColumns; ++c) {
       const std::size_t ri = std::size_t(r), ci = std::size_t(c);
@@ -53,12 +53,38 @@ AbProposal ProposeMaps(const ParameterImage& image, int page, const AbResult& re
       const int a2 = AdvanceAt(image, kPageAdvance2, rpm, r);
       out.advance1[ri][ci] = a1;
       out.advance2[ri][ci] = a2;
-      const int better = result.at(r, c).better;
-      const int winner = better == 2 ? a2 : a1, loser = better == 2 ? a1 : a2;
-      const int proposal = hold(1, r, c, better != 0 ? winner : int(image[tuned.cells.at(r, c)]));
-      out.proposal[ri][ci] = out.next1[ri][ci] = proposal;
-      const int away = (winner > loser) - (winner < loser);
-      out.next2[ri][ci] = hold(2, r, c, better != 0 ? proposal + step * away : proposal + a2 - a1);
+      const int own = image[tuned.cells.at(r, c)];
+      const BestCell& cell = estimate.at(r, c);
+      if (!cell.best || !cell.ridden) {
+        out.proposal[ri][ci] = own;
+        const int one = page == kPageAdvance2 ? a2 : a1;
+        if (beforeFirstRide && a1 == a2) {
+          // The first pair around the one map there is.
+          Holding lo{one - spread, one - spread}, hi{one + spread, one + spread};
+          hi.within(-1e9, one + maxMove, HoldReason::Knock);
+          limit(lo, ri, ci);
+          limit(hi, ri, ci);
+          out.next1[ri][ci] = report(lo, 1, r, c);
+          out.next2[ri][ci] = report(hi, 2, r, c);
+        } else {
+          out.next1[ri][ci] = image[MapOfPage(kPageAdvance1)->cells.at(r, c)];
+          out.next2[ri][ci] = image[MapOfPage(kPageAdvance2)->cells.at(r, c)];
+        }
+        continue;
+      }
+      out.estimated[ri][ci] = true;
+      const int wanted = int(std::lround(cell.target));
+      Holding p{wanted, wanted};
+      p.within(cell.centre - maxMove, cell.centre + maxMove, HoldReason::MaxMove);
+      limit(p, ri, ci);
+      const int proposal = out.proposal[ri][ci] = report(p, 0, r, c);
+      Holding lo{proposal - spread, proposal - spread}, hi{proposal + spread, proposal + spread};
+      lo.within(cell.lowest - maxMove, 1e9, HoldReason::MaxMove);
+      hi.within(-1e9, cell.highest + maxMove, HoldReason::Knock);
+      limit(lo, ri, ci);
+      limit(hi, ri, ci);
+      out.next1[ri][ci] = report(lo, 1, r, c);
+      out.next2[ri][ci] = report(hi, 2, r, c);
     }
   }
   return out;

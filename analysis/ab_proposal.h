@@ -1,18 +1,25 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// What an A/B comparison proposes for the map being tuned, and the pair of maps to ride next.
+// What the A/B rides propose for the map being tuned, and the pair of maps to ride next.
 //
-// Proposal: in each cell with a verdict, the advance of the map that pulled harder; every
-// other cell as the tuned map has it. Next pair: map 1 = the proposal; map 2 = the proposal
-// moved by `step` degrees away from the loser (further in the direction that won where map 2
-// won, to the other side of map 1 from map 2 where map 1 won); cells without a verdict keep
-// their A/B difference. Every cell stays within its limits: the field's range, narrowed by
-// limits the caller gives; every cell that had to be held in is reported.
+// Proposal (the map to keep): in each cell with an estimate of the best advance
+// (analysis/ab_estimate.h), the estimate rounded; every other cell as the tuned map has it.
+// Next pair: map 1 and map 2 at the proposal minus and plus `spread` degrees; cells without an
+// estimate keep both maps' values. Before the first ride (no ride at all) every cell where
+// the two maps are equal gets a pair around its value.
+//
+// Held, and reported with the reason: a cell never moves more than `maxMove` degrees from the
+// middle of the pair the newest ride through it used (so the same rides taken twice move
+// nothing twice); the advanced map of the pair never goes more than `maxMove` above the highest
+// advance any ride fired in the cell (past the best advance lies knock), nor the retarded one as
+// far below the lowest; and every cell stays within its limits: the field's range, narrowed by
+// limits the caller gives.
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <vector>
 
-#include "analysis/ab_compare.h"
+#include "analysis/ab_estimate.h"
 #include "model/parameter_image.h"
 
 namespace rq::analysis {
@@ -26,11 +33,25 @@ struct CellLimits {
 // The advance field's own range in every cell.
 CellLimits FieldLimits();
 
-// A cell that was held within its limits.
+struct ProposalOptions {
+  int spread = 3;   // degrees either side of the proposal for the next pair: 1 to 6
+  int maxMove = 4;  // degrees a cell may move per ride, and above the highest advance ridden
+};
+inline constexpr int kMinSpread = 1, kMaxSpread = 6;
+inline constexpr int kMinMaxMove = 1, kMaxMaxMove = 10;
+
+enum class HoldReason : std::uint8_t {
+  Limit,    // the tuner's limits or the field's range
+  MaxMove,  // more than maxMove from the pair the newest ride used
+  Knock,    // more than maxMove above the highest advance ridden
+};
+
+// A cell that was held.
 struct ClampedCell {
-  int map = 1;  // 1: the proposal (and next map 1), 2: next map 2
+  int map = 0;  // 0: the proposal, 1: next map 1, 2: next map 2
   int row = 0, column = 0;
   int wanted = 0, got = 0;
+  HoldReason reason = HoldReason::Limit;
 };
 
 struct AbProposal {
@@ -38,15 +59,13 @@ struct AbProposal {
   // point and throttle row (the cell itself when both maps share the page's rpm points).
   MapValues advance1{}, advance2{};
   MapValues proposal{}, next1{}, next2{};
+  std::array<std::array<bool, kMapColumns>, kMapRows> estimated{};  // the cell has an estimate
   std::vector<ClampedCell> clamped;
 };
 
-// The advance of map page `mapPage` at an rpm on its throttle row `row`, along its rpm points.
-int AdvanceAt(const ParameterImage& image, int mapPage, int rpm, int row);
-
 // `page` is the map tuned (kPageAdvance1 or kPageAdvance2); `limits` narrows the field range
 // (FieldLimits() when null).
-AbProposal ProposeMaps(const ParameterImage& image, int page, const AbResult& result, int step = 2,
-                       const CellLimits* limits = nullptr);
+AbProposal ProposeMaps(const ParameterImage& image, int page, const BestEstimate& estimate,
+                       const ProposalOptions& options = {}, const CellLimits* limits = nullptr);
 
 }  // namespace rq::analysis

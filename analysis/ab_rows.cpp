@@ -7,13 +7,43 @@
 namespace rq::analysis {
 
 bool ReadForComparison(std::string_view column) {
-  if (column == kAccelerationChannel) return true;
+  if (column == kAccelerationChannel || column == kAdvanceChannel) return true;
   for (const char* key : logs::kCellInputChannels)
     if (column == key) return true;
   for (const char* key : kBlockingChannels)
     if (column == key) return true;
   return false;
 }
+
+namespace {
+
+// FNV-1a over the bytes of the columns the comparison reads, and the start time.
+std::uint64_t Digest(const AbLog& log) {
+  std::uint64_t h = 0xCBF29CE484222325ull;
+  auto add = [&h](const void* data, std::size_t bytes) {
+    const auto* p = static_cast<const unsigned char*>(data);
+    for (std::size_t k = 0; k < bytes; ++k) h = (h ^ p[k]) * 0x100000001B3ull;
+  };
+  auto column = [&add](const auto& v) {
+    const std::size_t n = v.size();
+    add(&n, sizeof n);
+    if (n > 0) add(v.data(), n * sizeof v[0]);
+  };
+  const logs::CellInputs& in = log.cells;
+  column(in.time);
+  column(in.rpm);
+  column(in.throttle);
+  column(in.secondMap);
+  column(in.gear);
+  column(log.acceleration);
+  column(log.advance);
+  column(log.blocked);
+  const std::int64_t start = log.startMs.value_or(-1);
+  add(&start, sizeof start);
+  return h;
+}
+
+}  // namespace
 
 std::optional<AbLog> ExtractAbLog(const logs::LogTable& log, std::string& error) {
   auto cells = logs::ExtractCellInputs(log, error);
@@ -44,6 +74,18 @@ std::optional<AbLog> ExtractAbLog(const logs::LogTable& log, std::string& error)
         out.acceleration[i] = static_cast<float>(std::max(0.0, (int(rpm[i]) - int(rpm[i - 1])) / dt));
     }
   }
+  if (const int c = log.find(kAdvanceChannel); c >= 0) {
+    const logs::LogColumn& col = log.column(std::size_t(c));
+    out.advance.resize(n);
+    for (std::size_t i = 0; i < n; ++i) out.advance[i] = static_cast<float>(col.value(i));
+  }
+  for (std::size_t i = 0; i < n; ++i) {
+    if (!(std::fabs(out.acceleration[i]) <= kMaxAcceleration) && !std::isnan(out.acceleration[i])) {
+      error = "row " + std::to_string(i + 1) + ": the acceleration is beyond what the unit's channel " +
+              "carries (±65535 rpm/s)";
+      return std::nullopt;
+    }
+  }
   out.blocked.assign(n, 0);
   for (const char* key : kBlockingChannels) {
     const int c = log.find(key);
@@ -52,7 +94,35 @@ std::optional<AbLog> ExtractAbLog(const logs::LogTable& log, std::string& error)
     for (std::size_t i = 0; i < n; ++i)
       if (col.value(i) != 0) out.blocked[i] = 1;
   }
+  out.startMs = log.startMs();
+  out.seconds = n > 0 ? out.cells.time.back() - out.cells.time.front() : 0;
+  out.digest = Digest(out);
   return out;
+}
+
+logs::LoadOptions AbLoadOptions() {
+  logs::LoadOptions load;
+  load.keepColumn = ReadForComparison;
+  load.bound = [](std::string_view column) {
+    return column == kAccelerationChannel ? kMaxAcceleration : std::numeric_limits<double>::infinity();
+  };
+  return load;
+}
+
+std::optional<AbLog> LoadAbLog(const std::string& path, std::string& error,
+                               std::function<bool(std::uint64_t, std::uint64_t)> progress,
+                               bool* cancelled) {
+  logs::LoadOptions load = AbLoadOptions();
+  load.progress = std::move(progress);
+  const logs::LoadResult loaded = logs::LoadCsvFile(path, load);
+  if (cancelled != nullptr) *cancelled = loaded.cancelled;
+  if (!loaded.ok()) {
+    error = path + ": " + loaded.error.message;
+    return std::nullopt;
+  }
+  auto log = ExtractAbLog(*loaded.table, error);
+  if (!log) error = path + ": " + error;
+  return log;
 }
 
 namespace {

@@ -380,6 +380,7 @@ class CsvLoader {
         codec = ColumnCodec{};
       fieldColumn_.push_back(table_.columns_.size());
       exact_.push_back(ExactOf(codec));
+      bounds_.push_back(options_.bound ? options_.bound(name) : std::numeric_limits<double>::infinity());
       table_.columns_.emplace_back(name, codec);
       LogColumn& col = table_.columns_.back();
       switch (codec.storage) {
@@ -413,10 +414,13 @@ class CsvLoader {
       if (f.empty()) return fail(lineNo_, i + 1, "the field is empty");
       LogColumn& col = table_.columns_[slot];
       Decimal d;
-      if (exact_[slot].digits >= 0 && ParseDecimal(f, decimalComma_, d) && storeExact(col, exact_[slot], d))
+      if (exact_[slot].digits >= 0 && ParseDecimal(f, decimalComma_, d) && storeExact(col, exact_[slot], d)) {
+        if (!(std::fabs(col.value(col.size() - 1)) <= bounds_[slot])) return beyond(f, i, col);
         continue;
+      }
       double v = 0;
       if (!ParseNumber(f, decimalComma_, v)) return fail(lineNo_, i + 1, Quoted(f) + " is not a number");
+      if (!(std::fabs(v) <= bounds_[slot])) return beyond(f, i, col);
       // A value beyond a float's range would be kept as infinity.
       if (!(std::fabs(v) <= std::numeric_limits<float>::max()))
         return fail(lineNo_, i + 1, Quoted(f) + " does not fit the column (beyond ±3.4e38)");
@@ -424,6 +428,14 @@ class CsvLoader {
     }
     if (timeField_ < 0) table_.time_.push_back(static_cast<double>(table_.time_.size()));
     return true;
+  }
+
+  bool beyond(std::string_view f, std::size_t field, const LogColumn& col) {
+    char bound[32];
+    std::snprintf(bound, sizeof bound, "%g", bounds_[fieldColumn_[field]]);
+    return fail(lineNo_, field + 1,
+                Quoted(f) + " is beyond what the unit's channel " + col.name() + " carries (±" +
+                    bound + ")");
   }
 
   bool timeCell(std::string_view f, std::size_t column) {
@@ -576,6 +588,7 @@ class CsvLoader {
   std::vector<std::string> headers_;
   std::vector<std::size_t> fieldColumn_;  // per field: column index, kTimeSlot or kSkipSlot
   std::vector<Exact> exact_;              // per column
+  std::vector<double> bounds_;            // per column: LoadOptions::bound, or infinity
   std::vector<std::string_view> fields_;
   std::size_t expectedRows_ = 0;
   std::size_t lineNo_ = 0;

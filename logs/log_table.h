@@ -121,6 +121,9 @@ struct LoadOptions {
   // are neither parsed nor kept (a row must still have the header's number of fields). The
   // time column is always read.
   std::function<bool(std::string_view name)> keepColumn;
+  // When set, a column it gives a bound for (a finite number) holds no value beyond that bound
+  // either way: such a value fails the load, naming its line and column.
+  std::function<double(std::string_view name)> bound;
 };
 
 struct LoadError {

@@ -34,7 +34,7 @@ void Engine::RideAb(const AbRide& ride) {
 
 double Engine::pullRate(const ParameterImage& cfg, double rpm, double throttle, int gear) const {
   // The advance the unit fired at a moment ago, on the map the switch picked.
-  const double torque = TorqueAt(rpm, throttle / 10.0, live_.advance1) * WarmUp(warmSeconds_) *
+  const double torque = TorqueAt(rpm, throttle / 10.0, live_.advance1, kind_) * WarmUp(warmSeconds_) *
                         ride_.controls().roadFactor;
   return PullRate(cfg, gear, rpm, torque);
 }

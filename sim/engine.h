@@ -10,6 +10,7 @@
 #include "sim/bike.h"
 #include "sim/dice.h"
 #include "sim/ride.h"
+#include "sim/torque.h"
 #include "sim/unit_logic.h"
 
 namespace rq::sim {
@@ -28,6 +29,9 @@ class Engine {
   // fired at: its torque (sim/torque.h) decides how fast it gains speed in a pull, a cold
   // engine gives a little less, and the unit's acceleration reading carries noise.
   void RideAb(const AbRide& ride);
+  // The engine that answers the advance on the A/B ride (sim/torque.h).
+  void SetEngineKind(EngineKind kind) { kind_ = kind; }
+  EngineKind engineKind() const { return kind_; }
   bool abRide() const { return ride_.abRide(); }
   void Stop();
   void Hold(int rpm, int throttlePermille, int gear);
@@ -55,6 +59,7 @@ class Engine {
 
   Dice dice_;
   Ride ride_;
+  EngineKind kind_ = EngineKind::Standard;
   Mode mode_ = Mode::Cycle;
   double clock_ = 0;
 

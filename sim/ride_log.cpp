@@ -31,8 +31,9 @@ std::vector<MonitorSnapshot> RideSnapshots(const ParameterImage& cfg, double sec
 
 std::vector<MonitorSnapshot> AbRideSnapshots(const ParameterImage& cfg, const AbRide& ride,
                                              double seconds, std::uint64_t seed,
-                                             double interval) {
+                                             double interval, EngineKind engine) {
   UnitModel unit(cfg, Identity{}, seed);
+  unit.engine().SetEngineKind(engine);
   unit.engine().RideAb(ride);
   return Snapshots(unit, seconds, interval);
 }

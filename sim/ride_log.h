@@ -12,6 +12,7 @@
 #include "model/parameter_image.h"
 #include "protocol/monitor_reply.h"
 #include "sim/ride.h"
+#include "sim/torque.h"
 
 namespace rq::sim {
 
@@ -22,7 +23,8 @@ std::vector<MonitorSnapshot> RideSnapshots(const ParameterImage& cfg, double sec
 // one).
 std::vector<MonitorSnapshot> AbRideSnapshots(const ParameterImage& cfg, const AbRide& ride,
                                              double seconds, std::uint64_t seed,
-                                             double interval = 1.0 / 3);
+                                             double interval = 1.0 / 3,
+                                             EngineKind engine = EngineKind::Standard);
 
 // The monitor CSV of the snapshots, repeated until `rows` rows are written (0: each once),
 // time stamps `interval` apart from 2026-05-04 17:00:00 local time.

@@ -26,15 +26,37 @@ double SmoothStep(double x) {
 
 }  // namespace
 
-double BestAdvance(double rpm, double throttlePercent) {
-  // Low at low rpm, rising to the mid thirties at high rpm; less under load.
+bool ParseEngineKind(const std::string& word, EngineKind& kind) {
+  if (word == "standard") kind = EngineKind::Standard;
+  else if (word == "flat") kind = EngineKind::Flat;
+  else if (word == "other") kind = EngineKind::Other;
+  else return false;
+  return true;
+}
+
+double BestAdvance(double rpm, double throttlePercent, EngineKind kind) {
   const double load = std::clamp(throttlePercent, 0.0, 100.0) / 100.0;
+  if (kind == EngineKind::Other) {
+    // Rising earlier and less far, much less under load, with a dip around 6000 rpm.
+    const double dip = 3.5 * std::exp(-std::pow((rpm - 6000) / 1300, 2));
+    return std::clamp(11 + 24 * SmoothStep((rpm - 1000) / 6500) - 10 * load - dip, 5.0, 45.0);
+  }
+  // Low at low rpm, rising to the mid thirties at high rpm; less under load.
   const double a = 13 + 22 * SmoothStep((rpm - 1500) / 7000) - 7 * load;
   return std::clamp(a, 5.0, 45.0);
 }
 
-double AdvanceEfficiency(double advance, double best) {
+double AdvanceEfficiency(double advance, double best, EngineKind kind, double rpm) {
   const double d = advance - best;
+  switch (kind) {
+    case EngineKind::Flat: return 1;
+    case EngineKind::Other: {
+      const double grow = std::clamp(0.6 + 0.8 * (rpm - 2000) / 7000, 0.6, 1.4);
+      const double loss = d < 0 ? 0.0011 * std::pow(-d, 1.6) : 0.0014 * d * d;
+      return std::max(0.4, 1 - grow * loss);
+    }
+    case EngineKind::Standard: break;
+  }
   return std::max(0.4, 1 - kLossPerDegreeSquared * d * d);
 }
 
@@ -55,7 +77,7 @@ double PullRate(const ParameterImage& cfg, int gear, double rpm, double torque) 
   return gain * perSpeed;
 }
 
-std::string BestAdvanceTable(const ParameterImage& cfg, int page) {
+std::string BestAdvanceTable(const ParameterImage& cfg, int page, EngineKind kind) {
   const MapDef* map = nullptr;
   for (const MapDef& m : Maps())
     if (m.page == page) map = &m;
@@ -71,7 +93,7 @@ std::string BestAdvanceTable(const ParameterImage& cfg, int page) {
     std::snprintf(buf, sizeof buf, "%16d", kThrottleRows[r]);
     out += buf;
     for (int c = 0; c < kMapColumns; ++c) {
-      std::snprintf(buf, sizeof buf, "%7.1f", BestAdvance(cfg[map->axis[c]], kThrottleRows[r]));
+      std::snprintf(buf, sizeof buf, "%7.1f", BestAdvance(cfg[map->axis[c]], kThrottleRows[r], kind));
       out += buf;
     }
     out += '\n';

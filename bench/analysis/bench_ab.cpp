@@ -28,6 +28,7 @@
 
 #include "../common/ab_session.h"
 #include "analysis/ab_compare.h"
+#include "analysis/ab_estimate.h"
 #include "analysis/ab_proposal.h"
 #include "model/defaults.h"
 #include "sim/bike.h"
@@ -103,9 +104,7 @@ struct Tally {
 
 // The comparison's columns only, as the command line reads a log for it.
 logs::LogTable Parse(const std::string& csv) {
-  logs::LoadOptions load;
-  load.keepColumn = analysis::ReadForComparison;
-  auto r = logs::ParseCsvText(csv, load);
+  auto r = logs::ParseCsvText(csv, analysis::AbLoadOptions());
   if (!r.ok()) {
     std::fprintf(stderr, "log: %s\n", r.error.message.c_str());
     std::exit(1);
@@ -241,8 +240,7 @@ int main(int argc, char** argv) {
       return 1;
     }
     close(fd);
-    logs::LoadOptions load;
-    load.keepColumn = analysis::ReadForComparison;
+    const logs::LoadOptions load = analysis::AbLoadOptions();
     const double w0 = WallMs();
     const double p0 = CpuMs();
     auto loaded = logs::LoadCsvFile(path, load);
@@ -256,18 +254,20 @@ int main(int argc, char** argv) {
     std::string error;
     const auto ab = analysis::ExtractAbLog(log, error);
     const double p2 = CpuMs();
-    const analysis::AbResult result =
-        analysis::CompareMaps({&*ab, 1}, MakeLiveCellRule(cfg, kPageAdvance1), options);
+    const LiveCellRule rule = MakeLiveCellRule(cfg, kPageAdvance1);
+    const analysis::AbPasses passes = analysis::CollectPasses({&*ab, 1}, rule, options.selection, options.windowSeconds);
+    const analysis::AbResult result = analysis::CompareMaps(passes, options);
     const double p3 = CpuMs();
-    const analysis::AbProposal proposal = analysis::ProposeMaps(cfg, kPageAdvance1, result);
+    const analysis::BestEstimate estimate = analysis::EstimateBestAdvance(passes, 1, analysis::EstimateOptions{});
+    const analysis::AbProposal proposal = analysis::ProposeMaps(cfg, kPageAdvance1, estimate);
     const double p4 = CpuMs();
     const double w4 = WallMs();
     int verdicts = 0;
     for (const auto& row : result.cells)
       for (const auto& cell : row) verdicts += cell.better != 0;
     std::printf("%zu rows (%.0f MB): reading the comparison's columns of the CSV file CPU %.0f ms; the "
-                "analysis: columns CPU %.0f ms, comparison with its bootstrap CPU %.0f ms, proposal "
-                "%.2f ms; the analysis %.0f ms; file to proposal %.0f ms CPU, %.0f ms wall clock "
+                "analysis: columns CPU %.0f ms, passes and comparison with its bootstrap CPU %.0f ms, "
+                "estimate and proposal %.1f ms; the analysis %.0f ms; file to proposal %.0f ms CPU, %.0f ms wall clock "
                 "(%zu rows counted, %d verdicts, %zu cells held in)\n",
                 log.rows(), double(csv.size()) / 1e6, p1 - p0, p2 - p1, p3 - p2, p4 - p3, p4 - p1,
                 p4 - p0, w4 - w0,
