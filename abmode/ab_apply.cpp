@@ -19,7 +19,7 @@ struct Wanted {
   int page;
   const analysis::MapValues* values;
   const analysis::AbProposal* proposal;  // where the values come from
-  int map;  // the analysis' map number of these values (1: proposal / next map 1, 2: next map 2)
+  int map;  // the analysis' map number of these values (0: proposal, 1: next map 1, 2: next map 2)
 };
 
 AbWrite Write(const ParameterImage& image, const std::vector<Wanted>& wanted, int tunedPage,
@@ -61,15 +61,15 @@ AbWrite Write(const ParameterImage& image, const std::vector<Wanted>& wanted, in
   return out;
 }
 
-// The analysis' proposal and pair with the limits of `page` holding map `map` (1: the proposal
-// and next map 1, 2: next map 2) in every cell where it changes that page: a cell the analysis
+// The analysis' proposal and pair with the limits of `page` holding map `map` (0: the proposal,
+// 1: next map 1, 2: next map 2) in every cell where it changes that page: a cell the analysis
 // leaves as it is stays untouched, even where it breaks a limit already (the limit marks show
 // that), and is not reported as held.
-analysis::AbProposal Held(const ParameterImage& image, int tunedPage, const analysis::AbResult& result,
-                          int step, const Limits& limits, int page, int map) {
-  const analysis::AbProposal free = analysis::ProposeMaps(image, tunedPage, result, step);
-  const analysis::MapValues& values = map == 1 ? free.next1 : free.next2;
-  const analysis::CellLimits own = CellLimitsOf(limits, page);
+analysis::AbProposal Held(const ParameterImage& image, int tunedPage, const analysis::BestEstimate& estimate,
+                          const analysis::ProposalOptions& options, const Limits& limits, int page, int map) {
+  const analysis::AbProposal free = analysis::ProposeMaps(image, tunedPage, estimate, options);
+  const analysis::MapValues& values = map == 0 ? free.proposal : map == 1 ? free.next1 : free.next2;
+  const analysis::CellLimits own = analysis::CellLimitsOf(limits, page);
   analysis::CellLimits cells = analysis::FieldLimits();
   const MapDef& def = *MapOfPage(page);
   for (std::size_t r = 0; r < std::size_t(kMapRows); ++r)
@@ -78,7 +78,7 @@ analysis::AbProposal Held(const ParameterImage& image, int tunedPage, const anal
         cells.lo[r][c] = own.lo[r][c];
         cells.hi[r][c] = own.hi[r][c];
       }
-  return analysis::ProposeMaps(image, tunedPage, result, step, &cells);
+  return analysis::ProposeMaps(image, tunedPage, estimate, options, &cells);
 }
 
 }  // namespace
@@ -89,31 +89,25 @@ ParameterImage AbWrite::applied(const ParameterImage& image) const {
   return out;
 }
 
-analysis::CellLimits CellLimitsOf(const Limits& limits, int page) {
-  analysis::CellLimits cells = analysis::FieldLimits();
-  const PageLimits* own = limits.of(page);
-  if (own == nullptr) return cells;
-  for (auto& row : cells.lo)
-    for (int& v : row)
-      if (own->min) v = std::max(v, int(std::ceil(*own->min)));
-  for (auto& row : cells.hi)
-    for (int& v : row)
-      if (own->max) v = std::min(v, int(std::floor(*own->max)));
-  return cells;
+analysis::AbProposal ProposalWithin(const ParameterImage& image, int page,
+                                    const analysis::BestEstimate& estimate, const Limits& limits,
+                                    const analysis::ProposalOptions& options, int limitsPage) {
+  return Held(image, page, estimate, options, limits, limitsPage, limitsPage == kPageAdvance2 ? 2 : 1);
 }
 
-AbWrite TakeProposal(const ParameterImage& image, int page, const analysis::AbResult& result,
+AbWrite TakeProposal(const ParameterImage& image, int page, const analysis::BestEstimate& estimate,
                      const std::optional<CellRect>& selection, const Limits& limits,
-                     const ParameterImage* unit, int step) {
-  const analysis::AbProposal proposal = Held(image, page, result, step, limits, page, 1);
+                     const ParameterImage* unit, const analysis::ProposalOptions& options) {
+  const analysis::AbProposal proposal = Held(image, page, estimate, options, limits, page, 0);
   auto takes = [&](int r, int c) {
-    return selection ? selection->contains(r, c) : result.at(r, c).better != 0;
+    return proposal.estimated[std::size_t(r)][std::size_t(c)] && (!selection || selection->contains(r, c));
   };
-  return Write(image, {{page, &proposal.proposal, &proposal, 1}}, page, takes, limits, unit);
+  return Write(image, {{page, &proposal.proposal, &proposal, 0}}, page, takes, limits, unit);
 }
 
-AbWrite PrepareNextRide(const ParameterImage& image, int page, const analysis::AbResult& result,
-                        const Limits& limits, const ParameterImage* unit, int step) {
+AbWrite PrepareNextRide(const ParameterImage& image, int page, const analysis::BestEstimate& estimate,
+                        const Limits& limits, const ParameterImage* unit,
+                        const analysis::ProposalOptions& options) {
   const MapDef& one = *MapOfPage(kPageAdvance1);
   const MapDef& two = *MapOfPage(kPageAdvance2);
   for (int c = 0; c < kMapColumns; ++c) {
@@ -124,8 +118,8 @@ AbWrite PrepareNextRide(const ParameterImage& image, int page, const analysis::A
     }
   }
   // Each map of the pair within its own page's lowest and highest value.
-  const analysis::AbProposal pair1 = Held(image, page, result, step, limits, kPageAdvance1, 1);
-  const analysis::AbProposal pair2 = Held(image, page, result, step, limits, kPageAdvance2, 2);
+  const analysis::AbProposal pair1 = Held(image, page, estimate, options, limits, kPageAdvance1, 1);
+  const analysis::AbProposal pair2 = Held(image, page, estimate, options, limits, kPageAdvance2, 2);
   auto every = [](int, int) { return true; };
   return Write(image,
                {{kPageAdvance1, &pair1.next1, &pair1, 1}, {kPageAdvance2, &pair2.next2, &pair2, 2}},

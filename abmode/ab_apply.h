@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// What the A/B mode writes into the configuration: the proposal into the map tuned, or the
-// next pair into Advance 1 and Advance 2, each held within the tuner's limits. The analysis
-// clamps each cell to the field and to the page's lowest and highest value
-// (analysis::ProposeMaps' limits); the limit check then holds every written cell within its
-// own page's limits and within the change limit against the unit's cell when the unit's
-// content is known (ClampToLimits). Plain C++, so that it is tested without a window.
+// What the A/B mode writes into the configuration: the proposal (the estimate of the best
+// advance) into the map tuned, or the next pair around it into Advance 1 and Advance 2, each
+// held within the tuner's limits. The analysis clamps each cell to the field and to the page's
+// lowest and highest value (analysis::ProposeMaps' limits); the limit check then holds every
+// written cell within its own page's limits and within the change limit against the unit's cell
+// when the unit's content is known (ClampToLimits). Plain C++, so that it is tested without a
+// window.
 #pragma once
 
 #include <optional>
@@ -29,26 +30,31 @@ struct CellWrite {
 struct AbWrite {
   std::vector<CellWrite> writes;  // the cells whose value changes, in page, row, column order
   int clamped = 0;                // cells held within the limits (each cell once)
-  int considered = 0;             // cells the operation looked at (with a verdict, selected)
+  int considered = 0;             // cells the operation looked at (with an estimate, selected)
   bool rpmPointsDiffer = false;   // next pair only: the two maps' rpm points differ (nothing written)
   // The image with the writes applied.
   ParameterImage applied(const ParameterImage& image) const;
 };
 
-// The page's lowest and highest value as the analysis' cell limits (the field's range where
-// the page has none).
-analysis::CellLimits CellLimitsOf(const Limits& limits, int page);
-
 // The proposal into `page` (kPageAdvance1 or kPageAdvance2): the cells of `selection` that the
-// page's layout shows, or, without a selection, every shown cell with a verdict.
-AbWrite TakeProposal(const ParameterImage& image, int page, const analysis::AbResult& result,
+// page's layout shows, or, without a selection, every shown cell with an estimate. The same
+// rides taken twice write nothing the second time: the estimate does not move, and a cell moves
+// at most `maxMove` from the pair its newest ride used.
+AbWrite TakeProposal(const ParameterImage& image, int page, const analysis::BestEstimate& estimate,
                      const std::optional<CellRect>& selection, const Limits& limits,
-                     const ParameterImage* unit, int step = 2);
+                     const ParameterImage* unit, const analysis::ProposalOptions& options = {});
 
-// The next pair: Advance 1 = the proposal, Advance 2 = the next map 2, at every cell the
-// layout shows. Both maps must have the same rpm points (the pair is worked out at the tuned
-// page's points); when they differ nothing is written and rpmPointsDiffer says so.
-AbWrite PrepareNextRide(const ParameterImage& image, int page, const analysis::AbResult& result,
-                        const Limits& limits, const ParameterImage* unit, int step = 2);
+// The next pair: Advance 1 and Advance 2 at the proposal minus and plus the spread, at every
+// cell the layout shows. Both maps must have the same rpm points (the pair is worked out at the
+// tuned page's points); when they differ nothing is written and rpmPointsDiffer says so.
+AbWrite PrepareNextRide(const ParameterImage& image, int page, const analysis::BestEstimate& estimate,
+                        const Limits& limits, const ParameterImage* unit,
+                        const analysis::ProposalOptions& options = {});
+
+// The proposal and pair as the analysis makes them, the page limits holding each map of the
+// pair (for the window's list of what was held and why).
+analysis::AbProposal ProposalWithin(const ParameterImage& image, int page,
+                                    const analysis::BestEstimate& estimate, const Limits& limits,
+                                    const analysis::ProposalOptions& options, int limitsPage);
 
 }  // namespace rq::abmode

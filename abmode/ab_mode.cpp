@@ -171,6 +171,7 @@ bool AbMode::ready(int page) { return takeLog() && IsAdvancePage(page); }
 
 void AbMode::recompute() {
   result_.reset();
+  estimate_.reset();
   if (!ready(page_) || rule_.page != page_) return;
   // The log's filters: its gears (1 to 6 compare), its limit on the throttle's change, and its
   // minimum rows where that asks for more than a verdict does.
@@ -179,7 +180,16 @@ void AbMode::recompute() {
   options_.selection.gears = std::uint8_t(filter.gears & 0x7E);
   options_.selection.maxThrottlePctPerS = filter.maxThrottlePctPerS;
   options_.minRows = std::max(options_.minRows, filter.minRows);
-  result_ = analysis::CompareMaps(std::span<const analysis::AbLog>(&*abLog_, 1), rule_, options_);
+  options_.offsets = analysis::AdvanceOffsetsOf(ws_.image());
+  const analysis::AbPasses passes = analysis::CollectPasses(std::span<const analysis::AbLog>(&*abLog_, 1), rule_,
+                                                            options_.selection, options_.windowSeconds, options_.offsets);
+  const analysis::MapPair maps = analysis::MapPairOf(ws_.image(), rule_);
+  result_ = analysis::CompareMaps(passes, options_, &maps);
+  analysis::EstimateOptions estimate;
+  estimate.selection = options_.selection;
+  estimate.windowSeconds = options_.windowSeconds;
+  estimate.offsets = options_.offsets;
+  estimate_ = analysis::EstimateBestAdvance(passes, page_ == kPageAdvance2 ? 2 : 1, estimate);
   stale_ = false;
 }
 
@@ -257,7 +267,7 @@ bool AbMode::start(int& page) {
   page = window_.currentPage();
   if (!on_ || !ready(page)) return false;
   if (stale_ || !result_) recompute();
-  return result_.has_value();
+  return result_.has_value() && estimate_.has_value();
 }
 
 bool AbMode::finish(const AbWrite& write, bool take, int page) {
@@ -290,8 +300,8 @@ bool AbMode::takeProposal() {
   MapGrid& grid = maps_.grid();
   const std::optional<CellRect> selection =
       grid.multiSelection() ? std::optional<CellRect>(grid.selection()) : std::nullopt;
-  const AbWrite write = TakeProposal(ws_.image(), page, *result_, selection, ws_.limits(),
-                                     KnownUnitImage(ws_.unit()), step_);
+  const AbWrite write = TakeProposal(ws_.image(), page, *estimate_, selection, ws_.limits(),
+                                     KnownUnitImage(ws_.unit()), proposalOptions_);
   if (!selection && write.considered == 0) {
     window_.showNote(text(AbText::NoVerdicts), kNoteMs);
     return false;
@@ -303,7 +313,7 @@ bool AbMode::prepareNextRide() {
   int page = -1;
   if (!start(page)) return false;
   const AbWrite write =
-      PrepareNextRide(ws_.image(), page, *result_, ws_.limits(), KnownUnitImage(ws_.unit()), step_);
+      PrepareNextRide(ws_.image(), page, *estimate_, ws_.limits(), KnownUnitImage(ws_.unit()), proposalOptions_);
   if (write.rpmPointsDiffer) {
     window_.showMessage(text(AbText::RpmPointsDiffer));
     return false;

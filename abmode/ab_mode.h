@@ -19,6 +19,8 @@
 #include "abmode/ab_apply.h"
 #include "abmode/ab_texts.h"
 #include "analysis/ab_compare.h"
+#include "analysis/ab_estimate.h"
+#include "analysis/ab_proposal.h"
 #include "logs/cell_badges.h"
 #include "pages/map_overlay.h"
 
@@ -52,6 +54,7 @@ class AbMode : public QObject, public MapOverlayFace {
   bool enabled() const { return on_; }
   // The comparison shown (on an advance page with a log that can be compared).
   const std::optional<analysis::AbResult>& result() const { return result_; }
+  const std::optional<analysis::BestEstimate>& estimate() const { return estimate_; }
   const analysis::AbOptions& options() const { return options_; }
   QString badgeText(int row, int column) const;
   QString hintText(int row, int column) const;
@@ -62,8 +65,8 @@ class AbMode : public QObject, public MapOverlayFace {
   bool prepareNextRide();
   QAction* takeAction() const { return take_; }
   QAction* prepareAction() const { return prepare_; }
-  // Degrees the next map 2 moves on from the proposal.
-  int step() const { return step_; }
+  // The next pair's spread and the largest move per ride.
+  const analysis::ProposalOptions& proposalOptions() const { return proposalOptions_; }
 
  private:
   void logOpened();
@@ -88,13 +91,14 @@ class AbMode : public QObject, public MapOverlayFace {
   logs::MapLogOverlay& log_;
   bool on_ = false;
   int page_ = -1;
-  int step_ = 2;
+  analysis::ProposalOptions proposalOptions_;
   LiveCellRule rule_;
   std::optional<analysis::AbLog> abLog_;
   std::string abError_;
   bool extracted_ = false;  // abLog_ and abError_ hold what the open log gave
   analysis::AbOptions options_;
   std::optional<analysis::AbResult> result_;
+  std::optional<analysis::BestEstimate> estimate_;
   bool stale_ = true;  // the result no longer fits the log, page, rpm points or filters
   logs::CellBadges badges_;
   QPointer<QCheckBox> toggle_;

@@ -14,6 +14,19 @@ CellLimits FieldLimits() {
   return limits;
 }
 
+CellLimits CellLimitsOf(const Limits& limits, int page) {
+  CellLimits cells = FieldLimits();
+  const PageLimits* own = limits.of(page);
+  if (own == nullptr) return cells;
+  for (auto& row : cells.lo)
+    for (int& v : row)
+      if (own->min) v = std::max(v, int(std::ceil(*own->min)));
+  for (auto& row : cells.hi)
+    for (int& v : row)
+      if (own->max) v = std::min(v, int(std::floor(*own->max)));
+  return cells;
+}
+
 AbProposal ProposeMaps(const ParameterImage& image, int page, const BestEstimate& estimate,
                        const ProposalOptions& options, const CellLimits* limits) {
   const CellLimits field = FieldLimits();

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "analysis/ab_estimate.h"
+#include "limits/map_limits.h"
 #include "model/parameter_image.h"
 
 namespace rq::analysis {
@@ -32,6 +33,8 @@ struct CellLimits {
 };
 // The advance field's own range in every cell.
 CellLimits FieldLimits();
+// The field's range narrowed by the lowest and highest value the tuner's limits give `page`.
+CellLimits CellLimitsOf(const Limits& limits, int page);
 
 struct ProposalOptions {
   int spread = 3;   // degrees either side of the proposal for the next pair: 1 to 6

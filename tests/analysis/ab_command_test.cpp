@@ -14,13 +14,15 @@ namespace {
 
 using testjson::Value;
 
-// Map 2 pulls 5 % harder at 5000 rpm and 60 %; a few rows of map 1 only at 8000 rpm.
+// Map 2 (24 degrees) pulls 5 % harder than map 1 (20 degrees) at 5000 rpm and 60 %; a few rows
+// of map 1 only at 8000 rpm.
 std::string RideCsv() {
   std::vector<abtest::LogRow> rows;
   abtest::Pulls p;
+  p.advances(20, 24);
   for (int i = 0; i < 6; ++i) p.add(3, 0, 1000).add(3, 1, 1050);
   rows = p.rows();
-  for (int k = 0; k < 3; ++k) rows.push_back({p.now() + 0.3 * k, 8000, 60, 0, 3, 900, ""});
+  for (int k = 0; k < 3; ++k) rows.push_back({p.now() + 0.3 * k, 8000, 60, 0, 3, 900, "", 33});
   return abtest::AbCsv(rows);
 }
 
@@ -80,8 +82,14 @@ TEST_F(AbCommand, JsonHasOneObjectPerVisitedCell) {
 
   const Value& both = v["cells"][std::size_t(abtest::kRow)][std::size_t(abtest::kColumn)];
   for (const char* key : {"rows1", "rows2", "gain_pct", "ci_low_pct", "ci_high_pct", "better",
-                          "advance1", "advance2"})
+                          "advance1", "advance2", "best", "best_low", "best_high", "rides"})
     EXPECT_EQ(both[key].kind, Value::Kind::Number) << key;
+  // The gain says the best lies beyond map 2: the estimate above 24, the proposal held at 4
+  // degrees from the pair's middle, the next pair around it with map 2 at most 4 above 24.
+  EXPECT_GT(both["best"].number, 24);
+  EXPECT_LT(both["best_low"].number, both["best"].number);
+  EXPECT_EQ(both["rides"].number, 1);
+  EXPECT_EQ(both["settled"].kind, Value::Kind::Bool);
   EXPECT_EQ(both["rows1"].number, 18);
   EXPECT_EQ(both["rows2"].number, 18);
   EXPECT_NEAR(both["gain_pct"].number, 5, 1);
@@ -99,11 +107,13 @@ TEST_F(AbCommand, JsonHasOneObjectPerVisitedCell) {
 
   for (const char* key : {"proposal", "next_map1", "next_map2"})
     ExpectGrid(v[key], Value::Kind::Number, key);
-  EXPECT_EQ(v["proposal"][7][4].number, 24);
-  EXPECT_EQ(v["next_map1"][7][4].number, 24);
-  EXPECT_EQ(v["next_map2"][7][4].number, 26);
-  EXPECT_EQ(v["proposal"][7][7].number, v["next_map2"][7][7].number);
-  EXPECT_EQ(v["clamped"].kind, Value::Kind::List);
+  EXPECT_EQ(v["proposal"][7][4].number, 26);
+  EXPECT_EQ(v["next_map1"][7][4].number, 23);
+  EXPECT_EQ(v["next_map2"][7][4].number, 28);
+  EXPECT_EQ(v["proposal"][7][7].number, v["next_map2"][7][7].number);  // no estimate: as it is
+  ASSERT_EQ(v["clamped"].list.size(), 2u);
+  EXPECT_EQ(v["clamped"][0]["reason"].text, "max_move");
+  EXPECT_EQ(v["clamped"][1]["reason"].text, "knock");
 
   // Without a configuration: the cells of a new one, and no proposal.
   const Value bare = Json({dir.file("ride.csv"), "--json"});
@@ -126,11 +136,23 @@ TEST_F(AbCommand, TableSeveralLogsAndTheSameAnswerTwice) {
   EXPECT_TRUE(e2e::Contains(text.output, "Proposal for Advance 1"));
   EXPECT_EQ(Run({dir.file("ride.csv"), "--config", dir.file("bike.ign")}).output, text.output);
 
-  const Value two = Json({dir.file("ride.csv"), dir.file("ride.csv"), "--json", "--gear", "3",
+  // The same ride under another name counts once, with a warning.
+  e2e::WriteFile(dir.file("copy.csv"), RideCsv());
+  const auto twice = Run({dir.file("ride.csv"), dir.file("copy.csv"), "--json", "--gear", "3",
                           "--config", dir.file("bike.ign")});
-  EXPECT_EQ(two["logs"].number, 2);
-  EXPECT_EQ(two["counted"].number, 78);
-  EXPECT_EQ(two["cells"][7][4]["rows1"].number, 36);
+  EXPECT_TRUE(e2e::Contains(twice.output, "copy.csv holds the same ride as")) << twice.output;
+  const std::string json = twice.output.substr(twice.output.find('{'));
+  const auto two = testjson::Parse(json);
+  ASSERT_TRUE(two.has_value()) << twice.output;
+  EXPECT_EQ((*two)["logs"].number, 1);
+  EXPECT_EQ((*two)["cells"][7][4]["rows1"].number, 18);
+  // Maps on other rpm points: the proposal, but no next pair.
+  ParameterImage apart = RideConfig();
+  apart.setWord(kAdvance2Axis[14], 14500);
+  e2e::WriteFile(dir.file("apart.ign"), WriteIgnText(apart));
+  const auto refused = Run({dir.file("ride.csv"), "--config", dir.file("apart.ign")});
+  EXPECT_TRUE(e2e::Contains(refused.output, "Next pair: not prepared, the two maps' rpm points differ"));
+  EXPECT_FALSE(e2e::Contains(refused.output, "Next pair, map 2"));
   const Value otherGear = Json({dir.file("ride.csv"), "--json", "--gear", "2,4"});
   EXPECT_EQ(otherGear["counted"].number, 0);
   EXPECT_EQ(otherGear["left_out"]["gear_left_out"].number, 63);  // every row is in third
@@ -147,6 +169,8 @@ TEST_F(AbCommand, WrongCallsAndLogsThatCannotBeCompared) {
       {{dir.file("ride.csv"), "--map", "servo"}, 2},
       {{dir.file("ride.csv"), "--gear", "0"}, 2},
       {{dir.file("ride.csv"), "--step", "0"}, 2},
+      {{dir.file("ride.csv"), "--spread", "7"}, 2},
+      {{dir.file("ride.csv"), "--max-move", "0"}, 2},
       {{dir.file("ride.csv"), "--min-rows"}, 2},
       {{dir.file("ride.csv"), "--steady"}, 2},
       {{dir.file("missing.csv")}, 1},

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -35,11 +36,15 @@ struct LogRow {
   int gear = 2;
   double acceleration = 1000;
   std::string flag = "";  // a blocking channel that is on in this row
+  int advance = -1;       // the advance fired (logged when a row of the log has one)
 };
 
 inline std::string AbCsv(const std::vector<LogRow>& rows, bool withAcceleration = true) {
+  bool withAdvance = false;
+  for (const LogRow& r : rows) withAdvance |= r.advance >= 0;
   std::string out = "time,rpm,throttle_pct,second_map,gear";
   if (withAcceleration) out += ",acceleration_rpm_s";
+  if (withAdvance) out += ",advance1_deg";
   for (const char* key : kBlockingChannels) out += std::string(",") + key;
   out += '\n';
   char buf[96];
@@ -47,6 +52,7 @@ inline std::string AbCsv(const std::vector<LogRow>& rows, bool withAcceleration 
     std::snprintf(buf, sizeof buf, "%.3f,%d,%.1f,%d,%d", r.t, r.rpm, r.throttle, r.map, r.gear);
     out += buf;
     if (withAcceleration) out += "," + std::to_string(int(r.acceleration + 0.5));
+    if (withAdvance) out += "," + std::to_string(r.advance);
     for (const char* key : kBlockingChannels) out += r.flag == key ? ",1" : ",0";
     out += '\n';
   }
@@ -68,11 +74,17 @@ inline AbLog ParseAbLog(const std::string& csv) {
 class Pulls {
  public:
   Pulls& add(int gear, int map, double acceleration, int rows = 3) {
-    rows_.push_back({t_, 5000, 0, map, gear, 0, ""});
-    rows_.push_back({t_ + 0.3, 5000, 60, map, gear, acceleration, ""});
+    const int a = advance_[map != 0 ? 1 : 0];
+    rows_.push_back({t_, 5000, 0, map, gear, 0, "", a});
+    rows_.push_back({t_ + 0.3, 5000, 60, map, gear, acceleration, "", a});
     for (int k = 0; k < rows; ++k)
-      rows_.push_back({t_ + 0.6 + 0.3 * k, 5000, 60, map, gear, acceleration * (1 + wobble()), ""});
+      rows_.push_back({t_ + 0.6 + 0.3 * k, 5000, 60, map, gear, acceleration * (1 + wobble()), "", a});
     t_ += 0.6 + 0.3 * rows;
+    return *this;
+  }
+  // The advance each map fires from now on, logged with every row (-1: not logged).
+  Pulls& advances(int map1, int map2) {
+    advance_ = {map1, map2};
     return *this;
   }
   // Moves the clock on (a stretch of riding elsewhere).
@@ -90,6 +102,7 @@ class Pulls {
     return (double(state_ >> 11) / double(1ull << 53) - 0.5) * 0.04;
   }
   std::vector<LogRow> rows_;
+  std::array<int, 2> advance_ = {-1, -1};
   double t_ = 0;
   std::uint64_t state_ = 12345;
 };

@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The proposal and the next pair: the winner's advance where a cell has a verdict, the tuned
-// map's own value elsewhere; map 2 a step further from the loser, or with the A/B difference it
-// had; every value within the field and the caller's limits, and what was held in is named.
+// The proposal and the next pair: the estimate where a cell has one, held within a move from
+// the pair last ridden, the pair around it held below the highest advance ridden plus the move,
+// everything within the field and the caller's limits, each hold named with its reason; cells
+// without an estimate keep their maps, and before the first ride one map becomes a pair.
 #include <gtest/gtest.h>
-
-#include <algorithm>
 
 #include "analysis/ab_proposal.h"
 #include "tests/analysis/ab_logs.h"
@@ -12,18 +11,23 @@
 namespace rq::analysis {
 namespace {
 
+using R = HoldReason;
+
 struct CellCase {
-  int row, column, advance1, advance2, better;
-  int proposal, next2;  // next map 1 is the proposal
+  const char* name;
+  int row, column, advance1, advance2;
+  std::optional<double> target;  // nullopt: no estimate
+  double centre, highest, lowest;
+  int proposal, next1, next2;
+  std::vector<std::pair<int, R>> holds;  // (0 proposal, 1 next map 1, 2 next map 2, reason)
 };
 
-// Both maps at 15 degrees but in the cells of the cases.
-ParameterImage Maps(std::initializer_list<CellCase> cases) {
+ParameterImage Maps(const std::vector<CellCase>& cases) {
   ParameterImage im = abtest::AxisConfig();
   for (int r = 0; r < kMapRows; ++r)
     for (int c = 0; c < kMapColumns; ++c) {
       im.setByte(kAdvance1Cells.at(r, c), 15);
-      im.setByte(kAdvance2Cells.at(r, c), 15);
+      im.setByte(kAdvance2Cells.at(r, c), 17);
     }
   for (const CellCase& k : cases) {
     im.setByte(kAdvance1Cells.at(k.row, k.column), std::uint8_t(k.advance1));
@@ -32,104 +36,88 @@ ParameterImage Maps(std::initializer_list<CellCase> cases) {
   return im;
 }
 
-AbResult Verdicts(std::initializer_list<CellCase> cases) {
-  AbResult r;
-  for (const CellCase& k : cases) r.cells[std::size_t(k.row)][std::size_t(k.column)].better = k.better;
-  return r;
+BestEstimate Estimate(const std::vector<CellCase>& cases, std::size_t logs = 1) {
+  BestEstimate e;
+  e.logs = logs;
+  for (const CellCase& k : cases) {
+    BestCell& b = e.cells[std::size_t(k.row)][std::size_t(k.column)];
+    if (!k.target) continue;
+    b.best = b.low = b.high = *k.target;
+    b.target = *k.target;
+    b.preference = true;
+    b.ridden = true;
+    b.rides = 1;
+    b.centre = k.centre;
+    b.highest = k.highest;
+    b.lowest = k.lowest;
+  }
+  return e;
 }
 
-TEST(AbProposal, WinnerTakenAndMap2MovedOnWithinTheField) {
-  const std::initializer_list<CellCase> cases = {
-      {1, 1, 20, 24, 2, 24, 26},  // map 2 won by more advance: further up
-      {1, 2, 24, 20, 2, 20, 18},  // map 2 won by less advance: further down
-      {1, 3, 20, 24, 1, 20, 18},  // map 1 won against more: map 2 to its other side
-      {1, 4, 24, 20, 1, 24, 26},
-      {1, 5, 20, 24, 0, 20, 24},  // no verdict: the A/B difference stays
-      {1, 6, 20, 20, 2, 20, 20},  // a verdict between equal advances shows no way to go
-      {2, 1, 58, 60, 2, 60, 60},  // 62 is beyond the field
-      {2, 2, 1, 3, 1, 1, 0},      // -1 too
-      {2, 3, 2, 0, 0, 2, 0},
+void Check(const AbProposal& p, const std::vector<CellCase>& cases) {
+  for (const CellCase& k : cases) {
+    SCOPED_TRACE(k.name);
+    const std::size_t r = std::size_t(k.row), c = std::size_t(k.column);
+    EXPECT_EQ(p.proposal[r][c], k.proposal);
+    EXPECT_EQ(p.next1[r][c], k.next1);
+    EXPECT_EQ(p.next2[r][c], k.next2);
+    std::vector<std::pair<int, R>> holds;
+    for (const ClampedCell& h : p.clamped)
+      if (h.row == k.row && h.column == k.column) holds.push_back({h.map, h.reason});
+    EXPECT_EQ(holds, k.holds);
+  }
+}
+
+TEST(AbProposal, EstimateTakenAndThePairAroundItHeldForTheirReasons) {
+  const std::vector<CellCase> cases = {
+      {"near: the pair around it, the advanced map held for knock", 1, 1, 20, 22, 24.4, 21, 22, 20,
+       24, 21, 26, {{2, R::Knock}}},
+      {"far up: a move of at most 4 from the pair ridden", 1, 2, 20, 22, 30.0, 21, 22, 20, 25, 22,
+       26, {{0, R::MaxMove}, {2, R::Knock}}},
+      {"far down: the retarded map not below the lowest ridden less the move", 1, 3, 20, 22, 12.0,
+       21, 22, 20, 17, 16, 20, {{0, R::MaxMove}, {1, R::MaxMove}}},
+      {"a centred pair that keeps its place", 1, 4, 27, 33, 30.2, 30, 33, 27, 30, 27, 33, {}},
+      {"the field's top", 2, 1, 58, 60, 59.0, 59, 60, 58, 59, 56, 60, {{2, R::Limit}}},
+      {"no estimate: both maps as they are", 2, 2, 18, 25, std::nullopt, 0, 0, 0, 18, 18, 25, {}},
   };
   const ParameterImage im = Maps(cases);
-  const AbProposal p = ProposeMaps(im, kPageAdvance1, Verdicts(cases));
-  for (const CellCase& k : cases) {
-    SCOPED_TRACE(::testing::Message() << "cell " << k.row << "," << k.column);
-    const std::size_t r = std::size_t(k.row), c = std::size_t(k.column);
-    EXPECT_EQ(p.advance1[r][c], k.advance1);
-    EXPECT_EQ(p.advance2[r][c], k.advance2);
-    EXPECT_EQ(p.proposal[r][c], k.proposal);
-    EXPECT_EQ(p.next1[r][c], k.proposal);
-    EXPECT_EQ(p.next2[r][c], k.next2);
-  }
-  // Every other cell as it was, on both maps.
-  int untouched = 0;
-  for (int r = 0; r < kMapRows; ++r)
-    for (int c = 0; c < kMapColumns; ++c) {
-      if (std::any_of(cases.begin(), cases.end(),
-                      [&](const CellCase& k) { return k.row == r && k.column == c; }))
-        continue;
-      EXPECT_EQ(p.proposal[std::size_t(r)][std::size_t(c)], 15);
-      EXPECT_EQ(p.next2[std::size_t(r)][std::size_t(c)], 15);
-      ++untouched;
-    }
-  EXPECT_EQ(untouched, 150 - int(cases.size()));
-  ASSERT_EQ(p.clamped.size(), 2u);
-  EXPECT_EQ(p.clamped[0].map, 2);
-  EXPECT_EQ(p.clamped[0].wanted, 62);
-  EXPECT_EQ(p.clamped[0].got, 60);
-  EXPECT_EQ(p.clamped[1].map, 2);
-  EXPECT_EQ(p.clamped[1].row, 2);
-  EXPECT_EQ(p.clamped[1].column, 2);
-  EXPECT_EQ(p.clamped[1].wanted, -1);
-  EXPECT_EQ(p.clamped[1].got, 0);
+  Check(ProposeMaps(im, kPageAdvance1, Estimate(cases)), cases);
+
+  // The caller's limits hold the proposal and the pair, named as limits.
+  CellLimits limits = FieldLimits();
+  for (auto& row : limits.hi) row.fill(25);
+  const std::vector<CellCase> held = {
+      {"limits", 1, 1, 20, 22, 24.4, 21, 22, 20, 24, 21, 25, {{2, R::Limit}}},
+      {"limits on the proposal too; the pair still moves at most 4", 1, 4, 27, 33, 30.2, 30, 33,
+       27, 25, 23, 25, {{0, R::Limit}, {1, R::MaxMove}, {2, R::Limit}}},
+  };
+  Check(ProposeMaps(Maps(held), kPageAdvance1, Estimate(held), {}, &limits), held);
 }
 
-TEST(AbProposal, CallersLimitsHoldBothMaps) {
-  const std::initializer_list<CellCase> cases = {{3, 1, 28, 32, 2, 30, 30}, {3, 2, 12, 14, 0, 12, 14}};
-  const ParameterImage im = Maps(cases);
-  CellLimits limits = FieldLimits();
-  for (auto& row : limits.lo) row.fill(10);
-  for (auto& row : limits.hi) row.fill(30);
-  limits.lo[3][3] = 40;  // limits that cross: the lower one holds
-  limits.hi[3][3] = 20;
-  const AbProposal p = ProposeMaps(im, kPageAdvance1, Verdicts(cases), 2, &limits);
-  EXPECT_EQ(p.proposal[3][1], 30);
-  EXPECT_EQ(p.next2[3][1], 30);
-  EXPECT_EQ(p.proposal[3][2], 12);
-  EXPECT_EQ(p.next2[3][2], 14);
-  EXPECT_EQ(p.proposal[3][3], 40);
-  EXPECT_EQ(p.next2[3][3], 40);
-  // Cells at 15 within 10..30 stay as they are.
-  ASSERT_EQ(p.clamped.size(), 3u);
-  EXPECT_EQ(p.clamped[0].map, 1);
-  EXPECT_EQ(p.clamped[0].wanted, 32);
-  EXPECT_EQ(p.clamped[0].got, 30);
-  EXPECT_EQ(p.clamped[1].map, 2);
-  EXPECT_EQ(p.clamped[1].wanted, 32);
-  EXPECT_EQ(p.clamped[2].map, 1);
-  EXPECT_EQ(p.clamped[2].wanted, 15);
-  EXPECT_EQ(p.clamped[2].got, 40);
+TEST(AbProposal, BeforeTheFirstRideOneMapBecomesAPairAndTheSpreadIsTheCallers) {
+  const std::vector<CellCase> cases = {
+      {"one map", 1, 1, 20, 20, std::nullopt, 0, 0, 0, 20, 18, 22, {}},
+      {"two maps already", 1, 2, 20, 24, std::nullopt, 0, 0, 0, 20, 20, 24, {}},
+  };
+  Check(ProposeMaps(Maps(cases), kPageAdvance1, Estimate(cases, 0), {.spread = 2, .maxMove = 4}), cases);
+  // After a ride, a cell without data keeps its maps even where they are equal.
+  const std::vector<CellCase> after = {{"no data", 1, 1, 20, 20, std::nullopt, 0, 0, 0, 20, 20, 20, {}}};
+  Check(ProposeMaps(Maps(after), kPageAdvance1, Estimate(after, 1)), after);
 }
 
 TEST(AbProposal, TuningAdvance2KeepsItsOwnValuesAndReadsMap1AtItsRpmPoints) {
-  const std::initializer_list<CellCase> cases = {{1, 1, 20, 24, 1, 0, 0}, {1, 5, 20, 24, 0, 0, 0}};
-  ParameterImage im = Maps(cases);
-  // Map 1's rpm points half a step below Advance 2's: at Advance 2's points it fires half way
-  // between two of its cells.
-  for (int c = 0; c < kMapColumns; ++c) im.setWord(kAdvance1Axis[c], 1000 * (c + 1) - 500);
-  im.setByte(kAdvance1Cells.at(6, 4), 10);
-  im.setByte(kAdvance1Cells.at(6, 5), 21);
-  const AbProposal p = ProposeMaps(im, kPageAdvance2, Verdicts(cases));
-  EXPECT_EQ(p.advance1[6][4], 16);  // 15.5 at 5000 rpm
-  EXPECT_EQ(p.advance2[6][4], 15);
-  EXPECT_EQ(p.proposal[6][4], 15);  // no verdict: Advance 2 as it is
-  EXPECT_EQ(p.next2[6][4], 14);     // with its A/B difference of -1
-  // 2000 rpm: map 1 half way between 20 (1500 rpm) and 15 (2500 rpm); map 1 won.
-  EXPECT_EQ(p.advance1[1][1], 18);
-  EXPECT_EQ(p.proposal[1][1], 18);
-  EXPECT_EQ(p.next2[1][1], 16);
-  EXPECT_EQ(p.proposal[1][5], 24);
-  EXPECT_EQ(p.next2[1][5], 30);
+  ParameterImage im = abtest::AxisConfig();
+  for (int c = 0; c < kMapColumns; ++c) im.setWord(kAdvance1Axis[c], 500 * (c + 1));  // half the rpm
+  for (int r = 0; r < kMapRows; ++r)
+    for (int c = 0; c < kMapColumns; ++c) {
+      im.setByte(kAdvance1Cells.at(r, c), std::uint8_t(c));
+      im.setByte(kAdvance2Cells.at(r, c), 40);
+    }
+  const AbProposal p = ProposeMaps(im, kPageAdvance2, BestEstimate{.cells = {}, .logs = 1});
+  // Map 1 at 5000 rpm (its column 9) and 15000 rpm (beyond its last point).
+  EXPECT_EQ(p.advance1[3][4], 9);
+  EXPECT_EQ(p.advance1[3][14], 14);
+  EXPECT_EQ(p.proposal[3][4], 40);
 }
 
 }  // namespace
