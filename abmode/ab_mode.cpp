@@ -181,10 +181,10 @@ void AbMode::recompute() {
   options_.selection.maxThrottlePctPerS = filter.maxThrottlePctPerS;
   options_.minRows = std::max(options_.minRows, filter.minRows);
   options_.offsets = analysis::AdvanceOffsetsOf(ws_.image());
-  const analysis::AbPasses passes = analysis::CollectPasses(std::span<const analysis::AbLog>(&*abLog_, 1), rule_,
-                                                            options_.selection, options_.windowSeconds, options_.offsets);
-  const analysis::MapPair maps = analysis::MapPairOf(ws_.image(), rule_);
-  result_ = analysis::CompareMaps(passes, options_, &maps);
+  const analysis::AbPasses passes =
+      analysis::CollectPasses(std::span<const analysis::AbLog>(&*abLog_, 1), rule_, options_.selection,
+                              options_.windowSeconds, options_.offsets, &ws_.image());
+  result_ = analysis::CompareMaps(passes, options_);
   analysis::EstimateOptions estimate;
   estimate.selection = options_.selection;
   estimate.windowSeconds = options_.windowSeconds;

@@ -176,34 +176,36 @@ void CompareCell(const std::vector<const AbPass*>& passes, const AbOptions& opti
 }  // namespace
 
 AbResult CompareMaps(std::span<const AbLog> logs, const LiveCellRule& rule, const AbOptions& options,
-                     const MapPair* maps) {
-  return CompareMaps(CollectPasses(logs, rule, options.selection, options.windowSeconds, options.offsets),
-                     options, maps);
+                     const ParameterImage* reference) {
+  return CompareMaps(CollectPasses(logs, rule, options.selection, options.windowSeconds, options.offsets, reference),
+                     options);
 }
 
-AbResult CompareMaps(const AbPasses& all, const AbOptions& options, const MapPair* maps) {
+AbResult CompareMaps(const AbPasses& all, const AbOptions& options) {
   AbResult result;
   result.rows = all.rows;
   result.totalRows = all.totalRows;
   result.derivedLogs = all.derivedLogs;
   const RiddenMaps ridden = RiddenMapsOf(all);
-  // Per log and cell: the ride used the maps the verdict is about. Without the caller's maps,
-  // those of the newest log through the cell that logged its advance.
+  // Per log and cell: the ride used the maps the verdict is about. With a reference
+  // configuration, what its maps give at the same rows; without, the maps of the newest log
+  // through the cell that logged its advance.
   std::vector<std::uint8_t> current(all.logs * kCells, 1);
   for (int k = 0; k < kCells; ++k) {
+    if (all.referenced) {
+      for (std::size_t l = 0; l < all.logs; ++l) {
+        const auto& e = ridden.expectedAt(l, k);
+        current[l * kCells + std::size_t(k)] = RodeMaps(ridden.at(l, k), e[0], e[1], options.tolerance) ? 1 : 0;
+      }
+      continue;
+    }
     std::array<float, 2> reference{};
     bool known = false;
-    if (maps != nullptr) {
-      reference = {maps->map1[std::size_t(k / kMapColumns)][std::size_t(k % kMapColumns)],
-                   maps->map2[std::size_t(k / kMapColumns)][std::size_t(k % kMapColumns)]};
-      known = true;
-    } else {
-      for (std::size_t l = all.logs; l-- > 0 && !known;) {
-        const auto& m = ridden.at(l, k);
-        if (ridden.rowsAt(l, k) > 0 && !std::isnan(m[0]) && !std::isnan(m[1])) {
-          reference = m;
-          known = true;
-        }
+    for (std::size_t l = all.logs; l-- > 0 && !known;) {
+      const auto& m = ridden.at(l, k);
+      if (ridden.rowsAt(l, k) > 0 && !std::isnan(m[0]) && !std::isnan(m[1])) {
+        reference = m;
+        known = true;
       }
     }
     if (!known) continue;

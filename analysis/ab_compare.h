@@ -34,8 +34,8 @@
 // passes of either map.
 //
 // A verdict is about two maps: the rows of a ride count in a cell only when the advances they
-// logged are those maps' values there (within a degree). The maps are the caller's (the
-// configuration) or else, per cell, those of the newest log that rode it. Rows of rides made
+// logged are, on average, what those maps give at the same rows (within a degree). The maps are
+// the reference configuration's or else, per cell, those of the newest log that rode it. Rows of rides made
 // with other maps are counted apart (staleRows): they carry no verdict on these maps, but
 // the best-advance estimate (analysis/ab_estimate.h) still learns from them. A log without an
 // advance column cannot tell, and counts as riding the maps.
@@ -94,9 +94,11 @@ struct AbResult {
   std::size_t count(RowReason r) const { return rows[std::size_t(r)]; }
 };
 
+// `reference`: the configuration whose maps the verdicts are about (nullptr: per cell, those of
+// the newest ride through it).
 AbResult CompareMaps(std::span<const AbLog> logs, const LiveCellRule& rule, const AbOptions& options,
-                     const MapPair* maps = nullptr);
+                     const ParameterImage* reference = nullptr);
 // The same from passes already collected (CollectPasses with the same rule and options).
-AbResult CompareMaps(const AbPasses& passes, const AbOptions& options, const MapPair* maps = nullptr);
+AbResult CompareMaps(const AbPasses& passes, const AbOptions& options);
 
 }  // namespace rq::analysis

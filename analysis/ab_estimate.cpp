@@ -21,6 +21,9 @@ constexpr double kLeastPairs = 20;
 constexpr int kCurvatures = 33;
 constexpr double kCurvatureLow = 1.0 / 128, kCurvatureHigh = 16;
 constexpr double kCurvaturePriorSdLog = 0.7;
+// Degrees between the advance a ride fired and what a map gives at its rows, on average over a
+// cell, within which the ride used that map.
+constexpr double kSameMap = 0.5;
 // The share of the prior on an engine that hardly cares about advance (the flattest strength).
 constexpr double kFlatShare = 0.2;
 // The data prefer a side of the first value where the best advance lies on it with at most
@@ -370,6 +373,16 @@ BestEstimate EstimateBestAdvance(const AbPasses& all, int tunedMap, const Estima
       const double highSide = MixtureQuantile(w, parts, 1 - kPreferenceLevel);
       c.preference = !(lowSide <= c.first && c.first <= highSide);
       c.target = c.preference ? *c.best : c.first;
+    }
+    // The first value is still in the reference configuration's tuned map: what that map gives
+    // at the oldest ride's rows is what they fired.
+    if (all.referenced && c.ridden) {
+      for (std::size_t l = 0; l < all.logs; ++l) {
+        if (ridden.rowsAt(l, k) == 0) continue;
+        const float fired = ridden.at(l, k)[tuned], given = ridden.expectedAt(l, k)[tuned];
+        c.firstConfigured = !std::isnan(fired) && !std::isnan(given) && std::fabs(fired - given) <= kSameMap;
+        break;
+      }
     }
     out.cells[std::size_t(k / kMapColumns)][std::size_t(k % kMapColumns)] = c;
   }

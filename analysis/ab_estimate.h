@@ -54,7 +54,9 @@ struct EstimateOptions {
 };
 
 struct BestCell {
-  std::optional<double> best, low, high;  // degrees of the map; nullopt without a comparison
+  // Degrees of the map at the cell's point (from the advances the rows fired, taken back to the
+  // map's value where the passes carry a reference configuration); nullopt without a comparison.
+  std::optional<double> best, low, high;
   int rides = 0;          // logs that gave counted rows in the cell
   int comparisons = 0;    // strata with rows of both maps at different advances
   double first = 0;       // the tuned map's advance in the oldest ride through the cell
@@ -65,6 +67,9 @@ struct BestCell {
   // The data prefer another value than the first (see above).
   bool preference = false;
   double target = 0;      // what the data call for: the estimate, or the first value
+  // The reference configuration's tuned map still holds the first value here (its cell is
+  // then kept as it is where the data show no preference).
+  bool firstConfigured = false;
 
   // The interval lies within a degree of the estimate on both sides.
   bool settled() const { return best && low && high && *high - *best <= 1.0 && *best - *low <= 1.0; }

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "model/image_fields.h"
+#include "model/parameter_table.h"
 
 namespace rq::analysis {
 
@@ -25,11 +26,43 @@ AdvanceOffsets AdvanceOffsetsOf(const ParameterImage& image) {
   return out;
 }
 
+double ExpectedAdvance(const ParameterImage& image, int mapPage, double rpm, double throttle) {
+  const MapDef& map = *MapOfPage(mapPage);
+  auto cell = [&](int r, int c) { return double(image[map.cells.at(r, c)]); };
+  // The place on the rpm axis: the column below and the share of the way to the next.
+  int c = 0;
+  double fc = 0;
+  const double first = image[map.axis[0]], last = image[map.axis[kMapColumns - 1]];
+  if (rpm >= last) {
+    c = kMapColumns - 1;
+  } else if (rpm > first) {
+    while (c + 1 < kMapColumns && rpm >= image[map.axis[c + 1]]) ++c;
+    const double a = image[map.axis[c]], b = image[map.axis[std::min(c + 1, kMapColumns - 1)]];
+    fc = b > a ? (rpm - a) / (b - a) : 0;
+  }
+  const int c1 = std::min(c + 1, kMapColumns - 1);
+  auto along = [&](int r) { return cell(r, c) + (cell(r, c1) - cell(r, c)) * fc; };
+  if (image[kMapsUseThrottle] == 0) return along(kMapRows - 1);
+  const double percent = throttle / 10;
+  int r = 0;
+  while (r + 1 < kMapRows && percent >= kThrottleRows[r + 1]) ++r;
+  if (r + 1 >= kMapRows) return along(kMapRows - 1);
+  const double fr = std::max(0.0, (percent - kThrottleRows[r]) / double(kThrottleRows[r + 1] - kThrottleRows[r]));
+  return along(r) + (along(r + 1) - along(r)) * fr;
+}
+
 AbPasses CollectPasses(std::span<const AbLog> logs, const LiveCellRule& rule,
                        const AbSelection& selection, double windowSeconds,
-                       const AdvanceOffsets& offsets) {
+                       const AdvanceOffsets& offsets, const ParameterImage* reference) {
   AbPasses out;
   out.logs = logs.size();
+  out.referenced = reference != nullptr;
+  if (reference != nullptr)
+    for (int r = 0; r < kMapRows; ++r)
+      for (int c = 0; c < kMapColumns; ++c)
+        for (int m = 0; m < 2; ++m)
+          out.points[std::size_t(m)][std::size_t(r)][std::size_t(c)] =
+              float(AdvanceAt(*reference, m == 0 ? kPageAdvance1 : kPageAdvance2, rule.rpmPoints[c], r));
   const bool onMap2 = rule.page == kPageAdvance2;  // the page's own map counts as in use
   const double window = windowSeconds > 0 ? windowSeconds : std::numeric_limits<double>::infinity();
   for (std::size_t l = 0; l < logs.size(); ++l) {
@@ -64,7 +97,7 @@ AbPasses CollectPasses(std::span<const AbLog> logs, const LiveCellRule& rule,
       previous = i;
       if (!continues) {
         const auto w = std::int64_t(std::floor(in.time[i] / window));
-        out.passes.push_back({StratumKey(l, w, gear), std::uint32_t(l), cell, gear, map, 0, 0, 0, 0, 0});
+        out.passes.push_back({StratumKey(l, w, gear), std::uint32_t(l), cell, gear, map, 0, 0, 0, 0, 0, 0});
       }
       AbPass& p = out.passes.back();
       ++p.rows;
@@ -73,6 +106,8 @@ AbPasses CollectPasses(std::span<const AbLog> logs, const LiveCellRule& rule,
       if (knownAdvance) {
         p.advanceSum += advance;
         ++p.advanceRows;
+        if (reference != nullptr)
+          p.expectedSum += ExpectedAdvance(*reference, map ? kPageAdvance2 : kPageAdvance1, in.rpm[i], in.throttle[i]);
       }
     }
   }
@@ -83,20 +118,25 @@ RiddenMaps RiddenMapsOf(const AbPasses& passes) {
   RiddenMaps out;
   out.logs = passes.logs;
   const std::size_t n = passes.logs * kCells;
-  std::vector<std::array<double, 2>> sum(n, {0, 0});
+  std::vector<std::array<double, 2>> sum(n, {0, 0}), expected(n, {0, 0});
   std::vector<std::array<std::uint32_t, 2>> count(n, {0, 0});
   out.rows.assign(n, 0);
   for (const AbPass& p : passes.passes) {
     const std::size_t k = std::size_t(p.log) * kCells + p.cell;
     sum[k][p.map] += p.advanceSum;
+    expected[k][p.map] += p.expectedSum;
     count[k][p.map] += p.advanceRows;
     out.rows[k] += p.rows;
   }
   const float nan = std::numeric_limits<float>::quiet_NaN();
   out.mean.assign(n, {nan, nan});
+  out.expected.assign(n, {nan, nan});
   for (std::size_t k = 0; k < n; ++k)
     for (std::size_t m = 0; m < 2; ++m)
-      if (count[k][m] > 0) out.mean[k][m] = float(sum[k][m] / count[k][m]);
+      if (count[k][m] > 0) {
+        out.mean[k][m] = float(sum[k][m] / count[k][m]);
+        if (passes.referenced) out.expected[k][m] = float(expected[k][m] / count[k][m]);
+      }
   return out;
 }
 
@@ -113,17 +153,6 @@ int AdvanceAt(const ParameterImage& image, int mapPage, int rpm, int row) {
       return int(std::lround(cell(c) + double(cell(c + 1) - cell(c)) * (rpm - a) / (b - a)));
   }
   return cell(kMapColumns - 1);
-}
-
-MapPair MapPairOf(const ParameterImage& image, const LiveCellRule& rule) {
-  MapPair out;
-  for (int r = 0; r < kMapRows; ++r)
-    for (int c = 0; c < kMapColumns; ++c) {
-      const int rpm = rule.rpmPoints[c];
-      out.map1[std::size_t(r)][std::size_t(c)] = float(AdvanceAt(image, kPageAdvance1, rpm, r));
-      out.map2[std::size_t(r)][std::size_t(c)] = float(AdvanceAt(image, kPageAdvance2, rpm, r));
-    }
-  return out;
 }
 
 bool RodeMaps(const std::array<float, 2>& ridden, double reference1, double reference2, double tolerance) {

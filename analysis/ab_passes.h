@@ -47,6 +47,7 @@ struct AbPass {
   double sumSquares = 0;      // of the acceleration
   double advanceSum = 0;      // of the map's advance, over advanceRows rows that logged one
   std::uint32_t advanceRows = 0;
+  double expectedSum = 0;     // of the advance the reference configuration's map gives there
 };
 
 struct AbPasses {
@@ -55,36 +56,42 @@ struct AbPasses {
   std::size_t totalRows = 0;
   std::size_t derivedLogs = 0;
   std::size_t logs = 0;
+  // The passes carry what the reference configuration's maps give at each row (expectedSum),
+  // and the advance of each map at each cell's rpm point and throttle row.
+  bool referenced = false;
+  std::array<std::array<std::array<float, kMapColumns>, kMapRows>, 2> points{};
 };
+
+// The advance map `mapPage` of `image` gives at an engine speed and throttle (tenths of a
+// percent), as the unit reads it: between the rpm points and, when the maps use the throttle,
+// between the throttle rows along a straight line; without throttle the 100 % row.
+double ExpectedAdvance(const ParameterImage& image, int mapPage, double rpm, double throttle);
 
 // Passes of the logs on the page of `rule`; rows of a log whose acceleration is derived count
 // only where the row before lies in the same cell (a rise across two cells belongs to both).
+// With a reference configuration (the one the maps are judged in) each pass also carries what
+// its maps give at its rows, so that the maps a ride used can be matched against it.
 AbPasses CollectPasses(std::span<const AbLog> logs, const LiveCellRule& rule,
                        const AbSelection& selection, double windowSeconds,
-                       const AdvanceOffsets& offsets = {});
+                       const AdvanceOffsets& offsets = {}, const ParameterImage* reference = nullptr);
 
 // The mean advance of each map's rows per log and cell; NaN where the log has no such rows, or
 // no advance column.
 struct RiddenMaps {
   std::size_t logs = 0;
   std::vector<std::array<float, 2>> mean;  // [log * kCells + cell][map]
+  std::vector<std::array<float, 2>> expected;  // the same from the reference configuration
   std::vector<std::uint32_t> rows;         // [log * kCells + cell]: counted rows of both maps
   const std::array<float, 2>& at(std::size_t log, int cell) const { return mean[log * kCells + std::size_t(cell)]; }
+  const std::array<float, 2>& expectedAt(std::size_t log, int cell) const {
+    return expected[log * kCells + std::size_t(cell)];
+  }
   std::uint32_t rowsAt(std::size_t log, int cell) const { return rows[log * kCells + std::size_t(cell)]; }
 };
 RiddenMaps RiddenMapsOf(const AbPasses& passes);
 
 // The advance of map page `mapPage` at an rpm on its throttle row `row`, along its rpm points.
 int AdvanceAt(const ParameterImage& image, int mapPage, int rpm, int row);
-
-// The advance of each map in every cell of a page, as the map gives it (no corrections).
-using CellAdvances = std::array<std::array<float, kMapColumns>, kMapRows>;
-struct MapPair {
-  CellAdvances map1{}, map2{};
-};
-// The maps the configuration holds at the cells of the page `rule` was made for: each map at
-// the page's rpm points (the other map read along its own points) and throttle rows.
-MapPair MapPairOf(const ParameterImage& image, const LiveCellRule& rule);
 
 // A ride used these maps in a cell: each map it rode there within `tolerance` degrees of the
 // reference (a map it did not ride, or rode without a logged advance, is taken as matching).

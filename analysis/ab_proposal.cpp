@@ -86,7 +86,7 @@ AbProposal ProposeMaps(const ParameterImage& image, int page, const BestEstimate
         continue;
       }
       out.estimated[ri][ci] = true;
-      const int wanted = int(std::lround(cell.target));
+      const int wanted = !cell.preference && cell.firstConfigured ? own : int(std::lround(cell.target));
       Holding p{wanted, wanted};
       p.within(cell.centre - maxMove, cell.centre + maxMove, HoldReason::MaxMove);
       limit(p, ri, ci);

@@ -134,12 +134,13 @@ std::string CellText(const analysis::AbCell& c) {
   return buf;
 }
 
-// A cell of the estimate table: "27 ±1.2", "=20" where the data show no preference.
-std::string BestText(const analysis::BestCell& b) {
+// A cell of the estimate table: "27 ±1.2", "=20" where the data show no preference (the value
+// kept).
+std::string BestText(const analysis::BestCell& b, int kept) {
   if (!b.best) return b.rides > 0 ? "-" : ".";
   char buf[48];
   if (!b.preference) {
-    std::snprintf(buf, sizeof buf, "=%.0f", b.target);
+    std::snprintf(buf, sizeof buf, "=%d", kept);
     return buf;
   }
   const double half = std::max(*b.high - *b.best, *b.best - *b.low);
@@ -164,7 +165,9 @@ std::string Text(const Report& r, int page, const analysis::AbOptions& options) 
        std::to_string(verdicts[1]) + " for map 1 (at least " + std::to_string(options.minRows) +
        " rows and " + std::to_string(options.minPasses) + " passes of each map compared)\n";
   o += "\nBest advance in each cell of " + pageName + " from every ride, degrees ± the 95 % interval:\n";
-  o += TextGrid(r.rule.rpmPoints, 9, [&](int row, int col) { return BestText(r.estimate.at(row, col)); });
+  o += TextGrid(r.rule.rpmPoints, 9, [&](int row, int col) {
+    return BestText(r.estimate.at(row, col), proposal.proposal[std::size_t(row)][std::size_t(col)]);
+  });
   int settled = 0;
   for (const auto& row : r.estimate.cells)
     for (const auto& cell : row) settled += cell.settled() ? 1 : 0;
@@ -307,10 +310,9 @@ int RunAbCommand(const std::vector<std::string>& args) {
   const LiveCellRule rule = MakeLiveCellRule(config.image, page);
   const analysis::AdvanceOffsets offsets = withConfig ? analysis::AdvanceOffsetsOf(config.image) : analysis::AdvanceOffsets{};
   options.offsets = offsets;
-  const analysis::AbPasses passes =
-      analysis::CollectPasses(sorted, rule, options.selection, options.windowSeconds, offsets);
-  const analysis::MapPair maps = analysis::MapPairOf(config.image, rule);
-  const analysis::AbResult result = analysis::CompareMaps(passes, options, withConfig ? &maps : nullptr);
+  const analysis::AbPasses passes = analysis::CollectPasses(sorted, rule, options.selection, options.windowSeconds,
+                                                            offsets, withConfig ? &config.image : nullptr);
+  const analysis::AbResult result = analysis::CompareMaps(passes, options);
   analysis::EstimateOptions estimateOptions;
   estimateOptions.selection = options.selection;
   estimateOptions.windowSeconds = options.windowSeconds;

@@ -17,7 +17,9 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include "model/file_io.h"
 #include "sim/options.h"
+#include "sim/ride_log.h"
 #include "sim/sim_link.h"
 #include "sim/torque.h"
 #include "sim/unit_model.h"
@@ -159,12 +161,27 @@ int main(int argc, char** argv) {
     return 1;
   }
   if (opt.bestAdvance) {
-    std::cout << BestAdvanceTable(config, rq::kPageAdvance1);
+    std::cout << BestAdvanceTable(config, rq::kPageAdvance1, opt.advanceResponse);
     return 0;
   }
   const std::uint64_t seed = opt.seed ? *opt.seed : std::random_device{}();
+  if (!opt.rideLog.empty()) {
+    // The A/B ride's log at once: the unit's monitor replies every third of a second.
+    const std::string csv =
+        RideCsv(AbRideSnapshots(config, AbRide{}, opt.minutes * 60, seed, 1.0 / 3, opt.advanceResponse));
+    if (opt.rideLog == "-") {
+      std::cout << csv;
+      return std::cout.good() ? 0 : 1;
+    }
+    if (!rq::WriteFileAtomic(opt.rideLog, csv, error)) {
+      std::cerr << "rq_vtmx4_unit_sim: " << error << "\n";
+      return 1;
+    }
+    return 0;
+  }
 
   UnitModel unit(config, opt.identity, seed);
+  unit.engine().SetEngineKind(opt.advanceResponse);
   if (opt.abRide && opt.engine == SimOptions::EngineMode::Cycle) unit.engine().RideAb(AbRide{});
   if (opt.engine == SimOptions::EngineMode::Off) unit.engine().Stop();
   if (opt.engine == SimOptions::EngineMode::Hold)

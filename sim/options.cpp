@@ -77,9 +77,17 @@ std::string UsageText() {
          "  --ab                 ride the A/B ride: pulls in gears 2 to 5 at 40, 60 and 100 %\n"
          "                       throttle, the second advance map switched on for every other\n"
          "                       pull, the engine's pull following the advance fired; an input\n"
-         "                       is put on the second map and its acceleration switch-over off\n"
+         "                       is put on the second map and its acceleration switch-over off,\n"
+         "                       and a configuration without a gear method takes the programmed\n"
+         "                       ratios\n"
          "  --best-advance       print the engine's best advance at the rpm points of Advance 1\n"
          "                       and every throttle row, and end (for tests and benchmarks)\n"
+         "  --ride-log OUT.csv   write the monitor log of the A/B ride at once, without waiting\n"
+         "                       for real time, and end (--ab is implied; - is standard output)\n"
+         "  --minutes M          the ride log's length in minutes (default 30)\n"
+         "  --flat-advance       an engine whose torque does not depend on the advance\n"
+         "  --other-engine       another engine: another best advance, torque falling faster\n"
+         "                       on the advanced side than on the retarded side\n"
          "  --gear-method N      start with gear method N (0 none, 1 voltage, 2 programmed\n"
          "                       ratios, 3 learned ratios) instead of the configuration's\n"
          "Line:\n"
@@ -187,6 +195,20 @@ bool ParseOptions(const std::vector<std::string>& args, SimOptions& out, std::st
       out.abRide = true;
     } else if (a == "--best-advance") {
       out.bestAdvance = true;
+    } else if (a == "--ride-log") {
+      if (!value(i, v) || v.empty()) {
+        error = "--ride-log needs a file";
+        return false;
+      }
+      out.rideLog = v;
+      out.abRide = true;
+    } else if (a == "--minutes") {
+      if (!value(i, v) || !integer(a, v, 1, 24 * 60, n)) return false;
+      out.minutes = double(n);
+    } else if (a == "--flat-advance") {
+      out.advanceResponse = EngineKind::Flat;
+    } else if (a == "--other-engine") {
+      out.advanceResponse = EngineKind::Other;
     } else if (a == "--seed") {
       if (!value(i, v) || !integer(a, v, 0, (1ll << 62), n)) return false;
       out.seed = static_cast<std::uint64_t>(n);
@@ -230,6 +252,9 @@ bool LoadConfiguration(const std::string& path, ParameterImage& out, std::string
 bool StartConfiguration(const SimOptions& options, ParameterImage& out, std::string& error) {
   if (!LoadConfiguration(options.imagePath, out, error)) return false;
   if (options.gearMethod) out.setByte(kGearSystem, *options.gearMethod);
+  // The A/B ride is compared gear by gear: a configuration that finds no gear takes it from
+  // the programmed ratios.
+  if (options.abRide && !options.gearMethod && out[kGearSystem] == 0) out.setByte(kGearSystem, 2);
   if (options.abRide) SetUpSecondMapSwitch(out);
   // The unit holds what the tool would have programmed into it: the gear system's hold on its
   // input included, so that what a read brings home verifies against the unit unchanged.

@@ -9,6 +9,7 @@
 
 #include "model/parameter_image.h"
 #include "sim/sim_link.h"
+#include "sim/torque.h"
 #include "sim/unit_model.h"
 
 namespace rq::sim {
@@ -24,6 +25,9 @@ struct SimOptions {
   int holdRpm = 0, holdThrottlePercent = 0, holdGear = 0;
   bool abRide = false;       // --ab: the A/B ride, with an input on the second map
   bool bestAdvance = false;  // --best-advance: print the engine's best advance and end
+  std::string rideLog;       // --ride-log: write the A/B ride's log at once and end
+  double minutes = 30;       // --minutes: the ride log's length
+  EngineKind advanceResponse = EngineKind::Standard;  // --flat-advance, --other-engine
   bool help = false;
   bool version = false;  // --version: print the program's own version and end
 };

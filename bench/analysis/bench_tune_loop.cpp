@@ -94,8 +94,10 @@ void RunEngine(sim::EngineKind kind, int rides, int seeds, double minutes,
       logs.push_back(std::move(*log));
       analysis::EstimateOptions options;
       options.offsets = analysis::AdvanceOffsetsOf(cfg);
-      const analysis::BestEstimate estimate =
-          analysis::EstimateBestAdvance(logs, rule, 1, options);
+      // As the command line runs it with the configuration ridden last.
+      const analysis::BestEstimate estimate = analysis::EstimateBestAdvance(
+          analysis::CollectPasses(logs, rule, options.selection, options.windowSeconds, options.offsets, &cfg), 1,
+          options);
       const analysis::AbProposal proposal =
           analysis::ProposeMaps(cfg, kPageAdvance1, estimate, proposalOptions);
       RideFigures& f = figures[std::size_t(ride)];
