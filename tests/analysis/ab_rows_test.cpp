@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 
+#include "analysis/ab_passes.h"
 #include "analysis/ab_rows.h"
 #include "tests/analysis/ab_logs.h"
 
@@ -110,6 +112,30 @@ TEST(AbRows, WithoutAnAccelerationColumnItComesFromEngineSpeed) {
                                              RowReason::Counted, RowReason::AccelerationUnknown,
                                              RowReason::Counted}));
   EXPECT_FALSE(ParseAbLog(AbCsv(rows)).accelerationDerived);
+
+  // In a comparison a rise counts only between two rows of one cell: 4400 -> 4600 rpm crosses
+  // from the 4000 rpm cell into the 5000 rpm one, 4600 -> 4900 stays in it.
+  const std::vector<LogRow> across = {{.t = 0.0, .rpm = 4400}, {.t = 0.3, .rpm = 4600},
+                                      {.t = 0.6, .rpm = 4900}};
+  const AbPasses p = CollectPasses(std::vector<AbLog>{ParseAbLog(AbCsv(across, false))},
+                                   MakeLiveCellRule(abtest::AxisConfig(), kPageAdvance1), {}, 600);
+  EXPECT_EQ(p.rows[std::size_t(RowReason::AccelerationUnknown)], 2u);
+  EXPECT_EQ(p.rows[std::size_t(RowReason::Counted)], 1u);
+}
+
+TEST(AbRows, AnAccelerationTheUnitCannotReportIsRefusedWithItsLineAndColumn) {
+  std::vector<LogRow> rows = {{.t = 0.0}, {.t = 0.3}};
+  rows[1].acceleration = 1e30;
+  const std::string path = ::testing::TempDir() + "/ab_bound.csv";
+  FILE* f = std::fopen(path.c_str(), "w");
+  ASSERT_NE(f, nullptr);
+  const std::string csv = AbCsv(rows);
+  std::fwrite(csv.data(), 1, csv.size(), f);
+  std::fclose(f);
+  std::string error;
+  EXPECT_FALSE(LoadAbLog(path, error).has_value());
+  EXPECT_NE(error.find("line 3, column 6"), std::string::npos) << error;
+  std::remove(path.c_str());
 }
 
 TEST(AbRows, ReadingOnlyTheComparedColumnsGivesTheSameLog) {
