@@ -4,7 +4,8 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <map>
+#include <tuple>
+#include <unordered_map>
 
 namespace rq::analysis {
 
@@ -36,20 +37,25 @@ constexpr std::array<double, kSmoothColumns + 1> kSmoothKernel = {1, 0.5, 0.2};
 constexpr int kSmoothRows = 2;
 constexpr std::array<double, kSmoothRows + 1> kSmoothRowKernel = {1, 0.5, 0.25};
 
-// One stratum of a cell with rows of both maps: the gain of map 2 against map 1 and the
-// advances each map fired there.
-struct Comparison {
-  double gain = 0, d = 0, m = 0;  // relative gain, a2 - a1, (a1 + a2) / 2
-  double variance = 0;            // of the gain
-  // The share of the variance from pass to pass: the pulls of a stratum run through the cells
-  // beside this one too, so this part is shared with them.
-  double passShare = 0;
-  std::uint32_t log = 0;
-  std::uint64_t stratum = 0;
+// What a cell's comparisons add up to. Each comparison (one stratum of the cell with passes of
+// both maps) gives a gain g with variance s2 at a pair d apart around m; for a strength v the
+// gains are v d (b - m) plus noise, so these sums carry all the cell says about b and v. E and
+// the per-stratum F carry the noise's parts: E what is the comparison's own (row to row), F
+// what the stratum's pulls share with the cells beside it (pass to pass).
+struct CellSums {
+  double D = 0;  // sum d^2 / s2
+  double G = 0;  // sum g d / s2
+  double M = 0;  // sum d^2 m / s2
+  double Q = 0;  // sum g^2 / s2
+  double R = 0;  // sum g d m / s2
+  double T = 0;  // sum d^2 m^2 / s2
+  double E = 0;  // sum d^2 (1 - passShare) / s2
+  std::vector<std::pair<std::uint64_t, double>> F;  // per stratum: sum d sqrt(passShare / s2)
+  int comparisons = 0;
 };
 
 struct CellData {
-  std::vector<Comparison> comparisons;
+  CellSums sums;
   BestCell out;
   double anchor = 0;  // the prior's centre
 };
@@ -61,14 +67,11 @@ struct Fit {
 };
 
 Fit FitCell(const CellData& cell, double v, double tau) {
-  double a = 0, b = 0, c = 0;
-  for (const Comparison& x : cell.comparisons) {
-    const double slope = v * x.d;          // the gain per degree of b
-    const double e = x.gain + slope * x.m;  // = slope * b + noise
-    a += slope * slope / x.variance;
-    b += e * slope / x.variance;
-    c += e * e / x.variance;
-  }
+  const CellSums& x = cell.sums;
+  // With e = g + v d m = v d b + noise: a = sum (v d)^2 / s2, b = sum e v d / s2, c = sum e^2 / s2.
+  const double a = v * v * x.D;
+  const double b = v * x.G + v * v * x.M;
+  const double c = x.Q + 2 * v * x.R + v * v * x.T;
   const double b0 = cell.anchor, prior = 1 / (tau * tau);
   const double precision = a + prior;
   const double mean = (b + b0 * prior) / precision;
@@ -179,18 +182,31 @@ BestEstimate EstimateBestAdvance(const AbPasses& all, int tunedMap, const Estima
 
   // Each log's scatter of the acceleration, relative to the mean of its pass group (stratum,
   // cell, map): from row to row within a pass, and from pass to pass beyond what the rows
-  // explain (the road, the wind, the rider).
+  // explain (the road, the wind, the rider). The groups: runs of the passes sorted by them.
   struct Group {
-    std::vector<const AbPass*> passes;
+    std::uint64_t stratum = 0;
+    std::uint16_t cell = 0;
+    std::uint8_t map = 0;
+    std::size_t begin = 0, end = 0;  // in `order`
     double rows = 0, sum = 0;
     double advance = 0;
     std::uint32_t advanceRows = 0;
     double level() const { return sum / rows; }
   };
-  std::map<std::tuple<std::uint64_t, std::uint16_t, std::uint8_t>, Group> groups;
-  for (const AbPass& p : all.passes) {
-    Group& g = groups[{p.stratum, p.cell, p.map}];
-    g.passes.push_back(&p);
+  std::vector<const AbPass*> order;
+  order.reserve(all.passes.size());
+  for (const AbPass& p : all.passes) order.push_back(&p);
+  std::stable_sort(order.begin(), order.end(), [](const AbPass* a, const AbPass* b) {
+    return std::tie(a->stratum, a->cell, a->map) < std::tie(b->stratum, b->cell, b->map);
+  });
+  std::vector<Group> groups;
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    const AbPass& p = *order[i];
+    if (groups.empty() || groups.back().stratum != p.stratum || groups.back().cell != p.cell ||
+        groups.back().map != p.map)
+      groups.push_back({p.stratum, p.cell, p.map, i, i, 0, 0, 0, 0});
+    Group& g = groups.back();
+    g.end = i + 1;
     g.rows += p.rows;
     g.sum += p.sum;
     g.advance += p.advanceSum;
@@ -204,13 +220,13 @@ BestEstimate EstimateBestAdvance(const AbPasses& all, int tunedMap, const Estima
     double n = 0, x = 0, y = 0, xx = 0, xy = 0;
   };
   std::vector<Line> lines(all.logs);
-  for (const auto& [key, g] : groups) {
+  for (const Group& g : groups) {
     const double level = g.level();
     if (!(level > 0)) continue;
-    Line& line = lines[logOf(std::get<0>(key))];
-    for (std::size_t k = 1; k < g.passes.size(); ++k) {
-      const AbPass& a = *g.passes[k - 1];
-      const AbPass& b = *g.passes[k];
+    Line& line = lines[logOf(g.stratum)];
+    for (std::size_t k = g.begin + 1; k < g.end; ++k) {
+      const AbPass& a = *order[k - 1];
+      const AbPass& b = *order[k];
       const double x = 1.0 / a.rows + 1.0 / b.rows;
       const double y = std::pow((a.sum / a.rows - b.sum / b.rows) / level, 2);
       line.n += 1;
@@ -234,45 +250,47 @@ BestEstimate EstimateBestAdvance(const AbPasses& all, int tunedMap, const Estima
 
   // The comparisons: strata of a cell with passes of both maps and a logged advance for each.
   // Each map's level is the mean of its passes, each weighed by how much it can be trusted.
-  auto weighed = [&](const Group& g, std::size_t l, double& variance, double& passPart) {
+  auto weighed = [&](const Group& g, double& variance, double& passPart) {
+    const std::size_t l = logOf(g.stratum);
     const double level = g.level();
     double sw = 0, sww = 0, swy = 0;
-    for (const AbPass* p : g.passes) {
-      const double w = 1 / (passVar[l] + rowVar[l] / p->rows);
+    for (std::size_t k = g.begin; k < g.end; ++k) {
+      const AbPass& p = *order[k];
+      const double w = 1 / (passVar[l] + rowVar[l] / p.rows);
       sw += w;
       sww += w * w;
-      swy += w * p->sum / p->rows / level;
+      swy += w * p.sum / p.rows / level;
     }
     variance = 1 / sw;
     passPart = passVar[l] * sww / (sw * sw);
     return level * swy / sw;
   };
-  for (auto it = groups.begin(); it != groups.end(); ++it) {
-    const auto [stratum, cell, map] = it->first;
-    if (map != 0) continue;
-    const auto other = groups.find({stratum, cell, std::uint8_t(1)});
-    if (other == groups.end()) continue;
-    const Group& g1 = it->second;
-    const Group& g2 = other->second;
+  for (std::size_t k = 0; k + 1 < groups.size(); ++k) {
+    const Group& g1 = groups[k];
+    const Group& g2 = groups[k + 1];
+    if (g1.map != 0 || g2.map != 1 || g1.stratum != g2.stratum || g1.cell != g2.cell) continue;
     if (g1.advanceRows == 0 || g2.advanceRows == 0) continue;
-    const std::size_t l = logOf(stratum);
     double v1 = 0, v2 = 0, p1 = 0, p2 = 0;
-    const double y1 = weighed(g1, l, v1, p1), y2 = weighed(g2, l, v2, p2);
+    const double y1 = weighed(g1, v1, p1), y2 = weighed(g2, v2, p2);
     if (!(y1 > 0) || !(y2 > 0)) continue;
     const double a1 = g1.advance / g1.advanceRows, a2 = g2.advance / g2.advanceRows;
-    Comparison x;
     // The logarithm of the ratio: the same size either way round, so that noise alone leaves
     // no gain to either map.
-    x.gain = std::log(y2 / y1);
-    x.d = a2 - a1;
-    x.m = 0.5 * (a1 + a2);
-    x.variance = v1 + v2;
-    x.passShare = (p1 + p2) / x.variance;
-    x.log = std::uint32_t(l);
-    x.stratum = stratum;
-    CellData& c = cells[cell];
-    c.comparisons.push_back(x);
-    if (std::fabs(x.d) >= 0.5) ++c.out.comparisons;
+    const double g = std::log(y2 / y1);
+    const double d = a2 - a1, m = 0.5 * (a1 + a2);
+    const double s2 = v1 + v2;
+    const double share = (p1 + p2) / s2;
+    CellSums& x = cells[g1.cell].sums;
+    x.D += d * d / s2;
+    x.G += g * d / s2;
+    x.M += d * d * m / s2;
+    x.Q += g * g / s2;
+    x.R += g * d * m / s2;
+    x.T += d * d * m * m / s2;
+    x.E += d * d * (1 - share) / s2;
+    x.F.push_back({g1.stratum, d * std::sqrt(share / s2)});
+    ++x.comparisons;
+    if (std::fabs(d) >= 0.5) ++cells[g1.cell].out.comparisons;
   }
 
   // The grid of strengths and each cell's fit at each.
@@ -293,54 +311,56 @@ BestEstimate EstimateBestAdvance(const AbPasses& all, int tunedMap, const Estima
   const double tau = options.priorSpread;
   std::vector<std::vector<Fit>> fits(kCells);
   for (int k = 0; k < kCells; ++k) {
-    if (cells[std::size_t(k)].comparisons.empty()) continue;
+    if (cells[std::size_t(k)].sums.comparisons == 0) continue;
     fits[std::size_t(k)].resize(kCurvatures);
     for (int i = 0; i < kCurvatures; ++i)
       fits[std::size_t(k)][std::size_t(i)] = FitCell(cells[std::size_t(k)], curvature[std::size_t(i)], tau);
   }
 
-  // For each strength, b at a cell from its own and its neighbours' comparisons along the rpm
-  // axis: the best advance changes smoothly with engine speed, so a straight line through the
-  // cells near it (weighed by how near and by how much each says) reads it with less noise than
-  // the cell alone, and follows a slope without a bias. Then the prior around the first value.
-  auto smoothed = [&](int k, int i) {
+  // b at a cell from its own and its neighbours' comparisons: the best advance changes
+  // smoothly with engine speed and load, so a plane through the cells near it (weighed by how
+  // near and by how much each says) reads it with less noise than the cell alone, and follows a
+  // slope without a bias. Every cell's precision for a strength v is v^2 D, so the plane's
+  // weights do not depend on v, and neither do the parts of its mean and spread: for v the mean
+  // is meanM + meanG / v and the variance spread / v^2.
+  struct Plane {
+    bool known = false;
+    double meanM = 0, meanG = 0, spread = 0;
+  };
+  std::vector<Plane> planes(kCells);
+  std::unordered_map<std::uint64_t, double> shared;
+  for (int k = 0; k < kCells; ++k) {
+    if (!(cells[std::size_t(k)].sums.D > 0)) continue;
     const int row = k / kMapColumns, column = k % kMapColumns;
     std::vector<Near> near;
     for (int r = std::max(0, row - kSmoothRows); r <= std::min(kMapRows - 1, row + kSmoothRows); ++r)
       for (int col = std::max(0, column - kSmoothColumns); col <= std::min(kMapColumns - 1, column + kSmoothColumns); ++col) {
-        const auto& f = fits[std::size_t(r * kMapColumns + col)];
-        if (f.empty() || !(f[std::size_t(i)].precision > 0)) continue;
+        const CellSums& x = cells[std::size_t(r * kMapColumns + col)].sums;
+        if (!(x.D > 0)) continue;
         const double kernel = kSmoothKernel[std::size_t(std::abs(col - column))] * kSmoothRowKernel[std::size_t(std::abs(r - row))];
-        near.push_back({r * kMapColumns + col, double(col - column), double(r - row), kernel * f[std::size_t(i)].precision, 0});
+        near.push_back({r * kMapColumns + col, double(col - column), double(r - row), kernel * x.D, 0});
       }
-    double mean = 0, variance = 0;
-    const Fit& own = fits[std::size_t(k)][std::size_t(i)];
-    if (near.empty()) {
-      mean = cells[std::size_t(k)].anchor;
-      variance = std::numeric_limits<double>::infinity();
-    } else {
-      PlaneWeights(near);
-      // The noise of each comparison reaches the plane with a weight; the part a stratum's
-      // pulls share adds up over its comparisons before it is squared.
-      std::map<std::uint64_t, double> shared;
-      const double v = curvature[std::size_t(i)];
-      for (const Near& n : near) {
-        const CellData& data = cells[std::size_t(n.cell)];
-        const Fit& f = fits[std::size_t(n.cell)][std::size_t(i)];
-        mean += n.l * f.mean;
-        for (const Comparison& x : data.comparisons) {
-          const double coefficient = n.l * v * x.d / x.variance / f.precision;
-          variance += coefficient * coefficient * x.variance * (1 - x.passShare);
-          shared[x.stratum] += coefficient * std::sqrt(x.variance * x.passShare);
-        }
-      }
-      for (const auto& [stratum, part] : shared) variance += part * part;
-      if (own.precision <= 0) variance = std::numeric_limits<double>::infinity();
+    PlaneWeights(near);
+    Plane& plane = planes[std::size_t(k)];
+    plane.known = true;
+    shared.clear();
+    for (const Near& n : near) {
+      const CellSums& x = cells[std::size_t(n.cell)].sums;
+      plane.meanM += n.l * x.M / x.D;
+      plane.meanG += n.l * x.G / x.D;
+      plane.spread += n.l * n.l * x.E / (x.D * x.D);
+      for (const auto& [stratum, f] : x.F) shared[stratum] += n.l * f / x.D;
     }
+    for (const auto& [stratum, part] : shared) plane.spread += part * part;
+  }
+  auto smoothed = [&](int k, int i) {
+    const Plane& plane = planes[std::size_t(k)];
     const double prior = 1 / (tau * tau);
-    const double precision = (std::isfinite(variance) && variance > 0 ? 1 / variance : 0) + prior;
-    return Normal{((std::isfinite(variance) && variance > 0 ? mean / variance : 0) + cells[std::size_t(k)].anchor * prior) / precision,
-                  1 / std::sqrt(precision)};
+    if (!plane.known || !(plane.spread > 0)) return Normal{cells[std::size_t(k)].anchor, tau};
+    const double v = curvature[std::size_t(i)];
+    const double mean = plane.meanM + plane.meanG / v, variance = plane.spread / (v * v);
+    const double precision = 1 / variance + prior;
+    return Normal{(mean / variance + cells[std::size_t(k)].anchor * prior) / precision, 1 / std::sqrt(precision)};
   };
 
   const double alpha = 1 - options.confidence;

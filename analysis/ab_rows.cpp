@@ -2,6 +2,7 @@
 #include "analysis/ab_rows.h"
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace rq::analysis {
@@ -17,17 +18,29 @@ bool ReadForComparison(std::string_view column) {
 
 namespace {
 
-// FNV-1a over the bytes of the columns the comparison reads, and the start time.
+// A digest of the columns the comparison reads and the start time: eight bytes at a time, each
+// word mixed into the running value (splitmix64's finaliser).
 std::uint64_t Digest(const AbLog& log) {
-  std::uint64_t h = 0xCBF29CE484222325ull;
-  auto add = [&h](const void* data, std::size_t bytes) {
-    const auto* p = static_cast<const unsigned char*>(data);
-    for (std::size_t k = 0; k < bytes; ++k) h = (h ^ p[k]) * 0x100000001B3ull;
+  std::uint64_t h = 0x243F6A8885A308D3ull;
+  auto mix = [&h](std::uint64_t word) {
+    std::uint64_t z = h ^ (word + 0x9E3779B97F4A7C15ull + (h << 6) + (h >> 2));
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    h = z ^ (z >> 31);
   };
-  auto column = [&add](const auto& v) {
-    const std::size_t n = v.size();
-    add(&n, sizeof n);
-    if (n > 0) add(v.data(), n * sizeof v[0]);
+  auto column = [&mix](const auto& v) {
+    const std::size_t bytes = v.size() * sizeof(v[0]);
+    mix(bytes);
+    const auto* p = reinterpret_cast<const unsigned char*>(v.data());
+    std::size_t k = 0;
+    for (; k + 8 <= bytes; k += 8) {
+      std::uint64_t word;
+      std::memcpy(&word, p + k, 8);
+      mix(word);
+    }
+    std::uint64_t tail = 0;
+    if (bytes > k) std::memcpy(&tail, p + k, bytes - k);
+    mix(tail);
   };
   const logs::CellInputs& in = log.cells;
   column(in.time);
@@ -38,8 +51,7 @@ std::uint64_t Digest(const AbLog& log) {
   column(log.acceleration);
   column(log.advance);
   column(log.blocked);
-  const std::int64_t start = log.startMs.value_or(-1);
-  add(&start, sizeof start);
+  mix(std::uint64_t(log.startMs.value_or(-1)));
   return h;
 }
 
