@@ -102,9 +102,13 @@ struct Tally {
   }
 };
 
-// The comparison's columns only, as the command line reads a log for it.
-logs::LogTable Parse(const std::string& csv) {
-  auto r = logs::ParseCsvText(csv, analysis::AbLoadOptions());
+// The comparison's columns only, as the command line reads a log for it; without the
+// acceleration, the comparison takes the rise of engine speed within a cell.
+logs::LogTable Parse(const std::string& csv, bool withAcceleration = true) {
+  logs::LoadOptions load = analysis::AbLoadOptions();
+  if (!withAcceleration)
+    load.keepColumn = [](std::string_view c) { return c != analysis::kAccelerationChannel && analysis::ReadForComparison(c); };
+  auto r = logs::ParseCsvText(csv, load);
   if (!r.ok()) {
     std::fprintf(stderr, "log: %s\n", r.error.message.c_str());
     std::exit(1);
@@ -113,12 +117,13 @@ logs::LogTable Parse(const std::string& csv) {
 }
 
 // How a ride's log is changed before the comparison.
-enum class Naive { None, GearsPooled, SplitInTime };
+enum class Naive { None, GearsPooled, SplitInTime, NoAcceleration };
 
 Tally Run(const Scenario& s, std::uint64_t seed, const analysis::AbOptions& options,
           Naive naive = Naive::None) {
   const ParameterImage cfg = ScenarioConfig(s);
-  const logs::LogTable log = Parse(sim::RideCsv(sim::AbRideSnapshots(cfg, s.ride, 1800, seed)));
+  const logs::LogTable log =
+      Parse(sim::RideCsv(sim::AbRideSnapshots(cfg, s.ride, 1800, seed)), naive != Naive::NoAcceleration);
   std::string error;
   auto ab = analysis::ExtractAbLog(log, error);
   if (!ab) {
@@ -214,8 +219,11 @@ int main(int argc, char** argv) {
       {"equal, 2 twice as often in 3rd, gears pooled first", &scenarios[5], Naive::GearsPooled, 600},
       {"equal, map 1 first 10 min, map 2 after, in windows", &scenarios[4], Naive::SplitInTime, 600},
       {"equal, map 1 first 10 min, map 2 after, no windows", &scenarios[4], Naive::SplitInTime, 0},
+      {"differ (A), no acceleration column", &scenarios[0], Naive::NoAcceleration, 600},
+      {"differ (B), no acceleration column", &scenarios[1], Naive::NoAcceleration, 600},
+      {"equal, no acceleration column", &scenarios[4], Naive::NoAcceleration, 600},
   };
-  std::printf("%-58s %10s %9s %8s %8s %8s\n", "compared the naive ways", "both maps", "verdicts",
+  std::printf("%-58s %10s %9s %8s %8s %8s\n", "compared the naive ways, and logs without acceleration", "both maps", "verdicts",
               "share", "right", "wrong");
   for (const NaiveCase& n : naives) {
     analysis::AbOptions o = options;
