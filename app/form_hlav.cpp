@@ -17,6 +17,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
 #include <QStatusTipEvent>
@@ -25,7 +26,9 @@
 #include <QToolButton>
 #include <QUrl>
 
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
 #include "abmode/ab_mode.h"
 #include "app/file_commands.h"
@@ -500,11 +503,27 @@ void FormHlav::AfterChange() { workspace_->change({}, currentPage_); }
 
 void FormHlav::TakeSnapshot() { workspace_->takeSnapshot(currentPage_); }
 
-int FormHlav::askQuestion(const QString& text, bool withCancel) {
+int FormHlav::askQuestion(const QString& text, bool withCancel, bool defaultNo) {
   if (options_.askQuestion) return options_.askQuestion(text);
   QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No;
   if (withCancel) buttons |= QMessageBox::Cancel;
-  return QMessageBox::question(this, windowTitle(), text, buttons);
+  return QMessageBox::question(this, windowTitle(), text, buttons,
+                               defaultNo ? QMessageBox::No : QMessageBox::NoButton);
+}
+
+int FormHlav::askChoice(const QString& text, const QStringList& choices, int defaultChoice) {
+  const int escape = int(choices.size()) - 1;
+  if (options_.askChoice) return options_.askChoice(text, choices);
+  QMessageBox box(QMessageBox::Question, windowTitle(), text, QMessageBox::NoButton, this);
+  std::vector<QPushButton*> buttons;
+  for (int i = 0; i <= escape; ++i)
+    buttons.push_back(box.addButton(choices[i], i == escape ? QMessageBox::RejectRole : QMessageBox::AcceptRole));
+  if (escape < 0) return -1;
+  box.setDefaultButton(buttons[std::size_t(std::clamp(defaultChoice, 0, escape))]);
+  box.setEscapeButton(buttons.back());
+  box.exec();
+  const auto chosen = std::find(buttons.begin(), buttons.end(), box.clickedButton());
+  return chosen == buttons.end() ? escape : int(chosen - buttons.begin());
 }
 
 void FormHlav::hideStatusLine() { workspace_->hideStatusLine(); }
