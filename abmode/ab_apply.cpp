@@ -69,7 +69,7 @@ analysis::AbProposal Held(const ParameterImage& image, int tunedPage, const anal
                           int step, const Limits& limits, int page, int map) {
   const analysis::AbProposal free = analysis::ProposeMaps(image, tunedPage, result, step);
   const analysis::MapValues& values = map == 1 ? free.next1 : free.next2;
-  const analysis::CellLimits own = CellLimitsOf(limits, page);
+  const analysis::CellLimits own = CellLimitsOf(limits, page, &image);
   analysis::CellLimits cells = analysis::FieldLimits();
   const MapDef& def = *MapOfPage(page);
   for (std::size_t r = 0; r < std::size_t(kMapRows); ++r)
@@ -89,16 +89,19 @@ ParameterImage AbWrite::applied(const ParameterImage& image) const {
   return out;
 }
 
-analysis::CellLimits CellLimitsOf(const Limits& limits, int page) {
+analysis::CellLimits CellLimitsOf(const Limits& limits, int page, const ParameterImage* image) {
   analysis::CellLimits cells = analysis::FieldLimits();
   const PageLimits* own = limits.of(page);
   if (own == nullptr) return cells;
-  for (auto& row : cells.lo)
-    for (int& v : row)
-      if (own->min) v = std::max(v, int(std::ceil(*own->min)));
-  for (auto& row : cells.hi)
-    for (int& v : row)
-      if (own->max) v = std::min(v, int(std::floor(*own->max)));
+  MapCellSet checked;
+  checked.set();
+  if (image != nullptr) checked = CheckedCells(*image, page, *own);
+  for (std::size_t r = 0; r < cells.lo.size(); ++r)
+    for (std::size_t c = 0; c < cells.lo[r].size(); ++c) {
+      if (!checked.test(CellIndex(int(r), int(c)))) continue;
+      if (own->min) cells.lo[r][c] = std::max(cells.lo[r][c], int(std::ceil(*own->min)));
+      if (own->max) cells.hi[r][c] = std::min(cells.hi[r][c], int(std::floor(*own->max)));
+    }
   return cells;
 }
 

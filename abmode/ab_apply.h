@@ -36,8 +36,9 @@ struct AbWrite {
 };
 
 // The page's lowest and highest value as the analysis' cell limits (the field's range where
-// the page has none).
-analysis::CellLimits CellLimitsOf(const Limits& limits, int page);
+// the page has none, and, with `image`, at the cells its limits do not check: the cut and the
+// exempt cells).
+analysis::CellLimits CellLimitsOf(const Limits& limits, int page, const ParameterImage* image = nullptr);
 
 // The proposal into `page` (kPageAdvance1 or kPageAdvance2): the cells of `selection` that the
 // page's layout shows, or, without a selection, every shown cell with a verdict.

@@ -35,6 +35,7 @@
 #include "app/form_about.h"
 #include "app/link_presenter.h"
 #include "app/settings_paths.h"
+#include "ui/status_notes.h"
 #include "compare/compare_view.h"
 #include "compare/verify_differences.h"
 #include "guard/limit_guard.h"
@@ -433,7 +434,7 @@ void FormHlav::MenuAboutClick() {
 bool FormHlav::event(QEvent* event) {
   // The application hint handler: the status bar shows the current hint.
   if (event->type() == QEvent::StatusTip) {
-    StatusBar1->showMessage(static_cast<QStatusTipEvent*>(event)->tip());
+    statusNotes_->show(static_cast<QStatusTipEvent*>(event)->tip(), 0);
     return true;
   }
   return QMainWindow::event(event);
@@ -453,7 +454,7 @@ void FormHlav::showReadLock(bool on) {
     if (page != kPageMonitor && pages_[std::size_t(page)] != nullptr)
       pages_[std::size_t(page)]->setEnabled(!on);
   if (on) {
-    StatusBar1->showMessage(QString::fromUtf8(NoticeText(language(), NoticeEditsWaitForRead)));
+    statusNotes_->show(QString::fromUtf8(NoticeText(language(), NoticeEditsWaitForRead)), 0);
     return;
   }
   StatusBar1->clearMessage();
@@ -569,7 +570,7 @@ void FormHlav::addMenuAction(Menu menu, QAction* action) {
 
 void FormHlav::addStatusWidget(QWidget* widget) { StatusBar1->addPermanentWidget(widget); }
 
-void FormHlav::showNote(const QString& text, int ms) { StatusBar1->showMessage(text, ms); }
+void FormHlav::showNote(const QString& text, int ms) { statusNotes_->show(text, ms); }
 
 void FormHlav::setPrinting(bool on) {
   workspace_->setPrinting(on);

@@ -61,6 +61,7 @@ class PageSet;
 class PortNames;
 class PrintPages;
 class ProgramKeeper;
+class StatusNotes;
 class UnitSync;
 class VerifyDifferences;
 namespace logs {
@@ -292,6 +293,7 @@ class FormHlav : public QMainWindow, public WindowFace {
   QLabel* LabelEeDataErr = nullptr;
   std::array<QLabel*, 8> LabelTest{};
   QStatusBar* StatusBar1 = nullptr;
+  StatusNotes* statusNotes_ = nullptr;  // the notes on StatusBar1, fitted to it
   QTimer* Timer1 = nullptr;
   QMenu* MenuFile = nullptr;
   QMenu* MenuCom = nullptr;
