@@ -61,8 +61,14 @@ MapDifferenceView::MapDifferenceView(QWidget* parent) : QWidget(parent) {
   plot_ = new MapCurvePlot(split);
   plot_->setObjectName("MapDiffPlot");
   plot_->setEditable(false);
+  plot_->legend->setVisible(false);
   split->addWidget(grid_);
   split->addWidget(plot_);
+  // The grid and the curves share the height.
+  grid_->setMinimumHeight(120);
+  split->setStretchFactor(0, 1);
+  split->setStretchFactor(1, 1);
+  split->setSizes({500, 500});
   layout->addWidget(split, 1);
 }
 
@@ -93,6 +99,7 @@ void MapDifferenceView::show(const MapDifference& d, const DifferenceTexts& text
   }
   CurveScene scene;
   scene.axis = CurveAxis::Rpm;
+  scene.selection = {-1, -1, -1, -1};  // no row bold: nothing is selected here
   scene.curves = d.shown ? d.curves() : std::vector<MapCurve>{};
   double hi = 0, lo = 0;
   for (const MapCurve& curve : scene.curves) {
