@@ -47,7 +47,8 @@ bool LoadCommandLineLimits(const std::string& path, LoadedLimits& out, std::stri
   std::string where = path;
   if (path.empty()) {
     if (!ReadSettingsFile(ini, error)) return false;
-    where = SettingsFolderPath() + "/" + kSettingsFileName;
+    const std::string folder = SettingsFolderPath();
+    where = folder.empty() ? std::string(kSettingsFileName) : folder + "/" + kSettingsFileName;
   } else {
     const auto text = ReadWholeFile(path, error, 4u << 20);
     if (!text) return false;
