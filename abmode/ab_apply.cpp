@@ -69,7 +69,7 @@ analysis::AbProposal Held(const ParameterImage& image, int tunedPage, const anal
                           const analysis::ProposalOptions& options, const Limits& limits, int page, int map) {
   const analysis::AbProposal free = analysis::ProposeMaps(image, tunedPage, estimate, options);
   const analysis::MapValues& values = map == 0 ? free.proposal : map == 1 ? free.next1 : free.next2;
-  const analysis::CellLimits own = analysis::CellLimitsOf(limits, page);
+  const analysis::CellLimits own = analysis::CellLimitsOf(limits, page, &image);
   analysis::CellLimits cells = analysis::FieldLimits();
   const MapDef& def = *MapOfPage(page);
   for (std::size_t r = 0; r < std::size_t(kMapRows); ++r)

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "limits/limit_check.h"
+
 namespace rq::analysis {
 
 CellLimits FieldLimits() {
@@ -14,16 +16,19 @@ CellLimits FieldLimits() {
   return limits;
 }
 
-CellLimits CellLimitsOf(const Limits& limits, int page) {
+CellLimits CellLimitsOf(const Limits& limits, int page, const ParameterImage* image) {
   CellLimits cells = FieldLimits();
   const PageLimits* own = limits.of(page);
   if (own == nullptr) return cells;
-  for (auto& row : cells.lo)
-    for (int& v : row)
-      if (own->min) v = std::max(v, int(std::ceil(*own->min)));
-  for (auto& row : cells.hi)
-    for (int& v : row)
-      if (own->max) v = std::min(v, int(std::floor(*own->max)));
+  MapCellSet checked;
+  checked.set();
+  if (image != nullptr) checked = CheckedCells(*image, page, *own);
+  for (std::size_t r = 0; r < cells.lo.size(); ++r)
+    for (std::size_t c = 0; c < cells.lo[r].size(); ++c) {
+      if (!checked.test(CellIndex(int(r), int(c)))) continue;
+      if (own->min) cells.lo[r][c] = std::max(cells.lo[r][c], int(std::ceil(*own->min)));
+      if (own->max) cells.hi[r][c] = std::min(cells.hi[r][c], int(std::floor(*own->max)));
+    }
   return cells;
 }
 

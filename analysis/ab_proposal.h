@@ -33,8 +33,9 @@ struct CellLimits {
 };
 // The advance field's own range in every cell.
 CellLimits FieldLimits();
-// The field's range narrowed by the lowest and highest value the tuner's limits give `page`.
-CellLimits CellLimitsOf(const Limits& limits, int page);
+// The field's range narrowed by the lowest and highest value the tuner's limits give `page`
+// (with `image`, only at the cells its limits check: not in the cut nor at exempt cells).
+CellLimits CellLimitsOf(const Limits& limits, int page, const ParameterImage* image = nullptr);
 
 struct ProposalOptions {
   int spread = 3;   // degrees either side of the proposal for the next pair: 1 to 6

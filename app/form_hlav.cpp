@@ -17,6 +17,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
 #include <QStatusTipEvent>
@@ -25,13 +26,16 @@
 #include <QToolButton>
 #include <QUrl>
 
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
 #include "abmode/ab_mode.h"
 #include "app/file_commands.h"
 #include "app/form_about.h"
 #include "app/link_presenter.h"
 #include "app/settings_paths.h"
+#include "ui/status_notes.h"
 #include "compare/compare_view.h"
 #include "compare/verify_differences.h"
 #include "guard/limit_guard.h"
@@ -430,7 +434,7 @@ void FormHlav::MenuAboutClick() {
 bool FormHlav::event(QEvent* event) {
   // The application hint handler: the status bar shows the current hint.
   if (event->type() == QEvent::StatusTip) {
-    StatusBar1->showMessage(static_cast<QStatusTipEvent*>(event)->tip());
+    statusNotes_->show(static_cast<QStatusTipEvent*>(event)->tip(), 0);
     return true;
   }
   return QMainWindow::event(event);
@@ -450,7 +454,7 @@ void FormHlav::showReadLock(bool on) {
     if (page != kPageMonitor && pages_[std::size_t(page)] != nullptr)
       pages_[std::size_t(page)]->setEnabled(!on);
   if (on) {
-    StatusBar1->showMessage(QString::fromUtf8(NoticeText(language(), NoticeEditsWaitForRead)));
+    statusNotes_->show(QString::fromUtf8(NoticeText(language(), NoticeEditsWaitForRead)), 0);
     return;
   }
   StatusBar1->clearMessage();
@@ -500,11 +504,27 @@ void FormHlav::AfterChange() { workspace_->change({}, currentPage_); }
 
 void FormHlav::TakeSnapshot() { workspace_->takeSnapshot(currentPage_); }
 
-int FormHlav::askQuestion(const QString& text, bool withCancel) {
+int FormHlav::askQuestion(const QString& text, bool withCancel, bool defaultNo) {
   if (options_.askQuestion) return options_.askQuestion(text);
   QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No;
   if (withCancel) buttons |= QMessageBox::Cancel;
-  return QMessageBox::question(this, windowTitle(), text, buttons);
+  return QMessageBox::question(this, windowTitle(), text, buttons,
+                               defaultNo ? QMessageBox::No : QMessageBox::NoButton);
+}
+
+int FormHlav::askChoice(const QString& text, const QStringList& choices, int defaultChoice) {
+  const int escape = int(choices.size()) - 1;
+  if (options_.askChoice) return options_.askChoice(text, choices);
+  QMessageBox box(QMessageBox::Question, windowTitle(), text, QMessageBox::NoButton, this);
+  std::vector<QPushButton*> buttons;
+  for (int i = 0; i <= escape; ++i)
+    buttons.push_back(box.addButton(choices[i], i == escape ? QMessageBox::RejectRole : QMessageBox::AcceptRole));
+  if (escape < 0) return -1;
+  box.setDefaultButton(buttons[std::size_t(std::clamp(defaultChoice, 0, escape))]);
+  box.setEscapeButton(buttons.back());
+  box.exec();
+  const auto chosen = std::find(buttons.begin(), buttons.end(), box.clickedButton());
+  return chosen == buttons.end() ? escape : int(chosen - buttons.begin());
 }
 
 void FormHlav::hideStatusLine() { workspace_->hideStatusLine(); }
@@ -550,7 +570,7 @@ void FormHlav::addMenuAction(Menu menu, QAction* action) {
 
 void FormHlav::addStatusWidget(QWidget* widget) { StatusBar1->addPermanentWidget(widget); }
 
-void FormHlav::showNote(const QString& text, int ms) { StatusBar1->showMessage(text, ms); }
+void FormHlav::showNote(const QString& text, int ms) { statusNotes_->show(text, ms); }
 
 void FormHlav::setPrinting(bool on) {
   workspace_->setPrinting(on);

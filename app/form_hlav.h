@@ -61,6 +61,7 @@ class PageSet;
 class PortNames;
 class PrintPages;
 class ProgramKeeper;
+class StatusNotes;
 class UnitSync;
 class VerifyDifferences;
 namespace logs {
@@ -87,6 +88,8 @@ struct FormHlavOptions {
   std::function<void(const QString& text)> messageBox;
   // Asks a Yes / No / Cancel question; empty: a QMessageBox. Returns the button chosen.
   std::function<int(const QString& text)> askQuestion;
+  // Asks a question with buttons of its own; empty: a QMessageBox. Returns the index chosen.
+  std::function<int(const QString& text, const QStringList& choices)> askChoice;
   // Opens a document with the desktop's viewer; empty: QDesktopServices::openUrl.
   std::function<bool(const QString& path)> openDocument;
   // Folders searched for the manual after the current folder; empty: ManualFolders() of the
@@ -137,7 +140,9 @@ class FormHlav : public QMainWindow, public WindowFace {
   void addStatusWidget(QWidget* widget) override;
   void showNote(const QString& text, int ms) override;
   void showMessage(const QString& text) override;
-  int askQuestion(const QString& text, bool withCancel = true) override;
+  int askQuestion(const QString& text, bool withCancel = true, bool defaultNo = false) override;
+  int askChoice(const QString& text, const QStringList& choices, int defaultChoice) override;
+  QList<QAction*> undoActions() override { return {MenuZpet, MenuZnovu}; }
   void commitPendingEdit() override;
   QWidget* liveStrip() override { return client_; }
   const IniFile& settings() const override;
@@ -288,6 +293,7 @@ class FormHlav : public QMainWindow, public WindowFace {
   QLabel* LabelEeDataErr = nullptr;
   std::array<QLabel*, 8> LabelTest{};
   QStatusBar* StatusBar1 = nullptr;
+  StatusNotes* statusNotes_ = nullptr;  // the notes on StatusBar1, fitted to it
   QTimer* Timer1 = nullptr;
   QMenu* MenuFile = nullptr;
   QMenu* MenuCom = nullptr;

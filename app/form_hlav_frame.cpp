@@ -23,6 +23,7 @@
 #include "abmode/ab_mode.h"
 #include "app/file_commands.h"
 #include "app/form_hlav.h"
+#include "ui/status_notes.h"
 #include "app/link_presenter.h"
 #include "compare/compare_view.h"
 #include "compare/verify_differences.h"
@@ -119,6 +120,7 @@ void FormHlav::buildFrame() {
   StatusBar1->setObjectName("StatusBar1");
   StatusBar1->setSizeGripEnabled(false);
   StatusBar1->setGeometry(0, 813, kClientWidth, 19);
+  statusNotes_ = new StatusNotes(StatusBar1);
 
   buildMenu();
 

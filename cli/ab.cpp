@@ -277,8 +277,12 @@ int RunAbCommand(const std::vector<std::string>& args) {
   std::string error;
   if (!LoadLogConfiguration(common, config, error)) return Failure(error);
   const bool withConfig = !common.config.empty();
-  Limits limits;
-  if (withConfig && !LoadCommandLineLimits(limitsPath, limits, error)) return Failure(error);
+  LoadedLimits loaded;
+  if (withConfig && !LoadCommandLineLimits(limitsPath, loaded, error)) return Failure(error);
+  // A limit that cannot be read may be the one that matters: no proposal without it.
+  if (!loaded.unreadable().empty())
+    return Failure("a value of the limits cannot be read (above): no proposal without it");
+  const Limits& limits = loaded.limits;
 
   // Each ride once: the same rows under another name are the same ride.
   std::vector<analysis::AbLog> logs;
@@ -319,7 +323,7 @@ int RunAbCommand(const std::vector<std::string>& args) {
   estimateOptions.offsets = offsets;
   const analysis::BestEstimate estimate =
       analysis::EstimateBestAdvance(passes, page == kPageAdvance2 ? 2 : 1, estimateOptions);
-  const analysis::CellLimits cellLimits = analysis::CellLimitsOf(limits, page);
+  const analysis::CellLimits cellLimits = analysis::CellLimitsOf(limits, page, &config.image);
   const analysis::AbProposal proposal =
       analysis::ProposeMaps(config.image, page, estimate, pair, &cellLimits);
   const Report report{result, estimate, proposal, rule, sorted.size(), withConfig,

@@ -41,11 +41,14 @@ void Note(const std::string& text) { std::cerr << kProgramName << ": " << text <
 
 }  // namespace
 
-bool LoadCommandLineLimits(const std::string& path, Limits& out, std::string& error) {
-  out = Limits();
+bool LoadCommandLineLimits(const std::string& path, LoadedLimits& out, std::string& error) {
+  out = LoadedLimits();
   IniFile ini;
+  std::string where = path;
   if (path.empty()) {
     if (!ReadSettingsFile(ini, error)) return false;
+    const std::string folder = SettingsFolderPath();
+    where = folder.empty() ? std::string(kSettingsFileName) : folder + "/" + kSettingsFileName;
   } else {
     const auto text = ReadWholeFile(path, error, 4u << 20);
     if (!text) return false;
@@ -55,9 +58,8 @@ bool LoadCommandLineLimits(const std::string& path, Limits& out, std::string& er
       return false;
     }
   }
-  const LoadedLimits loaded = LoadLimits(ini);
-  for (const LimitsProblem& p : loaded.problems) Note(LimitsProblemText(p, kLanguageEnglish));
-  out = loaded.limits;
+  out = LoadLimits(ini);
+  for (const LimitsProblem& p : out.problems) Note(where + ": " + LimitsProblemText(p, kLanguageEnglish));
   return true;
 }
 
@@ -131,39 +133,58 @@ int RunCheckCommand(const std::vector<std::string>& args) {
   if (file.empty()) return usage("check needs a configuration file");
 
   std::string error;
-  Limits limits;
-  if (!LoadCommandLineLimits(limitsPath, limits, error)) return fail(error);
+  LoadedLimits loaded;
+  if (!LoadCommandLineLimits(limitsPath, loaded, error)) return fail(error);
+  const Limits& limits = loaded.limits;
+  const bool unread = !loaded.unreadable().empty();
   ParameterImage image, unit;
   if (!LoadAsSent(file, image, error)) return fail(error);
   if (!unitPath.empty() && !LoadAsSent(unitPath, unit, error)) return fail(error);
   if (!limits.any()) {
     Note(std::string("no limits set: the [") + kLimitsSection + "] section of " +
          (limitsPath.empty() ? std::string("the settings file") : limitsPath) +
-         " gives none");
+         (unread ? " gives none that can be read" : " gives none"));
     if (json) std::cout << "[]\n";
-    return 0;
+    return unread ? kExitFailure : 0;
   }
   if (AnyChangeLimit(limits) && unitPath.empty())
     Note("the change limits are not checked: they need the unit's content (--unit UNIT.ign)");
-  const std::vector<Violation> v = CheckLimits(image, limits, unitPath.empty() ? nullptr : &unit);
+  std::vector<Violation> v = CheckLimits(image, limits, unitPath.empty() ? nullptr : &unit);
+  SortWorstFirst(v);
   std::cout << (json ? FormatViolationsJson(v, image) : FormatViolations(v, image)) << std::flush;
-  if (v.empty()) Note(file + " keeps every limit");
-  return v.empty() ? 0 : kExitFailure;
+  if (unread) {
+    Note("a value of the limits cannot be read: it is not checked");
+  } else if (v.empty()) {
+    Note(file + " keeps every limit");
+  }
+  return v.empty() && !unread ? 0 : kExitFailure;
 }
 
 int GuardProgramming(const ParameterImage& image, const std::string& file,
                      const std::string& limitsPath, bool force) {
   std::string error;
-  Limits limits;
-  if (!LoadCommandLineLimits(limitsPath, limits, error)) {
+  LoadedLimits loaded;
+  if (!LoadCommandLineLimits(limitsPath, loaded, error)) {
     Note(error + "; nothing was sent");
     return kExitFailure;
+  }
+  const Limits& limits = loaded.limits;
+  // A limit that cannot be read may be the one that matters: nothing goes without it.
+  if (!loaded.unreadable().empty()) {
+    const std::size_t n = loaded.unreadable().size();
+    const std::string values = std::to_string(n) + (n == 1 ? " value" : " values");
+    if (!force) {
+      Note(values + " of the limits cannot be read (above); nothing was sent (--force programs without them)");
+      return kExitFailure;
+    }
+    Note(values + " of the limits cannot be read (above); programming without them (--force)");
   }
   if (!limits.any()) return 0;
   if (AnyChangeLimit(limits))
     Note("the change limits are not checked: program does not read the unit first");
-  const std::vector<Violation> v = CheckLimits(image, limits, nullptr);
+  std::vector<Violation> v = CheckLimits(image, limits, nullptr);
   if (v.empty()) return 0;
+  SortWorstFirst(v);
   const std::string count = std::to_string(v.size()) + (v.size() == 1 ? " limit" : " limits");
   Note(force ? file + " breaks " + count + "; programming it anyway (--force):"
              : file + " breaks " + count + "; nothing was sent (--force programs it anyway):");

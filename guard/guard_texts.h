@@ -27,7 +27,7 @@ enum GuardText : int {
   GtStatusBroken,       // %1: the summary
   GtStatusClear,
   GtHeld,               // %1: the summary
-  GtAskProgram,         // %1: the summary, %2: the lines
+  GtAskBroken,          // %1: the summary, %2: the lines, worst first
   GtMoreLines,          // %1: how many lines were left out
   GtChangesTitle,
   GtChangesCount,       // %1: the number of values
@@ -36,6 +36,20 @@ enum GuardText : int {
   GtColumnUnitNow,
   GtColumnAfter,
   GtProgram,
+  GtColumnUpTo,
+  GtColumnExempt,
+  GtUpToAuto,           // %1: the rpm the limits hold up to when the field is empty
+  GtUpToAll,            // the field is empty and every rpm point is checked
+  GtSuggest,
+  GtSuggestHint,
+  GtAskUnreadable,      // %1: the values of the settings file that cannot be read, one a line
+  GtAskAnyway,
+  GtHeldUnreadable,
+  GtSettingsUnreadable,
+  GtMenuExempt,
+  GtMenuExemptHint,
+  GtExempted,           // %1: the page, %2: how many cells
+  GtChecked,            // %1: the page, %2: how many cells
   GtTextCount
 };
 

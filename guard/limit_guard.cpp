@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QDialog>
 #include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
 #include <QStringList>
 
@@ -17,6 +18,8 @@
 #include "guard/program_changes.h"
 #include "limits/limit_texts.h"
 #include "model/ini_file.h"
+#include "model/map_model.h"
+#include "pages/map_grid.h"
 #include "pages/map_pages.h"
 #include "ui/qt_text.h"
 #include "ui/window_face.h"
@@ -55,6 +58,23 @@ LimitGuard::LimitGuard(Workspace& workspace, WindowFace& window, MapPages& maps)
   window_.addMenuAction(WindowFace::Menu::Device, showChangesAction_);
   connect(showChangesAction_, &QAction::toggled, this, [this](bool on) { setShowChanges(on); });
 
+  exemptAction_ = new QAction(this);
+  exemptAction_->setObjectName("MenuMapExempt");
+  exemptAction_->setCheckable(true);
+  maps_.addContextAction(exemptAction_);
+  connect(exemptAction_, &QAction::triggered, this, [this] { toggleExempt(); });
+  // Ticked while every selected cell is exempt; only on a map page.
+  connect(maps_.contextMenu(), &QMenu::aboutToShow, this, [this] {
+    const int page = window_.currentPage();
+    const PageLimits* p = ws_.limits().of(page);
+    exemptAction_->setEnabled(p != nullptr);
+    bool all = p != nullptr;
+    const CellRect sel = maps_.grid().selection();
+    for (int r = sel.top(); all && r <= sel.bottom(); ++r)
+      for (int c = sel.left(); all && c <= sel.right(); ++c) all = p->exempt.test(CellIndex(r, c));
+    exemptAction_->setChecked(all);
+  });
+
   label_ = new QLabel;
   label_->setObjectName("LabelLimits");
   label_->setStyleSheet("color: #b00000");
@@ -78,6 +98,8 @@ void LimitGuard::applyLanguage() {
   const int lang = ws_.language();
   limitsAction_->setText(Gt(GtMenuLimits, lang));
   showChangesAction_->setText(Gt(GtMenuShowChanges, lang));
+  exemptAction_->setText(Gt(GtMenuExempt, lang));
+  exemptAction_->setStatusTip(Gt(GtMenuExemptHint, lang));
   showLabel();
 }
 
@@ -85,11 +107,13 @@ void LimitGuard::showLabel() {
   label_->setVisible(!violations_.empty());
   if (violations_.empty()) return;
   label_->setText(Gt(GtStatusBroken, ws_.language()).arg(summary(violations_)));
+  label_->setToolTip(label_->text());
 }
 
 void LimitGuard::readSettings() {
   const IniFile& ini = window_.settings();
   const LoadedLimits loaded = LoadLimits(ini);
+  unreadable_ = loaded.unreadable();
   ws_.setLimits(loaded.limits);
   showChanges_ = ini.intValue(kProgrammingSection, kShowChangesKey, 0) != 0;
   {
@@ -101,7 +125,9 @@ void LimitGuard::readSettings() {
   QStringList lines;
   for (const LimitsProblem& problem : loaded.problems)
     lines << FromStd(LimitsProblemText(problem, ws_.language()));
-  window_.showMessage(Gt(GtSettingsProblems, ws_.language()).arg(lines.join("\n")));
+  QString message = Gt(GtSettingsProblems, ws_.language()).arg(lines.join("\n"));
+  if (!unreadable_.empty()) message += "\n\n" + Gt(GtSettingsUnreadable, ws_.language());
+  window_.showMessage(message);
 }
 
 std::vector<Violation> LimitGuard::check() const {
@@ -130,12 +156,13 @@ QString LimitGuard::summary(const std::vector<Violation>& violations) const {
     const auto n = std::count_if(violations.begin(), violations.end(),
                                  [page](const Violation& v) { return v.page == page; });
     if (n > 0)
-      parts << Gt(GtPageCount, ws_.language()).arg(qsizetype(n)).arg(window_.pageCaption(page));
+      parts << Gt(GtPageCount, ws_.language()).arg(qsizetype(n)).arg(FromStd(LimitPageName(page, ws_.language())));
   }
   return parts.join(", ");
 }
 
 QString LimitGuard::holdReason() const {
+  if (!unreadable_.empty()) return Gt(GtHeldUnreadable, ws_.language());
   const std::vector<Violation> now = check();
   if (now.empty()) return {};
   return Gt(GtHeld, ws_.language()).arg(summary(now));
@@ -143,29 +170,71 @@ QString LimitGuard::holdReason() const {
 
 bool LimitGuard::confirmProgram() {
   const int lang = ws_.language();
-  const std::vector<Violation> now = check();
+  // What will be sent comes first; then whether to send it past a guard rail.
+  if (showChanges_) {
+    ProgramChangesDialog changes(ws_.image(), KnownUnitImage(ws_.unit()), lang, window_.dialogParent());
+    if (execDialog(changes) != QDialog::Accepted) return false;
+  }
+  std::vector<Violation> now = check();
+  if (now.empty() && unreadable_.empty()) return true;
+  QStringList parts;
   if (!now.empty()) {
+    SortWorstFirst(now);
     QStringList lines;
     for (std::size_t i = 0; i < now.size() && i < std::size_t(kAskLines); ++i)
       lines << FromStd(ViolationText(now[i], ws_.image(), lang));
     if (now.size() > std::size_t(kAskLines))
       lines << Gt(GtMoreLines, lang).arg(qsizetype(now.size()) - kAskLines);
-    const QString question = Gt(GtAskProgram, lang).arg(summary(now), lines.join("\n"));
-    if (window_.askQuestion(question, false) != QMessageBox::Yes) return false;
+    parts << Gt(GtAskBroken, lang).arg(summary(now), lines.join("\n"));
   }
-  if (!showChanges_) return true;
-  ProgramChangesDialog changes(ws_.image(), KnownUnitImage(ws_.unit()), lang,
-                               window_.dialogParent());
-  return execDialog(changes) == QDialog::Accepted;
+  if (!unreadable_.empty()) {
+    QStringList lines;
+    for (const LimitsProblem& problem : unreadable_) lines << FromStd(LimitsProblemText(problem, lang));
+    parts << Gt(GtAskUnreadable, lang).arg(lines.join("\n"));
+  }
+  parts << Gt(GtAskAnyway, lang);
+  // Enter answers No: a tuner who read none of it sends nothing.
+  return window_.askQuestion(parts.join("\n\n"), false, true) == QMessageBox::Yes;
 }
 
 void LimitGuard::MenuLimitsClick() {
   window_.commitPendingEdit();
-  LimitsDialog dialog(ws_.limits(), ws_.language(), window_.dialogParent());
+  LimitsDialog dialog(ws_.limits(), ws_.image(), ws_.language(), window_.dialogParent(), unreadable_);
   if (execDialog(dialog) != QDialog::Accepted) return;
-  const Limits limits = dialog.limits();
+  unreadable_.clear();
+  setLimits(dialog.limits());
+  recheck();
+}
+
+void LimitGuard::setLimits(const Limits& limits) {
   ws_.setLimits(limits);
   window_.writeSettings([&limits](IniFile& ini) { StoreLimits(ini, limits); });
+}
+
+void LimitGuard::toggleExempt() {
+  window_.commitPendingEdit();
+  const int page = window_.currentPage();
+  Limits limits = ws_.limits();
+  PageLimits* p = limits.of(page);
+  if (p == nullptr) return;
+  const MapMode mode = MapModeOf(ws_.image(), page);
+  const CellRect sel = maps_.grid().selection();
+  std::vector<std::size_t> cells;
+  bool all = true;
+  for (int r = sel.top(); r <= sel.bottom(); ++r)
+    for (int c = sel.left(); c <= sel.right(); ++c)
+      if (CellVisible(mode, r, c)) {
+        cells.push_back(CellIndex(r, c));
+        all = all && p->exempt.test(CellIndex(r, c));
+      }
+  if (cells.empty()) return;
+  for (const std::size_t i : cells) p->exempt.set(i, !all);
+  setLimits(limits);
+  const int lang = ws_.language();
+  window_.showNote(Gt(all ? GtChecked : GtExempted, lang)
+                       .arg(FromStd(LimitPageName(page, lang)))
+                       .arg(qsizetype(cells.size())),
+                   6000);
 }
 
 void LimitGuard::setShowChanges(bool on) {

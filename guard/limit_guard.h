@@ -2,10 +2,11 @@
 // Guard rails before the unit is programmed, in the window. The map limits of the workspace
 // ([LIMITS] of the settings file, set in Tools › Limits...) are checked on every change of the
 // configuration, of what the unit holds and of the limits: broken ones are marked on the map
-// pages and counted on the status line. While one stands, programming after change is held
-// (the workspace asks the guard), and the Program command lists them and asks first. With
-// "Show changes before programming" on, Program also lists what it changes in the unit. The
-// guard never changes a cell and never stops a programming that is under way.
+// pages and counted on the status line. While one stands, or while a value of [LIMITS] cannot
+// be read, programming after change is held (the workspace asks the guard), and the Program
+// command asks first, No being its default: with "Show changes before programming" on, after
+// the list of what it changes in the unit. The map's context menu exempts cells from the
+// limits. The guard never changes a cell and never stops a programming that is under way.
 #pragma once
 
 #include <QObject>
@@ -49,9 +50,17 @@ class LimitGuard : public QObject {
   void recheck();
   const std::vector<Violation>& violations() const { return violations_; }
 
-  // Before the Program command sends: true to program. Broken limits are listed with the
-  // question whether to program anyway; then, with the option on, the list of changes.
+  // Before the Program command sends: true to program. With the option on, the list of
+  // changes first; then, while a limit is broken or a value of [LIMITS] cannot be read, the
+  // question whether to program anyway (the violations worst first; No is the default).
   bool confirmProgram();
+  // The values of the settings file's [LIMITS] that could not be read (until the dialog's OK).
+  const std::vector<LimitsProblem>& unreadable() const { return unreadable_; }
+
+  // The map's context menu: exempts the selected cells of the map shown from its limits, or
+  // checks them again when all of them are exempt; written to the settings file.
+  void toggleExempt();
+  QAction* exemptAction() const { return exemptAction_; }
 
   // Tools › Limits...: the dialog; OK sets the workspace's limits and writes [LIMITS].
   void MenuLimitsClick();
@@ -61,7 +70,8 @@ class LimitGuard : public QObject {
 
   // Why programming after change is held now; empty when nothing holds it.
   QString holdReason() const;
-  // "2 on Advance 1, 1 on Servo": the count of broken limits per page, in page order.
+  // "2 on Advance 1, 1 on Servo": the count of broken limits per page, in page order, the
+  // pages named as their tabs in the caption table.
   QString summary(const std::vector<Violation>& violations) const;
 
   LimitMarks& marks() { return *marks_; }
@@ -82,6 +92,7 @@ class LimitGuard : public QObject {
   int execDialog(QDialog& dialog);
   void applyLanguage();
   void showLabel();
+  void setLimits(const Limits& limits);
 
   Workspace& ws_;
   WindowFace& window_;
@@ -89,7 +100,9 @@ class LimitGuard : public QObject {
   LimitMarks* marks_ = nullptr;
   QAction* limitsAction_ = nullptr;
   QAction* showChangesAction_ = nullptr;
+  QAction* exemptAction_ = nullptr;
   QLabel* label_ = nullptr;
+  std::vector<LimitsProblem> unreadable_;
   std::vector<Violation> violations_;
   bool showChanges_ = false;
 };

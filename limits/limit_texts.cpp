@@ -31,6 +31,10 @@ enum LimitTextId : int {
   LtMalformed,
   LtNegative,
   LtMinAboveMax,
+  LtUnknownKey,
+  LtRepeatedKey,
+  LtBadCells,
+  LtAtLine,  // %1 the line of the file
   LtCount
 };
 
@@ -45,18 +49,26 @@ constexpr LimitTextRow kLimitTexts[LtCount] = {
      "%1 / %3 à %4 % : écart %5 > max %2", "%1 proti %3 při %4 %: skok %5 > max %2"},
     {"%1 vs unit %3: change %5 > max %2", "%1 zu Zündbox %3: Änderung %5 > Max. %2",
      "%1 / unité %3 : changement %5 > max %2", "%1 proti jednotce %3: změna %5 > max %2"},
-    {"[LIMITS] %1=%2 is not a number in the page's unit; taken as no limit",
-     "[LIMITS] %1=%2 ist keine Zahl in der Einheit der Seite; gilt als keine Grenze",
-     "[LIMITS] %1=%2 n'est pas un nombre dans l'unité de la page ; ignorée (pas de limite)",
-     "[LIMITS] %1=%2 není číslo v jednotce stránky; bere se jako bez limitu"},
-    {"[LIMITS] %1=%2 is below 0; taken as no limit",
-     "[LIMITS] %1=%2 ist kleiner als 0; gilt als keine Grenze",
-     "[LIMITS] %1=%2 est inférieure à 0 ; ignorée (pas de limite)",
-     "[LIMITS] %1=%2 je menší než 0; bere se jako bez limitu"},
-    {"[LIMITS] %1=%2 is above %3=%4; every cell breaks one of them",
-     "[LIMITS] %1=%2 liegt über %3=%4; jede Zelle verletzt eine der beiden",
-     "[LIMITS] %1=%2 dépasse %3=%4 ; chaque case enfreint l'une des deux",
-     "[LIMITS] %1=%2 je nad %3=%4; každá buňka poruší jeden z nich"},
+    {"%1=%2 is not a number in the page's unit", "%1=%2 ist keine Zahl in der Einheit der Seite",
+     "%1=%2 n'est pas un nombre dans l'unité de la page", "%1=%2 není číslo v jednotce stránky"},
+    {"%1=%2 is below 0", "%1=%2 ist kleiner als 0", "%1=%2 est inférieure à 0", "%1=%2 je menší než 0"},
+    {"%1=%2 is above %3=%4; every cell breaks one of them",
+     "%1=%2 liegt über %3=%4; jede Zelle verletzt eine der beiden",
+     "%1=%2 dépasse %3=%4 ; chaque case enfreint l'une des deux",
+     "%1=%2 je nad %3=%4; každá buňka poruší jeden z nich"},
+    {"%1 is no key of the limits (misspelt?); it is ignored",
+     "%1 ist kein Schlüssel der Grenzen (vertippt?); er wird übergangen",
+     "%1 n'est pas une clé des limites (faute de frappe ?) ; elle est ignorée",
+     "%1 není klíč limitů (překlep?); přeskakuje se"},
+    {"%1 is given again; the first value, %4, counts",
+     "%1 steht noch einmal da; der erste Wert, %4, gilt",
+     "%1 est donnée une seconde fois ; la première valeur, %4, compte",
+     "%1 je uveden znovu; platí první hodnota, %4"},
+    {"%1=%2 is not a list of cells row:column (row 0 to 9, column 0 to 14)",
+     "%1=%2 ist keine Liste von Zellen Zeile:Spalte (Zeile 0 bis 9, Spalte 0 bis 14)",
+     "%1=%2 n'est pas une liste de cases ligne:colonne (ligne 0 à 9, colonne 0 à 14)",
+     "%1=%2 není seznam buněk řádek:sloupec (řádek 0 až 9, sloupec 0 až 14)"},
+    {"[LIMITS] line %1: ", "[LIMITS] Zeile %1: ", "[LIMITS] ligne %1 : ", "[LIMITS] řádek %1: "},
 };
 
 const char* LimitTextOf(LimitTextId id, int language) {
@@ -106,8 +118,10 @@ std::string ViolationText(const Violation& v, const ParameterImage& image, int l
 
 std::string LimitsProblemText(const LimitsProblem& problem, int language) {
   const LimitTextId id = static_cast<LimitTextId>(LtMalformed + static_cast<int>(problem.kind));
-  return FillPlaceholders(LimitTextOf(id, language),
-                          {problem.key, problem.value, problem.otherKey, problem.otherValue});
+  const std::string where =
+      problem.line > 0 ? FillPlaceholders(LimitTextOf(LtAtLine, language), {std::to_string(problem.line)}) : "";
+  return where + FillPlaceholders(LimitTextOf(id, language),
+                                  {problem.key, problem.value, problem.otherKey, problem.otherValue});
 }
 
 }  // namespace rq

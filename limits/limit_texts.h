@@ -21,8 +21,8 @@ std::string LimitPageName(int page, int language);
 // Values are in the page's shown units (degrees, mV or percent).
 std::string ViolationText(const Violation& v, const ParameterImage& image, int language);
 
-// One problem of the [LIMITS] section: "[LIMITS] Advance1Max=4o is not a number; taken as no
-// limit".
+// One problem of the [LIMITS] section: "[LIMITS] line 3: Advance1Max=4o is not a number in the
+// page's unit"; without a line (the dialog's fields) "Advance1Max=4o is not ...".
 std::string LimitsProblemText(const LimitsProblem& problem, int language);
 
 }  // namespace rq

@@ -2,6 +2,7 @@
 // The [LIMITS] section: key names, reading and writing, and the servo's percent conversion.
 #include "limits/map_limits.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -46,19 +47,23 @@ bool EndsWithNoCase(std::string_view s, std::string_view tail) {
 
 enum class Parsed { Empty, Number, Malformed, Negative };
 
+// Whose units a value is in: the advance maps' degrees, the servo's mV (or percent), rpm.
+enum class Units { Degrees, Servo, Rpm };
+
 // One value of the section in the page's stored units (servo: mV).
-Parsed ParseLimit(std::string_view text, bool servo, double& out) {
+Parsed ParseLimit(std::string_view text, Units units, double& out) {
   std::string_view s = Trimmed(text);
   if (s.empty()) return Parsed::Empty;
   double factor = 1.0;
-  // The unit's name may follow the number, and only the page's own.
-  for (const auto& [tail, f, servoTail] :
-       {std::tuple{std::string_view("%"), kServoMvPerPercent, true},
-        std::tuple{std::string_view("mv"), 1.0, true},
-        std::tuple{std::string_view("deg"), 1.0, false},
-        std::tuple{std::string_view("\xC2\xB0"), 1.0, false}}) {
+  // The unit's name may follow the number, and only the value's own.
+  for (const auto& [tail, f, owner] :
+       {std::tuple{std::string_view("%"), kServoMvPerPercent, Units::Servo},
+        std::tuple{std::string_view("mv"), 1.0, Units::Servo},
+        std::tuple{std::string_view("rpm"), 1.0, Units::Rpm},
+        std::tuple{std::string_view("deg"), 1.0, Units::Degrees},
+        std::tuple{std::string_view("\xC2\xB0"), 1.0, Units::Degrees}}) {
     if (!EndsWithNoCase(s, tail)) continue;
-    if (servo != servoTail) return Parsed::Malformed;
+    if (units != owner) return Parsed::Malformed;
     s = Trimmed(s.substr(0, s.size() - tail.size()));
     factor = f;
     break;
@@ -76,6 +81,39 @@ Parsed ParseLimit(std::string_view text, bool servo, double& out) {
   if (v < 0) return Parsed::Negative;
   out = v * factor;
   return Parsed::Number;
+}
+
+// "row:column" pairs separated by blanks or commas; false on anything else.
+bool ParseCells(std::string_view text, MapCellSet& out) {
+  out.reset();
+  std::string_view s = text;
+  auto skip = [&s] {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == ',')) s.remove_prefix(1);
+  };
+  auto number = [&s](int& v) {
+    const auto r = std::from_chars(s.data(), s.data() + s.size(), v);
+    if (r.ec != std::errc() || r.ptr == s.data()) return false;
+    s.remove_prefix(std::size_t(r.ptr - s.data()));
+    return true;
+  };
+  for (skip(); !s.empty(); skip()) {
+    int row = 0, column = 0;
+    if (!number(row) || s.empty() || s.front() != ':') return false;
+    s.remove_prefix(1);
+    if (!number(column)) return false;
+    if (row < 0 || row >= kMapRows || column < 0 || column >= kMapColumns) return false;
+    out.set(CellIndex(row, column));
+  }
+  return true;
+}
+
+bool SameKey(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+    if (lower(a[i]) != lower(b[i])) return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -102,50 +140,130 @@ std::string LimitKey(int page, int field) {
   return std::string(kPageStems[i]) + kFieldNames[field];
 }
 
+std::vector<LimitsProblem> LoadedLimits::unreadable() const {
+  std::vector<LimitsProblem> out;
+  for (const LimitsProblem& p : problems)
+    if (Unreadable(p)) out.push_back(p);
+  return out;
+}
+
+std::string LimitUpToKey(int page) {
+  const int i = PageSlot(page);
+  return i < 0 ? std::string() : std::string(kPageStems[i]) + "UpToRpm";
+}
+
+std::string LimitExemptKey(int page) {
+  const int i = PageSlot(page);
+  return i < 0 ? std::string() : std::string(kPageStems[i]) + "Exempt";
+}
+
 LoadedLimits LoadLimits(const IniFile& ini) {
   LoadedLimits loaded;
+  // Each key once, the first one counting; what is no key of the section is said.
+  struct Known {
+    std::string key;
+    int page, field;  // field 0..3, 4 up to rpm, 5 exempt
+    const IniFile::Entry* entry = nullptr;
+  };
+  std::vector<Known> known;
   for (int i = 0; i < kLimitPageCount; ++i) {
     const int page = kLimitPages[i];
-    PageLimits& p = loaded.limits.pages[static_cast<std::size_t>(i)];
-    std::string written[kLimitFieldCount];
-    for (int f = 0; f < kLimitFieldCount; ++f) {
-      const std::string key = LimitKey(page, f);
-      written[f] = ini.stringValue(kLimitsSection, key, "");
-      double v = 0;
-      switch (ParseLimit(written[f], page == kPageServo, v)) {
-        case Parsed::Empty:
-          break;
-        case Parsed::Number:
-          p.*kFields[f] = v;
-          break;
-        case Parsed::Malformed:
-          loaded.problems.push_back({LimitsProblemKind::Malformed, key, written[f], {}, {}});
-          break;
-        case Parsed::Negative:
-          loaded.problems.push_back({LimitsProblemKind::Negative, key, written[f], {}, {}});
-          break;
-      }
-    }
-    if (p.min && p.max && *p.min > *p.max)
-      loaded.problems.push_back({LimitsProblemKind::MinAboveMax, LimitKey(page, 0), written[0],
-                                 LimitKey(page, 1), written[1]});
+    for (int f = 0; f < kLimitFieldCount; ++f) known.push_back({LimitKey(page, f), page, f});
+    known.push_back({LimitUpToKey(page), page, kLimitFieldCount});
+    known.push_back({LimitExemptKey(page), page, kLimitFieldCount + 1});
   }
+  const std::vector<IniFile::Entry> entries = ini.entries(kLimitsSection);
+  for (const IniFile::Entry& e : entries) {
+    const auto k = std::find_if(known.begin(), known.end(), [&e](const Known& candidate) { return SameKey(candidate.key, e.key); });
+    if (k == known.end()) {
+      loaded.problems.push_back({LimitsProblemKind::UnknownKey, e.key, e.value, {}, {}, e.line});
+    } else if (k->entry != nullptr) {
+      loaded.problems.push_back({LimitsProblemKind::RepeatedKey, e.key, e.value, k->key, k->entry->value, e.line});
+    } else {
+      k->entry = &e;
+    }
+  }
+  for (const Known& k : known) {
+    if (k.entry == nullptr) continue;
+    PageLimits& p = *loaded.limits.of(k.page);
+    const std::string& written = k.entry->value;
+    auto problem = [&](LimitsProblemKind kind) {
+      loaded.problems.push_back({kind, k.key, written, {}, {}, k.entry->line});
+    };
+    if (k.field == kLimitFieldCount + 1) {
+      if (!ParseCells(written, p.exempt)) problem(LimitsProblemKind::BadCells);
+      continue;
+    }
+    const Units units = k.field == kLimitFieldCount ? Units::Rpm
+                        : k.page == kPageServo     ? Units::Servo
+                                                   : Units::Degrees;
+    double v = 0;
+    switch (ParseLimit(written, units, v)) {
+      case Parsed::Empty:
+        break;
+      case Parsed::Number:
+        if (k.field == kLimitFieldCount)
+          p.upToRpm = int(std::min(v, 1e6));
+        else
+          p.*kFields[k.field] = v;
+        break;
+      case Parsed::Malformed:
+        problem(LimitsProblemKind::Malformed);
+        break;
+      case Parsed::Negative:
+        problem(LimitsProblemKind::Negative);
+        break;
+    }
+  }
+  for (int i = 0; i < kLimitPageCount; ++i) {
+    const int page = kLimitPages[i];
+    const PageLimits& p = loaded.limits.pages[static_cast<std::size_t>(i)];
+    if (!p.min || !p.max || *p.min <= *p.max) continue;
+    auto entry = [&](int field) {
+      return std::find_if(known.begin(), known.end(), [&](const Known& k) { return k.page == page && k.field == field; })->entry;
+    };
+    loaded.problems.push_back({LimitsProblemKind::MinAboveMax, LimitKey(page, 0), entry(0)->value,
+                               LimitKey(page, 1), entry(1)->value, entry(0)->line});
+  }
+  // In the order of the file.
+  std::stable_sort(loaded.problems.begin(), loaded.problems.end(),
+                   [](const LimitsProblem& a, const LimitsProblem& b) { return a.line < b.line; });
   return loaded;
 }
 
 void StoreLimits(IniFile& ini, const Limits& limits) {
   for (int i = 0; i < kLimitPageCount; ++i) {
+    const int page = kLimitPages[i];
     const PageLimits& p = limits.pages[static_cast<std::size_t>(i)];
+    auto store = [&ini](const std::string& key, const std::string& value) {
+      ini.setValue(kLimitsSection, key, value);
+      ini.removeRepeats(kLimitsSection, key);
+    };
     for (int f = 0; f < kLimitFieldCount; ++f) {
       const std::optional<double>& v = p.*kFields[f];
-      ini.setValue(kLimitsSection, LimitKey(kLimitPages[i], f), v ? LimitNumberText(*v) : "");
+      store(LimitKey(page, f), v ? LimitNumberText(*v) : "");
     }
+    store(LimitUpToKey(page), p.upToRpm ? std::to_string(*p.upToRpm) : "");
+    store(LimitExemptKey(page), CellSetText(p.exempt));
   }
+}
+
+std::string CellSetText(const MapCellSet& cells) {
+  std::string out;
+  for (int r = 0; r < kMapRows; ++r)
+    for (int c = 0; c < kMapColumns; ++c)
+      if (cells.test(CellIndex(r, c))) out += (out.empty() ? "" : " ") + std::to_string(r) + ":" + std::to_string(c);
+  return out;
 }
 
 double LimitInPageUnits(const ParameterImage& image, int page, double limit) {
   if (page == kPageServo && image[kServoPercent] != 0) return limit / kServoMvPerPercent;
   return limit;
+}
+
+double LimitFromPageUnits(const ParameterImage& image, int page, double shown) {
+  if (page == kPageServo && image[kServoPercent] != 0) return shown * kServoMvPerPercent;
+  return shown;
 }
 
 std::string LimitNumberText(double value) {

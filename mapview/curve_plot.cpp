@@ -15,18 +15,7 @@ constexpr double kBold = 3.0, kThin = 1.2;
 constexpr int kWeightSizes = 5;
 
 
-// Curve i of n from blue (low rows or rpm) through violet to red: no green, which is the live
-// point's.
-QColor CurveColour(int i, int n) {
-  const double t = n > 1 ? double(i) / double(n - 1) : 0.0;
-  const QColor a(40, 90, 220), m(150, 50, 170), b(210, 40, 40);
-  const QColor& from = t < 0.5 ? a : m;
-  const QColor& to = t < 0.5 ? m : b;
-  const double u = t < 0.5 ? 2 * t : 2 * t - 1;
-  return QColor::fromRgbF(float(from.redF() + (to.redF() - from.redF()) * u),
-                          float(from.greenF() + (to.greenF() - from.greenF()) * u),
-                          float(from.blueF() + (to.blueF() - from.blueF()) * u));
-}
+constexpr int kLabelGap = 1;  // pixels between two names
 
 void SetPoints(QCPGraph* graph, const std::vector<CurvePoint>& points) {
   QVector<double> x, y;
@@ -49,6 +38,15 @@ QCPGraph* MarkGraph(QCustomPlot& plot, QCPLayer* layer, QCPScatterStyle style) {
 }
 
 }  // namespace
+
+QColor CurveColour(int i) {
+  // Neighbouring rows far apart in hue and lightness.
+  static const QColor kColours[kMapColumns] = {
+      {31, 119, 180}, {200, 30, 60},  {0, 160, 120},  {140, 80, 200}, {160, 110, 30},
+      {0, 60, 140},   {220, 80, 160}, {90, 140, 40},  {110, 40, 20},  {50, 170, 220},
+      {170, 30, 140}, {0, 100, 70},   {190, 180, 40}, {90, 120, 250}, {160, 0, 0}};
+  return kColours[std::size_t(std::clamp(i, 0, kMapColumns - 1))];
+}
 
 MapCurvePlot::MapCurvePlot(QWidget* parent) : QCustomPlot(parent) {
   setObjectName("MapCurvePlot");
@@ -85,6 +83,8 @@ MapCurvePlot::MapCurvePlot(QWidget* parent) : QCustomPlot(parent) {
   note_->position->setType(QCPItemPosition::ptAxisRectRatio);
   note_->position->setCoords(0.5, 0.5);
   note_->setVisible(false);
+  // The names are placed once the axes know their pixels, before every drawing.
+  connect(this, &QCustomPlot::afterLayout, this, [this] { placeLabels(); });
 }
 
 bool MapCurvePlot::selected(const MapCurve& curve) const {
@@ -96,7 +96,6 @@ bool MapCurvePlot::selected(const MapCurve& curve) const {
 void MapCurvePlot::showScene(const CurveScene& scene) {
   scene_ = scene;
   const bool overRpm = scene.axis == CurveAxis::Rpm;
-  const int count = overRpm ? kMapRows : kMapColumns;
   bool legendChanged = false;
   // The graphs and labels are kept and given new data: a drag step builds nothing.
   auto take = [this](std::vector<QCPGraph*>& pool, std::size_t used, QCPLayer* layer) {
@@ -112,20 +111,18 @@ void MapCurvePlot::showScene(const CurveScene& scene) {
   };
   ghosts_.clear();
   // The ghosts on a layer under the curves.
-  auto ghost = [&](const std::vector<MapCurve>& curves, Qt::PenStyle style, const QString& name) {
+  auto ghost = [&](const std::vector<MapCurve>& curves, const QPen& pen, const QString& name) {
     for (std::size_t i = 0; i < curves.size(); ++i) {
       QCPGraph* g = take(ghostPool_, ghosts_.size(), ghostLayer_);
-      QColor c = CurveColour(curves[i].index, count);
-      c.setAlpha(150);
-      g->setPen(QPen(c, 1.4, style));
+      g->setPen(pen);
       g->setName(name);
       SetPoints(g, curves[i].points);
       setLegendEntry(g, i == 0, legendChanged);  // the legend names each kind once
       ghosts_.push_back(g);
     }
   };
-  ghost(scene.unit, Qt::DotLine, scene.unitName);
-  ghost(scene.other, Qt::DashLine, scene.otherName);
+  ghost(scene.unit, QPen(kGhostUnit, 2.0, Qt::DotLine), scene.unitName);
+  ghost(scene.other, QPen(kGhostOther, 1.6, Qt::DashLine), scene.otherName);
   for (std::size_t i = ghosts_.size(); i < ghostPool_.size(); ++i) {
     ghostPool_[i]->setVisible(false);
     setLegendEntry(ghostPool_[i], false, legendChanged);
@@ -138,7 +135,7 @@ void MapCurvePlot::showScene(const CurveScene& scene) {
   bold.setBold(true);
   for (const MapCurve& curve : scene.curves) {
     QCPGraph* g = take(curvePool_, curves_.size(), layer("main"));
-    const QColor c = CurveColour(curve.index, count);
+    const QColor c = CurveColour(curve.index);
     const bool chosen = selected(curve);
     g->setPen(QPen(c, chosen ? kBold : kThin));
     g->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, c, chosen ? 7 : 5));
@@ -152,12 +149,14 @@ void MapCurvePlot::showScene(const CurveScene& scene) {
     while (labelPool_.size() <= i) {
       auto* label = new QCPItemText(this);
       label->setPositionAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-      label->setPadding(QMargins(6, 0, 0, 0));
+      label->setPadding(QMargins(4, 0, 2, 0));
+      label->setClipToAxisRect(false);
+      label->position->setType(QCPItemPosition::ptAbsolute);
       labelPool_.push_back(label);
     }
     QCPItemText* label = labelPool_[i];
-    const CurvePoint& end = curve.points.back();
-    label->position->setCoords(end.x, end.y);
+    labelEnds_.resize(i + 1);
+    labelEnds_[i] = curve.points.back().y;
     label->setColor(c);
     label->setFont(chosen ? bold : thin);
     label->setText(i < scene.labels.size() ? scene.labels[i] : QString());
@@ -170,15 +169,59 @@ void MapCurvePlot::showScene(const CurveScene& scene) {
     xLow = 0;
     xHigh = overRpm ? 10000 : 100;
   }
-  // Room on the right for the labels.
+  labelEnds_.resize(curves_.size());
+  // Room on the right for the names, beside the axes.
+  int widest = 0;
+  for (std::size_t i = 0; i < curves_.size(); ++i) {
+    const QCPItemText* label = labelPool_[i];
+    widest = std::max(widest, QFontMetrics(label->font()).horizontalAdvance(label->text()) +
+                                  label->padding().left() + label->padding().right());
+  }
+  axisRect()->setMinimumMargins(QMargins(0, 0, widest + 8, 0));
   const double span = std::max(1.0, xHigh - xLow);
-  xAxis->setRange(xLow - 0.02 * span, xHigh + 0.1 * span);
-  yAxis->setRange(0, scene.top * 1.05);
+  xAxis->setRange(xLow - 0.02 * span, xHigh + 0.03 * span);
+  const double height = std::max(1.0, scene.top - std::min(0.0, scene.bottom));
+  yAxis->setRange(scene.bottom < 0 ? scene.bottom - 0.05 * height : 0, scene.top + 0.05 * height);
   xAxis->setLabel(scene.xTitle);
   yAxis->setLabel(scene.yTitle);
   note_->setText(scene.note);
   note_->setVisible(!scene.note.isEmpty());
   replot(QCustomPlot::rpQueuedReplot);
+}
+
+std::vector<QCPItemText*> MapCurvePlot::curveLabels() const {
+  return {labelPool_.begin(), labelPool_.begin() + std::ptrdiff_t(curves_.size())};
+}
+
+void MapCurvePlot::placeLabels() {
+  const std::size_t n = curves_.size();
+  if (n == 0) return;
+  const QRect area = axisRect()->rect();
+  // Each name as near its curve's end as the names above and below it allow.
+  std::vector<std::size_t> order(n);
+  for (std::size_t i = 0; i < n; ++i) order[i] = i;
+  std::vector<double> y(n);
+  for (std::size_t i = 0; i < n; ++i) y[i] = yAxis->coordToPixel(labelEnds_[i]);
+  std::stable_sort(order.begin(), order.end(), [&y](std::size_t a, std::size_t b) { return y[a] < y[b]; });
+  double pitch = 0;
+  for (std::size_t i = 0; i < n; ++i)
+    pitch = std::max(pitch, double(QFontMetrics(labelPool_[i]->font()).height() + kLabelGap));
+  // The whole height of the plot is theirs; more names than fit share it in smaller type.
+  const double top = pitch / 2, bottom = height() - pitch / 2;
+  const double room = n > 1 ? (bottom - top) / double(n - 1) : pitch;
+  if (room < pitch) {
+    for (std::size_t i = 0; i < n; ++i) {
+      QFont f = labelPool_[i]->font();
+      f.setPixelSize(std::max(6, int((room - kLabelGap) * 0.8)));
+      labelPool_[i]->setFont(f);
+    }
+    pitch = room;
+  }
+  std::vector<double> at(n);
+  for (std::size_t k = 0; k < n; ++k)
+    at[k] = std::max(y[order[k]], k == 0 ? top : at[k - 1] + pitch);
+  for (std::size_t k = n; k-- > 0;) at[k] = std::min(at[k], k + 1 == n ? bottom : at[k + 1] - pitch);
+  for (std::size_t k = 0; k < n; ++k) labelPool_[order[k]]->position->setCoords(area.right() + 2, at[k]);
 }
 
 void MapCurvePlot::setLegendEntry(QCPGraph* graph, bool shown, bool& changed) {
@@ -251,7 +294,7 @@ std::optional<CurvePoint> MapCurvePlot::pointAt(const QPointF& pos) const {
 }
 
 void MapCurvePlot::mousePressEvent(QMouseEvent* event) {
-  if (event->button() == Qt::LeftButton) {
+  if (editable_ && event->button() == Qt::LeftButton) {
     taken_ = pointAt(event->position());
     if (taken_) {
       if (onTaken) onTaken(*taken_);
@@ -269,7 +312,7 @@ void MapCurvePlot::mouseMoveEvent(QMouseEvent* event) {
     return;
   }
   // The cursor tells where a point can be taken.
-  setCursor(pointAt(event->position()) ? Qt::SizeVerCursor : Qt::ArrowCursor);
+  setCursor(editable_ && pointAt(event->position()) ? Qt::SizeVerCursor : Qt::ArrowCursor);
   QCustomPlot::mouseMoveEvent(event);
 }
 

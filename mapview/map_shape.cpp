@@ -76,10 +76,13 @@ int SnappedByte(double shown, const CellScale& scale) {
   return int(b);
 }
 
-int SmoothCells(ParameterImage& image, int page, const CellRect& area, int passes) {
+int SmoothCells(ParameterImage& image, int page, const CellRect& area, int passes,
+                const PageLimits* limits) {
   const MapDef* map = MapOfPage(page);
   if (map == nullptr) return 0;
   const MapMode mode = MapModeOf(image, page);
+  const std::array<bool, kMapColumns> cut =
+      limits != nullptr ? CutColumns(image, page, *limits) : std::array<bool, kMapColumns>{};
   const CellScale scale = MapCellScale(image, page);
   passes = std::clamp(passes, kSmoothPassesMin, kSmoothPassesMax);
   std::array<double, kMapCells> v{};
@@ -101,6 +104,7 @@ int SmoothCells(ParameterImage& image, int page, const CellRect& area, int passe
             const int nr = r + dr, nc = c + dc;
             if (nr < 0 || nr >= kMapRows || nc < 0 || nc >= kMapColumns) continue;
             if (!shown[std::size_t(nr * kMapColumns + nc)]) continue;
+            if (cut[std::size_t(nc)] != cut[std::size_t(c)]) continue;
             const double w = kSmoothKernel[dr + 1][dc + 1];
             sum += w * v[std::size_t(nr * kMapColumns + nc)];
             weight += w;
@@ -154,6 +158,39 @@ int CopyMap(ParameterImage& image, const MapCopy& copy) {
     }
   }
   return changed;
+}
+
+MapDifference DifferenceOf(const ParameterImage& a, int pageA, const ParameterImage& b, int pageB) {
+  MapDifference d;
+  const MapDef* ma = MapOfPage(pageA);
+  const MapDef* mb = MapOfPage(pageB);
+  if (ma == nullptr || mb == nullptr) return d;
+  const MapMode mode = MapModeOf(a, pageA);
+  d.shown = mode.gridShown;
+  const int stepA = MapCellScale(a, pageA).step, stepB = MapCellScale(b, pageB).step;
+  for (int c = 0; c < kMapColumns; ++c) {
+    d.rpm[std::size_t(c)] = a[ma->axis[c]];
+    d.rpmDiffer = d.rpmDiffer || a[ma->axis[c]] != b[mb->axis[c]];
+  }
+  if (!d.shown) return d;
+  for (int r = 0; r < kMapRows; ++r)
+    for (int c = 0; c < kMapColumns; ++c)
+      if (CellVisible(mode, r, c))
+        d.value[std::size_t(r * kMapColumns + c)] =
+            stepA * a.byte(CellByte(*ma, r, c)) - stepB * b.byte(CellByte(*mb, r, c));
+  return d;
+}
+
+std::vector<MapCurve> MapDifference::curves() const {
+  std::vector<MapCurve> out;
+  for (int r = 0; r < kMapRows; ++r) {
+    MapCurve curve;
+    curve.index = r;
+    for (int c = 0; c < kMapColumns; ++c)
+      if (const std::optional<int> v = at(r, c)) curve.points.push_back({double(rpm[std::size_t(c)]), double(*v), r, c});
+    if (!curve.points.empty()) out.push_back(std::move(curve));
+  }
+  return out;
 }
 
 int ClampToolResult(ParameterImage& after, const ParameterImage& before, const Limits& limits,

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <vector>
 
 #include "limits/map_limits.h"
@@ -20,8 +21,8 @@ inline constexpr CellRect kWholeMap{0, 0, kMapRows - 1, kMapColumns - 1};
 inline bool IsWholeMap(const CellRect& r) {
   return r.top() == 0 && r.left() == 0 && r.bottom() == kMapRows - 1 && r.right() == kMapColumns - 1;
 }
-// What the smoothing and the copy act on: the selection when it holds more than one cell,
-// otherwise the whole map.
+// What the copy acts on: the selection when it holds more than one cell, otherwise the whole
+// map.
 inline CellRect ToolArea(const CellRect& selection) {
   return selection.cells() > 1 ? selection : kWholeMap;
 }
@@ -69,13 +70,16 @@ int SnappedByte(double shown, const CellScale& scale);
 
 // Smoothing: each shown cell of `area` moves toward the weighted mean of itself and its shown
 // neighbours (kSmoothKernel over the 3 x 3 block, at the edges what exists); cells outside the
-// area keep their values and count as neighbours. Each pass works on the result of the one
+// area keep their values and count as neighbours. With `limits`, never across the cut of the
+// page's limits (their rpm, or the last rpm point whose cells are not all 0): a cell and its
+// neighbour on the other side of it do not meet. Each pass works on the result of the one
 // before; the values snap to the page's step and range at the end. Passes are taken within
 // kSmoothPasses. Returns the number of cells whose byte changed.
 inline constexpr int kSmoothPassesMin = 1;
 inline constexpr int kSmoothPassesMax = 5;
 inline constexpr int kSmoothKernel[3][3] = {{1, 2, 1}, {2, 4, 2}, {1, 2, 1}};
-int SmoothCells(ParameterImage& image, int page, const CellRect& area, int passes);
+int SmoothCells(ParameterImage& image, int page, const CellRect& area, int passes,
+                const PageLimits* limits = nullptr);
 
 // One advance map onto the other: the whole map (all 150 cells), or the cells of a rectangle
 // that the layout shows, and when asked the rpm points (all of them for the whole map, those
@@ -88,6 +92,22 @@ struct MapCopy {
   bool rpmPoints = false;
 };
 int CopyMap(ParameterImage& image, const MapCopy& copy);
+
+// ---- Differences ---------------------------------------------------------------------------
+
+// Cell by cell, the map of `pageA` in `a` minus the map of `pageB` in `b`, in shown units, at
+// the cells `a`'s layout shows (nothing while `a` shows no grid: the servo off). `b`'s servo map
+// must be in `a`'s unit (mV or percent). The curves run over `a`'s rpm points.
+struct MapDifference {
+  bool shown = false;
+  std::array<std::optional<int>, kMapCells> value{};  // row-major; nullopt: a cell not shown
+  std::array<int, kMapColumns> rpm{};                 // a's rpm points
+  bool rpmDiffer = false;                             // b's rpm points are others
+  std::optional<int> at(int row, int column) const { return value[std::size_t(row * kMapColumns + column)]; }
+  // Over rpm, one curve per throttle row with a shown cell.
+  std::vector<MapCurve> curves() const;
+};
+MapDifference DifferenceOf(const ParameterImage& a, int pageA, const ParameterImage& b, int pageB);
 
 // After a tool computed `after` from `before`: the cells it changed are brought within the
 // limits (the unit's cells for the change limit when `unit` is known). Returns how many cells

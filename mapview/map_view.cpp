@@ -14,6 +14,7 @@
 
 #include "logs/map_log_overlay.h"
 #include "mapview/curve_plot.h"
+#include "mapview/difference_view.h"
 #include "mapview/map_view_window.h"
 #include "mapview/mapview_texts.h"
 #include "mapview/surface.h"
@@ -45,24 +46,14 @@ ParameterImage UnitOnPcScale(const ParameterImage& unit, const ParameterImage& p
   return u;
 }
 
-// The labels at the curves' right ends: the row's throttle or the column's rpm point. Curves
-// that end in the same point share one label ("0, 2, 5 %"), on the last of them.
+// The names at the right of the curves: each row's throttle or each column's rpm point.
 std::vector<QString> CurveLabels(const ParameterImage& image, int page, CurveAxis axis,
                                  const std::vector<MapCurve>& curves) {
   const MapDef& map = *MapOfPage(page);
-  std::vector<QString> labels(curves.size());
-  QStringList names;
-  for (std::size_t i = 0; i < curves.size(); ++i) {
-    const int index = curves[i].index;
-    names << (axis == CurveAxis::Rpm ? QString::number(kThrottleRows[index])
-                                     : QString::number(image[map.axis[index]]));
-    const CurvePoint& end = curves[i].points.back();
-    const bool sharedWithNext = i + 1 < curves.size() && curves[i + 1].points.back().x == end.x &&
-                                curves[i + 1].points.back().y == end.y;
-    if (sharedWithNext) continue;
-    labels[i] = names.join(", ") + (axis == CurveAxis::Rpm ? " %" : "");
-    names.clear();
-  }
+  std::vector<QString> labels;
+  for (const MapCurve& curve : curves)
+    labels.push_back(axis == CurveAxis::Rpm ? QString("%1 %").arg(kThrottleRows[curve.index])
+                                            : QString::number(image[map.axis[curve.index]]));
   return labels;
 }
 
@@ -192,6 +183,8 @@ void MapView::setCopyRpmPoints(bool on) {
 void MapView::ensureView() {
   if (view_ != nullptr) return;
   view_ = new MapViewWindow(window_.dialogParent());
+  // Undo and Redo act from the view too, right after a drag.
+  view_->addActions(window_.undoActions());
   view_->setToolMenus(smoothMenu_, copyMenu_);
   view_->setMode(mode());
   view_->setGhosts(other_.on(window_), unit_.on(window_));
@@ -217,6 +210,10 @@ void MapView::ensureView() {
   plot->onTaken = [this](const CurvePoint& p) { selectCell(p.row, p.column); };
   plot->onDragged = [this](const CurvePoint& p, double value) { dragPoint(p.row, p.column, value); };
   plot->onReleased = [this] { endDrag(); };
+  view_->differences()->onSource = [this](int source) {
+    diffSource_.set(window_, source);
+    redraw();
+  };
 
   // Where it was last, brought back wholly onto a screen (a place saved at another scale or
   // on a screen that is gone); never placed before: the desktop places it, at a size the
@@ -294,7 +291,9 @@ void MapView::redraw() {
                                                                       : MapViewText::AxisServoMv)
                                            : MapViewText::AxisAdvance);
   const MapPlane plane = MapPlaneOf(im, page_);
-  if (mode() == ViewMode::Surface) {
+  if (mode() == ViewMode::Differences) {
+    drawDifferences();
+  } else if (mode() == ViewMode::Surface) {
     if (MapSurface* s = view_->surface()) {
       SurfaceTitles titles{text(MapViewText::AxisRpm), text(MapViewText::AxisThrottle), valueTitle,
                            text(MapViewText::NoSurface), text(MapViewText::RpmUnit)};
@@ -323,6 +322,32 @@ void MapView::redraw() {
   markLive();
 }
 
+void MapView::drawDifferences() {
+  MapDifferenceView& view = *view_->differences();
+  const ParameterImage& im = ws_.image();
+  const int source = int(std::clamp(diffSource_.value(window_), 0L, 1L));
+  const QString a1 = window_.pageCaption(kPageAdvance1), a2 = window_.pageCaption(kPageAdvance2);
+  view.sourceBox()->setItemText(MapDifferenceView::MapsOneTwo, text(MapViewText::DiffMaps).arg(a1, a2));
+  if (view.sourceBox()->currentIndex() != source) view.sourceBox()->setCurrentIndex(source);
+  DifferenceTexts texts;
+  texts.xTitle = text(MapViewText::AxisRpm);
+  MapDifference d;
+  QString unitName = QString::fromUtf8("\u00B0");
+  if (source == MapDifferenceView::MapsOneTwo) {
+    d = DifferenceOf(im, kPageAdvance1, im, kPageAdvance2);
+    if (d.rpmDiffer) texts.note = text(MapViewText::DiffRpmDiffer).arg(a1);
+  } else if (const ParameterImage* unit = KnownUnitImage(ws_.unit())) {
+    d = DifferenceOf(im, page_, UnitOnPcScale(*unit, im), page_);
+    if (page_ == kPageServo) unitName = im[kServoPercent] != 0 ? "%" : "mV";
+    if (!d.shown) texts.note = text(MapViewText::ServoOff);
+    else if (d.rpmDiffer) texts.note = text(MapViewText::DiffRpmDiffer).arg("PC");
+  } else {
+    texts.note = text(MapViewText::DiffUnknown);
+  }
+  texts.yTitle = text(MapViewText::AxisDifference).arg(unitName);
+  view.show(d, texts);
+}
+
 void MapView::markLive() {
   if (!shown()) return;
   const ParameterImage& im = ws_.image();
@@ -336,7 +361,8 @@ void MapView::markLive() {
   marked_ = live;
   MarkInputs in;
   in.live = live;
-  in.trail = maps_.trailLevels(page_);
+  // The trail as the page shows it: only with its Trail option on.
+  if (maps_.trailShown()) in.trail = maps_.trailLevels(page_);
   in.replay = replay_ && replay_->page == page_ ? replay_ : std::nullopt;
   in.weightsVersion = weightsVersion_;
   in.brokenVersion = brokenVersion_;
@@ -368,6 +394,7 @@ void MapView::markLive() {
     s->showMarks(m);
     return;
   }
+  if (mode() == ViewMode::Differences) return;
   const CurveAxis axis = mode() == ViewMode::CurvesOverRpm ? CurveAxis::Rpm : CurveAxis::Throttle;
   auto point = [&](int r, int c) { return CellPoint(im, page_, axis, r, c); };
   CurveMarks m;
@@ -509,10 +536,20 @@ void MapView::endDrag() {
 
 void MapView::smooth(int passes) {
   if (!startCommand()) return;
+  CellRect area = maps_.grid().selection();
+  // One cell selected: the whole map, when the tuner says so.
+  if (area.cells() <= 1) {
+    if (window_.askQuestion(text(MapViewText::AskSmoothWhole).arg(window_.pageCaption(page_)), false) !=
+            QMessageBox::Yes ||
+        ws_.editsLocked())
+      return;
+    area = kWholeMap;
+  }
   const ParameterImage before = ws_.image();
   ParameterImage next = before;
   passes = std::clamp(passes, kSmoothPassesMin, kSmoothPassesMax);
-  SmoothCells(next, page_, ToolArea(maps_.grid().selection()), passes);
+  // The page's cut holds even before a limit is set: the rev limiter's cliff stays.
+  SmoothCells(next, page_, area, passes, ws_.limits().of(page_));
   const int clamped = ClampToolResult(next, before, ws_.limits(), KnownUnitImage(ws_.unit()));
   const auto changed = qsizetype(ChangedCells(before, next).size());
   commit(next);
@@ -529,15 +566,40 @@ void MapView::copyMap(int from, int to) {
   const QString a = window_.pageCaption(from), b = window_.pageCaption(to);
   QString question = text(IsWholeMap(area) ? MapViewText::AskCopyWhole : MapViewText::AskCopySelection).arg(a, b);
   if (rpm) question += text(MapViewText::AskCopyRpm);
-  if (window_.askQuestion(question, false) != QMessageBox::Yes || ws_.editsLocked()) return;
   const ParameterImage before = ws_.image();
-  ParameterImage next = before;
-  const int copied = CopyMap(next, {from, to, area, rpm});
-  const int clamped = ClampToolResult(next, before, ws_.limits(), KnownUnitImage(ws_.unit()));
+  ParameterImage copied = before;
+  const int changed = CopyMap(copied, {from, to, area, rpm});
+  // A copy copies: where the target's limits would hold a cell, the tuner chooses.
+  ParameterImage held = copied;
+  const ClampResult clamp =
+      ClampToLimits(held, ChangedCells(before, copied), ws_.limits(), KnownUnitImage(ws_.unit()));
+  bool hold = false;
+  if (clamp.held.empty()) {
+    if (window_.askQuestion(question, false) != QMessageBox::Yes) return;
+  } else {
+    const PageLimits& limits = *ws_.limits().of(to);
+    QStringList breaks;
+    for (const auto& [kind, field] : {std::pair{LimitKind::Min, 0}, std::pair{LimitKind::Max, 1},
+                                      std::pair{LimitKind::Change, 3}}) {
+      const auto n = std::count_if(clamp.held.begin(), clamp.held.end(), [kind](const HeldCell& h) { return h.kind == kind; });
+      const std::optional<double> value = field == 0 ? limits.min : field == 1 ? limits.max : limits.change;
+      if (n > 0 && value)
+        breaks << text(MapViewText::WouldBreak)
+                      .arg(qsizetype(n))
+                      .arg(QString::fromStdString(LimitKey(to, field)), QString::fromStdString(LimitNumberText(*value)));
+    }
+    question += "\n\n" + breaks.join("\n");
+    const int choice = window_.askChoice(
+        question, {text(MapViewText::CopyAnyway), text(MapViewText::CopyHold), text(MapViewText::CopyCancel)}, 2);
+    if (choice != 0 && choice != 1) return;
+    hold = choice == 1;
+  }
+  if (ws_.editsLocked()) return;
+  const ParameterImage& next = hold ? held : copied;
   // The undo step belongs to the page that changed.
   if (next != before) ws_.change([&next](ParameterImage& image) { image = next; }, to);
-  QString note = text(MapViewText::NoteCopied).arg(a, b).arg(copied);
-  if (clamped > 0) note += text(MapViewText::NoteClamped).arg(clamped);
+  QString note = text(MapViewText::NoteCopied).arg(a, b).arg(changed);
+  if (hold) note += text(MapViewText::NoteClamped).arg(clamp.clamped);
   window_.showNote(note, kNoteMs);
 }
 

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The map view: Tools › Map view opens a window of its own that follows the map page shown
 // (Advance 1, Advance 2, Servo) and stays in step with the grid, whose selection it shares. It
-// draws the map as curves or as a surface with the live point, its trail and, from a ride log,
-// the time spent in each cell and the log's cursor. Edits in it (a dragged point, Minus / Plus,
+// draws the map as curves or as a surface with the live point, its trail (with the page's Trail
+// option) and, from a ride log, the time spent in each cell and the log's cursor, or the
+// differences of map 1 and map 2 or of the PC and the unit. Undo and Redo act from it. Edits in it (a dragged point, Minus / Plus,
 // a typed value) and the tools beside it (smoothing, copy map to map; also in the Tools menu)
 // are each one change of the configuration through the workspace. Its place, its drawing and
 // its ghosts are kept in the settings file ([MAPVIEW]).
@@ -60,9 +61,12 @@ class MapView : public QObject, public MapOverlayFace {
   void setGhosts(bool other, bool unit);
 
   // ---- Tools: each one change of the configuration, within the tuner's limits ---------------
-  // The selection of the grid, or the whole map when one cell is selected, of page().
+  // The selection of the grid of page(); with one cell selected, the whole map once the tuner
+  // says so. Never across the cut of the page's limits.
   void smooth(int passes);
-  // Asks, then copies advance map `from` onto `to` (the selection or the whole map).
+  // Asks, then copies advance map `from` onto `to` (the selection or the whole map). Where
+  // the target's limits would hold cells, the question says how many and the tuner chooses:
+  // copy them anyway, hold them at the limit, or cancel.
   void copyMap(int from, int to);
   bool copyRpmPoints() const { return copyRpm_.on(window_); }
   void setCopyRpmPoints(bool on);
@@ -109,6 +113,7 @@ class MapView : public QObject, public MapOverlayFace {
   void ensureView();
   void applyTexts();
   void saveGeometry();
+  void drawDifferences();
   // The configuration after `next`: one change on page(), unless nothing differs.
   bool commit(const ParameterImage& next);
   // Commits a value still being typed; false when no map page is followed or edits are locked.
@@ -140,6 +145,7 @@ class MapView : public QObject, public MapOverlayFace {
   StoredSetting other_{kMapViewSection, "OtherMap", 1};
   StoredSetting unit_{kMapViewSection, "Unit", 1};
   StoredSetting copyRpm_{kMapViewSection, "CopyRpmPoints", 0};
+  StoredSetting diffSource_{kMapViewSection, "Differences", 0};  // MapDifferenceView::Source
 
   bool dragging_ = false;
   ParameterImage dragStart_;

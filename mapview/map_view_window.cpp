@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "mapview/curve_plot.h"
+#include "mapview/difference_view.h"
 #include "mapview/mapview_texts.h"
 #include "mapview/surface.h"
 
@@ -104,6 +105,8 @@ MapViewWindow::MapViewWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   auto* holderLayout = new QVBoxLayout(surfaceHolder_);
   holderLayout->setContentsMargins(0, 0, 0, 0);
   stack_->addWidget(surfaceHolder_);
+  differences_ = new MapDifferenceView(stack_);
+  stack_->addWidget(differences_);
   layout->addWidget(stack_, 1);
   connect(standard_, &QPushButton::clicked, this, [this] {
     if (surface_ != nullptr) surface_->standardView();
@@ -121,7 +124,9 @@ void MapViewWindow::setMode(ViewMode mode) {
     surfaceHolder_->layout()->addWidget(surface_);
     if (onSurfaceMade) onSurfaceMade();
   }
-  stack_->setCurrentWidget(surface ? surfaceHolder_ : static_cast<QWidget*>(plot_));
+  stack_->setCurrentWidget(surface                            ? surfaceHolder_
+                           : mode == ViewMode::Differences ? static_cast<QWidget*>(differences_)
+                                                           : static_cast<QWidget*>(plot_));
 }
 
 void MapViewWindow::setGhosts(bool other, bool unit) {
@@ -142,7 +147,7 @@ void MapViewWindow::setValueScale(const CellScale& scale) {
 void MapViewWindow::applyTexts(int language) {
   auto text = [language](MapViewText id) { return QString::fromUtf8(MapViewTextOf(id, language)); };
   const MapViewText modes[kViewModes] = {MapViewText::ModeRpm, MapViewText::ModeThrottle,
-                                         MapViewText::ModeSurface};
+                                         MapViewText::ModeSurface, MapViewText::ModeDifference};
   for (int i = 0; i < kViewModes; ++i) modeBox_->setItemText(i, text(modes[i]));
   modeBox_->setToolTip(text(MapViewText::ModeHint));
   other_->setText(text(MapViewText::GhostOther));
@@ -162,6 +167,8 @@ void MapViewWindow::applyTexts(int language) {
   standard_->setToolTip(text(MapViewText::StandardViewHint));
   plot_->setToolTip(text(MapViewText::DragHint));
   surfaceHolder_->setToolTip(text(MapViewText::SurfaceHint));
+  differences_->sourceBox()->setToolTip(text(MapViewText::DiffHint));
+  differences_->sourceBox()->setItemText(MapDifferenceView::PcUnit, text(MapViewText::DiffUnit));
 }
 
 bool MapViewWindow::eventFilter(QObject* watched, QEvent* event) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The map view's window: a bar (the drawing, the ghosts, Minus / Plus, a value to set, the
-// smoothing and copy menus, the standard view of the surface) over the curves or the surface.
+// smoothing and copy menus, the standard view of the surface) over the curves, the surface or
+// the differences.
 // It only shows and asks: what a button means is the map view's (map_view.h) business. The
 // surface is made the first time it is shown, so that no window without OpenGL makes one.
 #pragma once
@@ -23,10 +24,11 @@ class QToolButton;
 namespace rq {
 
 class MapCurvePlot;
+class MapDifferenceView;
 class MapSurface;
 
-enum class ViewMode : int { CurvesOverRpm = 0, CurvesOverThrottle = 1, Surface = 2 };
-inline constexpr int kViewModes = 3;
+enum class ViewMode : int { CurvesOverRpm = 0, CurvesOverThrottle = 1, Surface = 2, Differences = 3 };
+inline constexpr int kViewModes = 4;
 
 class MapViewWindow : public QWidget {
   Q_OBJECT
@@ -44,6 +46,7 @@ class MapViewWindow : public QWidget {
   void applyTexts(int language);
 
   MapCurvePlot* plot() const { return plot_; }
+  MapDifferenceView* differences() const { return differences_; }
   // nullptr until the surface was first shown.
   MapSurface* surface() const { return surface_; }
 
@@ -86,6 +89,7 @@ class MapViewWindow : public QWidget {
   QPushButton* standard_ = nullptr;
   QStackedWidget* stack_ = nullptr;
   MapCurvePlot* plot_ = nullptr;
+  MapDifferenceView* differences_ = nullptr;
   QWidget* surfaceHolder_ = nullptr;
   MapSurface* surface_ = nullptr;
 };

@@ -138,6 +138,47 @@ constexpr ViewTextRow kViewTexts[static_cast<std::size_t>(MapViewText::Count)] =
                 "Tažením otočit, kolečkem přiblížit, kliknutím vybrat buňku v mřížce"},
     // RpmUnit
     ViewTextRow{"rpm", "1/min", "tr/min", "ot/min"},
+    // ModeDifference
+    ViewTextRow{"Differences", "Unterschiede", "Différences", "Rozdíly"},
+    // DiffMaps, DiffUnit, DiffHint
+    ViewTextRow{"%1 − %2", "%1 − %2", "%1 − %2", "%1 − %2"},
+    ViewTextRow{"PC − unit", "PC − Zündbox", "PC − unité", "PC − jednotka"},
+    ViewTextRow{"Cell by cell: advance map 1 minus map 2, or the map shown on the PC minus the unit's "
+                "as last read or programmed; as a grid and as curves over rpm",
+                "Zelle für Zelle: Vorzündungskennfeld 1 minus 2, oder das gezeigte Kennfeld am PC minus "
+                "dem der Zündbox, wie zuletzt gelesen oder programmiert; als Raster und als Kurven "
+                "über der Drehzahl",
+                "Case par case : carte d'avance 1 moins 2, ou la carte affichée sur le PC moins celle "
+                "de l'unité lue ou programmée en dernier ; en grille et en courbes selon le régime",
+                "Buňku po buňce: mapa předstihu 1 mínus 2, nebo zobrazená mapa v PC mínus mapa "
+                "jednotky, jak byla naposledy čtena nebo programována; jako mřížka a křivky podle "
+                "otáček"},
+    // DiffUnknown, DiffRpmDiffer
+    ViewTextRow{"The unit's content is unknown: Read or Verify first.",
+                "Der Inhalt der Zündbox ist unbekannt: zuerst Lesen oder Vergleichen.",
+                "Le contenu de l'unité est inconnu : lire ou vérifier d'abord.",
+                "Obsah jednotky není známý: nejdřív čtení nebo verifikace."},
+    ViewTextRow{"The rpm points differ: cells are compared column by column, drawn at the rpm points of %1.",
+                "Die Drehzahlpunkte unterscheiden sich: verglichen wird Spalte für Spalte, gezeichnet "
+                "bei den Drehzahlpunkten von %1.",
+                "Les points de régime diffèrent : comparaison colonne par colonne, tracée aux points de "
+                "régime de %1.",
+                "Body otáček se liší: porovnává se sloupec po sloupci, kresleno v bodech otáček %1."},
+    // AxisDifference
+    ViewTextRow{"Difference [%1]", "Unterschied [%1]", "Différence [%1]", "Rozdíl [%1]"},
+    // AskSmoothWhole
+    ViewTextRow{"Only one cell is selected. Smooth the whole map %1?",
+                "Nur eine Zelle ist gewählt. Das ganze Kennfeld %1 glätten?",
+                "Une seule cellule est choisie. Lisser toute la carte %1 ?",
+                "Je vybrána jen jedna buňka. Vyhladit celou mapu %1?"},
+    // WouldBreak
+    ViewTextRow{"Cells that would break %2 = %3: %1", "Zellen, die %2 = %3 verletzen würden: %1",
+                "Cellules qui enfreindraient %2 = %3 : %1", "Buňky, které by porušily %2 = %3: %1"},
+    // CopyAnyway, CopyHold, CopyCancel
+    ViewTextRow{"Copy them anyway", "Trotzdem kopieren", "Les copier quand même", "Přesto kopírovat"},
+    ViewTextRow{"Hold them at the limit", "An der Grenze halten", "Les tenir à la limite",
+                "Držet je na limitu"},
+    ViewTextRow{"Cancel", "Abbrechen", "Annuler", "Zrušit"},
 };
 
 }  // namespace

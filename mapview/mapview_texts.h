@@ -51,6 +51,18 @@ enum class MapViewText : int {
   DragHint,
   SurfaceHint,
   RpmUnit,
+  ModeDifference,
+  DiffMaps,        // %1, %2: the two advance maps
+  DiffUnit,
+  DiffHint,
+  DiffUnknown,
+  DiffRpmDiffer,   // %1: the map whose rpm points the curves stand at
+  AxisDifference,  // %1: the unit of the values
+  AskSmoothWhole,  // %1: the page
+  WouldBreak,      // %1: how many cells, %2: the key, %3: the limit
+  CopyAnyway,
+  CopyHold,
+  CopyCancel,
   Count
 };
 

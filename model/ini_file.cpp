@@ -27,7 +27,9 @@ void IniFile::parse(std::string_view text) {
   sections_.clear();
   sections_.push_back(Section{});
   if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
+  int number = 0;
   while (!text.empty()) {
+    ++number;
     const std::size_t end = text.find('\n');
     std::string_view line = text.substr(0, end);
     text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
@@ -40,6 +42,7 @@ void IniFile::parse(std::string_view text) {
     }
     Line l;
     l.raw = std::string(line);
+    l.number = number;
     const std::size_t eq = t.find('=');
     if (!t.starts_with(';') && !t.starts_with('#') && eq != std::string_view::npos && eq > 0) {
       l.key = std::string(Trim(t.substr(0, eq)));
@@ -147,6 +150,26 @@ std::vector<std::string> IniFile::keys(std::string_view section) const {
     for (const Line& l : s->lines)
       if (!l.key.empty()) out.push_back(l.key);
   return out;
+}
+
+std::vector<IniFile::Entry> IniFile::entries(std::string_view section) const {
+  std::vector<Entry> out;
+  if (const Section* s = findSection(section))
+    for (const Line& l : s->lines)
+      if (!l.key.empty()) out.push_back({l.key, l.value, l.number});
+  return out;
+}
+
+void IniFile::removeRepeats(std::string_view section, std::string_view key) {
+  Section* s = findSection(section);
+  if (s == nullptr) return;
+  bool seen = false;
+  std::erase_if(s->lines, [&](const Line& l) {
+    if (l.key.empty() || !SameName(l.key, key)) return false;
+    const bool repeat = seen;
+    seen = true;
+    return repeat;
+  });
 }
 
 }  // namespace rq

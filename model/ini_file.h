@@ -32,6 +32,15 @@ class IniFile {
 
   // Keys of a section in file order.
   std::vector<std::string> keys(std::string_view section) const;
+  // Every key line of a section in file order, repeated keys included, with its line in the
+  // parsed text (1 for the first; 0 for a key set since).
+  struct Entry {
+    std::string key, value;
+    int line = 0;
+  };
+  std::vector<Entry> entries(std::string_view section) const;
+  // Removes every line of the section after the first of `key`.
+  void removeRepeats(std::string_view section, std::string_view key);
   // Whether the file has the section's header (an empty section included).
   bool hasSection(std::string_view section) const { return findSection(section) != nullptr; }
 
@@ -40,6 +49,7 @@ class IniFile {
     std::string raw;  // the line as read, for comments and blanks (key empty)
     std::string key;
     std::string value;
+    int number = 0;  // the line in the parsed text
   };
   struct Section {
     std::string name;  // empty for lines before the first header

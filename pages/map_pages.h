@@ -55,6 +55,9 @@ class MapPages : public PageModule {
   // The described Plus and Minus items of the Tools menu: they act on the map shown and stand
   // in the map's context menu too.
   void attachPlusMinus(QAction* plus, QAction* minus);
+  // A feature's item at the end of the map's context menu (the first one after a separator).
+  void addContextAction(QAction* action);
+  QMenu* contextMenu() const { return context_; }
   // The bar under the grid: it goes with the grid onto the map page shown.
   QGroupBox* bar() const { return bar_; }
   // Faces told whenever the grid and bar show a map (in the order added); removed by their
@@ -114,6 +117,7 @@ class MapPages : public PageModule {
   QLabel* servoOff_ = nullptr;  // the servo page while its map is off
   SpinButton* shift_ = nullptr;
   QMenu* context_ = nullptr;
+  bool contextAdded_ = false;  // a feature added an item to the context menu
   std::vector<QAction*> tools_;
   std::vector<MapOverlayFace*> overlays_;
 

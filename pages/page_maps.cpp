@@ -241,6 +241,12 @@ void MapPages::buildActions() {
   setToolsEnabled(IsMapPage(kit_.window().currentPage()));
 }
 
+void MapPages::addContextAction(QAction* action) {
+  if (!contextAdded_) context_->addSeparator();
+  contextAdded_ = true;
+  context_->addAction(action);
+}
+
 // Their hints, like those of the bar, come from the caption table in the four languages.
 void MapPages::attachPlusMinus(QAction* plus, QAction* minus) {
   QObject::connect(plus, &QAction::triggered, grid_->box(), [this] { MenuToolsPlusClick(); });

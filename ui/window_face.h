@@ -5,7 +5,9 @@
 // printing mode. The configuration itself is the workspace's; the window only shows it.
 #pragma once
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -35,9 +37,16 @@ class WindowFace {
   // A note on the status line for `ms` milliseconds (0: until the next hint).
   virtual void showNote(const QString& text, int ms) = 0;
   // A message box (recorded in tests); a Yes / No (/ Cancel) question returning the
-  // QMessageBox button chosen.
+  // QMessageBox button chosen. With `defaultNo` Enter answers No: for a question whose Yes
+  // sends what breaks a guard rail.
   virtual void showMessage(const QString& text) = 0;
-  virtual int askQuestion(const QString& text, bool withCancel = true) = 0;
+  virtual int askQuestion(const QString& text, bool withCancel = true, bool defaultNo = false) = 0;
+  // A question with buttons of its own, named by `choices`: the index of the one chosen. The
+  // last choice is also Escape's (Cancel); Enter chooses `defaultChoice`.
+  virtual int askChoice(const QString& text, const QStringList& choices, int defaultChoice) = 0;
+  // Undo and Redo: a window of a feature adds them to itself, so that their keys act while it
+  // has the focus.
+  virtual QList<QAction*> undoActions() = 0;
   // Commits an edit the user is still typing; every command calls it first.
   virtual void commitPendingEdit() = 0;
   // The widget under the pages that holds the live values: a place for controls of the

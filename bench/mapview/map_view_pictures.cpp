@@ -4,7 +4,8 @@
 // the live cell lime: docs/screenshot-advance1.png, -fr.png, docs/screenshot-servo.png), and
 // the map view of Advance 1 as curves over rpm and as the surface, with the live point and its
 // trail, in English and in German (docs/screenshot-map-curves.png, -de.png,
-// docs/screenshot-map-surface.png, -de.png). Run under a virtual X server with software GL:
+// docs/screenshot-map-surface.png, -de.png), and its differences of map 1 and map 2
+// (docs/screenshot-map-differences.png). Run under a virtual X server with software GL:
 // the surface needs an OpenGL display.
 #include <QApplication>
 #include <QElapsedTimer>
@@ -106,6 +107,7 @@ int main(int argc, char** argv) {
   view.view()->move(40, 40);
   view.view()->resize(980, 620);
   auto& maps = *dynamic_cast<rq::MapPages*>(form.pageSet().module(rq::kPageAdvance1));
+  maps.setTrailShown(true);
   maps.grid().select({6, 0, 6, 14});
   const struct {
     void (rq::FormHlav::*language)();
@@ -115,6 +117,10 @@ int main(int argc, char** argv) {
     (form.*l.language)();
     view.setMode(rq::ViewMode::CurvesOverRpm);
     if (!Save(view.view(), out + "/screenshot-map-curves" + l.suffix + ".png")) return 1;
+    if (*l.suffix == '\0') {
+      view.setMode(rq::ViewMode::Differences);
+      if (!Save(view.view(), out + "/screenshot-map-differences.png")) return 1;
+    }
     view.setMode(rq::ViewMode::Surface);
     Wait(1500);
     if (!Save(view.view(), out + "/screenshot-map-surface" + l.suffix + ".png")) return 1;

@@ -3,6 +3,11 @@
 // marks and status line of the configuration of the last run, the menu items after the
 // described ones, and Program (F9) with a broken limit asking first, on a line to a unit.
 #include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
@@ -16,6 +21,7 @@
 #include "guard/guard_texts.h"
 #include "guard/limit_guard.h"
 #include "guard/limit_marks.h"
+#include "guard/limits_dialog.h"
 #include "model/defaults.h"
 #include "model/map_model.h"
 #include "model/state_file.h"
@@ -96,6 +102,71 @@ TEST_F(GuardWindow, StartsWithTheLimitsMarksTheLastRunAndAsksBeforeProgram) {
   program->trigger();
   EXPECT_EQ(w_->questions.size(), 2u);
   EXPECT_TRUE(programSent(2000));
+}
+
+// A status line longer than the room beside the limits label is cut with an ellipsis; the
+// whole of it is in the status bar's tooltip.
+TEST_F(GuardWindow, ALongStatusLineIsCutAndWholeInItsTooltip) {
+  auto* bar = form().findChild<QStatusBar*>("StatusBar1");
+  const QString held = QString::fromUtf8(GuardTextOf(GtHeld, kLanguageEnglish))
+                           .arg("12 on Advance 1, 7 on Advance 2, 3 on Servo");
+  form().showNote(held, 0);
+  const QString shown = bar->currentMessage();
+  EXPECT_TRUE(shown.endsWith(QString::fromUtf8("\u2026"))) << shown.toStdString();
+  EXPECT_TRUE(held.startsWith(shown.chopped(1)));
+  const LimitGuard& guard = form().limitGuard();
+  EXPECT_LE(bar->fontMetrics().horizontalAdvance(shown),
+            bar->width() - guard.statusLabel()->sizeHint().width());
+  EXPECT_EQ(bar->toolTip(), held);
+  form().showNote("Short", 0);
+  EXPECT_EQ(bar->currentMessage(), "Short");
+  EXPECT_TRUE(bar->toolTip().isEmpty());
+}
+
+// The demo's factory map with the limits the dialog suggests raises no alarm; a 58 degree
+// spike added is the first line of the question before Program, and Enter on it programs
+// nothing.
+TEST(GuardFactoryMap, SuggestedLimitsKeepItASpikeComesFirstAndEnterDoesNotProgram) {
+  TempConfig cfg;
+  Pty pty;
+  cfg.writeState(WriteStateText(NewConfiguration(), AllFlags{}));
+  cfg.writeSettings(PortsSection(pty.slave()) + "[BASIC]\nPageControl1->ActivePageIndex=2\n");
+  Window w({}, {}, [](FormHlavOptions& o) { o.askQuestion = nullptr; });  // real message boxes
+  FormHlav& form = *w.form;
+  LimitGuard& guard = form.limitGuard();
+  guard.runDialog = [](QDialog& d) {
+    auto& dialog = dynamic_cast<LimitsDialog&>(d);
+    dialog.suggestButton()->click();
+    dialog.findChild<QPushButton*>("ButtonLimitsOk")->click();
+    return dialog.result();
+  };
+  guard.limitsAction()->trigger();
+  ASSERT_TRUE(form.workspace().limits().any());
+  EXPECT_TRUE(guard.violations().empty());
+
+  const int spike = CellByte(*MapOfPage(kPageAdvance1), 9, 6);  // row 9 shows in every layout
+  form.workspace().change([spike](ParameterImage& im) { im.setByte(spike, 58); }, kPageAdvance1);
+  ASSERT_GT(guard.violations().size(), 1u);
+  QString asked;
+  QTimer::singleShot(0, [&asked] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    asked = box->text();
+    QWidget* focus = box->focusWidget() != nullptr ? box->focusWidget() : box;
+    QTest::keyClick(focus, Qt::Key_Return);
+  });
+  pty.drain();
+  form.findChild<QAction*>("MenuProgram")->trigger();
+  const QStringList lines = asked.split('\n');
+  ASSERT_GE(lines.size(), 2);
+  EXPECT_TRUE(lines[1].contains("58")) << asked.toStdString();
+  bool sent = false;
+  TickUntil(form, [&] {
+    for (const FrameBytes& f : pty.readFrames()) sent = sent || f[0] == kCmdProgram;
+    return sent;
+  }, 400);
+  EXPECT_FALSE(sent);
+  EXPECT_FALSE(form.exchange().busy());
 }
 
 }  // namespace

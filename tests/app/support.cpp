@@ -126,6 +126,11 @@ Window::Window(const QStringList& args, std::optional<std::string> portOverride,
     answers.pop_front();
     return a;
   };
+  // A question with choices of its own is recorded too, and answered by its last (Cancel).
+  o.askChoice = [this](const QString& text, const QStringList& choices) {
+    questions.push_back(text);
+    return int(choices.size()) - 1;
+  };
   o.openDocument = [](const QString&) { return false; };
   o.manualFolders = QStringList();
   if (adjust) adjust(o);

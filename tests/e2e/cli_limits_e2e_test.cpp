@@ -61,6 +61,7 @@ TEST(CliLimits, CheckListsViolationsAndExitsOneWhenThereIsAny) {
   WriteFile(dir.file("max45.ini"), "[LIMITS]\nAdvance1Max=45\nAdvance2Max=\n");
   WriteFile(dir.file("empty.ini"), "[LIMITS]\nAdvance1Max=\n");
   WriteFile(dir.file("bad.ini"), "[LIMITS]\nAdvance1Max=4o\n");
+  WriteFile(dir.file("keys.ini"), "[LIMITS]\nAdvance1Maks=38\nAdvance1Max=40\nadvance1max=50\n");
   WriteFile(dir.file("change.ini"), "[LIMITS]\nAdvance1Change=5\n");
   WriteFile(dir.file("other.ini"), "[BASIC]\nLanguage=1\n");
   struct Case {
@@ -74,8 +75,13 @@ TEST(CliLimits, CheckListsViolationsAndExitsOneWhenThereIsAny) {
       {{"check", "--limits", dir.file("max45.ini"), dir.file("c.ign")}, 0, {"keeps every limit"}},
       {{"check", dir.file("c.ign"), "--limits", dir.file("empty.ini")}, 0, {"no limits set"}},
       {{"check", dir.file("c.ign"), "--limits", dir.file("bad.ini")},
-       0,
-       {"Advance1Max=4o is not a number", "no limits set"}},
+       1,
+       {"bad.ini: [LIMITS] line 2: Advance1Max=4o is not a number", "none that can be read"}},
+      {{"check", dir.file("c.ign"), "--limits", dir.file("keys.ini")},
+       1,
+       {"keys.ini: [LIMITS] line 2: Advance1Maks is no key of the limits",
+        "keys.ini: [LIMITS] line 4: advance1max is given again; the first value, 40, counts",
+        MaxLine(c, 45, "40")}},
       {{"check", dir.file("c.ign"), "--limits", dir.file("change.ini")},
        0,
        {"change limits are not checked"}},
@@ -153,6 +159,12 @@ TEST(CliLimits, ProgramRefusesABrokenLimitAndSendsNothingUnlessForced) {
   ASSERT_TRUE(sim.ok());
   r = LimitsCli({"program", "--port", sim.path(), "--limits", dir.file("limits.ini"), dir.file("pc.ign")});
   EXPECT_EQ(r.exitCode, 1) << r.output;
+  // A limit that cannot be read is no "no limit": nothing is sent either.
+  WriteFile(dir.file("unreadable.ini"), "[LIMITS]\nAdvance1Max=38 ; my bike\n");
+  r = LimitsCli({"program", "--port", sim.path(), "--limits", dir.file("unreadable.ini"), dir.file("pc.ign")});
+  EXPECT_EQ(r.exitCode, 1) << r.output;
+  EXPECT_TRUE(Contains(r.output, "line 2: Advance1Max=38 ; my bike is not a number")) << r.output;
+  EXPECT_TRUE(Contains(r.output, "nothing was sent")) << r.output;
   r = LimitsCli({"read", "--port", sim.path(), "-o", dir.file("after-refusal.ign")});
   ASSERT_EQ(r.exitCode, 0) << r.output;
   ParameterImage read = NewConfiguration();

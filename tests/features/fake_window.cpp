@@ -2,6 +2,7 @@
 #include "fake_window.h"
 
 #include <QAbstractSpinBox>
+#include <QAction>
 #include <QMessageBox>
 #include <QPointer>
 
@@ -33,6 +34,14 @@ FakeWindow::FakeWindow() {
   RefreshPages();
   ws_->initUndo(page_);
   ws_->openPort();
+  for (const auto& [keys, redo] : {std::pair{QKeySequence(Qt::CTRL | Qt::Key_Z), false},
+                                   std::pair{QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Z), true}}) {
+    auto* a = new QAction(this);
+    a->setShortcut(keys);
+    connect(a, &QAction::triggered, this, [this, redo] { redo ? ws_->redo() : ws_->undo(); });
+    addAction(a);
+    undo_.push_back(a);
+  }
 }
 
 FakeWindow::~FakeWindow() {
@@ -75,9 +84,19 @@ void FakeWindow::showNote(const QString& text, int ms) {
   status_->showMessage(text, ms);
 }
 
-int FakeWindow::askQuestion(const QString& text, bool) {
+int FakeWindow::askQuestion(const QString& text, bool, bool defaultNo) {
   questions.push_back(text);
+  questionsDefaultNo.push_back(defaultNo);
   if (answers.empty()) return QMessageBox::Cancel;
+  const int a = answers.front();
+  answers.pop_front();
+  return a;
+}
+
+int FakeWindow::askChoice(const QString& text, const QStringList& offered, int) {
+  questions.push_back(text);
+  choices.push_back(offered);
+  if (answers.empty()) return int(offered.size()) - 1;
   const int a = answers.front();
   answers.pop_front();
   return a;

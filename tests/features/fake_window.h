@@ -51,6 +51,9 @@ class FakeWindow : public QWidget, public WindowFace {
   std::vector<QString> messages;
   std::vector<QString> questions;
   std::deque<int> answers;  // QMessageBox buttons, in turn; Cancel when none is left
+  std::vector<bool> questionsDefaultNo;  // by question: No was its default button
+  std::vector<QStringList> choices;      // by question with choices of its own; answered
+                                         // by `answers` as an index, the last when none is left
   std::vector<QString> notes;
   int refreshes = 0;
   int settingsWrites = 0;
@@ -63,7 +66,10 @@ class FakeWindow : public QWidget, public WindowFace {
   void addStatusWidget(QWidget* widget) override { status_->addPermanentWidget(widget); }
   void showNote(const QString& text, int ms) override;
   void showMessage(const QString& text) override { messages.push_back(text); }
-  int askQuestion(const QString& text, bool withCancel = true) override;
+  int askQuestion(const QString& text, bool withCancel = true, bool defaultNo = false) override;
+  int askChoice(const QString& text, const QStringList& choices, int defaultChoice) override;
+  // Undo and Redo on the workspace, with the window's keys.
+  QList<QAction*> undoActions() override { return undo_; }
   void commitPendingEdit() override { pages_->commitFocusedEdit(); }
   QWidget* liveStrip() override { return this; }
   const IniFile& settings() const override { return ini; }
@@ -96,6 +102,7 @@ class FakeWindow : public QWidget, public WindowFace {
   QStatusBar* status_ = nullptr;
   std::unique_ptr<PageSet> pages_;
   int page_ = 0;
+  QList<QAction*> undo_;
 };
 
 }  // namespace rq::test

@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTableWidget>
@@ -138,7 +139,7 @@ TEST_F(GuardFeature, EachBrokenLimitIsMarkedAndCountedOnTheStatusLine) {
     ASSERT_NE(found, guard_->violations().end());
     const Violation v = *found;
     EXPECT_EQ(guard_->marks().shownMarks(), guard_->violations());
-    EXPECT_EQ(lastNote(), brokenNote(QString("%1 on Page 2").arg(c.count)));
+    EXPECT_EQ(lastNote(), brokenNote(QString("%1 on Advance 1").arg(c.count)));
     EXPECT_FALSE(guard_->statusLabel()->isHidden());
     EXPECT_EQ(guard_->statusLabel()->text(), lastNote());
     EXPECT_EQ(told_.back(), guard_->violations());
@@ -181,7 +182,7 @@ TEST_F(GuardFeature, MarksStandOnTheirOwnPageAndTheStatusLineNamesEveryPage) {
   edit(kPageAdvance2, 2, 2, 45);
   edit(kPageAdvance2, 2, 4, 45);
   edit(kPageServo, 1, 1, 4400);
-  EXPECT_EQ(lastNote(), brokenNote("2 on Page 3, 1 on Page 4"));
+  EXPECT_EQ(lastNote(), brokenNote("2 on Advance 2, 1 on Servo"));
   EXPECT_EQ(guard_->statusLabel()->text(), lastNote());
   // Advance 1 is shown: nothing of the others is marked on it.
   EXPECT_TRUE(guard_->marks().shownMarks().empty());
@@ -193,7 +194,7 @@ TEST_F(GuardFeature, MarksStandOnTheirOwnPageAndTheStatusLineNamesEveryPage) {
   // A cell on the servo page is not checked while the servo is off.
   ws().change([](ParameterImage& im) { im.setByte(kServoEnable, 0); }, kPageServo);
   EXPECT_TRUE(guard_->marks().shownMarks().empty());
-  EXPECT_EQ(lastNote(), brokenNote("2 on Page 3"));
+  EXPECT_EQ(lastNote(), brokenNote("2 on Advance 2"));
   EXPECT_EQ(guard_->statusLabel()->text(), lastNote());
 }
 
@@ -234,7 +235,7 @@ TEST_F(GuardFeature, ProgrammingAfterChangeWaitsWhileALimitIsBroken) {
   ASSERT_EQ(Shown(w_.unit().image, kPageAdvance1, 5, 7), 30);
 
   edit(kPageAdvance1, 5, 7, 58);  // the typo
-  EXPECT_EQ(lastNote(), GuardQ(GtHeld).arg("1 on Page 2"));
+  EXPECT_EQ(lastNote(), GuardQ(GtHeld).arg("1 on Advance 1"));
   EXPECT_FALSE(ws().exchange().busy());
   edit(kPageAdvance1, 5, 8, 35);  // another cell, the typo still stands
   run(20);
@@ -296,7 +297,9 @@ TEST_F(GuardFeature, ProgramListsBrokenLimitsAndProgramsOnlyWhenAnsweredYes) {
   EXPECT_FALSE(guard_->confirmProgram());
   EXPECT_TRUE(guard_->confirmProgram());
   ASSERT_EQ(w_.questions.size(), 3u);
-  EXPECT_EQ(w_.questions[0], GuardQ(GtAskProgram).arg("1 on Page 2", line));
+  EXPECT_EQ(w_.questions[0], GuardQ(GtAskBroken).arg("1 on Advance 1", line) + "\n\n" + GuardQ(GtAskAnyway));
+  // Enter answers No.
+  EXPECT_EQ(w_.questionsDefaultNo, (std::vector<bool>{true, true, true}));
   // A long list stops after 20 lines and says how many more there are.
   ws().change(
       [](ParameterImage& im) {
@@ -349,11 +352,16 @@ TEST_F(GuardFeature, ChangesBeforeProgrammingAreListedAgainstTheUnit) {
   EXPECT_EQ(listed[0].first, "25");   // ... and after programming
   EXPECT_LT(listed[0].pageIndex, listed[1].pageIndex);
 
-  // The question about broken limits comes first; No ends it there.
+  // What will be sent comes first, then the question about broken limits; No ends it there.
   limit(kPageAdvance1, {.max = 22});
   w_.answers = {QMessageBox::No};
+  const std::size_t asked = w_.questions.size();
   EXPECT_FALSE(guard_->confirmProgram());
-  EXPECT_EQ(dialogs, 2);
+  EXPECT_EQ(dialogs, 3);
+  EXPECT_EQ(w_.questions.size(), asked + 1);
+  answer = QDialog::Rejected;  // Cancel on the list asks nothing more
+  EXPECT_FALSE(guard_->confirmProgram());
+  EXPECT_EQ(w_.questions.size(), asked + 1);
 }
 
 // ---- the settings file and the dialog -----------------------------------------------------
@@ -370,16 +378,27 @@ TEST_F(GuardFeature, LimitsAreReadFromTheSettingsFileAndWrittenByTheDialog) {
   EXPECT_TRUE(guard_->showChanges());
   EXPECT_TRUE(guard_->showChangesAction()->isChecked());
   ASSERT_EQ(w_.messages.size(), 1u);  // the problem, said once
-  EXPECT_TRUE(w_.messages[0].contains("Advance1Step=4o")) << w_.messages[0].toStdString();
+  EXPECT_TRUE(w_.messages[0].contains("[LIMITS] line 3: Advance1Step=4o")) << w_.messages[0].toStdString();
   EXPECT_EQ(w_.settingsWrites, 0);
+  // A value that cannot be read holds programming after change, and Program asks, No first
+  // (after the list of changes, which is on).
+  EXPECT_EQ(guard_->holdReason(), GuardQ(GtHeldUnreadable));
+  guard_->runDialog = [](QDialog&) { return int(QDialog::Accepted); };
+  EXPECT_FALSE(guard_->confirmProgram());
+  ASSERT_EQ(w_.questions.size(), 1u);
+  EXPECT_TRUE(w_.questions[0].contains("Advance1Step=4o")) << w_.questions[0].toStdString();
+  EXPECT_TRUE(w_.questionsDefaultNo[0]);
 
-  // The dialog shows them, takes what is typed and writes every key of the section.
+  // The dialog shows them, the value it could not read marked, takes what is typed and writes
+  // every key of the section.
   bool refused = false;
   guard_->runDialog = [&](QDialog& d) {
     auto& dialog = dynamic_cast<LimitsDialog&>(d);
     EXPECT_EQ(dialog.field(0, 1)->text(), "38");
     EXPECT_EQ(dialog.field(2, 1)->text(), "4000");
-    EXPECT_EQ(dialog.field(0, 2)->text(), "");
+    EXPECT_EQ(dialog.field(0, 2)->text(), "4o");
+    EXPECT_TRUE(dialog.problems()->text().contains("Advance1Step=4o"));
+    dialog.field(0, 2)->setText("");
     dialog.field(0, 1)->setText("34,5");
     dialog.field(1, 0)->setText("-2");  // refused: the dialog stays open and says why
     dialog.findChild<QPushButton*>("ButtonLimitsOk")->click();
@@ -403,6 +422,8 @@ TEST_F(GuardFeature, LimitsAreReadFromTheSettingsFileAndWrittenByTheDialog) {
   EXPECT_EQ(w_.ini.stringValue(kLimitsSection, "Advance1Step", "?"), "");
   EXPECT_EQ(w_.ini.stringValue("BASIC", "Language", "?"), "0");
   EXPECT_EQ(LoadLimits(w_.ini).limits, expected);
+  EXPECT_TRUE(guard_->holdReason().isEmpty());
+  EXPECT_TRUE(guard_->unreadable().empty());
 
   // Cancel changes nothing and writes nothing.
   guard_->runDialog = [](QDialog& d) {
@@ -420,31 +441,73 @@ TEST_F(GuardFeature, LimitsAreReadFromTheSettingsFileAndWrittenByTheDialog) {
   EXPECT_EQ(w_.ini.intValue(kProgrammingSection, kShowChangesKey, -1), 0);
 }
 
+// Every text in every language, whole: the status line names the pages as their tabs do, and
+// the Limits dialog grows with the problems it lists without squeezing its fields.
 TEST_F(GuardFeature, TextsFollowTheLanguageAndFitInEveryOne) {
   ParameterImage unit = w_.image();
   unit.setByte(CellByte(*MapOfPage(kPageAdvance1), 0, 0), 30);
+  limit(kPageAdvance1, {.max = 40});
+  edit(kPageAdvance1, 0, 0, 45);
+  auto wholeTexts = [](QWidget* d) {
+    QApplication::processEvents();
+    for (const CutOffText& c : FindCutOffTexts(d))
+      ADD_FAILURE() << c.control.toStdString() << " \"" << c.text.toStdString() << "\" needs "
+                    << c.needed.width() << " x " << c.needed.height() << ", has "
+                    << c.available.width() << " x " << c.available.height();
+  };
   for (int lang = 0; lang < kLanguageCount; ++lang) {
     SCOPED_TRACE(lang);
     ws().setLanguage(lang);
     EXPECT_EQ(guard_->limitsAction()->text(), GuardQ(GtMenuLimits, lang));
     EXPECT_EQ(guard_->showChangesAction()->text(), GuardQ(GtMenuShowChanges, lang));
+    const QString broken = GuardQ(GtStatusBroken, lang).arg(
+        GuardQ(GtPageCount, lang).arg(1).arg(QString::fromStdString(LimitPageName(kPageAdvance1, lang))));
+    EXPECT_EQ(guard_->statusLabel()->text(), broken);
     Limits l;
     l.of(kPageServo)->max = 4000;
-    LimitsDialog limits(l, lang, &w_);
+    LimitsDialog limits(l, w_.image(), lang, &w_);
     limits.show();
     ProgramChangesDialog unknown(w_.image(), nullptr, lang, &w_);
     unknown.show();
     ProgramChangesDialog changes(w_.image(), &unit, lang, &w_);
     changes.show();
-    QApplication::processEvents();
-    for (QWidget* d : std::initializer_list<QWidget*>{&limits, &unknown, &changes})
-      for (const CutOffText& c : FindCutOffTexts(d))
-        ADD_FAILURE() << c.control.toStdString() << " \"" << c.text.toStdString() << "\" needs "
-                      << c.needed.width() << " x " << c.needed.height() << ", has "
-                      << c.available.width() << " x " << c.available.height();
+    for (QWidget* d : std::initializer_list<QWidget*>{&limits, &unknown, &changes}) wholeTexts(d);
     EXPECT_EQ(limits.windowTitle(), GuardQ(GtLimitsTitle, lang));
     EXPECT_EQ(changes.summary()->text(), GuardQ(GtChangesCount, lang).arg(1));
+    // Five values it cannot take: each is listed whole, and every field keeps its width.
+    std::vector<int> widths;
+    for (int f = 0; f < LimitsDialog::kFields; ++f) widths.push_back(limits.field(0, f)->width());
+    for (int f = 0; f < LimitsDialog::kFields - 1; ++f) limits.field(0, f)->setText("x" + QString::number(f));
+    limits.field(0, LimitsDialog::kExemptField)->setText("12:40");
+    limits.findChild<QPushButton*>("ButtonLimitsOk")->click();
+    EXPECT_EQ(limits.problems()->text().count('\n'), 6);
+    wholeTexts(&limits);
+    for (int f = 0; f < LimitsDialog::kFields; ++f) EXPECT_GE(limits.field(0, f)->width(), widths[std::size_t(f)]);
   }
+}
+
+// The map's context menu exempts the selected cells from the limits of the page shown, and
+// checks them again; the marks are kept with the limits.
+TEST_F(GuardFeature, CellsAreExemptedFromTheMapsContextMenu) {
+  limit(kPageAdvance1, {.max = 40, .step = 8});
+  edit(kPageAdvance1, 4, 4, 58);
+  ASSERT_EQ(guard_->violations().size(), 5u);
+  MapPages& maps = w_.pages().maps();
+  maps.grid().select({4, 4, 4, 4});
+  ASSERT_TRUE(maps.contextMenu()->actions().contains(guard_->exemptAction()));
+  guard_->exemptAction()->trigger();
+  EXPECT_TRUE(guard_->violations().empty());
+  EXPECT_EQ(w_.ini.stringValue(kLimitsSection, "Advance1Exempt", ""), "4:4");
+  EXPECT_EQ(lastNote(), GuardQ(GtExempted).arg("Advance 1").arg(1));
+  // A selection with the exempt cell in it: all of it exempt; then all of it checked again.
+  maps.grid().select({4, 4, 5, 4});
+  guard_->exemptAction()->trigger();
+  EXPECT_EQ(w_.ini.stringValue(kLimitsSection, "Advance1Exempt", ""), "4:4 5:4");
+  emit maps.contextMenu()->aboutToShow();
+  EXPECT_TRUE(guard_->exemptAction()->isChecked());
+  guard_->exemptAction()->trigger();
+  EXPECT_EQ(w_.ini.stringValue(kLimitsSection, "Advance1Exempt", "?"), "");
+  EXPECT_EQ(guard_->violations().size(), 5u);
 }
 
 }  // namespace

@@ -16,16 +16,21 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSpinBox>
+#include <QTableWidget>
+#include <QTest>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include "fake_window.h"
 #include "mapview/curve_plot.h"
 #include "mapview/map_view.h"
 #include "mapview/map_view_window.h"
+#include "mapview/difference_view.h"
+#include "mapview/mark_colours.h"
 #include "mapview/surface.h"
 #include "pages/map_pages.h"
 #include "ui/text_fit.h"
@@ -263,10 +268,15 @@ TEST_F(MapViewFeature, SmoothingChangesExactlyTheComputedCellsInOneUndoStep) {
   EXPECT_EQ(w_.notes.back(), QString("Smoothed Page 2 with strength 3. Cells changed: %1").arg(changed));
   ASSERT_GE(ws().undo(), 0);
   EXPECT_EQ(w_.image(), before);
-  // One selected cell: the whole map.
+  // One selected cell: the whole map, once the tuner says so.
   maps().grid().select({0, 0, 0, 0});
+  w_.answers = {QMessageBox::No};
+  tool("MenuMapSmooth1")->trigger();
+  EXPECT_EQ(w_.image(), before);
+  EXPECT_EQ(w_.questions.back(), "Only one cell is selected. Smooth the whole map Page 2?");
   expected = before;
   SmoothCells(expected, kA1, kWholeMap, 1);
+  w_.answers = {QMessageBox::Yes};
   tool("MenuMapSmooth1")->trigger();
   EXPECT_EQ(w_.image(), expected);
 }
@@ -308,6 +318,8 @@ TEST_F(MapViewFeature, CopyAsksThenChangesOnlyTheOtherMapAndItsRpmPointsWhenAske
     for (int c = 0; c < kMapColumns; ++c) EXPECT_EQ(Cell(w_.image(), kA2, r, c), Cell(before, kA2, r, c));
 }
 
+// A copy copies: where the target's limits would hold cells, the tuner is told how many and
+// chooses to copy them anyway, to hold them at the limit, or to cancel.
 TEST_F(MapViewFeature, ToolsKeepWithinTheLimitsAndSayHowManyCellsWereHeld) {
   Limits limits;
   limits.of(kA2)->max = 30;
@@ -316,7 +328,20 @@ TEST_F(MapViewFeature, ToolsKeepWithinTheLimitsAndSayHowManyCellsWereHeld) {
   for (int r = 0; r < kMapRows; ++r)
     for (int c = 0; c < kMapColumns; ++c) above += Cell(w_.image(), kA1, r, c) > 30;
   ASSERT_GT(above, 0);
-  w_.answers = {QMessageBox::Yes};
+  const ParameterImage start = w_.image();
+  w_.answers = {0};  // copy them anyway
+  tool("MenuMapCopy1To2")->trigger();
+  ASSERT_EQ(w_.choices.size(), 1u);
+  EXPECT_EQ(w_.choices[0], (QStringList{"Copy them anyway", "Hold them at the limit", "Cancel"}));
+  EXPECT_TRUE(w_.questions.back().endsWith(QString("Cells that would break Advance2Max = 30: %1").arg(above)))
+      << w_.questions.back().toStdString();
+  for (int r = 0; r < kMapRows; ++r)
+    for (int c = 0; c < kMapColumns; ++c) ASSERT_EQ(Cell(w_.image(), kA2, r, c), Cell(w_.image(), kA1, r, c));
+  ws().undo();
+  w_.answers = {};  // Cancel
+  tool("MenuMapCopy1To2")->trigger();
+  EXPECT_EQ(w_.image(), start);
+  w_.answers = {1};  // hold them at the limit
   tool("MenuMapCopy1To2")->trigger();
   for (int r = 0; r < kMapRows; ++r)
     for (int c = 0; c < kMapColumns; ++c)
@@ -330,6 +355,7 @@ TEST_F(MapViewFeature, ToolsKeepWithinTheLimitsAndSayHowManyCellsWereHeld) {
   const ParameterImage before = w_.image();
   ParameterImage smoothed = before;
   SmoothCells(smoothed, kA1, kWholeMap, 1);
+  w_.answers = {QMessageBox::Yes};  // the whole map
   int held = 0;
   for (const MapCell& m : ChangedCells(before, smoothed)) held += Cell(smoothed, kA1, m.row, m.column) > 20;
   ASSERT_GT(held, 0);
@@ -381,13 +407,22 @@ TEST_F(MapViewFeature, TheLivePointIsTheGridsLiveCellAndNothingOnTheMapNotInUse)
   ASSERT_TRUE(view_->markedLive());
   EXPECT_EQ(*view_->markedLive(), ComputeLiveCell(w_.image(), kA2, 4500, 250, true));
   EXPECT_EQ(points(plot().liveGraph()).size(), 1u);
-  // The trail: the cells passed through on the map shown, not those the unit ran on map 1.
+  // The trail: the cells passed through on the map shown, not those the unit ran on map 1;
+  // only with the page's Trail option on.
   live(3000, 0, false);
   live(7000, 600, true);
   live(9000, 1000, true);
-  std::vector<CurvePoint> trail;
-  for (const QCPGraph* g : plot().trailGraphs())
-    for (const CurvePoint& p : points(g)) trail.push_back(p);
+  auto trailPoints = [this] {
+    std::vector<CurvePoint> out;
+    for (const QCPGraph* g : plot().trailGraphs())
+      for (const CurvePoint& p : points(g)) out.push_back(p);
+    return out;
+  };
+  ASSERT_FALSE(maps().trailShown());
+  EXPECT_TRUE(trailPoints().empty());
+  maps().setTrailShown(true);
+  w_.tick();
+  const std::vector<CurvePoint> trail = trailPoints();
   auto has = [&trail](const CurvePoint& p) {
     return std::any_of(trail.begin(), trail.end(), [&p](const CurvePoint& t) { return t.x == p.x && t.y == p.y; });
   };
@@ -469,13 +504,21 @@ TEST_F(MapViewFeature, GhostsOfTheOtherMapAndOfTheUnit) {
   ASSERT_EQ(plot().ghostGraphs().size(), 10u);
   EXPECT_EQ(plot().ghostGraphs()[0]->pen().style(), Qt::DashLine);
   EXPECT_EQ(points(plot().ghostGraphs()[2])[1].y, Cell(w_.image(), kA2, 2, 1));
+  // Each kind of ghost has one grey pen of its own, the one its legend entry shows.
+  for (const QCPGraph* g : plot().ghostGraphs()) EXPECT_EQ(g->pen(), plot().ghostGraphs()[0]->pen());
+  EXPECT_EQ(plot().ghostGraphs()[0]->pen().color(), kGhostOther);
   EXPECT_FALSE(window().unitBox()->isEnabled());
   ParameterImage unit = w_.image();
   unit.setByte(CellByte(*MapOfPage(kA1), 0, 0), 44);
   ws().unitRead(unit);
   ASSERT_EQ(plot().ghostGraphs().size(), 20u);
   EXPECT_EQ(plot().ghostGraphs()[0]->pen().style(), Qt::DotLine);
+  EXPECT_EQ(plot().ghostGraphs()[0]->pen().color(), kGhostUnit);
+  EXPECT_NE(kGhostUnit, kGhostOther);
   EXPECT_EQ(points(plot().ghostGraphs()[0])[0].y, 44);
+  int inLegend = 0;
+  for (QCPGraph* g : plot().ghostGraphs()) inLegend += plot().legend->hasItemWithPlottable(g);
+  EXPECT_EQ(inLegend, 2);
   window().otherBox()->click();
   EXPECT_EQ(plot().ghostGraphs().size(), 10u);
   EXPECT_EQ(w_.ini.intValue(kMapViewSection, "OtherMap", 1), 0);
@@ -483,6 +526,80 @@ TEST_F(MapViewFeature, GhostsOfTheOtherMapAndOfTheUnit) {
   w_.showPage(kServo);
   EXPECT_FALSE(window().otherBox()->isEnabled());
   EXPECT_EQ(plot().ghostGraphs().size(), 10u);
+}
+
+// Every row has a colour of its own, and the rows' names stand apart and whole at the right,
+// even where every row ends in the same point (the rev limiter's zeros).
+TEST_F(MapViewFeature, RowsDifferInColourAndTheirNamesNeverMeet) {
+  for (int i = 0; i < kMapColumns; ++i)
+    for (int j = i + 1; j < kMapColumns; ++j) {
+      const QColor a = CurveColour(i), b = CurveColour(j);
+      EXPECT_GT(std::hypot(a.red() - b.red(), a.green() - b.green(), a.blue() - b.blue()), 60) << i << "," << j;
+    }
+  ws().change(
+      [](ParameterImage& im) {
+        for (int r = 0; r < kMapRows; ++r)
+          for (int c = 10; c < kMapColumns; ++c) im.setByte(CellByte(*MapOfPage(kA1), r, c), 0);
+      },
+      kA1);
+  open();
+  for (const QSize size : {QSize(900, 600), QSize(420, 260)}) {
+    window().resize(size);
+    settle();
+    const std::vector<QCPItemText*> labels = plot().curveLabels();
+    ASSERT_EQ(labels.size(), std::size_t(kMapRows));
+    std::vector<QRectF> rects;
+    for (const QCPItemText* l : labels) rects.emplace_back(l->topLeft->pixelPosition(), l->bottomRight->pixelPosition());
+    for (std::size_t i = 0; i < rects.size(); ++i) {
+      EXPECT_TRUE(QRectF(plot().rect()).contains(rects[i])) << i << " at " << size.width();
+      for (std::size_t j = i + 1; j < rects.size(); ++j) EXPECT_FALSE(rects[i].intersects(rects[j])) << i << "," << j;
+    }
+    EXPECT_EQ(labels[3]->text(), "10 %");
+    EXPECT_EQ(labels[3]->color(), plot().curveGraphs()[3]->pen().color());
+  }
+}
+
+// Ctrl+Z and Ctrl+Alt+Z act while the map view has the focus, right after a drag.
+TEST_F(MapViewFeature, UndoAndRedoActFromTheView) {
+  open();
+  window().activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+  const ParameterImage before = w_.image();
+  drag(3, 3, {40});
+  const ParameterImage dragged = w_.image();
+  ASSERT_NE(dragged, before);
+  QTest::keyClick(&plot(), Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(w_.image(), before);
+  QTest::keyClick(&plot(), Qt::Key_Z, Qt::ControlModifier | Qt::AltModifier);
+  EXPECT_EQ(w_.image(), dragged);
+}
+
+// The differences of map 1 and map 2, and of the PC and the unit, as a grid and as curves.
+TEST_F(MapViewFeature, DifferencesOfTheTwoMapsAndOfThePcAndTheUnit) {
+  open();
+  window().modeBox()->setCurrentIndex(int(ViewMode::Differences));
+  emit window().modeBox()->activated(int(ViewMode::Differences));
+  EXPECT_EQ(w_.ini.intValue(kMapViewSection, "Mode", -1), 3);
+  MapDifferenceView& diff = *window().differences();
+  ASSERT_TRUE(diff.isVisible());
+  // Map 1 holds 10 + r + 2c, map 2 12 + r: their rpm points differ, and the view says so.
+  EXPECT_EQ(diff.grid()->item(2, 5)->text(), "+8");
+  EXPECT_EQ(diff.grid()->item(4, 0)->text(), QString::fromUtf8("\u22122"));
+  EXPECT_EQ(diff.grid()->horizontalHeaderItem(1)->text(), "1700");
+  EXPECT_TRUE(diff.note()->text().contains("rpm points differ"));
+  ASSERT_EQ(diff.plot()->curveGraphs().size(), std::size_t(kMapRows));
+  EXPECT_EQ(points(diff.plot()->curveGraphs()[2])[5].y, 8);
+  // The PC against the unit: unknown until it was read, then cell by cell.
+  diff.sourceBox()->setCurrentIndex(MapDifferenceView::PcUnit);
+  emit diff.sourceBox()->activated(MapDifferenceView::PcUnit);
+  EXPECT_EQ(diff.note()->text(), "The unit's content is unknown: Read or Verify first.");
+  EXPECT_EQ(diff.grid()->item(2, 5)->text(), "");
+  ParameterImage unit = w_.image();
+  unit.setByte(CellByte(*MapOfPage(kA1), 1, 1), Cell(w_.image(), kA1, 1, 1) + 3);
+  ws().unitRead(unit);
+  EXPECT_EQ(diff.grid()->item(1, 1)->text(), QString::fromUtf8("\u22123"));
+  EXPECT_EQ(diff.grid()->item(0, 0)->text(), "0");
+  EXPECT_EQ(w_.ini.intValue(kMapViewSection, "Differences", -1), 1);
 }
 
 TEST_F(MapViewFeature, FollowsTheLanguageAndShowsEveryCaptionWhole) {

@@ -128,9 +128,46 @@ TEST(LimitsSection, MinAboveMaxKeepsBothAndSaysSo) {
   EXPECT_EQ(l.limits.of(kPageAdvance1)->max, 30.0);
   ASSERT_EQ(l.problems.size(), 1u);
   EXPECT_EQ(l.problems[0], (LimitsProblem{LimitsProblemKind::MinAboveMax, "Advance1Min", "40",
-                                          "Advance1Max", "30"}));
+                                          "Advance1Max", "30", 2}));
   EXPECT_EQ(LimitsProblemText(l.problems[0], kLanguageEnglish),
-            "[LIMITS] Advance1Min=40 is above Advance1Max=30; every cell breaks one of them");
+            "[LIMITS] line 2: Advance1Min=40 is above Advance1Max=30; every cell breaks one of them");
+  EXPECT_TRUE(l.unreadable().empty());
+}
+
+// The cut and the exempt cells are read; a misspelt or repeated key is named with its line,
+// and a value that cannot be read is told apart from those warnings.
+TEST(LimitsSection, CutExemptCellsAndKeysThatAreNoneOrRepeated) {
+  using P = LimitsProblemKind;
+  const LoadedLimits l = Load(
+      "[LIMITS]\nAdvance1UpToRpm=9700 rpm\nAdvance1Exempt=9:10, 0:14\nAdvance1Maks=38\n"
+      "Advance1Max=38 ; my bike\nServoMax=4000\nservomax=3000\nAdvance2Exempt=10:0\n"
+      "Advance2UpToRpm=nan\nServoExempt=3-4\n");
+  const PageLimits& a1 = *l.limits.of(kPageAdvance1);
+  EXPECT_EQ(a1.upToRpm, 9700);
+  EXPECT_EQ(a1.exempt.count(), 2u);
+  EXPECT_TRUE(a1.exempt.test(CellIndex(9, 10)) && a1.exempt.test(CellIndex(0, 14)));
+  EXPECT_FALSE(a1.max.has_value());
+  EXPECT_EQ(l.limits.of(kPageServo)->max, 4000.0);  // the first of a repeated key
+  const std::vector<LimitsProblem> expected = {
+      {P::UnknownKey, "Advance1Maks", "38", {}, {}, 4},
+      {P::Malformed, "Advance1Max", "38 ; my bike", {}, {}, 5},
+      {P::RepeatedKey, "servomax", "3000", "ServoMax", "4000", 7},
+      {P::BadCells, "Advance2Exempt", "10:0", {}, {}, 8},
+      {P::Malformed, "Advance2UpToRpm", "nan", {}, {}, 9},
+      {P::BadCells, "ServoExempt", "3-4", {}, {}, 10}};
+  EXPECT_EQ(l.problems, expected);
+  EXPECT_EQ(l.unreadable().size(), 4u);
+  EXPECT_EQ(LimitsProblemText(l.problems[0], kLanguageEnglish),
+            "[LIMITS] line 4: Advance1Maks is no key of the limits (misspelt?); it is ignored");
+  EXPECT_EQ(LimitsProblemText(l.problems[2], kLanguageEnglish),
+            "[LIMITS] line 7: servomax is given again; the first value, 4000, counts");
+  // Written back: the same limits, every key once.
+  IniFile ini;
+  ini.parse("[LIMITS]\nServoMax=1\nServoMax=2\n");
+  StoreLimits(ini, l.limits);
+  EXPECT_EQ(LoadLimits(ini).limits, l.limits);
+  EXPECT_TRUE(LoadLimits(ini).problems.empty());
+  EXPECT_EQ(ini.stringValue(kLimitsSection, "Advance1Exempt", ""), "0:14 9:10");
 }
 
 TEST(LimitsSection, StoreAndLoadRoundTripKeepingOtherSections) {
@@ -297,6 +334,107 @@ TEST(LimitCheck, ServoLimitsInMvHoldOnAPageInPercent) {
             (std::vector<Violation>{{kPageServo, 4, 4, K::Change, 2260, 250, 2000}}));
 }
 
+// The limits stop at the cut: the columns above the rpm they hold up to (by default the last
+// rpm point whose cells are not all 0) and the step into them are not checked; nor are exempt
+// cells and the steps to them.
+TEST(LimitCheck, TheCutAndExemptCellsAreNotChecked) {
+  // Advance 1 ends in the rev limiter's zeros from column 10 (11000 rpm) on.
+  ParameterImage cut = Flat();
+  for (int r = 0; r < kMapRows; ++r)
+    for (int c = 10; c < kMapColumns; ++c) SetCell(cut, kPageAdvance1, r, c, 0);
+  ParameterImage spike = Flat();
+  SetCell(spike, kPageAdvance1, 3, 4, 59);
+  auto exempt = [](std::initializer_list<std::pair<int, int>> cells) {
+    MapCellSet set;
+    for (const auto& [r, c] : cells) set.set(CellIndex(r, c));
+    return set;
+  };
+  struct Case {
+    const char* name;
+    const ParameterImage* image;
+    PageLimits limits;
+    std::size_t count;
+  };
+  const Case cases[] = {
+      {"the cut by default", &cut, {.min = 5, .step = 8}, 0},
+      {"limits up to 15000 rpm: every zero and the cliff", &cut, {.min = 5, .step = 8, .upToRpm = 15000}, 60},
+      {"limits up to 9000 rpm: one column more is cut", &cut, {.min = 25, .upToRpm = 9000}, 90},
+      {"the spike", &spike, {.max = 30, .step = 8}, 5},
+      {"the spike exempt", &spike, {.max = 30, .step = 8, .exempt = exempt({{3, 4}})}, 0},
+      {"its neighbour exempt", &spike, {.max = 30, .step = 8, .exempt = exempt({{3, 5}})}, 4},
+      {"a spike above the rpm given", &spike, {.max = 30, .upToRpm = 4000}, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(CheckLimits(*c.image, On(kPageAdvance1, c.limits), nullptr).size(), c.count);
+  }
+  EXPECT_EQ(LimitsUpToRpm(cut, kPageAdvance1, {}), 10000);
+  EXPECT_EQ(LimitsUpToRpm(Flat(), kPageAdvance1, {}), 15000);
+  // A map of zeros only has no cut: every cell breaks the minimum.
+  ParameterImage zeros = cut;
+  for (int c = 0; c < 10; ++c) SetCell(zeros, kPageAdvance1, 0, c, 0);
+  for (int r = 1; r < kMapRows; ++r)
+    for (int c = 0; c < 10; ++c) SetCell(zeros, kPageAdvance1, r, c, 0);
+  EXPECT_EQ(CheckLimits(zeros, On(kPageAdvance1, {.min = 5}), nullptr).size(), 150u);
+  // The clamp leaves the cells it does not check alone.
+  ParameterImage tool = cut;
+  const ClampResult r = ClampToLimits(tool, std::vector<MapCell>{{kPageAdvance1, 0, 12}, {kPageAdvance1, 0, 0}},
+                                      On(kPageAdvance1, {.min = 22}), nullptr);
+  EXPECT_EQ(r.clamped, 1);
+  EXPECT_EQ(Cell(tool, kPageAdvance1, 0, 12), 0);
+  EXPECT_EQ(Cell(tool, kPageAdvance1, 0, 0), 22);
+}
+
+// A change beyond the change limit is no violation when it brings the cell closer to its other
+// limits than the unit's value: mending a typo the unit holds is never held.
+TEST(LimitCheck, AChangeTowardTheLimitsIsAllowed) {
+  struct Case {
+    const char* name;
+    int unit, pc;
+    PageLimits limits;
+    std::vector<K> kinds;  // of the cell (3, 4)
+  };
+  const Case cases[] = {
+      {"repaired within the maximum", 58, 30, {.max = 38, .change = 4}, {}},
+      {"closer, still above", 58, 50, {.max = 38, .change = 4}, {K::Max}},
+      {"farther", 50, 58, {.max = 38, .change = 4}, {K::Max, K::Change}},
+      {"overshooting below the minimum, yet closer", 58, 2, {.min = 5, .max = 38, .change = 4}, {K::Min}},
+      {"a spike among its neighbours mended", 58, 20, {.step = 8, .change = 4}, {}},
+      {"no other limit to come closer to", 58, 30, {.change = 4}, {K::Change}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ParameterImage unit = Flat(), pc = Flat();
+    SetCell(unit, kPageAdvance1, 3, 4, c.unit);
+    SetCell(pc, kPageAdvance1, 3, 4, c.pc);
+    std::vector<K> kinds;
+    for (const Violation& v : CheckLimits(pc, On(kPageAdvance1, c.limits), &unit))
+      if (v.row == 3 && v.column == 4) kinds.push_back(v.kind);
+    EXPECT_EQ(kinds, c.kinds);
+  }
+}
+
+// Limits suggested from the maps as they are find nothing in them; a spike added is the worst
+// violation, listed first.
+TEST(LimitCheck, SuggestedLimitsKeepTheNewMapsAndTheWorstComesFirst) {
+  ParameterImage im = NewConfiguration();
+  im.setByte(kMapsUseThrottle, 1);
+  im.setByte(kServoEnable, 1);
+  Limits l;
+  for (const int page : kLimitPages) *l.of(page) = SuggestLimits(im, page, {});
+  EXPECT_TRUE(CheckLimits(im, l, nullptr).empty());
+  EXPECT_EQ(*l.of(kPageAdvance1), (PageLimits{.min = 8, .max = 35, .step = 8}));
+  EXPECT_TRUE(l.of(kPageServo)->max.has_value());
+  SetCell(im, kPageAdvance1, 5, 3, 58);  // among 8 and 20 degrees
+  std::vector<Violation> v = CheckLimits(im, l, nullptr);
+  SortWorstFirst(v);
+  ASSERT_GE(v.size(), 2u);
+  // 58 against 8 is 50, 42 past the step of 8; 58 above 35 is 23 past the maximum.
+  EXPECT_EQ(v[0], (Violation{kPageAdvance1, 5, 2, K::StepRight, 8, 8, 58}));
+  EXPECT_EQ(ViolationExcess(v[0]), 42);
+  for (std::size_t i = 1; i < v.size(); ++i) EXPECT_GE(ViolationExcess(v[i - 1]), ViolationExcess(v[i]));
+}
+
 // ---- texts ---------------------------------------------------------------------------------
 
 TEST(LimitTexts, OneLinePerKindInFourLanguages) {
@@ -364,6 +502,10 @@ TEST(LimitClamp, ChangedCellsWithinMinMaxAndChange) {
 
   r = ClampToLimits(proposed, touched, l, &unit);
   EXPECT_EQ(r.clamped, 3);
+  // Each held cell says which limit held it.
+  EXPECT_EQ(r.held, (std::vector<HeldCell>{{{a, 1, 1}, K::Change, 45, 25},
+                                           {{a, 1, 2}, K::Change, 5, 15},
+                                           {{a, 1, 3}, K::Change, 27, 25}}));
   EXPECT_EQ(Cell(proposed, a, 1, 1), 25);  // the unit's 20 + 5
   EXPECT_EQ(Cell(proposed, a, 1, 2), 15);
   EXPECT_EQ(Cell(proposed, a, 1, 3), 25);
@@ -378,7 +520,11 @@ TEST(LimitClamp, BoundsThatCannotAllHold) {
   SetCell(unit, a, 0, 0, 50);
   ParameterImage im = Flat();
   const std::vector<MapCell> cell = {{a, 0, 0}};
-  // The unit's 50 is far above the maximum: the maximum wins over the change window.
+  // The unit's 50 is far above the maximum: a cell within it is a repair and stays; one beyond
+  // the change window and the maximum comes to the maximum.
+  ClampToLimits(im, cell, On(a, {.max = 30, .change = 5}), &unit);
+  EXPECT_EQ(Cell(im, a, 0, 0), 20);
+  SetCell(im, a, 0, 0, 58);
   ClampToLimits(im, cell, On(a, {.max = 30, .change = 5}), &unit);
   EXPECT_EQ(Cell(im, a, 0, 0), 30);
   // A minimum above the maximum: the maximum wins.

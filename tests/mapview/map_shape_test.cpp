@@ -185,6 +185,61 @@ TEST(Smoothing, ResultsStayWithinTheRangeOfThePage) {
   EXPECT_EQ(Cell(servo, kServo, 5, 5), 100);
 }
 
+// The new maps end in the rev limiter's zeros at 9800 rpm: smoothing the whole map within the
+// page's limits (none set) leaves the cliff where it is, on both sides; limits up to an rpm of
+// their own move that cut.
+TEST(Smoothing, NeverAcrossTheCut) {
+  ParameterImage im = NewConfiguration();
+  im.setByte(kMapsUseThrottle, 1);
+  const ParameterImage before = im;
+  const int last = 9;  // 9700 rpm: 35 degrees, then 0 from 9800 rpm
+  ASSERT_EQ(Cell(im, kA1, 5, last), 35);
+  ASSERT_EQ(Cell(im, kA1, 5, last + 1), 0);
+  const PageLimits none;
+  SmoothCells(im, kA1, kWholeMap, 3, &none);
+  for (int r = 0; r < kMapRows; ++r) {
+    EXPECT_EQ(Cell(im, kA1, r, last), 35) << r;
+    for (int c = last + 1; c < kMapColumns; ++c) EXPECT_EQ(Cell(im, kA1, r, c), 0) << r << "," << c;
+  }
+  EXPECT_NE(im, before);  // the steps below the cut are smoothed
+  // Limits up to 7000 rpm: 7000 rpm meets 6000 rpm only, (4 * 33 + 8 * 35) / 12 = 34.3.
+  ParameterImage cut = before;
+  PageLimits upTo7000;
+  upTo7000.upToRpm = 7000;
+  SmoothCells(cut, kA1, kWholeMap, 1, &upTo7000);
+  EXPECT_EQ(Cell(cut, kA1, 5, 8), 34);
+}
+
+// Map 1 against map 2 and the PC against the unit, cell by cell at the cells the layout shows.
+TEST(Differences, CellByCellAtTheShownCellsOverTheFirstMapsRpmPoints) {
+  ParameterImage im = Flat(20);
+  SetCell(im, kA1, 2, 3, 25);
+  SetCell(im, kA2, 4, 5, 27);
+  MapDifference d = DifferenceOf(im, kA1, im, kA2);
+  ASSERT_TRUE(d.shown);
+  EXPECT_EQ(d.at(2, 3), 5);
+  EXPECT_EQ(d.at(4, 5), -7);
+  EXPECT_EQ(d.at(0, 0), 0);
+  EXPECT_FALSE(d.rpmDiffer);
+  ASSERT_EQ(d.curves().size(), std::size_t(kMapRows));
+  EXPECT_EQ(d.curves()[2].points[3].y, 5);
+  EXPECT_EQ(d.curves()[2].points[3].x, im[MapOfPage(kA1)->axis[3]]);
+  // Over rpm only: row 9 and the cell the layout shows in column 0.
+  im.setByte(kMapsUseThrottle, 0);
+  d = DifferenceOf(im, kA1, im, kA2);
+  EXPECT_FALSE(d.at(2, 3).has_value());
+  EXPECT_EQ(d.curves().size(), 1u);
+  // The unit's servo map, in mV like the PC's: 2400 against 2000.
+  ParameterImage unit = Flat(100);
+  ParameterImage pc = unit;
+  SetCell(pc, kServo, 1, 1, 120);
+  im.setWord(MapOfPage(kA1)->axis[0], im[MapOfPage(kA1)->axis[0]] + 50);
+  EXPECT_EQ(DifferenceOf(pc, kServo, unit, kServo).at(1, 1), 400);
+  EXPECT_TRUE(DifferenceOf(im, kA1, im, kA2).rpmDiffer);
+  pc.setByte(kServoEnable, 0);
+  EXPECT_FALSE(DifferenceOf(pc, kServo, unit, kServo).shown);
+}
+
 TEST(CopyMap, TheWholeMapOnlyTheOtherMapAndItsRpmPointsWhenAsked) {
   for (const bool rpm : {false, true}) {
     for (const auto& [from, to] : {std::pair{kA1, kA2}, std::pair{kA2, kA1}}) {
