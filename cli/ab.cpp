@@ -11,6 +11,7 @@
 #include "cli/arguments.h"
 #include "cli/grid_text.h"
 #include "cli/output.h"
+#include "logs/cell_count.h"
 #include "logs/log_table.h"
 #include "model/parameter_table.h"
 
@@ -141,6 +142,7 @@ int RunAbCommand(const std::vector<std::string>& args) {
   common.map = "advance1";
   common.minRows = analysis::AbOptions{}.minRows;
   common.gears = analysis::AbSelection{}.gears;
+  common.firstGear = 1;
   int step = 2;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
@@ -159,7 +161,6 @@ int RunAbCommand(const std::vector<std::string>& args) {
     }
   }
   if (logPaths.empty()) return usage("no log given");
-  if ((common.gears & 0x7E) != common.gears) return usage("--gear needs gears 1 to 6");
   analysis::AbOptions options;
   options.minRows = common.minRows;
   options.selection.gears = common.gears;
@@ -181,6 +182,7 @@ int RunAbCommand(const std::vector<std::string>& args) {
     if (!loaded.ok()) return Failure(path + ": " + loaded.error.message);
     auto log = analysis::ExtractAbLog(*loaded.table, error);
     if (!log) return Failure(path + ": " + error);
+    if (!logs::TimesAdvance(log->cells)) return Failure(path + ": " + kTimesDoNotAdvance);
     logs.push_back(std::move(*log));
   }
   const LiveCellRule rule = MakeLiveCellRule(config.image, page);

@@ -46,8 +46,18 @@ class SerialPort {
   virtual bool writeAll(std::span<const std::uint8_t> data) = 0;
 };
 
+// What the driver said when asked for low latency (received bytes passed on at once rather
+// than held for a latency timer, as USB adapters do).
+enum class LowLatency : std::uint8_t {
+  Unsupported,  // the driver has no such setting (a pseudo-terminal): nothing is said
+  Set,          // set at open, put back at close
+  AlreadySet,
+  Refused,      // the driver has the setting but did not take it
+};
+
 // POSIX termios port: O_RDWR | O_NOCTTY, exclusive (TIOCEXCL, and an advisory flock that root
-// cannot bypass), raw, 57600 baud 8N1, no flow control, VMIN 0 / VTIME 1. Closing puts back the terminal settings found at open. A write
+// cannot bypass), raw, 57600 baud 8N1, no flow control, VMIN 0 / VTIME 1, low latency where
+// the driver has it. Closing puts back the terminal settings found at open. A write
 // never blocks longer than writeTimeoutMs, even when the far end has stopped reading.
 class TermiosPort final : public SerialPort {
  public:
@@ -64,9 +74,11 @@ class TermiosPort final : public SerialPort {
   bool writeAll(std::span<const std::uint8_t> data) override;
 
   int fd() const { return fd_; }
+  LowLatency lowLatency() const { return lowLatency_; }
 
  private:
   int fd_ = -1;
+  LowLatency lowLatency_ = LowLatency::Unsupported;
   int writeTimeoutMs_;
   termios saved_{};
   bool haveSaved_ = false;

@@ -3,6 +3,7 @@
 // marks and status line of the configuration of the last run, the menu items after the
 // described ones, and Program (F9) with a broken limit asking first, on a line to a unit.
 #include <QAction>
+#include <QImage>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
@@ -78,6 +79,9 @@ TEST_F(GuardWindow, StartsWithTheLimitsMarksTheLastRunAndAsksBeforeProgram) {
   EXPECT_EQ(form().findChild<QStatusBar*>("StatusBar1")->currentMessage(), broken);
   EXPECT_EQ(guard.statusLabel()->text(), broken);
   EXPECT_TRUE(guard.statusLabel()->isVisibleTo(&form()));
+  // White on dark red whatever the desktop's palette, and never narrower than its text.
+  EXPECT_EQ(guard.statusLabel()->grab().toImage().pixelColor(1, 1), QColor(0xb0, 0, 0));
+  EXPECT_GE(guard.statusLabel()->minimumWidth(), guard.statusLabel()->sizeHint().width());
 
   // The items stand after the menus' described ones.
   EXPECT_TRUE(after("MenuTools", guard.limitsAction(), "MenuZnovu"));

@@ -39,6 +39,8 @@ TEST(TermiosPort, FramesTravelBothWaysOverAPseudoTerminal) {
   EXPECT_EQ(t.c_lflag & ICANON, 0u);
   EXPECT_EQ(t.c_cc[VMIN], 0);
   EXPECT_EQ(t.c_cc[VTIME], 1);
+  // Low latency is asked for; a pseudo-terminal has no such setting, and the open goes on.
+  EXPECT_EQ(port.lowLatency(), LowLatency::Unsupported);
 
   // Every byte value, including the ones a cooked terminal would eat.
   std::array<std::uint8_t, kPayloadSize> p{};
