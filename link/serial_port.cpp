@@ -124,6 +124,16 @@ std::size_t TermiosPort::bytesWaiting() {
   return static_cast<std::size_t>(n);
 }
 
+std::size_t TermiosPort::waitForBytes(std::size_t count, int timeoutMs) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  for (;;) {
+    const std::size_t n = bytesWaiting();
+    if (n >= count || fd_ < 0 || std::chrono::steady_clock::now() >= deadline) return n;
+    // At 57600 baud a byte takes 0.17 ms; USB adapters hand bytes over in packets.
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+}
+
 std::size_t TermiosPort::read(std::uint8_t* buffer, std::size_t max) {
   if (fd_ < 0 || buffer == nullptr) return 0;
   std::size_t got = 0;

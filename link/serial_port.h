@@ -41,6 +41,13 @@ class SerialPort {
   virtual std::size_t bytesWaiting() = 0;
   // Reads what waits, at most max bytes, without waiting for more. Returns the count read.
   virtual std::size_t read(std::uint8_t* buffer, std::size_t max) = 0;
+  // Waits at most timeoutMs until `count` bytes wait in the input queue; returns the bytes
+  // waiting then. A port that cannot wait (a scripted one) answers at once.
+  virtual std::size_t waitForBytes(std::size_t count, int timeoutMs) {
+    (void)count;
+    (void)timeoutMs;
+    return bytesWaiting();
+  }
   // Writes all bytes and waits until they have left the transmit buffer. Returns false when
   // no port is held or the bytes could not be sent within a bounded time.
   virtual bool writeAll(std::span<const std::uint8_t> data) = 0;
@@ -71,6 +78,7 @@ class TermiosPort final : public SerialPort {
   bool isOpen() const override { return fd_ >= 0; }
   std::size_t bytesWaiting() override;
   std::size_t read(std::uint8_t* buffer, std::size_t max) override;
+  std::size_t waitForBytes(std::size_t count, int timeoutMs) override;
   bool writeAll(std::span<const std::uint8_t> data) override;
 
   int fd() const { return fd_; }
