@@ -57,7 +57,6 @@
 #include "unitsync/unit_sync.h"
 
 namespace rq {
-
 namespace {
 
 constexpr const char* kBasic = "BASIC";
@@ -219,15 +218,15 @@ void FormHlav::centreWindow() {
 // A placement saved on another screen or at another scale (a window of 2010 x 1700 from a
 // screen at twice the scale) is brought back wholly inside the free area of the screen that
 // holds most of it: no larger than that area, and moved onto it.
-double FormHlav::screenScale() const {
-  const QScreen* s = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
-  return s != nullptr ? s->devicePixelRatio() : 1.0;
-}
-
 void FormHlav::keepOnScreen() {
   const QRect fitted = FitOnScreen(QRect(pos(), size()), QSize(200, 150));
   if (fitted.size() != size()) resize(fitted.size());
   if (fitted.topLeft() != pos()) move(fitted.topLeft());
+}
+
+double FormHlav::screenScale() const {
+  const QScreen* s = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
+  return s != nullptr ? s->devicePixelRatio() : 1.0;
 }
 
 void FormHlav::LoadSettings() {

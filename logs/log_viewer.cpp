@@ -213,8 +213,8 @@ LogViewer::LogViewer(LogSession& session, QWidget* parent)
   connect(&session_, &LogSession::opened, this, &LogViewer::onOpened);
   connect(&session_, &LogSession::grown, this, &LogViewer::onGrown);
   connect(&session_, &LogSession::followStopped, this, [this](const QString& why) {
+    followStopped_ = why;
     updateStatus();
-    status_->setText(status_->text() + "  " + FromStd(LogTextOf(LogText::FollowStopped, language_)).arg(why));
   });
   connect(&session_, &LogSession::cursorMoved, this, &LogViewer::onCursorMoved);
   connect(&session_, &LogSession::languageChanged, this, &LogViewer::applyLanguage);
@@ -290,6 +290,7 @@ void LogViewer::closeEvent(QCloseEvent* event) {
 
 void LogViewer::onOpened() {
   setPlaying(false);
+  followStopped_.clear();
   // A condition read against the last log names its columns: read it anew.
   matches_.clear();
   matchedText_.clear();
@@ -534,6 +535,8 @@ void LogViewer::updateStatus() {
                        .arg(log.rows())
                        .arg(QString::number(span, 'f', 1));
   if (session_.following()) status += ";  " + FromStd(LogTextOf(LogText::Following, language_));
+  if (!followStopped_.isEmpty())
+    status += ";  " + FromStd(LogTextOf(LogText::FollowStopped, language_)).arg(followStopped_);
   status_->setText(status);
 }
 

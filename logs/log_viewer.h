@@ -101,6 +101,7 @@ class LogViewer : public QWidget {
   QLabel* findResult_ = nullptr;
   std::vector<MatchStretch> matches_;
   QString matchedText_;  // the condition matches_ hold (empty: none yet)
+  QString followStopped_;  // why new rows of the open log are not followed any more
   QComboBox* plotChoice_ = nullptr;
   QListWidget* channels_ = nullptr;
   QLabel* status_ = nullptr;
