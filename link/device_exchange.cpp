@@ -245,8 +245,10 @@ void DeviceExchange::PollReceive() {
     auto until = sentAt_ + milliseconds(kReplyDueMs);
     if (arriving) until = std::max(until, now + milliseconds(kLateReplyWaitMs));
     until = std::min(until, now + milliseconds(kLateReplyWaitMs));
-    if (until > now)
-      waiting = port_.waitForBytes(need, int(duration_cast<milliseconds>(until - now).count()) + 1);
+    if (until > now) {
+      const auto ms = duration_cast<milliseconds>(until - now).count();
+      waiting = port_.waitForBytes(need, int(ms) + 1);
+    }
   }
   switch (replies_.plan(waiting)) {
     case ReplyAssembler::Action::Wait:

@@ -40,7 +40,8 @@ class BadgeLayer : public QWidget {
     QPainter p(this);
     // The frame first: a badge on the framed cell stays readable over it.
     if (const std::optional<LiveCell>& cell = badges_.frame_) {
-      if (cell->row >= 0 && cell->row < kMapRows && cell->column >= 0 && cell->column < kMapColumns &&
+      if (cell->row >= 0 && cell->row < kMapRows && cell->column >= 0 &&
+          cell->column < kMapColumns &&
           grid_.cell(cell->row, cell->column)->isVisibleTo(grid_.box())) {
         const QRect rc = grid_.cell(cell->row, cell->column)
                              ->geometry()

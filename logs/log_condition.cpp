@@ -260,8 +260,9 @@ std::optional<std::size_t> NextMatch(const std::vector<MatchStretch>& stretches,
                              [](const MatchStretch& s, std::size_t row) { return s.last < row; });
   if (inclusive && in != stretches.end() && in->first <= from) return from;
   // Else the start of the first stretch that starts after it.
-  auto it = std::upper_bound(stretches.begin(), stretches.end(), from,
-                             [](std::size_t row, const MatchStretch& s) { return row < s.first; });
+  auto it = std::upper_bound(
+      stretches.begin(), stretches.end(), from,
+      [](std::size_t row, const MatchStretch& s) { return row < s.first; });
   if (it != stretches.end()) return it->first;
   if (wrapped != nullptr) *wrapped = true;
   return stretches.front().first;
@@ -272,8 +273,9 @@ std::optional<std::size_t> PreviousMatch(const std::vector<MatchStretch>& stretc
   if (wrapped != nullptr) *wrapped = false;
   if (stretches.empty()) return std::nullopt;
   // The start of the last stretch that starts before the cursor.
-  auto it = std::lower_bound(stretches.begin(), stretches.end(), from,
-                             [](const MatchStretch& s, std::size_t row) { return s.first < row; });
+  auto it = std::lower_bound(
+      stretches.begin(), stretches.end(), from,
+      [](const MatchStretch& s, std::size_t row) { return s.first < row; });
   if (it != stretches.begin()) return std::prev(it)->first;
   if (wrapped != nullptr) *wrapped = true;
   return stretches.back().first;

@@ -716,7 +716,8 @@ LoadResult LoadCsvFile(const std::string& path, const LoadOptions& options) {
   LoadResult r = loader.finish();
   if (r.ok() && options.keepTail)
     r.tail = std::shared_ptr<LogTail>(new LogTail(std::move(owned), path, done,
-                                                   std::uint64_t(st.st_dev), std::uint64_t(st.st_ino)));
+                                                  std::uint64_t(st.st_dev),
+                                                  std::uint64_t(st.st_ino)));
   return r;
 }
 
@@ -738,7 +739,8 @@ std::size_t LogTail::poll(LogTable& table, std::string& error) {
     return table.rows() - before;
   };
   const int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return stop("the log cannot be read any more: " + std::string(std::strerror(errno)));
+  if (fd < 0)
+    return stop("the log cannot be read any more: " + std::string(std::strerror(errno)));
   struct stat st {};
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || std::uint64_t(st.st_dev) != device_ ||
       std::uint64_t(st.st_ino) != inode_) {
@@ -752,7 +754,8 @@ std::size_t LogTail::poll(LogTable& table, std::string& error) {
   loader_->attach(table);
   // What a poll takes at most: a log written for hours is followed in steps, never in one
   // long pause.
-  const std::uint64_t end = std::min<std::uint64_t>(std::uint64_t(st.st_size), offset_ + kChunkBytes);
+  const std::uint64_t end =
+      std::min<std::uint64_t>(std::uint64_t(st.st_size), offset_ + kChunkBytes);
   std::string buffer(static_cast<std::size_t>(end - offset_), '\0');
   std::size_t got = 0;
   while (got < buffer.size()) {

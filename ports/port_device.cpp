@@ -89,8 +89,8 @@ PortDevice DescribePortDevice(const std::string& path, const PortSystem& system)
   const std::string name = fs::path(d.resolved).filename().string();
   FromSysfs(name, system, d);
   const fs::path latency = fs::path(system.usbSerialDevices) / name / "latency_timer";
-  if (const std::string ms = FirstLine(latency); !ms.empty() && ms.size() < 6 &&
-                                                 ms.find_first_not_of("0123456789") == std::string::npos) {
+  const std::string ms = FirstLine(latency);
+  if (!ms.empty() && ms.size() < 6 && ms.find_first_not_of("0123456789") == std::string::npos) {
     d.latencyTimerMs = std::stoi(ms);
     d.latencyTimerFile = latency.string();
   }
@@ -141,7 +141,8 @@ std::string PortMenuSuffix(const std::string& path, const PortDevice& device, in
   std::string who = device.maker;
   if (!device.product.empty()) who += (who.empty() ? "" : " ") + device.product;
   if (!who.empty()) s += "  " + who;
-  if (const std::string late = LatencyTimerNote(device, language); !late.empty()) s += "   " + late;
+  const std::string late = LatencyTimerNote(device, language);
+  if (!late.empty()) s += "   " + late;
   return s;
 }
 

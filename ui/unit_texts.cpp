@@ -148,8 +148,8 @@ constexpr Row kTexts[UtTextCount] = {
      "echo 1 > %2",
      "minuterie de latence %1 ms : les réponses arrivent jusqu'à %1 ms en retard ; la baisser à "
      "1 ms en root : echo 1 > %2",
-     "časovač latence %1 ms: odpovědi chodí až o %1 ms později; snižte jej jako root na 1 ms: "
-     "echo 1 > %2"},
+     "časovač latence %1 ms: odpovědi chodí až o %1 ms později; snižte jej jako root "
+     "na 1 ms: echo 1 > %2"},
 };
 
 }  // namespace

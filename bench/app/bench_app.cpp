@@ -73,10 +73,11 @@ double StartUpMs(const QString& configHome) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (rq::bench::AnswerHelp(argc, argv,
-    "Usage: rq_bench_app [SECONDS]\n"
-    "Window start-up time, the CPU time of a tick while monitoring the demo unit, and the\n"
-    "resident memory over SECONDS of monitoring (default 60).\n"))
+  if (rq::bench::AnswerHelp(
+          argc, argv,
+          "Usage: rq_bench_app [SECONDS]\n"
+          "Window start-up time, the CPU time of a tick while monitoring the demo unit, and the\n"
+          "resident memory over SECONDS of monitoring (default 60).\n"))
     return 0;
   rq::bench::UseOffscreenWithoutDisplay();
   QApplication app(argc, argv);

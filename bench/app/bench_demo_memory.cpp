@@ -79,11 +79,12 @@ struct Sample {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (rq::bench::AnswerHelp(argc, argv,
-    "Usage: rq_bench_demo_memory [DEMO_SECONDS] [CHANGES_PER_SECOND] [pages|tools|both]\n"
-    "Memory over a demo run: a page change every demo second and Plus/Minus on the maps;\n"
-    "DEMO_SECONDS (default 1800, at least 60) run CHANGES_PER_SECOND times faster (1 to 100,\n"
-    "default 1).\n"))
+  if (rq::bench::AnswerHelp(
+          argc, argv,
+          "Usage: rq_bench_demo_memory [DEMO_SECONDS] [CHANGES_PER_SECOND] [pages|tools|both]\n"
+          "Memory over a demo run: a page change every demo second and Plus/Minus on the maps;\n"
+          "DEMO_SECONDS (default 1800, at least 60) run CHANGES_PER_SECOND times faster (1 to\n"
+          "100, default 1).\n"))
     return 0;
   rq::bench::UseOffscreenWithoutDisplay();
   QApplication app(argc, argv);

@@ -28,10 +28,11 @@ using rq::bench::ThreadCpuMs;
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (rq::bench::AnswerHelp(argc, argv,
-    "Usage: rq_bench_guard\n"
-    "The map limits' work in the window after an edit (check, marks, status line, repaint) and\n"
-    "AfterChange with and without limits.\n"))
+  if (rq::bench::AnswerHelp(
+          argc, argv,
+          "Usage: rq_bench_guard\n"
+          "The map limits' work in the window after an edit (check, marks, status line,\n"
+          "repaint) and AfterChange with and without limits.\n"))
     return 0;
   rq::bench::UseOffscreenWithoutDisplay();
   QApplication app(argc, argv);

@@ -17,10 +17,11 @@
 #include "ui/text_table.h"
 
 int main(int argc, char** argv) {
-  if (rq::bench::AnswerHelp(argc, argv,
-    "Usage: rq_bench_limits\n"
-    "The map-limit check after an edit, a map full of violations, one text, the clamp and the\n"
-    "[LIMITS] section (median microseconds).\n"))
+  if (rq::bench::AnswerHelp(
+          argc, argv,
+          "Usage: rq_bench_limits\n"
+          "The map-limit check after an edit, a map full of violations, one text, the clamp and\n"
+          "the [LIMITS] section (median microseconds).\n"))
     return 0;
   using namespace rq;
   using bench::MedianMicros;

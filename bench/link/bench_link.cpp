@@ -168,10 +168,11 @@ void Print(const char* name, const OpResult& r) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (rq::bench::AnswerHelp(argc, argv,
-    "Usage: rq_bench_link [--sim PROGRAM] [--runs N]\n"
-    "Read + verify and program + verify against the paced simulator on the real 55 ms tick, and\n"
-    "the CPU time of one tick of the exchange engine.\n"))
+  if (rq::bench::AnswerHelp(
+          argc, argv,
+          "Usage: rq_bench_link [--sim PROGRAM] [--runs N]\n"
+          "Read + verify and program + verify against the paced simulator on the real 55 ms\n"
+          "tick, and the CPU time of one tick of the exchange engine.\n"))
     return 0;
   std::string simProgram = RQ_SIM_PROGRAM;
   int runs = 3;

@@ -41,10 +41,11 @@ void Settle() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (rq::bench::AnswerHelp(argc, argv,
-    "Usage: rq_bench_map_view [SECONDS]\n"
-    "The map view against the demo unit: opening, a drag step, the surface after an edit, the\n"
-    "live point over SECONDS (default 10). Needs a display with OpenGL (xvfb-run).\n"))
+  if (rq::bench::AnswerHelp(
+          argc, argv,
+          "Usage: rq_bench_map_view [SECONDS]\n"
+          "The map view against the demo unit: opening, a drag step, the surface after an edit,\n"
+          "the live point over SECONDS (default 10). Needs a display with OpenGL (xvfb-run).\n"))
     return 0;
   rq::bench::UseOffscreenWithoutDisplay();
   const rq::bench::PrivateSettings settings;

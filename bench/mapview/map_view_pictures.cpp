@@ -45,9 +45,10 @@ bool Save(QWidget* w, const QString& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (rq::bench::AnswerHelp(argc, argv,
-    "Usage: rq_map_view_pictures [FOLDER]\n"
-    "Draws the map pictures of the README and the manual into FOLDER (default docs).\n"))
+  if (rq::bench::AnswerHelp(
+          argc, argv,
+          "Usage: rq_map_view_pictures [FOLDER]\n"
+          "Draws the map pictures of the README and the manual into FOLDER (default docs).\n"))
     return 0;
   rq::bench::PrivateSettings settings;
   QApplication app(argc, argv);

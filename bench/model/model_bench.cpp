@@ -16,9 +16,10 @@
 #include "model/undo_history.h"
 
 int main(int argc, char** argv) {
-  if (rq::bench::AnswerHelp(argc, argv,
-    "Usage: rq_bench_model\n"
-    "The consistency pass, a .ign write + read and an undo snapshot (median).\n"))
+  if (rq::bench::AnswerHelp(
+          argc, argv,
+          "Usage: rq_bench_model\n"
+          "The consistency pass, a .ign write + read and an undo snapshot (median).\n"))
     return 0;
   using namespace rq;
   using bench::MedianMicros;

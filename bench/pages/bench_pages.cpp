@@ -56,10 +56,11 @@ class PaintCounter : public QObject {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (rq::bench::AnswerHelp(argc, argv,
-    "Usage: rq_bench_pages [SECONDS]\n"
-    "AfterChange on a map page, and the tick with the live cell and trail marked over SECONDS\n"
-    "(default 15).\n"))
+  if (rq::bench::AnswerHelp(
+          argc, argv,
+          "Usage: rq_bench_pages [SECONDS]\n"
+          "AfterChange on a map page, and the tick with the live cell and trail marked over\n"
+          "SECONDS (default 15).\n"))
     return 0;
   rq::bench::UseOffscreenWithoutDisplay();
   QApplication app(argc, argv);

@@ -44,10 +44,11 @@ constexpr PageByte kBytes[rq::kPageCount] = {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (rq::bench::AnswerHelp(argc, argv,
-    "Usage: rq_bench_static_pages [SECONDS]\n"
-    "AfterChange on every page, and the tick with the live gear marked, SECONDS on each page\n"
-    "(default 8).\n"))
+  if (rq::bench::AnswerHelp(
+          argc, argv,
+          "Usage: rq_bench_static_pages [SECONDS]\n"
+          "AfterChange on every page, and the tick with the live gear marked, SECONDS on each\n"
+          "page (default 8).\n"))
     return 0;
   rq::bench::UseOffscreenWithoutDisplay();
   QApplication app(argc, argv);

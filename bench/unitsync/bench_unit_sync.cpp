@@ -34,9 +34,10 @@ void Print(const char* what, std::vector<double> v) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (rq::bench::AnswerHelp(argc, argv,
-    "Usage: rq_bench_unit_sync\n"
-    "The PC-against-unit check and marks after an edit, and opening the comparison view.\n"))
+  if (rq::bench::AnswerHelp(
+          argc, argv,
+          "Usage: rq_bench_unit_sync\n"
+          "The PC-against-unit check and marks after an edit, and opening the comparison view.\n"))
     return 0;
   rq::bench::UseOffscreenWithoutDisplay();
   QApplication app(argc, argv);

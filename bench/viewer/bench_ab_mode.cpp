@@ -55,9 +55,10 @@ void Print(const char* what, const Figures& f) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (rq::bench::AnswerHelp(argc, argv,
-    "Usage: rq_bench_ab_mode [SECONDS]\n"
-    "The A/B mode drawn on Advance 1 with an A/B ride of SECONDS open (default 1800).\n"))
+  if (rq::bench::AnswerHelp(
+          argc, argv,
+          "Usage: rq_bench_ab_mode [SECONDS]\n"
+          "The A/B mode drawn on Advance 1 with an A/B ride of SECONDS open (default 1800).\n"))
     return 0;
   rq::bench::UseOffscreenWithoutDisplay();
   rq::bench::PrivateSettings settings;

@@ -71,10 +71,11 @@ void Print(const char* what, const Figures& f, double limit) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (rq::bench::AnswerHelp(argc, argv,
-    "Usage: rq_bench_log_viewer [ROWS]\n"
-    "The log viewer with a ROWS-row log (default 1000000): load to first plot, redraw, pan,\n"
-    "cursor, overlay.\n"))
+  if (rq::bench::AnswerHelp(
+          argc, argv,
+          "Usage: rq_bench_log_viewer [ROWS]\n"
+          "The log viewer with a ROWS-row log (default 1000000): load to first plot, redraw,\n"
+          "pan, cursor, overlay.\n"))
     return 0;
   rq::bench::UseOffscreenWithoutDisplay();
   QApplication app(argc, argv);

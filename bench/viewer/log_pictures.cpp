@@ -24,9 +24,11 @@
 #include "sim/ride_log.h"
 
 int main(int argc, char** argv) {
-  if (rq::bench::AnswerHelp(argc, argv,
-    "Usage: rq_log_pictures [FOLDER]\n"
-    "Draws the log viewer's pictures of the README and the manual into FOLDER (default docs).\n"))
+  if (rq::bench::AnswerHelp(
+          argc, argv,
+          "Usage: rq_log_pictures [FOLDER]\n"
+          "Draws the log viewer's pictures of the README and the manual into FOLDER (default\n"
+          "docs).\n"))
     return 0;
   rq::bench::UseOffscreenWithoutDisplay();
   rq::bench::PrivateSettings settings;

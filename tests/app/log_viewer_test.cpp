@@ -81,7 +81,8 @@ TEST(LogViewer, CursorShowsTheLastRowAtOrBeforeItAndTheSecondCursorTheDifference
   // The legends stand beside the plots: the ends of the traces stay in sight.
   v.plot().replot();
   for (std::size_t k = 0; k < v.plot().plots().size(); ++k)
-    EXPECT_GE(v.plot().legendOf(k)->outerRect().left(), v.plot().rectOf(k)->outerRect().right()) << k;
+    EXPECT_GE(v.plot().legendOf(k)->outerRect().left(), v.plot().rectOf(k)->outerRect().right())
+        << k;
   // Unticked, the second cursor goes.
   box->setChecked(false);
   EXPECT_FALSE(v.plot().secondCursor().has_value());

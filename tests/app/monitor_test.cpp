@@ -243,7 +243,9 @@ TEST(MonitorDarkPalette, LiveStripLabelsKeepReadableText) {
     for (const char* n : names) EXPECT_TRUE(readable(n)) << n << " back to normal";
     // The gauges' troughs are the desktop's fields, not white.
     for (const char* g : {"CGaugeRpm", "CGaugeTps", "CGaugeAkcel"})
-      EXPECT_EQ(form.findChild<QProgressBar*>(g)->palette().color(QPalette::Base), QColor(20, 20, 20)) << g;
+      EXPECT_EQ(form.findChild<QProgressBar*>(g)->palette().color(QPalette::Base),
+                QColor(20, 20, 20))
+          << g;
   }
   QApplication::setPalette(saved);
 }

@@ -90,7 +90,8 @@ TEST(CliOffline, LogCommandsNameWhatIsWrong) {
        "--gear needs gears 0 to 6, separated by commas"},
       {{"cells", ride, "--map", "advance1", "--min-rows", "99999999999"}, 2,
        "--min-rows needs a whole number from 1 to 2147483647"},
-      {{"ab", still}, 1, still + ": the time stamps do not advance (every row has the same time)"},
+      {{"ab", still}, 1,
+       still + ": the time stamps do not advance (every row has the same time)"},
       {{"cells", still, "--map", "advance1", "--steady"}, 1,
        still + ": the time stamps do not advance"},
   };

@@ -94,10 +94,11 @@ TEST(PortNamesFeature, ComItemsShowTheDeviceAfterTheirCaption) {
   // An adapter holding replies longer than 1 ms says so, and how to lower it.
   fake.setLatency("16");
   names->updateComMenu();
-  EXPECT_EQ(com.items[0]->text(), "Com 1   " + QString::fromStdString(fake.dev) +
-                                      "/ttyUSB7  FTDI FT232R USB UART   latency timer 16 ms: replies "
-                                      "come up to 16 ms late; lower it to 1 ms as root: echo 1 > " +
-                                      QString::fromStdString(fake.latencyFile()));
+  EXPECT_EQ(com.items[0]->text(),
+            "Com 1   " + QString::fromStdString(fake.dev) +
+                "/ttyUSB7  FTDI FT232R USB UART   latency timer 16 ms: replies come up to 16 ms "
+                "late; lower it to 1 ms as root: echo 1 > " +
+                QString::fromStdString(fake.latencyFile()));
   // A folder mapped as a port says what it is, in the window's language.
   w.workspace().setPortPathResolver([&](int n) { return n == 1 ? fake.dev : fake.dev + "/ttyUSB9"; });
   w.workspace().setLanguage(kLanguageGerman);
