@@ -27,6 +27,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <vector>
 
@@ -48,6 +49,7 @@
 #include "model/defaults.h"
 #include "model/file_io.h"
 #include "model/ini_file.h"
+#include "pages/controls.h"
 #include "pages/page_set.h"
 #include "ports/port_names.h"
 #include "ui/caption_apply.h"
@@ -62,6 +64,14 @@ namespace rq {
 namespace {
 
 constexpr const char* kBasic = "BASIC";
+
+// The desktop's scale a placement was saved at ("2", "1.5"); `current` when none is given or
+// it cannot be read.
+double ParseScale(const std::string& text, double current) {
+  bool ok = false;
+  const double v = QString::fromStdString(text).toDouble(&ok);
+  return ok && v >= 0.25 && v <= 8 ? v : current;
+}
 
 std::string ToStd(const QString& s) { return s.toUtf8().toStdString(); }
 
@@ -113,7 +123,7 @@ QString FormHlav::pageCaption(int page) const {
 }
 
 std::string FormHlav::portPath(int comNumber) const {
-  if (options_.portOverride) return *options_.portOverride;
+  if (options_.portOverride && comNumber == demoCom_) return *options_.portOverride;
   return ComPortPath(comNumber, portsMap_);
 }
 
@@ -172,7 +182,9 @@ void FormHlav::FormCreate(const QStringList& arguments) {
   RefreshPages();
   workspace_->initUndo(currentPage_);
   UpdateUndoControls();
-  // 11.
+  // 11. A demo's unit stands on the port the run starts on.
+  const PortSettings& ports = workspace_->exchange().portSettings();
+  demoCom_ = (ports.comPort == kComAuto ? ports.scanIndex : ports.comPort) + 1;
   workspace_->exchange().portSettings().quietReopen = 0;
   workspace_->openPort();
   // 12.
@@ -216,18 +228,31 @@ void FormHlav::keepOnScreen() {
   if (fitted.topLeft() != pos()) move(fitted.topLeft());
 }
 
+double FormHlav::screenScale() const {
+  const QScreen* s = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
+  return s != nullptr ? s->devicePixelRatio() : 1.0;
+}
+
 void FormHlav::LoadSettings() {
   store_->load();
   const IniFile& ini = store_->settings();
   auto readInt = [&](const char* key, long current) { return ini.intValue(kBasic, key, current); };
 
-  // Window placement, each applied at once.
+  // Window placement, each applied at once. Sizes count in the pixels of the desktop's scale
+  // they were saved at (Scale): a size from another scale is no size for this one (at twice
+  // the scale the window may have been cut to half the screen), so the window opens at its
+  // design size as on a first start, at the same place on the screen.
+  const double scale = screenScale();
+  const double savedScale = ParseScale(ini.stringValue(kBasic, "Scale", ""), scale);
+  const double ratio = savedScale / scale;
   const long left = readInt("Left", x());
   const long top = readInt("Top", y());
-  move(int(left), int(top));
-  const long h = readInt("Height", height());
-  const long w = readInt("Width", width());
-  resize(int(std::clamp(w, 200L, 20000L)), int(std::clamp(h, 150L, 20000L)));
+  move(int(std::lround(double(left) * ratio)), int(std::lround(double(top) * ratio)));
+  if (ratio == 1.0) {
+    const long h = readInt("Height", height());
+    const long w = readInt("Width", width());
+    resize(int(std::clamp(w, 200L, 20000L)), int(std::clamp(h, 150L, 20000L)));
+  }
   // A window placed where no screen is any more is brought back to the middle.
   const QRect frame(pos(), size());
   bool onScreen = false;
@@ -278,6 +303,7 @@ void FormHlav::SaveSettings() {
     ini.setInt(kBasic, "Top", y());
     ini.setInt(kBasic, "Height", height());
     ini.setInt(kBasic, "Width", width());
+    ini.setValue(kBasic, "Scale", QString::number(screenScale()).toStdString());
     if (!demo) {
       ini.setInt(kBasic, "ComPort", ps.comPort + 1);
       ini.setInt(kBasic, "ComPortAuto", ps.scanIndex + 1);
@@ -471,13 +497,7 @@ void FormHlav::RefreshPages() {
 
 void FormHlav::ApplyPageRules() {
   const bool print = printing();
-  const bool ticked = CheckBoxProgHned->isChecked();
-  if (CheckBoxProgHned->autoFillBackground() != ticked) {
-    QPalette pal;
-    if (ticked) pal.setColor(QPalette::Window, QColor(255, 0, 0));
-    CheckBoxProgHned->setPalette(pal);
-    CheckBoxProgHned->setAutoFillBackground(ticked);
-  }
+  SetRedBackground(CheckBoxProgHned, CheckBoxProgHned->isChecked());
   QPalette window = palette();
   const QColor background = print ? QColor(Qt::white) : QPalette().color(QPalette::Button);
   if (client_->palette().color(QPalette::Window) != background) {
@@ -547,15 +567,17 @@ void FormHlav::UpdateUndoControls() {
   MenuZnovu->setEnabled(undo.canRedo());
 }
 
-// Undo and redo show the page the step was taken on.
+// Undo and redo show the page the step was taken on. Text typed and not committed is no step:
+// it goes, and the last committed step is undone (the tool button and the shortcut take no
+// focus, so the field still holds it here).
 void FormHlav::SpeedButtonZpetClick() {
-  commitPendingEdit();
+  pageSet_->discardFocusedEdit();
   if (workspace_->editsLocked()) return;
   const int page = workspace_->undo();
   if (page >= 0 && page != PageControl1->currentIndex()) PageControl1->setCurrentIndex(page);
 }
 void FormHlav::SpeedButtonZnovuClick() {
-  commitPendingEdit();
+  pageSet_->discardFocusedEdit();
   if (workspace_->editsLocked()) return;
   const int page = workspace_->redo();
   if (page >= 0 && page != PageControl1->currentIndex()) PageControl1->setCurrentIndex(page);

@@ -225,6 +225,8 @@ class FormHlav : public QMainWindow, public WindowFace {
   void FormCreate(const QStringList& arguments);
   void centreWindow();
   void keepOnScreen();
+  // The desktop's scale on the window's screen (device pixels per pixel).
+  double screenScale() const;
   void readMarkerFile();
   void ApplyCaptionTable();
   void ApplyMessageTable();
@@ -246,6 +248,9 @@ class FormHlav : public QMainWindow, public WindowFace {
   QString dataIgnPath_;
   std::unique_ptr<Workspace> workspace_;
   std::map<std::string, std::string> portsMap_;
+  // A demo run: the COM number the simulated unit stands on (the port the run starts on); the
+  // other ports are the machine's own.
+  int demoCom_ = 0;
   int currentPage_ = 0;
   bool testMode_ = false;
   bool closed_ = false;

@@ -9,6 +9,7 @@
 #include "app/form_hlav.h"
 #include "app/link_presenter.h"
 #include "guard/limit_guard.h"
+#include "pages/page_set.h"
 
 namespace rq {
 
@@ -19,14 +20,16 @@ void FormHlav::MenuVerifyClick() { startExchange(OpState::Verify); }
 void FormHlav::MenuProgramClick() { startExchange(OpState::Program); }
 
 // The image is prepared here and the engine then sends what it holds: a read replaces the
-// configuration and its file name; verify and program send the page as shown, sanitised, and
-// show what they send.
+// configuration and its file name and does nothing else first (text typed and not committed
+// goes: no undo step, no programming after change); verify and program send the page as
+// shown, sanitised, and show what they send.
 void FormHlav::startExchange(OpState op) {
-  commitPendingEdit();
   if (op == OpState::Read) {
+    pageSet_->discardFocusedEdit();
     workspace_->startRead();
     return;
   }
+  commitPendingEdit();
   ReadBackPage();
   SanitizeImage();
   RefreshPages();

@@ -134,11 +134,11 @@ void LinkPresenter::setGaugeColour(QProgressBar* gauge, Colour colour) {
   const QColor c = colour == Colour::Default ? QColor(58, 110, 165)
                    : IsSystemColour(colour)  ? window_->palette().color(QPalette::Button)
                                              : ToQColor(colour);
-  // The bar is drawn in the highlight colour; a palette change is cheap enough to follow the
-  // acceleration gauge from reply to reply.
+  // The bar is drawn in the highlight colour over the desktop's field colour (dark on a dark
+  // desktop); a palette change is cheap enough to follow the acceleration gauge from reply to
+  // reply.
   QPalette pal = gauge->palette();
   pal.setColor(QPalette::Highlight, c);
-  pal.setColor(QPalette::Base, Qt::white);
   gauge->setPalette(pal);
 }
 

@@ -12,6 +12,7 @@
 #include <QPainterPath>
 
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include <jpeglib.h>
@@ -109,10 +110,18 @@ bool WriteJpeg(const QImage& img, const char* path) {
 
 }  // namespace
 
+constexpr const char* kUsage =
+    "Usage: rq_make_about_logo OUT.jpg\n"
+    "Draws the About window's picture into OUT.jpg.\n";
+
 int main(int argc, char** argv) {
+  if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
   QGuiApplication app(argc, argv);
   if (argc != 2) {
-    std::fprintf(stderr, "usage: rq_make_about_logo OUT.jpg\n");
+    std::fputs(kUsage, stderr);
     return 2;
   }
   if (!WriteJpeg(Draw(), argv[1])) {

@@ -15,6 +15,7 @@
 #include "cli/limits_check.h"
 #include "cli/output.h"
 #include "cli/tick_session.h"
+#include "logs/cell_count.h"
 #include "logs/log_table.h"
 #include "model/parameter_table.h"
 
@@ -232,6 +233,7 @@ int RunAbCommand(const std::vector<std::string>& args) {
   common.gears = analysis::AbSelection{}.gears;
   analysis::ProposalOptions pair;
   std::string limitsPath;
+  common.firstGear = 1;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     std::string message;
@@ -263,7 +265,6 @@ int RunAbCommand(const std::vector<std::string>& args) {
     }
   }
   if (logPaths.empty()) return usage("no log given");
-  if ((common.gears & 0x7E) != common.gears) return usage("--gear needs gears 1 to 6");
   analysis::AbOptions options;
   options.minRows = common.minRows;
   options.selection.gears = common.gears;
@@ -290,6 +291,7 @@ int RunAbCommand(const std::vector<std::string>& args) {
   for (const std::string& path : logPaths) {
     auto log = analysis::LoadAbLog(path, error);
     if (!log) return Failure(error);
+    if (!logs::TimesAdvance(log->cells)) return Failure(path + ": " + kTimesDoNotAdvance);
     bool twice = false;
     for (std::size_t k = 0; k < logs.size() && !twice; ++k) {
       if (logs[k].digest != log->digest) continue;

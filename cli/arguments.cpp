@@ -2,6 +2,7 @@
 #include "cli/arguments.h"
 
 #include <iostream>
+#include <limits>
 
 #include "cli/output.h"
 #include "model/defaults.h"
@@ -22,10 +23,12 @@ int TakeLogOption(const std::vector<std::string>& args, std::size_t& i, LogOptio
     out.config = args[++i];
   } else if (a == "--min-rows") {
     if (!hasValue || !ParseInt(args[++i], out.minRows) || out.minRows < 1)
-      return message = "--min-rows needs a whole number of 1 or more", -1;
+      return message = "--min-rows needs a whole number from 1 to " +
+                       std::to_string(std::numeric_limits<int>::max()), -1;
   } else if (a == "--gear") {
-    if (!hasValue || !ParseGears(args[++i], out.gears))
-      return message = "--gear needs gears 0 to 6, separated by commas", -1;
+    if (!hasValue || !ParseGears(args[++i], out.gears, out.firstGear))
+      return message = "--gear needs gears " + std::to_string(out.firstGear) +
+                       " to 6, separated by commas", -1;
   } else {
     return 0;
   }

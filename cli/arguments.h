@@ -24,14 +24,14 @@ inline bool ParseInt(const std::string& s, int& out) {
   return r.ec == std::errc() && r.ptr == s.data() + s.size();
 }
 
-// "3" or "2,3,4": bit g for each gear g (0 to 6).
-inline bool ParseGears(const std::string& s, std::uint8_t& bits) {
+// "3" or "2,3,4": bit g for each gear g (firstGear to 6).
+inline bool ParseGears(const std::string& s, std::uint8_t& bits, int firstGear = 0) {
   bits = 0;
   std::size_t start = 0;
   while (start <= s.size()) {
     const std::size_t end = std::min(s.find(',', start), s.size());
     int g = -1;
-    if (!ParseInt(s.substr(start, end - start), g) || g < 0 || g > 6) return false;
+    if (!ParseInt(s.substr(start, end - start), g) || g < firstGear || g > 6) return false;
     bits = static_cast<std::uint8_t>(bits | (1u << g));
     start = end + 1;
   }
@@ -45,7 +45,14 @@ struct LogOptions {
   std::string map, config;
   int minRows = 1;
   std::uint8_t gears = 0x7F;
+  int firstGear = 0;  // the lowest gear --gear takes (ab compares gears 1 to 6 only)
 };
+
+// A log whose rows all carry the same time: how fast throttle and engine speed change cannot
+// be worked out, so no row can be told steady.
+inline constexpr const char* kTimesDoNotAdvance =
+    "the time stamps do not advance (every row has the same time): how fast throttle and engine "
+    "speed change cannot be worked out";
 
 // Takes args[i] (and its value, moving i on) when it is one of the shared options: 1 when it
 // was, 0 when it is none of them, -1 when its value is wrong (`message` says why; `maps` names

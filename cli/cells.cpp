@@ -155,6 +155,8 @@ int RunCellsCommand(const std::vector<std::string>& args) {
   if (!loaded.ok()) return Failure(logPath + ": " + loaded.error.message);
   const auto inputs = logs::ExtractCellInputs(*loaded.table, error);
   if (!inputs) return Failure(logPath + ": " + error);
+  if (filter.steadyOnly && !logs::TimesAdvance(*inputs))
+    return Failure(logPath + ": " + kTimesDoNotAdvance);
   if (filter.gears != logs::kAllGears && !inputs->hasGear)
     return Failure(logPath + ": the log has no gear column");
 

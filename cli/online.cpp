@@ -32,6 +32,7 @@
 #include "model/file_io.h"
 #include "model/ign_file.h"
 #include "model/settings_location.h"
+#include "ports/port_device.h"
 #include "ui/text_table.h"
 
 namespace rq {
@@ -274,14 +275,31 @@ UnitInfo Identify(const ParameterImage& image, const MonitorSnapshot& snap) {
   return u;
 }
 
-void PrintInfo(const UnitInfo& u, bool json) {
+// The port's adapter as the system shows it. RQ_VTMX4_SYSFS names another folder to look in
+// instead of /sys (for tests).
+PortDevice DescribePort(const std::string& path) {
+  PortSystem system;
+  if (const char* root = std::getenv("RQ_VTMX4_SYSFS"); root != nullptr && root[0] != '\0') {
+    system.sysClassTty = std::string(root) + "/class/tty";
+    system.sysDevChar = std::string(root) + "/dev/char";
+    system.usbSerialDevices = std::string(root) + "/bus/usb-serial/devices";
+  }
+  return DescribePortDevice(path, system);
+}
+
+void PrintInfo(const UnitInfo& u, const PortDevice& port, bool json) {
+  // An adapter that holds the unit's replies longer than 1 ms is named, with how to lower it.
+  const std::string late = LatencyTimerNote(port);
   if (json) {
     std::cout << "{\"unit\":" << JsonString(u.shown) << ",\"name\":" << JsonString(u.name)
               << ",\"version\":" << u.version << ",\"description\":" << JsonString(u.description)
               << ",\"build_date\":" << JsonString(u.buildDate)
               << ",\"build_time\":" << JsonString(u.buildTime)
               << ",\"image_version\":" << u.imageVersion
-              << ",\"program_count\":" << u.programCount << "}" << std::endl;
+              << ",\"program_count\":" << u.programCount;
+    if (port.latencyTimerMs >= 0) std::cout << ",\"latency_timer_ms\":" << port.latencyTimerMs;
+    if (!late.empty()) std::cout << ",\"latency_note\":" << JsonString(late);
+    std::cout << "}" << std::endl;
     return;
   }
   std::cout << "unit            " << u.shown << "\n"
@@ -292,11 +310,12 @@ void PrintInfo(const UnitInfo& u, bool json) {
             << "build time      " << u.buildTime << "\n"
             << "image version   " << u.imageVersion << "\n"
             << "programmings    " << u.programCount << std::endl;
+  if (!late.empty()) std::cout << late << std::endl;
 }
 
 // Reads the unit's identification (a read: block 0 comes first; another image version stops
 // it right there) and one monitor reply for the programming count.
-int RunInfo(TickSession& session, const Options& o) {
+int RunInfo(TickSession& session, const std::string& path, const Options& o) {
   session.setQuiet(true);
   session.exchange().startRead();
   const int rc = session.runOperation();
@@ -307,7 +326,7 @@ int RunInfo(TickSession& session, const Options& o) {
     std::cerr << kProgramName << ": No Connection: no monitor reply for the programming count\n";
     return 1;
   }
-  PrintInfo(Identify(session.image(), *snap), o.json);
+  PrintInfo(Identify(session.image(), *snap), DescribePort(path), o.json);
   return 0;
 }
 
@@ -380,7 +399,7 @@ int RunOnlineCommand(const std::string& command, const std::vector<std::string>&
     return StopRequested() && rc == 0 ? 0 : rc;
   }
   session.setTimeLimit(o.timeoutS.value_or(kOperationTimeoutS));
-  if (command == "info") return RunInfo(session, o);
+  if (command == "info") return RunInfo(session, path, o);
   if (command == "read") {
     ex.startRead();
   } else {

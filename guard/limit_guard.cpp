@@ -77,7 +77,8 @@ LimitGuard::LimitGuard(Workspace& workspace, WindowFace& window, MapPages& maps)
 
   label_ = new QLabel;
   label_->setObjectName("LabelLimits");
-  label_->setStyleSheet("color: #b00000");
+  // White on dark red: readable on a light desktop and a dark one alike.
+  label_->setStyleSheet("color: white; background-color: #b00000; padding: 0px 3px;");
   label_->hide();
   window_.addStatusWidget(label_);
 
@@ -108,6 +109,7 @@ void LimitGuard::showLabel() {
   if (violations_.empty()) return;
   label_->setText(Gt(GtStatusBroken, ws_.language()).arg(summary(violations_)));
   label_->setToolTip(label_->text());
+  label_->setMinimumWidth(label_->sizeHint().width());  // the status bar's message gives way
 }
 
 void LimitGuard::readSettings() {

@@ -23,6 +23,7 @@
 #include <QUrl>
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -113,10 +114,22 @@ int CountPages(const QByteArray& pdf) {
 
 }  // namespace
 
+constexpr const char* kUsage =
+    "Usage: rq_make_manual_pdf OUT.pdf MANUAL.md\n"
+    "Makes the user manual's PDF from its Markdown source, a page break before each top-level\n"
+    "heading and the pictures fitted to the page.\n";
+
 int main(int argc, char** argv) {
+  if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication app(argc, argv);
-  if (argc != 3) return Fail("usage: rq_make_manual_pdf OUT.pdf MANUAL.md");
+  if (argc != 3) {
+    std::fputs(kUsage, stderr);
+    return 2;
+  }
   const QString outPath = QString::fromLocal8Bit(argv[1]);
   const QString mdPath = QString::fromLocal8Bit(argv[2]);
 

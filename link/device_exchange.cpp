@@ -207,6 +207,7 @@ void DeviceExchange::SendBlockRequest() {
   }
   txFrame_ = BuildFrame(c, payload);
   if (port_.isOpen()) port_.writeAll(txFrame_);
+  sentAt_ = std::chrono::steady_clock::now();
 }
 
 void DeviceExchange::SendMonitorRequest() {
@@ -231,7 +232,25 @@ void DeviceExchange::PollReceive() {
     replies_.reset();
     return;
   }
-  switch (replies_.plan(port_.bytesWaiting())) {
+  std::size_t waiting = port_.bytesWaiting();
+  // A block reply that is due but not whole yet (a paced line, an adapter that hands bytes
+  // over late): the tick waits a moment and takes it now rather than a whole tick later. The
+  // tick keeps its order; only this first step takes longer.
+  const std::size_t need = kFrameSize - std::min(replies_.kept(), kFrameSize);
+  if (state_.op != OpState::Idle && waiting < need) {
+    using namespace std::chrono;
+    const auto now = steady_clock::now();
+    const bool arriving = waiting > 0 || replies_.kept() > 0;
+    // Until the last request's reply is due; for the rest of a reply that has begun to arrive.
+    auto until = sentAt_ + milliseconds(kReplyDueMs);
+    if (arriving) until = std::max(until, now + milliseconds(kLateReplyWaitMs));
+    until = std::min(until, now + milliseconds(kLateReplyWaitMs));
+    if (until > now) {
+      const auto ms = duration_cast<milliseconds>(until - now).count();
+      waiting = port_.waitForBytes(need, int(ms) + 1);
+    }
+  }
+  switch (replies_.plan(waiting)) {
     case ReplyAssembler::Action::Wait:
       return;
     case ReplyAssembler::Action::Drop: {

@@ -15,6 +15,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -168,6 +169,13 @@ class DeviceExchange {
   static constexpr int kStatusTicks = 200;
   static constexpr int kSavingFullScale = 1500;
   static constexpr std::size_t kReceiveBufferSize = 10000;
+  // How long a tick waits for a block reply that is due: request and reply take 26 ms each on
+  // the wire at 57600 baud, and a USB adapter may hold the last bytes for its latency timer
+  // (16 ms), so a reply may be whole only after the next tick began. A tick waits until
+  // kReplyDueMs after the last request was sent, and for the rest of a reply that has begun
+  // to arrive, but never longer than kLateReplyWaitMs.
+  static constexpr int kLateReplyWaitMs = 30;
+  static constexpr int kReplyDueMs = 75;
 
   DeviceExchange(ParameterImage& image, SerialPort& port, ExchangeHooks hooks = {},
                  PortPathResolver resolver = {});
@@ -285,6 +293,7 @@ class DeviceExchange {
   ParameterImage* unitRead_ = nullptr;  // target of a startUnitRead while it runs
   bool verifyAfterProgram_ = false;     // the running verify follows a programming
   std::array<std::uint8_t, kReceiveBufferSize> rx_{};  // what one poll reads from the port
+  std::chrono::steady_clock::time_point sentAt_{};      // when the last block request left
   ReplyAssembler replies_;
 };
 

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include <fcntl.h>
+#include <linux/serial.h>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
@@ -21,6 +22,24 @@ OpenFailure FailureKind(int err) {
   if (err == EBUSY || err == EWOULDBLOCK) return OpenFailure::Busy;
   if (err == EACCES || err == EPERM) return OpenFailure::Permission;
   return OpenFailure::Other;
+}
+
+// Asks the driver to pass received bytes on at once. USB adapters otherwise hold them for a
+// latency timer (16 ms on FTDI chips), and each reply of the unit comes that much later.
+LowLatency AskLowLatency(int fd) {
+  serial_struct s{};
+  if (ioctl(fd, TIOCGSERIAL, &s) != 0) return LowLatency::Unsupported;
+  if ((s.flags & ASYNC_LOW_LATENCY) != 0) return LowLatency::AlreadySet;
+  s.flags |= ASYNC_LOW_LATENCY;
+  if (ioctl(fd, TIOCSSERIAL, &s) != 0) return LowLatency::Refused;
+  return LowLatency::Set;
+}
+
+void PutBackLowLatency(int fd) {
+  serial_struct s{};
+  if (ioctl(fd, TIOCGSERIAL, &s) != 0) return;
+  s.flags &= ~ASYNC_LOW_LATENCY;
+  ioctl(fd, TIOCSSERIAL, &s);
 }
 
 }  // namespace
@@ -83,12 +102,15 @@ OpenResult TermiosPort::open(const std::string& path) {
   fd_ = fd;
   saved_ = found;
   haveSaved_ = true;
+  lowLatency_ = AskLowLatency(fd);
   return {};
 }
 
 void TermiosPort::close() {
   if (fd_ < 0) return;
   if (haveSaved_) tcsetattr(fd_, TCSANOW, &saved_);
+  if (lowLatency_ == LowLatency::Set) PutBackLowLatency(fd_);
+  lowLatency_ = LowLatency::Unsupported;
   ioctl(fd_, TIOCNXCL);
   ::close(fd_);
   fd_ = -1;
@@ -100,6 +122,16 @@ std::size_t TermiosPort::bytesWaiting() {
   int n = 0;
   if (ioctl(fd_, FIONREAD, &n) != 0 || n < 0) return 0;
   return static_cast<std::size_t>(n);
+}
+
+std::size_t TermiosPort::waitForBytes(std::size_t count, int timeoutMs) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  for (;;) {
+    const std::size_t n = bytesWaiting();
+    if (n >= count || fd_ < 0 || std::chrono::steady_clock::now() >= deadline) return n;
+    // At 57600 baud a byte takes 0.17 ms; USB adapters hand bytes over in packets.
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
 }
 
 std::size_t TermiosPort::read(std::uint8_t* buffer, std::size_t max) {

@@ -41,13 +41,30 @@ class SerialPort {
   virtual std::size_t bytesWaiting() = 0;
   // Reads what waits, at most max bytes, without waiting for more. Returns the count read.
   virtual std::size_t read(std::uint8_t* buffer, std::size_t max) = 0;
+  // Waits at most timeoutMs until `count` bytes wait in the input queue; returns the bytes
+  // waiting then. A port that cannot wait (a scripted one) answers at once.
+  virtual std::size_t waitForBytes(std::size_t count, int timeoutMs) {
+    (void)count;
+    (void)timeoutMs;
+    return bytesWaiting();
+  }
   // Writes all bytes and waits until they have left the transmit buffer. Returns false when
   // no port is held or the bytes could not be sent within a bounded time.
   virtual bool writeAll(std::span<const std::uint8_t> data) = 0;
 };
 
+// What the driver said when asked for low latency (received bytes passed on at once rather
+// than held for a latency timer, as USB adapters do).
+enum class LowLatency : std::uint8_t {
+  Unsupported,  // the driver has no such setting (a pseudo-terminal): nothing is said
+  Set,          // set at open, put back at close
+  AlreadySet,
+  Refused,      // the driver has the setting but did not take it
+};
+
 // POSIX termios port: O_RDWR | O_NOCTTY, exclusive (TIOCEXCL, and an advisory flock that root
-// cannot bypass), raw, 57600 baud 8N1, no flow control, VMIN 0 / VTIME 1. Closing puts back the terminal settings found at open. A write
+// cannot bypass), raw, 57600 baud 8N1, no flow control, VMIN 0 / VTIME 1, low latency where
+// the driver has it. Closing puts back the terminal settings found at open. A write
 // never blocks longer than writeTimeoutMs, even when the far end has stopped reading.
 class TermiosPort final : public SerialPort {
  public:
@@ -61,12 +78,15 @@ class TermiosPort final : public SerialPort {
   bool isOpen() const override { return fd_ >= 0; }
   std::size_t bytesWaiting() override;
   std::size_t read(std::uint8_t* buffer, std::size_t max) override;
+  std::size_t waitForBytes(std::size_t count, int timeoutMs) override;
   bool writeAll(std::span<const std::uint8_t> data) override;
 
   int fd() const { return fd_; }
+  LowLatency lowLatency() const { return lowLatency_; }
 
  private:
   int fd_ = -1;
+  LowLatency lowLatency_ = LowLatency::Unsupported;
   int writeTimeoutMs_;
   termios saved_{};
   bool haveSaved_ = false;

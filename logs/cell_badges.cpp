@@ -38,6 +38,19 @@ class BadgeLayer : public QWidget {
  protected:
   void paintEvent(QPaintEvent*) override {
     QPainter p(this);
+    // The frame first: a badge on the framed cell stays readable over it.
+    if (const std::optional<LiveCell>& cell = badges_.frame_) {
+      if (cell->row >= 0 && cell->row < kMapRows && cell->column >= 0 &&
+          cell->column < kMapColumns &&
+          grid_.cell(cell->row, cell->column)->isVisibleTo(grid_.box())) {
+        const QRect rc = grid_.cell(cell->row, cell->column)
+                             ->geometry()
+                             .united(grid_.cellUpDown(cell->row, cell->column)->geometry());
+        p.setPen(QPen(badges_.frameColour_, 3));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(rc.adjusted(-3, -3, 2, 2));
+      }
+    }
     if (badges_.showing_) {
       const QFontMetrics fm(font());
       QFont faint = font();
@@ -59,17 +72,6 @@ class BadgeLayer : public QWidget {
           p.setPen(b.faint ? QColor(90, 90, 90) : QColor(Qt::black));
           p.drawText(badge, Qt::AlignCenter, b.text);
         }
-      }
-    }
-    if (const std::optional<LiveCell>& cell = badges_.frame_) {
-      if (cell->row >= 0 && cell->row < kMapRows && cell->column >= 0 && cell->column < kMapColumns &&
-          grid_.cell(cell->row, cell->column)->isVisibleTo(grid_.box())) {
-        const QRect rc = grid_.cell(cell->row, cell->column)
-                             ->geometry()
-                             .united(grid_.cellUpDown(cell->row, cell->column)->geometry());
-        p.setPen(QPen(badges_.frameColour_, 3));
-        p.setBrush(Qt::NoBrush);
-        p.drawRect(rc.adjusted(-3, -3, 2, 2));
       }
     }
   }

@@ -42,6 +42,13 @@ std::optional<CellInputs> ExtractCellInputs(const LogTable& log, std::string& er
   return in;
 }
 
+bool TimesAdvance(const CellInputs& in) {
+  if (in.time.size() < 2) return true;
+  for (std::size_t i = 1; i < in.time.size(); ++i)
+    if (in.time[i] > in.time[i - 1]) return true;
+  return false;
+}
+
 LiveCell CellOfRow(const LiveCellRule& rule, const CellInputs& in, std::size_t i) {
   return LiveCellAt(rule, in.rpm[i], in.throttle[i], in.secondMap[i] != 0);
 }

@@ -71,6 +71,10 @@ struct CellCounts {
   bool visited(int row, int column) const { return rows[row][column] > 0; }
 };
 
+// False when the log has two rows or more and none is later than the row before it: rates
+// of change, and so the steady rule, cannot be worked out.
+bool TimesAdvance(const CellInputs& in);
+
 // The cell of row i (a pass of the live-cell rule).
 LiveCell CellOfRow(const LiveCellRule& rule, const CellInputs& in, std::size_t i);
 

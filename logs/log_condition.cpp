@@ -255,11 +255,15 @@ std::optional<std::size_t> NextMatch(const std::vector<MatchStretch>& stretches,
                                      bool inclusive, bool* wrapped) {
   if (wrapped != nullptr) *wrapped = false;
   if (stretches.empty()) return std::nullopt;
-  // The first stretch that ends at or after the first row wanted.
-  const std::size_t wanted = inclusive ? from : from + 1;
-  auto it = std::lower_bound(stretches.begin(), stretches.end(), wanted,
+  // The cursor's own row when it matches and may be taken.
+  auto in = std::lower_bound(stretches.begin(), stretches.end(), from,
                              [](const MatchStretch& s, std::size_t row) { return s.last < row; });
-  if (it != stretches.end()) return std::max(it->first, wanted);
+  if (inclusive && in != stretches.end() && in->first <= from) return from;
+  // Else the start of the first stretch that starts after it.
+  auto it = std::upper_bound(
+      stretches.begin(), stretches.end(), from,
+      [](std::size_t row, const MatchStretch& s) { return row < s.first; });
+  if (it != stretches.end()) return it->first;
   if (wrapped != nullptr) *wrapped = true;
   return stretches.front().first;
 }
@@ -268,15 +272,13 @@ std::optional<std::size_t> PreviousMatch(const std::vector<MatchStretch>& stretc
                                          std::size_t from, bool* wrapped) {
   if (wrapped != nullptr) *wrapped = false;
   if (stretches.empty()) return std::nullopt;
-  if (from > 0) {
-    const std::size_t wanted = from - 1;
-    // The last stretch that starts at or before the row wanted.
-    auto it = std::upper_bound(stretches.begin(), stretches.end(), wanted,
-                               [](std::size_t row, const MatchStretch& s) { return row < s.first; });
-    if (it != stretches.begin()) return std::min(std::prev(it)->last, wanted);
-  }
+  // The start of the last stretch that starts before the cursor.
+  auto it = std::lower_bound(
+      stretches.begin(), stretches.end(), from,
+      [](const MatchStretch& s, std::size_t row) { return s.first < row; });
+  if (it != stretches.begin()) return std::prev(it)->first;
   if (wrapped != nullptr) *wrapped = true;
-  return stretches.back().last;
+  return stretches.back().first;
 }
 
 }  // namespace rq::logs

@@ -80,12 +80,14 @@ struct MatchStretch {
 std::vector<MatchStretch> MatchStretches(const LogTable& log, const LogCondition& condition);
 std::size_t MatchingRowCount(const std::vector<MatchStretch>& stretches);
 
-// The first matching row after `from` (at or after it with `inclusive`), wrapping round to the
-// first match of the log after the last; nullopt when no row matches. `wrapped` tells that the
-// search went round.
+// Find steps from stretch to stretch: the first row of the first stretch that starts after
+// `from` (with `inclusive`, `from` itself when it matches), wrapping round to the first
+// stretch after the last; nullopt when no row matches. `wrapped` tells that the search went
+// round.
 std::optional<std::size_t> NextMatch(const std::vector<MatchStretch>& stretches, std::size_t from,
                                      bool inclusive, bool* wrapped = nullptr);
-// The same backwards: the last matching row before `from`, wrapping round to the last match.
+// The same backwards: the first row of the last stretch that starts before `from`, wrapping
+// round to the last stretch.
 std::optional<std::size_t> PreviousMatch(const std::vector<MatchStretch>& stretches,
                                          std::size_t from, bool* wrapped = nullptr);
 

@@ -33,6 +33,7 @@ bool LogLoader::start(const QString& path) {
   done_ = 0;
   total_ = 0;
   LoadOptions options;
+  options.keepTail = true;  // a log still being written goes on growing in the viewer
   options.progress = [this](std::uint64_t done, std::uint64_t total) {
     done_ = done;
     total_ = total;

@@ -12,6 +12,7 @@
 
 #include "logs/log_session.h"
 #include "logs/plot_decimation.h"
+#include "logs/plot_palette.h"
 
 namespace rq::logs {
 
@@ -20,7 +21,6 @@ namespace {
 const QColor kTraceColours[] = {QColor(31, 119, 180), QColor(214, 39, 40), QColor(44, 160, 44),
                                 QColor(148, 103, 189), QColor(255, 127, 14), QColor(23, 190, 207),
                                 QColor(140, 86, 75), QColor(227, 119, 194)};
-const QColor kCursorColour(20, 20, 20);
 // The acceleration by the map in use: orange for map 1, violet for map 2 (as on the map pages'
 // A/B mode); the stretches Find matched in pale yellow under the traces.
 const QColor kMapColours[2] = {QColor(225, 115, 10), QColor(125, 60, 200)};
@@ -127,10 +127,16 @@ void LogPlot::rebuild() {
     QCPAxis* x = s.rect->axis(QCPAxis::atBottom);
     x->setTickLabels(p + 1 == n);
     for (QCPAxis* a : s.rect->axes()) a->setLayer("axes");
+    // The legend stands beside its plot, at the top: however long its values grow (the
+    // differences to the second cursor), it never covers the ends of the traces.
     s.legend = new QCPLegend;
-    s.rect->insetLayout()->addElement(s.legend, Qt::AlignTop | Qt::AlignRight);
+    auto* side = new QCPLayoutGrid;
+    plotLayout()->addElement(static_cast<int>(p) + 1, 1, side);
+    side->addElement(0, 0, s.legend);
+    side->addElement(1, 0, new QCPLayoutElement(this));
+    side->setRowStretchFactor(0, 0.001);
+    side->setMargins(QMargins(4, 0, 4, 0));
     s.legend->setLayer(cursorLayer_);
-    s.legend->setBrush(QColor(255, 255, 255, 215));
     s.legend->setRowSpacing(0);
     if (p < plots_.size()) {
       for (std::size_t k = 0; k < plots_[p].size(); ++k) {
@@ -172,13 +178,24 @@ void LogPlot::rebuild() {
       l->point2->setCoords(0, 1);
       *line = l;
     }
-    s.cursor->setPen(QPen(kCursorColour, 1));
+    s.cursor->setPen(QPen(PlotTextColour(*this), 1));
     s.second->setPen(QPen(kSecondColour, 1, Qt::DashLine));
     s.bands = new MarkBands(this, s.rect, marks_);
     stacks_.push_back(s);
   }
-  // The rows of the stack share the height; the title takes only its own.
+  // The rows of the stack share the height; the title takes only its own, the legends only
+  // their width.
   plotLayout()->setRowStretchFactor(0, 0.001);
+  plotLayout()->setColumnStretchFactor(1, 0.001);
+  ApplyPlotPalette(*this);
+}
+
+void LogPlot::changeEvent(QEvent* event) {
+  QCustomPlot::changeEvent(event);
+  if (event->type() != QEvent::PaletteChange) return;
+  ApplyPlotPalette(*this);
+  for (Stack& s : stacks_) s.cursor->setPen(QPen(PlotTextColour(*this), 1));
+  replot();
 }
 
 void LogPlot::clampRange(double& t0, double& t1) const {

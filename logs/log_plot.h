@@ -52,6 +52,9 @@ class LogPlot : public QCustomPlot {
   bool colourByMap() const { return colourByMap_; }
   // The graph of plot p's k-th column (the one its legend names).
   QCPGraph* trace(std::size_t p, std::size_t k) const { return stacks_[p].graphs[k]; }
+  // The legend of plot p, beside it.
+  QCPLegend* legendOf(std::size_t p) const { return stacks_[p].legend; }
+  QCPAxisRect* rectOf(std::size_t p) const { return stacks_[p].rect; }
   // The graph of map 2 beside it while the acceleration is coloured by map; nullptr otherwise.
   QCPGraph* secondMapTrace(std::size_t p, std::size_t k) const { return stacks_[p].map2[k]; }
 
@@ -78,6 +81,8 @@ class LogPlot : public QCustomPlot {
   void wheelEvent(QWheelEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  // A new desktop palette: the plots take its colours.
+  void changeEvent(QEvent* event) override;
 
  private:
   struct Stack {

@@ -1,12 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "logs/log_session.h"
 
+#include <QTimer>
+
 #include <algorithm>
 #include <string>
 
 namespace rq::logs {
 
-LogSession::LogSession(QObject* parent) : QObject(parent) {}
+LogSession::LogSession(QObject* parent) : QObject(parent), followTimer_(new QTimer(this)) {
+  followTimer_->setInterval(500);
+  connect(followTimer_, &QTimer::timeout, this, [this] { follow(); });
+}
 
 LogSession& LogSession::instance() {
   static LogSession* session = new LogSession;  // lives as long as the program
@@ -14,17 +19,22 @@ LogSession& LogSession::instance() {
 }
 
 bool LogSession::open(const QString& path, QString& error) {
-  LoadResult r = LoadCsvFile(path.toStdString());
+  LoadOptions options;
+  options.keepTail = true;
+  LoadResult r = LoadCsvFile(path.toStdString(), options);
   if (!r.ok()) {
     error = QString::fromStdString(r.error.message);
     return false;
   }
-  adopt(std::move(*r.table), path);
+  adopt(std::move(*r.table), path, r.tail);
   return true;
 }
 
-void LogSession::adopt(LogTable table, const QString& path) {
+void LogSession::adopt(LogTable table, const QString& path, std::shared_ptr<LogTail> tail) {
   table_ = std::make_unique<LogTable>(std::move(table));
+  tail_ = std::move(tail);
+  if (tail_) followTimer_->start();
+  else followTimer_->stop();
   summaries_.assign(table_->columns().size(), std::nullopt);
   std::string why;
   cells_ = ExtractCellInputs(*table_, why);
@@ -32,6 +42,26 @@ void LogSession::adopt(LogTable table, const QString& path) {
   cursorTime_ = table_->rows() > 0 ? table_->time(0) : 0;
   emit opened();
   emit cursorMoved(cursorTime_);
+}
+
+std::size_t LogSession::follow() {
+  if (!tail_ || !table_) return 0;
+  const std::size_t before = table_->rows();
+  std::string error;
+  const std::size_t added = tail_->poll(*table_, error);
+  if (added > 0) {
+    // A column may have changed how it keeps its values: every summary is made again.
+    summaries_.assign(table_->columns().size(), std::nullopt);
+    std::string why;
+    cells_ = ExtractCellInputs(*table_, why);
+    emit grown(before);
+  }
+  if (!error.empty()) {
+    tail_.reset();
+    followTimer_->stop();
+    emit followStopped(QString::fromStdString(error));
+  }
+  return added;
 }
 
 const MinMaxSummary& LogSession::summary(std::size_t column) const {

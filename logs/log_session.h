@@ -7,6 +7,8 @@
 #include <QObject>
 #include <QString>
 
+class QTimer;
+
 #include <cstddef>
 #include <memory>
 #include <optional>
@@ -24,10 +26,15 @@ class LogSession : public QObject {
   explicit LogSession(QObject* parent = nullptr);
   static LogSession& instance();
 
-  // Loads a log; on failure the open log stays and error names the line and column.
+  // Loads a log; on failure the open log stays and error names the line and column. The rows
+  // written to it later come in as they are written.
   bool open(const QString& path, QString& error);
-  // Takes a table already read (tests, benchmarks).
-  void adopt(LogTable table, const QString& path);
+  // Takes a table already read; with the tail of its load, the rows written to the file
+  // afterwards are read twice a second and added (grown()), as `tail -f` shows them.
+  void adopt(LogTable table, const QString& path, std::shared_ptr<LogTail> tail = {});
+  // Reads the rows written since the last look at once; how many came.
+  std::size_t follow();
+  bool following() const { return tail_ != nullptr; }
 
   bool isOpen() const { return table_ != nullptr; }
   const LogTable& table() const { return *table_; }
@@ -46,11 +53,17 @@ class LogSession : public QObject {
 
  signals:
   void opened();
+  // Rows were added at the end of the log, the first of them `firstNew`.
+  void grown(std::size_t firstNew);
+  // New rows are not followed any more (why: the file was replaced, a line could not be read).
+  void followStopped(const QString& why);
   void cursorMoved(double time);
   void languageChanged(int language);
 
  private:
   std::unique_ptr<LogTable> table_;
+  std::shared_ptr<LogTail> tail_;
+  QTimer* followTimer_ = nullptr;
   mutable std::vector<std::optional<MinMaxSummary>> summaries_;
   std::optional<CellInputs> cells_;
   QString path_;

@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <memory>
 
 #include "model/file_io.h"
 
@@ -283,7 +284,12 @@ std::size_t LogTable::memoryBytes() const {
 // Builds a table line by line; the first failure ends the load.
 class CsvLoader {
  public:
-  explicit CsvLoader(const LoadOptions& o) : options_(o) {}
+  explicit CsvLoader(const LoadOptions& o) : codecFor_(o.codecFor), keepColumn_(o.keepColumn), bound_(o.bound) {}
+
+  // The table rows go into: the loader's own until finish() hands it out, then (following a
+  // log that grows) the one it became.
+  void attach(LogTable& table) { table_ = &table; }
+  std::size_t lineNumber() const { return lineNo_; }
 
   void expectRows(std::size_t rows) { expectedRows_ = rows; }
 
@@ -312,8 +318,8 @@ class CsvLoader {
       return r;
     }
     if (!haveHeader_) return fail(0, 0, "the file is empty"), finish();
-    if (table_.rows() == 0) return fail(0, 0, "the file has a header row but no data rows"), finish();
-    r.table = std::move(table_);
+    if (table_->rows() == 0) return fail(0, 0, "the file has a header row but no data rows"), finish();
+    r.table = std::move(*table_);
     return r;
   }
 
@@ -365,24 +371,24 @@ class CsvLoader {
         if (unit > 0) {
           timeField_ = static_cast<int>(i);
           timeUnit_ = unit;
-          table_.timeColumn_ = name;
+          table_->timeColumn_ = name;
           continue;
         }
       }
-      if (options_.keepColumn && !options_.keepColumn(name)) {
+      if (keepColumn_ && !keepColumn_(name)) {
         fieldColumn_.push_back(kSkipSlot);
         continue;
       }
       ColumnCodec codec;
-      if (options_.codecFor)
-        if (auto c = options_.codecFor(name)) codec = *c;
+      if (codecFor_)
+        if (auto c = codecFor_(name)) codec = *c;
       if (!(codec.scale != 0 && std::isfinite(codec.scale) && std::isfinite(codec.offset)))
         codec = ColumnCodec{};
-      fieldColumn_.push_back(table_.columns_.size());
+      fieldColumn_.push_back(table_->columns_.size());
       exact_.push_back(ExactOf(codec));
-      bounds_.push_back(options_.bound ? options_.bound(name) : std::numeric_limits<double>::infinity());
-      table_.columns_.emplace_back(name, codec);
-      LogColumn& col = table_.columns_.back();
+      bounds_.push_back(bound_ ? bound_(name) : std::numeric_limits<double>::infinity());
+      table_->columns_.emplace_back(name, codec);
+      LogColumn& col = table_->columns_.back();
       switch (codec.storage) {
         case Storage::Word: col.words_.reserve(reserve); break;
         case Storage::SignedWord: col.signedWords_.reserve(reserve); break;
@@ -391,12 +397,12 @@ class CsvLoader {
       }
     }
     if (timeField_ >= 0) fieldColumn_.insert(fieldColumn_.begin() + timeField_, kTimeSlot);
-    table_.time_.reserve(reserve);
+    table_->time_.reserve(reserve);
     return true;
   }
 
   bool row(std::string_view text) {
-    if (table_.rows() >= kMaxRows)
+    if (table_->rows() >= kMaxRows)
       return fail(lineNo_, 0, "the log has more than " + std::to_string(kMaxRows) + " rows, more than this program reads");
     if (!SplitLine(text, sep_, fields_)) return fail(lineNo_, 0, "a quote is not closed");
     if (fields_.size() != headers_.size())
@@ -412,7 +418,7 @@ class CsvLoader {
         continue;
       }
       if (f.empty()) return fail(lineNo_, i + 1, "the field is empty");
-      LogColumn& col = table_.columns_[slot];
+      LogColumn& col = table_->columns_[slot];
       Decimal d;
       if (exact_[slot].digits >= 0 && ParseDecimal(f, decimalComma_, d) && storeExact(col, exact_[slot], d)) {
         if (!(std::fabs(col.value(col.size() - 1)) <= bounds_[slot])) return beyond(f, i, col);
@@ -426,7 +432,7 @@ class CsvLoader {
         return fail(lineNo_, i + 1, Quoted(f) + " does not fit the column (beyond ±3.4e38)");
       store(col, v);
     }
-    if (timeField_ < 0) table_.time_.push_back(static_cast<double>(table_.time_.size()));
+    if (timeField_ < 0) table_->time_.push_back(static_cast<double>(table_->time_.size()));
     return true;
   }
 
@@ -441,11 +447,11 @@ class CsvLoader {
   bool timeCell(std::string_view f, std::size_t column) {
     if (f.empty()) return fail(lineNo_, column, "the time is empty");
     double t = 0;
-    if (table_.time_.empty()) {
+    if (table_->time_.empty()) {
       std::int64_t ms = 0;
       if (ParseDateTime(f, ms)) {
         timeKind_ = TimeKind::DateTime;
-        table_.startMs_ = ms;
+        table_->startMs_ = ms;
       } else if (ParseClock(f, 0, ms)) {
         timeKind_ = TimeKind::Clock;
         clockStartMs_ = ms;
@@ -456,20 +462,20 @@ class CsvLoader {
       } else {
         return fail(lineNo_, column, Quoted(f) + " is not a time");
       }
-      table_.time_.push_back(0.0);
+      table_->time_.push_back(0.0);
       return true;
     }
     std::int64_t ms = 0;
     switch (timeKind_) {
       case TimeKind::DateTime:
         if (!ParseDateTime(f, ms)) return fail(lineNo_, column, Quoted(f) + " is not a date and time like the rows before");
-        t = static_cast<double>(ms - *table_.startMs_) / 1000.0;
+        t = static_cast<double>(ms - *table_->startMs_) / 1000.0;
         break;
       case TimeKind::Clock: {
         if (!ParseClock(f, 0, ms)) return fail(lineNo_, column, Quoted(f) + " is not a time of day like the rows before");
         // A time of day runs over midnight into the next day.
         ms += clockDays_ * 86'400'000LL;
-        if (ms - clockStartMs_ < static_cast<std::int64_t>(table_.time_.back() * 1000.0) - 43'200'000LL) {
+        if (ms - clockStartMs_ < static_cast<std::int64_t>(table_->time_.back() * 1000.0) - 43'200'000LL) {
           ++clockDays_;
           ms += 86'400'000LL;
         }
@@ -482,12 +488,12 @@ class CsvLoader {
         t = t * timeUnit_ - firstNumber_;
         break;
     }
-    const double before = table_.time_.back();
+    const double before = table_->time_.back();
     if (t < before)
       return fail(lineNo_, column,
                   "the time goes backwards (" + Seconds(t) + " s after " + Seconds(before) +
                       " s from the first row)");
-    table_.time_.push_back(t);
+    table_->time_.push_back(t);
     return true;
   }
 
@@ -583,8 +589,11 @@ class CsvLoader {
   static constexpr std::size_t kTimeSlot = std::numeric_limits<std::size_t>::max();
   static constexpr std::size_t kSkipSlot = kTimeSlot - 1;  // a column left out by keepColumn
 
-  const LoadOptions& options_;
-  LogTable table_;
+  CodecLookup codecFor_;
+  std::function<bool(std::string_view name)> keepColumn_;
+  std::function<double(std::string_view name)> bound_;
+  LogTable own_;
+  LogTable* table_ = &own_;
   std::vector<std::string> headers_;
   std::vector<std::size_t> fieldColumn_;  // per field: column index, kTimeSlot or kSkipSlot
   std::vector<Exact> exact_;              // per column
@@ -658,7 +667,8 @@ LoadResult ParseCsvText(std::string_view text, const LoadOptions& options) {
 }
 
 LoadResult LoadCsvFile(const std::string& path, const LoadOptions& options) {
-  CsvLoader loader(options);
+  auto owned = std::make_unique<CsvLoader>(options);
+  CsvLoader& loader = *owned;
   const RegularFile file = OpenRegularFile(path);
   if (file.error != 0) {
     loader.fail(0, 0, "cannot open the file: " + std::string(std::strerror(file.error)));
@@ -678,6 +688,8 @@ LoadResult LoadCsvFile(const std::string& path, const LoadOptions& options) {
                     " are not read");
     return loader.finish();
   }
+  struct stat st {};
+  ::fstat(fd, &st);
   // Pieces of a chunk, with room for the longest line taken: the buffer never grows.
   std::string buffer(kChunkBytes + kMaxLineBytes + 2, '\0');
   std::size_t filled = 0;
@@ -715,7 +727,67 @@ LoadResult LoadCsvFile(const std::string& path, const LoadOptions& options) {
     }
   }
   ::close(fd);
-  return loader.finish();
+  LoadResult r = loader.finish();
+  if (r.ok() && options.keepTail)
+    r.tail = std::shared_ptr<LogTail>(new LogTail(std::move(owned), path, done,
+                                                  std::uint64_t(st.st_dev),
+                                                  std::uint64_t(st.st_ino)));
+  return r;
+}
+
+LogTail::LogTail(std::unique_ptr<CsvLoader> loader, std::string path, std::uint64_t offset,
+                 std::uint64_t device, std::uint64_t inode)
+    : loader_(std::move(loader)), path_(std::move(path)), offset_(offset), device_(device),
+      inode_(inode) {}
+
+LogTail::~LogTail() = default;
+
+std::size_t LogTail::poll(LogTable& table, std::string& error) {
+  if (!error_.empty()) {
+    error = error_;
+    return 0;
+  }
+  const std::size_t before = table.rows();
+  auto stop = [&](const std::string& why) {
+    error_ = error = why;
+    return table.rows() - before;
+  };
+  const int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0)
+    return stop("the log cannot be read any more: " + std::string(std::strerror(errno)));
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || std::uint64_t(st.st_dev) != device_ ||
+      std::uint64_t(st.st_ino) != inode_) {
+    ::close(fd);
+    return stop("the log was replaced by another file");
+  }
+  if (std::uint64_t(st.st_size) < offset_) {
+    ::close(fd);
+    return stop("the log was made shorter");
+  }
+  loader_->attach(table);
+  // What a poll takes at most: a log written for hours is followed in steps, never in one
+  // long pause.
+  const std::uint64_t end =
+      std::min<std::uint64_t>(std::uint64_t(st.st_size), offset_ + kChunkBytes);
+  std::string buffer(static_cast<std::size_t>(end - offset_), '\0');
+  std::size_t got = 0;
+  while (got < buffer.size()) {
+    const ssize_t n = ::pread(fd, buffer.data() + got, buffer.size() - got, off_t(offset_ + got));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    got += static_cast<std::size_t>(n);
+  }
+  ::close(fd);
+  const std::size_t used = FeedLines(*loader_, std::string_view(buffer.data(), got));
+  if (loader_->failed()) return stop(loader_->finish().error.message);
+  offset_ += used;
+  // A line still being written waits for its end, unless it is already too long to read.
+  if (got - used > kMaxLineBytes + 1) {
+    loader_->nextLineTooLong();
+    return stop(loader_->finish().error.message);
+  }
+  return table.rows() - before;
 }
 
 }  // namespace rq::logs

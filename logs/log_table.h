@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -124,6 +125,9 @@ struct LoadOptions {
   // When set, a column it gives a bound for (a finite number) holds no value beyond that bound
   // either way: such a value fails the load, naming its line and column.
   std::function<double(std::string_view name)> bound;
+  // A log still being written: LoadCsvFile also hands out the LogTail that reads the rows
+  // written after the load.
+  bool keepTail = false;
 };
 
 struct LoadError {
@@ -132,11 +136,43 @@ struct LoadError {
   std::string message;     // whole sentence, naming the line and column when known
 };
 
+class LogTail;
+
 struct LoadResult {
   std::optional<LogTable> table;  // set on success only: a log loads whole or not at all
   LoadError error;
   bool cancelled = false;  // the progress callback stopped the load
+  std::shared_ptr<LogTail> tail;  // with LoadOptions::keepTail, on success
   bool ok() const { return table.has_value(); }
+};
+
+class CsvLoader;
+
+// The rows a log gains after it was read, as `tail -f` shows them: the reader goes on where
+// the load stopped, with the same columns, separator and time, and takes each line once it
+// is whole.
+class LogTail {
+ public:
+  ~LogTail();
+  LogTail(const LogTail&) = delete;
+  LogTail& operator=(const LogTail&) = delete;
+
+  // Appends the rows of the lines completed since the last call (at most 1 MB of them) to
+  // `table`, the table the load made, and returns how many. A line that cannot be read, a
+  // file made shorter or replaced stop the following: `error` says why, now and on every
+  // later call.
+  std::size_t poll(LogTable& table, std::string& error);
+  bool stopped() const { return !error_.empty(); }
+
+ private:
+  friend LoadResult LoadCsvFile(const std::string& path, const LoadOptions& options);
+  LogTail(std::unique_ptr<CsvLoader> loader, std::string path, std::uint64_t offset,
+          std::uint64_t device, std::uint64_t inode);
+  std::unique_ptr<CsvLoader> loader_;
+  std::string path_;
+  std::uint64_t offset_ = 0;  // the start of the first line not yet taken
+  std::uint64_t device_ = 0, inode_ = 0;
+  std::string error_;
 };
 
 // Reads a log from a file, or from text already in memory (the same rules). Only a regular

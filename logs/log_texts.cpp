@@ -135,6 +135,19 @@ constexpr Texts kTexts[] = {
     {"Reading cancelled; the log open before stays", "Lesen abgebrochen; die bisherige Aufzeichnung bleibt",
      "Lecture annulée ; le journal ouvert avant reste", "Čtení zrušeno; dosavadní záznam zůstává"},
     {"%1, map %2", "%1, Mappe %2", "%1, carte %2", "%1, mapa %2"},
+    {"new rows come in as they are written",
+     "neue Zeilen kommen hinzu, sobald sie geschrieben sind",
+     "les nouvelles lignes arrivent dès qu'elles sont écrites",
+     "nové řádky přibývají, jak jsou zapisovány"},
+    {"New rows are not followed any more: %1", "Neue Zeilen werden nicht mehr verfolgt: %1",
+     "Les nouvelles lignes ne sont plus suivies : %1", "Nové řádky se již nesledují: %1"},
+    {"This log has no acceleration or no map-in-use column (acceleration_rpm_s, second_map)",
+     "Diese Aufzeichnung hat keine Spalte für Beschleunigung oder Mappe in Gebrauch "
+     "(acceleration_rpm_s, second_map)",
+     "Ce journal n'a pas de colonne d'accélération ou de carte utilisée "
+     "(acceleration_rpm_s, second_map)",
+     "Tento záznam nemá sloupec zrychlení nebo používané mapy "
+     "(acceleration_rpm_s, second_map)"},
 };
 static_assert(std::size(kTexts) == std::size_t(LogText::Count));
 

@@ -52,6 +52,9 @@ enum class LogText {
   Loading,         // "Reading %1: %2 %"
   LoadCancelled,   // the read was cancelled; the open log stays
   AccelerationMap, // "%1, map %2" (the acceleration's name, 1 or 2)
+  Following,       // the log is still being written: its new rows come in
+  FollowStopped,   // "New rows are not followed any more: %1"
+  NoMapColumns,    // Acceleration by map: the log lacks the columns it needs
   Count,
 };
 std::string LogTextOf(LogText id, int language);

@@ -194,7 +194,11 @@ LogViewer::LogViewer(LogSession& session, QWidget* parent)
       plot_->setSecondCursor(session_.cursorTime() + (plot_->t1() - plot_->t0()) / 10);
     }
   });
-  connect(mapColours_, &QCheckBox::toggled, plot_, &LogPlot::setColourByMap);
+  connect(mapColours_, &QCheckBox::toggled, this, [this](bool on) {
+    // The acceleration is drawn by map: a plot of it is added when none shows it yet.
+    if (on) showAcceleration();
+    plot_->setColourByMap(on);
+  });
   connect(plot_, &LogPlot::timeRangeChanged, this, [this] {
     if (plot_->secondCursor() && !second_->isChecked()) second_->setChecked(true);
   });
@@ -207,6 +211,11 @@ LogViewer::LogViewer(LogSession& session, QWidget* parent)
   connect(add, &QPushButton::clicked, this, &LogViewer::addPlot);
   connect(remove, &QPushButton::clicked, this, &LogViewer::removePlot);
   connect(&session_, &LogSession::opened, this, &LogViewer::onOpened);
+  connect(&session_, &LogSession::grown, this, &LogViewer::onGrown);
+  connect(&session_, &LogSession::followStopped, this, [this](const QString& why) {
+    followStopped_ = why;
+    updateStatus();
+  });
   connect(&session_, &LogSession::cursorMoved, this, &LogViewer::onCursorMoved);
   connect(&session_, &LogSession::languageChanged, this, &LogViewer::applyLanguage);
 
@@ -256,7 +265,7 @@ void LogViewer::loadProgress(qint64 done, qint64 total) {
 void LogViewer::loadFinished(const QString& path, LoadResult* result) {
   loadRow_->hide();
   if (result->ok()) {
-    session_.adopt(std::move(*result->table), path);
+    session_.adopt(std::move(*result->table), path, result->tail);
     return;
   }
   if (result->cancelled) {
@@ -281,6 +290,7 @@ void LogViewer::closeEvent(QCloseEvent* event) {
 
 void LogViewer::onOpened() {
   setPlaying(false);
+  followStopped_.clear();
   // A condition read against the last log names its columns: read it anew.
   matches_.clear();
   matchedText_.clear();
@@ -289,6 +299,13 @@ void LogViewer::onOpened() {
   second_->setChecked(false);
   plot_->setSecondCursor(std::nullopt);
   plot_->setPlots(DefaultPlots(session_.table()));
+  // Acceleration by map needs both columns; without them the box says what is missing.
+  const bool byMap = session_.table().find("acceleration_rpm_s") >= 0 &&
+                     session_.table().find("second_map") >= 0;
+  if (!byMap) mapColours_->setChecked(false);
+  mapColours_->setEnabled(byMap);
+  updateMapColoursHint();
+  if (mapColours_->isChecked()) showAcceleration();
   plotChoice_->blockSignals(true);
   plotChoice_->clear();
   for (std::size_t p = 0; p < plot_->plots().size(); ++p) plotChoice_->addItem(QString::number(p + 1));
@@ -297,6 +314,35 @@ void LogViewer::onOpened() {
   plot_->fitAll();
   plot_->refreshTraces();
   updateStatus();
+}
+
+// New rows of a log still being written: shown as they come, as `tail -f` shows them. A view
+// that showed the last row moves on with it; the matches of Find take the new rows in.
+void LogViewer::onGrown(std::size_t firstNew) {
+  const LogTable& log = session_.table();
+  if (!matchedText_.isEmpty()) {
+    const ConditionParse parse = ParseLogCondition(matchedText_.toStdString(), log);
+    if (parse.ok()) showMatches(MatchStretches(log, *parse.condition));
+  }
+  const double before = firstNew > 0 ? log.time(firstNew - 1) : log.time().front();
+  const double t0 = plot_->t0(), t1 = plot_->t1();
+  if (t1 >= before) {
+    const double width = t1 - t0, last = log.time().back();
+    plot_->setTimeRange(std::max(t0, last - width * 0.95), std::max(t1, last + width * 0.05));
+  }
+  if (plot_->t0() == t0 && plot_->t1() == t1) plot_->refreshTraces();
+  updateStatus();
+}
+
+void LogViewer::showMatches(std::vector<MatchStretch> matches) {
+  matches_ = std::move(matches);
+  // A stretch lasts until the row after it: the legends show a row until the next.
+  const auto& t = session_.table().time();
+  std::vector<std::pair<double, double>> spans;
+  spans.reserve(matches_.size());
+  for (const MatchStretch& m : matches_)
+    spans.push_back({t[m.first], m.last + 1 < t.size() ? t[m.last + 1] : t[m.last]});
+  plot_->setMarks(std::move(spans));
 }
 
 void LogViewer::onCursorMoved() {
@@ -348,6 +394,23 @@ void LogViewer::channelToggled(QListWidgetItem* item) {
   plot.erase(std::remove(plot.begin(), plot.end(), c), plot.end());
   if (wanted) plot.push_back(c);
   plot_->setPlots(plots);
+}
+
+void LogViewer::updateMapColoursHint() {
+  mapColours_->setToolTip(mapColours_->isEnabled()
+                              ? mapColours_->property("captionHint").toString()
+                              : FromStd(LogTextOf(LogText::NoMapColumns, language_)));
+}
+
+void LogViewer::showAcceleration() {
+  if (!session_.isOpen()) return;
+  const int c = session_.table().find("acceleration_rpm_s");
+  auto plots = plot_->plots();
+  for (const auto& plot : plots)
+    if (c < 0 || std::find(plot.begin(), plot.end(), c) != plot.end()) return;
+  plots.push_back({c});
+  plot_->setPlots(plots);
+  plotChoice_->addItem(QString::number(plots.size()));
 }
 
 void LogViewer::addPlot() {
@@ -422,15 +485,8 @@ bool LogViewer::find(bool forward) {
           int(QString::fromUtf8(condition.data(), qsizetype(parse.error.position)).size()));
       return false;
     }
-    matches_ = MatchStretches(session_.table(), *parse.condition);
+    showMatches(MatchStretches(session_.table(), *parse.condition));
     matchedText_ = text;
-    // A stretch lasts until the row after it: the legends show a row until the next.
-    const auto& t = session_.table().time();
-    std::vector<std::pair<double, double>> spans;
-    spans.reserve(matches_.size());
-    for (const MatchStretch& m : matches_)
-      spans.push_back({t[m.first], m.last + 1 < t.size() ? t[m.last + 1] : t[m.last]});
-    plot_->setMarks(std::move(spans));
   }
   if (matches_.empty()) {
     findResult_->setText(FromStd(LogTextOf(LogText::FindNone, language_)));
@@ -474,16 +530,22 @@ void LogViewer::updateStatus() {
   }
   const LogTable& log = session_.table();
   const double span = log.rows() > 0 ? log.time().back() - log.time().front() : 0;
-  status_->setText(Phrase(LogPhrase::Status, language_)
+  QString status = Phrase(LogPhrase::Status, language_)
                        .arg(QFileInfo(session_.path()).fileName())
                        .arg(log.rows())
-                       .arg(QString::number(span, 'f', 1)));
+                       .arg(QString::number(span, 'f', 1));
+  if (session_.following()) status += ";  " + FromStd(LogTextOf(LogText::Following, language_));
+  if (!followStopped_.isEmpty())
+    status += ";  " + FromStd(LogTextOf(LogText::FollowStopped, language_)).arg(followStopped_);
+  status_->setText(status);
 }
 
 void LogViewer::applyLanguage(int language) {
   language_ = language;
   ApplyCaptionTexts(this, LogViewerCaptionTexts(language));
   ApplyCaptionTexts(this, LogToolCaptionTexts(language));
+  mapColours_->setProperty("captionHint", mapColours_->toolTip());
+  updateMapColoursHint();
   play_->setText(Phrase(playing() ? LogPhrase::Pause : LogPhrase::Play, language_));
   if (session_.isOpen()) {
     filling_ = true;  // a new name is no new choice of channels

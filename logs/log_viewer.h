@@ -46,9 +46,10 @@ class LogViewer : public QWidget {
   // Playback speed: 1, 2, 4 or 8.
   void setSpeed(int factor);
 
-  // Find: the cursor to the next (previous) row that meets the condition in the find field.
-  // A condition just written may stop at the cursor's own row; after that the search goes on
-  // row by row, round from the other end. The matching stretches are marked on the plots.
+  // Find: the cursor to the first row of the next (previous) stretch of rows that meet the
+  // condition in the find field. A condition just written may stop at the cursor's own row;
+  // after that the search goes on stretch by stretch, round from the other end. The matching
+  // stretches are marked on the plots.
   // False when the condition cannot be read (the line beside it says why) or nothing meets it.
   bool findNext();
   bool findPrevious();
@@ -65,10 +66,17 @@ class LogViewer : public QWidget {
 
  private:
   void onOpened();
+  void onGrown(std::size_t firstNew);
+  // Takes the stretches Find matched and marks them on the plots.
+  void showMatches(std::vector<MatchStretch> matches);
   void onCursorMoved();
   void fillChannelList();
   void channelToggled(QListWidgetItem* item);
   void addPlot();
+  // A plot of the acceleration at the bottom, unless one shows it already.
+  void showAcceleration();
+  // The hint of Acceleration by map: what it does, or what the log lacks for it.
+  void updateMapColoursHint();
   void removePlot();
   void chooseFile();
   void playTick();
@@ -93,6 +101,7 @@ class LogViewer : public QWidget {
   QLabel* findResult_ = nullptr;
   std::vector<MatchStretch> matches_;
   QString matchedText_;  // the condition matches_ hold (empty: none yet)
+  QString followStopped_;  // why new rows of the open log are not followed any more
   QComboBox* plotChoice_ = nullptr;
   QListWidget* channels_ = nullptr;
   QLabel* status_ = nullptr;

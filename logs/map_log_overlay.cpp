@@ -68,6 +68,8 @@ MapLogOverlay::MapLogOverlay(LogSession& session, QObject* parent)
     updateBadgeButton();
     recount();
   });
+  // Rows of a log still being written count as they come.
+  connect(&session_, &LogSession::grown, this, [this] { recount(); });
   connect(&session_, &LogSession::cursorMoved, this, [this] {
     badges_.setFrame(replayCell(), kReplayColour);
     emit shownChanged();

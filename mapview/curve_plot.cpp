@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "logs/plot_palette.h"
 #include "mapview/mark_colours.h"
 
 namespace rq {
@@ -57,8 +58,8 @@ MapCurvePlot::MapCurvePlot(QWidget* parent) : QCustomPlot(parent) {
   setPlottingHint(QCP::phFastPolylines, true);
   marks_->setMode(QCPLayer::lmBuffered);
   legend->setVisible(true);
-  legend->setBrush(QColor(255, 255, 255, 215));
   legend->setRowSpacing(0);
+  logs::ApplyPlotPalette(*this);  // the desktop's colours, dark or light
   axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignTop | Qt::AlignLeft);
   live_ = MarkGraph(*this, marks_, QCPScatterStyle(QCPScatterStyle::ssCircle, QPen(Qt::black, 1.5),
                                                    QBrush(kMarkLive), 14));

@@ -48,6 +48,20 @@ void SetShown(QWidget* w, bool on) {
   if (w != nullptr && w->isVisibleTo(w->parentWidget()) != on) w->setVisible(on);
 }
 
+void SetRedBackground(QWidget* w, bool on) {
+  if (w->autoFillBackground() == on) return;
+  QPalette pal;
+  if (on) {
+    const QColor red(255, 0, 0);
+    pal.setColor(QPalette::Window, red);
+    pal.setColor(QPalette::Button, red);
+    pal.setColor(QPalette::WindowText, Qt::black);
+    pal.setColor(QPalette::ButtonText, Qt::black);
+  }
+  w->setPalette(pal);
+  w->setAutoFillBackground(on);
+}
+
 QPalette SharedPalette(const QPalette& palette) {
   PaletteTable& table = Palettes();
   const std::size_t hash = HashOf(palette);
@@ -112,6 +126,12 @@ void SpinEdit::takeTypedText() {
     const QSignalBlocker block(this);
     interpretText();
   }
+}
+
+void SpinEdit::discardTypedText() {
+  if (value() == shown_ && text() == textFromValue(shown_)) return;
+  const QSignalBlocker block(this);
+  setValue(shown_);
 }
 
 void SpinEdit::commit() {

@@ -35,6 +35,11 @@ std::size_t SharedPaletteCount();
 // Shows or hides w (when not null) as a page rule says; nothing happens when it already is.
 void SetShown(QWidget* w, bool on);
 
+// Paints the whole of w red with black text (the read-protection box while it is set,
+// "Programming after change" while ticked), or gives it back to the desktop's colours. A
+// button paints its background from the Button role, not from Window: both are set.
+void SetRedBackground(QWidget* w, bool on);
+
 // The edit of an edit + up-down pair. The value changes only through the user's path: typing
 // and Enter (one commit, focus moves on), leaving the field with a changed value, the up-down
 // or the arrow keys (each step one commit). The wheel edits only a field that has the focus.
@@ -52,6 +57,8 @@ class SpinEdit : public QSpinBox {
   void clearTouched() { touched_ = false; }
   // Takes typed text into value() (keyboard tracking is off).
   void takeTypedText();
+  // Forgets text typed but not committed: the field shows the last shown value again.
+  void discardTypedText();
   QString textFor(int value) const { return textFromValue(value); }
 
   std::function<void()> onCommit;  // called once per user commit

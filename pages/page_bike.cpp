@@ -251,13 +251,7 @@ class BikePage : public BoundPage {
 
   void applyRules(int) override {
     // Read protection is red while it is set.
-    const bool protect = kit->image()[kReadProtection] != 0;
-    if (noReading_->autoFillBackground() != protect) {
-      QPalette pal;
-      if (protect) pal.setColor(QPalette::Window, QColor(255, 0, 0));
-      noReading_->setPalette(pal);
-      noReading_->setAutoFillBackground(protect);
-    }
+    SetRedBackground(noReading_, kit->image()[kReadProtection] != 0);
     const IdentificationTexts id = DecodeIdentification(kit->image());
     const std::string* texts[3] = {&id.nameVersion, &id.date, &id.time};
     for (std::size_t i = 0; i < 3; ++i) {

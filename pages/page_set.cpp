@@ -103,4 +103,8 @@ bool PageSet::commitFocusedEdit() {
   return true;
 }
 
+void PageSet::discardFocusedEdit() {
+  if (auto* edit = qobject_cast<SpinEdit*>(QApplication::focusWidget())) edit->discardTypedText();
+}
+
 }  // namespace rq

@@ -44,6 +44,9 @@ class PageSet {
   // Commits an edit the user is still typing in (before commands and page changes).
   // Returns true when it committed one.
   bool commitFocusedEdit();
+  // Text typed into the focused field and not committed is dropped (Undo, Redo and Read take
+  // no pending edit).
+  void discardFocusedEdit();
 
   // The control that shows a differing slot on the pages (map cells and rpm points only on
   // the map page shown); nullptr when none does.

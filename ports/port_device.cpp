@@ -88,6 +88,12 @@ PortDevice DescribePortDevice(const std::string& path, const PortSystem& system)
   }
   const std::string name = fs::path(d.resolved).filename().string();
   FromSysfs(name, system, d);
+  const fs::path latency = fs::path(system.usbSerialDevices) / name / "latency_timer";
+  const std::string ms = FirstLine(latency);
+  if (!ms.empty() && ms.size() < 6 && ms.find_first_not_of("0123456789") == std::string::npos) {
+    d.latencyTimerMs = std::stoi(ms);
+    d.latencyTimerFile = latency.string();
+  }
   bool byId = false;
   if (d.maker.empty() && d.product.empty()) {
     for (const fs::directory_entry& e : fs::directory_iterator(system.byIdDir, ec)) {
@@ -115,6 +121,12 @@ PortDevice DescribePortDevice(const std::string& path, const PortSystem& system)
   return d;
 }
 
+std::string LatencyTimerNote(const PortDevice& device, int language) {
+  if (device.latencyTimerMs <= 1) return {};
+  return FillPlaceholders(UnitTextOf(UtPortLatency, language).c_str(),
+                          {std::to_string(device.latencyTimerMs), device.latencyTimerFile});
+}
+
 std::string PortMenuSuffix(const std::string& path, const PortDevice& device, int language) {
   if (!device.present) return {};
   if (device.kind != PortKind::Serial) {
@@ -129,6 +141,8 @@ std::string PortMenuSuffix(const std::string& path, const PortDevice& device, in
   std::string who = device.maker;
   if (!device.product.empty()) who += (who.empty() ? "" : " ") + device.product;
   if (!who.empty()) s += "  " + who;
+  const std::string late = LatencyTimerNote(device, language);
+  if (!late.empty()) s += "   " + late;
   return s;
 }
 

@@ -15,6 +15,8 @@ struct PortSystem {
   std::string sysClassTty = "/sys/class/tty";
   std::string byIdDir = "/dev/serial/by-id";
   std::string sysDevChar = "/sys/dev/char";  // character devices by "major:minor"
+  // USB-serial adapters whose driver holds received bytes for a latency timer (FTDI)
+  std::string usbSerialDevices = "/sys/bus/usb-serial/devices";
 };
 
 // What a path is, for the Com menu.
@@ -32,6 +34,10 @@ struct PortDevice {
   std::string resolved;  // the device it leads to, links followed ("/dev/ttyUSB0")
   std::string maker;     // "FTDI"; "" when unknown
   std::string product;   // "FT232R USB UART"; "" when unknown
+  // The adapter's latency timer in ms (how long it may hold received bytes), -1 when it has
+  // none; latencyTimerFile is where the system shows it.
+  int latencyTimerMs = -1;
+  std::string latencyTimerFile;
 };
 
 // A path is a serial device when the system lists it as a terminal (its sysfs tty class, a
@@ -40,6 +46,11 @@ struct PortDevice {
 // terminal; the descriptor is closed again at once. Nothing else is ever opened, so a FIFO
 // cannot block. Fast enough for the 20 ports of the Com menu whenever it opens.
 PortDevice DescribePortDevice(const std::string& path, const PortSystem& system = {});
+
+// An adapter that holds received bytes longer than 1 ms delays every reply of the unit: "latency
+// timer 16 ms: replies come up to 16 ms late; ..." with how to lower it, in `language`; "" for
+// a device without a latency timer or with 1 ms or less.
+std::string LatencyTimerNote(const PortDevice& device, int language = 0);
 
 // What a Com menu item shows after its caption: "   /dev/ttyUSB0  FTDI FT232R USB UART", the
 // path as mapped (and the device it leads to when that is another); for a path that is no

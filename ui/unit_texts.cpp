@@ -143,6 +143,13 @@ constexpr Row kTexts[UtTextCount] = {
     {"The program history cannot be read: %1", "Der Programmierverlauf kann nicht gelesen werden: %1",
      "L'historique de programmation ne peut pas être lu : %1",
      "Historii programování nelze přečíst: %1"},
+    {"latency timer %1 ms: replies come up to %1 ms late; lower it to 1 ms as root: echo 1 > %2",
+     "Latenz-Timer %1 ms: Antworten kommen bis zu %1 ms zu spät; als root auf 1 ms senken: "
+     "echo 1 > %2",
+     "minuterie de latence %1 ms : les réponses arrivent jusqu'à %1 ms en retard ; la baisser à "
+     "1 ms en root : echo 1 > %2",
+     "časovač latence %1 ms: odpovědi chodí až o %1 ms později; snižte jej jako root "
+     "na 1 ms: echo 1 > %2"},
 };
 
 }  // namespace

@@ -61,6 +61,7 @@ enum UnitText : int {
   UtPortNotDevice,
   UtHistoryDemoNotKept,
   UtHistoryUnreadable,
+  UtPortLatency,
   UtTextCount
 };
 

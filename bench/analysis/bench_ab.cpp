@@ -30,6 +30,7 @@
 #include "analysis/ab_compare.h"
 #include "analysis/ab_estimate.h"
 #include "analysis/ab_proposal.h"
+#include "bench/common/usage.h"
 #include "model/defaults.h"
 #include "sim/bike.h"
 #include "sim/ride_log.h"
@@ -162,6 +163,13 @@ double Percent(int a, int b) { return b > 0 ? 100.0 * a / b : 0; }
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (rq::bench::AnswerHelp(
+          argc, argv,
+          "Usage: rq_bench_ab [SEEDS] [ROWS]\n"
+          "The A/B comparison against the simulator's truth: verdicts on 30-minute rides with\n"
+          "SEEDS seeds per scenario (default 6), and the analysis of a log of ROWS rows\n"
+          "(default 1000000).\n"))
+    return 0;
   const int seeds = argc > 1 ? std::atoi(argv[1]) : 6;
   const std::size_t millionRows = argc > 2 ? std::strtoul(argv[2], nullptr, 10) : 1'000'000;
   analysis::AbOptions options;

@@ -25,6 +25,7 @@
 #include "bench/common/bench_support.h"
 #include "app/demo_unit.h"
 #include "app/form_hlav.h"
+#include "bench/common/usage.h"
 #include "logs/ride_recording.h"
 #include "ui/caption_apply.h"
 
@@ -72,6 +73,12 @@ double StartUpMs(const QString& configHome) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (rq::bench::AnswerHelp(
+          argc, argv,
+          "Usage: rq_bench_app [SECONDS]\n"
+          "Window start-up time, the CPU time of a tick while monitoring the demo unit, and the\n"
+          "resident memory over SECONDS of monitoring (default 60).\n"))
+    return 0;
   rq::bench::UseOffscreenWithoutDisplay();
   QApplication app(argc, argv);
   const int seconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 60;

@@ -31,6 +31,7 @@
 #include "app/demo_unit.h"
 #include "app/form_hlav.h"
 #include "bench/common/bench_support.h"
+#include "bench/common/usage.h"
 #include "model/map_model.h"
 #include "pages/controls.h"
 
@@ -78,6 +79,13 @@ struct Sample {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (rq::bench::AnswerHelp(
+          argc, argv,
+          "Usage: rq_bench_demo_memory [DEMO_SECONDS] [CHANGES_PER_SECOND] [pages|tools|both]\n"
+          "Memory over a demo run: a page change every demo second and Plus/Minus on the maps;\n"
+          "DEMO_SECONDS (default 1800, at least 60) run CHANGES_PER_SECOND times faster (1 to\n"
+          "100, default 1).\n"))
+    return 0;
   rq::bench::UseOffscreenWithoutDisplay();
   QApplication app(argc, argv);
   const int demoSeconds = argc > 1 ? std::max(60, std::atoi(argv[1])) : 1800;

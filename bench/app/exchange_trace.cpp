@@ -22,6 +22,7 @@
 #include "app/file_commands.h"
 #include "app/form_hlav.h"
 #include "bench/common/bench_support.h"
+#include "bench/common/usage.h"
 #include "model/map_model.h"
 
 namespace {
@@ -69,6 +70,13 @@ class Line {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (rq::bench::AnswerHelp(
+          argc, argv,
+          "Usage: rq_exchange_trace [--digest]\n"
+          "The frames the window sends in a fixed session (connect, Read, one cell raised,\n"
+          "Program, Verify, Save) and the .ign text saved; --digest prints only a digest of\n"
+          "them.\n"))
+    return 0;
   const bool digest = argc > 1 && std::strcmp(argv[1], "--digest") == 0;
   rq::bench::UseOffscreenWithoutDisplay();
   QApplication app(argc, argv);

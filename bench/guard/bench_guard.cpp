@@ -15,6 +15,7 @@
 
 #include "app/form_hlav.h"
 #include "bench/common/bench_support.h"
+#include "bench/common/usage.h"
 #include "guard/limit_guard.h"
 #include "guard/limit_marks.h"
 #include "model/map_model.h"
@@ -27,6 +28,12 @@ using rq::bench::ThreadCpuMs;
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (rq::bench::AnswerHelp(
+          argc, argv,
+          "Usage: rq_bench_guard\n"
+          "The map limits' work in the window after an edit (check, marks, status line,\n"
+          "repaint) and AfterChange with and without limits.\n"))
+    return 0;
   rq::bench::UseOffscreenWithoutDisplay();
   QApplication app(argc, argv);
   const rq::bench::PrivateSettings settings;

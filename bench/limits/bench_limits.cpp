@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "bench/common/median_timer.h"
+#include "bench/common/usage.h"
 #include "limits/limit_check.h"
 #include "limits/limit_texts.h"
 #include "limits/map_limits.h"
@@ -15,7 +16,13 @@
 #include "model/map_model.h"
 #include "ui/text_table.h"
 
-int main() {
+int main(int argc, char** argv) {
+  if (rq::bench::AnswerHelp(
+          argc, argv,
+          "Usage: rq_bench_limits\n"
+          "The map-limit check after an edit, a map full of violations, one text, the clamp and\n"
+          "the [LIMITS] section (median microseconds).\n"))
+    return 0;
   using namespace rq;
   using bench::MedianMicros;
   volatile std::size_t sink = 0;

@@ -18,6 +18,7 @@
 #include <time.h>
 #include <unistd.h>
 
+#include "bench/common/usage.h"
 #include "link/device_exchange.h"
 #include "link/serial_port.h"
 #include "model/defaults.h"
@@ -167,6 +168,12 @@ void Print(const char* name, const OpResult& r) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (rq::bench::AnswerHelp(
+          argc, argv,
+          "Usage: rq_bench_link [--sim PROGRAM] [--runs N]\n"
+          "Read + verify and program + verify against the paced simulator on the real 55 ms\n"
+          "tick, and the CPU time of one tick of the exchange engine.\n"))
+    return 0;
   std::string simProgram = RQ_SIM_PROGRAM;
   int runs = 3;
   for (int i = 1; i < argc; ++i) {

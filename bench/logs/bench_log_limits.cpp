@@ -14,6 +14,7 @@
 #include <fstream>
 #include <string>
 
+#include "bench/common/usage.h"
 #include "logs/log_table.h"
 
 namespace {
@@ -34,6 +35,12 @@ double PeakResidentMb() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (rq::bench::AnswerHelp(
+          argc, argv,
+          "Usage: rq_bench_log_limits [MEGABYTES] [FOLDER]\n"
+          "The log reader against a MEGABYTES file without a line break (default 900, sparse)\n"
+          "made in FOLDER (default the temporary folder), and how soon a cancelled load stops.\n"))
+    return 0;
   const long megabytes = argc > 1 ? std::strtol(argv[1], nullptr, 10) : 900;
   const std::string folder = argc > 2 ? argv[2] : std::filesystem::temp_directory_path().string();
 

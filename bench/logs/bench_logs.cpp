@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/common/usage.h"
 #include "logs/cell_count.h"
 #include "logs/log_summary.h"
 #include "logs/log_table.h"
@@ -77,6 +78,12 @@ rq::MonitorSnapshot RideRow(std::size_t i) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (rq::bench::AnswerHelp(
+          argc, argv,
+          "Usage: rq_bench_logs [ROWS] [FOLDER]\n"
+          "A ROWS-row log (default 1000000) written in FOLDER (default the temporary folder):\n"
+          "load time and memory, summaries, cell counts, the recorder's cost per row.\n"))
+    return 0;
   const std::size_t rows = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 1'000'000;
   const std::string folder = argc > 2 ? argv[2] : std::filesystem::temp_directory_path().string();
   const std::string path = folder + "/rq_bench_ride.csv";

@@ -20,6 +20,7 @@
 #include "app/demo_unit.h"
 #include "app/form_hlav.h"
 #include "bench/common/bench_support.h"
+#include "bench/common/usage.h"
 #include "mapview/curve_plot.h"
 #include "mapview/map_view.h"
 #include "mapview/map_view_window.h"
@@ -40,6 +41,12 @@ void Settle() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (rq::bench::AnswerHelp(
+          argc, argv,
+          "Usage: rq_bench_map_view [SECONDS]\n"
+          "The map view against the demo unit: opening, a drag step, the surface after an edit,\n"
+          "the live point over SECONDS (default 10). Needs a display with OpenGL (xvfb-run).\n"))
+    return 0;
   rq::bench::UseOffscreenWithoutDisplay();
   const rq::bench::PrivateSettings settings;
   QApplication app(argc, argv);

@@ -18,6 +18,7 @@
 #include "../common/bench_support.h"
 #include "app/demo_unit.h"
 #include "app/form_hlav.h"
+#include "bench/common/usage.h"
 #include "mapview/map_view.h"
 #include "mapview/map_view_window.h"
 #include "mapview/surface.h"
@@ -45,6 +46,11 @@ bool Save(QWidget* w, const QString& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (rq::bench::AnswerHelp(
+          argc, argv,
+          "Usage: rq_map_view_pictures [FOLDER]\n"
+          "Draws the map pictures of the README and the manual into FOLDER (default docs).\n"))
+    return 0;
   rq::bench::PrivateSettings settings;
   QApplication app(argc, argv);
   const QString out = argc > 1 ? argv[1] : "docs";

@@ -9,12 +9,18 @@
 #include <vector>
 
 #include "bench/common/median_timer.h"
+#include "bench/common/usage.h"
 #include "model/defaults.h"
 #include "model/ign_file.h"
 #include "model/state_file.h"
 #include "model/undo_history.h"
 
-int main() {
+int main(int argc, char** argv) {
+  if (rq::bench::AnswerHelp(
+          argc, argv,
+          "Usage: rq_bench_model\n"
+          "The consistency pass, a .ign write + read and an undo snapshot (median).\n"))
+    return 0;
   using namespace rq;
   using bench::MedianMicros;
   std::mt19937 rng(1);

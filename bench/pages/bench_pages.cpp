@@ -24,6 +24,7 @@
 #include "app/demo_unit.h"
 #include "bench/common/bench_support.h"
 #include "app/form_hlav.h"
+#include "bench/common/usage.h"
 #include "pages/map_pages.h"
 #include "pages/page_set.h"
 
@@ -55,6 +56,12 @@ class PaintCounter : public QObject {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (rq::bench::AnswerHelp(
+          argc, argv,
+          "Usage: rq_bench_pages [SECONDS]\n"
+          "AfterChange on a map page, and the tick with the live cell and trail marked over\n"
+          "SECONDS (default 15).\n"))
+    return 0;
   rq::bench::UseOffscreenWithoutDisplay();
   QApplication app(argc, argv);
   const int seconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 15;

@@ -24,6 +24,7 @@
 #include "app/demo_unit.h"
 #include "bench/common/bench_support.h"
 #include "app/form_hlav.h"
+#include "bench/common/usage.h"
 #include "pages/page_set.h"
 
 namespace {
@@ -43,6 +44,12 @@ constexpr PageByte kBytes[rq::kPageCount] = {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (rq::bench::AnswerHelp(
+          argc, argv,
+          "Usage: rq_bench_static_pages [SECONDS]\n"
+          "AfterChange on every page, and the tick with the live gear marked, SECONDS on each\n"
+          "page (default 8).\n"))
+    return 0;
   rq::bench::UseOffscreenWithoutDisplay();
   QApplication app(argc, argv);
   const int seconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 8;

@@ -16,9 +16,15 @@
 #include <string>
 #include <vector>
 
+#include "bench/common/usage.h"
 #include "ports/port_device.h"
 
 int main(int argc, char** argv) {
+  if (rq::bench::AnswerHelp(
+          argc, argv,
+          "Usage: rq_bench_port_menu [ROUNDS]\n"
+          "What opening the Com menu costs: the 20 ports described ROUNDS times (default 200).\n"))
+    return 0;
   const int rounds = argc > 1 ? std::atoi(argv[1]) : 200;
   char tmpl[] = "/tmp/rq_bench_ports_XXXXXX";
   if (mkdtemp(tmpl) == nullptr) return 1;

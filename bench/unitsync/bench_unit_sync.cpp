@@ -16,6 +16,7 @@
 
 #include "app/form_hlav.h"
 #include "bench/common/bench_support.h"
+#include "bench/common/usage.h"
 #include "compare/compare_view.h"
 #include "model/defaults.h"
 #include "unitsync/unit_sync.h"
@@ -33,6 +34,11 @@ void Print(const char* what, std::vector<double> v) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (rq::bench::AnswerHelp(
+          argc, argv,
+          "Usage: rq_bench_unit_sync\n"
+          "The PC-against-unit check and marks after an edit, and opening the comparison view.\n"))
+    return 0;
   rq::bench::UseOffscreenWithoutDisplay();
   QApplication app(argc, argv);
   const rq::bench::PrivateSettings settings;

@@ -19,6 +19,7 @@
 #include "../common/ab_session.h"
 #include "abmode/ab_mode.h"
 #include "app/form_hlav.h"
+#include "bench/common/usage.h"
 #include "logs/log_session.h"
 #include "logs/map_log_overlay.h"
 #include "pages/map_grid.h"
@@ -54,6 +55,11 @@ void Print(const char* what, const Figures& f) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (rq::bench::AnswerHelp(
+          argc, argv,
+          "Usage: rq_bench_ab_mode [SECONDS]\n"
+          "The A/B mode drawn on Advance 1 with an A/B ride of SECONDS open (default 1800).\n"))
+    return 0;
   rq::bench::UseOffscreenWithoutDisplay();
   rq::bench::PrivateSettings settings;
   QApplication app(argc, argv);

@@ -15,6 +15,7 @@
 #include <string>
 
 #include "../common/bench_support.h"
+#include "bench/common/usage.h"
 #include "logs/cell_count.h"
 #include "logs/log_plot.h"
 #include "logs/log_session.h"
@@ -70,6 +71,12 @@ void Print(const char* what, const Figures& f, double limit) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (rq::bench::AnswerHelp(
+          argc, argv,
+          "Usage: rq_bench_log_viewer [ROWS]\n"
+          "The log viewer with a ROWS-row log (default 1000000): load to first plot, redraw,\n"
+          "pan, cursor, overlay.\n"))
+    return 0;
   rq::bench::UseOffscreenWithoutDisplay();
   QApplication app(argc, argv);
   const std::size_t rows = argc > 1 ? std::stoul(argv[1]) : 1000000;

@@ -14,6 +14,7 @@
 #include "../common/bench_support.h"
 #include "../common/ab_session.h"
 #include "app/form_hlav.h"
+#include "bench/common/usage.h"
 #include "logs/log_plot.h"
 #include "logs/log_session.h"
 #include "logs/log_viewer.h"
@@ -23,6 +24,12 @@
 #include "sim/ride_log.h"
 
 int main(int argc, char** argv) {
+  if (rq::bench::AnswerHelp(
+          argc, argv,
+          "Usage: rq_log_pictures [FOLDER]\n"
+          "Draws the log viewer's pictures of the README and the manual into FOLDER (default\n"
+          "docs).\n"))
+    return 0;
   rq::bench::UseOffscreenWithoutDisplay();
   rq::bench::PrivateSettings settings;
   QApplication app(argc, argv);

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The demo as a new user meets it: the window on the simulated unit started as the demo
 // starts it, F7 reads and verifies OK, F8 verifies OK, with no message on the way.
+#include <QAction>
+#include <QMenu>
+
 #include <gtest/gtest.h>
 
 #include "app/demo_unit.h"
@@ -21,6 +24,12 @@ TEST(Demo, TheFirstReadAndAVerifyEndOkWithEveryDemoOption) {
     Window w({}, unit.devicePath().toStdString());
     FormHlav& form = *w.form;
     ASSERT_TRUE(TickUntil(form, [&] { return form.connected(); }, 15000)) << ab;
+    // The simulated unit stands on the port the demo runs on; the other ports are the machine's.
+    auto* com = form.findChild<QMenu*>("MenuCom");
+    emit com->aboutToShow();
+    int onUnit = 0;
+    for (const QAction* a : com->actions()) onUnit += a->text().contains(unit.devicePath());
+    EXPECT_EQ(onUnit, 1);
     for (const bool read : {true, false}) {
       if (read) form.MenuReadClick();
       else form.MenuVerifyClick();

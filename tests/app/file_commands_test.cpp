@@ -219,7 +219,9 @@ TEST_F(FileCommandsTest, ProgramFolderVariantsAndCtrlOnTheToolStrip) {
   EXPECT_FALSE(QFileInfo::exists(form().dataIgnPath()));
 }
 
-TEST_F(FileCommandsTest, EveryCommandFirstTakesAnEditStillBeingTyped) {
+// Save, Open and New take an edit still being typed first; Undo drops it and undoes the last
+// committed step.
+TEST_F(FileCommandsTest, CommandsFirstTakeAnEditStillBeingTypedAndUndoDropsIt) {
   form().show();
   form().activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(form().windowHandle()));
@@ -242,7 +244,8 @@ TEST_F(FileCommandsTest, EveryCommandFirstTakesAnEditStillBeingTyped) {
     ASSERT_NE(form().image()[kHardLimiter], value) << name;
     run();
     if (std::string(name) == "Undo") {
-      EXPECT_EQ(form().image()[kHardLimiter], value - 100) << "the typed value was one step";
+      EXPECT_EQ(form().image()[kHardLimiter], value - 200) << "the typed value is no step";
+      EXPECT_EQ(edit->value(), value - 200);
     } else {
       EXPECT_EQ(form().image()[kHardLimiter], value) << name;
     }

@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QImage>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -84,6 +85,9 @@ TEST_F(GuardWindow, StartsWithTheLimitsMarksTheLastRunAndAsksBeforeProgram) {
   EXPECT_EQ(form().findChild<QStatusBar*>("StatusBar1")->currentMessage(), broken);
   EXPECT_EQ(guard.statusLabel()->text(), broken);
   EXPECT_TRUE(guard.statusLabel()->isVisibleTo(&form()));
+  // White on dark red whatever the desktop's palette, and never narrower than its text.
+  EXPECT_EQ(guard.statusLabel()->grab().toImage().pixelColor(1, 1), QColor(0xb0, 0, 0));
+  EXPECT_GE(guard.statusLabel()->minimumWidth(), guard.statusLabel()->sizeHint().width());
 
   // The items stand after the menus' described ones.
   EXPECT_TRUE(after("MenuTools", guard.limitsAction(), "MenuZnovu"));

@@ -50,19 +50,19 @@ std::string FindCsv() {
 using Viewer = test::ViewerWindow;
 using test::ParseLogText;
 
-TEST(LogViewerFind, StopsAtTheFirstMatchingRowThenVisitsEveryOneInTurn) {
+TEST(LogViewerFind, StopsAtTheFirstMatchingRowThenStepsFromStretchToStretch) {
   Viewer v;
   v.session.adopt(ParseLogText(FindCsv()), "find.csv");
-  const std::vector<std::size_t> wanted = {3, 4, 5, 17, 30, 39};
+  const std::vector<std::size_t> wanted = {3, 17, 30, 39};
   QLineEdit* field = v.viewer.findField();
   field->setText("gear = 4 and throttle > 85 %");
   // From the start: the first matching row, not the one after it.
   QTest::keyClick(field, Qt::Key_Return);
   EXPECT_EQ(v.session.cursorRow(), 3u);
   EXPECT_TRUE(v.viewer.findResult()->text().contains("4")) << v.viewer.findResult()->text().toStdString();
-  // F3 on: every matching row once, in order, none skipped, then round to the first.
+  // F3 on: the start of every stretch once, in order, then round to the first.
   std::vector<std::size_t> visited = {v.session.cursorRow()};
-  for (int i = 0; i < 5; ++i) {
+  for (int i = 0; i < 3; ++i) {
     QTest::keyClick(&v.viewer, Qt::Key_F3);
     visited.push_back(v.session.cursorRow());
   }
@@ -189,6 +189,24 @@ TEST(LogViewerLoad, AFileOpensWhenReadAndAFifoOrABadFileIsRefusedWithoutBlocking
     EXPECT_EQ(v.session.path().toStdString(), good);
   }
   std::remove(fifo.c_str());
+}
+
+// Ticked without a plot of the acceleration, the box adds one; a log without the columns it
+// needs has the box greyed out, its hint saying what is missing.
+TEST(LogViewerMaps, AccelerationByMapShowsTheAccelerationOrSaysWhatIsMissing) {
+  Viewer v;
+  v.session.adopt(ParseLogText(FindCsv()), "maps.csv");
+  LogPlot& p = *v.viewer.plot();
+  const std::size_t plots = p.plots().size();
+  auto* box = v.get<QCheckBox>("LogCheckMapColours");
+  box->setChecked(true);
+  ASSERT_EQ(p.plots().size(), plots + 1);
+  EXPECT_EQ(p.plots().back(), std::vector<int>{v.session.table().find("acceleration_rpm_s")});
+  EXPECT_NE(p.secondMapTrace(plots, 0), nullptr);
+  v.session.adopt(ParseLogText("time,rpm,acceleration_rpm_s\n0,3000,10\n1,3100,12\n"), "one.csv");
+  EXPECT_FALSE(box->isEnabled());
+  EXPECT_FALSE(box->isChecked());
+  EXPECT_TRUE(box->toolTip().contains("second_map")) << box->toolTip().toStdString();
 }
 
 TEST(LogViewerMaps, AccelerationDrawnInOneColourPerMap) {

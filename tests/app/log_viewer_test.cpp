@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QListWidget>
 #include <QTest>
 
@@ -77,6 +78,11 @@ TEST(LogViewer, CursorShowsTheLastRowAtOrBeforeItAndTheSecondCursorTheDifference
   EXPECT_TRUE(box->isChecked());
   EXPECT_EQ(v.legend(0), QString::fromUtf8("Engine speed [rpm]: 3000   Δ -2000"));
   EXPECT_EQ(v.legend(1), QString::fromUtf8("Throttle [%]: 25.5   Δ -25.5"));
+  // The legends stand beside the plots: the ends of the traces stay in sight.
+  v.plot().replot();
+  for (std::size_t k = 0; k < v.plot().plots().size(); ++k)
+    EXPECT_GE(v.plot().legendOf(k)->outerRect().left(), v.plot().rectOf(k)->outerRect().right())
+        << k;
   // Unticked, the second cursor goes.
   box->setChecked(false);
   EXPECT_FALSE(v.plot().secondCursor().has_value());
@@ -114,6 +120,20 @@ TEST(LogViewer, LegendsShowTheCursorRowAfterEveryCursorMove) {
   v.viewer.setPlaying(false);
   EXPECT_GT(v.session.cursorRow(), row + 3);
   EXPECT_TRUE(test::LegendsShowCursorRow(p, v.session)) << "after Play";
+}
+
+// The plots take the desktop's colours: on a dark palette a dark field with light text.
+TEST(LogViewer, PlotsFollowADarkPalette) {
+  Viewer v;
+  v.session.adopt(DemoLog(20), "demo.csv");
+  QPalette dark = v.viewer.palette();
+  dark.setColor(QPalette::Base, QColor(25, 25, 25));
+  dark.setColor(QPalette::Text, QColor(235, 235, 235));
+  v.viewer.setPalette(dark);
+  QCPAxis* axis = v.plot().rectOf(0)->axis(QCPAxis::atLeft);
+  EXPECT_EQ(axis->tickLabelColor(), QColor(235, 235, 235));
+  EXPECT_EQ(v.plot().legendOf(0)->textColor(), QColor(235, 235, 235));
+  EXPECT_EQ(v.plot().grab().toImage().pixelColor(2, v.plot().height() / 2), QColor(25, 25, 25));
 }
 
 TEST(LogViewer, ZoomPanAndFitByMouseAndKeys) {
@@ -229,6 +249,36 @@ TEST(LogViewer, LongLogsDrawFewPointsAndABadFileKeepsTheOpenLog) {
   EXPECT_TRUE(error.contains("3")) << error.toStdString();  // names the line
   EXPECT_EQ(v.session.path(), "long.csv");
   EXPECT_EQ(v.session.table().rows(), 50000u);
+}
+
+// A log still being written: the rows there when it opens, then each whole line as it comes (a
+// line half written waits for its end) with the view moving on, as `tail -f` shows it; a file
+// made shorter stops the following, keeps what was read and says why.
+TEST(LogViewer, FollowsALogStillBeingWritten) {
+  const std::string path = testing::TempDir() + "growing.csv";
+  auto write = [&](const char* mode, const char* text) {
+    FILE* f = std::fopen(path.c_str(), mode);
+    std::fputs(text, f);
+    std::fclose(f);
+  };
+  write("w", "time,rpm,throttle_pct\n0,1000,0.0\n1,2000,10.0\n");
+  Viewer v;
+  QString error;
+  ASSERT_TRUE(v.session.open(QString::fromStdString(path), error)) << error.toStdString();
+  v.plot().fitAll();
+  write("a", "2,3000,20.0\n3,35");
+  EXPECT_TRUE(QTest::qWaitFor([&] { return v.session.table().rows() == 3; }, 3000));
+  write("a", "00,30.0\n");
+  EXPECT_EQ(v.session.follow(), 1u);
+  EXPECT_EQ(v.session.table().column(0).value(3), 3500);
+  EXPECT_GE(v.plot().t1(), 3.0);
+  auto* status = v.get<QLabel>("LogLabelStatus");
+  EXPECT_TRUE(status->text().startsWith("growing.csv: 4 rows")) << status->text().toStdString();
+  write("w", "time,rpm,throttle_pct\n");
+  EXPECT_EQ(v.session.follow(), 0u);
+  EXPECT_FALSE(v.session.following());
+  EXPECT_EQ(v.session.table().rows(), 4u);
+  EXPECT_TRUE(status->text().contains("made shorter")) << status->text().toStdString();
 }
 
 }  // namespace

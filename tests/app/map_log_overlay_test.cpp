@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QImage>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QSpinBox>
@@ -128,6 +129,22 @@ TEST(MapLogOverlay, CountsFiltersClicksAndTheReplayedCell) {
   ASSERT_TRUE(f.overlay->replayCell().has_value());
   EXPECT_EQ(f.overlay->replayCell()->row, top.row);
   EXPECT_EQ(f.overlay->replayCell()->column, top.column);
+  // Its frame does not hide the cell's badge: where they cross, the badge is on top.
+  {
+    f.window.form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(f.window.form.get()));
+    const QRect cell = f.grid()->cell(top.row, top.column)->geometry();
+    int magenta = 0, shown = 0;
+    for (QWidget* l : f.window.form->findChildren<QWidget*>("MapBadgeLayer")) {
+      if (!l->isVisible()) continue;
+      ++shown;
+      const QImage shot = l->grab().toImage();
+      for (int x = cell.left(); x < cell.left() + 4; ++x)
+        magenta += shot.pixelColor(x, cell.top() - 3) == QColor(255, 0, 200);
+    }
+    EXPECT_GT(shown, 0);
+    EXPECT_EQ(magenta, 0);
+  }
 
   // Off: nothing counted, a click only selects; the replay mark stays.
   f.toggle()->click();

@@ -4,8 +4,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
-#include <QProgressBar>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QTabWidget>
 #include <QTest>
 
@@ -241,6 +241,11 @@ TEST(MonitorDarkPalette, LiveStripLabelsKeepReadableText) {
     for (const char* n : names) EXPECT_TRUE(readable(n)) << n << " coloured";
     ASSERT_TRUE(deliver(UnitReply({.rpm = 4600, .supplyMv = 13000, .input = {1, 0, 0}})));
     for (const char* n : names) EXPECT_TRUE(readable(n)) << n << " back to normal";
+    // The gauges' troughs are the desktop's fields, not white.
+    for (const char* g : {"CGaugeRpm", "CGaugeTps", "CGaugeAkcel"})
+      EXPECT_EQ(form.findChild<QProgressBar*>(g)->palette().color(QPalette::Base),
+                QColor(20, 20, 20))
+          << g;
   }
   QApplication::setPalette(saved);
 }

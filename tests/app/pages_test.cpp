@@ -478,13 +478,14 @@ namespace {
 TEST_F(PagesTest, ReadProtectionIsRedWhileSetAndTakenAtTheClick) {
   showPage(kPageBike);
   auto* box = find<CheckEdit>("CheckBoxZakazCteni");
-  auto red = [&] {
-    return box->autoFillBackground() && box->palette().color(QPalette::Window) == QColor(255, 0, 0);
-  };
+  auto red = [&] { return PaintedRed(box); };
   EXPECT_FALSE(red());
   // A click is the page's read-back and nothing else: no undo step, and no programming even
-  // with "Programming after change" ticked.
-  find<QCheckBox>("CheckBoxProgHned")->setChecked(true);
+  // with "Programming after change" ticked, which is red while ticked.
+  auto* progBox = find<QCheckBox>("CheckBoxProgHned");
+  EXPECT_FALSE(PaintedRed(progBox));
+  progBox->setChecked(true);
+  EXPECT_TRUE(PaintedRed(progBox));
   const int steps = form().undoHistory().current();
   QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
   EXPECT_EQ(form().image()[kReadProtection], 1);  // stored at once: a page change cannot lose it

@@ -9,6 +9,7 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QDialog>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -128,6 +129,45 @@ TEST_F(UnitTest, AReadIsAnUndoStepAndIsNotProgrammedBack) {
   ASSERT_TRUE(waitDone()) << describe();
   waitFor([] { return false; }, 600);
   EXPECT_EQ(trace_->programs(), 0);
+}
+
+// Text typed into a field and not committed is no step: Ctrl+Z undoes the last committed step
+// and the text goes with it (Redo brings the step back, not the text); a Read takes it as
+// nothing either: no undo step, and no programming with "Programming after change" ticked.
+TEST_F(UnitTest, TypedTextIsNoStepForUndoOrRead) {
+  start(Configuration(5), Configuration(0));
+  form().show();
+  form().activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form()));
+  stepHardLimiter();
+  ASSERT_EQ(form().image()[kHardLimiter], 11050);
+  auto* limiter = form().findChild<SpinEdit*>("EditHardLimiter");
+  auto typeLimiter = [&](const char* text) {
+    limiter->setFocus();
+    limiter->selectAll();
+    QTest::keyClicks(limiter, text);
+    ASSERT_TRUE(limiter->hasFocus());
+  };
+  typeLimiter("11500");
+  QTest::keyClick(limiter, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(form().image()[kHardLimiter], 11000);
+  EXPECT_EQ(limiter->value(), 11000);
+  QTest::keyClick(limiter, Qt::Key_Z, Qt::ControlModifier | Qt::AltModifier);
+  EXPECT_EQ(form().image()[kHardLimiter], 11050);
+  EXPECT_FALSE(form().undoHistory().canRedo());
+
+  typeLimiter("11700");
+  tickProgAfterChange();
+  int programs = 0;  // started, even when replaced at once
+  QObject::connect(&form().workspace(), &Workspace::operationEnded, &form(),
+                   [&](Operation op, Outcome) { programs += op == Operation::Program; });
+  QTest::keyClick(&form(), Qt::Key_F7);
+  ASSERT_TRUE(waitDone()) << describe();
+  EXPECT_TRUE(form().image().sameConfig(Configuration(5)));
+  EXPECT_EQ(programs, 0) << describe();
+  form().findChild<QCheckBox*>("CheckBoxProgHned")->setChecked(false);
+  form().SpeedButtonZpetClick();  // the step before the read is the committed edit
+  EXPECT_EQ(form().image()[kHardLimiter], 11050);
 }
 
 TEST_F(UnitTest, EachCommittedEditProgramsOnceAndTheUnitHoldsIt) {

@@ -176,6 +176,30 @@ TEST(StartUp, LastPageAndPlacementComeBack) {
   EXPECT_EQ(w.form->iniDir(), "/home/x/bike.ign");
 }
 
+// A size saved at another scale of the desktop (cut to the screen at twice the scale) is no
+// size for this one: the window opens at its first start's size. At the same scale, or from a
+// file that does not say, the size comes back; the scale is saved with it.
+TEST(StartUp, ASizeSavedAtAnotherScaleIsNotTaken) {
+  QSize first;
+  {
+    TempConfig cfg;
+    Window w;
+    first = w.form->size();
+  }
+  const struct {
+    const char* scale;
+    bool kept;
+  } cases[] = {{"Scale=2\n", false}, {"Scale=1\n", true}, {"", true}};
+  for (const auto& c : cases) {
+    TempConfig cfg;
+    cfg.writeSettings(std::string("[BASIC]\nLeft=40\nTop=30\nWidth=500\nHeight=400\n") + c.scale);
+    Window w;
+    EXPECT_EQ(w.form->size(), c.kept ? QSize(500, 400) : first) << c.scale;
+    w.form->close();
+    EXPECT_NE(cfg.readSettings().find("Scale=1"), std::string::npos);
+  }
+}
+
 // A placement saved at twice the scale, or on a larger screen, comes back wholly on the screen.
 TEST(StartUp, APlacementLargerThanTheScreenIsBroughtInside) {
   TempConfig cfg;

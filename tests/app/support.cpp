@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QImage>
 #include <QMessageBox>
 #include <QThread>
 
@@ -139,6 +140,14 @@ Window::Window(const QStringList& args, std::optional<std::string> portOverride,
 
 std::string PortsSection(const std::string& path, int com) {
   return "[PORTS]\nCOM" + std::to_string(com) + "=" + path + "\n";
+}
+
+bool PaintedRed(QWidget* widget) {
+  const QImage shot = widget->grab().toImage();
+  long red = 0;
+  for (int y = 0; y < shot.height(); ++y)
+    for (int x = 0; x < shot.width(); ++x) red += shot.pixelColor(x, y) == QColor(255, 0, 0);
+  return red * 3 >= long(shot.width()) * shot.height();
 }
 
 int SweepImages(int usual) {

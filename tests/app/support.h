@@ -106,6 +106,9 @@ bool TickUntil(FormHlav& form, const std::function<bool()>& pred, int timeoutMs 
 // as they are.
 ParameterImage ReadBackExpected(FormHlav& form, ParameterImage image, int page);
 
+// The widget as it paints itself is mostly pure red (a third of its pixels and more).
+bool PaintedRed(QWidget* widget);
+
 // The number of random images a sweep runs: `usual` in the test suite, or the number in the
 // environment variable RQ_SWEEP_IMAGES for a long run (bench/pages/long_sweeps.sh).
 int SweepImages(int usual);

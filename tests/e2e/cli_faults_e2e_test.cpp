@@ -227,6 +227,31 @@ TEST(CliFaults, InfoShowsTheUnitsIdentification) {
   EXPECT_TRUE(Contains(r.output, "image version   80\n")) << r.output;
 }
 
+// An adapter that holds replies for a latency timer above 1 ms is named, with how to lower
+// it: a fake sysfs shows the simulator's terminal as such an adapter.
+TEST(CliFaults, InfoNamesALatencyTimerAboveOneMillisecond) {
+  UnitSim sim({"--seed", "30"});
+  ASSERT_TRUE(sim.ok());
+  ScratchDir dir;
+  const std::string tty = std::filesystem::canonical(sim.path()).filename().string();
+  const std::string timer = dir.file("sys/bus/usb-serial/devices/" + tty + "/latency_timer");
+  std::filesystem::create_directories(std::filesystem::path(timer).parent_path());
+  setenv("RQ_VTMX4_SYSFS", dir.file("sys").c_str(), 1);
+  WriteFile(timer, "16\n");
+  RunResult r = RunProgram(kCli, {"info", "--port", sim.path()});
+  EXPECT_TRUE(Contains(r.output, "programmings    0\nlatency timer 16 ms: replies come up to 16 "
+                                 "ms late; lower it to 1 ms as root: echo 1 > " + timer + "\n"))
+      << r.output;
+  r = RunProgram(kCli, {"info", "--json", "--port", sim.path()});
+  EXPECT_TRUE(Contains(r.output, ",\"latency_timer_ms\":16,\"latency_note\":\"latency timer 16"))
+      << r.output;
+  WriteFile(timer, "1\n");
+  r = RunProgram(kCli, {"info", "--port", sim.path()});
+  unsetenv("RQ_VTMX4_SYSFS");
+  EXPECT_EQ(r.exitCode, 0) << r.output;
+  EXPECT_FALSE(Contains(r.output, "latency")) << r.output;
+}
+
 TEST(CliFaults, OnlyRegularFilesOrNewNamesAreWritten) {
   ScratchDir dir;
   ASSERT_EQ(::mkfifo(dir.file("fifo").c_str(), 0600), 0);

@@ -73,6 +73,37 @@ TEST(CliOffline, FailuresExitOneAndWrongUsageTwo) {
   EXPECT_FALSE(Contains(ReadFile(dir.file("out.ign")), "TAVRENIX"));
 }
 
+// The log commands say what is wrong with what they were given, in its own words.
+TEST(CliOffline, LogCommandsNameWhatIsWrong) {
+  ScratchDir dir;
+  const std::string ride = dir.file("ride.csv"), still = dir.file("still.csv");
+  WriteFile(ride, "time,rpm,throttle_pct,second_map,gear\n0,5000,60,0,3\n0.3,5000,60,0,3\n");
+  WriteFile(still, "time,rpm,throttle_pct,second_map,gear\n5,5000,60,0,3\n5,5000,60,0,3\n");
+  const struct {
+    std::vector<std::string> args;
+    int code;
+    std::string line;
+  } cases[] = {
+      {{"ab", ride, "--gear", "99"}, 2, "--gear needs gears 1 to 6, separated by commas"},
+      {{"ab", ride, "--gear", "0"}, 2, "--gear needs gears 1 to 6, separated by commas"},
+      {{"cells", ride, "--map", "advance1", "--gear", "7"}, 2,
+       "--gear needs gears 0 to 6, separated by commas"},
+      {{"cells", ride, "--map", "advance1", "--min-rows", "99999999999"}, 2,
+       "--min-rows needs a whole number from 1 to 2147483647"},
+      {{"ab", still}, 1,
+       still + ": the time stamps do not advance (every row has the same time)"},
+      {{"cells", still, "--map", "advance1", "--steady"}, 1,
+       still + ": the time stamps do not advance"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line);
+    const RunResult r = Cli(c.args);
+    EXPECT_EQ(r.exitCode, c.code) << r.output;
+    EXPECT_TRUE(Contains(r.output, "rq_vtmx4_cli: " + c.line)) << r.output;
+  }
+  EXPECT_EQ(Cli({"cells", still, "--map", "advance1"}).exitCode, 0);  // no rates asked for
+}
+
 TEST(CliOffline, DashReadsTheConfigurationFromStandardInput) {
   ScratchDir dir;
   ParameterImage im = NewConfiguration();

@@ -17,8 +17,8 @@
 namespace rq::test {
 namespace {
 
-// A fake sysfs and by-id folder: ttyUSB7 under a USB device with maker and product, ttyACM3
-// known only by its by-id link.
+// A fake sysfs and by-id folder: ttyUSB7 under a USB device with maker and product and a
+// latency timer of 1 ms, ttyACM3 known only by its by-id link.
 struct FakeSystem {
   QTemporaryDir dir;
   PortSystem system;
@@ -42,6 +42,13 @@ struct FakeSystem {
                 QString::fromStdString(root + "/by-id/usb-Acme_Ignition_Link_42-if00"));
     system.sysClassTty = root + "/sys/class/tty";
     system.byIdDir = root + "/by-id";
+    system.usbSerialDevices = root + "/sys/bus/usb-serial/devices";
+    setLatency("1");
+  }
+  std::string latencyFile() const { return system.usbSerialDevices + "/ttyUSB7/latency_timer"; }
+  void setLatency(const char* ms) const {
+    QDir().mkpath(QString::fromStdString(system.usbSerialDevices + "/ttyUSB7"));
+    std::ofstream(latencyFile()) << ms << "\n";
   }
 };
 
@@ -84,6 +91,14 @@ TEST(PortNamesFeature, ComItemsShowTheDeviceAfterTheirCaption) {
   // Read afresh: once more gives the same texts, not the device twice.
   names->updateComMenu();
   EXPECT_EQ(com.items[0]->text(), "Com 1   " + QString::fromStdString(fake.dev) + "/ttyUSB7  FTDI FT232R USB UART");
+  // An adapter holding replies longer than 1 ms says so, and how to lower it.
+  fake.setLatency("16");
+  names->updateComMenu();
+  EXPECT_EQ(com.items[0]->text(),
+            "Com 1   " + QString::fromStdString(fake.dev) +
+                "/ttyUSB7  FTDI FT232R USB UART   latency timer 16 ms: replies come up to 16 ms "
+                "late; lower it to 1 ms as root: echo 1 > " +
+                QString::fromStdString(fake.latencyFile()));
   // A folder mapped as a port says what it is, in the window's language.
   w.workspace().setPortPathResolver([&](int n) { return n == 1 ? fake.dev : fake.dev + "/ttyUSB9"; });
   w.workspace().setLanguage(kLanguageGerman);

@@ -13,8 +13,11 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include "link/device_exchange.h"
+#include "model/defaults.h"
 #include "protocol/frame.h"
 #include "tests/link/pty.h"
+#include "tests/link/scripted_port.h"
 
 namespace rq {
 namespace {
@@ -39,6 +42,8 @@ TEST(TermiosPort, FramesTravelBothWaysOverAPseudoTerminal) {
   EXPECT_EQ(t.c_lflag & ICANON, 0u);
   EXPECT_EQ(t.c_cc[VMIN], 0);
   EXPECT_EQ(t.c_cc[VTIME], 1);
+  // Low latency is asked for; a pseudo-terminal has no such setting, and the open goes on.
+  EXPECT_EQ(port.lowLatency(), LowLatency::Unsupported);
 
   // Every byte value, including the ones a cooked terminal would eat.
   std::array<std::uint8_t, kPayloadSize> p{};
@@ -150,6 +155,41 @@ TEST(TermiosPort, WritesNeverHangOnAPeerThatStopsReading) {
   EXPECT_EQ(port.bytesWaiting(), 0u);
   std::uint8_t b[16];
   EXPECT_EQ(port.read(b, sizeof b), 0u);
+}
+
+}  // namespace
+}  // namespace rq
+
+namespace rq {
+namespace {
+
+// A reply that is not whole when the tick comes (the line still carries its second half, as a
+// paced line or a USB adapter's latency timer leave it) is taken in that tick, and the next
+// request leaves at once rather than a tick later.
+TEST(TermiosPort, AReplyArrivingDuringTheTickIsTakenInIt) {
+  Pty pty;
+  ASSERT_FALSE(pty.slave.empty());
+  ParameterImage image = NewConfiguration();
+  TermiosPort port;
+  DeviceExchange ex(image, port, {}, [&](int) { return pty.slave; });
+  ex.OpenPort();
+  ASSERT_TRUE(port.isOpen());
+  ex.startRead();
+  for (int i = 0; i < DeviceExchange::kReplyTimeoutTicks; ++i) ex.tick();
+  const std::vector<std::uint8_t> request = pty.readMaster(kFrameSize);
+  ASSERT_EQ(request.size(), kFrameSize);
+  FrameBytes req{};
+  std::copy(request.begin(), request.end(), req.begin());
+  const FrameBytes reply = *test::FakeUnit().respond(req);
+  ASSERT_EQ(::write(pty.master, reply.data(), 80), 80);
+  std::thread rest([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    (void)!::write(pty.master, reply.data() + 80, kFrameSize - 80);
+  });
+  ex.tick();
+  rest.join();
+  EXPECT_EQ(ex.state().command, kCmdRead + 1);
+  EXPECT_EQ(pty.readMaster(kFrameSize).front(), kCmdRead + 1);
 }
 
 }  // namespace

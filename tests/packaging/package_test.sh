@@ -107,6 +107,8 @@ for target in $(grep -o 'GOTO="[^"]*"' "$rules" | cut -d'"' -f2 | sort -u); do
 done
 grep -q 'GROUP="dialout"' "$rules" || fail "the udev rule does not give dialout access"
 grep -q 'ENV{ID_MM_DEVICE_IGNORE}="1"' "$rules" || fail "the udev rule does not keep ModemManager off"
+grep -qx 'ACTION=="add", SUBSYSTEM=="usb-serial", DRIVER=="ftdi_sio", ATTR{latency_timer}="1"' "$rules" ||
+  fail "the udev rule does not set the latency timer of FTDI adapters to 1 ms"
 
 # ---- Copyright, changelog, manual pages, user manual ----------------------------------------
 has $doc/copyright
