@@ -118,6 +118,11 @@ void RunEngine(sim::EngineKind kind, int rides, int seeds, double minutes,
           f.largest = std::max(f.largest, d);
           if (rpm >= 3000) f.largestAbove3000 = std::max(f.largestAbove3000, d);
           if (rpm >= 3000 && d > 3) ++f.over3;
+          if (std::getenv("RQ_TUNE_OFF") && d > 3)
+            std::fprintf(stderr, "seed %d ride %d: %d %% %d rpm proposal %d best %.1f estimate %.1f (%.1f..%.1f) pref %d centre %.1f n%d\n", s,
+                         ride + 1, kThrottleRows[r], rpm, proposal.proposal[std::size_t(r)][std::size_t(c)], target,
+                         *estimate.at(r, c).best, *estimate.at(r, c).low, *estimate.at(r, c).high,
+                         int(estimate.at(r, c).preference), estimate.at(r, c).centre, estimate.at(r, c).comparisons);
           ++f.cells;
           f.settled += estimate.at(r, c).settled() ? 1 : 0;
         }
