@@ -203,7 +203,7 @@ bool ParseOptions(const std::vector<std::string>& args, SimOptions& out, std::st
       out.rideLog = v;
       out.abRide = true;
     } else if (a == "--minutes") {
-      if (!value(i, v) || !integer(a, v, 1, 24 * 60, n)) return false;
+      if (!value(i, v) || !integer(a, v, 1, 7 * 24 * 60, n)) return false;
       out.minutes = double(n);
     } else if (a == "--flat-advance") {
       out.advanceResponse = EngineKind::Flat;
