@@ -25,34 +25,49 @@ AdvanceOffsets AdvanceOffsetsOf(const ParameterImage& image) {
   return out;
 }
 
+std::vector<RowReason> PlaceAbRows(const AbLog& log, const LiveCellRule& rule, const AbSelection& selection,
+                                   std::vector<std::uint16_t>& cells) {
+  const bool onMap2 = rule.page == kPageAdvance2;  // the page's own map counts as in use
+  const logs::CellInputs& in = log.cells;
+  std::vector<RowReason> reasons = SelectAbRows(log, selection);
+  cells.assign(in.rows(), kNoCell);
+  for (std::size_t i = 0; i < in.rows(); ++i) {
+    RowReason& reason = reasons[i];
+    if (reason != RowReason::Counted) continue;
+    const LiveCell live = LiveCellAt(rule, in.rpm[i], in.throttle[i], onMap2);
+    if (!live.cellMarked) {
+      reason = RowReason::NoCell;
+      continue;
+    }
+    if (log.accelerationDerived && LiveCellAt(rule, in.rpm[i - 1], in.throttle[i - 1], onMap2) != live) {
+      reason = RowReason::AccelerationUnknown;  // a derived rise has a row before it
+      continue;
+    }
+    cells[i] = std::uint16_t(live.row * kMapColumns + live.column);
+  }
+  return reasons;
+}
+
 AbPasses CollectPasses(std::span<const AbLog> logs, const LiveCellRule& rule,
                        const AbSelection& selection, double windowSeconds,
                        const AdvanceOffsets& offsets) {
   AbPasses out;
   out.logs = logs.size();
-  const bool onMap2 = rule.page == kPageAdvance2;  // the page's own map counts as in use
   const double window = windowSeconds > 0 ? windowSeconds : std::numeric_limits<double>::infinity();
+  std::vector<std::uint16_t> cells;
   for (std::size_t l = 0; l < logs.size(); ++l) {
     const AbLog& log = logs[l];
     const logs::CellInputs& in = log.cells;
     out.totalRows += in.rows();
     out.derivedLogs += log.accelerationDerived ? 1 : 0;
     const bool withAdvance = !log.advance.empty();
-    const std::vector<RowReason> reasons = SelectAbRows(log, selection);
+    const std::vector<RowReason> reasons = PlaceAbRows(log, rule, selection, cells);
     std::size_t previous = std::numeric_limits<std::size_t>::max();  // last counted row
     for (std::size_t i = 0; i < in.rows(); ++i) {
-      RowReason reason = reasons[i];
-      LiveCell live;
-      if (reason == RowReason::Counted) {
-        live = LiveCellAt(rule, in.rpm[i], in.throttle[i], onMap2);
-        if (!live.cellMarked) reason = RowReason::NoCell;
-      }
-      if (reason == RowReason::Counted && log.accelerationDerived &&
-          LiveCellAt(rule, in.rpm[i - 1], in.throttle[i - 1], onMap2) != live)
-        reason = RowReason::AccelerationUnknown;  // a derived rise has a row before it
+      const RowReason reason = reasons[i];
       ++out.rows[std::size_t(reason)];
       if (reason != RowReason::Counted) continue;
-      const auto cell = std::uint16_t(live.row * kMapColumns + live.column);
+      const std::uint16_t cell = cells[i];
       const std::uint8_t map = in.secondMap[i] != 0 ? 1 : 0;
       const std::uint8_t gear = in.gear[i];
       const double a = log.acceleration[i];

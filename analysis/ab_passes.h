@@ -57,6 +57,13 @@ struct AbPasses {
   std::size_t logs = 0;
 };
 
+// Where each row of a log counts on the page of `rule`: its reason (NoCell for a row off the
+// page's cells; a derived rise whose row before lies in another cell is AccelerationUnknown)
+// and, for a counted row, its cell in `cells` (row * kMapColumns + column; kNoCell otherwise).
+inline constexpr std::uint16_t kNoCell = 0xFFFF;
+std::vector<RowReason> PlaceAbRows(const AbLog& log, const LiveCellRule& rule, const AbSelection& selection,
+                                   std::vector<std::uint16_t>& cells);
+
 // Passes of the logs on the page of `rule`; rows of a log whose acceleration is derived count
 // only where the row before lies in the same cell (a rise across two cells belongs to both).
 AbPasses CollectPasses(std::span<const AbLog> logs, const LiveCellRule& rule,
