@@ -24,7 +24,7 @@ bool LogSession::open(const QString& path, QString& error) {
 }
 
 void LogSession::adopt(LogTable table, const QString& path) {
-  table_ = std::make_unique<LogTable>(std::move(table));
+  table_ = std::make_shared<const LogTable>(std::move(table));
   summaries_.assign(table_->columns().size(), std::nullopt);
   std::string why;
   cells_ = ExtractCellInputs(*table_, why);

@@ -31,6 +31,8 @@ class LogSession : public QObject {
 
   bool isOpen() const { return table_ != nullptr; }
   const LogTable& table() const { return *table_; }
+  // The open table, shared: a reader on another thread keeps it while a new log opens.
+  std::shared_ptr<const LogTable> sharedTable() const { return table_; }
   const QString& path() const { return path_; }
   const MinMaxSummary& summary(std::size_t column) const;
   // The columns the map overlay counts; nullptr when the log has no engine speed.
@@ -50,7 +52,7 @@ class LogSession : public QObject {
   void languageChanged(int language);
 
  private:
-  std::unique_ptr<LogTable> table_;
+  std::shared_ptr<const LogTable> table_;
   mutable std::vector<std::optional<MinMaxSummary>> summaries_;
   std::optional<CellInputs> cells_;
   QString path_;
