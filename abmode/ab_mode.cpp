@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <sys/resource.h>
+
 #include <algorithm>
 #include <cmath>
 #include <map>
@@ -288,6 +290,8 @@ void AbMode::startJob() {
   running_ = true;
   runningInputs_ = inputs;
   worker_ = std::thread([this, job = std::move(job), inputs] {
+    // Below the window's thread: on a busy machine the window keeps its turns.
+    setpriority(PRIO_PROCESS, 0, 10);
     auto outcome = std::make_shared<AbOutcome>(RunAbJob(job, [this](const AbProgress& p) {
       stage_ = p.stage;
       item_ = p.item;
