@@ -451,5 +451,33 @@ TEST(AbMode, TheEvidenceSettingsAndLiveCountFollowTheRides) {
   EXPECT_FALSE(f.ab->liveLabel()->isVisibleTo(&f.w));
 }
 
+TEST(AbRides, TheOpenLogLeadsRemovedStaysOutAndEachRideCountsOnceOldestFirst) {
+  abmode::AbRides rides;
+  auto table = std::make_shared<const logs::LogTable>();
+  auto open = [](std::shared_ptr<const logs::LogTable> t) {
+    abmode::AbRide r;
+    r.table = std::move(t);
+    return r;
+  };
+  rides.add({});
+  rides.setOpenRide(open(table));
+  ASSERT_EQ(rides.rides().size(), 2u);
+  EXPECT_TRUE(rides.rides().front().open);
+  const std::uint64_t generation = rides.generation();
+  rides.setOpenRide(open(table));  // the same log again: nothing changes
+  EXPECT_EQ(rides.generation(), generation);
+  rides.remove(0);
+  rides.setOpenRide(open(table));  // removed by the user: stays out
+  EXPECT_EQ(rides.rides().size(), 1u);
+  rides.setOpenRide(open(std::make_shared<const logs::LogTable>()));  // another log opens
+  EXPECT_EQ(rides.rides().size(), 2u);
+
+  analysis::AbLog a, b, c;
+  a.digest = 1, a.startMs = 300;
+  b.digest = 2, b.startMs = 100;
+  c.digest = 1, c.startMs = 300;
+  EXPECT_EQ(abmode::CountedLogs({&a, nullptr, &b, &c}), (std::vector<std::size_t>{2, 0}));
+}
+
 }  // namespace
 }  // namespace rq::test
