@@ -101,6 +101,7 @@ AbPanel::AbPanel(AbMode& mode, QWidget* parent) : QDialog(parent), mode_(mode) {
   plot_ = new QCustomPlot(this);
   plot_->setObjectName("PlotAbEvidence");
   plot_->setMinimumHeight(260);
+  plot_->setAutoAddPlottableToLegend(false);
   layout->addWidget(plot_, 1);
 
   connect(add_, &QPushButton::clicked, this, &AbPanel::addFiles);
@@ -243,6 +244,7 @@ void AbPanel::showEvidence() {
     plot_->plotLayout()->addElement(0, shown++, rect);
     QCPAxis* x = rect->axis(QCPAxis::atBottom);
     QCPAxis* y = rect->axis(QCPAxis::atLeft);
+    x->ticker()->setTickCount(3);
     x->setLabel(mode_.text(AbText::EvidenceGear).arg(g) + ", " + mode_.text(AbText::EvidenceAxisRpm));
     if (shown == 1) y->setLabel(mode_.text(AbText::EvidenceAxisAcc));
     double lowX = 1e9, highX = -1e9, lowY = 1e9, highY = -1e9;
@@ -269,8 +271,9 @@ void AbPanel::showEvidence() {
       dots->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, faint, faint, 3));
       dots->setData(xs, ys);
       points_ += int(xs.size());
-      constexpr int kBins = 24;
-      std::array<double, kBins> sum{}, count{};
+      // A cell spans little rpm: a few steps; a throttle row the whole axis.
+      const int kBins = wholeRow ? 24 : 5;
+      std::vector<double> sum(std::size_t(kBins), 0.0), count(std::size_t(kBins), 0.0);
       for (const AbEvidenceRow* r : list) {
         const double span = std::max(1.0, highX - lowX);
         const int b = std::clamp(int((r->rpm - lowX) / span * kBins), 0, kBins - 1);
@@ -287,6 +290,7 @@ void AbPanel::showEvidence() {
       mean->setPen(QPen(kMapColour[m], 2));
       mean->setData(mx, my);
       mean->setName(mode_.text(AbText::EvidenceMap).arg(m + 1));
+      dots->setName(QString());
     }
     const double padX = std::max(20.0, (highX - lowX) * 0.05), padY = std::max(20.0, (highY - lowY) * 0.05);
     x->setRange(lowX - padX, highX + padX);
@@ -300,8 +304,12 @@ void AbPanel::showEvidence() {
     auto* first = qobject_cast<QCPAxisRect*>(plot_->plotLayout()->element(0, 0));
     first->insetLayout()->addElement(legend, Qt::AlignTop | Qt::AlignLeft);
     legend->setBrush(QColor(255, 255, 255, 215));
-    for (int i = 0; i < plot_->graphCount(); ++i)
-      if (!plot_->graph(i)->name().isEmpty()) plot_->graph(i)->addToLegend(legend);
+    // One entry per map, from the first gear's plot.
+    for (int i = 0; i < plot_->graphCount(); ++i) {
+      QCPGraph* g = plot_->graph(i);
+      if (g->keyAxis()->axisRect() != first || g->name().isEmpty()) continue;
+      g->addToLegend(legend);
+    }
   }
   plot_->replot();
 }
