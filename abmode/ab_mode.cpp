@@ -118,7 +118,7 @@ AbMode::AbMode(Workspace& workspace, WindowFace& window, MapPages& maps, logs::L
   // The live count beside the recording's controls on the live strip.
   liveLabel_ = new QLabel(window.liveStrip());
   liveLabel_->setObjectName("LabelAbLive");
-  liveLabel_->setGeometry(780, 653, 215, 18);
+  liveLabel_->setGeometry(780, 715, 215, 18);  // under the test displays and Show differences
   liveLabel_->setProperty(kNotPrinted, true);
   liveLabel_->hide();
   if (recording != nullptr) {
