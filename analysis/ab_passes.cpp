@@ -51,6 +51,29 @@ double ExpectedAdvance(const ParameterImage& image, int mapPage, double rpm, dou
   return along(r) + (along(r + 1) - along(r)) * fr;
 }
 
+std::vector<RowReason> PlaceAbRows(const AbLog& log, const LiveCellRule& rule, const AbSelection& selection,
+                                   std::vector<std::uint16_t>& cells) {
+  const bool onMap2 = rule.page == kPageAdvance2;  // the page's own map counts as in use
+  const logs::CellInputs& in = log.cells;
+  std::vector<RowReason> reasons = SelectAbRows(log, selection);
+  cells.assign(in.rows(), kNoCell);
+  for (std::size_t i = 0; i < in.rows(); ++i) {
+    RowReason& reason = reasons[i];
+    if (reason != RowReason::Counted) continue;
+    const LiveCell live = LiveCellAt(rule, in.rpm[i], in.throttle[i], onMap2);
+    if (!live.cellMarked) {
+      reason = RowReason::NoCell;
+      continue;
+    }
+    if (log.accelerationDerived && LiveCellAt(rule, in.rpm[i - 1], in.throttle[i - 1], onMap2) != live) {
+      reason = RowReason::AccelerationUnknown;  // a derived rise has a row before it
+      continue;
+    }
+    cells[i] = std::uint16_t(live.row * kMapColumns + live.column);
+  }
+  return reasons;
+}
+
 AbPasses CollectPasses(std::span<const AbLog> logs, const LiveCellRule& rule,
                        const AbSelection& selection, double windowSeconds,
                        const AdvanceOffsets& offsets, const ParameterImage* reference) {
@@ -63,29 +86,21 @@ AbPasses CollectPasses(std::span<const AbLog> logs, const LiveCellRule& rule,
         for (int m = 0; m < 2; ++m)
           out.points[std::size_t(m)][std::size_t(r)][std::size_t(c)] =
               float(AdvanceAt(*reference, m == 0 ? kPageAdvance1 : kPageAdvance2, rule.rpmPoints[c], r));
-  const bool onMap2 = rule.page == kPageAdvance2;  // the page's own map counts as in use
   const double window = windowSeconds > 0 ? windowSeconds : std::numeric_limits<double>::infinity();
+  std::vector<std::uint16_t> cells;
   for (std::size_t l = 0; l < logs.size(); ++l) {
     const AbLog& log = logs[l];
     const logs::CellInputs& in = log.cells;
     out.totalRows += in.rows();
     out.derivedLogs += log.accelerationDerived ? 1 : 0;
     const bool withAdvance = !log.advance.empty();
-    const std::vector<RowReason> reasons = SelectAbRows(log, selection);
+    const std::vector<RowReason> reasons = PlaceAbRows(log, rule, selection, cells);
     std::size_t previous = std::numeric_limits<std::size_t>::max();  // last counted row
     for (std::size_t i = 0; i < in.rows(); ++i) {
-      RowReason reason = reasons[i];
-      LiveCell live;
-      if (reason == RowReason::Counted) {
-        live = LiveCellAt(rule, in.rpm[i], in.throttle[i], onMap2);
-        if (!live.cellMarked) reason = RowReason::NoCell;
-      }
-      if (reason == RowReason::Counted && log.accelerationDerived &&
-          LiveCellAt(rule, in.rpm[i - 1], in.throttle[i - 1], onMap2) != live)
-        reason = RowReason::AccelerationUnknown;  // a derived rise has a row before it
+      const RowReason reason = reasons[i];
       ++out.rows[std::size_t(reason)];
       if (reason != RowReason::Counted) continue;
-      const auto cell = std::uint16_t(live.row * kMapColumns + live.column);
+      const std::uint16_t cell = cells[i];
       const std::uint8_t map = in.secondMap[i] != 0 ? 1 : 0;
       const std::uint8_t gear = in.gear[i];
       const double a = log.acceleration[i];
@@ -153,6 +168,17 @@ int AdvanceAt(const ParameterImage& image, int mapPage, int rpm, int row) {
       return int(std::lround(cell(c) + double(cell(c + 1) - cell(c)) * (rpm - a) / (b - a)));
   }
   return cell(kMapColumns - 1);
+}
+
+MapPair MapPairOf(const ParameterImage& image, const LiveCellRule& rule) {
+  MapPair out;
+  for (int r = 0; r < kMapRows; ++r)
+    for (int c = 0; c < kMapColumns; ++c) {
+      const int rpm = rule.rpmPoints[c];
+      out.map1[std::size_t(r)][std::size_t(c)] = float(AdvanceAt(image, kPageAdvance1, rpm, r));
+      out.map2[std::size_t(r)][std::size_t(c)] = float(AdvanceAt(image, kPageAdvance2, rpm, r));
+    }
+  return out;
 }
 
 bool RodeMaps(const std::array<float, 2>& ridden, double reference1, double reference2, double tolerance) {

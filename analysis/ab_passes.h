@@ -67,6 +67,13 @@ struct AbPasses {
 // between the throttle rows along a straight line; without throttle the 100 % row.
 double ExpectedAdvance(const ParameterImage& image, int mapPage, double rpm, double throttle);
 
+// Where each row of a log counts on the page of `rule`: its reason (NoCell for a row off the
+// page's cells; a derived rise whose row before lies in another cell is AccelerationUnknown)
+// and, for a counted row, its cell in `cells` (row * kMapColumns + column; kNoCell otherwise).
+inline constexpr std::uint16_t kNoCell = 0xFFFF;
+std::vector<RowReason> PlaceAbRows(const AbLog& log, const LiveCellRule& rule, const AbSelection& selection,
+                                   std::vector<std::uint16_t>& cells);
+
 // Passes of the logs on the page of `rule`; rows of a log whose acceleration is derived count
 // only where the row before lies in the same cell (a rise across two cells belongs to both).
 // With a reference configuration (the one the maps are judged in) each pass also carries what
@@ -92,6 +99,16 @@ RiddenMaps RiddenMapsOf(const AbPasses& passes);
 
 // The advance of map page `mapPage` at an rpm on its throttle row `row`, along its rpm points.
 int AdvanceAt(const ParameterImage& image, int mapPage, int rpm, int row);
+
+// The advance of each map in every cell of a page, as the map gives it (no corrections).
+using CellAdvances = std::array<std::array<float, kMapColumns>, kMapRows>;
+struct MapPair {
+  CellAdvances map1{}, map2{};
+  bool operator==(const MapPair&) const = default;
+};
+// The maps the configuration holds at the cells of the page `rule` was made for: each map at
+// the page's rpm points (the other map read along its own points) and throttle rows.
+MapPair MapPairOf(const ParameterImage& image, const LiveCellRule& rule);
 
 // A ride used these maps in a cell: each map it rode there within `tolerance` degrees of the
 // reference (a map it did not ride, or rode without a logged advance, is taken as matching).

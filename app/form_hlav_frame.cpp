@@ -471,8 +471,8 @@ void FormHlav::createRooms() {
   printPages_ = std::make_unique<PrintPages>(*this);
   auto& maps = pageSet_->maps();
   logRoom_ = new logs::LogRoom(ws, *this, maps);
-  abMode_ = new abmode::AbMode(ws, *this, maps, logs::LogSession::instance(), logRoom_->overlay());
   rideRecording_ = new logs::RideRecording(ws, *this);
+  abMode_ = new abmode::AbMode(ws, *this, maps, logs::LogSession::instance(), logRoom_->overlay(), rideRecording_);
   limitGuard_ = new LimitGuard(ws, *this, maps);  // its marks over the log's
   maps.attachPlusMinus(MenuToolsPlus, MenuToolsMinus);
   mapView_ = new MapView(ws, *this, maps);

@@ -31,7 +31,7 @@ bool LogSession::open(const QString& path, QString& error) {
 }
 
 void LogSession::adopt(LogTable table, const QString& path, std::shared_ptr<LogTail> tail) {
-  table_ = std::make_unique<LogTable>(std::move(table));
+  table_ = std::make_shared<LogTable>(std::move(table));
   tail_ = std::move(tail);
   if (tail_) followTimer_->start();
   else followTimer_->stop();
@@ -48,6 +48,7 @@ std::size_t LogSession::follow() {
   if (!tail_ || !table_) return 0;
   const std::size_t before = table_->rows();
   std::string error;
+  if (table_.use_count() > 1) table_ = std::make_shared<LogTable>(*table_);  // a worker reads it
   const std::size_t added = tail_->poll(*table_, error);
   if (added > 0) {
     // A column may have changed how it keeps its values: every summary is made again.

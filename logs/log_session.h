@@ -38,6 +38,8 @@ class LogSession : public QObject {
 
   bool isOpen() const { return table_ != nullptr; }
   const LogTable& table() const { return *table_; }
+  // The open table, shared: a reader on another thread keeps it while a new log opens.
+  std::shared_ptr<const LogTable> sharedTable() const { return table_; }
   const QString& path() const { return path_; }
   const MinMaxSummary& summary(std::size_t column) const;
   // The columns the map overlay counts; nullptr when the log has no engine speed.
@@ -61,7 +63,9 @@ class LogSession : public QObject {
   void languageChanged(int language);
 
  private:
-  std::unique_ptr<LogTable> table_;
+  // Shared with a worker that reads it (sharedTable()); copied before rows are added while
+  // it is shared, so that the worker's copy never changes under it.
+  std::shared_ptr<LogTable> table_;
   std::shared_ptr<LogTail> tail_;
   QTimer* followTimer_ = nullptr;
   mutable std::vector<std::optional<MinMaxSummary>> summaries_;

@@ -114,6 +114,7 @@ void RideRecording::setRecording(bool on) {
     clock_->stop();
   }
   showState();
+  emit recordingChanged(on);
 }
 
 void RideRecording::monitorAccepted(const MonitorSnapshot& s) {
@@ -123,11 +124,13 @@ void RideRecording::monitorAccepted(const MonitorSnapshot& s) {
     return;
   }
   showState();
+  emit rowRecorded(s, recorder_.seconds());
 }
 
 void RideRecording::failed() {
   clock_->stop();
   showState();
+  emit recordingChanged(false);
   window_.showMessage(failedText_->text() + "\n" + QString::fromStdString(recorder_.error()));
 }
 

@@ -47,6 +47,12 @@ class RideRecording : public QObject {
   // The folder new recordings go to (RideLogFolder() unless changed).
   void setFolder(const std::string& folder) { folder_ = folder; }
 
+ signals:
+  // The recording started or stopped (by the user or a failed write).
+  void recordingChanged(bool on);
+  // A row was written: the snapshot, `seconds` after the start of the recording.
+  void rowRecorded(const rq::MonitorSnapshot& snapshot, double seconds);
+
  private:
   void failed();
   void showState();

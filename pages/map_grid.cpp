@@ -193,6 +193,13 @@ MapGrid::MapGrid(QWidget* parent) : QObject(parent), box_(new QGroupBox(parent))
     };
     columns_[std::size_t(c)] = b;
   }
+  // The selection's frame: drawn over the cells, every click going through to them.
+  selectionFrame_ = new QFrame(box_);
+  selectionFrame_->setObjectName("FrameMapSelection");
+  selectionFrame_->setAttribute(Qt::WA_TransparentForMouseEvents);
+  selectionFrame_->setStyleSheet(QString("#FrameMapSelection { border: 2px solid %1; background: transparent; }")
+                                     .arg(kSelection.darker(130).name()));
+  selectionFrame_->hide();
   painted_.fill(0);
 }
 
@@ -258,7 +265,10 @@ void MapGrid::setShades(const CellShades& shades) {
 bool MapGrid::paintCell(int r, int c) {
   const QRgb shade = paper_ ? QRgb(0) : shades_[Index(r, c)];
   QColor colour = qAlpha(shade) != 0 ? QColor(shade) : valueColour(bytes_[Index(r, c)]);
-  if (multiSelection() && selection_.contains(r, c)) colour = Blend(colour, kSelection, 0.55);
+  // A shaded cell keeps its shade under the selection: a light blend, the frame round the
+  // selection says the rest.
+  if (multiSelection() && selection_.contains(r, c))
+    colour = Blend(colour, kSelection, qAlpha(shade) != 0 ? kShadedSelectionBlend : 0.55);
   if (const int level = trail_[Index(r, c)]; level > 0)
     colour = Blend(colour, kTrailOrange, 0.15 + 0.45 * level / kTrailLevels);
   if (liveShown_ && live_.row == r && live_.column == c) colour = kLime;
@@ -301,6 +311,7 @@ void MapGrid::applyLayout(const MapMode& mode) {
   placeRow9(mode.rpmOnly);
   // A selection over cells that are gone shrinks to one visible cell.
   if (!CellVisible(mode, selection_.row1, selection_.column1)) select({9, 0, 9, 0});
+  placeSelectionFrame();
 }
 
 int MapGrid::mark(const LiveCell& live, const TrailLevels& trail) {
@@ -364,7 +375,27 @@ void MapGrid::select(const CellRect& rect) {
       const bool is = multi && rect.contains(r, c);
       if (was != is) paintCell(r, c);
     }
+  placeSelectionFrame();
   if (!same) emit selectionChanged();
+}
+
+void MapGrid::placeSelectionFrame() {
+  if (!multiSelection()) {
+    selectionFrame_->hide();
+    return;
+  }
+  QRect around;
+  for (int r = selection_.top(); r <= selection_.bottom(); ++r)
+    for (int c = selection_.left(); c <= selection_.right(); ++c)
+      if (cell(r, c)->isVisibleTo(box_))
+        around = around.united(cell(r, c)->geometry().united(cellUpDown(r, c)->geometry()));
+  if (around.isEmpty()) {
+    selectionFrame_->hide();
+    return;
+  }
+  selectionFrame_->setGeometry(around.adjusted(-3, -3, 3, 3));
+  selectionFrame_->show();
+  selectionFrame_->raise();
 }
 
 void MapGrid::moveFrom(MapCellEdit* from, int dRow, int dColumn, bool extend) {

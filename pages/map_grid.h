@@ -116,6 +116,9 @@ class MapGrid : public QObject {
   // Emits selectionChanged when the rectangle differs.
   void select(const CellRect& rect);
   bool multiSelection() const { return selection_.cells() > 1; }
+  // How much of the selection's colour a shaded cell takes (the frame marks the selection).
+  static constexpr double kShadedSelectionBlend = 0.2;
+  QFrame* selectionFrame() const { return selectionFrame_; }
 
   // Requests from the keyboard, the mouse and the column buttons, answered by the module.
   std::function<void(CellOp op, double value)> onCellOp;
@@ -146,6 +149,7 @@ class MapGrid : public QObject {
   // Recomputes a cell's colour and sets it when it differs. Returns true when it did.
   bool paintCell(int r, int c);
   void placeRow9(bool top);
+  void placeSelectionFrame();
 
   QGroupBox* box_;
   std::array<SpinEdit*, kMapColumns> rpm_{};
@@ -157,6 +161,7 @@ class MapGrid : public QObject {
   QLabel* rpmCaption_ = nullptr;
   QLabel* tpsCaption_ = nullptr;
   QFrame* topLine_ = nullptr;
+  QFrame* selectionFrame_ = nullptr;
 
   std::array<int, kMapRows * kMapColumns> bytes_{};
   std::array<QRgb, kMapRows * kMapColumns> painted_{};

@@ -120,6 +120,9 @@ class MapPages : public PageModule {
   bool contextAdded_ = false;  // a feature added an item to the context menu
   std::vector<QAction*> tools_;
   std::vector<MapOverlayFace*> overlays_;
+  // Each map page keeps its own selection; the grid shows the one of the page it is on.
+  std::array<CellRect, 3> selections_{};
+  int gridPage_ = -1;
 
   struct Sample {
     int rpm, throttle;

@@ -297,6 +297,14 @@ void MapPages::refresh(int page) {
   const ParameterImage& im = kit_.image();
   const CellScale scale = MapCellScale(im, page);
   const MapMode mode = MapModeOf(im, page);
+  if (page != gridPage_) {
+    if (gridPage_ >= kPageAdvance1) selections_[std::size_t(gridPage_ - kPageAdvance1)] = grid_->selection();
+    else selections_.fill(grid_->selection());
+    gridPage_ = page;
+    const CellRect& own = selections_[std::size_t(page - kPageAdvance1)];
+    grid_->select(CellVisible(mode, own.row0, own.column0) && CellVisible(mode, own.row1, own.column1)
+                      ? own : CellRect{9, 0, 9, 0});
+  }
   for (int c = 0; c < kMapColumns; ++c) grid_->rpmEdit(c)->showValue(im[map->axis[c]]);
   int low = 255, high = 0;
   for (int r = 0; r < kMapRows; ++r) {

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Draws docs/screenshot-log-viewer.png and docs/screenshot-log-overlay.png: two minutes of the
 // demo ride as the window records it, in the viewer and on Advance 1; and
-// docs/screenshot-ab-mode.png: half an hour of the A/B ride in the A/B mode on Advance 1.
+// docs/screenshot-ab-mode.png: half an hour of the A/B ride in the A/B mode on Advance 1, and
+// docs/screenshot-ab-rides.png: its rides window with the evidence of a cell.
 #include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
@@ -13,8 +14,12 @@
 
 #include "../common/bench_support.h"
 #include "../common/ab_session.h"
+#include "abmode/ab_mode.h"
+#include "abmode/ab_panel.h"
 #include "app/form_hlav.h"
 #include "bench/common/usage.h"
+#include "pages/map_pages.h"
+#include "pages/page_set.h"
 #include "logs/log_plot.h"
 #include "logs/log_session.h"
 #include "logs/log_viewer.h"
@@ -73,8 +78,17 @@ int main(int argc, char** argv) {
   session.adopt(std::move(*ride.table), "ride_2026-05-04_18-00-00.csv");
   session.setCursorTime(0);
   window.findChild<QCheckBox*>("CheckBoxAbMode")->setChecked(true);
+  auto* mode = window.findChild<rq::abmode::AbMode*>();
+  while (mode->analysing()) QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
   for (int i = 0; i < 5; ++i) QApplication::processEvents();
   if (!window.grab().save(out + "/screenshot-ab-mode.png")) return 1;
+  // The rides window with the evidence of the 60 % cell at 5000 rpm.
+  window.pageSet().maps().grid().select({7, 6, 7, 6});
+  rq::abmode::AbPanel* panel = mode->openRidesWindow();
+  while (mode->analysing()) QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+  panel->showEvidence();
+  for (int i = 0; i < 5; ++i) QApplication::processEvents();
+  if (!panel->grab().save(out + "/screenshot-ab-rides.png")) return 1;
   std::printf("pictures in %s\n", out.toLocal8Bit().constData());
   return 0;
 }
