@@ -2,6 +2,8 @@
 #include "analysis/ab_compare.h"
 
 #include <algorithm>
+#include <atomic>
+#include <thread>
 #include <cmath>
 #include <limits>
 #include <vector>
@@ -9,6 +11,10 @@
 namespace rq::analysis {
 
 namespace {
+
+// Threads for the bootstraps of a long log: one below this many passes.
+constexpr std::size_t kPassesPerThread = 20000;
+constexpr unsigned kMaxThreads = 4;
 
 
 // The bootstrap's random numbers: splitmix64, the same sequence on every machine.
@@ -225,12 +231,30 @@ AbResult CompareMaps(const AbPasses& all, const AbOptions& options) {
     (p.map ? c.rows2 : c.rows1) += int(p.rows);
     byCell[p.cell].push_back(&p);
   }
-  for (int k = 0; k < kCells; ++k) {
-    if (byCell[std::size_t(k)].empty()) continue;
-    AbCell& cell = result.cells[std::size_t(k / kMapColumns)][std::size_t(k % kMapColumns)];
-    // Each cell draws from a sequence of its own: its answer depends on its rows only.
-    CompareCell(byCell[std::size_t(k)], options, options.seed + 0x9E3779B97F4A7C15ull * std::uint64_t(k + 1), cell);
-  }
+  // Each cell draws from a sequence of its own: its answer depends on its rows only, so the
+  // cells are shared out between threads (a long log's bootstraps take most of the time) and
+  // the answer is the same whatever their number.
+  std::vector<int> busy;
+  std::size_t passes = 0;
+  for (int k = 0; k < kCells; ++k)
+    if (!byCell[std::size_t(k)].empty()) {
+      busy.push_back(k);
+      passes += byCell[std::size_t(k)].size();
+    }
+  std::atomic<std::size_t> next{0};
+  auto work = [&] {
+    for (std::size_t i; (i = next.fetch_add(1)) < busy.size();) {
+      const int k = busy[i];
+      AbCell& cell = result.cells[std::size_t(k / kMapColumns)][std::size_t(k % kMapColumns)];
+      CompareCell(byCell[std::size_t(k)], options, options.seed + 0x9E3779B97F4A7C15ull * std::uint64_t(k + 1), cell);
+    }
+  };
+  const unsigned threads = passes < kPassesPerThread ? 1u
+                           : std::clamp(std::thread::hardware_concurrency(), 1u, kMaxThreads);
+  std::vector<std::thread> helpers;
+  for (unsigned t = 1; t < threads; ++t) helpers.emplace_back(work);
+  work();
+  for (std::thread& t : helpers) t.join();
   return result;
 }
 
