@@ -153,6 +153,15 @@ TEST_F(AbCommand, TableSeveralLogsAndTheSameAnswerTwice) {
   const auto refused = Run({dir.file("ride.csv"), "--config", dir.file("apart.ign")});
   EXPECT_TRUE(e2e::Contains(refused.output, "Next pair: not prepared, the two maps' rpm points differ"));
   EXPECT_FALSE(e2e::Contains(refused.output, "Next pair, map 2"));
+  // The tuner's limits hold the proposal and the pair; one that cannot be read refuses them.
+  e2e::WriteFile(dir.file("limits.ini"), "[LIMITS]\nAdvance1Max=24\nAdvance2Max=25\n");
+  const Value held = Json({dir.file("ride.csv"), "--config", dir.file("bike.ign"), "--limits",
+                           dir.file("limits.ini"), "--json"});
+  EXPECT_EQ(held["proposal"][7][4].number, 24);
+  EXPECT_LE(held["next_map2"][7][4].number, 25);
+  EXPECT_EQ(held["clamped"][0]["reason"].text, "limit");
+  e2e::WriteFile(dir.file("bad.ini"), "[LIMITS]\nAdvance1Max=24 ; mine\n");
+  EXPECT_EQ(Run({dir.file("ride.csv"), "--config", dir.file("bike.ign"), "--limits", dir.file("bad.ini")}).exitCode, 1);
   const Value otherGear = Json({dir.file("ride.csv"), "--json", "--gear", "2,4"});
   EXPECT_EQ(otherGear["counted"].number, 0);
   EXPECT_EQ(otherGear["left_out"]["gear_left_out"].number, 63);  // every row is in third
