@@ -52,17 +52,20 @@ struct StratumSums {
 // sum w (mean2 - mean1) / sum w mean1 over the strata holding both maps, w = n1 n2 / (n1 + n2);
 // nullopt without such a stratum, or when map 1's side is not above 0.
 // (w (mean2 - mean1) = (n1 sum2 - n2 sum1) / (n1 + n2), w mean1 = n2 sum1 / (n1 + n2).)
-std::optional<double> Gain(const std::vector<StratumSums>& strata) {
+// With `clear`, every stratum is emptied as it is read (for the next draw).
+template <bool clear, typename Strata>
+std::optional<double> Gain(Strata& strata) {
   double d = 0, b = 0;
   std::uint32_t both = 0;
   // Without branches: a stratum that lost one map in a draw weighs 0.
-  for (const StratumSums& s : strata) {
+  for (auto& s : strata) {
     const std::uint32_t n1 = s.rows[0], n2 = s.rows[1];
     const std::uint32_t counts = (n1 != 0) & (n2 != 0);
     const double f = counts / double(std::max<std::uint32_t>(n1 + n2, 1));
     d += (n1 * s.sum[1] - n2 * s.sum[0]) * f;
     b += n2 * s.sum[0] * f;
     both |= counts;
+    if constexpr (clear) s = StratumSums{};
   }
   if (both == 0 || !(b > 0)) return std::nullopt;
   return d / b;
@@ -120,7 +123,7 @@ void CompareCell(const std::vector<const AbPass*>& passes, const AbOptions& opti
     cell.passes1 += stratumPasses[k][0];
     cell.passes2 += stratumPasses[k][1];
   }
-  if (const auto g = Gain(strata)) cell.gainPct = 100 * *g;
+  if (const auto g = Gain<false>(strata)) cell.gainPct = 100 * *g;
   if (!cell.gainPct || cell.compared1 < options.minRows || cell.compared2 < options.minRows ||
       cell.passes1 < options.minPasses || cell.passes2 < options.minPasses)
     return;
@@ -156,7 +159,6 @@ void CompareCell(const std::vector<const AbPass*>& passes, const AbOptions& opti
   gains.reserve(std::size_t(options.resamples));
   std::size_t undefined = 0;
   for (int b = 0; b < options.resamples; ++b) {
-    std::fill(again.begin(), again.end(), StratumSums{});
     for (std::size_t map = 0; map < 2; ++map) {
       const std::vector<Unit>& units = groups[map];
       const std::uint32_t n = std::uint32_t(units.size());
@@ -167,7 +169,7 @@ void CompareCell(const std::vector<const AbPass*>& passes, const AbOptions& opti
         s.sum[map] += u.sum;
       }
     }
-    if (const auto g = Gain(again)) gains.push_back(100 * *g);
+    if (const auto g = Gain<true>(again)) gains.push_back(100 * *g);
     else ++undefined;
   }
   std::sort(gains.begin(), gains.end());

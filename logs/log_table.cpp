@@ -421,7 +421,8 @@ class CsvLoader {
       LogColumn& col = table_->columns_[slot];
       Decimal d;
       if (exact_[slot].digits >= 0 && ParseDecimal(f, decimalComma_, d) && storeExact(col, exact_[slot], d)) {
-        if (!(std::fabs(col.value(col.size() - 1)) <= bounds_[slot])) return beyond(f, i, col);
+        if (std::isfinite(bounds_[slot]) && !(std::fabs(col.value(col.size() - 1)) <= bounds_[slot]))
+          return beyond(f, i, col);
         continue;
       }
       double v = 0;
