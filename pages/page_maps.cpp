@@ -428,10 +428,9 @@ void MapPages::placeBarEdits() {
 }
 
 void MapPages::RadioGroupServoModeClick(int item) {
-  // Stored at once; the layout follows, then the undo step.
-  kit_.image().setByte(kServoMode, item);
-  kit_.window().ApplyPageRules();
-  kit_.TakeSnapshot();
+  // A change like any other: the layout and the limits follow it.
+  kit_.workspace().change([item](ParameterImage& im) { im.setByte(kServoMode, item); },
+                          kit_.window().currentPage());
 }
 
 // ---- Live cell and trail -----------------------------------------------------------------
