@@ -8,7 +8,6 @@
 
 #include "app/form_hlav.h"
 #include "app/link_presenter.h"
-#include "guard/limit_guard.h"
 
 namespace rq {
 
@@ -18,21 +17,13 @@ void FormHlav::MenuReadClick() { startExchange(OpState::Read); }
 void FormHlav::MenuVerifyClick() { startExchange(OpState::Verify); }
 void FormHlav::MenuProgramClick() { startExchange(OpState::Program); }
 
-// The image is prepared here and the engine then sends what it holds: a read replaces the
-// configuration and its file name; verify and program send the page as shown, sanitised, and
-// show what they send.
+// A read replaces the configuration and its file name; verify and program send the page as
+// shown, consistent (the workspace takes it in and shows what it sends).
 void FormHlav::startExchange(OpState op) {
   commitPendingEdit();
-  if (op == OpState::Read) {
-    workspace_->startRead();
-    return;
-  }
-  ReadBackPage();
-  SanitizeImage();
-  RefreshPages();
+  if (op == OpState::Read) workspace_->startRead();
   if (op == OpState::Verify) workspace_->startVerify();
-  // Broken limits are listed and asked about, and the changes shown when that is on.
-  if (op == OpState::Program && limitGuard_->confirmProgram()) workspace_->startProgram();
+  if (op == OpState::Program) workspace_->startProgram();
 }
 
 void FormHlav::MenuCom1Click() {
@@ -43,13 +34,15 @@ void FormHlav::MenuCom1Click() {
   workspace_->selectPort(index);
 }
 
-void FormHlav::showExchange() { presenter_->showExchange(workspace_->exchange().view(), texts()); }
+void FormHlav::showExchange() {
+  presenter_->showExchange(workspace_->exchange().view(), workspace_->texts());
+}
 
 void FormHlav::ShowMonitor() { showMonitorValues(workspace_->lastMonitor()); }
 
 void FormHlav::showMonitorValues(const MonitorSnapshot& snapshot) {
   presenter_->showMonitor(
-      RenderMonitor(snapshot, image(), workspace_->connected(), workspace_->texts()));
+      RenderMonitor(snapshot, workspace_->image(), workspace_->connected(), workspace_->texts()));
 }
 
 }  // namespace rq

@@ -8,11 +8,6 @@ namespace rq::logs {
 
 LogSession::LogSession(QObject* parent) : QObject(parent) {}
 
-LogSession& LogSession::instance() {
-  static LogSession* session = new LogSession;  // lives as long as the program
-  return *session;
-}
-
 bool LogSession::open(const QString& path, QString& error) {
   LoadResult r = LoadCsvFile(path.toStdString());
   if (!r.ok()) {

@@ -11,7 +11,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
-#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QShortcut>
@@ -24,7 +23,6 @@
 #include "logs/log_loader.h"
 #include "logs/log_plot.h"
 #include "logs/log_session.h"
-#include "logs/open_log_viewer.h"
 #include "protocol/channel_table.h"
 #include "ui/caption_apply.h"
 #include "ui/log_captions.h"
@@ -501,20 +499,6 @@ void LogViewer::keyPressEvent(QKeyEvent* event) {
     return;
   }
   QWidget::keyPressEvent(event);
-}
-
-LogViewer* ShowLogViewer(QWidget* parent) {
-  static QPointer<LogViewer> viewer;
-  if (viewer == nullptr) viewer = new LogViewer(LogSession::instance(), parent);
-  viewer->show();
-  viewer->raise();
-  viewer->activateWindow();
-  return viewer;
-}
-
-void OpenLogViewer(QWidget* parent, const std::string& path) {
-  LogViewer* viewer = ShowLogViewer(parent);
-  if (!path.empty()) viewer->openFile(QString::fromStdString(path));
 }
 
 }  // namespace rq::logs

@@ -106,7 +106,4 @@ class LogViewer : public QWidget {
   bool filling_ = false;
 };
 
-// The viewer of the program (made on first use, a window of its own owned by `parent`).
-LogViewer* ShowLogViewer(QWidget* parent);
-
 }  // namespace rq::logs

@@ -24,7 +24,7 @@
 
 #include "bench/common/bench_support.h"
 #include "app/demo_unit.h"
-#include "app/form_hlav.h"
+#include "tests/app/form_peer.h"
 #include "logs/ride_recording.h"
 #include "ui/caption_apply.h"
 
@@ -107,7 +107,7 @@ int main(int argc, char** argv) {
   options.messageBox = [](const QString& text) {
     std::printf("message: %s\n", text.toLocal8Bit().constData());
   };
-  rq::FormHlav form(std::move(options));
+  rq::FormHlavPeer form(std::move(options));
   form.findChild<QTabWidget*>("PageControl1")->setCurrentIndex(rq::kPageMonitor);
   form.show();
 

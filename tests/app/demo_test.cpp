@@ -19,7 +19,7 @@ TEST(Demo, TheFirstReadAndAVerifyEndOkWithEveryDemoOption) {
     ASSERT_TRUE(unit.start(DemoSimulatorArguments(ab), error, 5000, RQ_SIM_PROGRAM))
         << error.toStdString();
     Window w({}, unit.devicePath().toStdString());
-    FormHlav& form = *w.form;
+    FormHlavPeer& form = *w.form;
     ASSERT_TRUE(TickUntil(form, [&] { return form.connected(); }, 15000)) << ab;
     for (const bool read : {true, false}) {
       if (read) form.MenuReadClick();
