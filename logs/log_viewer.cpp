@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 
 #include "logs/log_loader.h"
@@ -384,7 +385,7 @@ void LogViewer::setPlaying(bool on) {
   if (on) {
     // From the end, play starts over.
     if (session_.cursorRow() + 1 >= session_.table().rows()) session_.setCursorRow(0);
-    playClock_.start();
+    playedTo_ = now();
     playTimer_->start();
   } else {
     playTimer_->stop();
@@ -455,8 +456,16 @@ void LogViewer::keepCursorInView() {
     plot_->setTimeRange(session_.cursorTime() - width * 0.1, session_.cursorTime() + width * 0.9);
 }
 
+qint64 LogViewer::now() const {
+  if (clock_) return clock_();
+  using namespace std::chrono;
+  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
 void LogViewer::playTick() {
-  const double elapsed = static_cast<double>(playClock_.restart()) / 1000.0;
+  const qint64 at = now();
+  const double elapsed = static_cast<double>(at - playedTo_) / 1000.0;
+  playedTo_ = at;
   const double t = session_.cursorTime() + elapsed * speed_->currentData().toInt();
   const double last = session_.table().time().back();
   session_.setCursorTime(std::min(t, last));
