@@ -19,9 +19,19 @@ namespace {
 // A .ign is a few kilobytes; anything beyond this is not a configuration file.
 constexpr std::size_t kMaxIgnSize = 64u * 1024u * 1024u;
 
+// Eight bytes at a time: an edit moves a few of 900.
 ImageByteSet Moved(const ParameterImage& before, const ParameterImage& now) {
   ImageByteSet moved;
-  for (std::size_t i = 0; i < moved.size(); ++i) moved[i] = before.bytes[i] != now.bytes[i];
+  constexpr std::size_t kWord = sizeof(std::uint64_t);
+  for (std::size_t at = 0; at < now.bytes.size(); at += kWord) {
+    const std::size_t n = std::min(kWord, now.bytes.size() - at);
+    std::uint64_t a = 0, b = 0;
+    std::memcpy(&a, before.bytes.data() + at, n);
+    std::memcpy(&b, now.bytes.data() + at, n);
+    if (a == b) continue;
+    for (std::size_t i = at; i < at + n; ++i)
+      if (before.bytes[i] != now.bytes[i]) moved.set(i);
+  }
   return moved;
 }
 
