@@ -134,6 +134,7 @@ AbMode::AbMode(Workspace& workspace, WindowFace& window, MapPages& maps, logs::L
   connect(&log_, &logs::MapLogOverlay::filterChanged, this, &AbMode::schedule);
   connect(&ws_, &Workspace::imageChanged, this, &AbMode::schedule);
   connect(&ws_, &Workspace::languageChanged, this, &AbMode::applyLanguage);
+  connect(&ws_, &Workspace::readLockChanged, this, [this] { updateActions(); });
   badges_.hint = [this](int r, int c) { return hintText(r, c); };
   if (session_.isOpen()) logOpened();
   applyLanguage(ws_.language());
@@ -490,7 +491,8 @@ void AbMode::repaint() {
 }
 
 void AbMode::updateActions() {
-  const bool usable = on_ && IsAdvancePage(page_);
+  // Greyed while a read replaces the configuration (the change would be refused).
+  const bool usable = on_ && IsAdvancePage(page_) && !ws_.editsLocked();
   take_->setEnabled(usable);
   prepare_->setEnabled(usable);
 }
@@ -510,7 +512,6 @@ void AbMode::setProposalOptions(const analysis::ProposalOptions& options) {
 }
 
 bool AbMode::start(int& page) {
-  if (ws_.editsLocked()) return false;
   window_.commitPendingEdit();
   page = window_.currentPage();
   if (!on_ || !IsAdvancePage(page) || page != page_) return false;
@@ -575,24 +576,33 @@ QString AbMode::heldSummary(const AbWrite& write, bool take, int page, const std
   return parts.isEmpty() ? QString() : text(AbText::HeldSummary).arg(parts.join(", "));
 }
 
-bool AbMode::finish(const AbWrite& write, bool take, int page, bool asked, const std::optional<CellRect>& selection) {
-  const QString held = heldSummary(write, take, page, selection);
-  if (write.writes.empty()) {
-    window_.showNote(text(AbText::NothingChanges) + (held.isEmpty() ? QString() : ". " + held), kNoteMs);
-    return false;
-  }
-  if (!asked) {
-    const QString question =
-        take ? text(AbText::AskTake).arg(window_.pageCaption(page)).arg(write.writes.size())
-             : text(AbText::AskPrepare).arg(write.writes.size());
-    if (window_.askQuestion(question, false) != QMessageBox::Yes) return false;
-  }
-  // One change of the configuration: one undo step, programmed after change when that is on.
-  ws_.change(
-      [&write](ParameterImage& image) {
-        for (const CellWrite& w : write.writes) image.setByte(w.byteAt, w.value);
+bool AbMode::finish(bool take, int page, const std::function<Choice()>& choose) {
+  Choice choice;
+  QString held;
+  bool nothing = false;
+  // The question is the change's own: asked only when the configuration can be changed.
+  const bool changed = ws_.change(
+      [&choice](ParameterImage& image) {
+        for (const CellWrite& w : choice.write->writes) image.setByte(w.byteAt, w.value);
       },
-      page);
+      page,
+      [&] {
+        choice = choose();
+        if (choice.write == nullptr) return false;
+        held = heldSummary(*choice.write, take, page, choice.selection);
+        if (choice.write->writes.empty()) {
+          nothing = true;
+          return false;
+        }
+        if (choice.asked) return true;
+        const QString question =
+            take ? text(AbText::AskTake).arg(window_.pageCaption(page)).arg(choice.write->writes.size())
+                 : text(AbText::AskPrepare).arg(choice.write->writes.size());
+        return window_.askQuestion(question, false) == QMessageBox::Yes;
+      });
+  if (nothing) window_.showNote(text(AbText::NothingChanges) + (held.isEmpty() ? QString() : ". " + held), kNoteMs);
+  if (!changed) return false;
+  const AbWrite& write = *choice.write;
   const QString done = take ? text(AbText::Taken)
                                   .arg(window_.pageCaption(page))
                                   .arg(write.writes.size())
@@ -613,20 +623,22 @@ bool AbMode::takeProposal() {
     window_.showNote(text(AbText::NoVerdicts), kNoteMs);
     return false;
   }
-  if (!grid.multiSelection()) return finish(all, true, page, false, std::nullopt);
+  if (!grid.multiSelection()) return finish(true, page, [&all] { return Choice{&all, std::nullopt, false}; });
   // A selection is left over: only it, every cell with a result, or nothing.
   const CellRect selection = grid.selection();
   const AbWrite only = TakeProposal(ws_.image(), page, *estimate(), selection, ws_.limits(),
                                     KnownUnitImage(ws_.unit()), options);
-  const int answer = window_.askQuestion(text(AbText::AskTakeSelection)
-                                             .arg(selection.cells())
-                                             .arg(window_.pageCaption(page))
-                                             .arg(only.writes.size())
-                                             .arg(all.writes.size()),
-                                         true);
-  if (answer == QMessageBox::Yes) return finish(only, true, page, true, selection);
-  if (answer == QMessageBox::No) return finish(all, true, page, true, std::nullopt);
-  return false;
+  return finish(true, page, [&] {
+    const int answer = window_.askQuestion(text(AbText::AskTakeSelection)
+                                               .arg(selection.cells())
+                                               .arg(window_.pageCaption(page))
+                                               .arg(only.writes.size())
+                                               .arg(all.writes.size()),
+                                           true);
+    if (answer == QMessageBox::Yes) return Choice{&only, selection, true};
+    if (answer == QMessageBox::No) return Choice{&all, std::nullopt, true};
+    return Choice{};
+  });
 }
 
 bool AbMode::prepareNextRide() {
@@ -638,7 +650,7 @@ bool AbMode::prepareNextRide() {
     window_.showMessage(text(AbText::RpmPointsDiffer));
     return false;
   }
-  return finish(write, false, page, false, std::nullopt);
+  return finish(false, page, [&write] { return Choice{&write, std::nullopt, false}; });
 }
 
 // ---- The live count ----------------------------------------------------------------------------

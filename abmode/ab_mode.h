@@ -25,6 +25,7 @@
 #include <array>
 #include <atomic>
 #include <memory>
+#include <functional>
 #include <optional>
 #include <thread>
 
@@ -156,13 +157,19 @@ class AbMode : public QObject, public MapOverlayFace {
   void repaint();
   void applyLanguage(int language);
   void updateActions();
-  // The start of both commands: nothing while a read replaces the configuration, the edit
-  // being typed committed, the page shown, the result current; false when there is none.
+  // The start of both commands: the edit being typed committed, the page shown, the result
+  // current; false when there is none.
   bool start(int& page);
-  // Asks (unless asked already), then writes in one change of the configuration and says what
-  // it did and what was held.
-  bool finish(const AbWrite& write, bool take, int page, bool asked,
-              const std::optional<CellRect>& selection);
+  // What Take or Prepare writes, chosen once the change can go ahead (nullptr: nothing), with
+  // the selection it was limited to and whether a question was asked already.
+  struct Choice {
+    const AbWrite* write = nullptr;
+    std::optional<CellRect> selection;
+    bool asked = false;
+  };
+  // Asks (unless the choice did), then writes in one change of the configuration and says
+  // what it did and what was held; nothing is asked while a read replaces the configuration.
+  bool finish(bool take, int page, const std::function<Choice()>& choose);
   QString heldSummary(const AbWrite& write, bool take, int page, const std::optional<CellRect>& selection);
   void showLive();
 

@@ -118,8 +118,7 @@ void FileCommands::MenuSaveClick(bool fromToolStrip) {
 }
 
 bool FileCommands::SaveConfigurationFile(const QString& path) {
-  // What the pages show, consistent, is what is written.
-  if (readBackPage) readBackPage();
+  // What the pages show, consistent, is what is written (the workspace takes it in).
   std::string error;
   if (!ws_.save(ToStd(path), error)) {
     showFileError(FromStd(error));

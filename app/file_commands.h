@@ -33,8 +33,9 @@ class FileCommands : public QObject {
   // with a valid key the after-change step (one undo step), the file name and IniDir. Returns
   // whether a configuration was loaded. Also the loader of a file named on the command line.
   bool OpenConfigurationFile(const QString& path);
-  // Writes the configuration to `path` through an atomic write. On failure the file error
-  // message shows, the old file stays whole and the file name and IniDir keep what they had.
+  // Writes the configuration as the pages show it to `path` through an atomic write. On
+  // failure the file error message shows, the old file stays whole and the file name and
+  // IniDir keep what they had.
   bool SaveConfigurationFile(const QString& path);
 
   // The name both file dialogs start with.
@@ -47,9 +48,6 @@ class FileCommands : public QObject {
   std::function<QString(const QString& startName)> openDialog;
   std::function<QString(const QString& startName)> saveDialog;
   std::function<bool()> ctrlHeld;
-  // Reads the page on screen back into the configuration, sanitises and shows it (the window
-  // sets it; a save writes what the pages show).
-  std::function<void()> readBackPage;
 
  private:
   void remember(const QString& path);

@@ -12,7 +12,6 @@
 #include <cstdio>
 #include <string>
 
-#include "app/form_hlav.h"
 #include "model/parameter_image.h"
 #include "ui/jpeg_picture.h"
 
@@ -45,9 +44,6 @@ QLabel* MakeLabel(QWidget* parent, const char* name, int x, int y, const QString
 FormAbout::FormAbout(QWidget* parent, std::function<int()> language,
                      std::span<const std::uint8_t> picture)
     : QDialog(parent), language_(std::move(language)) {
-  if (!language_) {
-    if (auto* main = qobject_cast<FormHlav*>(parent)) language_ = [main] { return main->language(); };
-  }
   setObjectName("FormAbout");
   // System menu and close box only.
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |

@@ -22,8 +22,7 @@ class FormAbout : public QDialog {
   Q_OBJECT
 
  public:
-  // `language` gives the current language index at each show; empty: the owning main window's,
-  // or English. `picture` is the JPEG to show; empty: the one built into the program.
+  // `language` gives the current language index at each show; empty: English. `picture` is the JPEG to show; empty: the one built into the program.
   explicit FormAbout(QWidget* parent = nullptr, std::function<int()> language = {},
                      std::span<const std::uint8_t> picture = {});
 

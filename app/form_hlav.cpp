@@ -92,7 +92,7 @@ FormHlav::FormHlav(FormHlavOptions options, QWidget* parent)
   wireWorkspace();
   qApp->installEventFilter(this);
   FormCreate(options_.arguments);
-  formAbout_ = new FormAbout(this);
+  formAbout_ = new FormAbout(this, [this] { return language(); });
   // The tick runs from here on; start-up has completed before the first one.
   Timer1->start();
 }
@@ -129,39 +129,41 @@ std::string FormHlav::portPath(int comNumber) const {
 
 void FormHlav::wireWorkspace() {
   Workspace& ws = *workspace_;
-  connect(&ws, &Workspace::imageChanged, this, [this] { RefreshPages(); });
+  // The pages follow the workspace themselves; the window its messages and notes.
+  ConnectWindowFace(ws, *this, this);
+  // The live power-output texts follow the output modes.
+  connect(&ws, &Workspace::imageChanged, this, [this](const ImageByteSet& moved) {
+    for (int at = kPowerMode.first; at < kPowerMode.end(); ++at)
+      if (moved.test(std::size_t(at))) return ShowMonitor();
+  });
   connect(&ws, &Workspace::undoChanged, this, [this] { UpdateUndoControls(); });
   connect(&ws, &Workspace::fileNameChanged, LabelFile2, &QLabel::setText);
-  connect(&ws, &Workspace::markLive, this, [this] { pageSet_->markLive(currentPage_); });
-  connect(&ws, &Workspace::monitorAccepted, this, [this](const MonitorSnapshot& snapshot) {
-    showMonitorValues(snapshot);
-    pageSet_->monitorAccepted();
-  });
+  connect(&ws, &Workspace::monitorAccepted, this,
+          [this](const MonitorSnapshot& snapshot) { showMonitorValues(snapshot); });
   // No snapshot comes when the unit falls silent: the live values are rendered once more, as
   // "---", so that the last ones are not read as live under "No Connection".
   connect(&ws, &Workspace::connectionLost, this, [this] { ShowMonitor(); });
   connect(&ws, &Workspace::linkChanged, this, [this] { showExchange(); });
   connect(&ws, &Workspace::readLockChanged, this, [this](bool on) { showReadLock(on); });
-  connect(&ws, &Workspace::message, this, [this](const QString& text) { showMessage(text); });
-  connect(&ws, &Workspace::note, this, [this](const QString& text, int ms) { showNote(text, ms); });
   connect(&ws, &Workspace::portOpenFailed, this, [this] {
     // A port held by another program or closed to this user: say why, so the user can act.
     const ExchangeView& v = workspace_->exchange().view();
     const std::string com = v.comLabel.substr(v.comLabel.find("COM", 1));
-    showMessage(FromStd(texts().text(TxtComOpenError) + "\n" +
+    showMessage(FromStd(workspace_->texts().text(TxtComOpenError) + "\n" +
                         ComOpenErrorLine(com, v.devicePath, workspace_->exchange().lastOpen(),
                                          language())));
   });
-  connect(CheckBoxProgHned, &QCheckBox::toggled, this,
-          [this](bool on) { workspace_->setProgramAfterChange(on); });
+  connect(CheckBoxProgHned, &QCheckBox::toggled, this, [this](bool on) {
+    workspace_->setProgramAfterChange(on);
+    applyWindowRules();  // its red
+  });
 }
 
 void FormHlav::FormCreate(const QStringList& arguments) {
   // 1. The built pages come with the page modules; the Com menu exists already.
   // 2. The status bar follows the current hint (see event()).
-  // 3. Port setting, motorbike type and the defaults.
+  // 3. Port setting; the workspace starts with the defaults of motorbike type 0.
   workspace_->exchange().portSettings().comPort = 1;
-  image() = NewConfiguration();
   // 4. Centre on the screen.
   centreWindow();
   // 5. The program's own data file: dataIgnPath_, named before the frame was built.
@@ -176,12 +178,14 @@ void FormHlav::FormCreate(const QStringList& arguments) {
     if (lang >= 0) workspace_->setLanguage(lang);
   }
   // 9. The engine starts in the no-connection state (its silence counter is 18).
-  // 10.
-  SanitizeImage();
+  // 10. The configuration of the last run (without the file the defaults stay), consistent,
+  // shown, and the first undo slot.
   ApplyMessageTable();
-  RefreshPages();
-  workspace_->initUndo(currentPage_);
-  UpdateUndoControls();
+  workspace_->start(
+      [this](ParameterImage& image) {
+        if (const auto& text = store_->stateText()) ParseStateText(*text, image, workspace_->allFlags());
+      },
+      currentPage_);
   // 11. A demo's unit stands on the port the run starts on.
   const PortSettings& ports = workspace_->exchange().portSettings();
   demoCom_ = (ports.comPort == kComAuto ? ports.scanIndex : ports.comPort) + 1;
@@ -199,6 +203,7 @@ void FormHlav::FormCreate(const QStringList& arguments) {
   LabelVersion->hide();
   // 14.
   readMarkerFile();
+  pageSet_->setTestMode(testMode_);
   for (QLabel* l : LabelTest) l->setVisible(testMode_);
   // 15.
   ApplyPageRules();
@@ -271,7 +276,7 @@ void FormHlav::LoadSettings() {
   ps.comPort = static_cast<std::uint8_t>((readInt("ComPort", ps.comPort) - 1) & 0xFF);
   ps.scanIndex = static_cast<std::uint8_t>((readInt("ComPortAuto", ps.scanIndex) - 1) & 0xFF);
   workspace_->setLanguage(static_cast<std::uint8_t>(readInt("Language", language()) & 0xFF));
-  workspace_->setFileName(FromStd(ini.stringValue(kBasic, "File", ToStd(fileName()))));
+  workspace_->setFileName(FromStd(ini.stringValue(kBasic, "File", ToStd(workspace_->fileName()))));
   setIniDir(FromStd(ini.stringValue(kBasic, "IniDir", ToStd(iniDir()))));
   const long page = readInt("PageControl1->ActivePageIndex", currentPage_);
   if (page >= 0 && page < kPageCount) {
@@ -281,9 +286,6 @@ void FormHlav::LoadSettings() {
 
   // Device paths of the COM numbers.
   portsMap_ = PortsSection(ini);
-
-  // The configuration of the last run; without the file the defaults stay.
-  if (const auto& text = store_->stateText()) ParseStateText(*text, image(), allFlags());
 
   // Files that exist but could not be read are left alone at close; the user hears it once.
   const std::string unreadable = UnreadableFilesMessage(store_->unreadable());
@@ -309,13 +311,13 @@ void FormHlav::SaveSettings() {
       ini.setInt(kBasic, "ComPortAuto", ps.scanIndex + 1);
     }
     ini.setInt(kBasic, "Language", language());
-    ini.setValue(kBasic, "File", ToStd(fileName()));
+    ini.setValue(kBasic, "File", ToStd(workspace_->fileName()));
     ini.setValue(kBasic, "IniDir", ToStd(iniDir()));
     ini.setInt(kBasic, "PageControl1->ActivePageIndex", PageControl1->currentIndex());
   };
   // The configuration for the next run; a failure leaves the previous file intact. A demo run
   // leaves the user's own configuration alone: what was read from the simulator is not kept.
-  const std::string state = WriteStateText(image(), allFlags());
+  const std::string state = WriteStateText(workspace_->image(), workspace_->allFlags());
   const auto failed = store_->save(setKeys, demo ? nullptr : &state);
   if (!failed.empty()) {
     // Shown before the window goes: a window user never sees stderr.
@@ -355,8 +357,7 @@ void FormHlav::closeEvent(QCloseEvent* event) {
     closed_ = true;
     Timer1->stop();
     workspace_->closePort();
-    ReadBackPage();
-    SanitizeImage();
+    workspace_->takeShownPage();
     SaveSettings();
   }
   event->accept();
@@ -384,10 +385,8 @@ void FormHlav::readMarkerFile() {
   }
 }
 
-void FormHlav::SanitizeImage() { workspace_->sanitize(); }
-
 void FormHlav::ApplyMessageTable() {
-  for (const auto& [name, text] : ComposedCaptions(texts())) {
+  for (const auto& [name, text] : ComposedCaptions(workspace_->texts())) {
     QWidget* w = findChild<QWidget*>(FromStd(name));
     if (auto* label = qobject_cast<QLabel*>(w)) label->setText(FromStd(text));
     else if (auto* box = qobject_cast<QGroupBox*>(w)) box->setTitle(FromStd(text));
@@ -433,7 +432,7 @@ void FormHlav::showMessage(const QString& text) {
 void FormHlav::MenuContensClick() {
   // The bare name from the current folder first, as always; then the installed manual and the
   // build tree's copy, so that a program started from the menu finds its manual too.
-  const QString manual = FromStd(texts().text(TxtManualFile));
+  const QString manual = FromStd(workspace_->texts().text(TxtManualFile));
   const QStringList folders = options_.manualFolders
                                   ? *options_.manualFolders
                                   : ManualFolders(QCoreApplication::applicationDirPath());
@@ -444,7 +443,7 @@ void FormHlav::MenuContensClick() {
                                    : QDesktopServices::openUrl(QUrl::fromLocalFile(path));
   }
   if (opened) return;
-  QString text = FromStd(texts().text(TxtManualOpenError));
+  QString text = FromStd(workspace_->texts().text(TxtManualOpenError));
   // The file is there: what is missing is a program to show it.
   if (!path.isEmpty())
     text += "\n" + QString::fromUtf8(NoticeText(language(), NoticeManualNoViewer)).arg(path);
@@ -466,15 +465,10 @@ bool FormHlav::event(QEvent* event) {
   return QMainWindow::event(event);
 }
 
-// ---- Page-facing routines: the window dispatches, the page modules do the work -----------
+// ---- The pages: the page set does the work for the page shown ---------------------------
 
-void FormHlav::ReadBackPage() {
-  // While a read replaces the configuration the pages may show what it is replacing.
-  if (workspace_->readLocked()) return;
-  pageSet_->readBack(currentPage_);
-}
-
-// While a read replaces the configuration the pages are greyed out.
+// While a read replaces the configuration the pages are greyed out; the workspace shows what
+// the read left when it ends.
 void FormHlav::showReadLock(bool on) {
   for (int page = 0; page < kPageCount; ++page)
     if (page != kPageMonitor && pages_[std::size_t(page)] != nullptr)
@@ -484,19 +478,22 @@ void FormHlav::showReadLock(bool on) {
     return;
   }
   StatusBar1->clearMessage();
-  // Shows what the read left (all of it, or the blocks that arrived) and puts the page rules'
-  // enabled states back.
-  RefreshPages();
 }
 
 void FormHlav::RefreshPages() {
-  pageSet_->refresh(currentPage_);
-  ApplyPageRules();
-  if (unitSync_ != nullptr) unitSync_->refresh();
+  pageSet_->show(currentPage_);
+  applyWindowRules();
 }
 
 void FormHlav::ApplyPageRules() {
-  const bool print = printing();
+  pageSet_->applyRules(currentPage_);
+  applyWindowRules();
+}
+
+// The window's own rules (the page set's come with its refresh): the red of "Programming
+// after change" and the white of printing.
+void FormHlav::applyWindowRules() {
+  const bool print = workspace_->printing();
   SetRedBackground(CheckBoxProgHned, CheckBoxProgHned->isChecked());
   QPalette window = palette();
   const QColor background = print ? QColor(Qt::white) : QPalette().color(QPalette::Button);
@@ -505,7 +502,6 @@ void FormHlav::ApplyPageRules() {
     client_->setPalette(window);
     client_->setAutoFillBackground(print);
   }
-  pageSet_->applyRules(currentPage_);
 }
 
 void FormHlav::commitPendingEdit() { pageSet_->commitFocusedEdit(); }
@@ -518,11 +514,6 @@ void FormHlav::PageControl1Change() {
   pageSet_->showPage(currentPage_);
   RefreshPages();
 }
-
-// The consistency pass runs with the gear coupling, so that one refresh shows the result.
-void FormHlav::AfterChange() { workspace_->change({}, currentPage_); }
-
-void FormHlav::TakeSnapshot() { workspace_->takeSnapshot(currentPage_); }
 
 int FormHlav::askQuestion(const QString& text, bool withCancel, bool defaultNo) {
   if (options_.askQuestion) return options_.askQuestion(text);
@@ -551,12 +542,9 @@ void FormHlav::hideStatusLine() { workspace_->hideStatusLine(); }
 
 void FormHlav::MenuNewClick() {
   commitPendingEdit();
-  if (workspace_->editsLocked()) return;
-  if (askQuestion(FromStd(texts().text(TxtAskDefaults))) != QMessageBox::Yes) return;
-  ApplyDefaults(image(), pageSet_->kit().typeJustChanged);
-  AfterChange();
-  hideStatusLine();
-  workspace_->setFileName(QString());
+  workspace_->applyDefaults(currentPage_, [this] {
+    return askQuestion(FromStd(workspace_->texts().text(TxtAskDefaults))) == QMessageBox::Yes;
+  });
 }
 
 void FormHlav::UpdateUndoControls() {
@@ -572,13 +560,11 @@ void FormHlav::UpdateUndoControls() {
 // focus, so the field still holds it here).
 void FormHlav::SpeedButtonZpetClick() {
   pageSet_->discardFocusedEdit();
-  if (workspace_->editsLocked()) return;
   const int page = workspace_->undo();
   if (page >= 0 && page != PageControl1->currentIndex()) PageControl1->setCurrentIndex(page);
 }
 void FormHlav::SpeedButtonZnovuClick() {
   pageSet_->discardFocusedEdit();
-  if (workspace_->editsLocked()) return;
   const int page = workspace_->redo();
   if (page >= 0 && page != PageControl1->currentIndex()) PageControl1->setCurrentIndex(page);
 }

@@ -8,10 +8,10 @@
 // BitBtnProgram, LabelSpojeni, LabelCom, PageControl1, LabelFile1, LabelFile2,
 // CheckBoxProgHned, LabelHlaseni, CGaugeProgram, LabelVersion, LabelEeDataErr, LabelTest1..8,
 // StatusBar1, Timer1, the Menu* items) and its routines and handlers (FormCreate, LoadSettings,
-// SaveSettings, SanitizeImage, ApplyMessageTable, ApplyCaptionTable, Timer1Timer, ReadBackPage,
-// RefreshPages, ApplyPageRules, PageControl1Change, AfterChange, TakeSnapshot,
-// UpdateUndoControls, ShowMonitor and the *Click handlers). Every other member has a plain
-// English name.
+// SaveSettings, ApplyMessageTable, ApplyCaptionTable, Timer1Timer, RefreshPages,
+// ApplyPageRules, PageControl1Change, UpdateUndoControls, ShowMonitor and the *Click
+// handlers). Every other member has a plain English name. The edit path (read-back, the
+// consistency pass, the undo step) is the workspace's.
 #pragma once
 
 #include <QMainWindow>
@@ -106,32 +106,11 @@ class FormHlav : public QMainWindow, public WindowFace {
   explicit FormHlav(FormHlavOptions options = {}, QWidget* parent = nullptr);
   ~FormHlav() override;
 
-  QString dataIgnPath() const { return dataIgnPath_; }
-
-  // What the tool works on, and the rooms; for tests and benchmarks.
-  Workspace& workspace() { return *workspace_; }
-  ParameterImage& image() { return workspace_->image(); }
-  const ParameterImage& image() const { return workspace_->image(); }
-  AllFlags& allFlags() { return workspace_->allFlags(); }
-  DeviceExchange& exchange() { return workspace_->exchange(); }
-  const TextTable& texts() const { return workspace_->texts(); }
-  const UndoHistory& undoHistory() const { return workspace_->undoHistory(); }
-  const MonitorSnapshot& lastMonitor() const { return workspace_->lastMonitor(); }
-  bool connected() const { return workspace_->connected(); }
-  bool printing() const { return workspace_->printing(); }
-  QString fileName() const { return workspace_->fileName(); }
-  PageSet& pageSet() { return *pageSet_; }
-  FormAbout* formAbout() const { return formAbout_; }
-  QString iniDir() const;
-  void setIniDir(const QString& path);
-  FileCommands& fileCommands() { return *fileCommands_; }
-  PrintPages& printPages() { return *printPages_; }
-  VerifyDifferences& verifyDifferences() { return *verifyDifferences_; }
-  UnitSync& unitSync() { return *unitSync_; }
-  CompareView& compareView() { return *compareView_; }
+  // File › Open once the file is chosen (also for a file named on the command line).
+  bool openConfigurationFile(const QString& path);
+  // The rooms the command line reaches: the ride recording and the log viewer.
   logs::RideRecording& rideRecording() { return *rideRecording_; }
-  LimitGuard& limitGuard() { return *limitGuard_; }
-  MapView& mapView() { return *mapView_; }
+  logs::LogRoom& logRoom() { return *logRoom_; }
 
   // ---- WindowFace ---------------------------------------------------------------------------
   QWidget* dialogParent() override { return this; }
@@ -149,21 +128,24 @@ class FormHlav : public QMainWindow, public WindowFace {
   bool writeSettings(const std::function<void(IniFile&)>& setKeys) override;
   int currentPage() const override { return currentPage_; }
   QString pageCaption(int page) const override;
-  bool testMode() const override { return testMode_; }
-  void RefreshPages() override;
-  void ApplyPageRules() override;
-  void ShowMonitor() override;
-  void MenuNewClick() override;
   QWidget* printedWindow() override { return this; }
   void setPrinting(bool on) override;
   void showPrintStamp(const QString& suffix) override;
   // Hides the status line and the progress gauge unless an operation is running.
   void hideStatusLine() override;
 
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  // Keeps Ctrl+Z and Ctrl+Alt+Z for Undo and Redo even while an edit field has the focus.
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  bool event(QEvent* event) override;
+
+ private:
   // The 55 ms tick: the workspace's engine, then the status line and the connection labels.
   void Timer1Timer();
 
   // Command handlers bound to the menu and the tool strip.
+  void MenuNewClick();
   void MenuReadClick();
   void MenuVerifyClick();
   void MenuProgramClick();
@@ -178,33 +160,24 @@ class FormHlav : public QMainWindow, public WindowFace {
   void SpeedButtonZpetClick();
   void SpeedButtonZnovuClick();
 
-  // Renders a given reply as it stands; used on acceptance and by tests.
+  // The page shown again (a page change, a language): the page set's refresh and rules, then
+  // the window's own rules; the rules alone (printing, start-up).
+  void RefreshPages();
+  void ApplyPageRules();
+  void applyWindowRules();
+  void PageControl1Change();
+  // Renders the last monitor reply again, or a given one (on acceptance).
+  void ShowMonitor();
   void showMonitorValues(const MonitorSnapshot& snapshot);
 
-  // Page-facing routines: the page set does the work for the page shown.
-  void ReadBackPage();
-  void PageControl1Change();
-  void SanitizeImage();
-  // After an edit: consistency pass, the pages shown again, undo snapshot (may program).
-  void AfterChange();
-
-  // File › Open once the file is chosen (also for a file named on the command line).
-  bool openConfigurationFile(const QString& path);
-
- protected:
-  void closeEvent(QCloseEvent* event) override;
-  // Keeps Ctrl+Z and Ctrl+Alt+Z for Undo and Redo even while an edit field has the focus.
-  bool eventFilter(QObject* watched, QEvent* event) override;
-  bool event(QEvent* event) override;
-
- private:
   // Paths of the files the window keeps.
   QString settingsFilePath() const;
   QString stateFilePath() const;
   QString markerFilePath() const;
   // A demo run talks to the simulator through a borrowed port.
   bool demoRun() const { return options_.portOverride.has_value(); }
-  void TakeSnapshot();
+  QString iniDir() const;
+  void setIniDir(const QString& path);
   void UpdateUndoControls();
   void LoadSettings();
   void SaveSettings();
@@ -235,7 +208,7 @@ class FormHlav : public QMainWindow, public WindowFace {
   void wireWorkspace();
   void createRooms();
 
-  // Prepares the image for a read, verify or program and starts it.
+  // Takes an edit still being typed and starts a read, verify or program.
   void startExchange(OpState op);
   // Mirrors the engine's view into the status line, the connection labels and the Com menu.
   void showExchange();
@@ -316,6 +289,9 @@ class FormHlav : public QMainWindow, public WindowFace {
   QAction* MenuZnovu = nullptr;
   std::array<QAction*, kComMenuItems> comItems_{};
   std::array<QAction*, kLanguageCount> languageItems_{};
+
+  // Tests and benchmarks reach the rooms and handlers through it (tests/app/form_peer.h).
+  friend class FormHlavPeer;
 };
 
 }  // namespace rq

@@ -32,7 +32,6 @@
 #include "history/program_keeper.h"
 #include "logs/log_room.h"
 #include "logs/map_log_overlay.h"
-#include "logs/log_session.h"
 #include "logs/ride_recording.h"
 #include "mapview/map_view.h"
 #include "pages/map_pages.h"
@@ -451,11 +450,6 @@ void FormHlav::buildMenu() {
 void FormHlav::createRooms() {
   Workspace& ws = *workspace_;
   fileCommands_ = new FileCommands(ws, *this, dataIgnPath_);
-  fileCommands_->readBackPage = [this] {
-    ReadBackPage();
-    SanitizeImage();
-    RefreshPages();
-  };
   compareView_ = new CompareView(ws, *this);
   compareView_->startName = [this] { return iniDir(); };
   verifyDifferences_ = new VerifyDifferences(ws, *this, *compareView_);
@@ -471,8 +465,8 @@ void FormHlav::createRooms() {
   printPages_ = std::make_unique<PrintPages>(*this);
   auto& maps = pageSet_->maps();
   logRoom_ = new logs::LogRoom(ws, *this, maps);
-  rideRecording_ = new logs::RideRecording(ws, *this);
-  abMode_ = new abmode::AbMode(ws, *this, maps, logs::LogSession::instance(), logRoom_->overlay(), rideRecording_);
+  rideRecording_ = new logs::RideRecording(ws, *this, *logRoom_);
+  abMode_ = new abmode::AbMode(ws, *this, maps, logRoom_->session(), logRoom_->overlay(), rideRecording_);
   limitGuard_ = new LimitGuard(ws, *this, maps);  // its marks over the log's
   maps.attachPlusMinus(MenuToolsPlus, MenuToolsMinus);
   mapView_ = new MapView(ws, *this, maps);

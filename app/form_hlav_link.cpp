@@ -19,10 +19,9 @@ void FormHlav::MenuReadClick() { startExchange(OpState::Read); }
 void FormHlav::MenuVerifyClick() { startExchange(OpState::Verify); }
 void FormHlav::MenuProgramClick() { startExchange(OpState::Program); }
 
-// The image is prepared here and the engine then sends what it holds: a read replaces the
-// configuration and its file name and does nothing else first (text typed and not committed
-// goes: no undo step, no programming after change); verify and program send the page as
-// shown, sanitised, and show what they send.
+// A read replaces the configuration and its file name and does nothing else first (text typed
+// and not committed goes: no undo step, no programming after change); verify and program send
+// the page as shown, consistent (the workspace takes it in and shows what it sends).
 void FormHlav::startExchange(OpState op) {
   if (op == OpState::Read) {
     pageSet_->discardFocusedEdit();
@@ -30,12 +29,8 @@ void FormHlav::startExchange(OpState op) {
     return;
   }
   commitPendingEdit();
-  ReadBackPage();
-  SanitizeImage();
-  RefreshPages();
   if (op == OpState::Verify) workspace_->startVerify();
-  // Broken limits are listed and asked about, and the changes shown when that is on.
-  if (op == OpState::Program && limitGuard_->confirmProgram()) workspace_->startProgram();
+  if (op == OpState::Program) workspace_->startProgram();
 }
 
 void FormHlav::MenuCom1Click() {
@@ -46,13 +41,15 @@ void FormHlav::MenuCom1Click() {
   workspace_->selectPort(index);
 }
 
-void FormHlav::showExchange() { presenter_->showExchange(workspace_->exchange().view(), texts()); }
+void FormHlav::showExchange() {
+  presenter_->showExchange(workspace_->exchange().view(), workspace_->texts());
+}
 
 void FormHlav::ShowMonitor() { showMonitorValues(workspace_->lastMonitor()); }
 
 void FormHlav::showMonitorValues(const MonitorSnapshot& snapshot) {
   presenter_->showMonitor(
-      RenderMonitor(snapshot, image(), workspace_->connected(), workspace_->texts()));
+      RenderMonitor(snapshot, workspace_->image(), workspace_->connected(), workspace_->texts()));
 }
 
 }  // namespace rq

@@ -26,7 +26,7 @@
 #include "app/form_hlav.h"
 #include "app/open_file.h"
 #include "app/signal_close.h"
-#include "logs/open_log_viewer.h"
+#include "logs/log_room.h"
 #include "logs/ride_recording.h"
 
 namespace {
@@ -187,6 +187,6 @@ int main(int argc, char** argv) {
     }
   });
   if (record) window.rideRecording().setRecording(true);
-  if (!logFile.isEmpty()) rq::logs::OpenLogViewer(&window, logFile.toStdString());
+  if (!logFile.isEmpty()) window.logRoom().openLog(logFile.toStdString());
   return app.exec();
 }

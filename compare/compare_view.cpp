@@ -219,16 +219,15 @@ void CompareView::fill() {
 void CompareView::take(int row) {
   if (row < 0 || row >= int(diff_.size())) return;
   window_.commitPendingEdit();
-  if (ws_.editsLocked()) return;  // a read is replacing the configuration
   const ImageSlot slot = diff_[std::size_t(row)].slot;
-  // One undo step; programs after change when ticked; the list follows.
+  // One undo step; programs after change when ticked; the list follows. Refused while a read
+  // is replacing the configuration.
   ws_.change([&](ParameterImage& image) { TakeSlot(image, other_, slot); }, window_.currentPage());
 }
 
 void CompareView::takeAll() {
   if (diff_.empty()) return;
   window_.commitPendingEdit();
-  if (ws_.editsLocked()) return;  // a read is replacing the configuration
   ws_.change(
       [&](ParameterImage& image) {
         for (const ConfigDifference& d : diff_) TakeSlot(image, other_, d.slot);

@@ -87,11 +87,13 @@ LimitGuard::LimitGuard(Workspace& workspace, WindowFace& window, MapPages& maps)
   connect(&ws_, &Workspace::limitsChanged, this, [this] { recheck(); });
   connect(&ws_, &Workspace::languageChanged, this, [this] { applyLanguage(); });
   ws_.setProgramHold([this] { return holdReason(); });
+  ws_.setProgramConfirm([this] { return confirmProgram(); });
   applyLanguage();
 }
 
 LimitGuard::~LimitGuard() {
   ws_.setProgramHold({});
+  ws_.setProgramConfirm({});
   maps_.removeOverlay(marks_);
 }
 

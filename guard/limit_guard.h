@@ -4,7 +4,7 @@
 // configuration, of what the unit holds and of the limits: broken ones are marked on the map
 // pages and counted on the status line. While one stands, or while a value of [LIMITS] cannot
 // be read, programming after change is held (the workspace asks the guard), and the Program
-// command asks first, No being its default: with "Show changes before programming" on, after
+// command asks first (the workspace asks that too), No being its default: with "Show changes before programming" on, after
 // the list of what it changes in the unit. The map's context menu exempts cells from the
 // limits. The guard never changes a cell and never stops a programming that is under way.
 #pragma once

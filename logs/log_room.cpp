@@ -15,9 +15,10 @@ namespace rq::logs {
 
 LogRoom::LogRoom(Workspace& workspace, WindowFace& window, MapPages& maps)
     : QObject(window.dialogParent()), window_(window), maps_(maps) {
-  LogSession::instance().setLanguage(workspace.language());
+  session_ = new LogSession(this);
+  session_->setLanguage(workspace.language());
   // The log on the map pages: the pages call it when they show a map.
-  overlay_ = new MapLogOverlay(LogSession::instance(), this);
+  overlay_ = new MapLogOverlay(*session_, this);
   overlay_->adoptBar(maps.bar());
   maps.addOverlay(overlay_);
   auto* separator = new QAction(this);
@@ -27,13 +28,29 @@ LogRoom::LogRoom(Workspace& workspace, WindowFace& window, MapPages& maps)
   viewer->setObjectName("MenuLogViewer");
   viewer->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
   window.addMenuAction(WindowFace::Menu::Tools, viewer);
-  connect(viewer, &QAction::triggered, this, [this] { ShowLogViewer(window_.dialogParent()); });
-  // The viewer follows the window's language.
-  connect(&workspace, &Workspace::languageChanged, this,
-          [](int language) { LogSession::instance().setLanguage(language); });
+  connect(viewer, &QAction::triggered, this, [this] { showViewer(); });
+  // The log follows the workspace's language.
+  connect(&workspace, &Workspace::languageChanged, session_, &LogSession::setLanguage);
 }
 
-LogRoom::~LogRoom() { maps_.removeOverlay(overlay_); }
+LogRoom::~LogRoom() {
+  // The viewer works on the session: it goes first.
+  delete viewer_.data();
+  maps_.removeOverlay(overlay_);
+}
+
+LogViewer* LogRoom::showViewer() {
+  if (viewer_ == nullptr) viewer_ = new LogViewer(*session_, window_.dialogParent());
+  viewer_->show();
+  viewer_->raise();
+  viewer_->activateWindow();
+  return viewer_;
+}
+
+void LogRoom::openLog(const std::string& path) {
+  LogViewer* viewer = showViewer();
+  if (!path.empty()) viewer->openFile(QString::fromStdString(path));
+}
 
 }  // namespace rq::logs
 

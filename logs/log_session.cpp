@@ -13,11 +13,6 @@ LogSession::LogSession(QObject* parent) : QObject(parent), followTimer_(new QTim
   connect(followTimer_, &QTimer::timeout, this, [this] { follow(); });
 }
 
-LogSession& LogSession::instance() {
-  static LogSession* session = new LogSession;  // lives as long as the program
-  return *session;
-}
-
 bool LogSession::open(const QString& path, QString& error) {
   LoadOptions options;
   options.keepTail = true;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The open ride log of the program: the table, its per-column summaries (built when a column
 // is first drawn), the columns the map overlay counts, and the cursor that the viewer, its
-// playback and the map pages share. One per program (instance()); tests may make their own.
+// playback and the map pages share. The log room holds the program's; tests may make their own.
 #pragma once
 
 #include <QObject>
@@ -24,7 +24,6 @@ class LogSession : public QObject {
   Q_OBJECT
  public:
   explicit LogSession(QObject* parent = nullptr);
-  static LogSession& instance();
 
   // Loads a log; on failure the open log stays and error names the line and column. The rows
   // written to it later come in as they are written.

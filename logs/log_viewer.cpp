@@ -11,7 +11,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
-#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QShortcut>
@@ -19,12 +18,12 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 
 #include "logs/log_loader.h"
 #include "logs/log_plot.h"
 #include "logs/log_session.h"
-#include "logs/open_log_viewer.h"
 #include "protocol/channel_table.h"
 #include "ui/caption_apply.h"
 #include "ui/log_captions.h"
@@ -449,7 +448,7 @@ void LogViewer::setPlaying(bool on) {
   if (on) {
     // From the end, play starts over.
     if (session_.cursorRow() + 1 >= session_.table().rows()) session_.setCursorRow(0);
-    playClock_.start();
+    playedTo_ = now();
     playTimer_->start();
   } else {
     playTimer_->stop();
@@ -513,8 +512,16 @@ void LogViewer::keepCursorInView() {
     plot_->setTimeRange(session_.cursorTime() - width * 0.1, session_.cursorTime() + width * 0.9);
 }
 
+qint64 LogViewer::now() const {
+  if (clock_) return clock_();
+  using namespace std::chrono;
+  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
 void LogViewer::playTick() {
-  const double elapsed = static_cast<double>(playClock_.restart()) / 1000.0;
+  const qint64 at = now();
+  const double elapsed = static_cast<double>(at - playedTo_) / 1000.0;
+  playedTo_ = at;
   const double t = session_.cursorTime() + elapsed * speed_->currentData().toInt();
   const double last = session_.table().time().back();
   session_.setCursorTime(std::min(t, last));
@@ -563,20 +570,6 @@ void LogViewer::keyPressEvent(QKeyEvent* event) {
     return;
   }
   QWidget::keyPressEvent(event);
-}
-
-LogViewer* ShowLogViewer(QWidget* parent) {
-  static QPointer<LogViewer> viewer;
-  if (viewer == nullptr) viewer = new LogViewer(LogSession::instance(), parent);
-  viewer->show();
-  viewer->raise();
-  viewer->activateWindow();
-  return viewer;
-}
-
-void OpenLogViewer(QWidget* parent, const std::string& path) {
-  LogViewer* viewer = ShowLogViewer(parent);
-  if (!path.empty()) viewer->openFile(QString::fromStdString(path));
 }
 
 }  // namespace rq::logs

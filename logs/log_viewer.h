@@ -4,9 +4,9 @@
 // table), the cursors, fitting and playback at 1x to 8x.
 #pragma once
 
-#include <QElapsedTimer>
 #include <QWidget>
 
+#include <functional>
 #include <vector>
 
 #include "logs/log_condition.h"
@@ -45,6 +45,8 @@ class LogViewer : public QWidget {
   bool playing() const;
   // Playback speed: 1, 2, 4 or 8.
   void setSpeed(int factor);
+  // The clock playback follows, in milliseconds; empty: a monotonic clock. Tests set their own.
+  void setClock(std::function<qint64()> msNow) { clock_ = std::move(msNow); }
 
   // Find: the cursor to the first row of the next (previous) stretch of rows that meet the
   // condition in the find field. A condition just written may stop at the cursor's own row;
@@ -80,6 +82,7 @@ class LogViewer : public QWidget {
   void removePlot();
   void chooseFile();
   void playTick();
+  qint64 now() const;
   bool find(bool forward);
   // Moves the shown time range so that the cursor is in it.
   void keepCursorInView();
@@ -110,12 +113,10 @@ class LogViewer : public QWidget {
   QLabel* loadLabel_ = nullptr;
   class QProgressBar* loadBar_ = nullptr;
   QTimer* playTimer_ = nullptr;
-  QElapsedTimer playClock_;
+  std::function<qint64()> clock_;
+  qint64 playedTo_ = 0;  // the clock's time the cursor has been moved to
   int language_ = 0;
   bool filling_ = false;
 };
-
-// The viewer of the program (made on first use, a window of its own owned by `parent`).
-LogViewer* ShowLogViewer(QWidget* parent);
 
 }  // namespace rq::logs

@@ -316,14 +316,16 @@ void MapLogOverlay::fillBadgeMenu() {
   if (badgeMenu_->actions().isEmpty()) {
     // Made once: a change of language or log renames and ticks the items, it makes none anew.
     auto* kinds = new QActionGroup(badgeMenu_);
-    auto item = [&](const char* name, std::function<void()> chosen) {
+    // Each item carries the text it shows.
+    auto item = [&](const char* name, LogText text, std::function<void()> chosen) {
       QAction* a = badgeMenu_->addAction(QString());
       a->setObjectName(name);
+      a->setData(int(text));
       a->setCheckable(true);
       kinds->addAction(a);
       connect(a, &QAction::triggered, this, std::move(chosen));
     };
-    item("LogBadgeTime", [this] { setBadge({}, statistic_); });
+    item("LogBadgeTime", LogText::BadgeTimeItem, [this] { setBadge({}, statistic_); });
     badgeMenu_->addSeparator();
     // A statistic without a channel yet takes the acceleration, else the first column.
     auto pick = [this](CellStatistic s) {
@@ -333,25 +335,21 @@ void MapLogOverlay::fillBadgeMenu() {
                                                                 : session_.table().column(0).name();
       setBadge(column, s);
     };
-    item("LogBadgemean", [pick] { pick(CellStatistic::Mean); });
-    item("LogBadgemin", [pick] { pick(CellStatistic::Min); });
-    item("LogBadgemax", [pick] { pick(CellStatistic::Max); });
+    item("LogBadgemean", LogText::StatMeanItem, [pick] { pick(CellStatistic::Mean); });
+    item("LogBadgemin", LogText::StatMinItem, [pick] { pick(CellStatistic::Min); });
+    item("LogBadgemax", LogText::StatMaxItem, [pick] { pick(CellStatistic::Max); });
     channelMenu_ = badgeMenu_->addMenu(QString());
     channelMenu_->setObjectName("LogMenuBadgeChannel");
     channelGroup_ = new QActionGroup(channelMenu_);
   }
-  const std::pair<const char*, LogText> texts[] = {{"LogBadgeTime", LogText::BadgeTimeItem},
-                                                   {"LogBadgemean", LogText::StatMeanItem},
-                                                   {"LogBadgemin", LogText::StatMinItem},
-                                                   {"LogBadgemax", LogText::StatMaxItem}};
+  const LogText statistic = statistic_ == CellStatistic::Min   ? LogText::StatMinItem
+                            : statistic_ == CellStatistic::Max ? LogText::StatMaxItem
+                                                               : LogText::StatMeanItem;
   for (QAction* a : badgeMenu_->actions()) {
-    for (const auto& [name, text] : texts) {
-      if (a->objectName() != name) continue;
-      a->setText(LogTextQ(text, language_));
-      a->setChecked(name == std::string_view("LogBadgeTime")
-                        ? !channel
-                        : channel && a->objectName() == QString("LogBadge") + CellStatisticName(statistic_));
-    }
+    if (!a->data().isValid()) continue;  // the separator and the channel menu
+    const auto text = LogText(a->data().toInt());
+    a->setText(LogTextQ(text, language_));
+    a->setChecked(text == LogText::BadgeTimeItem ? !channel : channel && text == statistic);
   }
   QMenu* channels = channelMenu_;
   channels->setTitle(LogTextQ(LogText::BadgeChannel, language_));

@@ -11,7 +11,7 @@
 
 #include <cmath>
 
-#include "logs/open_log_viewer.h"
+#include "logs/log_room.h"
 #include "ui/print_pages.h"
 #include "ui/window_face.h"
 #include "workspace/workspace.h"
@@ -44,8 +44,8 @@ QString Duration(long s) {
 
 }  // namespace
 
-RideRecording::RideRecording(Workspace& workspace, WindowFace& window)
-    : QObject(window.dialogParent()), window_(window), folder_(RideLogFolder()) {
+RideRecording::RideRecording(Workspace& workspace, WindowFace& window, LogRoom& logs)
+    : QObject(window.dialogParent()), window_(window), logs_(logs), folder_(RideLogFolder()) {
   // Texts come from the caption table; these are the English ones until it is applied.
   auto* separator = new QAction(this);
   separator->setSeparator(true);
@@ -76,7 +76,7 @@ RideRecording::RideRecording(Workspace& workspace, WindowFace& window)
   openButton_->setFocusPolicy(Qt::NoFocus);
   openButton_->setGeometry(886, 605, 104, 24);
   connect(openButton_, &QPushButton::clicked, this, [this] {
-    if (!recorder_.path().empty()) OpenLogViewer(window_.dialogParent(), recorder_.path());
+    if (!recorder_.path().empty()) logs_.openLog(recorder_.path());
   });
   timeLabel_ = StripLabel(strip, "LabelRecordTime", 780, 633, 76, Qt::AlignLeft);
   rowsLabel_ = StripLabel(strip, "LabelRecordRows", 856, 633, 56, Qt::AlignRight);

@@ -28,13 +28,16 @@ class Workspace;
 
 namespace rq::logs {
 
+class LogRoom;
+
 class RideRecording : public QObject {
   Q_OBJECT
 
  public:
   // Every accepted monitor reply of the workspace becomes a row while it records; the
   // controls go onto the window's live strip and the Record item into the Ignition menu.
-  RideRecording(Workspace& workspace, WindowFace& window);
+  // "Open log" opens the recording in the viewer of `logs`.
+  RideRecording(Workspace& workspace, WindowFace& window, LogRoom& logs);
   ~RideRecording() override;
 
   // One accepted monitor reply.
@@ -58,6 +61,7 @@ class RideRecording : public QObject {
   void showState();
 
   WindowFace& window_;
+  LogRoom& logs_;
   std::string folder_;
   Recorder recorder_;
   QAction* menuItem_ = nullptr;

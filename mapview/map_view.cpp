@@ -102,6 +102,7 @@ void MapView::buildActions() {
   for (int passes = kSmoothPassesMin; passes <= kSmoothPassesMax; ++passes) {
     QAction* a = smoothMenu_->addAction(QString());
     a->setObjectName(QString("MenuMapSmooth%1").arg(passes));
+    a->setData(passes);
     connect(a, &QAction::triggered, this, [this, passes] { smooth(passes); });
   }
   smoothAction_ = new QAction(this);
@@ -140,7 +141,7 @@ void MapView::applyTexts() {
   smoothAction_->setText(text(MapViewText::Smooth));
   smoothAction_->setStatusTip(text(MapViewText::SmoothHint));
   for (QAction* a : smoothMenu_->actions()) {
-    const int passes = a->objectName().right(1).toInt();
+    const int passes = a->data().toInt();
     a->setText(text(MapViewText::SmoothStrength).arg(passes));
     a->setStatusTip(text(MapViewText::SmoothHint));
   }
@@ -476,13 +477,18 @@ void MapView::showViolations(const std::vector<Violation>& violations) {
 
 bool MapView::startCommand() {
   window_.commitPendingEdit();
-  return IsMapPage(page_) && !ws_.editsLocked();
+  return IsMapPage(page_);
 }
 
-bool MapView::commit(const ParameterImage& next) {
-  if (next == ws_.image()) return false;
-  ws_.change([&next](ParameterImage& image) { image = next; }, page_);
-  return true;
+bool MapView::commit(const ParameterImage& next, const std::function<bool()>& ask) {
+  // The question comes only while a change can be taken (not while a read runs); what leaves
+  // the configuration as it is makes no change.
+  bool go = false;
+  ws_.change([&next](ParameterImage& image) { image = next; }, page_, [&] {
+    go = !ask || ask();
+    return go && next != ws_.image();
+  });
+  return go;
 }
 
 void MapView::selectCell(int row, int column) {
@@ -538,12 +544,13 @@ void MapView::smooth(int passes) {
   if (!startCommand()) return;
   CellRect area = maps_.grid().selection();
   // One cell selected: the whole map, when the tuner says so.
+  std::function<bool()> ask;
   if (area.cells() <= 1) {
-    if (window_.askQuestion(text(MapViewText::AskSmoothWhole).arg(window_.pageCaption(page_)), false) !=
-            QMessageBox::Yes ||
-        ws_.editsLocked())
-      return;
     area = kWholeMap;
+    ask = [this] {
+      return window_.askQuestion(text(MapViewText::AskSmoothWhole).arg(window_.pageCaption(page_)), false) ==
+             QMessageBox::Yes;
+    };
   }
   const ParameterImage before = ws_.image();
   ParameterImage next = before;
@@ -552,7 +559,7 @@ void MapView::smooth(int passes) {
   SmoothCells(next, page_, area, passes, ws_.limits().of(page_));
   const int clamped = ClampToolResult(next, before, ws_.limits(), KnownUnitImage(ws_.unit()));
   const auto changed = qsizetype(ChangedCells(before, next).size());
-  commit(next);
+  if (!commit(next, ask)) return;
   QString note = text(MapViewText::NoteSmoothed).arg(window_.pageCaption(page_)).arg(passes).arg(changed);
   if (clamped > 0) note += text(MapViewText::NoteClamped).arg(clamped);
   window_.showNote(note, kNoteMs);
@@ -560,7 +567,6 @@ void MapView::smooth(int passes) {
 
 void MapView::copyMap(int from, int to) {
   window_.commitPendingEdit();
-  if (ws_.editsLocked()) return;
   const CellRect area = ToolArea(maps_.grid().selection());
   const bool rpm = copyRpmPoints();
   const QString a = window_.pageCaption(from), b = window_.pageCaption(to);
@@ -574,9 +580,8 @@ void MapView::copyMap(int from, int to) {
   const ClampResult clamp =
       ClampToLimits(held, ChangedCells(before, copied), ws_.limits(), KnownUnitImage(ws_.unit()));
   bool hold = false;
-  if (clamp.held.empty()) {
-    if (window_.askQuestion(question, false) != QMessageBox::Yes) return;
-  } else {
+  std::function<bool()> ask = [&] { return window_.askQuestion(question, false) == QMessageBox::Yes; };
+  if (!clamp.held.empty()) {
     const PageLimits& limits = *ws_.limits().of(to);
     QStringList breaks;
     for (const auto& [kind, field] : {std::pair{LimitKind::Min, 0}, std::pair{LimitKind::Max, 1},
@@ -589,15 +594,22 @@ void MapView::copyMap(int from, int to) {
                       .arg(QString::fromStdString(LimitKey(to, field)), QString::fromStdString(LimitNumberText(*value)));
     }
     question += "\n\n" + breaks.join("\n");
-    const int choice = window_.askChoice(
-        question, {text(MapViewText::CopyAnyway), text(MapViewText::CopyHold), text(MapViewText::CopyCancel)}, 2);
-    if (choice != 0 && choice != 1) return;
-    hold = choice == 1;
+    ask = [&] {
+      const int choice = window_.askChoice(
+          question, {text(MapViewText::CopyAnyway), text(MapViewText::CopyHold), text(MapViewText::CopyCancel)}, 2);
+      hold = choice == 1;
+      return choice == 0 || choice == 1;
+    };
   }
-  if (ws_.editsLocked()) return;
-  const ParameterImage& next = hold ? held : copied;
-  // The undo step belongs to the page that changed.
-  if (next != before) ws_.change([&next](ParameterImage& image) { image = next; }, to);
+  // Asked only while a change can be taken; the undo step belongs to the page that changed.
+  bool go = false;
+  const ParameterImage* next = &copied;
+  ws_.change([&next](ParameterImage& image) { image = *next; }, to, [&] {
+    go = ask();
+    next = hold ? &held : &copied;
+    return go && *next != before;
+  });
+  if (!go) return;
   QString note = text(MapViewText::NoteCopied).arg(a, b).arg(changed);
   if (hold) note += text(MapViewText::NoteClamped).arg(clamp.clamped);
   window_.showNote(note, kNoteMs);

@@ -13,6 +13,7 @@
 #include <QString>
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -114,9 +115,11 @@ class MapView : public QObject, public MapOverlayFace {
   void applyTexts();
   void saveGeometry();
   void drawDifferences();
-  // The configuration after `next`: one change on page(), unless nothing differs.
-  bool commit(const ParameterImage& next);
-  // Commits a value still being typed; false when no map page is followed or edits are locked.
+  // The configuration after `next`: one change on page(), unless nothing differs. `ask` is the
+  // question before it, asked only while a change can be taken. True when the command went
+  // ahead (answered yes or nothing asked; refused while a read runs).
+  bool commit(const ParameterImage& next, const std::function<bool()>& ask = {});
+  // Commits a value still being typed; false when no map page is followed.
   bool startCommand();
   QString text(MapViewText id) const;
 

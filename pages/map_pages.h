@@ -32,7 +32,7 @@ class MapPages : public PageModule {
   MapPages(PageKit& kit, QWidget* advance1, QWidget* advance2, QWidget* servo);
 
   void refresh(int page) override;
-  void readBack(int page) override;
+  void readBack(int page, ParameterImage& image) override;
   void applyRules(int page) override;
   void markLive(int page) override;
   void monitorAccepted() override;

@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QMessageBox>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -10,6 +11,7 @@
 
 #include "model/defaults.h"
 #include "pages/page_set.h"
+#include "ui/qt_text.h"
 
 namespace rq {
 namespace {
@@ -219,14 +221,9 @@ class BikePage : public BoundPage {
     noReading_ = k.check("CheckBoxZakazCteni", "No Reading", top, bindings);
     // No handler of its own: a click stores the page and nothing else, so it takes no undo
     // step and never starts a programming; the next save, verify or programming carries it.
+    // Its red follows the stored byte.
     noReading_->onCommit = [this] {
-      if (kit->refreshing()) return;
-      if (kit->workspace().editsLocked()) {
-        kit->window().RefreshPages();
-        return;
-      }
-      if (kit->readBackPage) kit->readBackPage();
-      applyRules(kPageBike);  // its red follows the stored byte
+      if (!kit->refreshing()) kit->workspace().takeShownPage();
     };
     right->addWidget(noReading_);
     right->addSpacing(12);
@@ -261,18 +258,16 @@ class BikePage : public BoundPage {
   }
 
  private:
-  // The motorbike type or the synchronisation method was chosen: store both, ask for the
-  // defaults unless the type is special, then the preset of the type.
+  // The motorbike type or the synchronisation method was chosen: both stored, the defaults
+  // asked for unless the type is special, then the preset of the type: one change.
   void ComboBoxBikeChange() {
     if (kit->refreshing()) return;
-    ParameterImage& image = kit->image();
-    if (bike_->index() >= 0) image.setByte(kBikeType, BikeItemToType(bike_->index()));
-    if (synchro_->index() >= 0) image.setByte(kSyncMethod, synchro_->index());
-    kit->typeJustChanged = true;
-    if (image[kBikeType] != kBikeSpecial) kit->window().MenuNewClick();
-    ApplyPreset(image);
-    kit->window().RefreshPages();
-    kit->AfterChange();
+    Workspace& ws = kit->workspace();
+    ws.chooseBikeType(bike_->index() >= 0 ? BikeItemToType(bike_->index()) : -1, synchro_->index(),
+                      ws.page(), [this, &ws] {
+                        return kit->window().askQuestion(FromStd(ws.texts().text(TxtAskDefaults))) ==
+                               QMessageBox::Yes;
+                      });
   }
 
   ComboEdit* bike_ = nullptr;

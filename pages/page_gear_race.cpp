@@ -54,8 +54,8 @@ class GearRacePages : public PageModule {
   void refresh(int page) override {
     (page == kPageGear ? gear_ : race_).refresh(kit_.image());
   }
-  void readBack(int page) override {
-    (page == kPageGear ? gear_ : race_).readBack(kit_.image());
+  void readBack(int page, ParameterImage& image) override {
+    (page == kPageGear ? gear_ : race_).readBack(image);
   }
 
   void markLive(int page) override {
@@ -226,24 +226,17 @@ class GearRacePages : public PageModule {
     outer->addStretch();
   }
 
-  // Gear system chosen: store it, let it take over its input, rules, snapshot.
+  // Mode selectors: one change each (the gear system takes over its input in the pass).
   void RadioGroupGearSystemClick(int item) {
-    kit_.image().setByte(kGearSystem, item);
-    ApplyGearCoupling(kit_.image());
-    kit_.window().ApplyPageRules();
-    kit_.TakeSnapshot();
+    kit_.change([item](ParameterImage& im) { im.setByte(kGearSystem, item); });
   }
 
   void RadioGroupSpeedModeClick(int item) {
-    kit_.image().setByte(kSpeedMode, item);
-    kit_.window().ApplyPageRules();
-    kit_.TakeSnapshot();
+    kit_.change([item](ParameterImage& im) { im.setByte(kSpeedMode, item); });
   }
 
   void RadioGroupClutchModeClick(int item) {
-    kit_.image().setByte(kClutchMode, item);
-    kit_.window().ApplyPageRules();
-    kit_.AfterChange();
+    kit_.change([item](ParameterImage& im) { im.setByte(kClutchMode, item); });
   }
 
   // "<- Gear k": the live gear sensor voltage (voltage system) or speed ratio (ratio system)
@@ -252,18 +245,14 @@ class GearRacePages : public PageModule {
     if (!kit_.workspace().connected()) return;
     const int gearMv = kit_.workspace().lastMonitor().gearMv;
     const int speedRatio = kit_.workspace().lastMonitor().speedRatio;
-    ParameterImage& image = kit_.image();
-    const int system = image[kGearSystem];
+    const int system = kit_.image()[kGearSystem];
     if (system == 1) {
       if (gearMv < 0 || gearMv > 5000) return;
-      image.setWord(kGearVoltage[k], gearMv);
+      kit_.change([k, gearMv](ParameterImage& im) { im.setWord(kGearVoltage[k], gearMv); });
     } else if (system == 2 && k >= 1) {
       if (speedRatio < 1 || speedRatio > 32000) return;
-      image.setWord(kGearRatio[k - 1], speedRatio);
-    } else {
-      return;
+      kit_.change([k, speedRatio](ParameterImage& im) { im.setWord(kGearRatio[k - 1], speedRatio); });
     }
-    kit_.AfterChange();
   }
 
   void markGear(int g) {

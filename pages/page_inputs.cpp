@@ -112,25 +112,19 @@ class InputsPage : public BoundPage {
   }
 
  private:
-  // Input function chosen: store it, snapshot, rules.
+  // Input function chosen: one change (the rules follow it).
   void InputModeClick(ByteField field, int item) {
-    kit->image().setByte(field, item);
-    kit->TakeSnapshot();
-    kit->window().ApplyPageRules();
+    kit->change([field, item](ParameterImage& im) { im.setByte(field, item); });
   }
 
-  // Potentiometer mode chosen: store it, set the range limits and preset the range.
+  // Potentiometer mode chosen: stored with the mode's preset range as one change; the refresh
+  // sets the range limits before it shows the range.
   void PotencModeClick(int mode) {
     static constexpr int kPreset[5] = {0, 5, 1000, 1000, 2000};
-    ParameterImage& image = kit->image();
-    image.setByte(kPotMode, mode);
-    SetPotencRange(mode);
-    if (mode >= 0 && mode < 5) image.setWord(kPotRange, kPreset[mode]);
-    {
-      const PageKit::RefreshScope scope(kit->workspace());
-      potRange_->showValue(image[kPotRange]);
-    }
-    kit->TakeSnapshot();
+    kit->change([mode](ParameterImage& im) {
+      im.setByte(kPotMode, mode);
+      if (mode >= 0 && mode < 5) im.setWord(kPotRange, kPreset[mode]);
+    });
   }
 
   // "<- TPS 0 %" / "<- TPS 100 %": the live sensor voltage, to the nearest 10 mV.
@@ -138,8 +132,7 @@ class InputsPage : public BoundPage {
     if (!kit->workspace().connected()) return;
     const int mv = kit->workspace().lastMonitor().throttleMv;
     if (mv < 200 || mv > 4950) return;
-    kit->image().setWord(word, (mv + 5) / 10 * 10);
-    kit->AfterChange();
+    kit->change([word, mv](ParameterImage& im) { im.setWord(word, (mv + 5) / 10 * 10); });
   }
 
   RadioGroup* potMode_ = nullptr;

@@ -39,13 +39,7 @@ void Bindings::readBack(ParameterImage& image) {
 }
 
 void PageKit::commitEdit() {
-  if (refreshing()) return;
-  if (ws_.editsLocked()) {
-    window_.RefreshPages();  // the field shows the stored value again
-    return;
-  }
-  if (readBackPage) readBackPage();
-  AfterChange();
+  if (!refreshing()) ws_.commitPage();
 }
 
 namespace {
@@ -119,12 +113,7 @@ RadioGroup* PageKit::radio(const char* name, const QString& title, int columns, 
   auto* g = new RadioGroup(name, title, Items(d), columns, parent);
   if (handler) {
     g->onChosen = [this, handler = std::move(handler)](int item) {
-      if (refreshing()) return;
-      if (ws_.editsLocked()) {
-        window_.RefreshPages();
-        return;
-      }
-      handler(item);
+      if (!refreshing()) handler(item);
     };
   } else {
     g->onChosen = [this](int) { commitEdit(); };

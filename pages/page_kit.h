@@ -2,7 +2,7 @@
 // The page kit: what every editing page is made of. A page module builds its controls from
 // rows of the parameter table, shows the image in them (refresh), writes what the user changed
 // back (read-back), and marks the live operating point. Every user edit takes one road: the
-// control's commit reads the page back and runs the window's after-change step once.
+// control's commit hands the page's read-back to the workspace as one change.
 #pragma once
 
 #include <QHash>
@@ -59,28 +59,23 @@ class PageKit {
   // The configuration and the unit's live values; the window that shows the pages.
   Workspace& workspace() const { return ws_; }
   WindowFace& window() const { return window_; }
-  ParameterImage& image() const { return ws_.image(); }
+  const ParameterImage& image() const { return ws_.image(); }
 
   // Set while a refresh writes into controls; nested refreshes keep it until the outer ends.
   bool refreshing() const { return ws_.refreshing(); }
   using RefreshScope = Workspace::RefreshScope;
 
-  // The after-change step of an edit already in the image: consistency pass, the pages shown
-  // again, one undo step (which may start programming), on the page shown.
-  void AfterChange() { ws_.change({}, window_.currentPage()); }
-  // The undo step of a mode selector: it stored its byte and applied the page rules.
-  void TakeSnapshot() { ws_.takeSnapshot(window_.currentPage()); }
+  // One change of the configuration on the page shown (a mode selector, a tool): the
+  // consistency pass, the pages shown again, one undo step (which may start programming).
+  bool change(const Workspace::Edit& edit) { return ws_.change(edit, ws_.page()); }
 
-  // The commit of every bound control: read the page back, then the after-change step.
+  // The commit of every bound control: the page read back as one change.
   void commitEdit();
   // The control bound to a parameter row (the edit of a field with an up-down); nullptr for a
   // row no control shows.
   QWidget* controlOf(const ParameterDef* def) const { return controls_.value(def); }
   // Binds a row to a control built without the builders below (one control showing two rows).
   void bindControl(const ParameterDef* def, QWidget* control) { controls_.insert(def, control); }
-  std::function<void()> readBackPage;
-  // Set when the motorbike type was just changed; applying the defaults clears it.
-  bool typeJustChanged = false;
 
   // Builders. Each binds the control to its table row (by the up-down's or control's name)
   // and wires its commit; combo boxes and radio groups take their items from the row.
@@ -115,7 +110,8 @@ class PageModule {
  public:
   virtual ~PageModule() = default;
   virtual void refresh(int page) = 0;
-  virtual void readBack(int page) = 0;
+  // What the controls of `page` show, written into `image`.
+  virtual void readBack(int page, ParameterImage& image) = 0;
   // Rules beyond the rule table (captions, colours); the table is applied by the page set.
   virtual void applyRules(int /*page*/) {}
   // The page control shows `page` now (any page).
@@ -136,7 +132,7 @@ class PageModule {
 class BoundPage : public PageModule {
  public:
   void refresh(int) override { bindings.refresh(kit->image()); }
-  void readBack(int) override { bindings.readBack(kit->image()); }
+  void readBack(int, ParameterImage& image) override { bindings.readBack(image); }
   Bindings bindings;
   PageKit* kit = nullptr;
 };

@@ -129,7 +129,7 @@ void MapPages::setHeatColours(bool on) {
 void MapPages::setTrailShown(bool on) {
   trail_.set(kit_.window(), on ? 1 : 0);
   trailAction_->setChecked(on);
-  markLive(kit_.window().currentPage());
+  markLive(kit_.workspace().page());
 }
 
 void MapPages::setTpsHint(int language) {
@@ -238,7 +238,7 @@ void MapPages::buildActions() {
     context_->addAction(a);
   }
   // The tools work on the map shown; elsewhere they are greyed out.
-  setToolsEnabled(IsMapPage(kit_.window().currentPage()));
+  setToolsEnabled(IsMapPage(kit_.workspace().page()));
 }
 
 void MapPages::addContextAction(QAction* action) {
@@ -256,7 +256,7 @@ void MapPages::attachPlusMinus(QAction* plus, QAction* minus) {
   context_->addAction(minus);
   tools_.push_back(plus);
   tools_.push_back(minus);
-  setToolsEnabled(IsMapPage(kit_.window().currentPage()));
+  setToolsEnabled(IsMapPage(kit_.workspace().page()));
 }
 
 void MapPages::pageShown(int page) { setToolsEnabled(IsMapPage(page)); }
@@ -324,10 +324,9 @@ void MapPages::refresh(int page) {
   showOverlays(page);
 }
 
-void MapPages::readBack(int page) {
+void MapPages::readBack(int page, ParameterImage& im) {
   const MapDef* map = MapOfPage(page);
   if (map == nullptr) return;
-  ParameterImage& im = kit_.image();
   // Every rpm point and cell as shown, writing only what differs from the image: an rpm point
   // outside its field's range is stored as the field shows it. A cell's field reaches up to
   // the value it shows, so a cell raised by the tools above the page maximum stays.
@@ -436,10 +435,8 @@ void MapPages::placeBarEdits() {
 }
 
 void MapPages::RadioGroupServoModeClick(int item) {
-  // Stored at once; the layout follows, then the undo step.
-  kit_.image().setByte(kServoMode, item);
-  kit_.window().ApplyPageRules();
-  kit_.TakeSnapshot();
+  // A change like any other: the layout and the limits follow it.
+  kit_.change([item](ParameterImage& im) { im.setByte(kServoMode, item); });
 }
 
 // ---- Live cell and trail -----------------------------------------------------------------
@@ -490,9 +487,8 @@ void MapPages::commitPending() {
 }
 
 void MapPages::PlusMinus(int direction) {
-  if (kit_.workspace().editsLocked()) return;
   ToolInputs in;
-  in.page = kit_.window().currentPage();
+  in.page = kit_.workspace().page();
   if (!IsMapPage(in.page)) return;
   in.all = kit_.workspace().allFlags()[std::size_t(in.page)] != 0;
   in.connected = kit_.workspace().connected();
@@ -504,14 +500,13 @@ void MapPages::PlusMinus(int direction) {
   commitPending();
   const MapDef& map = *MapOfPage(in.page);
   if (target == ToolTarget::AllCells) {
-    ShiftAllCells(kit_.image(), map, direction);
-    kit_.AfterChange();
+    kit_.change([&](ParameterImage& im) { ShiftAllCells(im, map, direction); });
     return;
   }
-  ShiftCell(kit_.image(), map, in.live.row, in.live.column, direction);
-  kit_.AfterChange();
+  const bool changed =
+      kit_.change([&](ParameterImage& im) { ShiftCell(im, map, in.live.row, in.live.column, direction); });
   // The map the unit does not use shows no lime cell: say which one changed.
-  if (!in.live.cellMarked) {
+  if (changed && !in.live.cellMarked) {
     const ParameterImage& im = kit_.image();
     const QString page = kit_.window().pageCaption(in.page);
     showStatus(QString::fromUtf8(NoticeText(kit_.workspace().language(), NoticeCellChangedOffMap))
@@ -524,26 +519,24 @@ void MapPages::PlusMinus(int direction) {
 }
 
 void MapPages::CSpinButtonClick_Uni(int column, int direction) {
-  if (kit_.workspace().editsLocked()) return;
-  const int page = kit_.window().currentPage();
+  const int page = kit_.workspace().page();
   if (!IsMapPage(page) || column < 0 || column >= kMapColumns) return;
   commitPending();
-  ShiftColumn(kit_.image(), *MapOfPage(page), column, direction);
-  kit_.AfterChange();
+  kit_.change([&](ParameterImage& im) { ShiftColumn(im, *MapOfPage(page), column, direction); });
 }
 
 void MapPages::ApplyToSelection(CellOp op, double value) {
-  if (kit_.workspace().editsLocked()) return;
-  const int page = kit_.window().currentPage();
+  const int page = kit_.workspace().page();
   if (!IsMapPage(page)) return;
   commitPending();
-  ParameterImage& im = kit_.image();
-  if (ApplyCellOp(im, page, MapModeOf(im, page), grid_->selection(), op, value))
-    kit_.AfterChange();
+  // Nothing the tool leaves as it was makes a change (no step, no programming).
+  ParameterImage next = kit_.image();
+  if (ApplyCellOp(next, page, MapModeOf(next, page), grid_->selection(), op, value))
+    kit_.change([&next](ParameterImage& im) { im = next; });
 }
 
 void MapPages::runSelectionTool(CellOp op) {
-  const int page = kit_.window().currentPage();
+  const int page = kit_.workspace().page();
   if (!IsMapPage(page)) return;
   std::optional<double> value;
   if (askValue) {
@@ -572,7 +565,7 @@ void MapPages::runSelectionTool(CellOp op) {
 }
 
 void MapPages::CopyCells() {
-  const int page = kit_.window().currentPage();
+  const int page = kit_.workspace().page();
   if (!IsMapPage(page)) return;
   commitPending();
   const ParameterImage& im = kit_.image();
@@ -582,19 +575,18 @@ void MapPages::CopyCells() {
 }
 
 bool MapPages::PasteText(const QString& text) {
-  if (kit_.workspace().editsLocked()) return false;
-  const int page = kit_.window().currentPage();
+  const int page = kit_.workspace().page();
   if (!IsMapPage(page)) return false;
   commitPending();
-  ParameterImage& im = kit_.image();
+  ParameterImage next = kit_.image();
   int pasted = 0;
-  const bool changed = PasteCells(im, page, MapModeOf(im, page), grid_->selection(),
+  const bool changed = PasteCells(next, page, MapModeOf(next, page), grid_->selection(),
                                   ParsePastedCells(text.toStdString()), &pasted);
   if (pasted == 0) {
     showStatus(ui(UiText::PasteNothing));
     return false;
   }
-  if (changed) kit_.AfterChange();
+  if (changed && !kit_.change([&next](ParameterImage& im) { im = next; })) return false;
   showStatus(ui(UiText::CellsPasted).arg(pasted));
   return true;
 }

@@ -65,8 +65,7 @@ class PowerOutPages : public PageModule {
     }
   }
 
-  void readBack(int) override {
-    ParameterImage& im = kit_.image();
+  void readBack(int, ParameterImage& im) override {
     bindings_.readBack(im);
     // Every row byte is rebuilt from its four boxes, so the pattern a mode forces on them is
     // stored as well.
@@ -174,13 +173,10 @@ class PowerOutPages : public PageModule {
     }
   }
 
-  // A mode chosen: stored with its presets and pattern at once, then shown, one undo step, and
-  // the monitor's output texts follow the mode.
+  // A mode chosen: stored with its presets and pattern as one change (the monitor's output
+  // texts follow the mode byte).
   void RadioGroupPOutClick(int output, int mode) {
-    ApplyPowerOutMode(kit_.image(), output, mode);
-    kit_.window().RefreshPages();
-    kit_.TakeSnapshot();
-    kit_.window().ShowMonitor();
+    kit_.change([output, mode](ParameterImage& im) { ApplyPowerOutMode(im, output, mode); });
   }
 
   PageKit& kit_;

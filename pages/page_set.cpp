@@ -11,8 +11,13 @@ namespace rq {
 
 PageSet::PageSet(Workspace& workspace, WindowFace& window, QWidget* root,
                  const std::array<QWidget*, kPageCount>& pages)
-    : ws_(workspace), window_(window), root_(root), kit_(workspace, window) {
-  kit_.readBackPage = [this] { readBack(window_.currentPage()); };
+    : ws_(workspace), root_(root), kit_(workspace, window) {
+  ws_.setPageReadBack([this](ParameterImage& image) { readBack(ws_.page(), image); });
+  connect(&ws_, &Workspace::imageChanged, this, [this] { show(ws_.page()); });
+  // A change refused while a read runs: the controls show the configuration again.
+  connect(&ws_, &Workspace::changeRefused, this, [this] { show(ws_.page()); });
+  connect(&ws_, &Workspace::markLive, this, [this] { markLive(ws_.page()); });
+  connect(&ws_, &Workspace::monitorAccepted, this, [this] { monitorAccepted(); });
   auto own = [this](std::unique_ptr<PageModule> m, std::initializer_list<int> indexes) {
     if (!m) return;
     for (int i : indexes) byPage_[static_cast<std::size_t>(i)] = m.get();
@@ -28,7 +33,14 @@ PageSet::PageSet(Workspace& workspace, WindowFace& window, QWidget* root,
   own(MakeTestsPage(kit_, pages[kPageTests]), {kPageTests});
 }
 
-PageSet::~PageSet() = default;
+PageSet::~PageSet() { ws_.setPageReadBack({}); }
+
+void ConnectWindowFace(Workspace& workspace, WindowFace& window, QObject* context) {
+  QObject::connect(&workspace, &Workspace::message, context,
+                   [&window](const QString& text) { window.showMessage(text); });
+  QObject::connect(&workspace, &Workspace::note, context,
+                   [&window](const QString& text, int ms) { window.showNote(text, ms); });
+}
 
 void PageSet::indexControls() {
   byName_.clear();
@@ -42,27 +54,32 @@ QWidget* PageSet::controlFor(const DifferingSlot& s) const {
   if (s.kind == SlotKind::Scalar) return kit_.controlOf(s.def);
   if (s.page < 0 || s.page >= kPageCount) return nullptr;
   const PageModule* m = module(s.page);
-  return m != nullptr ? m->controlFor(s, window_.currentPage()) : nullptr;
+  return m != nullptr ? m->controlFor(s, ws_.page()) : nullptr;
 }
 
+void PageSet::show(int page) {
+  refresh(page);
+  applyRules(page);
+  emit refreshed(page);
+}
+
+// The image the workspace shows is held by the gear system already (its consistency pass).
 void PageSet::refresh(int page) {
   const PageKit::RefreshScope scope(kit_.workspace());
   if (page >= 0 && page < kPageCount)
     if (PageModule* m = module(page)) m->refresh(page);
-  // Runs on every refresh whatever the page: the gear system holds inputs 2 and 3.
-  ApplyGearCoupling(ws_.image());
 }
 
-void PageSet::readBack(int page) {
+void PageSet::readBack(int page, ParameterImage& image) {
   if (kit_.refreshing() || page < 0 || page >= kPageCount) return;
-  if (PageModule* m = module(page)) m->readBack(page);
+  if (PageModule* m = module(page)) m->readBack(page, image);
 }
 
 void PageSet::applyRules(int page) {
   RuleInputs in;
   in.image = &ws_.image();
   in.printing = ws_.printing();
-  in.testMode = window_.testMode();
+  in.testMode = testMode_;
   in.pickupSignal = ws_.lastMonitor().anyPickupSignal();
   for (const RuleResult& r : EvaluatePageRules(page, in)) {
     QWidget* w = byName_.value(QString::fromStdString(r.control));
@@ -108,3 +125,5 @@ void PageSet::discardFocusedEdit() {
 }
 
 }  // namespace rq
+
+#include "moc_page_set.cpp"

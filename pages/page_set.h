@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// All editing pages of the window behind one face: the window dispatches refresh, read-back,
-// rules and live marking by page index and knows nothing of the controls.
+// All editing pages of the window behind one face. The page set follows the workspace
+// itself: every change of the configuration refreshes the page shown and applies its rules,
+// the live values mark it, and the page's read-back is the workspace's. The window tells it
+// which page it shows and knows nothing of the controls.
 #pragma once
 
 #include <QHash>
+#include <QObject>
 #include <QString>
 
 #include <array>
@@ -19,21 +22,27 @@ namespace rq {
 
 class MapPages;
 
-class PageSet {
+class PageSet : public QObject {
+  Q_OBJECT
+
  public:
   // pages: the tab widgets of the page control, by page index; root: where the rules look
   // controls up by name (the page controls and the frame's).
   PageSet(Workspace& workspace, WindowFace& window, QWidget* root,
           const std::array<QWidget*, kPageCount>& pages);
-  ~PageSet();
+  ~PageSet() override;
 
   PageKit& kit() { return kit_; }
   bool refreshing() const { return kit_.refreshing(); }
+  // The developer test displays (the marker file): some rules show more.
+  void setTestMode(bool on) { testMode_ = on; }
 
-  // Image -> controls of the page, then the gear coupling. The caller applies the rules.
+  // The page shown again: its refresh and its rules, then refreshed().
+  void show(int page);
+  // Image -> controls of the page. The caller applies the rules.
   void refresh(int page);
-  // Controls of the page -> image; nothing while a refresh runs.
-  void readBack(int page);
+  // Controls of the page -> `image`; nothing while a refresh runs.
+  void readBack(int page, ParameterImage& image);
   // The rule table of the page and the common part, then the page's own rules.
   void applyRules(int page);
   void markLive(int page);
@@ -59,15 +68,23 @@ class PageSet {
   // Call after the window has built everything it names, so that rules find every control.
   void indexControls();
 
+ signals:
+  // The page shown was refreshed and ruled (the marks of PC against unit follow it).
+  void refreshed(int page);
+
  private:
   Workspace& ws_;
-  WindowFace& window_;
   QWidget* root_;
   PageKit kit_;
   std::vector<std::unique_ptr<PageModule>> owned_;
   std::array<PageModule*, kPageCount> byPage_{};
   QHash<QString, QWidget*> byName_;
+  bool testMode_ = false;
 };
+
+// What every window does with the workspace besides its pages: its messages and notes go to
+// the window's boxes and status line. The main window and the test window share it.
+void ConnectWindowFace(Workspace& workspace, WindowFace& window, QObject* context);
 
 // The page families. Each builds its controls into the page widgets it is given.
 std::unique_ptr<PageModule> MakeBikePage(PageKit& kit, QWidget* page);

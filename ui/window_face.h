@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What the pages and features need from the main window, and nothing more: a parent for their
 // dialogs, a place for their menu items and status-bar widgets, notes, messages and questions,
-// the live strip, committing an edit still being typed, the page shown and its refresh, and the
-// printing mode. The configuration itself is the workspace's; the window only shows it.
+// the live strip, committing an edit still being typed, the page shown and its caption, and the
+// printing mode. The configuration itself is the workspace's; the window only shows it, and the
+// pages follow the workspace, not the window.
 #pragma once
 
 #include <QList>
@@ -58,19 +59,10 @@ class WindowFace {
   // other section and key is kept); false when the file cannot be written (the user is told).
   virtual const IniFile& settings() const = 0;
   virtual bool writeSettings(const std::function<void(IniFile&)>& setKeys) = 0;
-
-  // ---- For the pages ---------------------------------------------------------------------------
+  // The page the page control shows (the workspace's page).
   virtual int currentPage() const = 0;
   // The caption of page `page`'s tab in the window's language.
   virtual QString pageCaption(int page) const = 0;
-  // The developer test displays are on.
-  virtual bool testMode() const = 0;
-  virtual void RefreshPages() = 0;
-  virtual void ApplyPageRules() = 0;
-  // Renders the last monitor reply again (its power-output texts follow the modes).
-  virtual void ShowMonitor() = 0;
-  // New: asks whether to apply the defaults and applies them when the answer is Yes.
-  virtual void MenuNewClick() = 0;
 
   // ---- For printing --------------------------------------------------------------------------
   // The window whose client area is printed (controls are looked up in it by name).

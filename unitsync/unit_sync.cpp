@@ -63,6 +63,7 @@ UnitSync::UnitSync(Workspace& workspace, WindowFace& window, const PageSet& page
   window.addStatusWidget(label_);
   connect(label_, &UnitStateLabel::clicked, this, [this] { LabelUnitStateClick(); });
   connect(&ws_, &Workspace::unitChanged, this, [this] { refresh(); });
+  connect(&pages_, &PageSet::refreshed, this, [this] { refresh(); });
   connect(&ws_, &Workspace::languageChanged, this, [this] { showState(); });
   showState();
 }

@@ -45,7 +45,7 @@ class UnitSync : public QObject {
   ~UnitSync() override;
 
   // After every refresh of the pages (the page shown decides which map cells carry marks)
-  // and every change of what is known of the unit.
+  // and every change of what is known of the unit: it follows both itself.
   void refresh();
 
   // The status label's click: the comparison with the unit (read first when it is not known).

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "model/defaults.h"
 #include "model/file_io.h"
 #include "model/ign_file.h"
 #include "model/parameter_table.h"
@@ -18,12 +19,27 @@ namespace {
 // A .ign is a few kilobytes; anything beyond this is not a configuration file.
 constexpr std::size_t kMaxIgnSize = 64u * 1024u * 1024u;
 
+// Block by block: an edit moves a few bytes of 900.
+ImageByteSet Moved(const ParameterImage& before, const ParameterImage& now) {
+  ImageByteSet moved;
+  const std::uint8_t* a = before.bytes.data();
+  const std::uint8_t* b = now.bytes.data();
+  constexpr std::size_t kBlock = 64;
+  for (std::size_t at = 0; at < now.bytes.size(); at += kBlock) {
+    const std::size_t n = std::min(kBlock, now.bytes.size() - at);
+    if (std::memcmp(a + at, b + at, n) == 0) continue;
+    for (std::size_t i = at; i < at + n; ++i)
+      if (a[i] != b[i]) moved.set(i);
+  }
+  return moved;
+}
+
 QString Utf8(const std::string& s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
 
 }  // namespace
 
 Workspace::Workspace(std::unique_ptr<SerialPort> port, QObject* parent)
-    : QObject(parent), port_(std::move(port)) {
+    : QObject(parent), port_(std::move(port)), image_(NewConfiguration()) {
   exchange_ = std::make_unique<DeviceExchange>(image_, *port_);
   texts_.ApplyMessageTable(language_);
   installHooks();
@@ -33,10 +49,8 @@ Workspace::~Workspace() { exchange_->ClosePort(); }
 
 void Workspace::installHooks() {
   ExchangeHooks h;
-  h.imageFromUnit = [this] {
-    sanitize();
-    emit imageChanged();
-  };
+  // What the unit gave is shown as soon as it is whole (or as far as it is of this version).
+  h.imageFromUnit = [this] { show(); };
   h.markLive = [this] { emit markLive(); };
   h.decodeIdentification = [this] { identification_ = DecodeIdentification(image_); };
   h.versionMismatch = [this](int received) {
@@ -123,13 +137,71 @@ void Workspace::sanitize() {
   language_ = lang;
 }
 
-void Workspace::change(const Edit& edit, int page) {
-  if (edit) edit(image_);
+void Workspace::show() {
   sanitize();
   // The gear system holds inputs 2 and 3: part of the pass, so that one showing is enough.
   ApplyGearCoupling(image_);
-  emit imageChanged();
+  announceImage();
+}
+
+void Workspace::announceImage() {
+  const ImageByteSet moved = Moved(shownImage_, image_);
+  shownImage_ = image_;
+  emit imageChanged(moved);
+}
+
+void Workspace::start(const Edit& load, int page) {
+  if (load) load(image_);
+  show();
+  undo_.init(image_, page);
+  emit undoChanged();
+}
+
+bool Workspace::change(const Edit& edit, int page, const Confirm& confirm) {
+  // A box asked for lets ticks run: a read may have started meanwhile.
+  if (refuseWhileRead() || (confirm && (!confirm() || refuseWhileRead()))) return false;
+  if (edit) edit(image_);
+  show();
   takeSnapshot(page);
+  return true;
+}
+
+bool Workspace::takeShownPage() {
+  // While a read runs the page may show what the read is replacing: only the pass then.
+  if (!readLock_ && pageReadBack_ && !refreshing()) pageReadBack_(image_);
+  show();
+  return !readLock_;
+}
+
+bool Workspace::applyDefaults(int page, const Confirm& confirm) {
+  if (!change([this](ParameterImage& im) { ApplyDefaults(im, typeJustChanged_); }, page, confirm))
+    return false;
+  hideStatusLine();
+  setFileName(QString());
+  return true;
+}
+
+bool Workspace::chooseBikeType(int type, int sync, int page, const Confirm& askDefaults) {
+  bool defaults = false;
+  const auto ask = [&] {
+    const int chosen = type >= 0 ? type : image_[kBikeType];
+    defaults = chosen != kBikeSpecial && askDefaults && askDefaults();
+    return true;  // the preset follows the type whatever the answer
+  };
+  const bool changed = change(
+      [&](ParameterImage& im) {
+        if (type >= 0) im.setByte(kBikeType, type);
+        if (sync >= 0) im.setByte(kSyncMethod, sync);
+        typeJustChanged_ = true;
+        if (defaults) ApplyDefaults(im, typeJustChanged_);
+        ApplyPreset(im);
+      },
+      page, ask);
+  if (changed && defaults) {
+    hideStatusLine();
+    setFileName(QString());
+  }
+  return changed;
 }
 
 void Workspace::takeSnapshot(int page) {
@@ -139,24 +211,19 @@ void Workspace::takeSnapshot(int page) {
   if (r.startProgramming) requestProgramming();
 }
 
-void Workspace::initUndo(int page) {
-  undo_.init(image_, page);
-  emit undoChanged();
-}
-
 int Workspace::undo() {
+  if (!undo_.canUndo() || refuseWhileRead()) return -1;
   const int page = undo_.undo(image_);
-  if (page < 0) return page;
-  emit imageChanged();
+  show();
   emit undoChanged();
   if (programAfterChange_) requestProgramming();
   return page;
 }
 
 int Workspace::redo() {
+  if (!undo_.canRedo() || refuseWhileRead()) return -1;
   const int page = undo_.redo(image_);
-  if (page < 0) return page;
-  emit imageChanged();
+  show();
   emit undoChanged();
   if (programAfterChange_) requestProgramming();
   return page;
@@ -164,7 +231,7 @@ int Workspace::redo() {
 
 Workspace::OpenResult Workspace::open(const std::string& path, int page) {
   OpenResult result;
-  if (editsLocked()) return result;  // the running read would replace it
+  if (refuseWhileRead()) return result;  // the running read would replace it
   const auto text = ReadWholeFile(path, result.error, kMaxIgnSize);
   if (!text) return result;
   const IgnReadResult r = ReadIgnText(*text, image_);
@@ -182,6 +249,8 @@ Workspace::OpenResult Workspace::open(const std::string& path, int page) {
 }
 
 bool Workspace::save(const std::string& path, std::string& error) {
+  // What the page shows, consistent, is what is written.
+  takeShownPage();
   if (!WriteFileAtomic(path, WriteIgnText(image_), error)) return false;
   setFileName(QFileInfo(Utf8(path)).absoluteFilePath());
   return true;
@@ -193,11 +262,23 @@ bool Workspace::editsLocked() {
   return true;
 }
 
+bool Workspace::refuseWhileRead() {
+  if (!editsLocked()) return false;
+  emit changeRefused();
+  return true;
+}
+
 void Workspace::setReadLock(bool on) {
   if (readLock_ == on) return;
   readLock_ = on;
   if (on) programPending_ = false;  // the read replaces what it would have programmed
   emit readLockChanged(on);
+  // What the read left (all of it, or the blocks that arrived) is shown, held by the gear
+  // system.
+  if (!on) {
+    ApplyGearCoupling(image_);
+    announceImage();
+  }
 }
 
 // ---- Programming after change --------------------------------------------------------------
@@ -244,12 +325,16 @@ void Workspace::startRead() {
 }
 
 void Workspace::startVerify() {
+  takeShownPage();
   exchange_->startVerify();
   tracker_.started(Operation::Verify);
   publishLink();
 }
 
 void Workspace::startProgram() {
+  takeShownPage();
+  // Broken limits are listed and asked about, and the changes shown when that is on.
+  if (programConfirm_ && !programConfirm_()) return;
   exchange_->startProgram();
   tracker_.started(Operation::Program);
   publishLink();

@@ -5,7 +5,7 @@
 // operations on them (a change of the configuration, undo and redo, open and save, read,
 // verify and program) and says what happened through its signals. It owns no widgets: the
 // window shows what the signals report, and features work on the workspace, never on the
-// window.
+// window. The configuration is written only here: every edit is an Edit handed to change().
 #pragma once
 
 #include <QObject>
@@ -36,6 +36,8 @@ class Workspace : public QObject {
  public:
   // An edit of the configuration: it writes into the image it is given.
   using Edit = std::function<void(ParameterImage&)>;
+  // Asked once a change may go ahead (the question before it); false drops the change.
+  using Confirm = std::function<bool()>;
 
   // `port`: the serial port the engine talks through (the caller's choice: a real one, a
   // pseudo-terminal's, a scripted one in tests).
@@ -45,7 +47,7 @@ class Workspace : public QObject {
   Workspace& operator=(const Workspace&) = delete;
 
   // ---- What the tool works on ---------------------------------------------------------------
-  ParameterImage& image() { return image_; }
+  // The configuration starts as a first start has it (the defaults of type 0).
   const ParameterImage& image() const { return image_; }
   // The "All" flags of the map pages: interface state, kept in the state file.
   AllFlags& allFlags() { return allFlags_; }
@@ -96,9 +98,12 @@ class Workspace : public QObject {
   void setProgramHold(ProgramHold hold);
 
   // The page the window shows: the undo steps the workspace takes on its own (a read) belong
-  // to it.
+  // to it, and its read-back is the page's.
   void setPage(int page) { page_ = page; }
   int page() const { return page_; }
+  // The read-back of the page shown: what its controls hold, written into the image it is
+  // given (the page set installs it).
+  void setPageReadBack(Edit readBack) { pageReadBack_ = std::move(readBack); }
 
   // The refresh-in-progress flag: set while a refresh writes the image into controls; the
   // read-back, mode handlers and undo steps do nothing while it is set.
@@ -114,20 +119,33 @@ class Workspace : public QObject {
     Workspace& ws_;
   };
 
-  // The consistency pass of bytes 0..749 (with the language and port bytes it repairs).
-  void sanitize();
-  // One change of the configuration: the edit (may be empty when the image was written
-  // already), the consistency pass with the gear coupling, imageChanged (the window shows
-  // it), then one undo step, which programs the unit when "Programming after change" is on.
-  // `page` is the page the undo step belongs to.
-  void change(const Edit& edit, int page);
-  // The undo step of a change that is already in the image and shown: recorded when bytes
-  // 0..749 changed; programs after change. Mode selectors store their byte and call this.
-  void takeSnapshot(int page);
-  // The first undo slot: the configuration as it stands.
-  void initUndo(int page);
+  // The configuration the tool starts with: `load` (the state file's), the consistency pass
+  // with the gear coupling, imageChanged, and the first undo slot.
+  void start(const Edit& load, int page);
+  // One change of the configuration: `confirm` when given, the edit (empty: an edit shown
+  // already, such as a drag's), the consistency pass with the gear coupling, imageChanged
+  // (the window shows it), then one undo step, which programs the unit when "Programming
+  // after change" is on. `page` is the page the undo step belongs to. Refused while a read
+  // replaces the configuration (the status line says so; nothing is asked): false then, and
+  // when `confirm` said no.
+  bool change(const Edit& edit, int page, const Confirm& confirm = {});
+  // The page shown, read back as one change (the commit of an edit on a page).
+  bool commitPage() { return change(pageReadBack_, page_); }
+  // What the page shown holds, taken into the configuration without an undo step: consistent
+  // and shown, carried by the next step. Before a save, a verify, a program and the close, and
+  // for a control that only stores (read protection). False while a read runs.
+  bool takeShownPage();
+  // New: the defaults as one change (the general ones too, unless the motorbike type was
+  // just switched to special), then the status line hidden and the file name forgotten.
+  // `confirm` is the question before it.
+  bool applyDefaults(int page, const Confirm& confirm = {});
+  // The motorbike type and the synchronisation method chosen (-1: as stored): both stored,
+  // then New with `askDefaults`'s answer unless the type is special, then the type's preset:
+  // one change.
+  bool chooseBikeType(int type, int sync, int page, const Confirm& askDefaults);
   // Undo and redo: the configuration of the step before or after, shown (imageChanged),
-  // programmed after change. Return the page of the step, or -1 when there is none.
+  // programmed after change. Return the page of the step, or -1 when there is none or a read
+  // replaces the configuration.
   int undo();
   int redo();
 
@@ -140,21 +158,25 @@ class Workspace : public QObject {
   // number, then, with a valid key, one change (undo step) and the file name. Nothing changes
   // while a read is replacing the configuration (not loaded, no error).
   OpenResult open(const std::string& path, int page);
-  // Writes the configuration as a .ign file through an atomic write; the file name on
-  // success. The caller runs the consistency pass and shows it first.
+  // Writes what the page shown holds, consistent, as a .ign file through an atomic write; the
+  // file name on success.
   bool save(const std::string& path, std::string& error);
 
-  // While a read replaces the configuration the pages take no edits and no programming is
-  // started or kept pending: true then, with a note on the status line.
+  // While a read replaces the configuration no change is taken and no programming is started
+  // or kept pending: readLocked() says so (a view greys its controls by it); editsLocked()
+  // also puts the note on the status line.
   bool editsLocked();
   bool readLocked() const { return readLock_; }
 
   // ---- The unit ------------------------------------------------------------------------------
   // Read replaces the configuration (and forgets its file name); verify and program send
-  // what the image holds (the caller has read back, sanitised and shown it).
+  // what the page shown holds, taken in first. Program asks the confirmation first.
   void startRead();
   void startVerify();
   void startProgram();
+  // The question before the Program command sends (the guard rails): true to program. Empty:
+  // nothing is asked. Programming after change never asks it; the hold above stops that.
+  void setProgramConfirm(std::function<bool()> confirm) { programConfirm_ = std::move(confirm); }
   // Reads the unit into `unit` (not the configuration); operationEnded(UnitRead, ...) tells
   // the end, and a whole read makes the unit's content known.
   void startUnitRead(ParameterImage& unit);
@@ -176,8 +198,10 @@ class Workspace : public QObject {
   void publishLink();
 
  signals:
-  // The configuration changed and is consistent: show it.
-  void imageChanged();
+  // The configuration changed and is consistent: show it. `moved`: the bytes that differ from
+  // what was shown last (a listener may re-read only those; the controls of the page shown
+  // are refreshed whatever moved, since a field may show what it was typed).
+  void imageChanged(const rq::ImageByteSet& moved);
   void fileNameChanged(const QString& name);
   void undoChanged();
   // What is known of the unit changed (its record, or the differences to the PC).
@@ -200,10 +224,23 @@ class Workspace : public QObject {
   void message(const QString& text);
   // A note for the status line, shown for `ms` milliseconds (0: until replaced).
   void note(const QString& text, int ms);
+  // A change was refused while a read replaces the configuration: controls that show what
+  // the user set show the configuration again.
+  void changeRefused();
 
  private:
   void installHooks();
+  // The consistency pass of bytes 0..749 (with the language and port bytes it repairs).
+  void sanitize();
+  // The pass with the gear coupling, then imageChanged with what moved since the last one.
+  void show();
+  void announceImage();
+  // The undo step of a change shown: recorded when bytes 0..749 changed; programs after
+  // change.
+  void takeSnapshot(int page);
   void setReadLock(bool on);
+  // True, with the note and changeRefused, while a read replaces the configuration.
+  bool refuseWhileRead();
   void requestProgramming();
   void startPendingProgramming();
   void operationEnd(const OperationEnd& end);
@@ -223,6 +260,8 @@ class Workspace : public QObject {
   std::unique_ptr<DeviceExchange> exchange_;
   PortPathResolver resolver_;
   ProgramHold programHold_;
+  std::function<bool()> programConfirm_;
+  Edit pageReadBack_;
 
   // The differences and what they were computed from.
   std::vector<DifferingSlot> differences_;
@@ -231,6 +270,7 @@ class Workspace : public QObject {
   int recordVersion_ = 0;  // counts every change of the unit record
   int differenceRuns_ = 0;
 
+  ParameterImage shownImage_;             // the image as imageChanged last showed it
   ParameterImage* unitTarget_ = nullptr;  // the copy a unit read fills
   int page_ = 0;
   int refreshDepth_ = 0;
@@ -238,6 +278,11 @@ class Workspace : public QObject {
   bool programPending_ = false;
   bool readLock_ = false;
   bool inTick_ = false;
+  // Set when the motorbike type was just chosen; every application of the defaults clears it.
+  bool typeJustChanged_ = false;
+
+  // Tests arrange a configuration without the edit path (tests/workspace/workspace_peer.h).
+  friend class WorkspacePeer;
 };
 
 }  // namespace rq

@@ -24,8 +24,8 @@
 
 #include "bench/common/bench_support.h"
 #include "app/demo_unit.h"
-#include "app/form_hlav.h"
 #include "bench/common/usage.h"
+#include "tests/app/form_peer.h"
 #include "logs/ride_recording.h"
 #include "ui/caption_apply.h"
 
@@ -114,7 +114,7 @@ int main(int argc, char** argv) {
   options.messageBox = [](const QString& text) {
     std::printf("message: %s\n", text.toLocal8Bit().constData());
   };
-  rq::FormHlav form(std::move(options));
+  rq::FormHlavPeer form(std::move(options));
   form.findChild<QTabWidget*>("PageControl1")->setCurrentIndex(rq::kPageMonitor);
   form.show();
 

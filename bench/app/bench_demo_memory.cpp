@@ -29,7 +29,7 @@
 #include <vector>
 
 #include "app/demo_unit.h"
-#include "app/form_hlav.h"
+#include "tests/app/form_peer.h"
 #include "bench/common/bench_support.h"
 #include "bench/common/usage.h"
 #include "model/map_model.h"
@@ -105,7 +105,7 @@ int main(int argc, char** argv) {
   options.messageBox = [](const QString& text) {
     std::printf("message: %s\n", text.toLocal8Bit().constData());
   };
-  rq::FormHlav form(std::move(options));
+  rq::FormHlavPeer form(std::move(options));
   form.show();
   auto* tabs = form.findChild<QTabWidget*>("PageControl1");
   QAction* plus = form.findChild<QAction*>("MenuToolsPlus");

@@ -20,7 +20,7 @@
 
 #include "../../tests/link/scripted_port.h"
 #include "app/file_commands.h"
-#include "app/form_hlav.h"
+#include "tests/app/form_peer.h"
 #include "bench/common/bench_support.h"
 #include "bench/common/usage.h"
 #include "model/map_model.h"
@@ -91,7 +91,7 @@ int main(int argc, char** argv) {
   options.portOverride = line.slave();
   options.messageBox = [](const QString& text) { std::fprintf(stderr, "message: %s\n", qPrintable(text)); };
   options.askQuestion = [](const QString&) { return 0; };
-  rq::FormHlav form(std::move(options));
+  rq::FormHlavPeer form(std::move(options));
 
   std::vector<std::string> sent;
   auto tick = [&] {
@@ -115,8 +115,9 @@ int main(int argc, char** argv) {
   form.MenuReadClick();
   untilIdle();
   const rq::MapDef& map = rq::Maps()[0];
-  form.image().setByte(rq::CellByte(map, 6, 9), form.image().byte(rq::CellByte(map, 6, 9)) + 1);
-  form.AfterChange();
+  form.workspace().change(
+      [&map](rq::ParameterImage& im) { im.setByte(rq::CellByte(map, 6, 9), im.byte(rq::CellByte(map, 6, 9)) + 1); },
+      form.currentPage());
   form.MenuProgramClick();
   untilIdle();
   form.MenuVerifyClick();

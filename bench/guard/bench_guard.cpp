@@ -13,7 +13,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/form_hlav.h"
+#include "tests/app/form_peer.h"
 #include "bench/common/bench_support.h"
 #include "bench/common/usage.h"
 #include "guard/limit_guard.h"
@@ -40,7 +40,7 @@ int main(int argc, char** argv) {
 
   rq::FormHlavOptions options;
   options.messageBox = [](const QString&) {};
-  rq::FormHlav form(std::move(options));
+  rq::FormHlavPeer form(std::move(options));
   form.findChild<QTabWidget*>("PageControl1")->setCurrentIndex(rq::kPageAdvance1);
   form.show();
   QCoreApplication::processEvents();
@@ -82,9 +82,9 @@ int main(int argc, char** argv) {
     ws.setLimits(on ? limits : rq::Limits{});
     std::vector<double> change;
     for (int i = 0; i < 400; ++i) {
-      form.image().setByte(rq::CellByte(map, (i / 15) % 10, i % 15), 20 + i % 10);
+      const auto edit = [&map, i](rq::ParameterImage& im) { im.setByte(rq::CellByte(map, (i / 15) % 10, i % 15), 20 + i % 10); };
       const double t0 = ThreadCpuMs();
-      form.AfterChange();
+      ws.change(edit, rq::kPageAdvance1);
       change.push_back(ThreadCpuMs() - t0);
       QCoreApplication::processEvents();
     }

@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "app/demo_unit.h"
-#include "app/form_hlav.h"
+#include "tests/app/form_peer.h"
 #include "bench/common/bench_support.h"
 #include "bench/common/usage.h"
 #include "mapview/curve_plot.h"
@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
   rq::FormHlavOptions options;
   options.portOverride = unit.devicePath().toStdString();
   options.messageBox = [](const QString& text) { std::printf("message: %s\n", text.toLocal8Bit().constData()); };
-  rq::FormHlav form(std::move(options));
+  rq::FormHlavPeer form(std::move(options));
   form.findChild<QTabWidget*>("PageControl1")->setCurrentIndex(rq::kPageAdvance1);
   form.show();
   form.image().setByte(rq::kMapsUseThrottle, 1);

@@ -17,8 +17,8 @@
 
 #include "../common/bench_support.h"
 #include "app/demo_unit.h"
-#include "app/form_hlav.h"
 #include "bench/common/usage.h"
+#include "tests/app/form_peer.h"
 #include "mapview/map_view.h"
 #include "mapview/map_view_window.h"
 #include "mapview/surface.h"
@@ -63,7 +63,7 @@ int main(int argc, char** argv) {
   }
   rq::FormHlavOptions options;
   options.portOverride = unit.devicePath().toStdString();
-  rq::FormHlav form(std::move(options));
+  rq::FormHlavPeer form(std::move(options));
   form.show();
   auto* pages = form.findChild<QTabWidget*>("PageControl1");
   pages->setCurrentIndex(rq::kPageAdvance1);
@@ -116,9 +116,9 @@ int main(int argc, char** argv) {
   maps.setTrailShown(true);
   maps.grid().select({6, 0, 6, 14});
   const struct {
-    void (rq::FormHlav::*language)();
+    void (rq::FormHlavPeer::*language)();
     const char* suffix;
-  } languages[] = {{&rq::FormHlav::MenuEnglishClick, ""}, {&rq::FormHlav::MenuGermanClick, "-de"}};
+  } languages[] = {{&rq::FormHlavPeer::MenuEnglishClick, ""}, {&rq::FormHlavPeer::MenuGermanClick, "-de"}};
   for (const auto& l : languages) {
     (form.*l.language)();
     view.setMode(rq::ViewMode::CurvesOverRpm);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // rq_bench_pages [SECONDS]: prints
-//   - the time of AfterChange on the Advance 1 page (a cell changed before each call),
+//   - the time of AfterChange on the Advance 1 page (one change of a cell: the pass, the pages
+//     shown again, the undo step),
 //   - the CPU time of one Timer1 tick on the Advance 1 page while the demo unit answers
 //     monitor requests (reply ticks mark the live cell and its trail), for SECONDS (default 15),
 //   - the cost of the marking alone (two operating points in turn, with a trail),
@@ -23,8 +24,8 @@
 
 #include "app/demo_unit.h"
 #include "bench/common/bench_support.h"
-#include "app/form_hlav.h"
 #include "bench/common/usage.h"
+#include "tests/app/form_peer.h"
 #include "pages/map_pages.h"
 #include "pages/page_set.h"
 
@@ -79,7 +80,7 @@ int main(int argc, char** argv) {
   options.messageBox = [](const QString& text) {
     std::printf("message: %s\n", text.toLocal8Bit().constData());
   };
-  rq::FormHlav form(std::move(options));
+  rq::FormHlavPeer form(std::move(options));
   form.findChild<QTabWidget*>("PageControl1")->setCurrentIndex(rq::kPageAdvance1);
   form.show();
   QCoreApplication::processEvents();
@@ -88,9 +89,9 @@ int main(int argc, char** argv) {
   // AfterChange with one cell changed each time (an undo step each), then painted.
   std::vector<double> afterChange, afterChangePainted;
   for (int i = 0; i < 400; ++i) {
-    form.image().setByte(181 + (i * 7) % 150, 10 + i % 40);
+    const auto edit = [i](rq::ParameterImage& im) { im.setByte(181 + (i * 7) % 150, 10 + i % 40); };
     const double t0 = ThreadCpuMs();
-    form.AfterChange();
+    form.workspace().change(edit, rq::kPageAdvance1);
     const double t1 = ThreadCpuMs();
     QCoreApplication::processEvents();
     afterChange.push_back(t1 - t0);

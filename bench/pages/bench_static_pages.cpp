@@ -23,8 +23,8 @@
 
 #include "app/demo_unit.h"
 #include "bench/common/bench_support.h"
-#include "app/form_hlav.h"
 #include "bench/common/usage.h"
+#include "tests/app/form_peer.h"
 #include "pages/page_set.h"
 
 namespace {
@@ -65,7 +65,7 @@ int main(int argc, char** argv) {
   rq::FormHlavOptions options;
   options.portOverride = unit.devicePath().toStdString();
   options.messageBox = [](const QString&) {};
-  rq::FormHlav form(std::move(options));
+  rq::FormHlavPeer form(std::move(options));
   auto* tabs = form.findChild<QTabWidget*>("PageControl1");
   form.image().setByte(rq::kGearSystem, 1);  // gear by voltage: every gear field shown
   form.image().setByte(rq::kGearCount, 6);
@@ -80,9 +80,9 @@ int main(int argc, char** argv) {
     std::vector<double> times;
     for (int i = 0; i < 200; ++i) {
       const PageByte& b = kBytes[page];
-      form.image().setByte(b.offset, i % 2 ? b.a : b.b);
+      const auto edit = [&b, i](rq::ParameterImage& im) { im.setByte(b.offset, i % 2 ? b.a : b.b); };
       const double t0 = ThreadCpuMs();
-      form.AfterChange();
+      form.workspace().change(edit, page);
       times.push_back(ThreadCpuMs() - t0);
       if (i % 20 == 0) QCoreApplication::processEvents();
     }

@@ -14,7 +14,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/form_hlav.h"
+#include "tests/app/form_peer.h"
 #include "bench/common/bench_support.h"
 #include "bench/common/usage.h"
 #include "compare/compare_view.h"
@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
     std::printf("message: %s\n", text.toLocal8Bit().constData());
   };
   options.askQuestion = [](const QString&) { return 0; };
-  rq::FormHlav form(std::move(options));
+  rq::FormHlavPeer form(std::move(options));
   form.findChild<QTabWidget*>("PageControl1")->setCurrentIndex(rq::kPageAdvance1);
   form.show();
   QCoreApplication::processEvents();
@@ -67,9 +67,9 @@ int main(int argc, char** argv) {
     t.start();
     sync.refresh();
     check.push_back(Ms(t));
-    form.image().setByte(cell, form.image().byte(cell) + 1);
+    const auto edit = [cell](rq::ParameterImage& im) { im.setByte(cell, im.byte(cell) + 1); };
     t.restart();
-    form.AfterChange();
+    form.workspace().change(edit, rq::kPageAdvance1);
     afterChange.push_back(Ms(t));
     QCoreApplication::processEvents();
   }

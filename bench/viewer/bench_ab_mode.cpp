@@ -24,8 +24,9 @@
 #include "../common/bench_support.h"
 #include "../common/ab_session.h"
 #include "abmode/ab_mode.h"
-#include "app/form_hlav.h"
 #include "bench/common/usage.h"
+#include "tests/app/form_peer.h"
+#include "logs/log_room.h"
 #include "logs/log_session.h"
 #include "logs/map_log_overlay.h"
 #include "pages/map_grid.h"
@@ -124,14 +125,14 @@ int main(int argc, char** argv) {
   }
   const std::size_t rows = log.table->rows();
 
-  rq::FormHlav window;
+  rq::FormHlavPeer window;
   window.show();
   QApplication::processEvents();
   window.resize(1005, 850);
   window.workspace().change([&cfg](rq::ParameterImage& im) { im = cfg; }, rq::kPageAdvance1);
   auto* tabs = window.findChild<QTabWidget*>("PageControl1");
   tabs->setCurrentIndex(rq::kPageAdvance1);
-  rq::logs::LogSession::instance().adopt(std::move(*log.table), "ab.csv");
+  window.logRoom().session().adopt(std::move(*log.table), "ab.csv");
   window.findChild<QCheckBox*>("CheckBoxAbMode")->setChecked(true);
   QApplication::processEvents();
   auto* ab = window.findChild<rq::abmode::AbMode*>();
@@ -194,7 +195,7 @@ int main(int argc, char** argv) {
   PrintStalls(label, added);
   for (int i = 0; i < m; ++i) {
     rq::logs::LogTable copy = *big.table;
-    rq::logs::LogSession::instance().adopt(std::move(copy), "ride_million.csv");
+    window.logRoom().session().adopt(std::move(copy), "ride_million.csv");
     Watch(*ab, grid, [] {}, opened);
   }
   std::snprintf(label, sizeof label, "%zu-row ride as the open log (columns taken, worked out)", bigRows);

@@ -16,15 +16,15 @@
 #include "../common/ab_session.h"
 #include "abmode/ab_mode.h"
 #include "abmode/ab_panel.h"
-#include "app/form_hlav.h"
 #include "bench/common/usage.h"
 #include "pages/map_pages.h"
 #include "pages/page_set.h"
+#include "tests/app/form_peer.h"
 #include "logs/log_plot.h"
+#include "logs/log_room.h"
 #include "logs/log_session.h"
 #include "logs/log_viewer.h"
 #include "logs/map_log_overlay.h"
-#include "logs/open_log_viewer.h"
 #include "model/defaults.h"
 #include "sim/ride_log.h"
 
@@ -46,16 +46,16 @@ int main(int argc, char** argv) {
   cfg.setByte(rq::kGearSystem, 2);
   std::ofstream(path) << rq::sim::RideCsv(rq::sim::RideSnapshots(cfg, 120, 1));
 
-  rq::FormHlav window;
+  rq::FormHlavPeer window;
   window.show();
   QApplication::processEvents();
   window.resize(1005, 850);  // after the start-up has placed the window by its settings
   window.findChild<QTabWidget*>("PageControl1")->setCurrentIndex(rq::kPageAdvance1);
-  rq::logs::OpenLogViewer(&window, path);
+  window.logRoom().openLog(path);
   auto* viewer = window.findChild<rq::logs::LogViewer*>();
   while (viewer->loading()) QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
   viewer->resize(1280, 800);
-  rq::logs::LogSession& session = rq::logs::LogSession::instance();
+  rq::logs::LogSession& session = window.logRoom().session();
   // Find: the stretches in 5th and 6th gear with the throttle open, marked on the time axis.
   viewer->findField()->setText("gear >= 5 and throttle > 30 %");
   viewer->findNext();

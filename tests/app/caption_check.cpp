@@ -14,7 +14,7 @@
 
 #include <functional>
 
-#include "app/form_hlav.h"
+#include "form_peer.h"
 #include "pages/controls.h"
 #include "ui/caption_apply.h"
 #include "ui/text_fit.h"
@@ -115,7 +115,7 @@ ChangeSignalCounter::~ChangeSignalCounter() {
   for (const auto& c : connections_) QObject::disconnect(c);
 }
 
-void SwitchLanguage(FormHlav& form, int language) {
+void SwitchLanguage(FormHlavPeer& form, int language) {
   switch (language) {
     case kLanguageGerman: form.MenuGermanClick(); break;
     case kLanguageFrench: form.MenuFrenchClick(); break;
@@ -130,7 +130,7 @@ namespace {
 // distinct lines `find` reports for it; the window ends in the language and on the page it
 // started with.
 QStringList OnEveryPageInEveryLanguage(
-    FormHlav& form, const std::function<QStringList(int lang, QTabWidget* tabs, int page)>& find) {
+    FormHlavPeer& form, const std::function<QStringList(int lang, QTabWidget* tabs, int page)>& find) {
   const int start = form.language();
   QStringList out;
   form.show();
@@ -152,7 +152,7 @@ QStringList OnEveryPageInEveryLanguage(
 
 }  // namespace
 
-QStringList CutOffTextsInEveryLanguage(FormHlav& form) {
+QStringList CutOffTextsInEveryLanguage(FormHlavPeer& form) {
   return OnEveryPageInEveryLanguage(form, [&form](int lang, QTabWidget*, int) {
     QStringList lines;
     for (const CutOffText& c : FindCutOffTexts(&form))
@@ -219,7 +219,7 @@ QStringList OverlappingControls(const QWidget* root) {
   return out;
 }
 
-QStringList OverlappingControlsInEveryLanguage(FormHlav& form) {
+QStringList OverlappingControlsInEveryLanguage(FormHlavPeer& form) {
   return OnEveryPageInEveryLanguage(form, [](int lang, QTabWidget* tabs, int page) {
     QStringList lines;
     for (const QString& pair : OverlappingControls(tabs->currentWidget()))

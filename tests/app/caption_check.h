@@ -15,7 +15,7 @@
 class QWidget;
 
 namespace rq {
-class FormHlav;
+class FormHlavPeer;
 }
 
 namespace rq::test {
@@ -46,18 +46,18 @@ class ChangeSignalCounter {
 // Switches the window through the four languages with the language menu handlers and lists,
 // per language, every label, check box, radio button, button, group title and page tab whose
 // text does not fit; the window ends in the language it started in.
-QStringList CutOffTextsInEveryLanguage(FormHlav& form);
+QStringList CutOffTextsInEveryLanguage(FormHlavPeer& form);
 
 // Switches the window through the four languages and shows every page in turn; lists, per
 // language and page, every pair of visible sibling widgets whose rectangles intersect. An edit
 // and its own up-down are meant to touch and are not listed. The window ends in the language
 // and on the page it started with.
-QStringList OverlappingControlsInEveryLanguage(FormHlav& form);
+QStringList OverlappingControlsInEveryLanguage(FormHlavPeer& form);
 
 // The same for the widgets under `root` as they are laid out now.
 QStringList OverlappingControls(const QWidget* root);
 
 // Runs the language menu handler of `language`.
-void SwitchLanguage(FormHlav& form, int language);
+void SwitchLanguage(FormHlavPeer& form, int language);
 
 }  // namespace rq::test

@@ -288,7 +288,7 @@ class WindowCaptions : public ::testing::Test {
     form().show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form()));
   }
-  FormHlav& form() { return *w_->form; }
+  FormHlavPeer& form() { return *w_->form; }
 
   TempConfig cfg_;
   Pty pty_;

@@ -22,7 +22,7 @@ TEST(Demo, TheFirstReadAndAVerifyEndOkWithEveryDemoOption) {
     ASSERT_TRUE(unit.start(DemoSimulatorArguments(ab), error, 5000, RQ_SIM_PROGRAM))
         << error.toStdString();
     Window w({}, unit.devicePath().toStdString());
-    FormHlav& form = *w.form;
+    FormHlavPeer& form = *w.form;
     ASSERT_TRUE(TickUntil(form, [&] { return form.connected(); }, 15000)) << ab;
     // The simulated unit stands on the port the demo runs on; the other ports are the machine's.
     auto* com = form.findChild<QMenu*>("MenuCom");

@@ -40,7 +40,7 @@ class EndToEnd : public ::testing::Test {
     cfg_.writeSettings(PortsSection(unit_.devicePath().toStdString()));
   }
   // Shows the window, presses the key and waits for the status text.
-  static bool pressAndWait(FormHlav& form, Qt::Key key, const QString& status) {
+  static bool pressAndWait(FormHlavPeer& form, Qt::Key key, const QString& status) {
     form.show();
     form.activateWindow();
     if (!QTest::qWaitForWindowActive(&form)) return false;

@@ -40,7 +40,7 @@ class FileCommandsTest : public ::testing::Test {
     w_ = std::make_unique<Window>();
     w_->messages.clear();
   }
-  FormHlav& form() { return *w_->form; }
+  FormHlavPeer& form() { return *w_->form; }
   FileCommands& files() { return form().fileCommands(); }
   QString label() { return form().findChild<QLabel*>("LabelFile2")->text(); }
   QString path(const QString& name) const { return cfg_.path(name); }

@@ -47,7 +47,7 @@ class GuardWindow : public ::testing::Test {
                        "PageControl1->ActivePageIndex=2\n");
     w_ = std::make_unique<Window>();
   }
-  FormHlav& form() { return *w_->form; }
+  FormHlavPeer& form() { return *w_->form; }
   // Whether a programming's first request reached the line within `ms`.
   bool programSent(int ms) {
     bool sent = false;
@@ -136,7 +136,7 @@ TEST(GuardFactoryMap, SuggestedLimitsKeepItASpikeComesFirstAndEnterDoesNotProgra
   cfg.writeState(WriteStateText(NewConfiguration(), AllFlags{}));
   cfg.writeSettings(PortsSection(pty.slave()) + "[BASIC]\nPageControl1->ActivePageIndex=2\n");
   Window w({}, {}, [](FormHlavOptions& o) { o.askQuestion = nullptr; });  // real message boxes
-  FormHlav& form = *w.form;
+  FormHlavPeer& form = *w.form;
   LimitGuard& guard = form.limitGuard();
   guard.runDialog = [](QDialog& d) {
     auto& dialog = dynamic_cast<LimitsDialog&>(d);

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "legend_check.h"
+#include "logs/log_room.h"
 #include "logs/log_session.h"
 #include "logs/log_viewer.h"
 #include "logs/map_log_overlay.h"
@@ -48,12 +49,13 @@ struct Fixture {
   Fixture() {
     logs::LoadResult r = logs::ParseCsvText(kLog);
     EXPECT_TRUE(r.ok()) << r.error.message;
-    LogSession::instance().adopt(std::move(*r.table), "hand.csv");
+    session().adopt(std::move(*r.table), "hand.csv");
     window.form->findChild<QTabWidget*>("PageControl1")->setCurrentIndex(kPageAdvance1);
     QApplication::processEvents();
     overlay = window.form->findChild<MapLogOverlay*>();
     EXPECT_NE(overlay, nullptr);
   }
+  LogSession& session() { return window.form->logRoom().session(); }
   QCheckBox* toggle() { return window.form->findChild<QCheckBox*>("CheckBoxLogOverlay"); }
   MapGrid* grid() { return window.form->findChild<MapGrid*>(); }
   // A left click on the text of cell (row, column), as the mouse gives it.
@@ -101,7 +103,7 @@ TEST(MapLogOverlay, CountsFiltersClicksAndTheReplayedCell) {
   panel->findChild<QCheckBox*>("LogCheckSteady")->setChecked(false);
 
   // A click on a cell: the cursor to the next row in it, round to the start at the end.
-  LogSession& s = LogSession::instance();
+  LogSession& s = f.session();
   s.setCursorRow(0);
   ASSERT_TRUE(f.overlay->moveCursorToCell(idle.row, idle.column));
   EXPECT_EQ(s.cursorRow(), 1u);
@@ -159,11 +161,11 @@ TEST(MapLogOverlay, CountsFiltersClicksAndTheReplayedCell) {
 
 TEST(MapLogOverlay, AClickOnAMapCellShowsItsRowInTheViewersLegends) {
   Fixture f;
-  logs::LogViewer* viewer = logs::ShowLogViewer(f.window.form.get());
+  logs::LogViewer* viewer = f.window.form->logRoom().showViewer();
   ASSERT_NE(viewer, nullptr);
   viewer->resize(1000, 700);
   f.toggle()->click();
-  LogSession& s = LogSession::instance();
+  LogSession& s = f.session();
   // From the third row (3010 rpm) to the next in the idle cell, the fourth (3000 rpm): texts
   // as long as before, so that only the cursor's layer is redrawn.
   s.setCursorRow(2);
@@ -206,7 +208,7 @@ TEST(MapLogOverlay, TheMapViewCarriesTheLogsTimesAndCursor) {
   EXPECT_EQ(weighted(), 0u);
   f.toggle()->setChecked(true);
   EXPECT_EQ(weighted(), 3u);  // the three cells the log visited
-  LogSession::instance().setCursorTime(1.3);
+  f.session().setCursorTime(1.3);
   EXPECT_EQ(plot.replayGraph()->dataCount(), 1);
   f.toggle()->setChecked(false);
   EXPECT_EQ(weighted(), 0u);

@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/form_hlav.h"
+#include "tests/app/form_peer.h"
 #include "mapview/map_view.h"
 #include "mapview/map_view_window.h"
 #include "model/ini_file.h"

@@ -25,7 +25,7 @@ class MonitorTest : public ::testing::Test {
     w_ = std::make_unique<Window>();
     ASSERT_TRUE(w_->messages.empty());
   }
-  FormHlav& form() { return *w_->form; }
+  FormHlavPeer& form() { return *w_->form; }
   QLabel* label(const char* name) { return form().findChild<QLabel*>(name); }
   QProgressBar* gauge(const char* name) { return form().findChild<QProgressBar*>(name); }
 
@@ -221,7 +221,7 @@ TEST(MonitorDarkPalette, LiveStripLabelsKeepReadableText) {
     Pty pty;
     cfg.writeSettings(PortsSection(pty.slave()));
     Window w;
-    FormHlav& form = *w.form;
+    FormHlavPeer& form = *w.form;
     auto deliver = [&](const MonitorSnapshot& s) {
       pty.write(EncodeMonitor(s));
       return TickUntil(form, [&] { return form.exchange().lastMonitor() == s; }, 2000, &pty);

@@ -31,12 +31,12 @@ struct OpenFixture {
     w = std::make_unique<Window>();
     before = w->form->image();
   }
-  FormHlav& form() { return *w->form; }
+  FormHlavPeer& form() { return *w->form; }
 };
 
 TEST(OpenFile, LoadsOnTopOfTheConfigurationAndBecomesTheLastFile) {
   OpenFixture fx;
-  FormHlav& f = fx.form();
+  FormHlavPeer& f = fx.form();
   ASSERT_EQ(f.image()[kSecondMapAcceleration], 42);
   ASSERT_FALSE(f.image()[kRetard] == 10 && f.image()[kRetardClutchCount] == 2);
   const QString folder = fx.cfg.folder();
@@ -84,7 +84,7 @@ TEST(OpenFile, LoadsOnTopOfTheConfigurationAndBecomesTheLastFile) {
 
 TEST(OpenFile, FileThatCannotBeReadIsReportedAndChangesNothing) {
   OpenFixture fx;
-  FormHlav& f = fx.form();
+  FormHlavPeer& f = fx.form();
   const QString nameBefore = f.fileName();
   for (const QString& path : {fx.cfg.folder() + "/missing.ign", fx.cfg.folder()}) {
     SCOPED_TRACE(path.toStdString());
@@ -101,7 +101,7 @@ TEST(OpenFile, FileThatCannotBeReadIsReportedAndChangesNothing) {
 
 TEST(OpenFile, VersionKeysWithAnotherNumberAreReportedOnceEach) {
   OpenFixture fx;
-  FormHlav& f = fx.form();
+  FormHlavPeer& f = fx.form();
   const QString nameBefore = f.fileName();
   const QString folder = fx.cfg.folder();
 
@@ -126,7 +126,7 @@ TEST(OpenFile, VersionKeysWithAnotherNumberAreReportedOnceEach) {
 
 TEST(OpenFile, AFileWithoutAnyVersionKeySaysItIsNoConfigurationFile) {
   OpenFixture fx;
-  FormHlav& f = fx.form();
+  FormHlavPeer& f = fx.form();
   const QString nameBefore = f.fileName();
   const QString folder = fx.cfg.folder();
   WriteText(folder + "/notes.ign", "RETARD 10 2\r\nshopping list\r\n");

@@ -33,7 +33,7 @@ class PagesOnTheLine : public ::testing::Test {
     cfg_.writeSettings(PortsSection(pty_.slave()));
     w_ = std::make_unique<Window>();
   }
-  FormHlav& form() { return *w_->form; }
+  FormHlavPeer& form() { return *w_->form; }
   bool deliver(const MonitorSnapshot& s) {
     pty_.write(EncodeMonitor(s));
     return TickUntil(form(), [&] { return form().exchange().lastMonitor() == s; }, 2000, &pty_);
@@ -153,7 +153,7 @@ class PagesWithUnit : public ::testing::Test {
         << error.toStdString();
     cfg_.writeSettings(PortsSection(unit.devicePath().toStdString()));
   }
-  static bool waitStatus(FormHlav& form, const QString& status) {
+  static bool waitStatus(FormHlavPeer& form, const QString& status) {
     auto* label = form.findChild<QLabel*>("LabelHlaseni");
     return TickUntil(form, [&] { return label->text() == status; }, 20000);
   }
@@ -175,7 +175,7 @@ TEST_F(PagesWithUnit, AReadTakesNoEditsSaysWhyAndNeverEndsInAProgramming) {
   held.setByte(164, 107);  // tachometer correction +7 in the unit
   startUnit(unit, held);
   Window w;
-  FormHlav& form = *w.form;
+  FormHlavPeer& form = *w.form;
   form.findChild<QTabWidget*>("PageControl1")->setCurrentIndex(kPageBike);
   form.findChild<QCheckBox*>("CheckBoxProgHned")->setChecked(true);
   auto* edit = form.findChild<SpinEdit*>("EditRpmKorekce");

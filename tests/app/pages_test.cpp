@@ -106,7 +106,7 @@ class PagesTest : public ::testing::Test {
     form().activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form()));
   }
-  FormHlav& form() { return *w_->form; }
+  FormHlavPeer& form() { return *w_->form; }
   void showPage(int page) {
     form().findChild<QTabWidget*>("PageControl1")->setCurrentIndex(page);
     ASSERT_EQ(form().currentPage(), page);
@@ -254,7 +254,7 @@ TEST_F(PagesTest, MotorbikeTypeItemsMapToTypesBothWays) {
   };
   o.messageBox = [](const QString&) {};
   o.settingsFolder = cfg_.folder();
-  w_->form = std::make_unique<FormHlav>(std::move(o));
+  w_->form = std::make_unique<FormHlavPeer>(std::move(o));
   showPage(kPageBike);
   auto* bike = find<ComboEdit>("ComboBoxBike");
   const int types[6] = {0, 2, 3, 4, 5, 1};
@@ -324,10 +324,9 @@ TEST_P(PagesSweepTest, RefreshAndReadBackOfRandomImagesStoreWhatIsShownAndTakeNo
     if (n < first) continue;  // the other half's image
     form().image() = im;
     ParameterImage expected = im;
-    ApplyGearCoupling(expected);
     // Every page in turn, starting at a different one each time; a page change refreshes.
-    // The refresh changes nothing; the read-back stores what the page shows, and a second
-    // read-back nothing more.
+    // The refresh changes nothing (the gear coupling is the workspace's pass); the read-back
+    // stores what the page shows, and a second read-back nothing more.
     for (int k = 0; k < kPageCount; ++k) {
       const int page = (n + k) % kPageCount;
       tabs->setCurrentIndex(page);

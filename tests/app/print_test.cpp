@@ -75,7 +75,7 @@ class PrintTest : public ::testing::Test {
     if (had_) qputenv("RQ_VTMX4_PRINT_PDF", old_.toLocal8Bit());
     else qunsetenv("RQ_VTMX4_PRINT_PDF");
   }
-  FormHlav& form() { return *w_->form; }
+  FormHlavPeer& form() { return *w_->form; }
   QString pdf(int n) const { return pdfDir_.filePath(QString("print-%1.pdf").arg(n, 3, 10, QChar('0'))); }
   void expectNormalWindow() {
     EXPECT_FALSE(form().printing());

@@ -41,8 +41,8 @@ ParameterImage Configuration(int seed) {
 
 // Watches the engine from the test loop and keeps the operations it went through.
 struct OpTrace {
-  explicit OpTrace(FormHlav& f) : form(f) {}
-  FormHlav& form;
+  explicit OpTrace(FormHlavPeer& f) : form(f) {}
+  FormHlavPeer& form;
   std::vector<OpState> ops;
   void observe() {
     const OpState op = form.exchange().state().op;
@@ -76,7 +76,7 @@ class UnitTest : public ::testing::Test {
     trace_ = std::make_unique<OpTrace>(form());
     ASSERT_TRUE(waitFor([&] { return form().connected(); }));
   }
-  FormHlav& form() { return *w_->form; }
+  FormHlavPeer& form() { return *w_->form; }
   QString status() { return form().findChild<QLabel*>("LabelHlaseni")->text(); }
   bool waitFor(const std::function<bool()>& pred, int ms = 15000) {
     return TickUntil(form(), [&] {

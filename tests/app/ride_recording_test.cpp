@@ -67,7 +67,7 @@ class RideRecordingTest : public ::testing::Test {
     if (saved_.empty()) unsetenv("XDG_DATA_HOME");
     else setenv("XDG_DATA_HOME", saved_.c_str(), 1);
   }
-  FormHlav& form() { return *w_->form; }
+  FormHlavPeer& form() { return *w_->form; }
   template <typename T> T* get(const char* name) { return form().findChild<T*>(name); }
   bool deliver(const MonitorSnapshot& s) {
     pty_.write(EncodeMonitor(s));

@@ -22,8 +22,8 @@
 namespace rq::test {
 namespace {
 
-QLabel* Label(FormHlav& f, const char* name) { return f.findChild<QLabel*>(name); }
-QAction* Action(FormHlav& f, const char* name) { return f.findChild<QAction*>(name); }
+QLabel* Label(FormHlavPeer& f, const char* name) { return f.findChild<QLabel*>(name); }
+QAction* Action(FormHlavPeer& f, const char* name) { return f.findChild<QAction*>(name); }
 
 IniFile ParseIni(const std::string& text) {
   IniFile ini;
@@ -34,7 +34,7 @@ IniFile ParseIni(const std::string& text) {
 TEST(StartUp, WithoutAnyFileTheWindowIsCentredWithDefaults) {
   TempConfig cfg;
   Window w;
-  FormHlav& f = *w.form;
+  FormHlavPeer& f = *w.form;
   const QRect screen = QGuiApplication::primaryScreen()->geometry();
   EXPECT_EQ(f.x(), (screen.width() - f.width()) / 2);
   EXPECT_EQ(f.y(), (screen.height() - f.height()) / 2);

@@ -135,7 +135,7 @@ Window::Window(const QStringList& args, std::optional<std::string> portOverride,
   o.openDocument = [](const QString&) { return false; };
   o.manualFolders = QStringList();
   if (adjust) adjust(o);
-  form = std::make_unique<FormHlav>(std::move(o));
+  form = std::make_unique<FormHlavPeer>(std::move(o));
 }
 
 std::string PortsSection(const std::string& path, int com) {
@@ -156,7 +156,7 @@ int SweepImages(int usual) {
   return n > 0 ? n : usual;
 }
 
-bool TickUntil([[maybe_unused]] FormHlav& form, const std::function<bool()>& pred, int timeoutMs, const Pty* drain) {
+bool TickUntil([[maybe_unused]] FormHlavPeer& form, const std::function<bool()>& pred, int timeoutMs, const Pty* drain) {
   QElapsedTimer t;
   t.start();
   while (t.elapsed() < timeoutMs) {
@@ -168,7 +168,7 @@ bool TickUntil([[maybe_unused]] FormHlav& form, const std::function<bool()>& pre
   return pred();
 }
 
-ParameterImage ReadBackExpected(FormHlav& form, ParameterImage e, int page) {
+ParameterImage ReadBackExpected(FormHlavPeer& form, ParameterImage e, int page) {
   const bool power = page == kPagePowerOut1 || page == kPagePowerOut2;
   // Both advance pages share one bar; either power-output page stores all four outputs.
   const int rows = page == kPageAdvance2 ? kPageAdvance1 : page;

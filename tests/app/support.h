@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "app/form_hlav.h"
+#include "tests/app/form_peer.h"
 #include "protocol/frame.h"
 #include "protocol/monitor_reply.h"
 
@@ -82,7 +82,7 @@ struct Window {
   std::vector<QString> questions;
   std::deque<int> answers;
   std::function<void(const QString&)> onMessage;  // runs when a message box would open
-  std::unique_ptr<FormHlav> form;
+  std::unique_ptr<FormHlavPeer> form;
   // adjust may change the options before the window is made; by default the manual is looked
   // for in the current folder only, and opening a document fails.
   explicit Window(const QStringList& args = {}, std::optional<std::string> portOverride = {},
@@ -97,14 +97,14 @@ std::string ReadText(const QString& path);
 void WriteText(const QString& path, const std::string& text);
 
 // Runs the window's tick (and the event loop) until pred holds or timeoutMs passes.
-bool TickUntil(FormHlav& form, const std::function<bool()>& pred, int timeoutMs = 2000,
+bool TickUntil(FormHlavPeer& form, const std::function<bool()>& pred, int timeoutMs = 2000,
                const Pty* drain = nullptr);
 
 // What a read-back of `page` must leave of `image` (just refreshed into that page): every
 // field as it shows, clamped to its range; every box as 0 or 1; the rpm points of a map
 // within their fields' range; the power-output grid bytes rebuilt from their boxes; choices
 // as they are.
-ParameterImage ReadBackExpected(FormHlav& form, ParameterImage image, int page);
+ParameterImage ReadBackExpected(FormHlavPeer& form, ParameterImage image, int page);
 
 // The widget as it paints itself is mostly pure red (a third of its pixels and more).
 bool PaintedRed(QWidget* widget);

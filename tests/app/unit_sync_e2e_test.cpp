@@ -54,7 +54,7 @@ class MarkTest : public ::testing::Test {
     cfg_.writeState(WriteStateText(NewConfiguration(), AllFlags{}));
     w_ = std::make_unique<Window>();
   }
-  FormHlav& form() { return *w_->form; }
+  FormHlavPeer& form() { return *w_->form; }
   UnitSync& sync() { return form().unitSync(); }
   QString state() { return sync().stateLabel()->text(); }
   void showPage(int page) { form().findChild<QTabWidget*>("PageControl1")->setCurrentIndex(page); }
@@ -134,7 +134,7 @@ class UnitSyncTest : public ::testing::Test {
     w_ = std::make_unique<Window>();
     ASSERT_TRUE(TickUntil(form(), [&] { return form().connected(); }, 15000));
   }
-  FormHlav& form() { return *w_->form; }
+  FormHlavPeer& form() { return *w_->form; }
   UnitSync& sync() { return form().unitSync(); }
   QString state() { return sync().stateLabel()->text(); }
   bool waitDone() {

@@ -67,15 +67,13 @@ struct AbWindow {
     im.setByte(kAdvance2Cells.at(kRow, kColumn), 24);
     im.setByte(kAdvance1Cells.at(kRow, kColumn2), 30);
     im.setByte(kAdvance2Cells.at(kRow, kColumn2), 26);
-    w.image() = im;
-    w.workspace().sanitize();
-    w.workspace().initUndo(kPageAdvance1);
+    w.workspace().start([&im](ParameterImage& image) { image = im; }, kPageAdvance1);
     room = new logs::LogRoom(w.workspace(), w, w.pages().maps());
-    ab = new abmode::AbMode(w.workspace(), w, w.pages().maps(), logs::LogSession::instance(),
+    ab = new abmode::AbMode(w.workspace(), w, w.pages().maps(), room->session(),
                             room->overlay());
     const logs::LoadResult log = logs::ParseCsvText(AbRideCsv());
     EXPECT_TRUE(log.ok()) << log.error.message;
-    logs::LogSession::instance().adopt(std::move(*log.table), "ab.csv");
+    room->session().adopt(std::move(*log.table), "ab.csv");
     w.show();
     w.showPage(kPageAdvance1);
   }
@@ -347,7 +345,7 @@ TEST(AbMode, ALogThatCannotBeComparedLeavesTheModeOffAndSaysWhy) {
   AbWindow f;
   const logs::LoadResult plain = logs::ParseCsvText("time,rpm,throttle_pct\n0,3000,50\n0.3,3000,50\n");
   ASSERT_TRUE(plain.ok());
-  logs::LogSession::instance().adopt(*plain.table, "plain.csv");
+  f.room->session().adopt(*plain.table, "plain.csv");
   f.toggle()->click();
   EXPECT_FALSE(f.ab->enabled());
   EXPECT_FALSE(f.toggle()->isChecked());
@@ -355,10 +353,10 @@ TEST(AbMode, ALogThatCannotBeComparedLeavesTheModeOffAndSaysWhy) {
   EXPECT_TRUE(f.w.notes.back().contains("gear")) << f.w.notes.back().toStdString();
   // On with a comparable log, off again when a log without the columns opens.
   const logs::LoadResult ride = logs::ParseCsvText(AbRideCsv());
-  logs::LogSession::instance().adopt(*ride.table, "ab.csv");
+  f.room->session().adopt(*ride.table, "ab.csv");
   f.on();
   EXPECT_TRUE(f.ab->enabled());
-  logs::LogSession::instance().adopt(*plain.table, "plain.csv");
+  f.room->session().adopt(*plain.table, "plain.csv");
   EXPECT_TRUE(f.settled());
   EXPECT_FALSE(f.ab->enabled());
   EXPECT_EQ(f.grid().shades(), CellShades{});
@@ -370,7 +368,7 @@ TEST(AbMode, RidesOfOtherMapsAreMarkedOldAndEachRideCountsOnce) {
   // The open log logs the advance it fired: map 1 at 20 and map 2 at 24 in the 5000 rpm cell.
   const logs::LoadResult ride = logs::ParseCsvText(AbRideCsv());
   ASSERT_TRUE(ride.ok());
-  logs::LogSession::instance().adopt(*ride.table, "ride.csv");
+  f.room->session().adopt(*ride.table, "ride.csv");
   f.on();
   ASSERT_NE(f.ab->result(), nullptr);
   EXPECT_FALSE(f.ab->result()->at(kRow, kColumn).stale());

@@ -14,7 +14,6 @@ FakeWindow::FakeWindow() {
   auto port = std::make_unique<ScriptedPort>();
   port_ = port.get();
   ws_ = std::make_unique<Workspace>(std::move(port));
-  ws_->image() = NewConfiguration();
   resize(1005, 832);
   for (auto& m : menus_) m = new QMenu(this);
   status_ = new QStatusBar(this);
@@ -26,13 +25,10 @@ FakeWindow::FakeWindow() {
   }
   pages_ = std::make_unique<PageSet>(*ws_, *this, this, pageWidgets_);
   pages_->indexControls();
-  connect(ws_.get(), &Workspace::imageChanged, this, [this] { RefreshPages(); });
-  connect(ws_.get(), &Workspace::message, this, [this](const QString& t) { showMessage(t); });
-  connect(ws_.get(), &Workspace::note, this, [this](const QString& t, int ms) { showNote(t, ms); });
+  connect(pages_.get(), &PageSet::refreshed, this, [this] { ++refreshes; });
+  ConnectWindowFace(*ws_, *this, this);
   // As the window starts: consistent, shown (the gear coupling included), then the first step.
-  ws_->sanitize();
-  RefreshPages();
-  ws_->initUndo(page_);
+  ws_->start({}, page_);
   ws_->openPort();
   for (const auto& [keys, redo] : {std::pair{QKeySequence(Qt::CTRL | Qt::Key_Z), false},
                                    std::pair{QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Z), true}}) {
@@ -103,14 +99,5 @@ int FakeWindow::askChoice(const QString& text, const QStringList& offered, int) 
 }
 
 QString FakeWindow::pageCaption(int page) const { return QString("Page %1").arg(page); }
-
-void FakeWindow::RefreshPages() {
-  ++refreshes;
-  pages_->refresh(page_);
-  ApplyPageRules();
-  if (afterRefresh) afterRefresh();
-}
-
-void FakeWindow::ApplyPageRules() { pages_->applyRules(page_); }
 
 }  // namespace rq::test

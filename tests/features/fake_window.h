@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Features without the main window: a real workspace over a scripted port with a unit that
 // answers like the real one, and a small window that offers what WindowFace promises (menus,
-// a status bar, recorded messages and questions, the eleven page widgets with the page set).
+// a status bar, recorded messages and questions, the eleven page widgets with the page set),
+// wired to the workspace as the main window is.
 #pragma once
 
 #include <QMenu>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "../link/scripted_port.h"
+#include "../workspace/workspace_peer.h"
 #include "model/ini_file.h"
 #include "pages/page_set.h"
 #include "ui/unit_texts.h"
@@ -34,7 +36,9 @@ class FakeWindow : public QWidget, public WindowFace {
   ~FakeWindow() override;
 
   Workspace& workspace() { return *ws_; }
-  ParameterImage& image() { return ws_->image(); }
+  // The configuration written in place, to arrange a case (the features go through the
+  // workspace's change).
+  ParameterImage& image() { return WorkspacePeer::image(*ws_); }
   ScriptedPort& port() { return *port_; }
   FakeUnit& unit() { return unit_; }
   PageSet& pages() { return *pages_; }
@@ -47,6 +51,8 @@ class FakeWindow : public QWidget, public WindowFace {
   bool runUntilIdle(int limit = 400);
   // Shows `page` as the page control would.
   void showPage(int page);
+  // The page shown again, as the window does on a page change.
+  void RefreshPages() { pages_->show(page_); }
 
   std::vector<QString> messages;
   std::vector<QString> questions;
@@ -55,7 +61,7 @@ class FakeWindow : public QWidget, public WindowFace {
   std::vector<QStringList> choices;      // by question with choices of its own; answered
                                          // by `answers` as an index, the last when none is left
   std::vector<QString> notes;
-  int refreshes = 0;
+  int refreshes = 0;  // of the page shown
   int settingsWrites = 0;
   IniFile ini;  // the settings file: what writeSettings wrote; a test may fill it first
 
@@ -80,18 +86,10 @@ class FakeWindow : public QWidget, public WindowFace {
   }
   int currentPage() const override { return page_; }
   QString pageCaption(int page) const override;
-  bool testMode() const override { return false; }
-  void RefreshPages() override;
-  void ApplyPageRules() override;
-  void ShowMonitor() override {}
-  void MenuNewClick() override {}
   QWidget* printedWindow() override { return this; }
   void setPrinting(bool on) override { ws_->setPrinting(on); }
   void showPrintStamp(const QString&) override {}
   void hideStatusLine() override { ws_->hideStatusLine(); }
-
-  // Called after every refresh of the pages (the unit sync's marks follow it).
-  std::function<void()> afterRefresh;
 
  private:
   ScriptedPort* port_ = nullptr;

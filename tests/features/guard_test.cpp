@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTableWidget>
 
 #include <gtest/gtest.h>
@@ -196,6 +197,30 @@ TEST_F(GuardFeature, MarksStandOnTheirOwnPageAndTheStatusLineNamesEveryPage) {
   EXPECT_TRUE(guard_->marks().shownMarks().empty());
   EXPECT_EQ(lastNote(), brokenNote("2 on Advance 2"));
   EXPECT_EQ(guard_->statusLabel()->text(), lastNote());
+}
+
+// The servo mode decides which cells count: chosen on the servo page, it is checked as an edit
+// is, so that the marks, the status label and the map view follow at once.
+TEST_F(GuardFeature, AServoModeChosenOnThePageIsCheckedLikeAnEdit) {
+  limit(kPageServo, {.max = 4000});
+  w_.showPage(kPageServo);
+  edit(kPageServo, 3, 5, 4400);  // a cell of the full map only
+  ASSERT_EQ(guard_->violations().size(), 1u);
+  const std::size_t told = told_.size();
+  auto choose = [this](int item) {
+    w_.findChild<QRadioButton*>(QString("RadioGroupServoMode_%1").arg(item))->click();
+  };
+  choose(1);  // over rpm only: the cell is not used
+  EXPECT_EQ(ws().image()[kServoMode], 1);
+  EXPECT_TRUE(guard_->violations().empty());
+  EXPECT_TRUE(guard_->marks().shownMarks().empty());
+  EXPECT_TRUE(guard_->statusLabel()->isHidden());
+  ASSERT_EQ(told_.size(), told + 1);
+  EXPECT_TRUE(told_.back().empty());
+  choose(0);  // the full map again: the cell counts again
+  EXPECT_EQ(guard_->marks().shownMarks().size(), 1u);
+  EXPECT_EQ(guard_->statusLabel()->text(), brokenNote("1 on Servo"));
+  EXPECT_EQ(told_.back(), guard_->violations());
 }
 
 // Undo, redo, what the unit holds and the limits themselves are checked as an edit is.

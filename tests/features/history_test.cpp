@@ -47,7 +47,6 @@ TEST_F(HistoryFeature, AProgrammingIsKeptWithTheCountTheUnitTellsAfterItsSave) {
   ASSERT_TRUE(w_.runUntilIdle());
   w_.unit().monitor.programCount = 4;
   w_.image().setByte(173, 9);
-  w_.workspace().sanitize();
   w_.workspace().startProgram();
   ASSERT_TRUE(w_.runUntilIdle());
   auto kept = ListProgramHistory(ProgramHistoryFolder());

@@ -43,11 +43,11 @@ struct LogWindow {
   logs::LogRoom* room = nullptr;
   LogWindow() {
     room = new logs::LogRoom(w.workspace(), w, w.pages().maps());
-    new abmode::AbMode(w.workspace(), w, w.pages().maps(), logs::LogSession::instance(),
+    new abmode::AbMode(w.workspace(), w, w.pages().maps(), room->session(),
                        room->overlay());
     const logs::LoadResult log = logs::ParseCsvText(kTiesLog);
     EXPECT_TRUE(log.ok()) << log.error.message;
-    logs::LogSession::instance().adopt(std::move(*log.table), "ties.csv");
+    room->session().adopt(std::move(*log.table), "ties.csv");
     w.resize(1005, 832);
     w.show();
     w.showPage(kPageAdvance1);

@@ -28,10 +28,8 @@ class MapColours : public ::testing::Test {
     for (int r = 0; r < kMapRows; ++r)
       for (int c = 0; c < kMapColumns; ++c) im.setByte(CellByte(*MapOfPage(kPageAdvance1), r, c), 5 + 3 * c + r);
     for (int c = 0; c < kMapColumns; ++c) im.setWord(MapOfPage(kPageAdvance1)->axis[c], 1000 + 700 * c);
-    w.workspace().sanitize();
+    w.workspace().start({}, kPageAdvance1);
     w.showPage(kPageAdvance1);
-    QObject::connect(&w.workspace(), &Workspace::monitorAccepted, &w, [&w] { w.pages().monitorAccepted(); });
-    QObject::connect(&w.workspace(), &Workspace::markLive, &w, [&w] { w.pages().markLive(w.currentPage()); });
   }
 
  protected:

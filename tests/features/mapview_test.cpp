@@ -73,12 +73,8 @@ class MapViewFeature : public ::testing::Test {
       im.setWord(MapOfPage(kA1)->axis[c], 1000 + 700 * c);
       im.setWord(MapOfPage(kA2)->axis[c], 1200 + 650 * c);
     }
-    ws().sanitize();
-    ws().initUndo(kA1);
+    ws().start({}, kA1);
     w_.showPage(kA1);
-    // As the window does: the trail's samples, then the live marking at the end of a tick.
-    QObject::connect(&ws(), &Workspace::monitorAccepted, &w_, [this] { w_.pages().monitorAccepted(); });
-    QObject::connect(&ws(), &Workspace::markLive, &w_, [this] { w_.pages().markLive(w_.currentPage()); });
     view_ = new MapView(ws(), w_, maps());
   }
 

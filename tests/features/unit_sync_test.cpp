@@ -24,7 +24,6 @@ class UnitSyncFeature : public ::testing::Test {
     compare_ = new CompareView(w_.workspace(), w_);
     unitRead_ = new VerifyDifferences(w_.workspace(), w_, *compare_);
     sync_ = new UnitSync(w_.workspace(), w_, w_.pages(), *compare_, *unitRead_);
-    w_.afterRefresh = [this] { sync_->refresh(); };
   }
   QString state() const { return sync_->stateLabel()->text(); }
   QWidget* named(const QString& name) { return w_.findChild<QWidget*>(name); }

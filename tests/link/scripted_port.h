@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// In-memory serial port and a scripted unit for tick-exact engine tests.
+// In-memory serial port and a scripted unit for tick-exact engine tests. The port keeps the
+// contract of the real one (tests/link/port_contract_test.cpp): writes of any size, reads of
+// what waits, nothing without an open port.
 #pragma once
 
 #include <algorithm>
@@ -20,7 +22,8 @@ namespace rq::test {
 class ScriptedPort final : public SerialPort {
  public:
   std::deque<std::uint8_t> incoming;
-  std::vector<FrameBytes> sent;
+  std::vector<std::uint8_t> written;  // every byte written, in order
+  std::vector<FrameBytes> sent;       // the whole frames among them
   std::vector<std::string> opened;      // every path asked for, in order
   std::set<std::string> failingPaths;   // opens of these fail
   bool failAll = false;
@@ -38,7 +41,7 @@ class ScriptedPort final : public SerialPort {
   bool isOpen() const override { return open_; }
   std::size_t bytesWaiting() override { return open_ ? incoming.size() : 0; }
   std::size_t read(std::uint8_t* buffer, std::size_t max) override {
-    std::size_t n = std::min(max, incoming.size());
+    const std::size_t n = std::min(max, bytesWaiting());
     for (std::size_t i = 0; i < n; ++i) {
       buffer[i] = incoming.front();
       incoming.pop_front();
@@ -46,10 +49,13 @@ class ScriptedPort final : public SerialPort {
     return n;
   }
   bool writeAll(std::span<const std::uint8_t> data) override {
-    if (!open_ || data.size() != kFrameSize) return false;
-    FrameBytes f{};
-    std::copy(data.begin(), data.end(), f.begin());
-    sent.push_back(f);
+    if (!open_) return false;
+    written.insert(written.end(), data.begin(), data.end());
+    for (; framed_ + kFrameSize <= written.size(); framed_ += kFrameSize) {
+      FrameBytes f{};
+      std::copy_n(written.begin() + std::ptrdiff_t(framed_), kFrameSize, f.begin());
+      sent.push_back(f);
+    }
     return true;
   }
 
@@ -59,6 +65,7 @@ class ScriptedPort final : public SerialPort {
 
  private:
   bool open_ = false;
+  std::size_t framed_ = 0;  // bytes of `written` cut into frames
 };
 
 inline std::vector<std::uint8_t> Commands(const std::vector<FrameBytes>& frames) {

@@ -22,7 +22,7 @@ class PowerPageTest : public ::testing::Test {
     form().show();
     form().findChild<QTabWidget*>("PageControl1")->setCurrentIndex(kPagePowerOut1);
   }
-  FormHlav& form() { return *w_->form; }
+  FormHlavPeer& form() { return *w_->form; }
   ParameterImage& image() { return form().image(); }
   QCheckBox* box(int out, int k, int j) {
     return form().findChild<QCheckBox*>(QString("CheckBoxPOut%1_%2_%3").arg(out + 1).arg(k + 1).arg(j + 1));
