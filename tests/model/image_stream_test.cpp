@@ -34,7 +34,7 @@ ParameterImage RandomImage(unsigned seed) {
 // 30 bytes a line after the offset of the first.
 std::string Hex(const ParameterImage& im) {
   std::string out;
-  char b[8];
+  char b[24];
   for (std::size_t i = 0; i < im.bytes.size(); ++i) {
     if (i % 30 == 0) {
       std::snprintf(b, sizeof b, "%03zu:", i);
