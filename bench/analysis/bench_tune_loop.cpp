@@ -12,6 +12,9 @@
 //
 // rq_bench_tune_loop [--rides N] [--seeds N] [--minutes M] [--engine standard|other|flat|all]
 //                    [--spread DEG] [--max-move DEG]
+// For looking closer: RQ_TUNE_CELLS=S prints every estimate of seed S, RQ_TUNE_OFF the cells more
+// than 3 degrees off, RQ_TUNE_BIAS the mean signed error per cell after the last ride;
+// RQ_TUNE_FIXED keeps the maps of the first ride, RQ_TUNE_EQUAL starts from equal maps.
 #include <algorithm>
 #include <array>
 #include <cmath>
