@@ -108,14 +108,10 @@ AbWrite TakeProposal(const ParameterImage& image, int page, const analysis::Best
 AbWrite PrepareNextRide(const ParameterImage& image, int page, const analysis::BestEstimate& estimate,
                         const Limits& limits, const ParameterImage* unit,
                         const analysis::ProposalOptions& options) {
-  const MapDef& one = *MapOfPage(kPageAdvance1);
-  const MapDef& two = *MapOfPage(kPageAdvance2);
-  for (int c = 0; c < kMapColumns; ++c) {
-    if (image[one.axis[c]] != image[two.axis[c]]) {
-      AbWrite none;
-      none.rpmPointsDiffer = true;
-      return none;
-    }
+  if (!analysis::SameRpmPoints(image)) {
+    AbWrite none;
+    none.rpmPointsDiffer = true;
+    return none;
   }
   // Each map of the pair within its own page's lowest and highest value.
   const analysis::AbProposal pair1 = Held(image, page, estimate, options, limits, kPageAdvance1, 1);

@@ -32,6 +32,14 @@ CellLimits CellLimitsOf(const Limits& limits, int page, const ParameterImage* im
   return cells;
 }
 
+bool SameRpmPoints(const ParameterImage& image) {
+  const MapDef& one = *MapOfPage(kPageAdvance1);
+  const MapDef& two = *MapOfPage(kPageAdvance2);
+  for (int c = 0; c < kMapColumns; ++c)
+    if (image[one.axis[c]] != image[two.axis[c]]) return false;
+  return true;
+}
+
 AbProposal ProposeMaps(const ParameterImage& image, int page, const BestEstimate& estimate,
                        const ProposalOptions& options, const CellLimits* limits) {
   const CellLimits field = FieldLimits();

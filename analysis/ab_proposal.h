@@ -67,6 +67,10 @@ struct AbProposal {
   std::vector<ClampedCell> clamped;
 };
 
+// The two advance maps have the same rpm points: the next pair, worked out at the tuned page's
+// points, fits both.
+bool SameRpmPoints(const ParameterImage& image);
+
 // `page` is the map tuned (kPageAdvance1 or kPageAdvance2); `limits` narrows the field range
 // (FieldLimits() when null).
 AbProposal ProposeMaps(const ParameterImage& image, int page, const BestEstimate& estimate,

@@ -214,14 +214,6 @@ std::string Text(const Report& r, int page, const analysis::AbOptions& options) 
   return o;
 }
 
-bool SameRpmPoints(const ParameterImage& image) {
-  const MapDef& one = *MapOfPage(kPageAdvance1);
-  const MapDef& two = *MapOfPage(kPageAdvance2);
-  for (int c = 0; c < kMapColumns; ++c)
-    if (image[one.axis[c]] != image[two.axis[c]]) return false;
-  return true;
-}
-
 }  // namespace
 
 int RunAbCommand(const std::vector<std::string>& args) {
@@ -329,7 +321,7 @@ int RunAbCommand(const std::vector<std::string>& args) {
   const analysis::AbProposal proposal =
       analysis::ProposeMaps(config.image, page, estimate, pair, &cellLimits);
   const Report report{result, estimate, proposal, rule, sorted.size(), withConfig,
-                      withConfig && !SameRpmPoints(config.image), pair};
+                      withConfig && !analysis::SameRpmPoints(config.image), pair};
   if (report.pairRefused)
     std::cerr << kProgramName << ": the two maps' rpm points differ: no next pair\n";
   std::cout << (common.json ? Json(report, mapName) : Text(report, page, options));
